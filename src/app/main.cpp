@@ -1,0 +1,65 @@
+#include "appbackend.h"
+#include "applog.h"
+#include "database.h"
+#include "terminationhandler.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickStyle>
+#include <QStandardPaths>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    TerminationHandler termination;
+    QApplication::setOrganizationName(QStringLiteral("Darvelinto"));
+    QApplication::setApplicationName(QStringLiteral("Darvelinto"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/logo.ico")));
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(dataDir);
+
+    Database database;
+    if (!database.initialize(dataDir + QStringLiteral("/darvelinto.db"))) {
+        qCritical("Failed to initialize database!");
+        return -1;
+    }
+
+    AppBackend backend(&database, dataDir);
+    QQmlApplicationEngine engine;
+    backend.publish(engine.rootContext());
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(-1); },
+        Qt::QueuedConnection);
+
+    static AppLog log;
+    const QUrl mainQml(QStringLiteral("qrc:/qml/main.qml"));
+    if (log.open(dataDir + QStringLiteral("/app.log"))) {
+        log.writeStartBanner();
+        QObject::connect(&engine, &QQmlApplicationEngine::warnings, &engine,
+            [](const QList<QQmlError>& warnings) { log.writeQmlWarnings(warnings); }, Qt::DirectConnection);
+        engine.load(mainQml);
+        if (engine.rootObjects().isEmpty()) {
+            log.writeLine(QStringLiteral("CRITICAL: Failed to load QML root objects!"));
+            return -1;
+        }
+        log.writeLine(QStringLiteral("QML root loaded successfully"));
+    } else {
+        engine.load(mainQml);
+        if (engine.rootObjects().isEmpty())
+            return -1;
+    }
+
+    const int exitCode = QApplication::exec();
+    if (log.isOpen()) {
+        log.writeLine(QStringLiteral("App exited with code: ") + QString::number(exitCode));
+        log.close();
+    }
+    return exitCode;
+}

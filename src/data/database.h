@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QMutex>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QVariantList>
+#include <QVariantMap>
+
+class QSqlQuery;
+
+/**
+ * Owns the program's single SQLite connection. Every model reaches the data through the four
+ * query helpers, which bind positional "?" parameters and return rows as record maps.
+ */
+class Database : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr const char* kConnectionName = "qt_sql_default_connection";
+
+    explicit Database(QObject* parent = nullptr);
+    ~Database() override;
+
+    /**
+     * Opens the file, tunes the connection, creates and migrates the schema and seeds a new file.
+     * Refuses (false, file untouched) anything that is not a writable SQLite database.
+     */
+    [[nodiscard]] bool initialize(const QString& path);
+
+    Q_INVOKABLE QVariantList execQuery(const QString& sql, const QVariantList& params = {});
+    Q_INVOKABLE bool execNonQuery(const QString& sql, const QVariantList& params = {});
+    Q_INVOKABLE int execInsert(const QString& sql, const QVariantList& params = {});
+    Q_INVOKABLE QVariantMap getById(const QString& table, int id);
+
+    Q_INVOKABLE bool beginTransaction();
+    Q_INVOKABLE bool commitTransaction();
+    Q_INVOKABLE bool rollbackTransaction();
+
+    /** The first column of the first row, or an invalid variant when there is none. */
+    QVariant scalar(const QString& sql, const QVariantList& params = {});
+
+    QSqlDatabase getDb() const { return m_db; }
+    QString path() const { return m_path; }
+    bool isOpen() const { return m_db.isOpen(); }
+
+    void createTables();
+    void migrateSchema();
+    void createIndexes();
+    void seedDefaultData();
+
+    static QVariantMap recordToMap(const QSqlQuery& query);
+
+signals:
+    void databaseError(const QString& error);
+
+private:
+    bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
+    bool isUsableSqliteFile();
+    void applyConnectionPragmas();
+    void close();
+
+    QSqlDatabase m_db;
+    QMutex m_mutex;
+    QString m_path;
+};

@@ -1,0 +1,380 @@
+// Schema of the database file: tables, columns added by later versions, the users-password
+// migration and the indexes. Every step is idempotent; it runs on every start.
+#include "database.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+void addColumns(QSqlQuery& query, const char* table, std::initializer_list<const char*> columns)
+{
+    // An existing column makes ALTER fail: that is the normal outcome on a current file.
+    for (const char* column : columns)
+        query.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(QLatin1String(table), QLatin1String(column)));
+}
+
+void runAll(QSqlQuery& query, std::initializer_list<const char*> statements)
+{
+    for (const char* sql : statements)
+        query.exec(QString::fromUtf8(sql));
+}
+
+} // namespace
+
+void Database::createTables()
+{
+    QSqlQuery query(m_db);
+    runAll(query, {
+        R"(CREATE TABLE IF NOT EXISTS audit_logs (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            user_id INTEGER,
+            action TEXT NOT NULL,
+            table_name TEXT,
+            record_id INTEGER,
+            details TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS users (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            username TEXT UNIQUE NOT NULL,
+            password_hash TEXT NOT NULL,
+            full_name TEXT,
+            role TEXT DEFAULT 'user',
+            active INTEGER DEFAULT 1,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS currencies (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            code TEXT UNIQUE NOT NULL,
+            name_ar TEXT NOT NULL,
+            symbol TEXT NOT NULL,
+            is_primary INTEGER DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS exchange_rates (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            from_currency_id INTEGER NOT NULL REFERENCES currencies(id),
+            to_currency_id INTEGER NOT NULL REFERENCES currencies(id),
+            rate REAL NOT NULL,
+            date TEXT NOT NULL,
+            created_at TEXT DEFAULT (datetime('now')),
+            UNIQUE(from_currency_id, to_currency_id, date))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS properties (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            name TEXT NOT NULL,
+            type TEXT NOT NULL DEFAULT 'residential',
+            address TEXT,
+            city TEXT,
+            description TEXT,
+            total_units INTEGER DEFAULT 0,
+            status TEXT DEFAULT 'active',
+            created_at TEXT DEFAULT (datetime('now')),
+            updated_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS units (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            property_id INTEGER NOT NULL REFERENCES properties(id),
+            unit_number TEXT NOT NULL,
+            floor INTEGER,
+            area REAL,
+            rooms INTEGER,
+            rent_monthly REAL DEFAULT 0,
+            rent_yearly REAL DEFAULT 0,
+            sale_price REAL DEFAULT 0,
+            status TEXT DEFAULT 'available',
+            buyer_id INTEGER REFERENCES buyers(id),
+            sale_price_actual REAL,
+            sale_date TEXT,
+            currency_id INTEGER REFERENCES currencies(id),
+            description TEXT,
+            created_at TEXT DEFAULT (datetime('now')),
+            UNIQUE(property_id, unit_number))
+        )",
+    });
+    addColumns(query, "units", { "buyer_id INTEGER", "sale_price_actual REAL", "sale_date TEXT" });
+    runAll(query, {
+        R"(CREATE TABLE IF NOT EXISTS tenants (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            full_name TEXT NOT NULL,
+            id_number TEXT UNIQUE,
+            phone TEXT,
+            email TEXT,
+            address TEXT,
+            notes TEXT,
+            balance REAL DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS buyers (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            full_name TEXT NOT NULL,
+            id_number TEXT UNIQUE,
+            phone TEXT,
+            email TEXT,
+            address TEXT,
+            notes TEXT,
+            balance REAL DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS contracts (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            unit_id INTEGER NOT NULL REFERENCES units(id),
+            tenant_id INTEGER NOT NULL REFERENCES tenants(id),
+            start_date TEXT NOT NULL,
+            end_date TEXT NOT NULL,
+            rent_amount REAL NOT NULL,
+            payment_frequency TEXT DEFAULT 'monthly',
+            deposit REAL DEFAULT 0,
+            status TEXT DEFAULT 'active',
+            notes TEXT,
+            currency_id INTEGER REFERENCES currencies(id),
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS services (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            name TEXT NOT NULL,
+            type TEXT DEFAULT 'fixed',
+            rate REAL DEFAULT 0,
+            unit_of_measure TEXT,
+            description TEXT)
+        )",
+        R"(CREATE TABLE IF NOT EXISTS usage_records (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            unit_id INTEGER NOT NULL REFERENCES units(id),
+            service_id INTEGER NOT NULL REFERENCES services(id),
+            period TEXT NOT NULL,
+            previous_reading REAL DEFAULT 0,
+            current_reading REAL DEFAULT 0,
+            consumption REAL DEFAULT 0,
+            cost REAL DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')),
+            UNIQUE(unit_id, service_id, period))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS invoices (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            invoice_number TEXT UNIQUE NOT NULL,
+            tenant_id INTEGER REFERENCES tenants(id),
+            unit_id INTEGER REFERENCES units(id),
+            contract_id INTEGER REFERENCES contracts(id),
+            period TEXT,
+            total_amount REAL DEFAULT 0,
+            paid_amount REAL DEFAULT 0,
+            balance REAL DEFAULT 0,
+            status TEXT DEFAULT 'pending',
+            currency_id INTEGER REFERENCES currencies(id),
+            due_date TEXT,
+            notes TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS invoice_items (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            invoice_id INTEGER NOT NULL REFERENCES invoices(id),
+            description TEXT NOT NULL,
+            type TEXT DEFAULT 'rent',
+            quantity REAL DEFAULT 1,
+            unit_price REAL DEFAULT 0,
+            total REAL DEFAULT 0)
+        )",
+        R"(CREATE TABLE IF NOT EXISTS payments (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            invoice_id INTEGER REFERENCES invoices(id),
+            tenant_id INTEGER REFERENCES tenants(id),
+            buyer_id INTEGER REFERENCES buyers(id),
+            unit_id INTEGER REFERENCES units(id),
+            amount REAL NOT NULL,
+            payment_method TEXT DEFAULT 'cash',
+            payment_date TEXT NOT NULL,
+            reference TEXT,
+            currency_id INTEGER REFERENCES currencies(id),
+            cost_center_id INTEGER REFERENCES cost_centers(id),
+            notes TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+    });
+    addColumns(query, "payments", { "buyer_id INTEGER", "unit_id INTEGER", "cost_center_id INTEGER" });
+    runAll(query, {
+        R"(CREATE TABLE IF NOT EXISTS installments (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            buyer_id INTEGER NOT NULL REFERENCES buyers(id),
+            unit_id INTEGER NOT NULL REFERENCES units(id),
+            total_price REAL NOT NULL,
+            down_payment REAL DEFAULT 0,
+            installment_amount REAL NOT NULL,
+            due_date TEXT NOT NULL,
+            paid_amount REAL DEFAULT 0,
+            status TEXT DEFAULT 'pending',
+            cheque_number TEXT,
+            bank_name TEXT,
+            currency_id INTEGER REFERENCES currencies(id),
+            notes TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+    });
+    addColumns(query, "installments", { "cheque_number TEXT", "bank_name TEXT" });
+    runAll(query, {
+        R"(CREATE TABLE IF NOT EXISTS cheques (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            cheque_number TEXT NOT NULL,
+            type TEXT DEFAULT 'received',
+            amount REAL NOT NULL,
+            bank_name TEXT,
+            issue_date TEXT,
+            due_date TEXT,
+            payer_name TEXT,
+            payee_name TEXT,
+            status TEXT DEFAULT 'pending',
+            tenant_id INTEGER REFERENCES tenants(id),
+            buyer_id INTEGER REFERENCES buyers(id),
+            installment_id INTEGER REFERENCES installments(id),
+            currency_id INTEGER REFERENCES currencies(id),
+            notes TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+    });
+    addColumns(query, "cheques", { "buyer_id INTEGER", "tenant_id INTEGER", "installment_id INTEGER" });
+    runAll(query, {
+        R"(CREATE TABLE IF NOT EXISTS expenses (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            property_id INTEGER REFERENCES properties(id),
+            unit_id INTEGER REFERENCES units(id),
+            category TEXT NOT NULL,
+            description TEXT,
+            amount REAL NOT NULL,
+            expense_date TEXT NOT NULL,
+            vendor TEXT,
+            maintenance_id INTEGER,
+            currency_id INTEGER REFERENCES currencies(id),
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS maintenance_requests (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            unit_id INTEGER NOT NULL REFERENCES units(id),
+            property_id INTEGER REFERENCES properties(id),
+            title TEXT NOT NULL,
+            description TEXT,
+            priority TEXT DEFAULT 'medium',
+            status TEXT DEFAULT 'new',
+            cost REAL DEFAULT 0,
+            assigned_to TEXT,
+            request_date TEXT DEFAULT (date('now')),
+            completed_date TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS accounts (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            code TEXT UNIQUE NOT NULL,
+            name_ar TEXT NOT NULL,
+            type TEXT NOT NULL,
+            parent_id INTEGER REFERENCES accounts(id),
+            balance REAL DEFAULT 0,
+            is_system INTEGER DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS journal_entries (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            entry_date TEXT NOT NULL,
+            description TEXT,
+            reference_type TEXT,
+            reference_id INTEGER,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS journal_lines (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            entry_id INTEGER NOT NULL REFERENCES journal_entries(id),
+            account_id INTEGER NOT NULL REFERENCES accounts(id),
+            debit REAL DEFAULT 0,
+            credit REAL DEFAULT 0,
+            description TEXT,
+            cost_center_id INTEGER)
+        )",
+        R"(CREATE TABLE IF NOT EXISTS cost_centers (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            name TEXT NOT NULL,
+            type TEXT DEFAULT 'project',
+            property_id INTEGER REFERENCES properties(id),
+            unit_id INTEGER REFERENCES units(id),
+            parent_id INTEGER REFERENCES cost_centers(id))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS app_log (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            action TEXT NOT NULL,
+            details TEXT,
+            user_id INTEGER,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        R"(CREATE TABLE IF NOT EXISTS settings (
+            key TEXT PRIMARY KEY,
+            value TEXT)
+        )",
+    });
+    addColumns(query, "journal_entries", { "project_id INTEGER", "cost_center_id INTEGER", "contractor_id INTEGER" });
+    addColumns(query, "expenses",
+        { "project_id INTEGER", "contractor_id INTEGER", "cost_center_id INTEGER", "work_category TEXT" });
+    runAll(query, {
+        R"(CREATE TABLE IF NOT EXISTS contractors (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            name TEXT NOT NULL,
+            phone TEXT,
+            email TEXT,
+            trade TEXT,
+            balance REAL DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+    });
+}
+
+void Database::migrateSchema()
+{
+    QSqlQuery query(m_db);
+    bool hasPassword = false;
+    bool hasPasswordHash = false;
+    if (query.exec(QStringLiteral("PRAGMA table_info(users)"))) {
+        while (query.next()) {
+            const QString name = query.value(1).toString();
+            hasPassword = hasPassword || name == QLatin1String("password");
+            hasPasswordHash = hasPasswordHash || name == QLatin1String("password_hash");
+        }
+    }
+    if (!hasPasswordHash && !query.exec(QStringLiteral("ALTER TABLE users ADD COLUMN password_hash TEXT")))
+        emit databaseError(query.lastError().text());
+    if (hasPassword
+        && !query.exec(QStringLiteral("UPDATE users SET password_hash = password "
+                                      "WHERE (password_hash IS NULL OR password_hash = '') "
+                                      "AND password IS NOT NULL AND password != ''")))
+        emit databaseError(query.lastError().text());
+}
+
+void Database::createIndexes()
+{
+    QSqlQuery query(m_db);
+    runAll(query, {
+        "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
+        "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
+        "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
+        "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
+        "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
+        "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
+        "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
+        "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
+        "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
+        "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
+    });
+}

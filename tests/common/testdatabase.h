@@ -1,0 +1,35 @@
+#pragma once
+
+#include "database.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <memory>
+
+/**
+ * A fresh, initialized database in its own temporary folder. Create one per test function
+ * (in init()) and drop it in cleanup(): the connection is removed with it.
+ */
+class TestDatabase
+{
+public:
+    TestDatabase();
+    ~TestDatabase();
+
+    Database* db() const { return m_db.get(); }
+    Database* operator->() const { return m_db.get(); }
+    QString dir() const { return m_dir.path(); }
+    QString filePath() const { return m_dir.filePath(QStringLiteral("darvelinto.db")); }
+
+    /** Number of rows a query returns, or of rows in a table when given a bare table name. */
+    int count(const QString& tableOrSql, const QVariantList& params = {}) const;
+    /** The first column of the first row. */
+    QVariant value(const QString& sql, const QVariantList& params = {}) const;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_db;
+};
+
+/** Pins what varies between machines: test-mode standard paths, UTC, a fixed locale. */
+void pinTestEnvironment();
