@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -60,10 +61,11 @@ bool rowExists(Database* db, const QString& sql, int id)
  */
 QList<double> scheduleAmounts(double remainder, int count)
 {
-    // The nudge keeps a share such as 0.29, which is 28.999999999999996 hundredths in binary,
-    // from being cut down to 0.28.
+    // The nudge keeps a share such as 0.29, which is 28.999999999999996 hundredths in binary, from
+    // being cut down to 0.28. It stays far below a hundredth, also for large shares.
     const double hundredths = remainder / count * 100.0;
-    const auto base = static_cast<qint64>(std::floor(hundredths * (1.0 + kEpsilon)));
+    const double nudge = std::max(1e-6, hundredths * 1e-14);
+    const auto base = static_cast<qint64>(std::floor(hundredths + nudge));
     QList<double> amounts;
     amounts.reserve(count);
     for (int i = 0; i < count - 1; ++i)
