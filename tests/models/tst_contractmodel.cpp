@@ -362,6 +362,26 @@ private slots:
             QStringLiteral("₪"));
         QVERIFY(m_contracts->getById(9999).isEmpty());
     }
+
+    void bulkFixtureWritesWhatTheModelWrites()
+    {
+        const int property = addActiveContracts(db(), 40, QStringLiteral("2025-01-01"),
+            QStringLiteral("2025-12-31"), 750, QStringLiteral("yearly"));
+        QVERIFY(property > 0);
+        QCOMPARE(m_db->count(QStringLiteral(
+                     "SELECT id FROM contracts WHERE status='active' AND payment_frequency='yearly'"
+                     " AND rent_amount=750 AND currency_id=1")),
+            40);
+        QCOMPARE(m_db->count(QStringLiteral("SELECT id FROM units WHERE property_id=? AND status='rented'"),
+                     { property }),
+            40);
+        QCOMPARE(m_contracts->getAll().size(), 40);
+        // Every unit is taken: another contract on any of them overlaps.
+        const int unit
+            = m_db->value(QStringLiteral("SELECT MIN(id) FROM units WHERE property_id=?"), { property })
+                  .toInt();
+        QVERIFY(m_contracts->hasOverlap(unit, QStringLiteral("2025-06-01"), QStringLiteral("2025-06-30")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestContractModel)
