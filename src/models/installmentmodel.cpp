@@ -20,7 +20,7 @@ Q_LOGGING_CATEGORY(lcSales, "darvelinto.sales")
 constexpr double kSettledTolerance = 0.01;
 // Absorbs binary fractions (0.1 + 0.2) in comparisons against whole hundredths.
 constexpr double kEpsilon = 1e-9;
-// Beyond this a double no longer holds every hundredth exactly.
+// Up to here a double holds every hundredth exactly; larger figures are typing errors.
 constexpr double kMaxAmount = 1e13;
 // A hundred years of monthly installments; a mistyped count must not write millions of rows.
 constexpr int kMaxInstallments = 1200;

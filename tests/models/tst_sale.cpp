@@ -1,6 +1,8 @@
 #include "installmentmodel.h"
+#include "propertymodel.h"
 #include "salesfixtures.h"
 #include "testdatabase.h"
+#include "unitmodel.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -416,6 +418,25 @@ private slots:
         QCOMPARE(
             m_model->sellUnit(m_buyer, unit, 100, 40, 1, QStringLiteral("2025-01-01"), kPrimaryCurrency), 1);
         QCOMPARE(m_db->value(QStringLiteral("SELECT cost_center_id FROM payments")).toInt(), oldest);
+    }
+
+    void unitFromTheUnitRegisterPaysToItsOwnCenter()
+    {
+        PropertyModel properties(db());
+        UnitModel units(db());
+        const int property = properties.add(
+            QStringLiteral("مشروع الريحان"), QStringLiteral("residential"), QString(), QString(), QString());
+        const int unit
+            = units.add(property, QStringLiteral("D-4"), 2, 120, 3, 0, 0, 150000, kPrimaryCurrency);
+        QVERIFY(unit > 0);
+        const QVariant own = m_db->value(
+            QStringLiteral("SELECT id FROM cost_centers WHERE unit_id=? AND type='unit'"), { unit });
+        QVERIFY(own.isValid());
+        QCOMPARE(m_model->sellUnit(
+                     m_buyer, unit, 150000, 30000, 12, QStringLiteral("2025-01-01"), kPrimaryCurrency),
+            1);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT cost_center_id FROM payments")), own);
+        QCOMPARE(units.getById(unit).value(QStringLiteral("status")).toString(), QStringLiteral("sold"));
     }
 
     void invalidTermsAreRefused_data()
