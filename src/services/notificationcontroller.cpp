@@ -95,7 +95,7 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
         SELECT i.*, b.full_name as buyer_name
         FROM installments i
         JOIN buyers b ON i.buyer_id = b.id
-        WHERE i.due_date < ? AND i.status != 'paid'
+        WHERE i.due_date < ? AND i.status IN ('pending', 'partial')
         ORDER BY i.due_date, i.id)"),
         { yesterday }, [](QVariantMap& row) {
             setAlert(row, QStringLiteral("overdue"),
@@ -128,13 +128,15 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
                 detail, ahead ? QStringLiteral("medium") : QStringLiteral("high"));
         } });
 
+    // Invoice statuses are 'pending', 'partial', 'paid' and 'void': the open two are named for the
+    // same reason, so the settled history of every invoice ever written is never walked.
     rules.push_back({ QStringLiteral(R"(
         SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name
         FROM invoices i
         JOIN tenants t ON i.tenant_id=t.id
         LEFT JOIN units u ON i.unit_id=u.id
         LEFT JOIN properties p ON u.property_id=p.id
-        WHERE i.status NOT IN ('paid', 'void') AND i.due_date <= ?
+        WHERE i.status IN ('pending', 'partial') AND i.due_date <= ?
         ORDER BY i.due_date, i.id)"),
         { today }, [today](QVariantMap& row) {
             setAlert(row, QStringLiteral("rent_invoice"),
@@ -167,10 +169,12 @@ QVariantList NotificationController::getActiveAlerts() const
         // A failing rule has been reported by the database; the others still speak.
         QVariantList rows = m_db->execQuery(rule.sql, rule.params);
         for (QVariant& row : rows) {
-            QVariantMap alert = row.toMap();
-            rule.describe(alert);
-            alerts.append(alert);
+            // Each row's map is owned by this list alone, so it is completed where it lies
+            // rather than copied out and back.
+            if (row.metaType() == QMetaType::fromType<QVariantMap>())
+                rule.describe(*static_cast<QVariantMap*>(row.data()));
         }
+        alerts.append(rows);
     }
     return alerts;
 }
