@@ -3,7 +3,9 @@
 #include "clock.h"
 #include "database.h"
 
+#include <QSqlDriver>
 #include <QTest>
+#include <sqlite3.h>
 
 QVariant idOrNull(int id)
 {
@@ -101,4 +103,42 @@ int DashboardFixtures::cheque(const Cheque& cheque)
                        "tenant_id, installment_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
         { cheque.number, cheque.type, cheque.amount, cheque.due.toString(Qt::ISODate), cheque.status,
             idOrNull(cheque.buyerId), idOrNull(cheque.tenantId), idOrNull(cheque.installmentId) });
+}
+
+StatementWork::StatementWork(Database* db)
+{
+    const QVariant handle = db->getDb().driver()->handle();
+    auto* connection = *static_cast<sqlite3* const*>(handle.constData());
+    m_handle = connection;
+    sqlite3_trace_v2(connection, SQLITE_TRACE_PROFILE, &StatementWork::onTrace, this);
+}
+
+StatementWork::~StatementWork()
+{
+    sqlite3_trace_v2(static_cast<sqlite3*>(m_handle), 0, nullptr, nullptr);
+}
+
+void StatementWork::reset()
+{
+    m_steps = 0;
+    m_fullScanSteps = 0;
+    m_report.clear();
+}
+
+int StatementWork::onTrace(unsigned type, void* self, void* statement, void*)
+{
+    if (type != SQLITE_TRACE_PROFILE)
+        return 0;
+    auto* work = static_cast<StatementWork*>(self);
+    auto* stmt = static_cast<sqlite3_stmt*>(statement);
+    // Reset the counters as they are read: a statement run twice must not be counted twice.
+    const int steps = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_VM_STEP, 1);
+    const int scanned = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1);
+    work->m_steps += steps;
+    work->m_fullScanSteps += scanned;
+    work->m_report.append(QStringLiteral("%1 steps, %2 scanning: %3")
+                              .arg(steps)
+                              .arg(scanned)
+                              .arg(QString::fromUtf8(sqlite3_sql(stmt)).simplified()));
+    return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class Database;
@@ -76,3 +77,32 @@ private:
 
 /** 0 as SQL NULL, for optional references. */
 QVariant idOrNull(int id);
+
+/**
+ * Counts how much work SQLite does for the statements finished while it lives: virtual-machine
+ * steps and the steps spent walking whole tables. A query that reads a range through an index
+ * costs in proportion to the rows it returns; one that scans costs in proportion to the table,
+ * and that shows here without any timing.
+ */
+class StatementWork
+{
+public:
+    explicit StatementWork(Database* db);
+    ~StatementWork();
+    StatementWork(const StatementWork&) = delete;
+    StatementWork& operator=(const StatementWork&) = delete;
+
+    qint64 steps() const { return m_steps; }
+    qint64 fullScanSteps() const { return m_fullScanSteps; }
+    /** The statements seen since the last reset, each with its step count, for failure messages. */
+    QString report() const { return m_report.join(QLatin1Char('\n')); }
+    void reset();
+
+private:
+    static int onTrace(unsigned type, void* self, void* statement, void* detail);
+
+    void* m_handle = nullptr;
+    qint64 m_steps = 0;
+    qint64 m_fullScanSteps = 0;
+    QStringList m_report;
+};

@@ -5,6 +5,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 using Payment = DashboardFixtures::Payment;
 using Invoice = DashboardFixtures::Invoice;
@@ -357,6 +358,54 @@ private slots:
         QFETCH(int, months);
         QFETCH(QStringList, periods);
         QCOMPARE(column(m_dash->getMonthlyCollections(months), "period"), periods);
+    }
+
+    void workFollowsTheRowsShownNotTheHistory()
+    {
+        const int tower = m_fx->property(QStringLiteral("برج"));
+        QList<int> tenants;
+        for (int i = 1; i <= 10; ++i) {
+            const int unit = m_fx->unit(
+                tower, QString::number(i), i <= 6 ? QStringLiteral("rented") : QStringLiteral("sold"));
+            tenants.append(m_fx->tenant(QStringLiteral("مستأجر %1").arg(i)));
+            m_fx->contract(unit, tenants.last(), QDate(2025, 3, 1).addMonths(i));
+        }
+        // Eight years of settled history that no figure of today should have to read.
+        QVERIFY(m_db->db()->execNonQuery(QStringLiteral(R"(
+            WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+            INSERT INTO invoices (invoice_number, tenant_id, period, total_amount, paid_amount, balance, status, due_date)
+            SELECT 'OLD-' || i, ? + i % 10, printf('%04d-%02d', 2015 + i / 400, 1 + i % 12), 100, 100, 0, 'paid',
+                   printf('%04d-%02d-28', 2015 + i / 400, 1 + i % 12) FROM n)"),
+            { tenants.first() }));
+        QVERIFY(m_db->db()->execNonQuery(QStringLiteral(R"(
+            WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+            INSERT INTO payments (tenant_id, amount, payment_date)
+            SELECT ? + i % 10, 100, printf('%04d-%02d-%02d', 2015 + i / 400, 1 + i % 12, 1 + i % 28) FROM n)"),
+            { tenants.first() }));
+        for (int i = 0; i < 5; ++i) {
+            m_fx->invoice({ QStringLiteral("INV-%1").arg(i), tenants.at(i), 0, QStringLiteral("2025-03"), 100,
+                50, QStringLiteral("partial") });
+            pay(50, QDate(2025, 3, 1 + i));
+        }
+
+        StatementWork work(m_db->db());
+        const QList<std::pair<const char*, std::function<void()>>> calls = {
+            { "getStats", [this] { m_dash->getStats(); } },
+            { "getRecentPayments", [this] { m_dash->getRecentPayments(); } },
+            { "getExpiringContracts", [this] { m_dash->getExpiringContracts(); } },
+            { "getOccupancyRate", [this] { m_dash->getOccupancyRate(); } },
+            { "getCollectionRate", [this] { QCOMPARE(m_dash->getCollectionRate(), 50.0); } },
+            { "getMonthlyRevenue", [this] { QCOMPARE(m_dash->getMonthlyRevenue(), 250.0); } },
+            { "getMonthlyCollections", [this] { m_dash->getMonthlyCollections(); } },
+        };
+        for (const auto& [name, call] : calls) {
+            work.reset();
+            call();
+            // A pass over either history table alone would take well over 3000 steps.
+            QVERIFY2(work.steps() < 1500, qPrintable(QStringLiteral("%1:\n%2").arg(name, work.report())));
+            QVERIFY2(
+                work.fullScanSteps() <= 20, qPrintable(QStringLiteral("%1:\n%2").arg(name, work.report())));
+        }
     }
 
     void monthlyCollectionsNameEveryMonth()
