@@ -408,6 +408,25 @@ private slots:
         }
     }
 
+    void datesAreBoundNeverWrittenIntoTheSql()
+    {
+        StatementWork work(m_db->db());
+        m_dash->getStats();
+        m_dash->getRecentPayments();
+        m_dash->getRecentMaintenance();
+        m_dash->getExpiringContracts();
+        m_dash->getOccupancyRate();
+        m_dash->getCollectionRate();
+        m_dash->getMonthlyRevenue();
+        m_dash->getMonthlyCollections();
+        const QString statements = work.report();
+        QVERIFY(statements.count(QLatin1Char('\n')) >= 15);
+        // The statement texts as SQLite keeps them: every date must be a placeholder.
+        QVERIFY2(!statements.contains(QStringLiteral("2025")) && !statements.contains(QStringLiteral("2024")),
+            qPrintable(statements));
+        QVERIFY2(!statements.contains(QStringLiteral("'now'")), qPrintable(statements));
+    }
+
     void monthlyCollectionsNameEveryMonth()
     {
         Clock::setToday(QDate(2025, 12, 31));

@@ -431,6 +431,17 @@ private slots:
         QCOMPARE(work.fullScanSteps(), 0);
     }
 
+    void datesAreBoundNeverWrittenIntoTheSql()
+    {
+        StatementWork work(m_db->db());
+        m_alerts->getActiveAlerts();
+        m_alerts->getAlertCount();
+        const QString statements = work.report();
+        QCOMPARE(statements.count(QLatin1Char('\n')), 9); // five rules listed, five counted
+        QVERIFY2(!statements.contains(QStringLiteral("2025")), qPrintable(statements));
+        QVERIFY2(!statements.contains(QStringLiteral("'now'")), qPrintable(statements));
+    }
+
     void plainNumber_data()
     {
         QTest::addColumn<double>("value");
