@@ -7,10 +7,15 @@
 #include <QTest>
 #include <sqlite3.h>
 
+namespace {
+
+// 0 stands for "no reference" and is written as NULL, as the models do.
 QVariant idOrNull(int id)
 {
     return id > 0 ? QVariant(id) : QVariant(QMetaType::fromType<int>());
 }
+
+} // namespace
 
 DashboardFixtures::DashboardFixtures(Database* db)
     : m_db(db)

@@ -75,9 +75,6 @@ private:
     Database* m_db;
 };
 
-/** 0 as SQL NULL, for optional references. */
-QVariant idOrNull(int id);
-
 /**
  * Counts how much work SQLite does for the statements finished while it lives: virtual-machine
  * steps and the steps spent walking whole tables. A query that reads a range through an index
