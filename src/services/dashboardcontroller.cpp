@@ -155,8 +155,9 @@ double DashboardController::getCollectionRate() const
 {
     // Invoices carry their period as "yyyy-MM", so the window is the two period texts themselves.
     // Periods are indexed only behind the tenant, so the rows are reached tenant by tenant
-    // through that index instead of scanning every invoice ever written; invoices without a
-    // tenant are read through the same index under NULL.
+    // through that index instead of scanning every invoice ever written. The enforced foreign
+    // key means every invoice either has its tenant row or none at all; the latter are read
+    // through the same index under NULL.
     static const QString sql = QStringLiteral(R"(
         SELECT COALESCE(SUM(total_amount),0) as total, COALESCE(SUM(paid_amount),0) as paid FROM (
             SELECT i.total_amount, i.paid_amount, i.status
