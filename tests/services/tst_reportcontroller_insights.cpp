@@ -11,8 +11,9 @@
 namespace {
 
 const QString kHeading = QStringLiteral("### تحليل ذكاء الأعمال (Darvelinto AI)\n\n");
-const QString kNoData = QStringLiteral("⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات "
-                                       "حالياً.\n\n");
+const QString kNoData = QStringLiteral(
+    "⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات "
+    "حالياً.\n\n");
 const QString kRecommendations = QStringLiteral("💡 **توصيات ذكية:**\n");
 const QString kGrowthAdvice
     = QStringLiteral("هناك مساحة كبيرة للنمو، يُنصح بتكثيف النشاط التسويقي للوحدات المتاحة.");
