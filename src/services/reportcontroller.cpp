@@ -104,7 +104,7 @@ QVariantList ReportController::getChequeReport(const QString& status, const QStr
 
 QVariantList ReportController::getMonthlyReport(const QString& year)
 {
-    static const QRegularExpression fourDigits(u"^[0-9]{4}$"_s);
+    static const QRegularExpression fourDigits(QRegularExpression::anchoredPattern(u"[0-9]{4}"_s));
     if (!fourDigits.match(year).hasMatch()) {
         qCWarning(lcReports) << "refused the monthly report for a year that is not four digits";
         return {};

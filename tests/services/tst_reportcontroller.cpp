@@ -42,15 +42,12 @@ class TestReportController : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        pinTestEnvironment();
-        Clock::setToday(QDate(2025, 6, 15));
-    }
+    void initTestCase() { pinTestEnvironment(); }
     void cleanupTestCase() { Clock::setToday(QDate()); }
 
     void init()
     {
+        Clock::setToday(QDate(2025, 6, 15));
         m_db = std::make_unique<TestDatabase>();
         m_fx = std::make_unique<ReportFixtures>(m_db->db());
         m_reports = std::make_unique<ReportController>(m_db->db());
@@ -345,10 +342,11 @@ private slots:
         QVERIFY(m_reports->getMonthlyReport(QStringLiteral("2023")).isEmpty());
 
         QSignalSpy errors(m_db->db(), &Database::databaseError);
-        expectRefusals(3);
+        expectRefusals(4);
         QVERIFY(m_reports->getMonthlyReport(QStringLiteral("25")).isEmpty());
         QVERIFY(m_reports->getMonthlyReport(QStringLiteral("2025' OR '1'='1")).isEmpty());
         QVERIFY(m_reports->getMonthlyReport(QString()).isEmpty());
+        QVERIFY(m_reports->getMonthlyReport(QStringLiteral("2025\n")).isEmpty());
         QCOMPARE(errors.count(), 0);
     }
 
@@ -425,7 +423,6 @@ private slots:
 
         Clock::setToday(QDate(2025, 6, 16));
         QCOMPARE(m_reports->getOverdueInstallments().size(), 3);
-        Clock::setToday(QDate(2025, 6, 15));
     }
 
     void profitLossWithAndWithoutRange()

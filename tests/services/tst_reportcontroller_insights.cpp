@@ -50,15 +50,12 @@ class TestReportControllerInsights : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        pinTestEnvironment();
-        Clock::setToday(QDate(2025, 6, 15));
-    }
+    void initTestCase() { pinTestEnvironment(); }
     void cleanupTestCase() { Clock::setToday(QDate()); }
 
     void init()
     {
+        Clock::setToday(QDate(2025, 6, 15));
         m_db = std::make_unique<TestDatabase>();
         m_fx = std::make_unique<ReportFixtures>(m_db->db());
         m_reports = std::make_unique<ReportController>(m_db->db());
