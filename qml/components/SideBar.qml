@@ -83,10 +83,15 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             topMargin: 10
+            bottomMargin: 8
             spacing: 4
             clip: true
             boundsBehavior: Flickable.StopAtBounds
             model: Pages.list
+
+            // Entries are 48 high where the window is tall enough; on a shorter window they
+            // close up so that all twelve stay in view without scrolling.
+            readonly property real entryHeight: Math.max(30, Math.min(48, (height - topMargin - bottomMargin - (count - 1) * spacing) / Math.max(1, count)))
 
             delegate: Item {
                 id: entry
@@ -96,7 +101,7 @@ Rectangle {
 
                 objectName: "sideBarEntry" + index
                 width: ListView.view.width
-                height: 48
+                height: menu.entryHeight
 
                 Rectangle {
                     anchors.fill: parent

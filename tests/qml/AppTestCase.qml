@@ -36,8 +36,16 @@ TestCase {
         window = createTemporaryObject(component, testCase);
         verify(window, "main window");
         tryVerify(() => window.visible && window.currentScreen() !== null);
-        waitForRendering(window.contentItem);
+        waitIdle();
         return window;
+    }
+
+    // Waits until the screen flow has finished its transition (the stack takes no clicks while it
+    // moves) and pending layouts have run.
+    function waitIdle() {
+        const stack = find("mainStack", window.contentItem);
+        tryVerify(() => !stack.busy, 3000, "screen transition finished");
+        wait(20);
     }
 
     function screen() {
@@ -51,6 +59,7 @@ TestCase {
         find("userField", page).text = user;
         find("passwordField", page).text = password;
         mouseClick(find("loginButton", page));
+        waitIdle();
         return screen();
     }
 
@@ -62,11 +71,20 @@ TestCase {
         return frame;
     }
 
+    // Clicks the side bar's log-out button; returns the log-in page that replaces the frame.
+    function logout() {
+        mouseClick(find("logoutButton", screen()));
+        waitIdle();
+        compare(screen().objectName, "loginPage");
+        return screen();
+    }
+
     // Clicks the side-bar entry of a page (page index, see qml/components/Pages.js); returns the page.
     function showPage(index) {
+        waitIdle();
         const frame = screen();
-        const entry = find("sideBarEntry" + index, frame);
-        verify(entry, "side bar entry " + index);
+        let entry = null;
+        tryVerify(() => (entry = find("sideBarEntry" + index, frame)) !== null, 2000, "side bar entry " + index);
         mouseClick(entry);
         compare(frame.currentIndex, index);
         return frame.page(index);
