@@ -7,16 +7,15 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
-#include <QRegularExpression>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 QmlTestSupport::QmlTestSupport(QQmlEngine* engine, QObject* parent)
     : QObject(parent)
     , m_engine(engine)
-{
-}
+{ }
 
 QmlTestSupport::~QmlTestSupport()
 {

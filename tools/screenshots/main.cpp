@@ -31,11 +31,14 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    parser.addOption({ QStringLiteral("out"), QStringLiteral("Folder for the PNG files."), QStringLiteral("folder") });
-    parser.addOption({ QStringLiteral("db"), QStringLiteral("Database to copy (default: a new one)."), QStringLiteral("file") });
-    parser.addOption({ QStringLiteral("theme"), QStringLiteral("dark or light."), QStringLiteral("mode"), QStringLiteral("dark") });
-    parser.addOption({ QStringLiteral("shots"), QStringLiteral("Folder of *.shots lists."), QStringLiteral("folder"),
-        QStringLiteral(DARVELINTO_SHOTS_DIR) });
+    parser.addOption(
+        { QStringLiteral("out"), QStringLiteral("Folder for the PNG files."), QStringLiteral("folder") });
+    parser.addOption({ QStringLiteral("db"), QStringLiteral("Database to copy (default: a new one)."),
+        QStringLiteral("file") });
+    parser.addOption({ QStringLiteral("theme"), QStringLiteral("dark or light."), QStringLiteral("mode"),
+        QStringLiteral("dark") });
+    parser.addOption({ QStringLiteral("shots"), QStringLiteral("Folder of *.shots lists."),
+        QStringLiteral("folder"), QStringLiteral(DARVELINTO_SHOTS_DIR) });
     parser.process(app);
     if (!parser.isSet(QStringLiteral("out"))) {
         qCritical("--out is required");
@@ -43,13 +46,21 @@ int main(int argc, char* argv[])
     }
     const QString outputDir = parser.value(QStringLiteral("out"));
     QDir().mkpath(outputDir);
-    const QString theme = parser.value(QStringLiteral("theme")) == QStringLiteral("light") ? QStringLiteral("light") : QStringLiteral("dark");
+    const QString theme = parser.value(QStringLiteral("theme")) == QStringLiteral("light")
+        ? QStringLiteral("light")
+        : QStringLiteral("dark");
 
     QTemporaryDir dataDir;
     const QString dbPath = dataDir.filePath(QStringLiteral("darvelinto.db"));
-    if (parser.isSet(QStringLiteral("db")) && !QFile::copy(parser.value(QStringLiteral("db")), dbPath)) {
-        qCritical("cannot copy %s", qPrintable(parser.value(QStringLiteral("db"))));
-        return 2;
+    if (parser.isSet(QStringLiteral("db"))) {
+        const QString source = parser.value(QStringLiteral("db"));
+        // A file still open elsewhere keeps recent pages in its write-ahead log: copy both.
+        const QString wal = source + QStringLiteral("-wal");
+        if (!QFile::copy(source, dbPath)
+            || (QFile::exists(wal) && !QFile::copy(wal, dbPath + QStringLiteral("-wal")))) {
+            qCritical("cannot copy %s", qPrintable(source));
+            return 2;
+        }
     }
 
     Database database;
@@ -57,11 +68,14 @@ int main(int argc, char* argv[])
         qCritical("cannot open the database");
         return 2;
     }
-    QString primary = database.scalar(QStringLiteral("SELECT code FROM currencies WHERE is_primary=1")).toString();
+    QString primary
+        = database.scalar(QStringLiteral("SELECT code FROM currencies WHERE is_primary=1")).toString();
     if (primary.isEmpty())
         primary = QStringLiteral("ILS");
     if (!database.execNonQuery(QStringLiteral("UPDATE currencies SET is_primary=0"))
-        || !database.execNonQuery(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES ('theme_mode', ?)"), { theme })) {
+        || !database.execNonQuery(
+            QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES ('theme_mode', ?)"),
+            { theme })) {
         qCritical("cannot prepare the database copy");
         return 2;
     }
@@ -72,7 +86,9 @@ int main(int argc, char* argv[])
     ShotRunner runner(theme, primary, outputDir);
     engine.rootContext()->setContextProperty(QStringLiteral("shot"), &runner);
     engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    auto* window = engine.rootObjects().isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+    auto* window = engine.rootObjects().isEmpty()
+        ? nullptr
+        : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
     if (!window) {
         qCritical("the window did not load");
         return 1;

@@ -20,8 +20,7 @@ ShotRunner::ShotRunner(QString theme, QString primaryCurrency, QString outputDir
     , m_theme(std::move(theme))
     , m_primaryCurrency(std::move(primaryCurrency))
     , m_outputDir(std::move(outputDir))
-{
-}
+{ }
 
 QObject* ShotRunner::find(const QString& name) const
 {
@@ -74,7 +73,8 @@ bool ShotRunner::runStep(const QString& where, const QString& name, const QStrin
     settle(m_settleMs);
     if (name.isEmpty())
         return true;
-    const QString path = QDir(m_outputDir).filePath(name + QLatin1Char('-') + m_theme + QStringLiteral(".png"));
+    const QString path
+        = QDir(m_outputDir).filePath(name + QLatin1Char('-') + m_theme + QStringLiteral(".png"));
     const QImage image = m_window->grabWindow();
     if (image.isNull() || !image.save(path)) {
         qWarning().noquote() << where << "could not save" << path;
