@@ -1,9 +1,494 @@
 #include "invoicemodel.h"
 
+#include "clock.h"
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QDate>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSet>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcInvoices, "darvelinto.invoices")
+
+namespace {
+
+const QString kRentMonthly = QStringLiteral("إيجار شهري");
+const QString kRentYearly = QStringLiteral("إيجار سنوي");
+
+/** The first day of a "yyyy-MM" period, or an invalid date when the text is anything else. */
+QDate periodStart(const QString& period)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-\\d{2}$"));
+    if (!pattern.match(period).hasMatch())
+        return {};
+    return QDate::fromString(period + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+}
+
+QString dueDate(const QString& period)
+{
+    return period + QStringLiteral("-28");
+}
+
+QVariant idOrNull(int id)
+{
+    return id > 0 ? QVariant(id) : QVariant();
+}
+
+QDate firstOfMonth(const QDate& date)
+{
+    return QDate(date.year(), date.month(), 1);
+}
+
+} // namespace
 
 InvoiceModel::InvoiceModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+double InvoiceModel::Draft::total() const
 {
+    double sum = 0;
+    for (const Item& item : items)
+        sum += item.total;
+    return sum;
+}
+
+QVariantList InvoiceModel::getAll()
+{
+    return m_db->execQuery(QStringLiteral(
+        R"(SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name
+           FROM invoices i
+           LEFT JOIN tenants t ON i.tenant_id=t.id
+           LEFT JOIN units u ON i.unit_id=u.id
+           LEFT JOIN properties p ON u.property_id=p.id
+           ORDER BY i.created_at DESC)"));
+}
+
+QVariantMap InvoiceModel::getById(int id)
+{
+    const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                  R"(SELECT i.*, t.full_name as tenant_name FROM invoices i
+                                                     LEFT JOIN tenants t ON i.tenant_id=t.id WHERE i.id=?)"),
+        { id });
+    return rows.isEmpty() ? QVariantMap() : rows.first().toMap();
+}
+
+QVariantList InvoiceModel::getItems(int invoiceId)
+{
+    return m_db->execQuery(QStringLiteral("SELECT * FROM invoice_items WHERE invoice_id=?"), { invoiceId });
+}
+
+QVariantList InvoiceModel::getByTenant(int tenantId)
+{
+    return m_db->execQuery(
+        QStringLiteral("SELECT * FROM invoices WHERE tenant_id=? ORDER BY created_at DESC"), { tenantId });
+}
+
+QVariantList InvoiceModel::getPendingByTenant(int tenantId)
+{
+    return m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT id, invoice_number, period, total_amount, paid_amount, balance, due_date
+                                  FROM invoices WHERE tenant_id=? AND status NOT IN ('paid', 'void')
+                                  ORDER BY due_date, created_at)"),
+        { tenantId });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Numbering
+// ---------------------------------------------------------------------------------------------
+
+QString InvoiceModel::generateNumber(NumberCursor& cursor)
+{
+    // The month of issue, not the billed period, names the series: a March invoice made on
+    // 1 April is INV-202504-xxxx.
+    const QString prefix
+        = QStringLiteral("INV-") + Clock::today().toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
+    if (cursor.prefix != prefix || cursor.next <= 0) {
+        cursor.prefix = prefix;
+        cursor.next = firstFreeSequence(prefix);
+    }
+    if (cursor.next <= 0)
+        return {};
+    return prefix + QString::number(cursor.next).rightJustified(4, QLatin1Char('0'));
+}
+
+qint64 InvoiceModel::firstFreeSequence(const QString& prefix)
+{
+    // Both probes walk an index a few steps, whatever the size of the history: the month's
+    // highest number in text order through the unique index on invoice_number (a case-sensitive
+    // range: ':' follows '9', so the range holds every numeric suffix and nothing else), and the
+    // newest invoice through the rowid. Past 9999 the text order stops being the numeric order
+    // ("10000" < "9999"); the newest invoice then still carries the month's highest number.
+    const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                  R"(SELECT (SELECT invoice_number FROM invoices
+                                                             WHERE invoice_number >= ? AND invoice_number < ?
+                                                             ORDER BY invoice_number DESC LIMIT 1) as highest_text,
+                                                            (SELECT invoice_number FROM invoices
+                                                             ORDER BY id DESC LIMIT 1) as newest)"),
+        { prefix + QLatin1Char('0'), prefix + QLatin1Char(':') });
+    if (rows.isEmpty()) {
+        qCWarning(lcInvoices) << "could not read the invoice numbers of" << prefix;
+        return 0;
+    }
+    const QVariantMap row = rows.first().toMap();
+    const auto sequenceOf = [&prefix](const QVariant& value) -> qint64 {
+        const QString number = value.toString();
+        if (!number.startsWith(prefix))
+            return 0;
+        bool ok = false;
+        const qint64 sequence = number.mid(prefix.size()).toLongLong(&ok);
+        return ok && sequence > 0 ? sequence : 0;
+    };
+    const qint64 highest = std::max(sequenceOf(row.value(QStringLiteral("highest_text"))),
+        sequenceOf(row.value(QStringLiteral("newest"))));
+
+    // Numbers of a month run on without gaps, so the next one is normally free. When it is not
+    // (the newest invoice belongs to an earlier series and the month has gone past 9999), gallop
+    // over the taken run and close in on its end.
+    qint64 taken = highest;
+    qint64 free = highest + 1;
+    qint64 step = 1;
+    while (numberTaken(prefix + QString::number(free).rightJustified(4, QLatin1Char('0')))) {
+        taken = free;
+        step *= 2;
+        free = taken + step;
+    }
+    while (free - taken > 1) {
+        const qint64 middle = taken + (free - taken) / 2;
+        if (numberTaken(prefix + QString::number(middle).rightJustified(4, QLatin1Char('0'))))
+            taken = middle;
+        else
+            free = middle;
+    }
+    return free;
+}
+
+bool InvoiceModel::numberTaken(const QString& number)
+{
+    return m_db->scalar(QStringLiteral("SELECT 1 FROM invoices WHERE invoice_number=?"), { number })
+        .isValid();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------------------------
+
+int InvoiceModel::writeInvoice(const Draft& draft, NumberCursor& cursor)
+{
+    static const QString sql = QStringLiteral(
+        R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,balance,status,
+                                 currency_id,due_date)
+           VALUES (?,?,?,?,?,?,?,'pending',?,?))");
+    const double total = draft.total();
+    const QString number = generateNumber(cursor);
+    if (number.isEmpty())
+        return -1;
+    const QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
+        total, draft.currencyId, dueDate(draft.period) };
+    int id = m_db->execInsert(sql, params);
+    if (id <= 0) {
+        // A number written behind this cursor's back (another series filling a gap) makes the
+        // insert fail on the unique index: ask the file again once before giving up.
+        cursor.next = 0;
+        const QString fresh = generateNumber(cursor);
+        if (fresh.isEmpty() || fresh == number)
+            return -1;
+        QVariantList retry = params;
+        retry[0] = fresh;
+        id = m_db->execInsert(sql, retry);
+        if (id <= 0) {
+            cursor.next = 0;
+            return -1;
+        }
+    }
+    if (!insertItems(id, draft.items))
+        return -1;
+    if (!m_db->execNonQuery(
+            QStringLiteral("UPDATE tenants SET balance=balance+? WHERE id=?"), { total, draft.tenantId }))
+        return -1;
+    return id;
+}
+
+bool InvoiceModel::insertItems(int invoiceId, const QVector<Item>& items)
+{
+    // One statement for all of an invoice's lines (in chunks, well below SQLite's limit on
+    // parameters): the rent run writes thousands of invoices and pays per statement.
+    constexpr int kRowsPerStatement = 100;
+    for (int first = 0; first < items.size(); first += kRowsPerStatement) {
+        const int rows = std::min<int>(kRowsPerStatement, items.size() - first);
+        QString sql
+            = QStringLiteral("INSERT INTO invoice_items "
+                             "(invoice_id,description,type,quantity,unit_price,total) VALUES (?,?,?,?,?,?)");
+        QVariantList params;
+        params.reserve(rows * 6);
+        for (int i = 0; i < rows; ++i) {
+            if (i > 0)
+                sql += QStringLiteral(",(?,?,?,?,?,?)");
+            const Item& item = items.at(first + i);
+            params << invoiceId << item.description << item.type << item.quantity << item.unitPrice
+                   << item.total;
+        }
+        if (m_db->execInsert(sql, params) <= 0)
+            return false;
+    }
+    return true;
+}
+
+int InvoiceModel::createInOwnTransaction(const Draft& draft, NumberCursor& cursor)
+{
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive()) {
+        qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant" << draft.tenantId;
+        return -1;
+    }
+    const int id = writeInvoice(draft, cursor);
+    if (id <= 0 || !transaction.commit()) {
+        // Whatever was drawn was rolled back with the invoice: the next draw asks the file.
+        cursor.next = 0;
+        qCWarning(lcInvoices) << "invoice of tenant" << draft.tenantId << "for" << draft.period
+                              << "not written";
+        return -1;
+    }
+    ++cursor.next;
+    return id;
+}
+
+int InvoiceModel::createInvoice(
+    int tenantId, int unitId, const QString& period, const QVariantList& items, int currencyId)
+{
+    if (!periodStart(period).isValid()) {
+        qCWarning(lcInvoices) << "refused an invoice for the period" << period;
+        return -1;
+    }
+    Draft draft;
+    draft.tenantId = tenantId;
+    draft.unitId = idOrNull(unitId);
+    draft.period = period;
+    draft.currencyId = currencyId;
+    for (const QVariant& value : items) {
+        const QVariantMap map = value.toMap();
+        Item item;
+        item.description = map.value(QStringLiteral("description")).toString();
+        item.type = map.value(QStringLiteral("type")).toString();
+        if (item.type.isEmpty())
+            item.type = QStringLiteral("service");
+        const double quantity = map.value(QStringLiteral("quantity")).toDouble();
+        item.quantity = std::isfinite(quantity) && quantity > 0 ? quantity : 1;
+        item.unitPrice = map.value(QStringLiteral("unit_price")).toDouble();
+        item.total = map.value(QStringLiteral("total")).toDouble();
+        if (!std::isfinite(item.unitPrice) || !std::isfinite(item.total)) {
+            qCWarning(lcInvoices) << "refused an invoice item with a non-finite amount";
+            return -1;
+        }
+        draft.items.append(item);
+    }
+
+    const QVariant live = m_db->scalar(
+        QStringLiteral("SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void' LIMIT 1"),
+        { tenantId, period });
+    if (live.isValid())
+        return -1;
+
+    NumberCursor cursor;
+    const int id = createInOwnTransaction(draft, cursor);
+    if (id > 0)
+        emit dataChanged();
+    return id;
+}
+
+bool InvoiceModel::updatePaidAmount(int id, double amount)
+{
+    if (!std::isfinite(amount) || amount < 0)
+        return false;
+    // A void invoice is final: marking it paid or partial would bring it back to life without its
+    // balance ever returning to the tenant.
+    const QVariant status = m_db->scalar(QStringLiteral("SELECT status FROM invoices WHERE id=?"), { id });
+    if (!status.isValid() || status.toString() == QLatin1String("void"))
+        return false;
+    const bool ok
+        = m_db->execNonQuery(QStringLiteral(R"(UPDATE invoices SET paid_amount=?, balance=total_amount-?,
+                          status=CASE WHEN ?>=total_amount THEN 'paid' ELSE 'partial' END WHERE id=?)"),
+            { amount, amount, amount, id });
+    if (ok)
+        emit dataChanged();
+    return ok;
+}
+
+bool InvoiceModel::voidInvoice(int id)
+{
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive())
+        return false;
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral("SELECT tenant_id, balance FROM invoices WHERE id=? AND status!='void'"), { id });
+    if (rows.isEmpty())
+        return false;
+    const QVariantMap invoice = rows.first().toMap();
+    if (!m_db->execNonQuery(
+            QStringLiteral("UPDATE invoices SET status='void', balance=0 WHERE id=?"), { id }))
+        return false;
+    // Only what was still open leaves the tenant's balance: payments already made stay made.
+    const QVariant tenantId = invoice.value(QStringLiteral("tenant_id"));
+    if (!tenantId.isNull()
+        && !m_db->execNonQuery(QStringLiteral("UPDATE tenants SET balance=balance-? WHERE id=?"),
+            { invoice.value(QStringLiteral("balance")).toDouble(), tenantId }))
+        return false;
+    if (!transaction.commit())
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bulk generation
+// ---------------------------------------------------------------------------------------------
+
+int InvoiceModel::generateAllRent(const QString& period)
+{
+    const QDate start = periodStart(period);
+    if (!start.isValid()) {
+        qCWarning(lcInvoices) << "rent run refused for the period" << period;
+        return 0;
+    }
+
+    // Everything the loop needs is read up front in two statements, so each invoice costs only
+    // its own writes. The duplicate guard rides on the (tenant_id, period) index: a rent invoice
+    // always carries its contract's tenant.
+    const QVariantList contracts
+        = m_db->execQuery(QStringLiteral(
+                              R"(SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount,
+                                                                 c.payment_frequency, c.start_date, c.end_date
+                                                          FROM contracts c
+                                                          WHERE c.status='active'
+                                                            AND NOT EXISTS (SELECT 1 FROM invoices i
+                                                                            WHERE i.tenant_id=c.tenant_id AND i.period=?
+                                                                              AND i.contract_id=c.id AND i.status!='void')
+                                                          ORDER BY c.id)"),
+            { period });
+    if (contracts.isEmpty())
+        return 0;
+
+    QHash<int, QVector<Item>> usageByUnit;
+    const QVariantList usage = m_db->execQuery(QStringLiteral(
+                                                   R"(SELECT ur.unit_id, ur.consumption, ur.cost, s.name
+                                                      FROM usage_records ur JOIN services s ON ur.service_id=s.id
+                                                      WHERE ur.period=? ORDER BY ur.unit_id, ur.service_id, ur.id)"),
+        { period });
+    for (const QVariant& value : usage) {
+        const QVariantMap row = value.toMap();
+        Item item;
+        item.description = row.value(QStringLiteral("name")).toString();
+        item.type = QStringLiteral("usage");
+        item.quantity = row.value(QStringLiteral("consumption")).toDouble();
+        item.total = row.value(QStringLiteral("cost")).toDouble();
+        item.unitPrice = item.quantity > 1 ? item.total / item.quantity : item.total;
+        usageByUnit[row.value(QStringLiteral("unit_id")).toInt()].append(item);
+    }
+
+    NumberCursor cursor;
+    int count = 0;
+    for (const QVariant& value : contracts) {
+        const QVariantMap contract = value.toMap();
+        const bool yearly
+            = contract.value(QStringLiteral("payment_frequency")).toString() == QLatin1String("yearly");
+        const QDate begins
+            = QDate::fromString(contract.value(QStringLiteral("start_date")).toString(), Qt::ISODate);
+        const QDate ends
+            = QDate::fromString(contract.value(QStringLiteral("end_date")).toString(), Qt::ISODate);
+        // Part months count whole: a contract is billed from its start month through its end month.
+        if (begins.isValid() && firstOfMonth(begins) > start)
+            continue;
+        if (ends.isValid() && firstOfMonth(ends) < start)
+            continue;
+        // Yearly rent falls due in the anniversary month only.
+        if (yearly && begins.isValid() && begins.month() != start.month())
+            continue;
+
+        Draft draft;
+        draft.tenantId = contract.value(QStringLiteral("tenant_id")).toInt();
+        draft.unitId = contract.value(QStringLiteral("unit_id"));
+        draft.contractId = contract.value(QStringLiteral("id"));
+        draft.period = period;
+        draft.currencyId = contract.value(QStringLiteral("currency_id"));
+        const double rent = contract.value(QStringLiteral("rent_amount")).toDouble();
+        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, rent, rent });
+        draft.items += usageByUnit.value(draft.unitId.toInt());
+        if (createInOwnTransaction(draft, cursor) > 0)
+            ++count;
+    }
+    if (count > 0)
+        emit dataChanged();
+    return count;
+}
+
+int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
+    double amount, const QString& period, int currencyId)
+{
+    if (tenantIds.isEmpty() || !periodStart(period).isValid() || !std::isfinite(amount))
+        return 0;
+    QVector<ServiceTarget> targets;
+    targets.reserve(tenantIds.size());
+    for (const QVariant& value : tenantIds) {
+        bool ok = false;
+        const int tenantId = value.toInt(&ok);
+        if (!ok || tenantId <= 0)
+            continue;
+        // A tenant without an active contract is still charged, on no unit.
+        const QVariant unitId = m_db->scalar(
+            QStringLiteral(
+                "SELECT unit_id FROM contracts WHERE tenant_id=? AND status='active' ORDER BY id LIMIT 1"),
+            { tenantId });
+        targets.append({ tenantId, unitId.isValid() ? unitId : QVariant() });
+    }
+    return chargeService(targets, serviceName, amount, period, currencyId);
+}
+
+int InvoiceModel::generatePropertyServiceInvoice(
+    int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId)
+{
+    if (!periodStart(period).isValid() || !std::isfinite(amount))
+        return 0;
+    // Each tenant once, on a unit of this property: the charge belongs to the property that
+    // raised it, also for a tenant who rents elsewhere too.
+    const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                  R"(SELECT c.tenant_id, c.unit_id FROM contracts c
+                                                     JOIN units u ON c.unit_id=u.id
+                                                     WHERE u.property_id=? AND c.status='active' ORDER BY c.id)"),
+        { propertyId });
+    QVector<ServiceTarget> targets;
+    QSet<int> seen;
+    for (const QVariant& value : rows) {
+        const QVariantMap row = value.toMap();
+        const int tenantId = row.value(QStringLiteral("tenant_id")).toInt();
+        if (seen.contains(tenantId))
+            continue;
+        seen.insert(tenantId);
+        targets.append({ tenantId, row.value(QStringLiteral("unit_id")) });
+    }
+    return chargeService(targets, serviceName, amount, period, currencyId);
+}
+
+int InvoiceModel::chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
+    double amount, const QString& period, int currencyId)
+{
+    NumberCursor cursor;
+    int count = 0;
+    for (const ServiceTarget& target : targets) {
+        Draft draft;
+        draft.tenantId = target.tenantId;
+        draft.unitId = target.unitId;
+        draft.period = period;
+        draft.currencyId = currencyId;
+        draft.items.append({ serviceName, QStringLiteral("service"), 1, amount, amount });
+        if (createInOwnTransaction(draft, cursor) > 0)
+            ++count;
+    }
+    if (count > 0)
+        emit dataChanged();
+    return count;
 }
