@@ -9,7 +9,10 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <cmath>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcInvoices, "darvelinto.invoices")
 
@@ -99,164 +102,236 @@ QVariantList InvoiceModel::getPendingByTenant(int tenantId)
 }
 
 // ---------------------------------------------------------------------------------------------
-// Numbering
-// ---------------------------------------------------------------------------------------------
-
-QString InvoiceModel::generateNumber(NumberCursor& cursor)
-{
-    // The month of issue, not the billed period, names the series: a March invoice made on
-    // 1 April is INV-202504-xxxx.
-    const QString prefix
-        = QStringLiteral("INV-") + Clock::today().toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
-    if (cursor.prefix != prefix || cursor.next <= 0) {
-        cursor.prefix = prefix;
-        cursor.next = firstFreeSequence(prefix);
-    }
-    if (cursor.next <= 0)
-        return {};
-    return prefix + QString::number(cursor.next).rightJustified(4, QLatin1Char('0'));
-}
-
-qint64 InvoiceModel::firstFreeSequence(const QString& prefix)
-{
-    // Both probes walk an index a few steps, whatever the size of the history: the month's
-    // highest number in text order through the unique index on invoice_number (a case-sensitive
-    // range: ':' follows '9', so the range holds every numeric suffix and nothing else), and the
-    // newest invoice through the rowid. Past 9999 the text order stops being the numeric order
-    // ("10000" < "9999"); the newest invoice then still carries the month's highest number.
-    const QVariantList rows = m_db->execQuery(QStringLiteral(
-                                                  R"(SELECT (SELECT invoice_number FROM invoices
-                                                             WHERE invoice_number >= ? AND invoice_number < ?
-                                                             ORDER BY invoice_number DESC LIMIT 1) as highest_text,
-                                                            (SELECT invoice_number FROM invoices
-                                                             ORDER BY id DESC LIMIT 1) as newest)"),
-        { prefix + QLatin1Char('0'), prefix + QLatin1Char(':') });
-    if (rows.isEmpty()) {
-        qCWarning(lcInvoices) << "could not read the invoice numbers of" << prefix;
-        return 0;
-    }
-    const QVariantMap row = rows.first().toMap();
-    const auto sequenceOf = [&prefix](const QVariant& value) -> qint64 {
-        const QString number = value.toString();
-        if (!number.startsWith(prefix))
-            return 0;
-        bool ok = false;
-        const qint64 sequence = number.mid(prefix.size()).toLongLong(&ok);
-        return ok && sequence > 0 ? sequence : 0;
-    };
-    const qint64 highest = std::max(sequenceOf(row.value(QStringLiteral("highest_text"))),
-        sequenceOf(row.value(QStringLiteral("newest"))));
-
-    // Numbers of a month run on without gaps, so the next one is normally free. When it is not
-    // (the newest invoice belongs to an earlier series and the month has gone past 9999), gallop
-    // over the taken run and close in on its end.
-    qint64 taken = highest;
-    qint64 free = highest + 1;
-    qint64 step = 1;
-    while (numberTaken(prefix + QString::number(free).rightJustified(4, QLatin1Char('0')))) {
-        taken = free;
-        step *= 2;
-        free = taken + step;
-    }
-    while (free - taken > 1) {
-        const qint64 middle = taken + (free - taken) / 2;
-        if (numberTaken(prefix + QString::number(middle).rightJustified(4, QLatin1Char('0'))))
-            taken = middle;
-        else
-            free = middle;
-    }
-    return free;
-}
-
-bool InvoiceModel::numberTaken(const QString& number)
-{
-    return m_db->scalar(QStringLiteral("SELECT 1 FROM invoices WHERE invoice_number=?"), { number })
-        .isValid();
-}
-
-// ---------------------------------------------------------------------------------------------
 // Writing
 // ---------------------------------------------------------------------------------------------
 
-int InvoiceModel::writeInvoice(const Draft& draft, NumberCursor& cursor)
+/**
+ * Writes invoices for one operation, each in its own transaction: numbering, the invoice row, its
+ * items and the tenant's balance. Its statements are prepared once per operation rather than per
+ * call as the Database helpers do: the rent run repeats them for every contract and would
+ * otherwise spend about half its time compiling the same SQL again. They run on the one
+ * connection, on the one GUI thread, like the helpers; failures still reach databaseError. Lives
+ * no longer than the operation that made it, so no statement outlives a restore or the connection.
+ */
+class InvoiceModel::Writer
 {
-    static const QString sql = QStringLiteral(
-        R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,balance,status,
-                                 currency_id,due_date)
-           VALUES (?,?,?,?,?,?,?,'pending',?,?))");
-    const double total = draft.total();
-    const QString number = generateNumber(cursor);
-    if (number.isEmpty())
-        return -1;
-    const QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
-        total, draft.currencyId, dueDate(draft.period) };
-    int id = m_db->execInsert(sql, params);
-    if (id <= 0) {
-        // A number written behind this cursor's back (another series filling a gap) makes the
-        // insert fail on the unique index: ask the file again once before giving up.
-        cursor.next = 0;
-        const QString fresh = generateNumber(cursor);
-        if (fresh.isEmpty() || fresh == number)
+public:
+    explicit Writer(Database* db)
+        : m_db(db)
+        , m_insertInvoice(db,
+              QStringLiteral(
+                  R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,
+                                                      balance,status,currency_id,due_date)
+                                VALUES (?,?,?,?,?,?,?,'pending',?,?))"))
+        , m_insertItem(db,
+              QStringLiteral(
+                  R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total)
+                                VALUES (?,?,?,?,?,?))"))
+        , m_raiseBalance(db, QStringLiteral("UPDATE tenants SET balance=balance+? WHERE id=?"))
+        , m_begin(db, QStringLiteral("BEGIN"))
+        , m_commit(db, QStringLiteral("COMMIT"))
+        , m_rollback(db, QStringLiteral("ROLLBACK"))
+    { }
+
+    /** The invoice with its items and the balance change, all or nothing; the new id or -1. */
+    [[nodiscard]] int create(const Draft& draft)
+    {
+        // The transaction statements are prepared once too (TransactionGuard compiles BEGIN and
+        // COMMIT afresh each time): the rent run opens one transaction per invoice.
+        if (!m_begin.exec({})) {
+            qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant"
+                                  << draft.tenantId;
             return -1;
-        QVariantList retry = params;
-        retry[0] = fresh;
-        id = m_db->execInsert(sql, retry);
+        }
+        const int id = write(draft);
+        if (id <= 0 || !m_commit.exec({})) {
+            if (!m_rollback.exec({}))
+                qCCritical(lcInvoices) << "could not roll back an unwritten invoice";
+            // Whatever was drawn went back with the invoice: the next draw asks the file.
+            m_next = 0;
+            qCWarning(lcInvoices) << "invoice of tenant" << draft.tenantId << "for" << draft.period
+                                  << "not written";
+            return -1;
+        }
+        ++m_next;
+        return id;
+    }
+
+private:
+    /** A statement prepared on first use and run again with new values; failures reach databaseError. */
+    class Statement
+    {
+    public:
+        Statement(Database* db, const QString& sql)
+            : m_db(db)
+            , m_sql(sql)
+        { }
+
+        /** Runs with the values bound in order; false (and databaseError) on failure. */
+        [[nodiscard]] bool exec(const QVariantList& params) { return run(params) >= 0; }
+
+        /** Runs an INSERT; the new row id, or -1. */
+        [[nodiscard]] qint64 insert(const QVariantList& params) { return run(params); }
+
+    private:
+        /** The last insert id of the connection after a successful run, or -1. */
+        qint64 run(const QVariantList& params)
+        {
+            if (!m_query) {
+                m_query.emplace(m_db->getDb());
+                m_query->setForwardOnly(true);
+                if (!m_query->prepare(m_sql))
+                    return fail();
+            }
+            for (int i = 0; i < params.size(); ++i)
+                m_query->bindValue(i, params.at(i));
+            if (!m_query->exec())
+                return fail();
+            const qint64 rowId = m_query->lastInsertId().toLongLong();
+            m_query->finish();
+            return rowId;
+        }
+
+        qint64 fail()
+        {
+            const QString error = m_query->lastError().text();
+            m_query->finish();
+            emit m_db->databaseError(error);
+            return -1;
+        }
+
+        Database* m_db;
+        QString m_sql;
+        std::optional<QSqlQuery> m_query;
+    };
+
+    [[nodiscard]] int write(const Draft& draft)
+    {
+        const double total = draft.total();
+        const QString number = generateNumber();
+        if (number.isEmpty())
+            return -1;
+        QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
+            total, draft.currencyId, dueDate(draft.period) };
+        qint64 id = m_insertInvoice.insert(params);
         if (id <= 0) {
-            cursor.next = 0;
+            // A number written behind this writer's back (by another series filling a gap) fails
+            // on the unique index: ask the file once more before giving up.
+            m_next = 0;
+            const QString fresh = generateNumber();
+            if (fresh.isEmpty() || fresh == number)
+                return -1;
+            params[0] = fresh;
+            id = m_insertInvoice.insert(params);
+            if (id <= 0)
+                return -1;
+        }
+        for (const Item& item : draft.items) {
+            if (m_insertItem.insert(
+                    { id, item.description, item.type, item.quantity, item.unitPrice, item.total })
+                <= 0)
+                return -1;
+        }
+        if (!m_raiseBalance.exec({ total, draft.tenantId }))
             return -1;
-        }
+        return static_cast<int>(id);
     }
-    if (!insertItems(id, draft.items))
-        return -1;
-    if (!m_db->execNonQuery(
-            QStringLiteral("UPDATE tenants SET balance=balance+? WHERE id=?"), { total, draft.tenantId }))
-        return -1;
-    return id;
-}
 
-bool InvoiceModel::insertItems(int invoiceId, const QVector<Item>& items)
-{
-    // One statement for all of an invoice's lines (in chunks, well below SQLite's limit on
-    // parameters): the rent run writes thousands of invoices and pays per statement.
-    constexpr int kRowsPerStatement = 100;
-    for (int first = 0; first < items.size(); first += kRowsPerStatement) {
-        const int rows = std::min<int>(kRowsPerStatement, items.size() - first);
-        QString sql
-            = QStringLiteral("INSERT INTO invoice_items "
-                             "(invoice_id,description,type,quantity,unit_price,total) VALUES (?,?,?,?,?,?)");
-        QVariantList params;
-        params.reserve(rows * 6);
-        for (int i = 0; i < rows; ++i) {
-            if (i > 0)
-                sql += QStringLiteral(",(?,?,?,?,?,?)");
-            const Item& item = items.at(first + i);
-            params << invoiceId << item.description << item.type << item.quantity << item.unitPrice
-                   << item.total;
+    /** The number the next invoice gets; drawn from the file once, then counted on in memory. */
+    [[nodiscard]] QString generateNumber()
+    {
+        // The month of issue, not the billed period, names the series: a March invoice made on
+        // 1 April is INV-202504-xxxx.
+        const QDate today = Clock::today();
+        if (today != m_prefixDay) {
+            m_prefixDay = today;
+            const QString prefix
+                = QStringLiteral("INV-") + today.toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
+            if (prefix != m_prefix) {
+                m_prefix = prefix;
+                m_next = 0;
+            }
         }
-        if (m_db->execInsert(sql, params) <= 0)
-            return false;
+        if (m_next <= 0)
+            m_next = firstFreeSequence(m_prefix);
+        if (m_next <= 0)
+            return {};
+        return numbered(m_prefix, m_next);
     }
-    return true;
-}
 
-int InvoiceModel::createInOwnTransaction(const Draft& draft, NumberCursor& cursor)
-{
-    TransactionGuard transaction(m_db);
-    if (!transaction.isActive()) {
-        qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant" << draft.tenantId;
-        return -1;
+    static QString numbered(const QString& prefix, qint64 sequence)
+    {
+        return prefix + QString::number(sequence).rightJustified(4, QLatin1Char('0'));
     }
-    const int id = writeInvoice(draft, cursor);
-    if (id <= 0 || !transaction.commit()) {
-        // Whatever was drawn was rolled back with the invoice: the next draw asks the file.
-        cursor.next = 0;
-        qCWarning(lcInvoices) << "invoice of tenant" << draft.tenantId << "for" << draft.period
-                              << "not written";
-        return -1;
+
+    [[nodiscard]] qint64 firstFreeSequence(const QString& prefix)
+    {
+        // Both probes walk an index a few steps, whatever the size of the history: the month's
+        // highest number in text order through the unique index on invoice_number (a
+        // case-sensitive range: ':' follows '9', so it holds every numeric suffix and nothing
+        // else), and the newest invoice through the rowid. Past 9999 the text order is no longer
+        // the numeric one ("10000" < "9999"); the newest invoice then carries the highest number.
+        const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                      R"(SELECT (SELECT invoice_number FROM invoices
+                                                                 WHERE invoice_number >= ? AND invoice_number < ?
+                                                                 ORDER BY invoice_number DESC LIMIT 1) as highest_text,
+                                                                (SELECT invoice_number FROM invoices
+                                                                 ORDER BY id DESC LIMIT 1) as newest)"),
+            { prefix + QLatin1Char('0'), prefix + QLatin1Char(':') });
+        if (rows.isEmpty()) {
+            qCWarning(lcInvoices) << "could not read the invoice numbers of" << prefix;
+            return 0;
+        }
+        const QVariantMap row = rows.first().toMap();
+        const auto sequenceOf = [&prefix](const QVariant& value) -> qint64 {
+            const QString number = value.toString();
+            if (!number.startsWith(prefix))
+                return 0;
+            bool ok = false;
+            const qint64 sequence = number.mid(prefix.size()).toLongLong(&ok);
+            return ok && sequence > 0 ? sequence : 0;
+        };
+        const qint64 highest = std::max(sequenceOf(row.value(QStringLiteral("highest_text"))),
+            sequenceOf(row.value(QStringLiteral("newest"))));
+
+        // A month's numbers run on without gaps, so the next one is normally free. When it is not
+        // (the newest invoice is of another series and the month has gone past 9999), gallop over
+        // the taken run and close in on its end.
+        qint64 taken = highest;
+        qint64 free = highest + 1;
+        qint64 step = 1;
+        while (numberTaken(numbered(prefix, free))) {
+            taken = free;
+            step *= 2;
+            free = taken + step;
+        }
+        while (free - taken > 1) {
+            const qint64 middle = taken + (free - taken) / 2;
+            if (numberTaken(numbered(prefix, middle)))
+                taken = middle;
+            else
+                free = middle;
+        }
+        return free;
     }
-    ++cursor.next;
-    return id;
-}
+
+    [[nodiscard]] bool numberTaken(const QString& number)
+    {
+        return m_db->scalar(QStringLiteral("SELECT 1 FROM invoices WHERE invoice_number=?"), { number })
+            .isValid();
+    }
+
+    Database* m_db;
+    QDate m_prefixDay;
+    QString m_prefix;
+    qint64 m_next = 0;
+    Statement m_insertInvoice;
+    Statement m_insertItem;
+    Statement m_raiseBalance;
+    Statement m_begin;
+    Statement m_commit;
+    Statement m_rollback;
+};
 
 int InvoiceModel::createInvoice(
     int tenantId, int unitId, const QString& period, const QVariantList& items, int currencyId)
@@ -294,8 +369,8 @@ int InvoiceModel::createInvoice(
     if (live.isValid())
         return -1;
 
-    NumberCursor cursor;
-    const int id = createInOwnTransaction(draft, cursor);
+    Writer writer(m_db);
+    const int id = writer.create(draft);
     if (id > 0)
         emit dataChanged();
     return id;
@@ -390,7 +465,7 @@ int InvoiceModel::generateAllRent(const QString& period)
         usageByUnit[row.value(QStringLiteral("unit_id")).toInt()].append(item);
     }
 
-    NumberCursor cursor;
+    Writer writer(m_db);
     int count = 0;
     for (const QVariant& value : contracts) {
         const QVariantMap contract = value.toMap();
@@ -418,7 +493,7 @@ int InvoiceModel::generateAllRent(const QString& period)
         const double rent = contract.value(QStringLiteral("rent_amount")).toDouble();
         draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, rent, rent });
         draft.items += usageByUnit.value(draft.unitId.toInt());
-        if (createInOwnTransaction(draft, cursor) > 0)
+        if (writer.create(draft) > 0)
             ++count;
     }
     if (count > 0)
@@ -476,7 +551,7 @@ int InvoiceModel::generatePropertyServiceInvoice(
 int InvoiceModel::chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
     double amount, const QString& period, int currencyId)
 {
-    NumberCursor cursor;
+    Writer writer(m_db);
     int count = 0;
     for (const ServiceTarget& target : targets) {
         Draft draft;
@@ -485,7 +560,7 @@ int InvoiceModel::chargeService(const QVector<ServiceTarget>& targets, const QSt
         draft.period = period;
         draft.currencyId = currencyId;
         draft.items.append({ serviceName, QStringLiteral("service"), 1, amount, amount });
-        if (createInOwnTransaction(draft, cursor) > 0)
+        if (writer.create(draft) > 0)
             ++count;
     }
     if (count > 0)

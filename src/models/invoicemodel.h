@@ -71,26 +71,14 @@ private:
         double total() const;
     };
 
-    /** Hands out invoice numbers; remembers the last one so a bulk run asks the file only once. */
-    struct NumberCursor
-    {
-        QString prefix;
-        qint64 next = 0;
-    };
-
     struct ServiceTarget
     {
         int tenantId = 0;
         QVariant unitId;
     };
 
-    [[nodiscard]] QString generateNumber(NumberCursor& cursor);
-    [[nodiscard]] qint64 firstFreeSequence(const QString& prefix);
-    [[nodiscard]] bool numberTaken(const QString& number);
-    /** Inserts the invoice, its items and the balance change; the caller holds the transaction. */
-    [[nodiscard]] int writeInvoice(const Draft& draft, NumberCursor& cursor);
-    [[nodiscard]] bool insertItems(int invoiceId, const QVector<Item>& items);
-    [[nodiscard]] int createInOwnTransaction(const Draft& draft, NumberCursor& cursor);
+    class Writer;
+
     [[nodiscard]] int chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
         double amount, const QString& period, int currencyId);
 
