@@ -1,6 +1,7 @@
 #include "appbackend.h"
 #include "applog.h"
 #include "database.h"
+#include "instancelock.h"
 #include "terminationhandler.h"
 
 #include <QApplication>
@@ -24,6 +25,11 @@ int main(int argc, char* argv[])
 
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataDir);
+    InstanceLock instanceLock(dataDir);
+    if (!instanceLock.acquire()) {
+        InstanceLock::reportAlreadyRunning();
+        return 1;
+    }
 
     Database database;
     if (!database.initialize(dataDir + QStringLiteral("/darvelinto.db"))) {

@@ -1,9 +1,191 @@
 #include "accountmodel.h"
 
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QDate>
+#include <QLoggingCategory>
+#include <QSet>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcAccounts, "darvelinto.accounts")
+
+namespace {
+
+// Debits and credits may differ by rounding, never by more than this.
+constexpr double kBalanceTolerance = 0.01;
+
+bool isAccountType(const QString& type)
+{
+    static const QSet<QString> types = { QStringLiteral("asset"), QStringLiteral("liability"),
+        QStringLiteral("equity"), QStringLiteral("revenue"), QStringLiteral("expense") };
+    return types.contains(type);
+}
+
+/** A missing amount counts 0; anything else must be a finite number of at least 0. */
+bool readAmount(const QVariantMap& line, const QString& key, double* amount)
+{
+    const QVariant value = line.value(key);
+    if (!value.isValid() || value.isNull()) {
+        *amount = 0.0;
+        return true;
+    }
+    bool ok = false;
+    *amount = value.toDouble(&ok);
+    return ok && std::isfinite(*amount) && *amount >= 0.0;
+}
+
+} // namespace
 
 AccountModel::AccountModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+QVariantList AccountModel::getAll() const
 {
+    return m_db->execQuery(R"(SELECT * FROM accounts ORDER BY code)");
+}
+
+int AccountModel::add(const QString& code, const QString& name, const QString& type, int parentId)
+{
+    const QString trimmedCode = code.trimmed();
+    const QString trimmedName = name.trimmed();
+    // The statements select accounts by these five words: any other type would drop out of them.
+    if (trimmedCode.isEmpty() || trimmedName.isEmpty() || !isAccountType(type)) {
+        qCWarning(lcAccounts) << "Refusing account" << code << "of type" << type;
+        return -1;
+    }
+    const QVariant parent = parentId >= 1 ? QVariant(parentId) : QVariant();
+    const int id = m_db->execInsert(R"(INSERT INTO accounts (code,name_ar,type,parent_id) VALUES (?,?,?,?))",
+        { trimmedCode, trimmedName, type, parent });
+    return id >= 1 ? id : -1;
+}
+
+QVariantList AccountModel::getJournalEntries(const QString& from, const QString& to) const
+{
+    if (from.isEmpty()) {
+        return m_db->execQuery(R"(
+            SELECT je.*, GROUP_CONCAT(a.name_ar || ':' || jl.debit || ':' || jl.credit) as lines
+            FROM journal_entries je
+            JOIN journal_lines jl ON je.id=jl.entry_id
+            JOIN accounts a ON jl.account_id=a.id
+            GROUP BY je.id ORDER BY je.entry_date DESC, je.id DESC)");
+    }
+    return m_db->execQuery(R"(
+        SELECT je.*, GROUP_CONCAT(a.name_ar || ':' || jl.debit || ':' || jl.credit) as lines
+        FROM journal_entries je
+        JOIN journal_lines jl ON je.id=jl.entry_id
+        JOIN accounts a ON jl.account_id=a.id
+        WHERE je.entry_date BETWEEN ? AND ?
+        GROUP BY je.id ORDER BY je.entry_date DESC, je.id DESC)",
+        { from, to });
+}
+
+bool AccountModel::readLines(const QVariantList& lines, QVector<Line>* out)
+{
+    out->reserve(lines.size());
+    for (const QVariant& item : lines) {
+        const QVariantMap map = item.toMap();
+        Line line;
+        bool idOk = false;
+        line.accountId = map.value(QStringLiteral("account_id")).toInt(&idOk);
+        if (!idOk || line.accountId < 1)
+            return false;
+        if (!readAmount(map, QStringLiteral("debit"), &line.debit)
+            || !readAmount(map, QStringLiteral("credit"), &line.credit))
+            return false;
+        line.description = map.value(QStringLiteral("description"));
+        out->append(line);
+    }
+    return true;
+}
+
+int AccountModel::createJournalEntry(
+    const QString& date, const QString& desc, const QString& refType, int refId, const QVariantList& lines)
+{
+    // The statements compare entry dates as text, which only works for one fixed form.
+    if (!QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+        qCWarning(lcAccounts) << "Refusing journal entry dated" << date;
+        return -1;
+    }
+    QVector<Line> parsed;
+    if (lines.isEmpty() || !readLines(lines, &parsed)) {
+        qCWarning(lcAccounts) << "Refusing journal entry with missing or malformed lines";
+        return -1;
+    }
+    double debits = 0.0;
+    double credits = 0.0;
+    for (const Line& line : qAsConst(parsed)) {
+        debits += line.debit;
+        credits += line.credit;
+    }
+    if (std::fabs(debits - credits) > kBalanceTolerance) {
+        qCInfo(lcAccounts) << "Refusing unbalanced journal entry:" << debits << "against" << credits;
+        return -1;
+    }
+    const int id = writeEntry(date, desc, refType, refId, parsed);
+    if (id < 1)
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+int AccountModel::writeEntry(
+    const QString& date, const QString& desc, const QString& refType, int refId, const QVector<Line>& lines)
+{
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive())
+        return -1;
+    const int entryId = m_db->execInsert(
+        R"(INSERT INTO journal_entries (entry_date,description,reference_type,reference_id) VALUES (?,?,?,?))",
+        { date, desc, refType, refId });
+    if (entryId < 1)
+        return -1;
+    for (const Line& line : lines) {
+        // An unknown account fails the line's foreign key; the whole entry goes with it.
+        if (m_db->execInsert(
+                R"(INSERT INTO journal_lines (entry_id,account_id,debit,credit,description) VALUES (?,?,?,?,?))",
+                { entryId, line.accountId, line.debit, line.credit, line.description })
+            < 1)
+            return -1;
+        if (!m_db->execNonQuery(R"(UPDATE accounts SET balance=balance+? WHERE id=?)",
+                { line.debit - line.credit, line.accountId }))
+            return -1;
+    }
+    return transaction.commit() ? entryId : -1;
+}
+
+QVariantMap AccountModel::getProfitLoss(const QString& from, const QString& to) const
+{
+    const QVariantList rows = m_db->execQuery(R"(
+        SELECT COALESCE(SUM(CASE WHEN a.type='revenue' THEN jl.credit-jl.debit END),0) as revenue,
+               COALESCE(SUM(CASE WHEN a.type='expense' THEN jl.debit-jl.credit END),0) as expenses
+        FROM journal_entries je
+        JOIN journal_lines jl ON jl.entry_id=je.id
+        JOIN accounts a ON jl.account_id=a.id
+        WHERE a.type IN ('revenue','expense') AND je.entry_date BETWEEN ? AND ?)",
+        { from, to });
+    const QVariantMap row = rows.value(0).toMap();
+    const double revenue = row.value(QStringLiteral("revenue")).toDouble();
+    const double expenses = row.value(QStringLiteral("expenses")).toDouble();
+    return { { QStringLiteral("revenue"), revenue }, { QStringLiteral("expenses"), expenses },
+        { QStringLiteral("net_profit"), revenue - expenses } };
+}
+
+QVariantMap AccountModel::getBalanceSheet() const
+{
+    // Liabilities and equity are credit-normal, so their balances are negative; the sheet shows
+    // them turned positive. The sign is taken over the sum, not per account: a liability account
+    // with a debit balance (an overpaid supplier) lowers the liabilities instead of adding to them.
+    const QVariantList rows = m_db->execQuery(R"(
+        SELECT COALESCE(SUM(CASE WHEN type='asset' THEN balance END),0) as assets,
+               -COALESCE(SUM(CASE WHEN type='liability' THEN balance END),0) as liabilities,
+               -COALESCE(SUM(CASE WHEN type='equity' THEN balance END),0) as equity
+        FROM accounts)");
+    const QVariantMap row = rows.value(0).toMap();
+    // 0.0 - 0.0 is -0.0 in SQLite's arithmetic; adding 0.0 shows an empty ledger as plain 0.
+    return { { QStringLiteral("assets"), row.value(QStringLiteral("assets")).toDouble() + 0.0 },
+        { QStringLiteral("liabilities"), row.value(QStringLiteral("liabilities")).toDouble() + 0.0 },
+        { QStringLiteral("equity"), row.value(QStringLiteral("equity")).toDouble() + 0.0 } };
 }

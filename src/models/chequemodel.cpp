@@ -1,9 +1,103 @@
 #include "chequemodel.h"
 
+#include "clock.h"
 #include "database.h"
+
+#include <QLoggingCategory>
+#include <cmath>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcCheques, "darvelinto.cheques")
+
+// A null QString binds as SQL NULL; the party a cheque does not have is stored as empty text.
+QString text(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+QVariant link(int id)
+{
+    return id > 0 ? QVariant(id) : QVariant();
+}
+
+} // namespace
 
 ChequeModel::ChequeModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+QVariantList ChequeModel::select(const QString& tail, const QVariantList& params, bool withCurrencyCode) const
 {
+    // A cheque reaches a unit and property only through its installment; the COALESCE keeps a
+    // cheque without one from matching anything.
+    static const QString columns = QStringLiteral(
+        R"(SELECT c.*, cur.symbol as currency_symbol, b.full_name as buyer_name, t.full_name as tenant_name, u.unit_number, p.name as property_name)");
+    static const QString currencyCode = QStringLiteral(R"(, cur.code as currency_code)");
+    static const QString joins = QStringLiteral(
+        R"( FROM cheques c LEFT JOIN currencies cur ON c.currency_id=cur.id LEFT JOIN buyers b ON c.buyer_id=b.id LEFT JOIN tenants t ON c.tenant_id=t.id LEFT JOIN installments i ON c.installment_id=i.id LEFT JOIN units u ON COALESCE(i.unit_id, 0)=u.id LEFT JOIN properties p ON u.property_id=p.id )");
+    return m_db->execQuery(columns + (withCurrencyCode ? currencyCode : QString()) + joins + tail, params);
+}
+
+QVariantList ChequeModel::getAll() const
+{
+    return select(QStringLiteral(R"(ORDER BY c.due_date DESC)"), {}, true);
+}
+
+QVariantList ChequeModel::getPending() const
+{
+    return select(QStringLiteral(R"(WHERE c.status='pending' ORDER BY c.due_date)"));
+}
+
+QVariantList ChequeModel::getPostDated() const
+{
+    // Today from the clock, like every other date rule: a cheque due today is no longer post-dated.
+    return select(QStringLiteral(R"(WHERE c.status='pending' AND c.due_date > ? ORDER BY c.due_date)"),
+        { Clock::todayText() });
+}
+
+QVariantList ChequeModel::getByType(const QString& type) const
+{
+    return select(QStringLiteral(R"(WHERE c.type=? ORDER BY c.due_date DESC)"), { type });
+}
+
+QVariantList ChequeModel::getByStatus(const QString& status) const
+{
+    return select(QStringLiteral(R"(WHERE c.status=? ORDER BY c.due_date)"), { status });
+}
+
+int ChequeModel::add(const QString& num, const QString& type, double amount, const QString& bank,
+    const QString& dueDate, const QString& payerPayee, int currId, double exchangeRate, int buyerId,
+    int tenantId)
+{
+    // An infinite amount would poison every total of the register; a NaN one has no meaning.
+    if (!std::isfinite(amount) || !std::isfinite(exchangeRate)) {
+        qCWarning(lcCheques) << "refused cheque" << num << "of" << amount << "at rate" << exchangeRate;
+        return -1;
+    }
+    const QString payer = type == QLatin1String("received") ? text(payerPayee) : QStringLiteral("");
+    const QString payee = type == QLatin1String("issued") ? text(payerPayee) : QStringLiteral("");
+    const int id = m_db->execInsert(
+        QStringLiteral(
+            R"(INSERT INTO cheques (cheque_number,type,amount,bank_name,issue_date,due_date,payer_name,payee_name,status,currency_id,buyer_id,tenant_id,notes) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?))"),
+        { text(num), text(type), amount, text(bank), Clock::todayText(), text(dueDate), payer, payee,
+            QStringLiteral("pending"), currId, link(buyerId), link(tenantId),
+            QStringLiteral("exchange_rate=%1").arg(exchangeRate) });
+    if (id > 0)
+        emit dataChanged();
+    else
+        qCWarning(lcCheques) << "could not record cheque" << num;
+    return id;
+}
+
+bool ChequeModel::updateStatus(int id, const QString& status)
+{
+    const bool ok
+        = m_db->execNonQuery(QStringLiteral(R"(UPDATE cheques SET status=? WHERE id=?)"), { status, id });
+    if (ok)
+        emit dataChanged();
+    else
+        qCWarning(lcCheques) << "could not set cheque" << id << "to" << status;
+    return ok;
 }

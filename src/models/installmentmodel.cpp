@@ -1,9 +1,365 @@
 #include "installmentmodel.h"
 
+#include "clock.h"
 #include "database.h"
+#include "transactionguard.h"
+#include "unitcostcenter.h"
+
+#include <QDate>
+#include <QLoggingCategory>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcSales, "darvelinto.sales")
+
+// An installment counts as settled when at most this much is left open; a sale leaves nothing to
+// schedule below it.
+constexpr double kSettledTolerance = 0.01;
+// Absorbs binary fractions (0.1 + 0.2) in comparisons against whole hundredths.
+constexpr double kEpsilon = 1e-9;
+// Up to here a double holds every hundredth exactly; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
+// A hundred years of monthly installments; a mistyped count must not write millions of rows.
+constexpr int kMaxInstallments = 1200;
+
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+const QString kSold = QStringLiteral("sold");
+const QString kCash = QStringLiteral("cash");
+
+// Only the canonical form: the text is also stored, compared as text by the overdue lists and
+// grouped by month in the reports.
+QDate isoDate(const QString& text)
+{
+    const QDate date = QDate::fromString(text, kDateFormat);
+    return date.isValid() && date.toString(kDateFormat) == text ? date : QDate();
+}
+
+bool isAmount(double value)
+{
+    return std::isfinite(value) && std::abs(value) <= kMaxAmount;
+}
+
+// A null QString binds as SQL NULL; these columns hold empty text when there is nothing.
+QString text(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
+bool rowExists(Database* db, const QString& sql, int id)
+{
+    return db->scalar(sql, { id }).isValid();
+}
+
+/**
+ * Amounts of an N-installment schedule for `remainder`: every installment but the last gets
+ * remainder / N cut down to whole hundredths, the last carries the rest so that the schedule adds
+ * up to the remainder exactly. Hundredths are counted in 64 bits: a share above 21,474,836.47
+ * would wrap a 32-bit count.
+ */
+QList<double> scheduleAmounts(double remainder, int count)
+{
+    // The nudge keeps a share such as 0.29, which is 28.999999999999996 hundredths in binary, from
+    // being cut down to 0.28. It stays far below a hundredth, also for large shares.
+    const double hundredths = remainder / count * 100.0;
+    const double nudge = std::max(1e-6, hundredths * 1e-14);
+    const auto base = static_cast<qint64>(std::floor(hundredths + nudge));
+    QList<double> amounts;
+    amounts.reserve(count);
+    for (int i = 0; i < count - 1; ++i)
+        amounts.append(static_cast<double>(base) / 100.0);
+    amounts.append(remainder - static_cast<double>(base * (count - 1)) / 100.0);
+    return amounts;
+}
+
+/**
+ * Cheque number of installment `index`. A positive number starts a book whose numbers run on
+ * (keeping the leading zeros printed on it); anything else names the first cheque only.
+ */
+QString chequeNumber(const QString& first, int index, int count)
+{
+    bool isNumber = false;
+    const qint64 start = first.toLongLong(&isNumber);
+    const bool runsOn = isNumber && start > 0 && start <= std::numeric_limits<qint64>::max() - count;
+    if (!runsOn)
+        return index == 0 ? text(first) : QStringLiteral("");
+    const QString digits = first.trimmed();
+    const int width = digits.startsWith(QLatin1Char('0')) ? int(digits.size()) : 0;
+    return QStringLiteral("%1").arg(start + index, width, 10, QLatin1Char('0'));
+}
+
+struct Sale
+{
+    int buyerId = 0;
+    int unitId = 0;
+    double totalPrice = 0;
+    double downPayment = 0;
+    QString saleDate;
+    QDate start;
+    int currencyId = 0;
+    QString firstCheque;
+    QString bankName;
+    QString unitNumber;
+    QVariant costCenter;
+};
+
+bool writeDownPayment(Database* db, const Sale& sale)
+{
+    static const QString notes = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
+    const int id = db->execInsert(
+        QStringLiteral(
+            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes) VALUES (?,?,?,?,?,?,?,?))"),
+        { sale.buyerId, sale.unitId, sale.downPayment, kCash, sale.saleDate, sale.currencyId, sale.costCenter,
+            notes + sale.unitNumber });
+    return id > 0;
+}
+
+bool writeScheduleCheque(Database* db, const Sale& sale, int installmentId, const QString& number,
+    double amount, const QString& dueDate)
+{
+    const int id = db->execInsert(
+        QStringLiteral(
+            R"(INSERT INTO cheques (cheque_number,type,amount,bank_name,issue_date,due_date,payer_name,status,buyer_id,installment_id,currency_id,notes) VALUES (?,?,?,?,?,?,?,?,?,?,?,?))"),
+        { number, QStringLiteral("received"), amount, text(sale.bankName), sale.saleDate, dueDate, QVariant(),
+            QStringLiteral("pending"), sale.buyerId, installmentId, sale.currencyId,
+            QStringLiteral("شيك مرتبط بجدول بيع الوحدة %1").arg(sale.unitNumber) });
+    return id > 0;
+}
+
+bool writeSchedule(Database* db, const Sale& sale, double remainder, int count)
+{
+    const QList<double> amounts = scheduleAmounts(remainder, count);
+    for (int i = 0; i < count; ++i) {
+        // Months are added to the start date, not to the previous due date, so a schedule begun
+        // on the 31st comes back to the 31st after a short month.
+        const QString dueDate = sale.start.addMonths(i).toString(kDateFormat);
+        const QString number = chequeNumber(sale.firstCheque, i, count);
+        const int installmentId = db->execInsert(
+            QStringLiteral(
+                R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id,cheque_number,bank_name) VALUES (?,?,?,?,?,?,?,?,?))"),
+            { sale.buyerId, sale.unitId, sale.totalPrice, sale.downPayment, amounts.at(i), dueDate,
+                sale.currencyId, number, text(sale.bankName) });
+        if (installmentId <= 0)
+            return false;
+        if (!number.isEmpty()
+            && !writeScheduleCheque(db, sale, installmentId, number, amounts.at(i), dueDate))
+            return false;
+    }
+    return true;
+}
+
+bool writeAudit(
+    Database* db, const QString& action, const QString& table, int recordId, const QString& details)
+{
+    return db->execNonQuery(
+        QStringLiteral(R"(INSERT INTO audit_logs (action, table_name, record_id, details) VALUES (?,?,?,?))"),
+        { action, table, recordId, details });
+}
+
+} // namespace
 
 InstallmentModel::InstallmentModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+QVariantList InstallmentModel::getAll() const
 {
+    return m_db->execQuery(QStringLiteral(
+        R"(SELECT i.*, b.full_name as buyer_name, u.unit_number, p.name as property_name FROM installments i JOIN buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id JOIN properties p ON u.property_id=p.id ORDER BY i.due_date)"));
+}
+
+QVariantList InstallmentModel::getOverdue() const
+{
+    // Today comes from the clock, not the database, so the list agrees with the rest of the
+    // program (and with a pinned date in tests): an installment due today is not overdue yet.
+    return m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT i.*, b.full_name as buyer_name, u.unit_number FROM installments i JOIN buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id WHERE i.status!='paid' AND i.due_date < ? ORDER BY i.due_date)"),
+        { Clock::todayText() });
+}
+
+QVariantList InstallmentModel::getByBuyer(int buyerId) const
+{
+    return m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT i.*, u.unit_number, p.name as property_name FROM installments i JOIN units u ON i.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE i.buyer_id=? ORDER BY i.due_date)"),
+        { buyerId });
+}
+
+int InstallmentModel::add(
+    int buyerId, int unitId, double total, double down, double amount, const QString& dueDate, int cid)
+{
+    if (!isAmount(total) || !isAmount(down) || !isAmount(amount) || amount <= 0) {
+        qCWarning(lcSales) << "refused an installment of" << amount << "for buyer" << buyerId;
+        return -1;
+    }
+    if (!isoDate(dueDate).isValid()) {
+        qCWarning(lcSales) << "refused an installment due on" << dueDate;
+        return -1;
+    }
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive()) {
+        qCWarning(lcSales) << "could not begin a transaction to add an installment";
+        return -1;
+    }
+    const int id = m_db->execInsert(
+        QStringLiteral(
+            R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id) VALUES (?,?,?,?,?,?,?))"),
+        { buyerId, unitId, total, down, amount, dueDate, cid });
+    if (id <= 0)
+        return -1;
+    if (!m_db->execNonQuery(
+            QStringLiteral(R"(UPDATE buyers SET balance=balance+? WHERE id=?)"), { amount, buyerId }))
+        return -1;
+    if (!transaction.commit())
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+bool InstallmentModel::payInstallment(int id, double amount)
+{
+    // Nothing but a positive sum is a collection: zero would write an empty payment and mark the
+    // installment partly paid, a negative one would raise what the buyer owes.
+    if (!isAmount(amount) || amount <= 0) {
+        qCWarning(lcSales) << "refused to collect" << amount << "on installment" << id;
+        return false;
+    }
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive()) {
+        qCWarning(lcSales) << "could not begin a transaction to collect installment" << id;
+        return false;
+    }
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT installment_amount, paid_amount, buyer_id, unit_id, currency_id, cheque_number FROM installments WHERE id=?)"),
+        { id });
+    if (rows.isEmpty())
+        return false;
+    const QVariantMap row = rows.first().toMap();
+    const double open = row.value(QStringLiteral("installment_amount")).toDouble()
+        - row.value(QStringLiteral("paid_amount")).toDouble();
+    if (amount > open + kSettledTolerance + kEpsilon) {
+        qCWarning(lcSales) << "refused to collect" << amount << "on installment" << id << "with" << open
+                           << "open";
+        return false;
+    }
+    const int buyerId = row.value(QStringLiteral("buyer_id")).toInt();
+    const int unitId = row.value(QStringLiteral("unit_id")).toInt();
+
+    if (!m_db->execNonQuery(
+            QStringLiteral(
+                R"(UPDATE installments SET paid_amount=paid_amount+?, status=CASE WHEN paid_amount+?>=installment_amount - 0.01 THEN 'paid' ELSE 'partial' END WHERE id=?)"),
+            { amount, amount, id }))
+        return false;
+    // The cheque that pays the installment is cashed with the first collection, partial or not.
+    if (!row.value(QStringLiteral("cheque_number")).toString().isEmpty()
+        && !m_db->execNonQuery(
+            QStringLiteral(R"(UPDATE cheques SET status='paid' WHERE installment_id=?)"), { id }))
+        return false;
+    const int paymentId = m_db->execInsert(
+        QStringLiteral(
+            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes) VALUES (?,?,?,?,?,?,?,?))"),
+        { buyerId, unitId, amount, kCash, Clock::todayText(), row.value(QStringLiteral("currency_id")),
+            unitCostCenterId(m_db, unitId), QStringLiteral("تحصيل قسط - معرف: %1").arg(id) });
+    if (paymentId <= 0)
+        return false;
+    if (!m_db->execNonQuery(
+            QStringLiteral(R"(UPDATE buyers SET balance=balance-? WHERE id=?)"), { amount, buyerId }))
+        return false;
+    if (!writeAudit(m_db, QStringLiteral("تحصيل قسط"), QStringLiteral("installments"), id,
+            QStringLiteral("تم تحصيل مبلغ %1").arg(amount)))
+        return false;
+    if (!transaction.commit()) {
+        qCWarning(lcSales) << "could not commit the collection of installment" << id;
+        return false;
+    }
+    emit dataChanged();
+    return true;
+}
+
+int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, double downPayment,
+    int numInstallments, const QString& startDate, int currId, const QString& startCheque,
+    const QString& bankName)
+{
+    Sale sale;
+    sale.buyerId = buyerId;
+    sale.unitId = unitId;
+    sale.totalPrice = totalPrice;
+    sale.downPayment = downPayment;
+    sale.saleDate = startDate;
+    sale.start = isoDate(startDate);
+    sale.currencyId = currId;
+    sale.firstCheque = startCheque;
+    sale.bankName = bankName;
+
+    if (!isAmount(totalPrice) || totalPrice <= 0 || !isAmount(downPayment) || downPayment < 0) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "at" << totalPrice << "with"
+                           << downPayment << "down";
+        return -1;
+    }
+    // The date goes on the unit, the down payment and every due date; the reports group and
+    // compare it as text.
+    if (!sale.start.isValid()) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "dated" << startDate;
+        return -1;
+    }
+    double remainder = totalPrice - downPayment;
+    const bool scheduled = remainder > kSettledTolerance + kEpsilon;
+    const int count = numInstallments > 0 ? numInstallments : 1;
+    if (scheduled && count > kMaxInstallments) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "over" << numInstallments
+                           << "installments";
+        return -1;
+    }
+    if (remainder < 0)
+        remainder = 0;
+
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive()) {
+        qCWarning(lcSales) << "could not begin a transaction to sell unit" << unitId;
+        return -1;
+    }
+    const QVariantList units
+        = m_db->execQuery(QStringLiteral(R"(SELECT status, unit_number FROM units WHERE id=?)"), { unitId });
+    if (units.isEmpty() || units.first().toMap().value(QStringLiteral("status")).toString() == kSold) {
+        qCInfo(lcSales) << "unit" << unitId << "is missing or already sold";
+        return -1;
+    }
+    if (!rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM buyers WHERE id=?)"), buyerId)
+        || !rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM currencies WHERE id=?)"), currId)) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "to buyer" << buyerId << "in currency"
+                           << currId;
+        return -1;
+    }
+    sale.unitNumber = units.first().toMap().value(QStringLiteral("unit_number")).toString();
+    sale.costCenter = unitCostCenterId(m_db, unitId);
+
+    if (!m_db->execNonQuery(
+            QStringLiteral(
+                R"(UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, sale_date=? WHERE id=?)"),
+            { buyerId, totalPrice, startDate, unitId }))
+        return -1;
+    if (downPayment > 0 && !writeDownPayment(m_db, sale))
+        return -1;
+    if (scheduled && !writeSchedule(m_db, sale, remainder, count))
+        return -1;
+    // Even a remainder too small to schedule is still owed.
+    if (!m_db->execNonQuery(
+            QStringLiteral(R"(UPDATE buyers SET balance=balance+? WHERE id=?)"), { remainder, buyerId }))
+        return -1;
+    const QString details = QStringLiteral("تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)")
+                                .arg(sale.unitNumber, QStringLiteral("%1").arg(totalPrice),
+                                    QStringLiteral("%1").arg(downPayment), QString::number(numInstallments));
+    if (!writeAudit(m_db, QStringLiteral("بيع وحدة"), QStringLiteral("units"), unitId, details))
+        return -1;
+    if (!transaction.commit()) {
+        qCWarning(lcSales) << "could not commit the sale of unit" << unitId;
+        return -1;
+    }
+    emit dataChanged();
+    return 1;
 }

@@ -1,14 +1,59 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantList>
 
 class Database;
 
+/**
+ * The sale of a unit against a down payment and a schedule of monthly installments (with the
+ * buyer's post-dated cheques), and the collection of those installments. Sale and collection are
+ * each one all-or-nothing transaction across units, payments, installments, cheques, the buyer's
+ * running balance and the audit log. Neither posts a journal entry.
+ */
 class InstallmentModel : public QObject
 {
     Q_OBJECT
 public:
     explicit InstallmentModel(Database* db, QObject* parent = nullptr);
+
+    /** Every installment with `buyer_name`, `unit_number`, `property_name`, earliest due first. */
+    Q_INVOKABLE QVariantList getAll() const;
+    /** Installments not yet paid whose due date lies before today, with `buyer_name`, `unit_number`. */
+    Q_INVOKABLE QVariantList getOverdue() const;
+    /** The buyer's installments with `unit_number`, `property_name`, earliest due first. */
+    Q_INVOKABLE QVariantList getByBuyer(int buyerId) const;
+
+    /**
+     * Adds one installment by hand (no cheque) and raises the buyer's balance by its amount.
+     * Returns the new id, or -1 for an amount that is not above 0, a due date that is not
+     * "yyyy-MM-dd", or a failed write (nothing is kept then).
+     */
+    Q_INVOKABLE int add(
+        int buyerId, int unitId, double total, double down, double amount, const QString& dueDate, int cid);
+
+    /**
+     * Collects `amount` on an installment: marks it 'partial' or 'paid' (within 0.01), marks its
+     * cheques cashed, records a cash payment on the unit's cost centre, lowers the buyer's balance
+     * and writes an audit row. Refuses (false, nothing written) an unknown installment, an amount
+     * that is not above 0, more than the open amount plus 0.01, or any failed step.
+     */
+    Q_INVOKABLE bool payInstallment(int id, double amount);
+
+    /**
+     * Sells a unit: marks it sold, records the down payment, spreads the rest over
+     * `numInstallments` monthly installments from `startDate` (one cheque each when a first
+     * cheque number is given) and raises the buyer's balance by the financed rest.
+     * Returns 1, or -1 when the unit is missing or sold, the buyer or currency is unknown, the
+     * terms are invalid (price not above 0, negative down payment, date not "yyyy-MM-dd") or any
+     * write fails; nothing is written then.
+     */
+    Q_INVOKABLE int sellUnit(int buyerId, int unitId, double totalPrice, double downPayment,
+        int numInstallments, const QString& startDate, int currId, const QString& startCheque = QString(),
+        const QString& bankName = QString());
+
+signals:
+    void dataChanged();
 
 private:
     Database* m_db;

@@ -2,8 +2,109 @@
 
 #include "database.h"
 
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcTenants, "darvelinto.tenants")
+
+namespace {
+
+// id_number is UNIQUE: an empty text would be a value that only one tenant could hold, while
+// NULL is "not given" and may repeat.
+QVariant identityOrNull(const QString& idNum)
+{
+    const QString trimmed = idNum.trimmed();
+    return trimmed.isEmpty() ? QVariant() : QVariant(trimmed);
+}
+
+} // namespace
+
 TenantModel::TenantModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+QVariantList TenantModel::getAll()
 {
+    return m_db->execQuery(QStringLiteral(R"(
+        SELECT t.*, (SELECT COUNT(*) FROM contracts WHERE tenant_id=t.id AND status='active') as active_contracts
+        FROM tenants t ORDER BY t.full_name)"));
+}
+
+QVariantMap TenantModel::getById(int id)
+{
+    const QVariantList rows = m_db->execQuery(QStringLiteral("SELECT * FROM tenants WHERE id=?"), { id });
+    return rows.isEmpty() ? QVariantMap() : rows.first().toMap();
+}
+
+int TenantModel::add(const QString& name, const QString& idNum, const QString& phone, const QString& email,
+    const QString& addr)
+{
+    if (name.trimmed().isEmpty()) {
+        qCWarning(lcTenants) << "refused a tenant without a name";
+        return -1;
+    }
+    const int id = m_db->execInsert(
+        QStringLiteral("INSERT INTO tenants (full_name,id_number,phone,email,address) VALUES (?,?,?,?,?)"),
+        { name.trimmed(), identityOrNull(idNum), phone, email, addr });
+    if (id <= 0)
+        return -1;
+    emit dataChanged();
+    return id;
+}
+
+bool TenantModel::update(int id, const QString& name, const QString& idNum, const QString& phone,
+    const QString& email, const QString& addr)
+{
+    if (name.trimmed().isEmpty())
+        return false;
+    if (!m_db->scalar(QStringLiteral("SELECT 1 FROM tenants WHERE id=?"), { id }).isValid())
+        return false;
+    if (!m_db->execNonQuery(
+            QStringLiteral("UPDATE tenants SET full_name=?,id_number=?,phone=?,email=?,address=? WHERE id=?"),
+            { name.trimmed(), identityOrNull(idNum), phone, email, addr, id }))
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+bool TenantModel::remove(int id)
+{
+    // Checked here rather than left to the foreign keys: cheques.tenant_id came by an added
+    // column in older files and carries no foreign key there.
+    static const QString historySql = QStringLiteral(R"(
+        SELECT EXISTS(SELECT 1 FROM contracts WHERE tenant_id=?)
+            OR EXISTS(SELECT 1 FROM invoices WHERE tenant_id=?)
+            OR EXISTS(SELECT 1 FROM payments WHERE tenant_id=?)
+            OR EXISTS(SELECT 1 FROM cheques WHERE tenant_id=?))");
+    const QVariant history = m_db->scalar(historySql, QVariantList(4, id));
+    if (!history.isValid() || history.toInt() != 0) {
+        qCInfo(lcTenants) << "tenant" << id << "has contracts or an account; not deleted";
+        return false;
+    }
+    if (!m_db->execNonQuery(QStringLiteral("DELETE FROM tenants WHERE id=?"), { id }))
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+QVariantList TenantModel::getStatement(int id)
+{
+    return m_db->execQuery(QStringLiteral(R"(
+        SELECT 'invoice' as type, i.created_at as date, i.invoice_number as ref, i.total_amount as debit,
+               0 as credit, i.notes as description
+        FROM invoices i WHERE i.tenant_id=?
+        UNION ALL
+        SELECT 'payment' as type, p.payment_date as date, p.reference as ref, 0 as debit, p.amount as credit,
+               p.notes as description
+        FROM payments p WHERE p.tenant_id=?
+        ORDER BY date)"),
+        { id, id });
+}
+
+QVariantList TenantModel::search(const QString& q)
+{
+    const QString pattern = QLatin1Char('%') + q + QLatin1Char('%');
+    return m_db->execQuery(
+        QStringLiteral("SELECT * FROM tenants WHERE full_name LIKE ? OR phone LIKE ? OR id_number LIKE ?"),
+        { pattern, pattern, pattern });
 }

@@ -1,14 +1,40 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantList>
+#include <QVariantMap>
 
 class Database;
 
+/** Tenants. Their running balance is kept by the invoice and payment models, never here. */
 class TenantModel : public QObject
 {
     Q_OBJECT
 public:
     explicit TenantModel(Database* db, QObject* parent = nullptr);
+
+    /** Every tenant by name, with active_contracts. */
+    Q_INVOKABLE QVariantList getAll();
+    Q_INVOKABLE QVariantMap getById(int id);
+    /**
+     * -1 and nothing written for a blank name or an identity number already on file. An empty
+     * identity number is stored as none, so any number of tenants may leave it out.
+     */
+    Q_INVOKABLE int add(const QString& name, const QString& idNum, const QString& phone, const QString& email,
+        const QString& addr);
+    Q_INVOKABLE bool update(int id, const QString& name, const QString& idNum, const QString& phone,
+        const QString& email, const QString& addr);
+    /**
+     * Deletes a tenant without history. False with nothing changed while any contract (even a
+     * terminated one), invoice, payment or cheque refers to the tenant.
+     */
+    Q_INVOKABLE bool remove(int id);
+    /** Invoices (debit, at creation time) and payments (credit, at payment date) in date order. */
+    Q_INVOKABLE QVariantList getStatement(int id);
+    Q_INVOKABLE QVariantList search(const QString& q);
+
+signals:
+    void dataChanged();
 
 private:
     Database* m_db;

@@ -136,6 +136,34 @@ private slots:
         QCOMPARE(file.readAll(), content);
         QVERIFY(!QFile::exists(dataDirOf(home) + QStringLiteral("/app.log")));
     }
+
+    void secondCopyOnTheSameFolderExits()
+    {
+        QTemporaryDir home;
+        QProcess first;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        first.setProcessEnvironment(env);
+        first.start(QStringLiteral(DARVELINTO_BINARY), {});
+        QVERIFY(first.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(readLog(home).contains(QStringLiteral("QML root loaded successfully")), 30000);
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(QStringLiteral(DARVELINTO_BINARY), {});
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(QString::fromLocal8Bit(second.readAllStandardError()).contains(QStringLiteral("already running")));
+        // The second copy wrote nothing to the log of the first.
+        QCOMPARE(readLog(home).count(QStringLiteral("App started at")), 1);
+
+        first.terminate();
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.exitCode(), 0);
+        // Once the first copy is gone, the folder is free again.
+        QCOMPARE(startAndClose(home).exitCode, 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStartup)

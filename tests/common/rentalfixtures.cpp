@@ -1,0 +1,146 @@
+#include "rentalfixtures.h"
+
+#include "contractmodel.h"
+#include "database.h"
+#include "propertymodel.h"
+#include "tenantmodel.h"
+#include "transactionguard.h"
+#include "unitmodel.h"
+
+#include <QTest>
+
+namespace RentalFixtures {
+
+namespace {
+
+int checked(int id, const char* what)
+{
+    if (id <= 0)
+        QTest::qFail(what, __FILE__, __LINE__);
+    return id > 0 ? id : -1;
+}
+
+} // namespace
+
+int addProperty(Database* db, const QString& name)
+{
+    PropertyModel model(db);
+    return checked(model.add(name, QStringLiteral("residential"), QStringLiteral("شارع القدس"),
+                       QStringLiteral("رام الله"), QString()),
+        "fixture: property refused");
+}
+
+int addUnit(Database* db, int propertyId, const QString& number, int floor, double rentMonthly)
+{
+    UnitModel model(db);
+    return checked(model.add(propertyId, number, floor, 100.0, 3, rentMonthly, rentMonthly * 12, 0.0, 1),
+        "fixture: unit refused");
+}
+
+int addTenant(Database* db, const QString& name, const QString& idNumber)
+{
+    TenantModel model(db);
+    return checked(model.add(name, idNumber, QStringLiteral("0599000000"), QString(), QString()),
+        "fixture: tenant refused");
+}
+
+int addContract(Database* db, int unitId, int tenantId, const QString& start, const QString& end, double rent,
+    const QString& frequency)
+{
+    ContractModel model(db);
+    return checked(
+        model.add(unitId, tenantId, start, end, rent, frequency, 0.0, 1), "fixture: contract refused");
+}
+
+RentedUnit addRentedUnit(
+    Database* db, const QString& start, const QString& end, double rent, const QString& frequency)
+{
+    RentedUnit rented;
+    rented.propertyId = addProperty(db);
+    rented.unitId = addUnit(db, rented.propertyId, QStringLiteral("101"), 1, rent);
+    rented.tenantId = addTenant(db, QStringLiteral("سامي خليل"));
+    rented.contractId = addContract(db, rented.unitId, rented.tenantId, start, end, rent, frequency);
+    return rented;
+}
+
+int addActiveContracts(
+    Database* db, int count, const QString& start, const QString& end, double rent, const QString& frequency)
+{
+    const int propertyId = addProperty(db, QStringLiteral("مجمع الاختبار"));
+    if (propertyId <= 0)
+        return -1;
+    TransactionGuard tx(db);
+    if (!tx.isActive())
+        return checked(-1, "fixture: no transaction");
+    for (int i = 1; i <= count; ++i) {
+        const int unitId = db->execInsert(
+            QStringLiteral(
+                "INSERT INTO units (property_id,unit_number,floor,rent_monthly,status) VALUES (?,?,?,?,?)"),
+            { propertyId, QStringLiteral("U%1").arg(i, 5, 10, QLatin1Char('0')), 1, rent,
+                QStringLiteral("rented") });
+        const int tenantId = db->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"),
+            { QStringLiteral("مستأجر %1").arg(i) });
+        const int contractId = db->execInsert(QStringLiteral(R"(
+            INSERT INTO contracts (unit_id,tenant_id,start_date,end_date,rent_amount,payment_frequency,deposit,currency_id)
+            VALUES (?,?,?,?,?,?,?,?))"),
+            { unitId, tenantId, start, end, rent, frequency, 0.0, 1 });
+        if (unitId <= 0 || tenantId <= 0 || contractId <= 0)
+            return checked(-1, "fixture: bulk contract insert failed");
+    }
+    if (!tx.commit())
+        return checked(-1, "fixture: bulk commit failed");
+    return propertyId;
+}
+
+int addUnitHistory(Database* db, const QString& kind, int unitId)
+{
+    const QVariant propertyId
+        = db->scalar(QStringLiteral("SELECT property_id FROM units WHERE id=?"), { unitId });
+    const auto tenant = [db] {
+        return db->execInsert(
+            QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("سابق") });
+    };
+    const auto buyer = [db] {
+        return db->execInsert(
+            QStringLiteral("INSERT INTO buyers (full_name) VALUES (?)"), { QStringLiteral("مشترٍ") });
+    };
+    int id = -1;
+    if (kind == QLatin1String("contract")) {
+        id = db->execInsert(QStringLiteral(R"(
+            INSERT INTO contracts (unit_id,tenant_id,start_date,end_date,rent_amount,status)
+            VALUES (?,?,'2023-01-01','2023-12-31',900,'terminated'))"),
+            { unitId, tenant() });
+    } else if (kind == QLatin1String("invoice")) {
+        id = db->execInsert(QStringLiteral(R"(
+            INSERT INTO invoices (invoice_number,tenant_id,unit_id,period,total_amount,balance,due_date)
+            VALUES (?,?,?,'2024-05',300,300,'2024-05-28'))"),
+            { QStringLiteral("INV-HIST-%1").arg(unitId), tenant(), unitId });
+    } else if (kind == QLatin1String("payment")) {
+        id = db->execInsert(QStringLiteral(R"(
+            INSERT INTO payments (buyer_id,unit_id,amount,payment_method,payment_date)
+            VALUES (?,?,5000,'cash','2024-02-01'))"),
+            { buyer(), unitId });
+    } else if (kind == QLatin1String("installment")) {
+        id = db->execInsert(QStringLiteral(R"(
+            INSERT INTO installments (buyer_id,unit_id,total_price,installment_amount,due_date)
+            VALUES (?,?,60000,5000,'2024-03-01'))"),
+            { buyer(), unitId });
+    } else if (kind == QLatin1String("expense")) {
+        id = db->execInsert(QStringLiteral(R"(
+            INSERT INTO expenses (unit_id,category,amount,expense_date) VALUES (?,'صيانة',120,'2024-04-04'))"),
+            { unitId });
+    } else if (kind == QLatin1String("maintenance")) {
+        id = db->execInsert(
+            QStringLiteral("INSERT INTO maintenance_requests (unit_id,property_id,title) VALUES (?,?,?)"),
+            { unitId, propertyId, QStringLiteral("تسريب مياه") });
+    } else if (kind == QLatin1String("usage")) {
+        const int service = db->execInsert(
+            QStringLiteral("INSERT INTO services (name) VALUES (?)"), { QStringLiteral("مياه") });
+        id = db->execInsert(QStringLiteral(R"(
+            INSERT INTO usage_records (unit_id,service_id,period,consumption,cost) VALUES (?,?,'2024-05',12,36))"),
+            { unitId, service });
+    }
+    return checked(id, "fixture: history row refused");
+}
+
+} // namespace RentalFixtures

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+class Database;
+
+/**
+ * Builds rental data through the real models, so the rows are exactly what the program writes
+ * (cost centres included). Each helper returns the new id; when the model refuses, it records a
+ * failure of the running test (QTest::qFail) and returns -1, so the caller's next check stops it.
+ */
+namespace RentalFixtures {
+
+int addProperty(Database* db, const QString& name = QStringLiteral("برج النخيل"));
+int addUnit(Database* db, int propertyId, const QString& number, int floor = 1, double rentMonthly = 1000.0);
+int addTenant(Database* db, const QString& name, const QString& idNumber = QString());
+int addContract(Database* db, int unitId, int tenantId, const QString& start, const QString& end, double rent,
+    const QString& frequency = QStringLiteral("monthly"));
+
+/** One property, one unit on floor 1, one tenant and an active monthly contract over the range. */
+struct RentedUnit
+{
+    int propertyId = -1;
+    int unitId = -1;
+    int tenantId = -1;
+    int contractId = -1;
+};
+RentedUnit addRentedUnit(Database* db, const QString& start, const QString& end, double rent,
+    const QString& frequency = QStringLiteral("monthly"));
+
+/**
+ * Many active contracts quickly, for volume tests: one property with `count` units (no cost
+ * centres), one tenant per unit and one active contract per unit, written in a single
+ * transaction with the same columns ContractModel::add fills. Returns the property id, or -1.
+ */
+int addActiveContracts(Database* db, int count, const QString& start, const QString& end, double rent,
+    const QString& frequency = QStringLiteral("monthly"));
+
+/**
+ * Writes one record of history about a unit the way the other parts of the program would:
+ * "contract" (terminated), "invoice", "payment" (a buyer's), "installment", "expense",
+ * "maintenance" or "usage" (a meter reading). Returns the new row id, or -1.
+ */
+int addUnitHistory(Database* db, const QString& kind, int unitId);
+
+} // namespace RentalFixtures

@@ -1,0 +1,48 @@
+#include "salesfixtures.h"
+
+#include "database.h"
+
+namespace SalesFixtures {
+
+int addProperty(Database* db, const QString& name)
+{
+    return db->execInsert(QStringLiteral("INSERT INTO properties (name) VALUES (?)"), { name });
+}
+
+int addUnit(Database* db, int propertyId, const QString& unitNumber, const QString& status)
+{
+    return db->execInsert(
+        QStringLiteral("INSERT INTO units (property_id, unit_number, status) VALUES (?, ?, ?)"),
+        { propertyId, unitNumber, status });
+}
+
+int addUnitCostCenter(Database* db, int unitId, const QString& name)
+{
+    return db->execInsert(
+        QStringLiteral("INSERT INTO cost_centers (name, type, property_id, unit_id) "
+                       "VALUES (?, 'unit', (SELECT property_id FROM units WHERE id = ?), ?)"),
+        { name, unitId, unitId });
+}
+
+int addBuyer(Database* db, const QString& name, double balance)
+{
+    return db->execInsert(
+        QStringLiteral("INSERT INTO buyers (full_name, balance) VALUES (?, ?)"), { name, balance });
+}
+
+int addTenant(Database* db, const QString& name)
+{
+    return db->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { name });
+}
+
+void failOn(Database* db, const QString& event, const QString& table)
+{
+    // Test code only: the names are fixed by the test, never user input.
+    const QString sql = QStringLiteral(
+        "CREATE TRIGGER fail_%1_%2 BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, 'forced failure'); END")
+                            .arg(event.toLower(), table);
+    if (!db->execNonQuery(sql))
+        qFatal("could not install the failure trigger on %s", qPrintable(table));
+}
+
+} // namespace SalesFixtures
