@@ -1,8 +1,11 @@
 #include "qmltestsupport.h"
 
 #include "appbackend.h"
+#include "backupmanager.h"
 #include "clock.h"
 #include "database.h"
+#include "printcontroller.h"
+#include "recordingdesktop.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -28,6 +31,7 @@ void QmlTestSupport::dropBackend()
     // objects their bindings point at.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_backend.reset();
+    m_desktop.reset();
     m_database.reset();
     m_dir.reset();
 }
@@ -45,6 +49,10 @@ bool QmlTestSupport::freshDatabase(bool firstRun)
     if (firstRun && !m_database->execNonQuery(QStringLiteral("UPDATE currencies SET is_primary=0")))
         return false;
     m_backend = std::make_unique<AppBackend>(m_database.get(), m_dir->path());
+    pinHomeFolder(homeDir());
+    m_desktop = std::make_unique<RecordingDesktop>();
+    m_backend->printController()->setDesktopServices(m_desktop.get());
+    m_backend->backupManager()->setDesktopServices(m_desktop.get());
     m_backend->publish(m_engine->rootContext());
     return true;
 }
@@ -86,4 +94,25 @@ QString QmlTestSupport::failureImagePath(const QString& name) const
 QString QmlTestSupport::dataDir() const
 {
     return m_dir ? m_dir->path() : QString();
+}
+
+QString QmlTestSupport::homeDir() const
+{
+    return m_dir ? m_dir->filePath(QStringLiteral("home")) : QString();
+}
+
+QStringList QmlTestSupport::openedPaths() const
+{
+    return m_desktop ? m_desktop->opened : QStringList();
+}
+
+void QmlTestSupport::setChooserAnswer(const QString& path) const
+{
+    if (m_desktop)
+        m_desktop->nextChoice = path;
+}
+
+QStringList QmlTestSupport::filesIn(const QString& folder) const
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
 }

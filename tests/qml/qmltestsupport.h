@@ -1,17 +1,23 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantList>
 #include <memory>
 
 class AppBackend;
 class Database;
+class RecordingDesktop;
 class QQmlEngine;
 class QTemporaryDir;
 
 /**
  * Gives the interface tests what start-up gives the program: a database in a temporary folder and
  * the back-end objects published through AppBackend. Published to the tests as `testSupport`.
+ *
+ * The desktop is a recording stand-in: printed PDFs, the CSV export and backups stay inside the
+ * test's temporary folder (HOME points there), nothing is opened, and the file and folder choosers
+ * answer what the test set with setChooserAnswer().
  */
 class QmlTestSupport : public QObject
 {
@@ -37,6 +43,14 @@ public:
     Q_INVOKABLE void setToday(const QString& isoDate) const;
     /** Folder of the current database (backups and exports of the back end go under it). */
     Q_INVOKABLE QString dataDir() const;
+    /** The home folder of the test (Documents and Desktop lie under it). */
+    Q_INVOKABLE QString homeDir() const;
+    /** Files and folders the program asked the desktop to open, in order. */
+    Q_INVOKABLE QStringList openedPaths() const;
+    /** What the next folder or file chooser returns; empty text means the user cancelled. */
+    Q_INVOKABLE void setChooserAnswer(const QString& path) const;
+    /** The names of the files in a folder, sorted. */
+    Q_INVOKABLE QStringList filesIn(const QString& folder) const;
     /** Where to keep the picture of a failed test: $QML_FAILURE_IMAGES (or the temp folder)/<name>.png. */
     Q_INVOKABLE QString failureImagePath(const QString& name) const;
 
@@ -46,5 +60,6 @@ private:
     QQmlEngine* m_engine;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Database> m_database;
+    std::unique_ptr<RecordingDesktop> m_desktop;
     std::unique_ptr<AppBackend> m_backend;
 };
