@@ -51,6 +51,13 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_importController(std::make_unique<ImportController>(database))
     , m_auditManager(std::make_unique<AuditManager>(database))
 {
+    // A restored copy may come from an older version of the program: bring its schema up to date
+    // at once, as a start would, so the pages never meet a missing column before the restart.
+    QObject::connect(m_backupManager.get(), &BackupManager::backupRestored, database, [database] {
+        database->createTables();
+        database->migrateSchema();
+        database->createIndexes();
+    });
 }
 
 AppBackend::~AppBackend()

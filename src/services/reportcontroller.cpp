@@ -1,9 +1,255 @@
 #include "reportcontroller.h"
 
+#include "clock.h"
 #include "database.h"
+#include "reportdaterange.h"
+
+#include <QLoggingCategory>
+#include <QRegularExpression>
+
+Q_LOGGING_CATEGORY(lcReports, "darvelinto.reports")
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The figure a single-value query gave, or 0 when it gave no row (a failed query included).
+QVariant figureOrZero(const QVariant& value)
+{
+    return value.isValid() ? value : QVariant(0);
+}
+
+} // namespace
 
 ReportController::ReportController(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+    , m_projects(db)
+    , m_insights(db)
+{ }
+
+QVariantList ReportController::rangedStatement(const char* what, const QString& baseSql,
+    const QString& rangeSql, const QString& orderSql, const QVariantList& params,
+    const ReportDateRange& range)
 {
+    if (!range.isValid()) {
+        qCWarning(lcReports) << "refused" << what << "with a range that is not yyyy-MM-dd";
+        return {};
+    }
+    if (!range.isGiven())
+        return m_db->execQuery(baseSql + orderSql, params);
+    return m_db->execQuery(
+        baseSql + rangeSql + orderSql, params + QVariantList { range.first(), range.endExclusive() });
+}
+
+QVariantList ReportController::getTenantStatement(int tid, const QString& from, const QString& to)
+{
+    // An invoice is dated by its creation time stamp, a payment by its day; the range keeps whole
+    // days, so an invoice written late on the last day is in. Within a day the charges come before
+    // the payments, as on any account statement, even though a bare day sorts before a time stamp.
+    static const QString base = uR"(SELECT type, date, ref, debit, credit FROM (
+            SELECT 'فاتورة' AS type, i.created_at AS date, i.invoice_number AS ref, i.total_amount AS debit,
+                   0 AS credit, 0 AS kind, i.id AS seq
+            FROM invoices i WHERE i.tenant_id = ? AND i.status != 'void'
+            UNION ALL
+            SELECT 'دفعة' AS type, p.payment_date AS date, p.reference AS ref, 0 AS debit,
+                   p.amount AS credit, 1 AS kind, p.id AS seq
+            FROM payments p WHERE p.tenant_id = ?
+        ) WHERE 1 = 1)"_s;
+    static const QString range = u" AND date >= ? AND date < ?"_s;
+    static const QString order = u" ORDER BY substr(date, 1, 10), kind, date, seq"_s;
+    return rangedStatement(
+        "the tenant statement", base, range, order, { tid, tid }, ReportDateRange(from, to));
+}
+
+QVariantList ReportController::getBuyerStatement(int bid, const QString& from, const QString& to)
+{
+    static const QString base = uR"(SELECT i.*, u.unit_number, p.name AS property_name,
+            CAST(COALESCE(i.installment_amount, 0) - COALESCE(i.paid_amount, 0) AS REAL) AS remaining_amount
+        FROM installments i
+        JOIN units u ON i.unit_id = u.id
+        JOIN properties p ON u.property_id = p.id
+        WHERE i.buyer_id = ?)"_s;
+    static const QString range = u" AND i.due_date >= ? AND i.due_date < ?"_s;
+    static const QString order = u" ORDER BY i.due_date, i.id"_s;
+    return rangedStatement("the buyer statement", base, range, order, { bid }, ReportDateRange(from, to));
+}
+
+QVariantList ReportController::getContractorStatement(int cid, const QString& from, const QString& to)
+{
+    static const QString base = uR"(SELECT e.*, p.name AS property_name, u.unit_number
+        FROM expenses e
+        LEFT JOIN properties p ON e.property_id = p.id
+        LEFT JOIN units u ON e.unit_id = u.id
+        WHERE e.contractor_id = ?)"_s;
+    static const QString range = u" AND e.expense_date >= ? AND e.expense_date < ?"_s;
+    static const QString order = u" ORDER BY e.expense_date DESC, e.id DESC"_s;
+    return rangedStatement(
+        "the contractor statement", base, range, order, { cid }, ReportDateRange(from, to));
+}
+
+QVariantList ReportController::getChequeReport(const QString& status, const QString& from, const QString& to)
+{
+    static const QString base = uR"(SELECT c.*, cur.symbol AS currency_symbol
+        FROM cheques c LEFT JOIN currencies cur ON c.currency_id = cur.id
+        WHERE 1 = 1)"_s;
+    static const QString byStatus = u" AND c.status = ?"_s;
+    static const QString range = u" AND c.due_date >= ? AND c.due_date < ?"_s;
+    static const QString order = u" ORDER BY c.due_date, c.id"_s;
+    if (status.isEmpty())
+        return rangedStatement("the cheque report", base, range, order, {}, ReportDateRange(from, to));
+    return rangedStatement(
+        "the cheque report", base + byStatus, range, order, { status }, ReportDateRange(from, to));
+}
+
+QVariantList ReportController::getMonthlyReport(const QString& year)
+{
+    static const QRegularExpression fourDigits(QRegularExpression::anchoredPattern(u"[0-9]{4}"_s));
+    if (!fourDigits.match(year).hasMatch()) {
+        qCWarning(lcReports) << "refused the monthly report for a year that is not four digits";
+        return {};
+    }
+    // The range lets the date index find the year ("yyyy-13" sorts after every date of the year and
+    // before the next year); the GLOB keeps out stored dates that are not "yyyy-MM-dd", whose month
+    // could not be read off. Both are far cheaper per row than strftime.
+    static const QString sql = uR"(SELECT substr(payment_date, 6, 2) AS month, SUM(amount) AS revenue
+        FROM payments
+        WHERE payment_date >= ? AND payment_date < ?
+          AND payment_date GLOB '[0-9][0-9][0-9][0-9]-[01][0-9]-[0-3][0-9]*'
+        GROUP BY month
+        ORDER BY month)"_s;
+    return m_db->execQuery(sql, { year + u"-01-01"_s, year + u"-13"_s });
+}
+
+QVariantList ReportController::getPropertyComparison()
+{
+    // Each table is aggregated once and joined to its property, instead of one sub-select per
+    // property, which would walk the payments once for every property.
+    static const QString sql = uR"(SELECT p.name, p.id,
+            COALESCE(uc.units, 0) AS units, COALESCE(uc.rented, 0) AS rented, COALESCE(uc.sold, 0) AS sold,
+            COALESCE(inc.income, 0) AS income, COALESCE(ex.expenses, 0) AS expenses
+        FROM properties p
+        LEFT JOIN (SELECT property_id, COUNT(*) AS units,
+                          SUM(CASE WHEN status = 'rented' THEN 1 ELSE 0 END) AS rented,
+                          SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold
+                   FROM units GROUP BY property_id) uc ON uc.property_id = p.id
+        LEFT JOIN (SELECT u.property_id, SUM(pay.amount) AS income
+                   FROM payments pay
+                   JOIN invoices i ON pay.invoice_id = i.id
+                   JOIN units u ON i.unit_id = u.id
+                   GROUP BY u.property_id) inc ON inc.property_id = p.id
+        LEFT JOIN (SELECT property_id, SUM(amount) AS expenses
+                   FROM expenses GROUP BY property_id) ex ON ex.property_id = p.id
+        ORDER BY income DESC, p.id)"_s;
+    return m_db->execQuery(sql);
+}
+
+QVariantList ReportController::getOverdueInstallments()
+{
+    static const QString sql
+        = uR"(SELECT i.*, b.full_name AS buyer_name, u.unit_number, p.name AS property_name
+        FROM installments i
+        JOIN buyers b ON i.buyer_id = b.id
+        JOIN units u ON i.unit_id = u.id
+        JOIN properties p ON u.property_id = p.id
+        WHERE i.status != 'paid' AND i.due_date < ?
+        ORDER BY i.due_date, i.id)"_s;
+    return m_db->execQuery(sql, { Clock::todayText() });
+}
+
+int ReportController::overdueInstallmentCount()
+{
+    // The same selection as getOverdueInstallments, counted where it is needed as a number only.
+    static const QString sql = uR"(SELECT COUNT(*)
+        FROM installments i
+        JOIN buyers b ON i.buyer_id = b.id
+        JOIN units u ON i.unit_id = u.id
+        JOIN properties p ON u.property_id = p.id
+        WHERE i.status != 'paid' AND i.due_date < ?)"_s;
+    return m_db->scalar(sql, { Clock::todayText() }).toInt();
+}
+
+QVariantMap ReportController::getProfitLoss(const QString& from, const QString& to)
+{
+    const ReportDateRange range(from, to);
+    if (!range.isValid()) {
+        qCWarning(lcReports) << "refused the profit and loss with a range that is not yyyy-MM-dd";
+        return {};
+    }
+    QVariant revenue;
+    QVariant expenses;
+    if (range.isGiven()) {
+        const QVariantList bounds { range.first(), range.endExclusive() };
+        revenue = m_db->scalar(
+            u"SELECT COALESCE(SUM(amount), 0) AS t FROM payments WHERE payment_date >= ? AND payment_date < ?"_s,
+            bounds);
+        expenses = m_db->scalar(
+            u"SELECT COALESCE(SUM(amount), 0) AS t FROM expenses WHERE expense_date >= ? AND expense_date < ?"_s,
+            bounds);
+    } else {
+        revenue = m_db->scalar(u"SELECT COALESCE(SUM(amount), 0) AS t FROM payments"_s);
+        expenses = m_db->scalar(u"SELECT COALESCE(SUM(amount), 0) AS t FROM expenses"_s);
+    }
+    revenue = figureOrZero(revenue);
+    expenses = figureOrZero(expenses);
+    return {
+        { u"revenue"_s, revenue },
+        { u"expenses"_s, expenses },
+        { u"net_profit"_s, revenue.toDouble() - expenses.toDouble() },
+    };
+}
+
+QVariantMap ReportController::getBalanceSheet()
+{
+    const QVariant receivables = figureOrZero(m_db->scalar(
+        u"SELECT COALESCE(SUM(balance), 0) AS t FROM invoices WHERE status != 'paid' AND status != 'void'"_s));
+    const QVariant cash = figureOrZero(m_db->scalar(u"SELECT COALESCE(SUM(amount), 0) AS t FROM payments"_s));
+    const QVariant installmentReceivables = figureOrZero(m_db->scalar(
+        u"SELECT COALESCE(SUM(installment_amount - paid_amount), 0) AS t FROM installments WHERE status != 'paid'"_s));
+    return {
+        { u"receivables"_s, receivables },
+        { u"cash"_s, cash },
+        { u"installment_receivables"_s, installmentReceivables },
+        { u"total_assets"_s, receivables.toDouble() + cash.toDouble() + installmentReceivables.toDouble() },
+    };
+}
+
+QVariantMap ReportController::getProjectDetailedFinancials(int pid, const QString& from, const QString& to)
+{
+    // The project card always shows the whole history; the range is accepted for the page's sake.
+    Q_UNUSED(from)
+    Q_UNUSED(to)
+    return m_projects.detailedFinancials(pid);
+}
+
+QVariantMap ReportController::getUnitProfitability(int uid)
+{
+    return m_projects.unitProfitability(uid);
+}
+
+QVariantList ReportController::getProjectCostCenters(int pid)
+{
+    return m_projects.costCenters(pid);
+}
+
+QVariantMap ReportController::getPropertyProfitability(int pid, const QString& from, const QString& to)
+{
+    const ReportDateRange range(from, to);
+    if (!range.isValid()) {
+        qCWarning(lcReports) << "refused the property profitability with a range that is not yyyy-MM-dd";
+        return {};
+    }
+    return m_projects.propertyProfitability(pid, range);
+}
+
+QVariantList ReportController::getAIInsights()
+{
+    return m_insights.cards();
+}
+
+QVariantMap ReportController::getSmartAIAnalysis()
+{
+    const QVariantMap profitLoss = getProfitLoss();
+    return m_insights.analysis(profitLoss.value(u"revenue"_s).toDouble(),
+        profitLoss.value(u"net_profit"_s).toDouble(), overdueInstallmentCount());
 }

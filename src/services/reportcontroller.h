@@ -1,15 +1,74 @@
 #pragma once
 
+#include "businessinsights.h"
+#include "projectfinancials.h"
+
 #include <QObject>
+#include <QVariantList>
+#include <QVariantMap>
 
 class Database;
+class ReportDateRange;
 
+/**
+ * Read-only answers for the report pages: statements of tenants, buyers and contractors, the
+ * cheque register, takings by month, the property comparison, overdue installments, a cash-basis
+ * profit and loss with a balance summary, project and cost-centre financials and the written
+ * insights. Figures come from the operational tables, never from the ledger, and every call runs
+ * its SQL afresh.
+ *
+ * Date ranges: a range applies only when both `from` and `to` are given, covers whole calendar
+ * days and is always bound as parameters. A given bound that is not "yyyy-MM-dd" is refused with an
+ * empty result rather than compared as text.
+ */
 class ReportController : public QObject
 {
     Q_OBJECT
 public:
     explicit ReportController(Database* db, QObject* parent = nullptr);
 
+    /** Invoices (debit, dated by creation) and payments (credit) of a tenant, oldest first; void invoices
+     * left out. */
+    Q_INVOKABLE QVariantList getTenantStatement(
+        int tid, const QString& from = QString(), const QString& to = QString());
+    /** A buyer's installments by due date, each with its `remaining_amount`. */
+    Q_INVOKABLE QVariantList getBuyerStatement(
+        int bid, const QString& from = QString(), const QString& to = QString());
+    /** Expenses charged to a contractor, latest first. */
+    Q_INVOKABLE QVariantList getContractorStatement(
+        int cid, const QString& from = QString(), const QString& to = QString());
+    /** Cheques by due date, optionally of one status and within a due-date range. */
+    Q_INVOKABLE QVariantList getChequeReport(
+        const QString& status = QString(), const QString& from = QString(), const QString& to = QString());
+    /** Takings of a year ("yyyy") per month ("01".."12"); months without payments are absent. */
+    Q_INVOKABLE QVariantList getMonthlyReport(const QString& year);
+    /** One row per property: unit counts, rent and service income (payments on invoices) and expenses. */
+    Q_INVOKABLE QVariantList getPropertyComparison();
+    /** Installments not paid whose due date is before today, earliest first. */
+    Q_INVOKABLE QVariantList getOverdueInstallments();
+    /** Cash basis: every payment is revenue, every expense a cost. */
+    Q_INVOKABLE QVariantMap getProfitLoss(const QString& from = QString(), const QString& to = QString());
+    /** Open invoice balances, cash received and open installment amounts. */
+    Q_INVOKABLE QVariantMap getBalanceSheet();
+
+    Q_INVOKABLE QVariantMap getProjectDetailedFinancials(
+        int pid, const QString& from = QString(), const QString& to = QString());
+    Q_INVOKABLE QVariantMap getUnitProfitability(int uid);
+    Q_INVOKABLE QVariantList getProjectCostCenters(int pid);
+    Q_INVOKABLE QVariantMap getPropertyProfitability(
+        int pid, const QString& from = QString(), const QString& to = QString());
+
+    /** Two to four insight cards (`icon`, `title`, `description`). */
+    Q_INVOKABLE QVariantList getAIInsights();
+    /** The written analysis: `text` (Markdown) and `occupancy` (rented and sold units, percent). */
+    Q_INVOKABLE QVariantMap getSmartAIAnalysis();
+
 private:
+    QVariantList rangedStatement(const char* what, const QString& baseSql, const QString& rangeSql,
+        const QString& orderSql, const QVariantList& params, const ReportDateRange& range);
+    int overdueInstallmentCount();
+
     Database* m_db;
+    ProjectFinancials m_projects;
+    BusinessInsights m_insights;
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QVariantList>
+#include <QVariantMap>
+
+class Database;
+
+/**
+ * The rule-based observations ("Darvelinto AI"): short insight cards and a longer analysis text in
+ * Markdown. Fixed queries, thresholds and Arabic templates, evaluated afresh on every call; "today"
+ * comes from Clock.
+ */
+class BusinessInsights
+{
+public:
+    explicit BusinessInsights(Database* db);
+
+    /** Occupancy and overdue-invoice cards always; overdue installments and cheques due when any. */
+    QVariantList cards() const;
+    /**
+     * The analysis text from the whole-history cash figures and the number of overdue installments,
+     * with `occupancy` = rented and sold units over all units, percent.
+     */
+    QVariantMap analysis(double revenue, double netProfit, int overdueInstallments) const;
+
+    /** Fixed, no decimals, rounded: 66.67 gives "67", 999.6 gives "1000". */
+    static QString whole(double value);
+    /** Fixed, one decimal: 66.666 gives "66.7". */
+    static QString oneDecimal(double value);
+    /** Money in fixed notation to the cent, without trailing zeros: 1500000 gives "1500000", 10.5 "10.5". */
+    static QString money(double value);
+
+private:
+    QVariantMap occupancyCard() const;
+    QVariantMap overdueInvoicesCard() const;
+    QVariantMap overdueInstallmentsCard() const;
+    QVariantMap chequesDueCard() const;
+    double saleAndRentRate() const;
+    int chequesDueWithinAWeek() const;
+
+    Database* m_db;
+};
