@@ -15,14 +15,15 @@ PropertyModel::PropertyModel(Database* db, QObject* parent)
 QVariantList PropertyModel::getAll()
 {
     // monthly_revenue counts a unit's rent once per active contract on it; the id breaks ties
-    // between properties created within the same second.
+    // between properties created within the same second. The unary plus sends the revenue through
+    // the property's units and their contracts, not through every active contract per property.
     static const QString sql = QStringLiteral(R"(
         SELECT p.*,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as rented_units,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='sold') as sold_units,
                (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
-                 WHERE u.property_id=p.id AND c.status='active') as monthly_revenue
+                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
         FROM properties p
         ORDER BY p.created_at DESC, p.id DESC)");
     return m_db->execQuery(sql);
