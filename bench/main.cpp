@@ -59,7 +59,8 @@ double median(std::vector<double> values)
 void printFigure(const QString& name, double ours, double floor, const QString& note = QString())
 {
     const QString ratio = floor > 0 ? QString::number(ours / floor, 'f', 2) : QStringLiteral("-");
-    out << name << ": " << QString::number(ours, 'f', 2) << ' ' << QString::number(floor, 'f', 2) << ' ' << ratio;
+    out << name << ": " << QString::number(ours, 'f', 2) << ' ' << QString::number(floor, 'f', 2) << ' '
+        << ratio;
     if (!note.isEmpty())
         out << "  # " << note;
     out << Qt::endl;
@@ -100,7 +101,8 @@ std::vector<Draft> rentDrafts(sqlite3* db, const QDate& periodStart)
     std::vector<Draft> drafts;
     sqlite3_stmt* contracts = nullptr;
     sqlite3_prepare_v2(db,
-        "SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount, c.payment_frequency, c.start_date, "
+        "SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount, c.payment_frequency, "
+        "c.start_date, "
         "c.end_date FROM contracts c WHERE c.status='active' AND NOT EXISTS (SELECT 1 FROM invoices i WHERE "
         "i.tenant_id=c.tenant_id AND i.period=?1 AND i.contract_id=c.id AND i.status!='void') ORDER BY c.id",
         -1, &contracts, nullptr);
@@ -129,14 +131,15 @@ std::vector<Draft> rentDrafts(sqlite3* db, const QDate& periodStart)
         draft.unitId = sqlite3_column_int(contracts, 2);
         draft.currencyId = sqlite3_column_int(contracts, 3);
         const double rent = sqlite3_column_double(contracts, 4);
-        draft.items.push_back({ yearly ? QByteArray("إيجار سنوي") : QByteArray("إيجار شهري"), "rent", 1, rent, rent });
+        draft.items.push_back(
+            { yearly ? QByteArray("إيجار سنوي") : QByteArray("إيجار شهري"), "rent", 1, rent, rent });
         sqlite3_bind_int(usage, 1, draft.unitId);
         sqlite3_bind_text(usage, 2, period.constData(), -1, SQLITE_TRANSIENT);
         while (sqlite3_step(usage) == SQLITE_ROW) {
             const double quantity = sqlite3_column_double(usage, 0);
             const double cost = sqlite3_column_double(usage, 1);
-            draft.items.push_back({ QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(usage, 2))), "usage",
-                quantity, quantity > 1 ? cost / quantity : cost, cost });
+            draft.items.push_back({ QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(usage, 2))),
+                "usage", quantity, quantity > 1 ? cost / quantity : cost, cost });
         }
         sqlite3_reset(usage);
         drafts.push_back(std::move(draft));
@@ -154,7 +157,8 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
     const std::vector<Draft> drafts = rentDrafts(db, periodStart);
     const QByteArray period = periodStart.toString(QStringLiteral("yyyy-MM")).toUtf8();
     const QByteArray due = period + "-28";
-    const QString prefix = QStringLiteral("INV-") + periodStart.toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
+    const QString prefix
+        = QStringLiteral("INV-") + periodStart.toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
     std::vector<QByteArray> numbers;
     for (size_t i = 0; i < drafts.size(); ++i)
         numbers.push_back((prefix + QString::number(i + 1).rightJustified(4, QLatin1Char('0'))).toUtf8());
@@ -163,12 +167,14 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
     sqlite3_prepare_v2(db, "BEGIN", -1, &begin, nullptr);
     sqlite3_prepare_v2(db, "COMMIT", -1, &commit, nullptr);
     sqlite3_prepare_v2(db,
-        "INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,balance,status,"
+        "INSERT INTO invoices "
+        "(invoice_number,tenant_id,unit_id,contract_id,period,total_amount,balance,status,"
         "currency_id,due_date) VALUES (?,?,?,?,?,?,?,'pending',?,?)",
         -1, &invoice, nullptr);
     sqlite3_prepare_v2(db,
-        "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) VALUES (?,?,?,?,?,?)", -1,
-        &item, nullptr);
+        "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) VALUES "
+        "(?,?,?,?,?,?)",
+        -1, &item, nullptr);
     sqlite3_prepare_v2(db, "UPDATE tenants SET balance=balance+? WHERE id=?", -1, &balance, nullptr);
 
     const double started = monotonicMs();
@@ -232,7 +238,8 @@ double rentOurs(const QString& path, const QDate& periodStart, int* written)
     return elapsed;
 }
 
-void benchRentRun(const QString& label, const QString& source, const QDate& today, int runs, const QString& scratch)
+void benchRentRun(
+    const QString& label, const QString& source, const QDate& today, int runs, const QString& scratch)
 {
     const QDate periodStart = QDate(today.year(), today.month(), 1).addMonths(1);
     const QString copy = QDir(scratch).filePath(QStringLiteral("rent.db"));
@@ -257,7 +264,8 @@ void benchRentRun(const QString& label, const QString& source, const QDate& toda
     }
     const double oursMs = median(ours);
     const double floorMs = median(floors);
-    const QString note = QStringLiteral("%1 invoices written, %2 already in the file").arg(made).arg(existing);
+    const QString note
+        = QStringLiteral("%1 invoices written, %2 already in the file").arg(made).arg(existing);
     printFigure(QStringLiteral("rent_run_") + label, oursMs, floorMs, note);
     if (made > 0 && floorMade > 0)
         printFigure(QStringLiteral("rent_run_per_invoice_us_") + label, oursMs * 1000 / made,
@@ -327,31 +335,42 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
     SqlFloor floor(copy);
 
     const QVariant tenant = firstValue(&database,
-        QStringLiteral("SELECT tenant_id FROM invoices GROUP BY tenant_id ORDER BY COUNT(*) DESC, tenant_id LIMIT 1"));
+        QStringLiteral(
+            "SELECT tenant_id FROM invoices GROUP BY tenant_id ORDER BY COUNT(*) DESC, tenant_id LIMIT 1"));
     const QVariant buyer = firstValue(&database,
-        QStringLiteral("SELECT buyer_id FROM installments GROUP BY buyer_id ORDER BY COUNT(*) DESC, buyer_id LIMIT 1"));
+        QStringLiteral(
+            "SELECT buyer_id FROM installments GROUP BY buyer_id ORDER BY COUNT(*) DESC, buyer_id LIMIT 1"));
     const QVariant contractor = firstValue(&database,
-        QStringLiteral("SELECT contractor_id FROM expenses WHERE contractor_id IS NOT NULL GROUP BY contractor_id "
-                       "ORDER BY COUNT(*) DESC, contractor_id LIMIT 1"));
+        QStringLiteral(
+            "SELECT contractor_id FROM expenses WHERE contractor_id IS NOT NULL GROUP BY contractor_id "
+            "ORDER BY COUNT(*) DESC, contractor_id LIMIT 1"));
     const QVariant project = firstValue(&database,
-        QStringLiteral("SELECT property_id FROM units WHERE status='sold' GROUP BY property_id ORDER BY COUNT(*) DESC, "
-                       "property_id LIMIT 1"));
+        QStringLiteral(
+            "SELECT property_id FROM units WHERE status='sold' GROUP BY property_id ORDER BY COUNT(*) DESC, "
+            "property_id LIMIT 1"));
     const QVariant property = firstValue(&database,
-        QStringLiteral("SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
-                       "DESC, property_id LIMIT 1"));
+        QStringLiteral(
+            "SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
+            "DESC, property_id LIMIT 1"));
     const QString year = QString::number(today.year());
 
     const std::vector<Call> calls = {
         { QStringLiteral("dashboard_getStats"), backend.dashboardController(), "getStats", {} },
-        { QStringLiteral("dashboard_getRecentPayments"), backend.dashboardController(), "getRecentPayments", {} },
-        { QStringLiteral("dashboard_getRecentMaintenance"), backend.dashboardController(), "getRecentMaintenance", {} },
-        { QStringLiteral("dashboard_getExpiringContracts"), backend.dashboardController(), "getExpiringContracts", {} },
-        { QStringLiteral("dashboard_getCollectionRate"), backend.dashboardController(), "getCollectionRate", {} },
-        { QStringLiteral("dashboard_getMonthlyCollections"), backend.dashboardController(), "getMonthlyCollections", {} },
+        { QStringLiteral("dashboard_getRecentPayments"), backend.dashboardController(), "getRecentPayments",
+            {} },
+        { QStringLiteral("dashboard_getRecentMaintenance"), backend.dashboardController(),
+            "getRecentMaintenance", {} },
+        { QStringLiteral("dashboard_getExpiringContracts"), backend.dashboardController(),
+            "getExpiringContracts", {} },
+        { QStringLiteral("dashboard_getCollectionRate"), backend.dashboardController(), "getCollectionRate",
+            {} },
+        { QStringLiteral("dashboard_getMonthlyCollections"), backend.dashboardController(),
+            "getMonthlyCollections", {} },
         { QStringLiteral("alerts_getActiveAlerts"), backend.notificationController(), "getActiveAlerts", {} },
         { QStringLiteral("alerts_getAlertCount"), backend.notificationController(), "getAlertCount", {} },
         { QStringLiteral("insights_getAIInsights"), backend.reportController(), "getAIInsights", {} },
-        { QStringLiteral("analysis_getSmartAIAnalysis"), backend.reportController(), "getSmartAIAnalysis", {} },
+        { QStringLiteral("analysis_getSmartAIAnalysis"), backend.reportController(), "getSmartAIAnalysis",
+            {} },
         { QStringLiteral("property_getAll"), backend.propertyModel(), "getAll", {} },
         { QStringLiteral("unit_getAll"), backend.unitModel(), "getAll", {} },
         { QStringLiteral("unit_getAvailable"), backend.unitModel(), "getAvailable", {} },
@@ -372,21 +391,25 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         { QStringLiteral("installment_getOverdue"), backend.installmentModel(), "getOverdue", {} },
         { QStringLiteral("currency_getAll"), backend.currencyModel(), "getAll", {} },
         { QStringLiteral("audit_getLogs"), backend.auditManager(), "getLogs", {} },
-        { QStringLiteral("report_getPropertyComparison"), backend.reportController(), "getPropertyComparison", {} },
+        { QStringLiteral("report_getPropertyComparison"), backend.reportController(), "getPropertyComparison",
+            {} },
         { QStringLiteral("report_getProfitLoss"), backend.reportController(), "getProfitLoss", {} },
         { QStringLiteral("report_getBalanceSheet"), backend.reportController(), "getBalanceSheet", {} },
-        { QStringLiteral("report_getOverdueInstallments"), backend.reportController(), "getOverdueInstallments", {} },
-        { QStringLiteral("report_getMonthlyReport"), backend.reportController(), "getMonthlyReport", { year } },
+        { QStringLiteral("report_getOverdueInstallments"), backend.reportController(),
+            "getOverdueInstallments", {} },
+        { QStringLiteral("report_getMonthlyReport"), backend.reportController(), "getMonthlyReport",
+            { year } },
         { QStringLiteral("report_getChequeReport"), backend.reportController(), "getChequeReport", {} },
         { QStringLiteral("statement_tenant"), backend.reportController(), "getTenantStatement", { tenant } },
         { QStringLiteral("statement_buyer"), backend.reportController(), "getBuyerStatement", { buyer } },
-        { QStringLiteral("statement_contractor"), backend.reportController(), "getContractorStatement", { contractor } },
+        { QStringLiteral("statement_contractor"), backend.reportController(), "getContractorStatement",
+            { contractor } },
         { QStringLiteral("project_getProjectDetailedFinancials"), backend.reportController(),
             "getProjectDetailedFinancials", { project } },
-        { QStringLiteral("project_getProjectCostCenters"), backend.reportController(), "getProjectCostCenters",
-            { project } },
-        { QStringLiteral("project_getPropertyProfitability"), backend.reportController(), "getPropertyProfitability",
-            { property } },
+        { QStringLiteral("project_getProjectCostCenters"), backend.reportController(),
+            "getProjectCostCenters", { project } },
+        { QStringLiteral("project_getPropertyProfitability"), backend.reportController(),
+            "getPropertyProfitability", { property } },
         { QStringLiteral("account_getBalanceSheet"), backend.accountModel(), "getBalanceSheet", {} },
     };
 
@@ -457,9 +480,9 @@ void benchWindow(const QString& copy, const QDate& today, int runs, const QStrin
         }
         const auto readSql = [](const QString& path) {
             QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).split(QStringLiteral("\n;;\n"),
-                                                         Qt::SkipEmptyParts)
-                                                  : QStringList();
+            return file.open(QIODevice::ReadOnly)
+                ? QString::fromUtf8(file.readAll()).split(QStringLiteral("\n;;\n"), Qt::SkipEmptyParts)
+                : QStringList();
         };
         startupSql = readSql(sqlPrefix + QStringLiteral("-startup.sql"));
         loginSql = readSql(sqlPrefix + QStringLiteral("-login.sql"));
@@ -491,12 +514,14 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.addHelpOption();
     parser.addOption({ QStringLiteral("db"), QStringLiteral("The large office."), QStringLiteral("file") });
+    parser.addOption({ QStringLiteral("db-small"), QStringLiteral("The same office a year old."),
+        QStringLiteral("file") });
     parser.addOption(
-        { QStringLiteral("db-small"), QStringLiteral("The same office a year old."), QStringLiteral("file") });
-    parser.addOption({ QStringLiteral("today"), QStringLiteral("The data's today."), QStringLiteral("yyyy-MM-dd") });
+        { QStringLiteral("today"), QStringLiteral("The data's today."), QStringLiteral("yyyy-MM-dd") });
     parser.addOption({ QStringLiteral("runs"), QStringLiteral("Runs per figure."), QStringLiteral("N"),
         QStringLiteral("5") });
-    parser.addOption({ QStringLiteral("only"), QStringLiteral("rent, lists or window."), QStringLiteral("part") });
+    parser.addOption(
+        { QStringLiteral("only"), QStringLiteral("rent, lists or window."), QStringLiteral("part") });
     parser.process(app);
     const QString source = parser.value(QStringLiteral("db"));
     const QDate today = parser.isSet(QStringLiteral("today"))
@@ -505,14 +530,15 @@ int main(int argc, char* argv[])
     const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
     const QString only = parser.value(QStringLiteral("only"));
     if (source.isEmpty() || !QFile::exists(source) || !today.isValid()) {
-        QTextStream(stderr) << "usage: darvelinto-bench --db <large.db> [--db-small <file>] [--today yyyy-MM-dd]\n";
+        QTextStream(stderr)
+            << "usage: darvelinto-bench --db <large.db> [--db-small <file>] [--today yyyy-MM-dd]\n";
         return 2;
     }
 
     out << "machine: " << QThread::idealThreadCount() << " cores, " << QSysInfo::prettyProductName()
         << ", SQLite " << sqlite3_libversion() << ", Qt " << qVersion() << Qt::endl;
-    out << "data: " << source << " (today " << today.toString(Qt::ISODate) << "), median of " << runs << " runs"
-        << Qt::endl;
+    out << "data: " << source << " (today " << today.toString(Qt::ISODate) << "), median of " << runs
+        << " runs" << Qt::endl;
 
     QTemporaryDir scratch;
     const QString copy = QDir(scratch.path()).filePath(QStringLiteral("darvelinto.db"));

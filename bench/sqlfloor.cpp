@@ -63,8 +63,9 @@ SqlFloor::SqlFloor(const QString& path)
         return;
     }
     // The program's own connection settings, so both sides read the file the same way.
-    sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=NORMAL; "
-                       "PRAGMA cache_size=-64000;",
+    sqlite3_exec(m_db,
+        "PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON; PRAGMA synchronous=NORMAL; "
+        "PRAGMA cache_size=-64000;",
         nullptr, nullptr, nullptr);
 }
 

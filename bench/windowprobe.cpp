@@ -82,8 +82,9 @@ int runWindowProbe(int argc, char* argv[])
     QQmlApplicationEngine engine;
     backend.publish(engine.rootContext());
     engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    auto* window = engine.rootObjects().isEmpty() ? nullptr
-                                                  : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+    auto* window = engine.rootObjects().isEmpty()
+        ? nullptr
+        : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
     if (!window)
         return 1;
 
@@ -91,8 +92,9 @@ int runWindowProbe(int argc, char* argv[])
     enum class Phase { Starting, LoggingIn, Done } phase = Phase::Starting;
     double loginStarted = 0;
     const auto mainFrameShown = [&] {
-        const QVariant shown = evaluate(window, QStringLiteral("typeof currentScreen === 'function' && currentScreen() "
-                                                               "? currentScreen().objectName : ''"));
+        const QVariant shown = evaluate(window,
+            QStringLiteral("typeof currentScreen === 'function' && currentScreen() "
+                           "? currentScreen().objectName : ''"));
         return shown.toString();
     };
     QObject::connect(window, &QQuickWindow::frameSwapped, &app, [&] {
@@ -104,9 +106,10 @@ int runWindowProbe(int argc, char* argv[])
             QTimer::singleShot(0, &app, [&] {
                 SqlRecorder::start();
                 loginStarted = monotonicMs();
-                const bool hasPage = evaluate(window, QStringLiteral("typeof currentScreen === 'function' && "
-                                                                     "!!currentScreen() && typeof "
-                                                                     "currentScreen().submit === 'function'"))
+                const bool hasPage = evaluate(window,
+                    QStringLiteral("typeof currentScreen === 'function' && "
+                                   "!!currentScreen() && typeof "
+                                   "currentScreen().submit === 'function'"))
                                          .toBool();
                 if (hasPage)
                     evaluate(window, QStringLiteral("currentScreen().submit('admin', 'qorvu')"));

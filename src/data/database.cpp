@@ -134,8 +134,8 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value)
     switch (value.typeId()) {
     case QMetaType::QByteArray: {
         const QByteArray bytes = value.toByteArray();
-        return sqlite3_bind_blob(statement, index, bytes.constData(), static_cast<int>(bytes.size()),
-            SQLITE_TRANSIENT);
+        return sqlite3_bind_blob(
+            statement, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
     }
     case QMetaType::Bool:
     case QMetaType::Int:
@@ -153,8 +153,8 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value)
             text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
         else
             text = value.toString();
-        return sqlite3_bind_text16(statement, index, text.utf16(), static_cast<int>(text.size()) * 2,
-            SQLITE_TRANSIENT);
+        return sqlite3_bind_text16(
+            statement, index, text.utf16(), static_cast<int>(text.size()) * 2, SQLITE_TRANSIENT);
     }
     }
 }
@@ -173,8 +173,9 @@ QVariant columnValue(sqlite3_stmt* statement, int column)
         return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
             sqlite3_column_bytes(statement, column)));
     default:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-            sqlite3_column_bytes(statement, column)));
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                sqlite3_column_bytes(statement, column)));
     }
 }
 
@@ -247,7 +248,8 @@ QVariantList Database::execQuery(const QString& sql, const QVariantList& params)
     } else {
         for (int i = 0; statement && i < params.size() && error.isEmpty(); ++i) {
             if (bindValue(statement, i + 1, params.at(i)) != SQLITE_OK)
-                error = QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral(" Unable to bind parameters");
+                error = QString::fromUtf8(sqlite3_errmsg(handle))
+                    + QStringLiteral(" Unable to bind parameters");
         }
     }
     QVariantList rows;

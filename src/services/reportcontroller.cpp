@@ -203,8 +203,8 @@ QVariantMap ReportController::getBalanceSheet()
 {
     // "Neither paid nor void" as the three ranges around those two words: the same rows, reached
     // through the status index instead of the whole invoice history.
-    const QVariant receivables = figureOrZero(m_db->scalar(
-        uR"(SELECT COALESCE(SUM(balance), 0) AS t FROM invoices
+    const QVariant receivables
+        = figureOrZero(m_db->scalar(uR"(SELECT COALESCE(SUM(balance), 0) AS t FROM invoices
             WHERE status < 'paid' OR (status > 'paid' AND status < 'void') OR status > 'void')"_s));
     const QVariant cash = figureOrZero(m_db->scalar(u"SELECT COALESCE(SUM(amount), 0) AS t FROM payments"_s));
     const QVariant installmentReceivables = figureOrZero(m_db->scalar(

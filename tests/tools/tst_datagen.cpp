@@ -47,13 +47,15 @@ bool generate(Database* db, const OfficeProfile& profile, quint32 seed = 7)
 /** Every row of the tables the history writes, time stamps included, as one text. */
 QString fingerprint(const TestDatabase& db)
 {
-    static const QStringList tables = { QStringLiteral("tenants"), QStringLiteral("contracts"),
-        QStringLiteral("invoices"), QStringLiteral("invoice_items"), QStringLiteral("payments"),
-        QStringLiteral("installments"), QStringLiteral("cheques"), QStringLiteral("expenses"),
-        QStringLiteral("maintenance_requests"), QStringLiteral("journal_lines"), QStringLiteral("usage_records") };
+    static const QStringList tables
+        = { QStringLiteral("tenants"), QStringLiteral("contracts"), QStringLiteral("invoices"),
+              QStringLiteral("invoice_items"), QStringLiteral("payments"), QStringLiteral("installments"),
+              QStringLiteral("cheques"), QStringLiteral("expenses"), QStringLiteral("maintenance_requests"),
+              QStringLiteral("journal_lines"), QStringLiteral("usage_records") };
     QString text;
     for (const QString& table : tables) {
-        const QVariantList rows = db->execQuery(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"));
+        const QVariantList rows
+            = db->execQuery(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" ORDER BY id"));
         for (const QVariant& row : rows) {
             const QVariantMap map = row.toMap();
             for (auto it = map.cbegin(); it != map.cend(); ++it)
@@ -120,8 +122,10 @@ void TestDatagen::officeHasTheDemoShape()
     QCOMPARE(db.count(QStringLiteral("SELECT id FROM units WHERE status='sold'")), 9);
     QCOMPARE(db.count(QStringLiteral("buyers")), 9);
     // A year of rent runs: the months from July 2024 to June 2025.
-    QCOMPARE(db.count(QStringLiteral("SELECT DISTINCT period FROM invoices WHERE contract_id IS NOT NULL")), 12);
-    QCOMPARE(db.value(QStringLiteral("SELECT MIN(period) FROM invoices")).toString(), QStringLiteral("2024-07"));
+    QCOMPARE(
+        db.count(QStringLiteral("SELECT DISTINCT period FROM invoices WHERE contract_id IS NOT NULL")), 12);
+    QCOMPARE(
+        db.value(QStringLiteral("SELECT MIN(period) FROM invoices")).toString(), QStringLiteral("2024-07"));
     QCOMPARE(db.count(QStringLiteral("users")), 3);
     QVERIFY(db.count(QStringLiteral("journal_entries")) >= 24);
 }
@@ -135,7 +139,8 @@ void TestDatagen::invoiceTotalsAreTheSumOfTheirItems()
         0);
     // Metered units carry their water and power lines on the rent invoice.
     QVERIFY(db.count(QStringLiteral("SELECT id FROM invoice_items WHERE type='usage'")) > 0);
-    QCOMPARE(db.count(QStringLiteral("SELECT id FROM invoices WHERE contract_id IS NULL AND unit_id IS NULL")), 0);
+    QCOMPARE(
+        db.count(QStringLiteral("SELECT id FROM invoices WHERE contract_id IS NULL AND unit_id IS NULL")), 0);
 }
 
 void TestDatagen::invoicePaidAmountsAreTheirPayments()
@@ -144,8 +149,8 @@ void TestDatagen::invoicePaidAmountsAreTheirPayments()
     QCOMPARE(db.count(QStringLiteral(R"(SELECT i.id FROM invoices i
         WHERE abs(i.paid_amount - (SELECT COALESCE(SUM(amount),0) FROM payments WHERE invoice_id=i.id)) > 0.005)")),
         0);
-    QCOMPARE(db.count(QStringLiteral(
-                 "SELECT id FROM invoices WHERE status!='void' AND abs(balance - (total_amount - paid_amount)) > 0.005")),
+    QCOMPARE(db.count(QStringLiteral("SELECT id FROM invoices WHERE status!='void' AND abs(balance - "
+                                     "(total_amount - paid_amount)) > 0.005")),
         0);
     QCOMPARE(db.count(QStringLiteral("SELECT id FROM invoices WHERE status='paid' AND balance > 0.005")), 0);
     QCOMPARE(db.count(QStringLiteral("SELECT id FROM invoices WHERE status='void' AND balance != 0")), 0);
@@ -167,7 +172,8 @@ void TestDatagen::tenantBalancesAreInvoicesLessPaymentsAndVoids()
 void TestDatagen::everySaleHasItsFullSchedule()
 {
     const TestDatabase& db = *m_demo;
-    const QVariantList sales = db->execQuery(QStringLiteral(R"(SELECT u.id, u.buyer_id, u.sale_price_actual, u.sale_date,
+    const QVariantList sales
+        = db->execQuery(QStringLiteral(R"(SELECT u.id, u.buyer_id, u.sale_price_actual, u.sale_date,
             (SELECT COALESCE(SUM(amount),0) FROM payments p WHERE p.unit_id=u.id AND p.notes LIKE 'دفعة مقدمة%') as down,
             (SELECT details FROM audit_logs a WHERE a.table_name='units' AND a.record_id=u.id) as details
         FROM units u WHERE u.status='sold' ORDER BY u.id)"));
@@ -177,11 +183,14 @@ void TestDatagen::everySaleHasItsFullSchedule()
     for (const QVariant& value : sales) {
         const QVariantMap sale = value.toMap();
         const int unitId = sale.value(QStringLiteral("id")).toInt();
-        const QRegularExpressionMatch match = countInDetails.match(sale.value(QStringLiteral("details")).toString());
+        const QRegularExpressionMatch match
+            = countInDetails.match(sale.value(QStringLiteral("details")).toString());
         QVERIFY2(match.hasMatch(), qPrintable(sale.value(QStringLiteral("details")).toString()));
         const int count = match.captured(1).toInt();
         const QVariantList schedule = db->execQuery(
-            QStringLiteral("SELECT installment_amount, due_date FROM installments WHERE unit_id=? ORDER BY id"), { unitId });
+            QStringLiteral(
+                "SELECT installment_amount, due_date FROM installments WHERE unit_id=? ORDER BY id"),
+            { unitId });
         const double remainder = sale.value(QStringLiteral("sale_price_actual")).toDouble()
             - sale.value(QStringLiteral("down")).toDouble();
         if (remainder <= 0.01) {
@@ -191,11 +200,13 @@ void TestDatagen::everySaleHasItsFullSchedule()
         ++scheduled;
         QCOMPARE(schedule.size(), count);
         double sum = 0;
-        const QDate start = QDate::fromString(sale.value(QStringLiteral("sale_date")).toString(), Qt::ISODate);
+        const QDate start
+            = QDate::fromString(sale.value(QStringLiteral("sale_date")).toString(), Qt::ISODate);
         for (int i = 0; i < schedule.size(); ++i) {
             const QVariantMap row = schedule.at(i).toMap();
             sum += row.value(QStringLiteral("installment_amount")).toDouble();
-            QCOMPARE(row.value(QStringLiteral("due_date")).toString(), start.addMonths(i).toString(Qt::ISODate));
+            QCOMPARE(
+                row.value(QStringLiteral("due_date")).toString(), start.addMonths(i).toString(Qt::ISODate));
         }
         QVERIFY(std::abs(sum - remainder) < 0.005);
     }
@@ -211,17 +222,22 @@ void TestDatagen::buyerBalancesAreSchedulesLessCollections()
     QCOMPARE(db.count(sql), 0);
     // Collections are payment rows: the installments' paid amounts are exactly those rows.
     QCOMPARE(db.value(QStringLiteral("SELECT ROUND(SUM(paid_amount),2) FROM installments")).toDouble(),
-        db.value(QStringLiteral("SELECT ROUND(SUM(amount),2) FROM payments WHERE notes LIKE 'تحصيل قسط%'")).toDouble());
+        db.value(QStringLiteral("SELECT ROUND(SUM(amount),2) FROM payments WHERE notes LIKE 'تحصيل قسط%'"))
+            .toDouble());
 }
 
 void TestDatagen::historyCoversEveryStatus()
 {
     const TestDatabase& db = *m_demo;
     for (const char* status : { "pending", "partial", "paid", "void" })
-        QVERIFY2(db.count(QStringLiteral("SELECT id FROM invoices WHERE status=?"), { QString::fromLatin1(status) }) > 0,
+        QVERIFY2(db.count(QStringLiteral("SELECT id FROM invoices WHERE status=?"),
+                     { QString::fromLatin1(status) })
+                > 0,
             status);
     for (const char* status : { "pending", "paid", "bounced" })
-        QVERIFY2(db.count(QStringLiteral("SELECT id FROM cheques WHERE status=?"), { QString::fromLatin1(status) }) > 0,
+        QVERIFY2(
+            db.count(QStringLiteral("SELECT id FROM cheques WHERE status=?"), { QString::fromLatin1(status) })
+                > 0,
             status);
     for (const char* status : { "new", "completed" })
         QVERIFY2(db.count(QStringLiteral("SELECT id FROM maintenance_requests WHERE status=?"),
@@ -246,15 +262,17 @@ void TestDatagen::rowsCarryTheirSimulatedDates()
 {
     const TestDatabase& db = *m_demo;
     // The rent run of a period runs on its first day, and the rows say so.
-    QCOMPARE(db.count(QStringLiteral(
-                 "SELECT id FROM invoices WHERE contract_id IS NOT NULL AND substr(created_at,1,10) != period || '-01'")),
+    QCOMPARE(db.count(QStringLiteral("SELECT id FROM invoices WHERE contract_id IS NOT NULL AND "
+                                     "substr(created_at,1,10) != period || '-01'")),
         0);
     QCOMPARE(db.count(QStringLiteral("SELECT id FROM invoices WHERE substr(invoice_number,5,6) != "
                                      "replace(substr(created_at,1,7),'-','')")),
         0);
-    QCOMPARE(db.count(QStringLiteral("SELECT id FROM payments WHERE payment_date > ?"), { kToday.toString(Qt::ISODate) }),
+    QCOMPARE(db.count(QStringLiteral("SELECT id FROM payments WHERE payment_date > ?"),
+                 { kToday.toString(Qt::ISODate) }),
         0);
-    QCOMPARE(db.count(QStringLiteral("SELECT id FROM payments WHERE substr(created_at,1,10) != payment_date")), 0);
+    QCOMPARE(
+        db.count(QStringLiteral("SELECT id FROM payments WHERE substr(created_at,1,10) != payment_date")), 0);
     QCOMPARE(db.value(QStringLiteral("SELECT MAX(substr(created_at,1,10)) FROM payments")).toString(),
         kToday.toString(Qt::ISODate));
 }

@@ -215,11 +215,13 @@ private:
     // ---------------------------------------------------------------------------------------
 
     bool chance(double probability) { return m_random.generateDouble() < probability; }
-    int between(int low, int high) { return low + static_cast<int>(m_random.bounded(static_cast<quint32>(high - low + 1))); }
+    int between(int low, int high)
+    {
+        return low + static_cast<int>(m_random.bounded(static_cast<quint32>(high - low + 1)));
+    }
     double betweenReal(double low, double high) { return low + (high - low) * m_random.generateDouble(); }
 
-    template <typename T>
-    const T& anyOf(const std::vector<T>& items)
+    template <typename T> const T& anyOf(const std::vector<T>& items)
     {
         return items.at(static_cast<size_t>(m_random.bounded(static_cast<quint32>(items.size()))));
     }
@@ -266,14 +268,19 @@ private:
     void setUpOffice()
     {
         check(m_settings.updateCompanyProfile(QStringLiteral("مكتب دارفلينتو للعقارات والاستثمار"),
-                  QStringLiteral("022987654"), QStringLiteral("شارع الإرسال، عمارة النخيل، الطابق الثالث، رام الله"),
+                  QStringLiteral("022987654"),
+                  QStringLiteral("شارع الإرسال، عمارة النخيل، الطابق الثالث، رام الله"),
                   QStringLiteral("office@darvelinto.ps")),
             QStringLiteral("company profile"));
         // Two colleagues besides the administrator, added the way the users page adds them.
-        if (check(m_auth.login(QStringLiteral("admin"), QString::fromLatin1(PasswordHasher::kDefaultAdminPassword)), QStringLiteral("log-in"))) {
-            check(m_auth.registerUser(QStringLiteral("sara"), QStringLiteral("sara-2024"), QStringLiteral("user")),
+        if (check(m_auth.login(
+                      QStringLiteral("admin"), QString::fromLatin1(PasswordHasher::kDefaultAdminPassword)),
+                QStringLiteral("log-in"))) {
+            check(m_auth.registerUser(
+                      QStringLiteral("sara"), QStringLiteral("sara-2024"), QStringLiteral("user")),
                 QStringLiteral("user sara"));
-            check(m_auth.registerUser(QStringLiteral("khaled"), QStringLiteral("khaled-2024"), QStringLiteral("admin")),
+            check(m_auth.registerUser(
+                      QStringLiteral("khaled"), QStringLiteral("khaled-2024"), QStringLiteral("admin")),
                 QStringLiteral("user khaled"));
             m_auth.logout();
         }
@@ -310,10 +317,10 @@ private:
             const double roll = m_random.generateDouble();
             const QString type = forSale ? types.at(0) : types.at(roll < 0.7 ? 0 : roll < 0.85 ? 1 : 2);
             const QString city = m_words.city();
-            const QString description = forSale ? QStringLiteral("مشروع سكني للبيع بالتقسيط")
-                                                : QStringLiteral("عقار للإيجار");
-            const int propertyId = m_properties.add(
-                m_words.propertyName(p), type, m_words.address(city), city, description);
+            const QString description
+                = forSale ? QStringLiteral("مشروع سكني للبيع بالتقسيط") : QStringLiteral("عقار للإيجار");
+            const int propertyId
+                = m_properties.add(m_words.propertyName(p), type, m_words.address(city), city, description);
             if (!check(propertyId > 0, QStringLiteral("property")))
                 return;
             m_propertyIds.push_back(propertyId);
@@ -329,7 +336,8 @@ private:
                 const bool shop = shopsBelow && floor == 1;
                 const int rooms = shop ? 1 : between(2, 5);
                 const double area = shop ? between(40, 120) : 60 + rooms * between(18, 30);
-                const double rent = roundedTo(shop ? area * betweenReal(35, 60) : 700 + area * betweenReal(10, 16), 50);
+                const double rent
+                    = roundedTo(shop ? area * betweenReal(35, 60) : 700 + area * betweenReal(10, 16), 50);
                 const double salePrice = roundedTo(area * betweenReal(4200, 6500), 1000);
                 const QString number = QString::number(floor * 100 + k);
                 const int id = m_units.add(propertyId, number, floor, area, rooms, rent,
@@ -362,7 +370,8 @@ private:
         const QString email = chance(0.25) ? QStringLiteral("tenant%1@mail.ps").arg(m_people) : QString();
         // Identity numbers are nine digits and never repeat.
         const QString identity = QString::number(400000000 + m_people * 37 + between(0, 36));
-        const int id = m_tenants.add(m_words.personName(), identity, m_words.phone(), email, m_words.address(city));
+        const int id
+            = m_tenants.add(m_words.personName(), identity, m_words.phone(), email, m_words.address(city));
         check(id > 0, QStringLiteral("tenant"));
         return id;
     }
@@ -378,11 +387,14 @@ private:
         contract.yearly = chance(0.03);
         const double roll = m_random.generateDouble();
         contract.currency = roll < 0.92 ? kShekel : roll < 0.98 ? kDollar : kDinar;
-        const double rate = contract.currency == kDollar ? kDollarRate : contract.currency == kDinar ? kDinarRate : 1.0;
+        const double rate = contract.currency == kDollar ? kDollarRate
+            : contract.currency == kDinar                ? kDinarRate
+                                                         : 1.0;
         const double monthly = roundedTo(monthlyRent / rate, 10);
         contract.rent = contract.yearly ? roundedTo(monthly * 12 * 0.95, 100) : monthly;
-        const int id = m_contracts.add(unit.id, tenantId, dateText(start), dateText(contract.end), contract.rent,
-            contract.yearly ? QStringLiteral("yearly") : QStringLiteral("monthly"), monthly, contract.currency);
+        const int id = m_contracts.add(unit.id, tenantId, dateText(start), dateText(contract.end),
+            contract.rent, contract.yearly ? QStringLiteral("yearly") : QStringLiteral("monthly"), monthly,
+            contract.currency);
         if (!check(id > 0, QStringLiteral("contract on unit %1").arg(unit.id)))
             return 0;
         contract.id = id;
@@ -409,7 +421,8 @@ private:
             // Contracts already running when the history starts began up to a term earlier.
             const QDate start = firstMonth.addMonths(-between(0, months - 1));
             const int unitIndex = pool[static_cast<size_t>(i)];
-            let(unitIndex, newTenant(), start, months, m_unitList.at(static_cast<size_t>(unitIndex)).rentMonthly);
+            let(unitIndex, newTenant(), start, months,
+                m_unitList.at(static_cast<size_t>(unitIndex)).rentMonthly);
         }
     }
 
@@ -418,7 +431,8 @@ private:
         auto found = m_active.find(contractId);
         if (found == m_active.end())
             return;
-        check(m_contracts.terminate(contractId), QStringLiteral("termination of contract %1").arg(contractId));
+        check(
+            m_contracts.terminate(contractId), QStringLiteral("termination of contract %1").arg(contractId));
         m_unitList.at(static_cast<size_t>(found->second.unit)).contractId = 0;
         m_active.erase(found);
     }
@@ -437,7 +451,9 @@ private:
             // with the paperwork a month or two later (the alerts show it meanwhile).
             if (chance(0.8)) {
                 const double raised = contract.rent * (contract.yearly ? 1.0 / (12 * 0.95) : 1.0);
-                const double rate = contract.currency == kDollar ? kDollarRate : contract.currency == kDinar ? kDinarRate : 1.0;
+                const double rate = contract.currency == kDollar ? kDollarRate
+                    : contract.currency == kDinar                ? kDinarRate
+                                                                 : 1.0;
                 let(contract.unit, contract.tenantId, monthStart, contractMonths(),
                     raised * rate * betweenReal(1.0, 1.05));
             }
@@ -484,9 +500,10 @@ private:
         const int made = m_invoices.generateAllRent(period);
         check(made > 0, QStringLiteral("rent run of %1").arg(period));
         for (int i = 0; i < m_profile.serviceChargesPerMonth; ++i) {
-            const int propertyId = m_propertyIds.at(static_cast<size_t>(between(0, m_profile.rentalProperties - 1)));
-            m_invoices.generatePropertyServiceInvoice(
-                propertyId, m_words.buildingServiceCharge(), roundedTo(betweenReal(40, 150), 5), period, kShekel);
+            const int propertyId
+                = m_propertyIds.at(static_cast<size_t>(between(0, m_profile.rentalProperties - 1)));
+            m_invoices.generatePropertyServiceInvoice(propertyId, m_words.buildingServiceCharge(),
+                roundedTo(betweenReal(40, 150), 5), period, kShekel);
         }
         planInvoicePayments(monthStart);
 
@@ -513,12 +530,14 @@ private:
                 continue;
             const double water = between(4, 30);
             const double power = between(120, 650);
-            check(m_db->execInsert(sql, { unit.id, m_waterService, period, unit.waterReading, unit.waterReading + water,
-                                       water, cents(water * 5.0) })
+            check(m_db->execInsert(sql,
+                      { unit.id, m_waterService, period, unit.waterReading, unit.waterReading + water, water,
+                          cents(water * 5.0) })
                     > 0,
                 QStringLiteral("water reading"));
-            check(m_db->execInsert(sql, { unit.id, m_powerService, period, unit.powerReading, unit.powerReading + power,
-                                       power, cents(power * 0.5) })
+            check(m_db->execInsert(sql,
+                      { unit.id, m_powerService, period, unit.powerReading, unit.powerReading + power, power,
+                          cents(power * 0.5) })
                     > 0,
                 QStringLiteral("power reading"));
             unit.waterReading += water;
@@ -531,7 +550,8 @@ private:
     void planInvoicePayments(const QDate& monthStart)
     {
         const QVariantList rows = m_db->execQuery(
-            QStringLiteral("SELECT id, tenant_id, total_amount, currency_id FROM invoices WHERE id>? ORDER BY id"),
+            QStringLiteral(
+                "SELECT id, tenant_id, total_amount, currency_id FROM invoices WHERE id>? ORDER BY id"),
             { m_lastInvoiceId });
         const QDate due = monthStart.addDays(27);
         for (const QVariant& value : rows) {
@@ -568,13 +588,16 @@ private:
     {
         at(day, [this, invoiceId, tenantId, amount, currency] {
             const double roll = m_random.generateDouble();
-            const QString method = roll < 0.55 ? QStringLiteral("cash") : roll < 0.9 ? QStringLiteral("bank") : QStringLiteral("cheque");
+            const QString method = roll < 0.55 ? QStringLiteral("cash")
+                : roll < 0.9                   ? QStringLiteral("bank")
+                                               : QStringLiteral("cheque");
             QString reference;
             if (method == QLatin1String("bank"))
                 reference = QStringLiteral("TRX-%1").arg(between(100000, 999999));
             else if (method == QLatin1String("cheque"))
                 reference = QString::number(between(10000, 99999));
-            const int id = m_payments.add(invoiceId, tenantId, amount, method, Clock::todayText(), reference, currency);
+            const int id = m_payments.add(
+                invoiceId, tenantId, amount, method, Clock::todayText(), reference, currency);
             check(id > 0, QStringLiteral("payment of %1 on invoice %2").arg(amount).arg(invoiceId));
             m_monthRent += amount;
         });
@@ -584,7 +607,8 @@ private:
     {
         const int unitIndex = anyOf(m_rentalUnits);
         const Unit& unit = m_unitList.at(static_cast<size_t>(unitIndex));
-        static const QStringList priorities = { QStringLiteral("low"), QStringLiteral("medium"), QStringLiteral("high") };
+        static const QStringList priorities
+            = { QStringLiteral("low"), QStringLiteral("medium"), QStringLiteral("high") };
         const int id = m_maintenance.add(unit.id, unit.propertyId, m_words.maintenanceTitle(),
             m_words.maintenanceDescription(), m_words.pick(priorities));
         if (!check(id > 0, QStringLiteral("maintenance request")))
@@ -592,7 +616,8 @@ private:
         const QDate today = Clock::today();
         if (chance(0.6)) {
             at(today.addDays(between(2, 6)), [this, id] {
-                check(m_maintenance.updateStatus(id, QStringLiteral("in_progress")), QStringLiteral("maintenance status"));
+                check(m_maintenance.updateStatus(id, QStringLiteral("in_progress")),
+                    QStringLiteral("maintenance status"));
             });
         }
         if (chance(0.95)) {
@@ -612,13 +637,16 @@ private:
         if (chance(0.3)) {
             // A unit of that property: properties hold their units in one run of the unit list.
             const int perProperty = m_profile.floors * m_profile.unitsPerFloor;
-            unitId = m_unitList.at(static_cast<size_t>(propertyIndex * perProperty + between(0, perProperty - 1))).id;
+            unitId = m_unitList
+                         .at(static_cast<size_t>(propertyIndex * perProperty + between(0, perProperty - 1)))
+                         .id;
         }
         const int contractorId = chance(0.6) ? anyOf(m_contractorIds) : 0;
         const double amount = roundedTo(betweenReal(150, 6000), 5);
         const QString category = m_words.expenseCategory();
         const int id = m_expenses.add(propertyId, unitId, contractorId, category, m_words.workCategory(),
-            category + QStringLiteral(" - ") + m_words.maintenanceTitle(), amount, Clock::todayText(), kShekel);
+            category + QStringLiteral(" - ") + m_words.maintenanceTitle(), amount, Clock::todayText(),
+            kShekel);
         check(id > 0, QStringLiteral("expense"));
         m_monthExpenses += amount;
     }
@@ -636,15 +664,18 @@ private:
                 if (unit.contractId != 0)
                     tenantId = m_active.at(unit.contractId).tenantId;
             }
-            party = m_db->scalar(QStringLiteral("SELECT full_name FROM tenants WHERE id=?"), { tenantId }).toString();
+            party = m_db->scalar(QStringLiteral("SELECT full_name FROM tenants WHERE id=?"), { tenantId })
+                        .toString();
         } else {
-            party = m_db->scalar(QStringLiteral("SELECT name FROM contractors WHERE id=?"), { anyOf(m_contractorIds) })
+            party = m_db->scalar(QStringLiteral("SELECT name FROM contractors WHERE id=?"),
+                            { anyOf(m_contractorIds) })
                         .toString();
         }
         const QDate due = today.addDays(between(0, 90));
         const int id = m_cheques.add(QString::number(between(100000, 999999)),
-            received ? QStringLiteral("received") : QStringLiteral("issued"), roundedTo(betweenReal(500, 9000), 50),
-            m_words.bank(), dateText(due), party, kShekel, 1.0, 0, tenantId);
+            received ? QStringLiteral("received") : QStringLiteral("issued"),
+            roundedTo(betweenReal(500, 9000), 50), m_words.bank(), dateText(due), party, kShekel, 1.0, 0,
+            tenantId);
         if (!check(id > 0, QStringLiteral("cheque")))
             return;
         const double roll = m_random.generateDouble();
@@ -664,35 +695,39 @@ private:
         const QString period = periodText(monthEnd);
         const QString date = dateText(monthEnd);
         const auto line = [](int account, double debit, double credit, const QString& text) {
-            return QVariantMap { { QStringLiteral("account_id"), account }, { QStringLiteral("debit"), debit },
-                { QStringLiteral("credit"), credit }, { QStringLiteral("description"), text } };
+            return QVariantMap { { QStringLiteral("account_id"), account },
+                { QStringLiteral("debit"), debit }, { QStringLiteral("credit"), credit },
+                { QStringLiteral("description"), text } };
         };
         if (m_monthRent > 0) {
             const double amount = cents(m_monthRent);
-            check(m_accounts.createJournalEntry(date, QStringLiteral("إثبات تحصيلات الإيجار لشهر %1").arg(period),
-                      QStringLiteral("manual"), 0,
-                      { line(m_cashAccount, amount, 0, QStringLiteral("تحصيلات نقدية وبنكية")),
-                          line(m_rentRevenueAccount, 0, amount, QStringLiteral("إيرادات الإيجار")) })
+            check(
+                m_accounts.createJournalEntry(date,
+                    QStringLiteral("إثبات تحصيلات الإيجار لشهر %1").arg(period), QStringLiteral("manual"), 0,
+                    { line(m_cashAccount, amount, 0, QStringLiteral("تحصيلات نقدية وبنكية")),
+                        line(m_rentRevenueAccount, 0, amount, QStringLiteral("إيرادات الإيجار")) })
                     > 0,
                 QStringLiteral("rent journal entry"));
         }
         if (m_monthSales > 0) {
             const double amount = cents(m_monthSales);
-            check(m_accounts.createJournalEntry(date, QStringLiteral("إثبات تحصيلات المبيعات لشهر %1").arg(period),
-                      QStringLiteral("manual"), 0,
-                      { line(m_cashAccount, amount, 0, QStringLiteral("دفعات وأقساط")),
-                          line(m_salesRevenueAccount, 0, amount, QStringLiteral("إيرادات المبيعات")) })
+            check(
+                m_accounts.createJournalEntry(date,
+                    QStringLiteral("إثبات تحصيلات المبيعات لشهر %1").arg(period), QStringLiteral("manual"), 0,
+                    { line(m_cashAccount, amount, 0, QStringLiteral("دفعات وأقساط")),
+                        line(m_salesRevenueAccount, 0, amount, QStringLiteral("إيرادات المبيعات")) })
                     > 0,
                 QStringLiteral("sales journal entry"));
         }
         if (m_monthExpenses > 0) {
             const double amount = cents(m_monthExpenses);
             const double maintenance = cents(amount * 0.4);
-            check(m_accounts.createJournalEntry(date, QStringLiteral("إثبات مصروفات شهر %1").arg(period),
-                      QStringLiteral("manual"), 0,
-                      { line(m_maintenanceAccount, maintenance, 0, QStringLiteral("صيانة")),
-                          line(m_operatingAccount, amount - maintenance, 0, QStringLiteral("مصروفات تشغيلية")),
-                          line(m_cashAccount, 0, amount, QStringLiteral("مدفوعات")) })
+            check(
+                m_accounts.createJournalEntry(date, QStringLiteral("إثبات مصروفات شهر %1").arg(period),
+                    QStringLiteral("manual"), 0,
+                    { line(m_maintenanceAccount, maintenance, 0, QStringLiteral("صيانة")),
+                        line(m_operatingAccount, amount - maintenance, 0, QStringLiteral("مصروفات تشغيلية")),
+                        line(m_cashAccount, 0, amount, QStringLiteral("مدفوعات")) })
                     > 0,
                 QStringLiteral("expense journal entry"));
         }
@@ -720,12 +755,14 @@ private:
         const Unit& unit = m_unitList.at(static_cast<size_t>(unitIndex));
         ++m_people;
         const QString city = m_words.city();
-        const int buyerId = m_buyers.add(m_words.personName(), QString::number(800000000 + m_people * 37 + between(0, 36)),
-            m_words.phone(), QString(), m_words.address(city));
+        const int buyerId
+            = m_buyers.add(m_words.personName(), QString::number(800000000 + m_people * 37 + between(0, 36)),
+                m_words.phone(), QString(), m_words.address(city));
         if (!check(buyerId > 0, QStringLiteral("buyer")))
             return;
         const int currency = chance(0.15) ? kDollar : kShekel;
-        const double price = roundedTo(unit.salePrice * betweenReal(0.95, 1.0) / (currency == kDollar ? kDollarRate : 1.0), 1000);
+        const double price = roundedTo(
+            unit.salePrice * betweenReal(0.95, 1.0) / (currency == kDollar ? kDollarRate : 1.0), 1000);
         const bool cash = chance(0.1);
         static const std::vector<int> terms = { 12, 24, 24, 36, 36, 48 };
         const int count = cash ? 0 : anyOf(terms);
@@ -734,7 +771,8 @@ private:
         const QString firstCheque = chequeBook ? QString::number(between(100000, 900000)) : QString();
         const QString bank = chequeBook ? m_words.bank() : QString();
         const QString saleDate = Clock::todayText();
-        const int sold = m_installments.sellUnit(buyerId, unit.id, price, down, count, saleDate, currency, firstCheque, bank);
+        const int sold = m_installments.sellUnit(
+            buyerId, unit.id, price, down, count, saleDate, currency, firstCheque, bank);
         if (!check(sold == 1, QStringLiteral("sale of unit %1").arg(unit.id)))
             return;
         m_monthSales += down;
@@ -753,7 +791,8 @@ private:
             const QVariantMap row = value.toMap();
             const int id = row.value(QStringLiteral("id")).toInt();
             const double amount = row.value(QStringLiteral("installment_amount")).toDouble();
-            const QDate due = QDate::fromString(row.value(QStringLiteral("due_date")).toString(), kDateFormat);
+            const QDate due
+                = QDate::fromString(row.value(QStringLiteral("due_date")).toString(), kDateFormat);
             const int chequeId = row.value(QStringLiteral("cheque_id")).toInt();
             // Installments falling due today or yesterday are still open, as in any office.
             const bool dueNow = due == today || due == today.addDays(-1);
@@ -772,7 +811,8 @@ private:
             } else if (chequeId > 0) {
                 // The cheque came back and the buyer has not paid since.
                 at(due.addDays(3), [this, chequeId] {
-                    check(m_cheques.updateStatus(chequeId, QStringLiteral("bounced")), QStringLiteral("bounced cheque"));
+                    check(m_cheques.updateStatus(chequeId, QStringLiteral("bounced")),
+                        QStringLiteral("bounced cheque"));
                 });
             }
         }

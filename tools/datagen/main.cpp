@@ -33,22 +33,24 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("darvelinto-datagen"));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Writes a demo or large office into a new database file."));
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a demo or large office into a new database file."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("size"), QStringLiteral("demo or large"));
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("the database file to write"));
     parser.addOption({ QStringLiteral("today"), QStringLiteral("Last day of the history (default: today)."),
         QStringLiteral("yyyy-MM-dd") });
-    parser.addOption({ QStringLiteral("seed"), QStringLiteral("Seed of the random choices."), QStringLiteral("N"),
-        QStringLiteral("20240611") });
-    parser.addOption({ QStringLiteral("months"), QStringLiteral("Months of history instead of the size's own."),
-        QStringLiteral("N") });
+    parser.addOption({ QStringLiteral("seed"), QStringLiteral("Seed of the random choices."),
+        QStringLiteral("N"), QStringLiteral("20240611") });
+    parser.addOption({ QStringLiteral("months"),
+        QStringLiteral("Months of history instead of the size's own."), QStringLiteral("N") });
     parser.process(app);
 
     const QStringList args = parser.positionalArguments();
     const OfficeProfile profile = OfficeProfile::named(args.value(0));
     if (args.size() != 2 || profile.name.isEmpty()) {
-        QTextStream(stderr) << "usage: darvelinto-datagen <demo|large> <file> [--today yyyy-MM-dd] [--seed N]\n";
+        QTextStream(stderr)
+            << "usage: darvelinto-datagen <demo|large> <file> [--today yyyy-MM-dd] [--seed N]\n";
         return 2;
     }
     DataGenerator::Options options;

@@ -19,7 +19,8 @@ class SimulatedClock
 public:
     /** Registers the clock-shifting VFS as the default; false when SQLite has no default VFS. */
     [[nodiscard]] static bool install();
-    /** Puts Clock and SQLite's 'now' on `day`, at 09:00 UTC; a later call on the same day keeps the time running. */
+    /** Puts Clock and SQLite's 'now' on `day`, at 09:00 UTC; a later call on the same day keeps the time
+     * running. */
     static void setDay(const QDate& day);
     /** Back to the system clock for both. */
     static void release();
