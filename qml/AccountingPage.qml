@@ -5,6 +5,7 @@ import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
+import "components/Bidi.js" as Bidi
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
 // paged), contractors and suppliers with what the office owes them, and the cost centres of every
@@ -135,7 +136,7 @@ Rectangle {
                                 color: page.appTheme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
+                                elide: Text.ElideRight
                             }
                             Rectangle {
                                 objectName: "typeBadge"
@@ -205,11 +206,11 @@ Rectangle {
                         Text {
                             objectName: "journalDescription"
                             Layout.fillWidth: true
-                            text: entryRow.record.description || ""
+                            text: Bidi.numbersInOrder(entryRow.record.description)
                             color: page.appTheme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
-                            elide: Text.ElideLeft
+                            elide: Text.ElideRight
                         }
                         Text {
                             Layout.preferredWidth: 80
@@ -341,7 +342,7 @@ Rectangle {
                                     font.pixelSize: 12
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
+                                    elide: Text.ElideRight
                                 }
                                 Text {
                                     Layout.preferredWidth: 100
@@ -349,7 +350,7 @@ Rectangle {
                                     color: page.appTheme.accentGold
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
+                                    elide: Text.ElideRight
                                 }
                                 Text {
                                     Layout.fillWidth: true
@@ -357,7 +358,7 @@ Rectangle {
                                     color: page.appTheme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
+                                    elide: Text.ElideRight
                                 }
                                 Text {
                                     objectName: "contractorBalance"
@@ -453,7 +454,7 @@ Rectangle {
                                         font.pixelSize: 12
                                         font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
                                         horizontalAlignment: Text.AlignRight
-                                        elide: Text.ElideLeft
+                                        elide: Text.ElideRight
                                     }
                                     Text {
                                         text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"

@@ -5,6 +5,7 @@ import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
+import "components/Bidi.js" as Bidi
 
 // Reports and the written analysis in six tabs. The date range in the header drives the
 // financial summary, the project cards and the cheque report; the balance figures, the unit list
@@ -32,11 +33,20 @@ Rectangle {
     // The five largest incomes fit the chart's width with their labels (the comparison comes
     // ordered by income, largest first); the tallest bar fills the chart, whatever the amounts.
     readonly property var chartBars: comparison.slice(0, 5).map(row => ({
-                "label": String(row.name || "").substring(0, 6),
+                "label": chartLabel(row.name),
                 "value": Number(row.income) || 0,
                 "color": appTheme.accentGold
             }))
     readonly property real chartMax: Math.max(1, ...chartBars.map(bar => bar.value))
+
+    // A short bar label that tells the properties apart: names are mostly a kind and a name
+    // ("عمارة الأمل", "برج الياسمين"), whose first characters would be the same for every bar, so
+    // the second word is taken when there is one.
+    function chartLabel(name) {
+        const words = String(name || "").trim().split(/\s+/);
+        const word = words.length > 1 ? words[1] : words[0];
+        return word.length > 9 ? word.substring(0, 8) + "…" : word;
+    }
 
     // The analysis as shown: its emoji set in the colour emoji font, which a Markdown text cannot
     // choose per character otherwise (a text font would draw some of them in black and white).
@@ -97,7 +107,7 @@ Rectangle {
     }
 
     function periodText() {
-        return fromDate.length > 0 && toDate.length > 0 ? fromDate + " - " + toDate : "كل الفترات";
+        return fromDate.length > 0 && toDate.length > 0 ? Bidi.numbersInOrder("من " + fromDate + " إلى " + toDate) : "كل الفترات";
     }
 
     function reported(path) {
@@ -279,7 +289,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 readonly property string markdown: reportsRoot.smartAnalysis.text || ""
                                 text: markdown.length > 0 ? reportsRoot.withColourEmoji(markdown) : "جاري تحليل البيانات..."
-                                textFormat: markdown.length > 0 ? Text.MarkdownText : Text.PlainText
+                                textFormat: Text.MarkdownText
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 15
                                 lineHeight: 1.6
@@ -564,7 +574,7 @@ Rectangle {
                                 font.pixelSize: 18
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
+                                elide: Text.ElideRight
                             }
                             Rectangle {
                                 Layout.preferredWidth: Math.max(120, pill.implicitWidth + 20)
@@ -695,7 +705,7 @@ Rectangle {
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
+                                elide: Text.ElideRight
                             }
                             Text {
                                 Layout.preferredWidth: 100
@@ -778,7 +788,7 @@ Rectangle {
                                     font.pixelSize: 14
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
+                                    elide: Text.ElideRight
                                 }
                                 Text {
                                     Layout.fillWidth: true
@@ -786,7 +796,7 @@ Rectangle {
                                     color: AdminPalette.overdueSubtitle
                                     font.pixelSize: 11
                                     horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
+                                    elide: Text.ElideRight
                                 }
                             }
                             Text {
@@ -852,7 +862,7 @@ Rectangle {
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
+                                elide: Text.ElideRight
                             }
                             Text {
                                 Layout.preferredWidth: 110

@@ -295,7 +295,7 @@ Rectangle {
                             color: page.appTheme.textPrimary
                             font.pixelSize: 14
                             horizontalAlignment: Text.AlignRight
-                            elide: Text.ElideLeft
+                            elide: Text.ElideRight
                         }
                         Text {
                             text: "سعر الصرف:"

@@ -37,7 +37,7 @@ ComboBox {
         font: box.font
         horizontalAlignment: Text.AlignRight
         verticalAlignment: Text.AlignVCenter
-        elide: Text.ElideLeft
+        elide: Text.ElideRight
     }
 
     indicator: Text {
@@ -67,7 +67,7 @@ ComboBox {
             font.pixelSize: 13
             horizontalAlignment: Text.AlignRight
             verticalAlignment: Text.AlignVCenter
-            elide: Text.ElideLeft
+            elide: Text.ElideRight
         }
     }
 
