@@ -59,15 +59,22 @@ Rectangle {
             hostWindow.showNotice(title, text, kind);
     }
 
+    // Everything, each time the page is shown.
     function refresh() {
         comparison = reportCtrl.getPropertyComparison();
         smartAnalysis = reportCtrl.getSmartAIAnalysis();
-        summary = reportCtrl.getProfitLoss(fromDate, toDate);
         balance = reportCtrl.getBalanceSheet();
         properties = propertyModel.getAll();
-        ++revision;
         unitList.reload();
         overdueList.reload();
+        reloadRange();
+    }
+
+    // Only what the date range drives: a new range leaves the whole-history figures as they are
+    // (the property comparison alone walks every payment ever received).
+    function reloadRange() {
+        summary = reportCtrl.getProfitLoss(fromDate, toDate);
+        ++revision;
         chequeList.reload();
     }
 
@@ -103,7 +110,7 @@ Rectangle {
         }
         fromDate = from;
         toDate = to;
-        refresh();
+        reloadRange();
     }
 
     function periodText() {
