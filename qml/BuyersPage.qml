@@ -125,7 +125,7 @@ Rectangle {
         }
         const open = collectDialog.openAmount;
         if (amount > open + 0.01) {
-            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على القسط (" + Figures.money(open) + " ₪)");
+            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على القسط، وهو " + Figures.money(open) + " ₪");
             return;
         }
         if (!installmentModel.payInstallment(installment.id, amount)) {

@@ -571,22 +571,30 @@ Rectangle {
                             id: addRate
                             objectName: "chequeRateField"
                             Layout.preferredWidth: 110
+                            Layout.fillWidth: false
                             label: "سعر الصرف"
                             text: "1.0"
                         }
                     }
-                    MTextField {
-                        id: addDue
-                        objectName: "chequeDueField"
+                    RowLayout {
                         Layout.fillWidth: true
-                        label: "تاريخ الاستحقاق (YYYY-MM-DD)"
-                        text: Figures.today()
-                    }
-                    MTextField {
-                        id: addDrawer
-                        objectName: "chequeDrawerField"
-                        Layout.fillWidth: true
-                        label: "اسم الساحب / المستفيد"
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 10
+
+                        MTextField {
+                            id: addDue
+                            objectName: "chequeDueField"
+                            Layout.preferredWidth: 200
+                            Layout.fillWidth: false
+                            label: "تاريخ الاستحقاق (YYYY-MM-DD)"
+                            text: Figures.today()
+                        }
+                        MTextField {
+                            id: addDrawer
+                            objectName: "chequeDrawerField"
+                            Layout.fillWidth: true
+                            label: "اسم الساحب / المستفيد"
+                        }
                     }
                 }
             }

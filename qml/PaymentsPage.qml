@@ -71,7 +71,7 @@ Rectangle {
         }
         const balance = Number(invoice.balance);
         if (amount > balance + 0.000001) {
-            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على الفاتورة " + invoice.invoice_number + " (" + Figures.money(balance) + " ₪)");
+            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على الفاتورة " + invoice.invoice_number + "، وهو " + Figures.money(balance) + " ₪");
             return;
         }
         // The money is in the invoice's own currency.

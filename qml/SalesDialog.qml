@@ -210,9 +210,13 @@ MDialog {
                             Layout.fillWidth: true
                             Layout.preferredHeight: 42
                             model: ["أقساط", "كاش (نقدي)"]
+                            // Cash pays the price; back on installments the down payment
+                            // starts empty again rather than covering the whole price.
                             onCurrentIndexChanged: {
                                 if (currentIndex === 1)
                                     paidField.text = priceField.text;
+                                else if (paidField.text === priceField.text)
+                                    paidField.text = "";
                             }
                         }
                     }

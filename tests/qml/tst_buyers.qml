@@ -149,6 +149,11 @@ AppTestCase {
         find("salePrice", page).text = "84000";
         compare(find("salePaidNow", page).text, "84000");
         compare(dialog.monthly, 0);
+        choose(find("saleTypeBox", page), type => type === "أقساط");
+        compare(find("salePaidNow", page).text, "", "back on installments the down payment starts empty");
+        compare(dialog.monthly, 84000 / 12);
+        choose(find("saleTypeBox", page), type => type === "كاش (نقدي)");
+        compare(find("salePaidNow", page).text, "84000");
         find("saleFirstCheque", page).text = "777";
         find("saleDate", page).text = "2025-02-01";
         mouseClick(find("confirmSaleButton", page));
