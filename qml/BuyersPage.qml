@@ -562,6 +562,7 @@ Rectangle {
 
                 Text {
                     width: scheduleList.columnWidth(0, 5)
+                    leftPadding: 8
                     height: parent.height
                     text: row.record.due_date || ""
                     color: buyersRoot.appTheme.textSecondary

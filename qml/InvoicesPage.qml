@@ -248,6 +248,7 @@ Rectangle {
 
                 Text {
                     width: invoiceList.columnWidth(0, 7)
+                    leftPadding: 8
                     height: parent.height
                     text: row.record.invoice_number || ""
                     color: Palette.fixed.gold
@@ -259,6 +260,7 @@ Rectangle {
                 }
                 Text {
                     width: invoiceList.columnWidth(1, 7)
+                    leftPadding: 8
                     height: parent.height
                     text: row.record.tenant_name || ""
                     color: Palette.fixed.textCell
@@ -269,6 +271,7 @@ Rectangle {
                 }
                 Text {
                     width: invoiceList.columnWidth(2, 7)
+                    leftPadding: 8
                     height: parent.height
                     text: row.record.period || ""
                     color: Palette.fixed.textSecondary
@@ -279,6 +282,7 @@ Rectangle {
                 Text {
                     objectName: "propertyCell"
                     width: invoiceList.columnWidth(3, 7)
+                    leftPadding: 8
                     height: parent.height
                     text: (row.record.property_name || "") + (row.record.unit_number ? " - " + row.record.unit_number : "")
                     color: Palette.fixed.textSecondary
@@ -289,6 +293,7 @@ Rectangle {
                 }
                 Text {
                     width: invoiceList.columnWidth(4, 7)
+                    leftPadding: 8
                     height: parent.height
                     text: Figures.money(row.record.total_amount)
                     color: Palette.fixed.textPrimary
@@ -299,6 +304,7 @@ Rectangle {
                 Text {
                     objectName: "balanceCell"
                     width: invoiceList.columnWidth(5, 7)
+                    leftPadding: 8
                     height: parent.height
                     text: Figures.money(row.balance)
                     color: row.balance > 0 ? Palette.fixed.error : Palette.fixed.success
@@ -713,26 +719,32 @@ Rectangle {
             anchors.fill: parent
             spacing: 12
 
-            RowLayout {
+            Item {
+                id: resultArea
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                layoutDirection: Qt.RightToLeft
-                spacing: 8
 
-                Text {
-                    text: resultDialog.count > 0 ? "✅" : "⚠️"
-                    font.pixelSize: 20
-                    font.family: Palette.emojiFont
-                }
-                Text {
-                    objectName: "resultText"
-                    Layout.fillWidth: true
-                    text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
-                    color: resultDialog.count > 0 ? Palette.fixed.success : Palette.fixed.warning
-                    font.pixelSize: 15
-                    wrapMode: Text.Wrap
-                    horizontalAlignment: Text.AlignRight
-                    verticalAlignment: Text.AlignVCenter
+                Row {
+                    anchors.centerIn: parent
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 8
+
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: resultDialog.count > 0 ? "✅" : "⚠️"
+                        font.pixelSize: 20
+                        font.family: Palette.emojiFont
+                    }
+                    Text {
+                        objectName: "resultText"
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: Math.min(implicitWidth, resultArea.width - 36)
+                        text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
+                        color: resultDialog.count > 0 ? Palette.fixed.success : Palette.fixed.warning
+                        font.pixelSize: 15
+                        wrapMode: Text.Wrap
+                        horizontalAlignment: Text.AlignHCenter
+                    }
                 }
             }
             MButton {

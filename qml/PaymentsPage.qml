@@ -151,6 +151,7 @@ Rectangle {
                 Text {
                     objectName: "partyCell"
                     width: paymentList.columnWidth(0, 5)
+                    leftPadding: 8
                     height: parent.height
                     text: paymentsRoot.partyOf(row.record)
                     color: paymentsRoot.appTheme.textPrimary
@@ -161,6 +162,7 @@ Rectangle {
                 }
                 Text {
                     width: paymentList.columnWidth(1, 5)
+                    leftPadding: 8
                     height: parent.height
                     text: paymentsRoot.placeOf(row.record)
                     color: paymentsRoot.appTheme.textSecondary
@@ -171,6 +173,7 @@ Rectangle {
                 }
                 Text {
                     width: paymentList.columnWidth(2, 5)
+                    leftPadding: 8
                     height: parent.height
                     text: paymentsRoot.methodLabel(row.record.payment_method)
                     color: paymentsRoot.appTheme.textSecondary
@@ -181,6 +184,7 @@ Rectangle {
                 Text {
                     objectName: "amountCell"
                     width: paymentList.columnWidth(3, 5)
+                    leftPadding: 8
                     height: parent.height
                     text: Figures.money(row.record.amount) + " ₪"
                     color: paymentsRoot.appTheme.successColor
@@ -191,6 +195,7 @@ Rectangle {
                 }
                 Text {
                     width: paymentList.columnWidth(4, 5)
+                    leftPadding: 8
                     height: parent.height
                     text: row.record.payment_date || ""
                     color: paymentsRoot.appTheme.textSecondary
