@@ -178,14 +178,14 @@ QVariantList PropertyModel::getPage(int offset, int limit, const QString& search
     if (limit < 1)
         return {};
     // The figures are worked out for the rows of the page only, not for every property before
-    // the page is cut.
+    // the page is cut; the unary plus keeps them on the property's own units, as in getAll().
     static const QString sql = QStringLiteral(R"(
         SELECT p.*,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as rented_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='sold') as sold_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
                (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
-                 WHERE u.property_id=p.id AND c.status='active') as monthly_revenue
+                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
         FROM (SELECT * FROM properties
               WHERE ?='' OR name LIKE ? ESCAPE '\' OR city LIKE ? ESCAPE '\' OR address LIKE ? ESCAPE '\'
               ORDER BY created_at DESC, id DESC LIMIT ? OFFSET ?) p

@@ -125,10 +125,11 @@ QVariantList TenantModel::getPage(int offset, int limit, const QString& search)
 {
     if (limit < 1)
         return {};
-    // Active contracts are counted for the rows of the page only.
+    // Active contracts are counted for the rows of the page only, through the tenant's own
+    // contracts (the unary plus keeps SQLite off the status index).
     static const QString sql = QStringLiteral(R"(
         SELECT t.*,
-               (SELECT COUNT(*) FROM contracts WHERE tenant_id=t.id AND status='active') as active_contracts
+               (SELECT COUNT(*) FROM contracts WHERE tenant_id=t.id AND +status='active') as active_contracts
         FROM (SELECT * FROM tenants
               WHERE ?='' OR full_name LIKE ? ESCAPE '\' OR phone LIKE ? ESCAPE '\' OR id_number LIKE ? ESCAPE '\'
               ORDER BY id DESC LIMIT ? OFFSET ?) t
