@@ -211,7 +211,7 @@ Rectangle {
 
                                 Text {
                                     Layout.fillWidth: true
-                                    text: alertRow.modelData.title || ""
+                                    text: Figures.isolateDates(alertRow.modelData.title)
                                     color: dashPage.appTheme.textPrimary
                                     font.pixelSize: 13
                                     font.bold: true
@@ -220,7 +220,7 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.maximumWidth: 360
-                                    text: alertRow.modelData.detail || ""
+                                    text: Figures.isolateDates(alertRow.modelData.detail)
                                     color: dashPage.appTheme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -418,7 +418,7 @@ Rectangle {
 
                 Rectangle {
                     Layout.fillWidth: true
-                    Layout.preferredHeight: 320
+                    Layout.preferredHeight: 345
                     Layout.alignment: Qt.AlignTop
                     radius: 14
                     color: dashPage.appTheme.bgSecondary
@@ -524,7 +524,7 @@ Rectangle {
 
                     Rectangle {
                         Layout.fillWidth: true
-                        Layout.preferredHeight: 150
+                        Layout.preferredHeight: 175
                         radius: 14
                         color: dashPage.appTheme.bgSecondary
                         border.width: 1
@@ -564,25 +564,33 @@ Rectangle {
                                     spacing: 8
 
                                     Rectangle {
+                                        Layout.alignment: Qt.AlignTop
+                                        Layout.topMargin: 5
                                         Layout.preferredWidth: 8
                                         Layout.preferredHeight: 8
                                         radius: 4
                                         color: maintRow.modelData.status === "new" ? "#ef4444" : maintRow.modelData.status === "in_progress" ? "#f59e0b" : "#22c55e"
                                     }
-                                    Text {
+                                    ColumnLayout {
                                         Layout.fillWidth: true
-                                        text: maintRow.modelData.title || ""
-                                        color: dashPage.appTheme.textPrimary
-                                        font.pixelSize: 12
-                                        horizontalAlignment: Text.AlignRight
-                                        elide: Text.ElideLeft
-                                    }
-                                    Text {
-                                        Layout.maximumWidth: 120
-                                        text: dashPage.place(maintRow.modelData)
-                                        color: dashPage.appTheme.textMuted
-                                        font.pixelSize: 11
-                                        elide: Text.ElideLeft
+                                        spacing: 0
+
+                                        Text {
+                                            Layout.fillWidth: true
+                                            text: maintRow.modelData.title || ""
+                                            color: dashPage.appTheme.textPrimary
+                                            font.pixelSize: 12
+                                            horizontalAlignment: Text.AlignRight
+                                            elide: Text.ElideLeft
+                                        }
+                                        Text {
+                                            Layout.fillWidth: true
+                                            text: dashPage.place(maintRow.modelData)
+                                            color: dashPage.appTheme.textMuted
+                                            font.pixelSize: 11
+                                            horizontalAlignment: Text.AlignRight
+                                            elide: Text.ElideLeft
+                                        }
                                     }
                                 }
                             }

@@ -225,7 +225,7 @@ MDialog {
                             }
                             Text {
                                 Layout.fillWidth: true
-                                text: (contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || "")
+                                text: Figures.isolateDates((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
                                 color: contractsDlg.theme.textSecondary
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignRight

@@ -69,3 +69,11 @@ function todayIso() {
     const pad = n => (n < 10 ? "0" : "") + n;
     return now.getFullYear() + "-" + pad(now.getMonth() + 1) + "-" + pad(now.getDate());
 }
+
+// Keeps every "yyyy-MM-dd" in an Arabic line in its written order: after an Arabic word the
+// bidirectional algorithm treats a date's digits as Arabic numbers and would show 2026-12-18 as
+// 18-12-2026. The leading right-to-left mark keeps the line itself right to left even when it
+// starts with a date.
+function isolateDates(text) {
+    return "\u200F" + String(text === undefined || text === null ? "" : text).replace(/\d{4}-\d{2}-\d{2}/g, date => "\u200E" + date + "\u200E");
+}
