@@ -185,8 +185,10 @@ Rectangle {
 
                             Text {
                                 required property var modelData
-                                Layout.preferredWidth: modelData.width
+                                // The e-mail column takes what is left, whatever its text.
+                                Layout.preferredWidth: modelData.width > 0 ? modelData.width : 1
                                 Layout.fillWidth: modelData.width === 0
+                                elide: Text.ElideRight
                                 text: modelData.title
                                 color: page.appTheme.textSecondary
                                 font.pixelSize: 13
@@ -271,6 +273,7 @@ Rectangle {
                 }
                 Text {
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 1
                     text: row.record.email || ""
                     color: page.appTheme.textSecondary
                     font.pixelSize: 13
@@ -299,6 +302,7 @@ Rectangle {
                 }
                 RowLayout {
                     Layout.preferredWidth: page.actionsWidth
+                    Layout.fillWidth: false
                     layoutDirection: Qt.RightToLeft
                     spacing: 8
 
