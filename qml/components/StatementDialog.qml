@@ -56,7 +56,7 @@ MDialog {
             running += debit - credit;
             return {
                 "date": String(row.date || ""),
-                "description": row.type + " - " + (row.ref || ""),
+                "description": row.ref ? row.type + " - " + row.ref : String(row.type || ""),
                 "reference": String(row.ref || ""),
                 "amount": Figures.money(debit > 0 ? debit : credit),
                 "balance": Figures.shekels(running)

@@ -448,7 +448,7 @@ AppTestCase {
             const shown = dialog.statement[i];
             running += Number(shown.debit) - Number(shown.credit);
             compare(lines[i].date, String(shown.date));
-            compare(lines[i].description, shown.type + " - " + shown.ref);
+            compare(lines[i].description, shown.ref ? shown.type + " - " + shown.ref : shown.type);
             compare(lines[i].balance, Number(running).toLocaleString(Qt.locale(), "f", running % 1 === 0 ? 0 : 2) + " ₪");
         }
         const payment = lines.find(l => l.reference === "REC-1");
@@ -481,11 +481,14 @@ AppTestCase {
         waitClosed(dialog);
 
         const open = testSupport.value("SELECT id FROM invoices WHERE invoice_number=?", [account.february]);
-        verify(paymentModel.add(open, account.tenant, 1500, "bank", "2025-02-05", "REC-2", 1) > 0);
+        verify(paymentModel.add(open, account.tenant, 1500, "bank", "2025-02-05", "", 1) > 0);
         mouseClick(find("statementButton", row(page, account.tenant)));
         waitOpened(dialog);
         compare(dialog.statement.length, 4);
         compare(dialog.totalCredit, 2700.5);
         compare(find("balanceCard", dialog.contentItem).value, "299.50 ₪");
+        const unreferenced = dialog.transactions().filter(line => line.reference === "");
+        compare(unreferenced.length, 1);
+        compare(unreferenced[0].description, "دفعة", "no dangling dash without a reference");
     }
 }
