@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QRegularExpression>
@@ -48,8 +49,8 @@ bool QmlTestSupport::freshDatabase(bool firstRun)
     }
     if (firstRun && !m_database->execNonQuery(QStringLiteral("UPDATE currencies SET is_primary=0")))
         return false;
-    m_backend = std::make_unique<AppBackend>(m_database.get(), m_dir->path());
     pinHomeFolder(homeDir());
+    m_backend = std::make_unique<AppBackend>(m_database.get(), m_dir->path());
     m_desktop = std::make_unique<RecordingDesktop>();
     m_backend->printController()->setDesktopServices(m_desktop.get());
     m_backend->backupManager()->setDesktopServices(m_desktop.get());
@@ -96,14 +97,20 @@ QString QmlTestSupport::dataDir() const
     return m_dir ? m_dir->path() : QString();
 }
 
+QStringList QmlTestSupport::openedFiles() const
+{
+    return m_desktop ? m_desktop->opened : QStringList();
+}
+
+bool QmlTestSupport::fileExists(const QString& path) const
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > 0;
+}
+
 QString QmlTestSupport::homeDir() const
 {
     return m_dir ? m_dir->filePath(QStringLiteral("home")) : QString();
-}
-
-QStringList QmlTestSupport::openedPaths() const
-{
-    return m_desktop ? m_desktop->opened : QStringList();
 }
 
 void QmlTestSupport::setChooserAnswer(const QString& path) const

@@ -7,17 +7,14 @@
 
 class AppBackend;
 class Database;
-class RecordingDesktop;
 class QQmlEngine;
 class QTemporaryDir;
+class RecordingDesktop;
 
 /**
  * Gives the interface tests what start-up gives the program: a database in a temporary folder and
  * the back-end objects published through AppBackend. Published to the tests as `testSupport`.
- *
- * The desktop is a recording stand-in: printed PDFs, the CSV export and backups stay inside the
- * test's temporary folder (HOME points there), nothing is opened, and the file and folder choosers
- * answer what the test set with setChooserAnswer().
+ * The file and folder choosers of the recording desktop answer what setChooserAnswer() set.
  */
 class QmlTestSupport : public QObject
 {
@@ -41,12 +38,19 @@ public:
     Q_INVOKABLE bool exec(const QString& sql, const QVariantList& params = {}) const;
     /** Pins the business date ("yyyy-MM-dd"); an empty text returns to the real date. */
     Q_INVOKABLE void setToday(const QString& isoDate) const;
+    /**
+     * Files the back end handed to the desktop to open since the last freshDatabase() (printed
+     * PDFs, export folders): the tests run with a recording desktop and HOME pinned under the
+     * database's folder, so nothing is opened and nothing is written into the real home.
+     */
+    Q_INVOKABLE QStringList openedFiles() const;
+    /** True when the file exists and is not empty. */
+    Q_INVOKABLE bool fileExists(const QString& path) const;
+
     /** Folder of the current database (backups and exports of the back end go under it). */
     Q_INVOKABLE QString dataDir() const;
     /** The home folder of the test (Documents and Desktop lie under it). */
     Q_INVOKABLE QString homeDir() const;
-    /** Files and folders the program asked the desktop to open, in order. */
-    Q_INVOKABLE QStringList openedPaths() const;
     /** What the next folder or file chooser returns; empty text means the user cancelled. */
     Q_INVOKABLE void setChooserAnswer(const QString& path) const;
     /** The names of the files in a folder, sorted. */
@@ -60,6 +64,6 @@ private:
     QQmlEngine* m_engine;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Database> m_database;
-    std::unique_ptr<RecordingDesktop> m_desktop;
     std::unique_ptr<AppBackend> m_backend;
+    std::unique_ptr<RecordingDesktop> m_desktop;
 };

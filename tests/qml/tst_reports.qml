@@ -143,7 +143,7 @@ AppTestCase {
 
         mouseClick(find("shareAnalysisButton", page));
         compare(notice.kind, "success");
-        const opened = testSupport.openedPaths();
+        const opened = testSupport.openedFiles();
         compare(opened.length, 1);
         verify(opened[0].indexOf(testSupport.homeDir() + "/Documents/تقرير_الذكاء_الاصطناعي_") === 0, opened[0]);
         verify(/\.pdf$/.test(opened[0]));
@@ -156,7 +156,7 @@ AppTestCase {
             showTab(page, tab);
             mouseClick(find("printButton", page));
             compare(notice.kind, "success", "tab " + tab);
-            const opened = testSupport.openedPaths();
+            const opened = testSupport.openedFiles();
             compare(opened.length, tab + 1);
             const expected = testSupport.homeDir() + "/Documents/" + page.tabLabels[tab].replace(/ /g, "_") + "_";
             verify(opened[tab].indexOf(expected) === 0, opened[tab]);

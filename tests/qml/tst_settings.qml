@@ -135,7 +135,7 @@ AppTestCase {
         click(page, "exportButton");
         compare(notice.kind, "success");
         verify(find("exportMessage", page).visible);
-        const opened = testSupport.openedPaths();
+        const opened = testSupport.openedFiles();
         compare(opened.length, 1, "the export folder is shown to the user");
         const folder = opened[0];
         verify(folder.indexOf(testSupport.homeDir() + "/Desktop/Darvelinto_Export_") === 0, folder);
