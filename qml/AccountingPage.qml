@@ -6,6 +6,7 @@ import "components"
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
 import "components/Bidi.js" as Bidi
+import "components/Formats.js" as Formats
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
 // paged), contractors and suppliers with what the office owes them, and the cost centres of every
@@ -38,9 +39,8 @@ Rectangle {
     // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
     // otherwise be drawn after the digits.
     function money(value) {
-        const amount = Number(value) || 0;
-        const text = amount.toLocaleString(Qt.locale(), "f", Number.isInteger(amount) ? 0 : 2);
-        return amount < 0 ? "\u200E" + text : text;
+        const text = Formats.money(value);
+        return Number(value) < 0 ? "\u200E" + text : text;
     }
 
     function centreKind(type) {

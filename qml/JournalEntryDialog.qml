@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Layouts
 import "components"
+import "components/Formats.js" as Formats
 
 // The dialog that posts a manual two-line journal entry: one account debited, one credited, the
 // same amount on both sides. It says why an entry is not saved and keeps its input then; a saved
@@ -14,10 +15,18 @@ MDialog {
     id: dialog
 
     property var accounts: []
-    readonly property var choices: (accounts || []).map(account => ({
-                "id": account.id,
-                "label": account.name_ar + " (" + account.code + ")"
-            }))
+    // The accounts the drop-downs offer, taken when the dialog opens: a page reload replaces the
+    // chart's list, and a replaced list would move a drop-down onto an account nobody chose.
+    property var choices: []
+
+    function takeChoices() {
+        const ids = list => (list || []).map(account => account.id).join(",");
+        if (ids(choices) === ids(accounts))
+            return;
+        choices = accounts;
+        debitAccount.currentIndex = -1;
+        creditAccount.currentIndex = -1;
+    }
 
     signal posted(int entryId)
 
@@ -27,18 +36,6 @@ MDialog {
             win.showNotice(title, text, kind);
     }
 
-    // A typed amount as a number: Arabic-Indic digits and the Arabic decimal separator are read
-    // too; anything that is not a plain positive decimal gives NaN.
-    function amountOf(text) {
-        const western = String(text).trim().replace(/[٠-٩]/g, digit => String(digit.charCodeAt(0) - 0x0660)).replace(/٫/g, ".").replace(/,/g, "");
-        return /^\d+(\.\d+)?$/.test(western) ? Number(western) : NaN;
-    }
-
-    // Today in the office's own calendar (local time), not in UTC: an entry made after midnight
-    // belongs to the new day.
-    function today() {
-        return Qt.formatDate(new Date(), "yyyy-MM-dd");
-    }
 
     // The stored description: the text, followed by the reference when one is given, so the
     // reference stays with the entry and the journal's search finds it.
@@ -57,8 +54,10 @@ MDialog {
             notify("لم يُحفظ القيد", "أدخل مبلغ المدين ومبلغ الدائن", "error");
             return;
         }
-        const debit = amountOf(debitAmount.text);
-        const credit = amountOf(creditAmount.text);
+        // Arabic-Indic digits and the Arabic decimal mark read as well; a negative or non-numeric
+        // text gives NaN.
+        const debit = Formats.parseAmount(debitAmount.text);
+        const credit = Formats.parseAmount(creditAmount.text);
         if (isNaN(debit) || isNaN(credit) || debit <= 0 || credit <= 0) {
             notify("لم يُحفظ القيد", "المبلغ يجب أن يكون رقماً أكبر من صفر", "error");
             return;
@@ -70,7 +69,9 @@ MDialog {
         const description = storedDescription(descriptionField.text.trim(), referenceField.text.trim());
         const debitId = debitAccount.currentValue;
         const creditId = creditAccount.currentValue;
-        const id = accountModel.createJournalEntry(today(), description, "manual", 0, [
+        // Today in the office's own calendar (local time), not in UTC: an entry made after
+        // midnight belongs to the new day.
+        const id = accountModel.createJournalEntry(Formats.todayIso(), description, "manual", 0, [
             {
                 "account_id": debitId,
                 "debit": debit,
@@ -100,6 +101,7 @@ MDialog {
     }
 
     objectName: "entryDialog"
+    onAboutToShow: takeChoices()
     title: "إضافة قيد يومية"
     width: 450
     height: 500
@@ -136,14 +138,16 @@ MDialog {
             layoutDirection: Qt.RightToLeft
             spacing: 10
 
-            PickerBox {
+            ChoiceBox {
                 id: debitAccount
                 objectName: "debitAccount"
                 Layout.fillWidth: true
+                Layout.preferredHeight: 42
                 model: dialog.choices
-                textRole: "label"
+                currentIndex: -1
                 valueRole: "id"
-                placeholderText: "الحساب المدين"
+                textFor: account => account.name_ar + " (" + account.code + ")"
+                placeholder: "الحساب المدين"
             }
             MTextField {
                 id: debitAmount
@@ -159,14 +163,16 @@ MDialog {
             layoutDirection: Qt.RightToLeft
             spacing: 10
 
-            PickerBox {
+            ChoiceBox {
                 id: creditAccount
                 objectName: "creditAccount"
                 Layout.fillWidth: true
+                Layout.preferredHeight: 42
                 model: dialog.choices
-                textRole: "label"
+                currentIndex: -1
                 valueRole: "id"
-                placeholderText: "الحساب الدائن"
+                textFor: account => account.name_ar + " (" + account.code + ")"
+                placeholder: "الحساب الدائن"
             }
             MTextField {
                 id: creditAmount

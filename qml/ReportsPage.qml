@@ -6,6 +6,7 @@ import "components"
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
 import "components/Bidi.js" as Bidi
+import "components/Formats.js" as Formats
 
 // Reports and the written analysis in six tabs. The date range in the header drives the
 // financial summary, the project cards and the cheque report; the balance figures, the unit list
@@ -20,7 +21,7 @@ Rectangle {
 
     property string fromDate: new Date().getFullYear() + "-01-01"
     // Today in the office's own calendar (local time).
-    property string toDate: Qt.formatDate(new Date(), "yyyy-MM-dd")
+    property string toDate: Formats.todayIso()
 
     property var comparison: []
     property var smartAnalysis: ({})
@@ -82,19 +83,13 @@ Rectangle {
     // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
     // otherwise be drawn after the digits.
     function money(value) {
-        const amount = Number(value) || 0;
-        const text = amount.toLocaleString(Qt.locale(), "f", Number.isInteger(amount) ? 0 : 2);
-        return amount < 0 ? "\u200E" + text : text;
+        const text = Formats.money(value);
+        return Number(value) < 0 ? "\u200E" + text : text;
     }
 
     // Empty, or a real calendar day written "yyyy-MM-dd".
     function isDateOrEmpty(text) {
-        if (text.length === 0)
-            return true;
-        if (!/^\d{4}-\d{2}-\d{2}$/.test(text))
-            return false;
-        const day = new Date(text + "T00:00:00Z");
-        return !isNaN(day.getTime()) && day.toISOString().substring(0, 10) === text;
+        return text.length === 0 || Formats.isIsoDate(text);
     }
 
     function applyDates() {

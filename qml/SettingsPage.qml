@@ -5,6 +5,7 @@ import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
+import "components/Formats.js" as Formats
 
 // Office-wide settings: theme, exchange rates against the primary currency, the company profile
 // printed on documents, the CSV export, and the backup folder, backups and restore. Every action
@@ -54,16 +55,11 @@ Rectangle {
         return page.primary ? settingsManager.getExchangeRate(currencyId, page.primary.id).toFixed(4) : "";
     }
 
-    // A rate typed with Arabic-Indic digits or the Arabic decimal separator reads as well; anything
-    // that is not a plain decimal number gives NaN.
-    function numberOf(text) {
-        const western = String(text).trim().replace(/[٠-٩]/g, digit => String(digit.charCodeAt(0) - 0x0660)).replace(/٫/g, ".");
-        return /^\d+(\.\d+)?$/.test(western) ? Number(western) : NaN;
-    }
-
     // Returns the text the rate field should show afterwards.
     function updateRate(currency, typed) {
-        const rate = numberOf(typed);
+        // Arabic-Indic digits and the Arabic decimal mark read as well; anything that is not a
+        // plain decimal number gives NaN.
+        const rate = Formats.parseAmount(typed);
         if (isNaN(rate) || rate <= 0) {
             notify("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
             return typed;
