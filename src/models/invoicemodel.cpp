@@ -1,9 +1,569 @@
 #include "invoicemodel.h"
 
+#include "clock.h"
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QDate>
+#include <QHash>
+#include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <cmath>
+#include <optional>
+
+Q_LOGGING_CATEGORY(lcInvoices, "darvelinto.invoices")
+
+namespace {
+
+const QString kRentMonthly = QStringLiteral("إيجار شهري");
+const QString kRentYearly = QStringLiteral("إيجار سنوي");
+
+/** The first day of a "yyyy-MM" period, or an invalid date when the text is anything else. */
+QDate periodStart(const QString& period)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-\\d{2}$"));
+    if (!pattern.match(period).hasMatch())
+        return {};
+    return QDate::fromString(period + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+}
+
+QString dueDate(const QString& period)
+{
+    return period + QStringLiteral("-28");
+}
+
+QVariant idOrNull(int id)
+{
+    return id > 0 ? QVariant(id) : QVariant();
+}
+
+QDate firstOfMonth(const QDate& date)
+{
+    return QDate(date.year(), date.month(), 1);
+}
+
+} // namespace
 
 InvoiceModel::InvoiceModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+double InvoiceModel::Draft::total() const
 {
+    double sum = 0;
+    for (const Item& item : items)
+        sum += item.total;
+    return sum;
+}
+
+QVariantList InvoiceModel::getAll()
+{
+    return m_db->execQuery(QStringLiteral(
+        R"(SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name
+           FROM invoices i
+           LEFT JOIN tenants t ON i.tenant_id=t.id
+           LEFT JOIN units u ON i.unit_id=u.id
+           LEFT JOIN properties p ON u.property_id=p.id
+           ORDER BY i.created_at DESC)"));
+}
+
+QVariantMap InvoiceModel::getById(int id)
+{
+    const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                  R"(SELECT i.*, t.full_name as tenant_name FROM invoices i
+                                                     LEFT JOIN tenants t ON i.tenant_id=t.id WHERE i.id=?)"),
+        { id });
+    return rows.isEmpty() ? QVariantMap() : rows.first().toMap();
+}
+
+QVariantList InvoiceModel::getItems(int invoiceId)
+{
+    return m_db->execQuery(QStringLiteral("SELECT * FROM invoice_items WHERE invoice_id=?"), { invoiceId });
+}
+
+QVariantList InvoiceModel::getByTenant(int tenantId)
+{
+    return m_db->execQuery(
+        QStringLiteral("SELECT * FROM invoices WHERE tenant_id=? ORDER BY created_at DESC"), { tenantId });
+}
+
+QVariantList InvoiceModel::getPendingByTenant(int tenantId)
+{
+    return m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT id, invoice_number, period, total_amount, paid_amount, balance, due_date
+                                  FROM invoices WHERE tenant_id=? AND status NOT IN ('paid', 'void')
+                                  ORDER BY due_date, created_at)"),
+        { tenantId });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing
+// ---------------------------------------------------------------------------------------------
+
+/**
+ * Writes invoices for one operation, each in its own transaction: numbering, the invoice row, its
+ * items and the tenant's balance. Its statements are prepared once per operation rather than per
+ * call as the Database helpers do: the rent run repeats them for every contract and would
+ * otherwise spend about half its time compiling the same SQL again. They run on the one
+ * connection, on the one GUI thread, like the helpers; failures still reach databaseError. Lives
+ * no longer than the operation that made it, so no statement outlives a restore or the connection.
+ */
+class InvoiceModel::Writer
+{
+public:
+    explicit Writer(Database* db)
+        : m_db(db)
+        , m_insertInvoice(db,
+              QStringLiteral(
+                  R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,
+                                                      balance,status,currency_id,due_date)
+                                VALUES (?,?,?,?,?,?,?,'pending',?,?))"))
+        , m_insertItem(db,
+              QStringLiteral(
+                  R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total)
+                                VALUES (?,?,?,?,?,?))"))
+        , m_raiseBalance(db, QStringLiteral("UPDATE tenants SET balance=balance+? WHERE id=?"))
+        , m_begin(db, QStringLiteral("BEGIN"))
+        , m_commit(db, QStringLiteral("COMMIT"))
+        , m_rollback(db, QStringLiteral("ROLLBACK"))
+    { }
+
+    /** The invoice with its items and the balance change, all or nothing; the new id or -1. */
+    [[nodiscard]] int create(const Draft& draft)
+    {
+        // The transaction statements are prepared once too (TransactionGuard compiles BEGIN and
+        // COMMIT afresh each time): the rent run opens one transaction per invoice.
+        if (!m_begin.exec({})) {
+            qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant"
+                                  << draft.tenantId;
+            return -1;
+        }
+        const int id = write(draft);
+        if (id <= 0 || !m_commit.exec({})) {
+            if (!m_rollback.exec({}))
+                qCCritical(lcInvoices) << "could not roll back an unwritten invoice";
+            // Whatever was drawn went back with the invoice: the next draw asks the file.
+            m_next = 0;
+            qCWarning(lcInvoices) << "invoice of tenant" << draft.tenantId << "for" << draft.period
+                                  << "not written";
+            return -1;
+        }
+        ++m_next;
+        return id;
+    }
+
+private:
+    /** A statement prepared on first use and run again with new values; failures reach databaseError. */
+    class Statement
+    {
+    public:
+        Statement(Database* db, const QString& sql)
+            : m_db(db)
+            , m_sql(sql)
+        { }
+
+        /** Runs with the values bound in order; false (and databaseError) on failure. */
+        [[nodiscard]] bool exec(const QVariantList& params) { return run(params) >= 0; }
+
+        /** Runs an INSERT; the new row id, or -1. */
+        [[nodiscard]] qint64 insert(const QVariantList& params) { return run(params); }
+
+    private:
+        /** The last insert id of the connection after a successful run, or -1. */
+        qint64 run(const QVariantList& params)
+        {
+            if (!m_query) {
+                m_query.emplace(m_db->getDb());
+                m_query->setForwardOnly(true);
+                if (!m_query->prepare(m_sql))
+                    return fail();
+            }
+            for (int i = 0; i < params.size(); ++i)
+                m_query->bindValue(i, params.at(i));
+            if (!m_query->exec())
+                return fail();
+            const qint64 rowId = m_query->lastInsertId().toLongLong();
+            m_query->finish();
+            return rowId;
+        }
+
+        qint64 fail()
+        {
+            const QString error = m_query->lastError().text();
+            m_query->finish();
+            emit m_db->databaseError(error);
+            return -1;
+        }
+
+        Database* m_db;
+        QString m_sql;
+        std::optional<QSqlQuery> m_query;
+    };
+
+    [[nodiscard]] int write(const Draft& draft)
+    {
+        const double total = draft.total();
+        const QString number = generateNumber();
+        if (number.isEmpty())
+            return -1;
+        QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
+            total, draft.currencyId, dueDate(draft.period) };
+        qint64 id = m_insertInvoice.insert(params);
+        if (id <= 0) {
+            // A number written behind this writer's back (by another series filling a gap) fails
+            // on the unique index: ask the file once more before giving up.
+            m_next = 0;
+            const QString fresh = generateNumber();
+            if (fresh.isEmpty() || fresh == number)
+                return -1;
+            params[0] = fresh;
+            id = m_insertInvoice.insert(params);
+            if (id <= 0)
+                return -1;
+        }
+        for (const Item& item : draft.items) {
+            if (m_insertItem.insert(
+                    { id, item.description, item.type, item.quantity, item.unitPrice, item.total })
+                <= 0)
+                return -1;
+        }
+        if (!m_raiseBalance.exec({ total, draft.tenantId }))
+            return -1;
+        return static_cast<int>(id);
+    }
+
+    /** The number the next invoice gets; drawn from the file once, then counted on in memory. */
+    [[nodiscard]] QString generateNumber()
+    {
+        // The month of issue, not the billed period, names the series: a March invoice made on
+        // 1 April is INV-202504-xxxx.
+        const QDate today = Clock::today();
+        if (today != m_prefixDay) {
+            m_prefixDay = today;
+            const QString prefix
+                = QStringLiteral("INV-") + today.toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
+            if (prefix != m_prefix) {
+                m_prefix = prefix;
+                m_next = 0;
+            }
+        }
+        if (m_next <= 0)
+            m_next = firstFreeSequence(m_prefix);
+        if (m_next <= 0)
+            return {};
+        return numbered(m_prefix, m_next);
+    }
+
+    static QString numbered(const QString& prefix, qint64 sequence)
+    {
+        return prefix + QString::number(sequence).rightJustified(4, QLatin1Char('0'));
+    }
+
+    [[nodiscard]] qint64 firstFreeSequence(const QString& prefix)
+    {
+        // Both probes walk an index a few steps, whatever the size of the history: the month's
+        // highest number in text order through the unique index on invoice_number (a
+        // case-sensitive range: ':' follows '9', so it holds every numeric suffix and nothing
+        // else), and the newest invoice through the rowid. Past 9999 the text order is no longer
+        // the numeric one ("10000" < "9999"); the newest invoice then carries the highest number.
+        const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                      R"(SELECT (SELECT invoice_number FROM invoices
+                                                                 WHERE invoice_number >= ? AND invoice_number < ?
+                                                                 ORDER BY invoice_number DESC LIMIT 1) as highest_text,
+                                                                (SELECT invoice_number FROM invoices
+                                                                 ORDER BY id DESC LIMIT 1) as newest)"),
+            { prefix + QLatin1Char('0'), prefix + QLatin1Char(':') });
+        if (rows.isEmpty()) {
+            qCWarning(lcInvoices) << "could not read the invoice numbers of" << prefix;
+            return 0;
+        }
+        const QVariantMap row = rows.first().toMap();
+        const auto sequenceOf = [&prefix](const QVariant& value) -> qint64 {
+            const QString number = value.toString();
+            if (!number.startsWith(prefix))
+                return 0;
+            bool ok = false;
+            const qint64 sequence = number.mid(prefix.size()).toLongLong(&ok);
+            return ok && sequence > 0 ? sequence : 0;
+        };
+        const qint64 highest = std::max(sequenceOf(row.value(QStringLiteral("highest_text"))),
+            sequenceOf(row.value(QStringLiteral("newest"))));
+
+        // A month's numbers run on without gaps, so the next one is normally free. When it is not
+        // (the newest invoice is of another series and the month has gone past 9999), gallop over
+        // the taken run and close in on its end.
+        qint64 taken = highest;
+        qint64 free = highest + 1;
+        qint64 step = 1;
+        while (numberTaken(numbered(prefix, free))) {
+            taken = free;
+            step *= 2;
+            free = taken + step;
+        }
+        while (free - taken > 1) {
+            const qint64 middle = taken + (free - taken) / 2;
+            if (numberTaken(numbered(prefix, middle)))
+                taken = middle;
+            else
+                free = middle;
+        }
+        return free;
+    }
+
+    [[nodiscard]] bool numberTaken(const QString& number)
+    {
+        return m_db->scalar(QStringLiteral("SELECT 1 FROM invoices WHERE invoice_number=?"), { number })
+            .isValid();
+    }
+
+    Database* m_db;
+    QDate m_prefixDay;
+    QString m_prefix;
+    qint64 m_next = 0;
+    Statement m_insertInvoice;
+    Statement m_insertItem;
+    Statement m_raiseBalance;
+    Statement m_begin;
+    Statement m_commit;
+    Statement m_rollback;
+};
+
+int InvoiceModel::createInvoice(
+    int tenantId, int unitId, const QString& period, const QVariantList& items, int currencyId)
+{
+    if (!periodStart(period).isValid()) {
+        qCWarning(lcInvoices) << "refused an invoice for the period" << period;
+        return -1;
+    }
+    Draft draft;
+    draft.tenantId = tenantId;
+    draft.unitId = idOrNull(unitId);
+    draft.period = period;
+    draft.currencyId = currencyId;
+    for (const QVariant& value : items) {
+        const QVariantMap map = value.toMap();
+        Item item;
+        item.description = map.value(QStringLiteral("description")).toString();
+        item.type = map.value(QStringLiteral("type")).toString();
+        if (item.type.isEmpty())
+            item.type = QStringLiteral("service");
+        const double quantity = map.value(QStringLiteral("quantity")).toDouble();
+        item.quantity = std::isfinite(quantity) && quantity > 0 ? quantity : 1;
+        item.unitPrice = map.value(QStringLiteral("unit_price")).toDouble();
+        item.total = map.value(QStringLiteral("total")).toDouble();
+        if (!std::isfinite(item.unitPrice) || !std::isfinite(item.total)) {
+            qCWarning(lcInvoices) << "refused an invoice item with a non-finite amount";
+            return -1;
+        }
+        draft.items.append(item);
+    }
+
+    const QVariant live = m_db->scalar(
+        QStringLiteral("SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void' LIMIT 1"),
+        { tenantId, period });
+    if (live.isValid())
+        return -1;
+
+    Writer writer(m_db);
+    const int id = writer.create(draft);
+    if (id > 0)
+        emit dataChanged();
+    return id;
+}
+
+bool InvoiceModel::updatePaidAmount(int id, double amount)
+{
+    if (!std::isfinite(amount) || amount < 0)
+        return false;
+    // A void invoice is final: marking it paid or partial would bring it back to life without its
+    // balance ever returning to the tenant.
+    const QVariant status = m_db->scalar(QStringLiteral("SELECT status FROM invoices WHERE id=?"), { id });
+    if (!status.isValid() || status.toString() == QLatin1String("void"))
+        return false;
+    const bool ok
+        = m_db->execNonQuery(QStringLiteral(R"(UPDATE invoices SET paid_amount=?, balance=total_amount-?,
+                          status=CASE WHEN ?>=total_amount THEN 'paid' ELSE 'partial' END WHERE id=?)"),
+            { amount, amount, amount, id });
+    if (ok)
+        emit dataChanged();
+    return ok;
+}
+
+bool InvoiceModel::voidInvoice(int id)
+{
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive())
+        return false;
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral("SELECT tenant_id, balance FROM invoices WHERE id=? AND status!='void'"), { id });
+    if (rows.isEmpty())
+        return false;
+    const QVariantMap invoice = rows.first().toMap();
+    if (!m_db->execNonQuery(
+            QStringLiteral("UPDATE invoices SET status='void', balance=0 WHERE id=?"), { id }))
+        return false;
+    // Only what was still open leaves the tenant's balance: payments already made stay made.
+    const QVariant tenantId = invoice.value(QStringLiteral("tenant_id"));
+    if (!tenantId.isNull()
+        && !m_db->execNonQuery(QStringLiteral("UPDATE tenants SET balance=balance-? WHERE id=?"),
+            { invoice.value(QStringLiteral("balance")).toDouble(), tenantId }))
+        return false;
+    if (!transaction.commit())
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bulk generation
+// ---------------------------------------------------------------------------------------------
+
+int InvoiceModel::generateAllRent(const QString& period)
+{
+    const QDate start = periodStart(period);
+    if (!start.isValid()) {
+        qCWarning(lcInvoices) << "rent run refused for the period" << period;
+        return 0;
+    }
+
+    // Everything the loop needs is read up front in two statements, so each invoice costs only
+    // its own writes. The duplicate guard rides on the (tenant_id, period) index: a rent invoice
+    // always carries its contract's tenant.
+    const QVariantList contracts
+        = m_db->execQuery(QStringLiteral(
+                              R"(SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount,
+                                                                 c.payment_frequency, c.start_date, c.end_date
+                                                          FROM contracts c
+                                                          WHERE c.status='active'
+                                                            AND NOT EXISTS (SELECT 1 FROM invoices i
+                                                                            WHERE i.tenant_id=c.tenant_id AND i.period=?
+                                                                              AND i.contract_id=c.id AND i.status!='void')
+                                                          ORDER BY c.id)"),
+            { period });
+    if (contracts.isEmpty())
+        return 0;
+
+    QHash<int, QVector<Item>> usageByUnit;
+    const QVariantList usage = m_db->execQuery(QStringLiteral(
+                                                   R"(SELECT ur.unit_id, ur.consumption, ur.cost, s.name
+                                                      FROM usage_records ur JOIN services s ON ur.service_id=s.id
+                                                      WHERE ur.period=? ORDER BY ur.unit_id, ur.service_id, ur.id)"),
+        { period });
+    for (const QVariant& value : usage) {
+        const QVariantMap row = value.toMap();
+        Item item;
+        item.description = row.value(QStringLiteral("name")).toString();
+        item.type = QStringLiteral("usage");
+        item.quantity = row.value(QStringLiteral("consumption")).toDouble();
+        item.total = row.value(QStringLiteral("cost")).toDouble();
+        item.unitPrice = item.quantity > 1 ? item.total / item.quantity : item.total;
+        usageByUnit[row.value(QStringLiteral("unit_id")).toInt()].append(item);
+    }
+
+    Writer writer(m_db);
+    int count = 0;
+    for (const QVariant& value : contracts) {
+        const QVariantMap contract = value.toMap();
+        const bool yearly
+            = contract.value(QStringLiteral("payment_frequency")).toString() == QLatin1String("yearly");
+        const QDate begins
+            = QDate::fromString(contract.value(QStringLiteral("start_date")).toString(), Qt::ISODate);
+        const QDate ends
+            = QDate::fromString(contract.value(QStringLiteral("end_date")).toString(), Qt::ISODate);
+        // Part months count whole: a contract is billed from its start month through its end month.
+        if (begins.isValid() && firstOfMonth(begins) > start)
+            continue;
+        if (ends.isValid() && firstOfMonth(ends) < start)
+            continue;
+        // Yearly rent falls due in the anniversary month only.
+        if (yearly && begins.isValid() && begins.month() != start.month())
+            continue;
+
+        Draft draft;
+        draft.tenantId = contract.value(QStringLiteral("tenant_id")).toInt();
+        draft.unitId = contract.value(QStringLiteral("unit_id"));
+        draft.contractId = contract.value(QStringLiteral("id"));
+        draft.period = period;
+        draft.currencyId = contract.value(QStringLiteral("currency_id"));
+        const double rent = contract.value(QStringLiteral("rent_amount")).toDouble();
+        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, rent, rent });
+        draft.items += usageByUnit.value(draft.unitId.toInt());
+        if (writer.create(draft) > 0)
+            ++count;
+    }
+    if (count > 0)
+        emit dataChanged();
+    return count;
+}
+
+int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
+    double amount, const QString& period, int currencyId)
+{
+    if (tenantIds.isEmpty() || !periodStart(period).isValid() || !std::isfinite(amount))
+        return 0;
+    QVector<ServiceTarget> targets;
+    targets.reserve(tenantIds.size());
+    for (const QVariant& value : tenantIds) {
+        bool ok = false;
+        const int tenantId = value.toInt(&ok);
+        if (!ok || tenantId <= 0)
+            continue;
+        // A tenant without an active contract is still charged, on no unit.
+        const QVariant unitId = m_db->scalar(
+            QStringLiteral(
+                "SELECT unit_id FROM contracts WHERE tenant_id=? AND status='active' ORDER BY id LIMIT 1"),
+            { tenantId });
+        targets.append({ tenantId, unitId.isValid() ? unitId : QVariant() });
+    }
+    return chargeService(targets, serviceName, amount, period, currencyId);
+}
+
+int InvoiceModel::generatePropertyServiceInvoice(
+    int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId)
+{
+    if (!periodStart(period).isValid() || !std::isfinite(amount))
+        return 0;
+    // Each tenant once, on a unit of this property: the charge belongs to the property that
+    // raised it, also for a tenant who rents elsewhere too.
+    const QVariantList rows = m_db->execQuery(QStringLiteral(
+                                                  R"(SELECT c.tenant_id, c.unit_id FROM contracts c
+                                                     JOIN units u ON c.unit_id=u.id
+                                                     WHERE u.property_id=? AND c.status='active' ORDER BY c.id)"),
+        { propertyId });
+    QVector<ServiceTarget> targets;
+    QSet<int> seen;
+    for (const QVariant& value : rows) {
+        const QVariantMap row = value.toMap();
+        const int tenantId = row.value(QStringLiteral("tenant_id")).toInt();
+        if (seen.contains(tenantId))
+            continue;
+        seen.insert(tenantId);
+        targets.append({ tenantId, row.value(QStringLiteral("unit_id")) });
+    }
+    return chargeService(targets, serviceName, amount, period, currencyId);
+}
+
+int InvoiceModel::chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
+    double amount, const QString& period, int currencyId)
+{
+    Writer writer(m_db);
+    int count = 0;
+    for (const ServiceTarget& target : targets) {
+        Draft draft;
+        draft.tenantId = target.tenantId;
+        draft.unitId = target.unitId;
+        draft.period = period;
+        draft.currencyId = currencyId;
+        draft.items.append({ serviceName, QStringLiteral("service"), 1, amount, amount });
+        if (writer.create(draft) > 0)
+            ++count;
+    }
+    if (count > 0)
+        emit dataChanged();
+    return count;
 }

@@ -1,9 +1,108 @@
 #include "maintenancemodel.h"
 
+#include "clock.h"
 #include "database.h"
+#include "transactionguard.h"
+
+#include <QLoggingCategory>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcMaintenance, "darvelinto.maintenance")
 
 MaintenanceModel::MaintenanceModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
+{ }
+
+QVariantList MaintenanceModel::getAll()
 {
+    return m_db->execQuery(QStringLiteral(
+        R"(SELECT m.*, u.unit_number, p.name as property_name
+           FROM maintenance_requests m JOIN units u ON m.unit_id=u.id JOIN properties p ON u.property_id=p.id
+           ORDER BY m.created_at DESC)"));
+}
+
+QVariantList MaintenanceModel::getByStatus(const QString& status)
+{
+    return m_db->execQuery(QStringLiteral(
+                               R"(SELECT m.*, u.unit_number, p.name as property_name
+                                  FROM maintenance_requests m JOIN units u ON m.unit_id=u.id
+                                  JOIN properties p ON u.property_id=p.id
+                                  WHERE m.status=? ORDER BY m.created_at DESC)"),
+        { status });
+}
+
+int MaintenanceModel::add(
+    int unitId, int propertyId, const QString& title, const QString& desc, const QString& priority)
+{
+    if (title.trimmed().isEmpty()) {
+        qCWarning(lcMaintenance) << "refused a maintenance request without a title";
+        return -1;
+    }
+    // Completion books the cost against the request's property; a request raised without one
+    // would leave that expense outside every property's figures.
+    const int id = m_db->execInsert(
+        QStringLiteral(R"(INSERT INTO maintenance_requests (unit_id,property_id,title,description,priority)
+                          VALUES (?, COALESCE(?, (SELECT property_id FROM units WHERE id=?)), ?, ?, ?))"),
+        { unitId, propertyId > 0 ? QVariant(propertyId) : QVariant(), unitId, title, desc, priority });
+    if (id > 0)
+        emit dataChanged();
+    return id > 0 ? id : -1;
+}
+
+bool MaintenanceModel::updateStatus(int id, const QString& status)
+{
+    if (!m_db->scalar(QStringLiteral("SELECT 1 FROM maintenance_requests WHERE id=?"), { id }).isValid())
+        return false;
+    const bool ok = m_db->execNonQuery(
+        QStringLiteral("UPDATE maintenance_requests SET status=? WHERE id=?"), { status, id });
+    if (ok)
+        emit dataChanged();
+    return ok;
+}
+
+bool MaintenanceModel::complete(int id, double cost)
+{
+    if (!std::isfinite(cost) || cost < 0) {
+        qCWarning(lcMaintenance) << "refused to complete request" << id << "with the cost" << cost;
+        return false;
+    }
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive())
+        return false;
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT m.unit_id, COALESCE(m.property_id, u.property_id) as property_id, m.title, m.status
+                          FROM maintenance_requests m LEFT JOIN units u ON m.unit_id=u.id WHERE m.id=?)"),
+        { id });
+    if (rows.isEmpty())
+        return false;
+    const QVariantMap request = rows.first().toMap();
+    if (request.value(QStringLiteral("status")).toString() == QLatin1String("completed"))
+        return false;
+
+    const QString today = Clock::todayText();
+    if (!m_db->execNonQuery(
+            QStringLiteral(
+                "UPDATE maintenance_requests SET status='completed', cost=?, completed_date=? WHERE id=?"),
+            { cost, today, id }))
+        return false;
+    const int expenseId = m_db->execInsert(
+        QStringLiteral(R"(INSERT INTO expenses (property_id,unit_id,category,description,amount,expense_date,
+                                                maintenance_id) VALUES (?,?,?,?,?,?,?))"),
+        { request.value(QStringLiteral("property_id")), request.value(QStringLiteral("unit_id")),
+            QStringLiteral("صيانة"), request.value(QStringLiteral("title")), cost, today, id });
+    if (expenseId <= 0 || !transaction.commit())
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+int MaintenanceModel::getCount(const QString& status)
+{
+    const QVariant count = status.isEmpty()
+        ? m_db->scalar(QStringLiteral("SELECT COUNT(*) as c FROM maintenance_requests"))
+        : m_db->scalar(
+            QStringLiteral("SELECT COUNT(*) as c FROM maintenance_requests WHERE status=?"), { status });
+    return count.toInt();
 }

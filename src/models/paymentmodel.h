@@ -1,14 +1,35 @@
 #pragma once
 
 #include <QObject>
+#include <QVariantList>
 
 class Database;
 
+/**
+ * Money received from tenants against their open invoices. A payment, its invoice's new balance
+ * and status and the tenant's lower balance are written together or not at all. The table is
+ * shared with the sales side, whose buyer payments the lists show too.
+ */
 class PaymentModel : public QObject
 {
     Q_OBJECT
 public:
     explicit PaymentModel(Database* db, QObject* parent = nullptr);
+
+    Q_INVOKABLE QVariantList getAll();
+    Q_INVOKABLE QVariantList getRecent(int limit = 10);
+    Q_INVOKABLE QVariantList getByTenant(int tenantId);
+
+    /**
+     * Records a payment against one of the tenant's live invoices. Refused (-1, nothing written)
+     * when the amount is not a finite number above 0 or exceeds the invoice's open balance, when the
+     * date is not "yyyy-MM-dd", or when the invoice is void, unknown or belongs to another tenant.
+     */
+    Q_INVOKABLE int add(int invoiceId, int tenantId, double amount, const QString& method,
+        const QString& date, const QString& ref, int currId);
+
+signals:
+    void dataChanged();
 
 private:
     Database* m_db;
