@@ -32,7 +32,7 @@ screenshots: build
 	@bash scripts/screenshots.sh $(BUILD_DIR)
 
 lint:
-	@/usr/lib/qt6/bin/qmllint -I qml -I qml/components $$(find qml -name '*.qml')
+	@/usr/lib/qt6/bin/qmllint --unqualified disable -I qml -I qml/components $$(find qml -name '*.qml')
 
 clean:
 	@rm -rf $(BUILD_DIR)

@@ -1,0 +1,294 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "components"
+import "components/Palette.js" as Palette
+
+// The first screen: user name and password. Drawn in fixed dark colours whatever the theme.
+// The default credentials are filled in and shown only while the administrator still has the
+// default password; once it is changed they would only mislead (and advertise a stale secret).
+Rectangle {
+    id: page
+
+    readonly property bool showDefaults: authCtrl.usingDefaultPassword === true
+    readonly property string defaultUser: "admin"
+    readonly property string defaultPassword: "qorvu"
+    property bool failed: false
+
+    signal loginSuccess
+
+    // Texts are passed as they stand; the back end trims and checks them.
+    function attemptLogin() {
+        if (authCtrl.login(userField.text, passwordField.text)) {
+            loginSuccess();
+        } else {
+            failed = true;
+        }
+    }
+
+    // Fills both fields and logs in, as a user typing them would.
+    function submit(user, password) {
+        userField.text = user;
+        passwordField.text = password;
+        attemptLogin();
+    }
+
+    objectName: "loginPage"
+    color: Palette.fixed.pageBg
+
+    // Drifting gold dots. Positions are fractions of the page, so they spread over the whole
+    // page whatever its size when the dots are made.
+    Repeater {
+        model: 20
+
+        Rectangle {
+            id: dot
+            readonly property real size: 2 + Math.random() * 4
+            readonly property real fromY: Math.random()
+            readonly property real toY: Math.random()
+            readonly property real xFraction: Math.random()
+            property real yFraction: fromY
+
+            x: xFraction * page.width
+            y: yFraction * page.height
+            width: size
+            height: size
+            radius: size / 2
+            color: Palette.fixed.gold
+            opacity: 0.05 + Math.random() * 0.15
+
+            SequentialAnimation on yFraction {
+                loops: Animation.Infinite
+                NumberAnimation {
+                    to: dot.toY
+                    duration: 5000 + Math.random() * 8000
+                    easing.type: Easing.InOutSine
+                }
+                NumberAnimation {
+                    to: dot.fromY
+                    duration: 5000 + Math.random() * 8000
+                    easing.type: Easing.InOutSine
+                }
+            }
+            SequentialAnimation on opacity {
+                loops: Animation.Infinite
+                NumberAnimation {
+                    to: Math.random() * 0.2
+                    duration: 3000
+                }
+                NumberAnimation {
+                    to: 0.05
+                    duration: 3000
+                }
+            }
+        }
+    }
+
+    ColumnLayout {
+        anchors.centerIn: parent
+        width: 420
+        spacing: 20
+
+        Image {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 80
+            Layout.preferredHeight: 80
+            source: "qrc:/assets/logo.ico"
+            sourceSize.width: 160
+            sourceSize.height: 160
+            fillMode: Image.PreserveAspectFit
+            smooth: true
+
+            SequentialAnimation on scale {
+                loops: Animation.Infinite
+                NumberAnimation {
+                    from: 1.0
+                    to: 1.05
+                    duration: 2000
+                    easing.type: Easing.InOutSine
+                }
+                NumberAnimation {
+                    from: 1.05
+                    to: 1.0
+                    duration: 2000
+                    easing.type: Easing.InOutSine
+                }
+            }
+        }
+
+        Text {
+            Layout.alignment: Qt.AlignHCenter
+            text: "Darvelinto"
+            color: Palette.fixed.gold
+            font.pixelSize: 36
+            font.bold: true
+        }
+        Text {
+            Layout.alignment: Qt.AlignHCenter
+            text: "نظام إدارة العقارات والمحاسبة"
+            color: Palette.fixed.textSecondary
+            font.pixelSize: 14
+        }
+        Item {
+            Layout.preferredHeight: 20
+        }
+
+        Rectangle {
+            id: card
+            Layout.fillWidth: true
+            Layout.preferredHeight: form.implicitHeight + 60
+            radius: 16
+            color: Palette.fixed.card
+            border.width: 1
+            border.color: Palette.fixed.cardBorder
+
+            Rectangle {
+                anchors.fill: parent
+                anchors.margins: -1
+                radius: 17
+                color: "transparent"
+                border.width: 1
+                border.color: Palette.fixed.gold
+                opacity: 0.2
+            }
+
+            ColumnLayout {
+                id: form
+                anchors.fill: parent
+                anchors.margins: 30
+                spacing: 20
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: "اسم المستخدم"
+                        color: Palette.fixed.textSecondary
+                        font.pixelSize: 14
+                        horizontalAlignment: Text.AlignRight
+                    }
+                    LoginField {
+                        id: userField
+                        objectName: "userField"
+                        Layout.fillWidth: true
+                        symbol: "👤"
+                        placeholderText: "admin"
+                        text: page.showDefaults ? page.defaultUser : ""
+                        onAccepted: passwordField.forceActiveFocus()
+                    }
+                }
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: "كلمة المرور"
+                        color: Palette.fixed.textSecondary
+                        font.pixelSize: 14
+                        horizontalAlignment: Text.AlignRight
+                    }
+                    LoginField {
+                        id: passwordField
+                        objectName: "passwordField"
+                        Layout.fillWidth: true
+                        symbol: "🔒"
+                        placeholderText: "••••••"
+                        text: page.showDefaults ? page.defaultPassword : ""
+                        echoMode: revealButton.checked ? TextInput.Normal : TextInput.Password
+                        onAccepted: page.attemptLogin()
+
+                        AbstractButton {
+                            id: revealButton
+                            objectName: "revealButton"
+                            anchors.left: parent.left
+                            anchors.leftMargin: 5
+                            anchors.verticalCenter: parent.verticalCenter
+                            width: 30
+                            height: 30
+                            checkable: true
+                            focusPolicy: Qt.NoFocus
+                            contentItem: Text {
+                                text: revealButton.checked ? "👁" : "👁\u200D🗨"
+                                font.pixelSize: 16
+                                font.family: Palette.emojiFont
+                                horizontalAlignment: Text.AlignHCenter
+                                verticalAlignment: Text.AlignVCenter
+                            }
+                        }
+                    }
+                }
+
+                Text {
+                    objectName: "loginError"
+                    Layout.fillWidth: true
+                    visible: page.failed
+                    text: "اسم المستخدم أو كلمة المرور غير صحيحة"
+                    color: Palette.fixed.error
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignHCenter
+                }
+
+                Button {
+                    id: loginButton
+                    objectName: "loginButton"
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: 50
+                    hoverEnabled: true
+                    text: "تسجيل الدخول"
+                    scale: pressed ? 0.97 : 1.0
+                    onClicked: page.attemptLogin()
+
+                    Behavior on scale {
+                        NumberAnimation {
+                            duration: 100
+                        }
+                    }
+
+                    contentItem: Text {
+                        text: loginButton.text
+                        color: Palette.fixed.pageBg
+                        font.pixelSize: 16
+                        font.bold: true
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                    background: Rectangle {
+                        radius: 10
+                        gradient: Gradient {
+                            GradientStop {
+                                position: 0.0
+                                color: loginButton.hovered ? Palette.fixed.goldLight : Palette.fixed.gold
+                            }
+                            GradientStop {
+                                position: 1.0
+                                color: loginButton.hovered ? Palette.fixed.gold : Palette.fixed.goldDark
+                            }
+                        }
+                    }
+                }
+
+                Text {
+                    objectName: "defaultsHint"
+                    Layout.fillWidth: true
+                    visible: page.showDefaults
+                    text: "بيانات الدخول الافتراضية: " + page.defaultUser + " / " + page.defaultPassword
+                    color: Palette.fixed.textMuted
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignHCenter
+                }
+            }
+        }
+
+        Text {
+            Layout.alignment: Qt.AlignHCenter
+            text: "Darvelinto © " + new Date().getFullYear()
+            color: Palette.fixed.textFaint
+            font.pixelSize: 11
+        }
+    }
+}

@@ -1,0 +1,103 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "components"
+import "components/Palette.js" as Palette
+import "components/Pages.js" as Pages
+
+// The main frame after log-in: the top bar, the side bar at the right and the twelve pages, of
+// which one is shown. Pages are made together with the frame; a page that has a `refresh()`
+// function is refreshed each time it becomes the shown page, so it never shows figures that went
+// stale while the user worked on another page.
+Rectangle {
+    id: mainApp
+
+    readonly property var hostWindow: ApplicationWindow.window
+    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+    readonly property alias currentIndex: pageStack.currentIndex
+
+    // Shows the page at `index` (page index, see components/Pages.js), keeping the side bar in step.
+    function showPage(index) {
+        if (index < 0 || index >= pageStack.count)
+            return;
+        sideBar.currentIndex = index;
+        pageStack.currentIndex = index;
+    }
+
+    function page(index) {
+        return index >= 0 && index < pageStack.children.length ? pageStack.children[index] : null;
+    }
+
+    function currentPage() {
+        return page(pageStack.currentIndex);
+    }
+
+    objectName: "mainApp"
+    color: appTheme.bgPrimary
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        TopBar {
+            id: topBar
+            objectName: "topBar"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 72
+            title: Pages.list[pageStack.currentIndex].title
+            subtitle: "إدارة المشاريع العقارية، المشترين، الحسابات، والتقارير من شاشة واحدة"
+            themeMode: settingsManager.themeMode === "light" ? "light" : "dark"
+            isAdmin: authCtrl.currentRole === "admin"
+            onThemeModeSelected: mode => settingsManager.setThemeMode(mode)
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 0
+
+            SideBar {
+                id: sideBar
+                objectName: "sideBar"
+                Layout.preferredWidth: 236
+                Layout.fillHeight: true
+                userName: authCtrl.currentUser || ""
+                isAdmin: authCtrl.currentRole === "admin"
+                onMenuSelected: index => pageStack.currentIndex = index
+                onLogoutRequested: authCtrl.logout()
+            }
+
+            Item {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+
+                StackLayout {
+                    id: pageStack
+                    objectName: "pageStack"
+                    anchors.fill: parent
+                    currentIndex: 0
+
+                    onCurrentIndexChanged: {
+                        const shown = mainApp.currentPage();
+                        if (shown && typeof shown.refresh === "function")
+                            shown.refresh();
+                    }
+
+                    Dashboard {}
+                    PropertiesPage {}
+                    TenantsPage {}
+                    BuyersPage {}
+                    AccountingPage {}
+                    PaymentsPage {}
+                    ChequesPage {}
+                    InvoicesPage {}
+                    MaintenancePage {}
+                    ReportsPage {}
+                    UsersPage {}
+                    SettingsPage {}
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,118 @@
+import QtQuick
+import QtQuick.Layouts
+import "Palette.js" as Palette
+
+// Asks before a destructive action (removing a user, deleting a record, restoring a backup).
+// One instance per page is enough:
+//
+//     ConfirmDialog { id: confirm }
+//     ...
+//     confirm.ask("حذف المستخدم", "سيتم حذف المستخدم \"" + name + "\" نهائياً.", function() {
+//         if (authCtrl.removeUser(name)) { ... } else { ... }
+//     })
+//
+// Properties:
+//   title        (string) dialog title, default "تأكيد العملية"
+//   message      (string) what will happen, in plain words
+//   confirmText  (string) the confirming button, default "تأكيد الحذف"
+//   cancelText   (string) the other button, default "إلغاء"
+//   destructive  (bool)   the confirming button is red (true, default) or gold
+// Functions: ask(title, message, onConfirm) sets the texts, remembers the callback and opens.
+// Signals: confirmed() after the confirming button (the callback runs right after it),
+//          cancelled() when the dialog is closed any other way.
+MDialog {
+    id: dialog
+
+    property string message: ""
+    property string confirmText: "تأكيد الحذف"
+    property string cancelText: "إلغاء"
+    property bool destructive: true
+    property var pendingAction: null
+    property bool answered: false
+
+    signal confirmed
+    signal cancelled
+
+    function ask(askTitle, askMessage, onConfirm) {
+        if (askTitle)
+            title = askTitle;
+        message = askMessage || "";
+        pendingAction = onConfirm || null;
+        answered = false;
+        open();
+    }
+
+    function accept() {
+        const action = pendingAction;
+        pendingAction = null;
+        answered = true;
+        close();
+        confirmed();
+        if (typeof action === "function")
+            action();
+    }
+
+    title: "تأكيد العملية"
+    width: 440
+    height: 250
+    onAboutToShow: answered = false
+    onClosed: {
+        if (!answered) {
+            pendingAction = null;
+            cancelled();
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 16
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 12
+
+            Text {
+                Layout.alignment: Qt.AlignTop
+                text: "⚠️"
+                font.pixelSize: 26
+                font.family: Palette.emojiFont
+            }
+            Text {
+                objectName: "confirmMessage"
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                text: dialog.message
+                color: dialog.theme.textPrimary
+                font.pixelSize: 14
+                wrapMode: Text.Wrap
+                horizontalAlignment: Text.AlignRight
+                verticalAlignment: Text.AlignTop
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 12
+
+            MButton {
+                objectName: "confirmButton"
+                Layout.fillWidth: true
+                text: dialog.confirmText
+                btnColor: dialog.destructive ? dialog.theme.dangerColor : dialog.theme.accentGold
+                textColor: dialog.destructive ? "#ffffff" : dialog.theme.textOnAccent
+                onClicked: dialog.accept()
+            }
+            MButton {
+                objectName: "cancelButton"
+                Layout.fillWidth: true
+                text: dialog.cancelText
+                outline: true
+                btnColor: dialog.theme.textSecondary
+                onClicked: dialog.close()
+            }
+        }
+    }
+}

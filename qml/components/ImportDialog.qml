@@ -1,0 +1,137 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Palette.js" as Palette
+
+// The dialog in which the user pastes comma-separated rows to import into tenants, buyers or units.
+// After a successful import it calls refresh() of the page that holds it (when it has one) and
+// emits imported(), so the page's list shows the new rows.
+//
+// Properties:
+//   targetTable (string) "tenants" (default), "buyers" or "units"
+//   text        (alias)  the pasted text; kept while the dialog is closed, emptied by a success
+// Signals: imported() after a successful import.
+MDialog {
+    id: dialog
+
+    property string targetTable: "tenants"
+    property alias text: pasteArea.text
+    readonly property string columnHint: targetTable === "tenants" ? "الاسم، رقم الهوية، الهاتف، العنوان" : targetTable === "buyers" ? "الاسم، رقم الهوية، الهاتف" : "معرف العقار، رقم الوحدة، المساحة، السعر"
+
+    signal imported
+
+    function notify(title, message, kind) {
+        const win = dialog.hostWindow;
+        if (win && typeof win.showNotice === "function")
+            win.showNotice(title, message, kind);
+    }
+
+    function holderWithRefresh() {
+        for (let item = dialog.parent; item; item = item.parent) {
+            if (typeof item.refresh === "function")
+                return item;
+        }
+        return null;
+    }
+
+    function startImport() {
+        if (pasteArea.text.trim().length === 0)
+            return;
+        if (!importCtrl.importRawCSV(pasteArea.text, targetTable)) {
+            notify("خطأ", "فشل استيراد البيانات، تأكد من الصيغة", "error");
+            return;
+        }
+        notify("نجاح", "تم استيراد البيانات بنجاح", "success");
+        pasteArea.text = "";
+        close();
+        const holder = holderWithRefresh();
+        if (holder)
+            holder.refresh();
+        imported();
+    }
+
+    title: "استيراد بيانات من إكسل (لصق مباشر)"
+    width: 500
+    height: 550
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 15
+
+        Text {
+            Layout.fillWidth: true
+            text: "قم بنسخ البيانات من الإكسل ثم لصقها في المربع أدناه:"
+            color: Palette.fixed.textSecondary
+            font.pixelSize: 13
+            horizontalAlignment: Text.AlignRight
+            wrapMode: Text.Wrap
+        }
+
+        ScrollView {
+            id: scroller
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+
+            background: Rectangle {
+                radius: 8
+                color: Palette.fixed.pageBg
+                border.width: 1
+                border.color: pasteArea.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+            }
+
+            TextArea {
+                id: pasteArea
+                objectName: "pasteArea"
+                color: Palette.fixed.textPrimary
+                placeholderText: "انسخ هنا (الاسم، الهوية، الهاتف، العنوان)..."
+                placeholderTextColor: Palette.fixed.textMuted
+                selectionColor: Palette.fixed.gold
+                selectedTextColor: Palette.fixed.pageBg
+                font.pixelSize: 13
+                horizontalAlignment: TextEdit.AlignRight
+                wrapMode: TextEdit.NoWrap
+                selectByMouse: true
+                padding: 10
+                background: null
+            }
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 5
+
+            Text {
+                Layout.fillWidth: true
+                text: "ترتيب الأعمدة المطلوب:"
+                color: Palette.fixed.goldText
+                font.pixelSize: 13
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+            }
+            Text {
+                objectName: "columnHint"
+                Layout.fillWidth: true
+                text: dialog.columnHint
+                color: dialog.theme.dark ? Palette.fixed.textBright : dialog.theme.textPrimary
+                font.pixelSize: 12
+                horizontalAlignment: Text.AlignRight
+            }
+        }
+
+        MButton {
+            objectName: "startImportButton"
+            Layout.fillWidth: true
+            text: "بدء الاستيراد الآن"
+            onClicked: dialog.startImport()
+        }
+
+        Text {
+            Layout.fillWidth: true
+            text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو انسخ الصفوف مباشرة."
+            color: Palette.fixed.textMuted
+            font.pixelSize: 11
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.Wrap
+        }
+    }
+}

@@ -1,0 +1,48 @@
+import QtQuick
+import QtQuick.Controls
+import "Palette.js" as Palette
+
+// The input of the log-in card, in the fixed dark colours of that screen, with a symbol at its
+// right edge.
+//
+// Properties: symbol (string) drawn 15 from the right edge; plus TextField's own (text,
+// placeholderText, echoMode, accepted()).
+TextField {
+    id: field
+
+    property string symbol: ""
+
+    implicitHeight: 48
+    color: Palette.fixed.textPrimary
+    placeholderTextColor: Palette.fixed.textMuted
+    selectionColor: Palette.fixed.gold
+    selectedTextColor: Palette.fixed.pageBg
+    font.pixelSize: 15
+    horizontalAlignment: TextInput.AlignRight
+    verticalAlignment: TextInput.AlignVCenter
+    rightPadding: 45
+    leftPadding: 45
+    selectByMouse: true
+
+    background: Rectangle {
+        radius: 10
+        color: Palette.fixed.pageBg
+        border.width: field.activeFocus ? 2 : 1
+        border.color: field.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+
+        Behavior on border.color {
+            ColorAnimation {
+                duration: 200
+            }
+        }
+    }
+
+    Text {
+        anchors.right: parent.right
+        anchors.rightMargin: 15
+        anchors.verticalCenter: parent.verticalCenter
+        text: field.symbol
+        font.pixelSize: 18
+        font.family: Palette.emojiFont
+    }
+}

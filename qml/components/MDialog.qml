@@ -1,0 +1,145 @@
+import QtQuick
+import QtQuick.Controls
+import "Palette.js" as Palette
+
+// The modal popup every dialog is built on: a header bar with the title and a close button, and a
+// content area under it (margins 25). Items declared inside an MDialog go into the content area;
+// give the top one `anchors.fill: parent`.
+// Properties:
+//   title       (string) shown in the header bar
+//   contentArea (alias, default) the children of the content area
+//   theme       (object) the window's appTheme, or the light colours outside a themed window
+// Plus Popup's own: width, height (default 500 x 400), open(), close(), opened(), closed().
+Popup {
+    id: dialog
+
+    readonly property var hostWindow: ApplicationWindow.window
+    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : dialog.fallbackTheme
+    readonly property var fallbackTheme: Object.assign({}, Palette.light, {
+            "bgCard": "#f7fafd"
+        })
+
+    property string title: ""
+    default property alias contentArea: content.data
+
+    width: 500
+    height: 400
+    modal: true
+    focus: true
+    padding: 0
+    anchors.centerIn: Overlay.overlay
+    closePolicy: Popup.CloseOnEscape
+
+    background: Rectangle {
+        color: dialog.theme.bgSecondary
+        radius: 16
+        border.width: 1
+        border.color: dialog.theme.borderColor
+    }
+
+    Rectangle {
+        id: headerBar
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.margins: 1
+        height: 56
+        radius: 16
+        color: dialog.theme.bgElevated
+
+        // Squares off the bottom corners of the rounded bar.
+        Rectangle {
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            height: parent.radius
+            color: parent.color
+        }
+
+        Text {
+            anchors.right: parent.right
+            anchors.rightMargin: 20
+            anchors.left: closeButton.right
+            anchors.leftMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            text: dialog.title
+            color: dialog.theme.textPrimary
+            font.pixelSize: 18
+            font.bold: true
+            horizontalAlignment: Text.AlignRight
+            elide: Text.ElideRight
+        }
+
+        AbstractButton {
+            id: closeButton
+            objectName: "dialogCloseButton"
+            anchors.left: parent.left
+            anchors.leftMargin: 10
+            anchors.verticalCenter: parent.verticalCenter
+            width: 32
+            height: 32
+            hoverEnabled: true
+            onClicked: dialog.close()
+
+            background: Rectangle {
+                radius: 16
+                color: closeButton.hovered ? dialog.theme.bgCard : "transparent"
+            }
+            contentItem: Text {
+                text: "×"
+                color: dialog.theme.textSecondary
+                font.pixelSize: 24
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+            }
+        }
+
+        Rectangle {
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            height: 2
+            color: dialog.theme.accentGold
+        }
+    }
+
+    Item {
+        id: content
+        anchors.top: headerBar.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 25
+    }
+
+    enter: Transition {
+        NumberAnimation {
+            property: "opacity"
+            from: 0.0
+            to: 1.0
+            duration: 200
+        }
+        NumberAnimation {
+            property: "scale"
+            from: 0.9
+            to: 1.0
+            duration: 200
+            easing.type: Easing.OutBack
+        }
+    }
+
+    exit: Transition {
+        NumberAnimation {
+            property: "opacity"
+            from: 1.0
+            to: 0.0
+            duration: 150
+        }
+        NumberAnimation {
+            property: "scale"
+            from: 1.0
+            to: 0.85
+            duration: 150
+        }
+    }
+}

@@ -1,0 +1,81 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Palette.js" as Palette
+
+// A labelled text input.
+//
+// Properties:
+//   label            (string) shown above the input when not empty
+//   text             (alias)  the input's text
+//   placeholderText  (alias)  shown while the input is empty
+//   readOnly         (bool)   the text cannot be edited
+//   echoMode         (alias)  e.g. TextInput.Password for a hidden password
+//   validator, inputMethodHints, maximumLength (aliases of the input's own)
+//   input            (alias)  the TextField itself, for focus and key handling
+//   theme            (object) the window's appTheme, or the light colours outside a themed window
+// Signals: accepted() when Return or Enter is pressed in the input.
+ColumnLayout {
+    id: root
+
+    readonly property var hostWindow: ApplicationWindow.window
+    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+
+    property alias text: field.text
+    property alias placeholderText: field.placeholderText
+    property string label: ""
+    property bool readOnly: false
+    property alias echoMode: field.echoMode
+    property alias validator: field.validator
+    property alias inputMethodHints: field.inputMethodHints
+    property alias maximumLength: field.maximumLength
+    readonly property alias input: field
+
+    signal accepted
+
+    spacing: 6
+
+    Text {
+        Layout.fillWidth: true
+        visible: root.label.length > 0
+        text: root.label
+        color: root.theme.textSecondary
+        font.pixelSize: 12
+        font.bold: true
+        horizontalAlignment: Text.AlignRight
+    }
+
+    TextField {
+        id: field
+
+        Layout.fillWidth: true
+        Layout.preferredHeight: 42
+        readOnly: root.readOnly
+        color: root.theme.textPrimary
+        placeholderTextColor: root.theme.textMuted
+        selectionColor: root.theme.accentGold
+        selectedTextColor: root.theme.textOnAccent
+        font.pixelSize: 14
+        horizontalAlignment: TextInput.AlignRight
+        verticalAlignment: TextInput.AlignVCenter
+        selectByMouse: true
+        leftPadding: 12
+        rightPadding: 12
+        onAccepted: root.accepted()
+
+        background: Rectangle {
+            radius: 8
+            color: root.theme.bgInput
+            border.color: field.activeFocus ? root.theme.accentGold : root.theme.borderColor
+            border.width: field.activeFocus ? 1.5 : 1
+
+            Rectangle {
+                anchors.fill: parent
+                radius: parent.radius
+                color: "#ffffff"
+                opacity: 0.03
+                visible: !field.activeFocus
+            }
+        }
+    }
+}

@@ -1,0 +1,66 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Palette.js" as Palette
+
+// The title block at the top of a page, with the page's action buttons to its left.
+//
+// Properties:
+//   title        (string) the page title
+//   subtitle     (string) one line under the title
+//   extraContent (alias, default) items declared inside the header, e.g. the page's MButtons;
+//                they are laid out in a right-to-left row (spacing 12) to the left of the titles
+//   theme        (object) the window's appTheme, or the light colours outside a themed window
+// Use it in a layout: it fills the width, preferred height 70.
+Item {
+    id: header
+
+    readonly property var hostWindow: ApplicationWindow.window
+    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+
+    property string title: ""
+    property string subtitle: ""
+    default property alias extraContent: actions.data
+
+    Layout.fillWidth: true
+    Layout.preferredHeight: 70
+    implicitHeight: 70
+
+    RowLayout {
+        anchors.fill: parent
+        layoutDirection: Qt.RightToLeft
+        spacing: 20
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            Layout.alignment: Qt.AlignVCenter
+            spacing: 2
+
+            Text {
+                Layout.fillWidth: true
+                text: header.title
+                color: header.theme.textPrimary
+                font.pixelSize: 24
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+            Text {
+                Layout.fillWidth: true
+                visible: header.subtitle.length > 0
+                text: header.subtitle
+                color: header.theme.textSecondary
+                font.pixelSize: 13
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+        }
+
+        Row {
+            id: actions
+            Layout.alignment: Qt.AlignVCenter
+            layoutDirection: Qt.RightToLeft
+            spacing: 12
+        }
+    }
+}

@@ -1,0 +1,109 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Palette.js" as Palette
+
+// A figure card: an icon box and a title, value and subtitle.
+//
+// Properties:
+//   title     (string) small upper-cased caption
+//   value     (string) the figure, already formatted; default "0"
+//   subtitle  (string) one line under the figure; hidden when empty
+//   icon      (string) symbol or emoji in the icon box
+//   iconBg    (color)  icon box colour, default the theme's bgElevated
+//   iconColor (color)  icon colour and hover border, default the theme's gold
+//   theme     (object) the window's appTheme, or the light colours outside a themed window
+Rectangle {
+    id: card
+
+    readonly property var hostWindow: ApplicationWindow.window
+    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+
+    property string title: ""
+    property string value: "0"
+    property string subtitle: ""
+    property string icon: ""
+    property color iconBg: theme.bgElevated
+    property color iconColor: theme.accentGold
+
+    Layout.fillWidth: true
+    Layout.preferredHeight: 110
+    implicitHeight: 110
+    implicitWidth: 220
+    radius: 16
+    color: theme.bgCard
+    border.width: 1
+    border.color: hover.hovered ? iconColor : theme.borderColor
+    scale: hover.hovered ? 1.02 : 1.0
+
+    Behavior on border.color {
+        ColorAnimation {
+            duration: 200
+        }
+    }
+    Behavior on scale {
+        NumberAnimation {
+            duration: 150
+            easing.type: Easing.OutQuad
+        }
+    }
+
+    HoverHandler {
+        id: hover
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.margins: 20
+        layoutDirection: Qt.RightToLeft
+        spacing: 15
+
+        Rectangle {
+            Layout.preferredWidth: 48
+            Layout.preferredHeight: 48
+            radius: 10
+            color: card.iconBg
+
+            Text {
+                anchors.centerIn: parent
+                text: card.icon
+                color: card.iconColor
+                font.pixelSize: 22
+            }
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            Layout.alignment: Qt.AlignVCenter
+            spacing: 2
+
+            Text {
+                Layout.fillWidth: true
+                text: card.title.toUpperCase()
+                color: card.theme.textMuted
+                font.pixelSize: 11
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+            Text {
+                Layout.fillWidth: true
+                text: card.value
+                color: card.theme.textPrimary
+                font.pixelSize: 22
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+            Text {
+                Layout.fillWidth: true
+                visible: card.subtitle.length > 0
+                text: card.subtitle
+                color: card.theme.textSecondary
+                font.pixelSize: 11
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+        }
+    }
+}

@@ -1,0 +1,34 @@
+#include "qmltestsetup.h"
+
+#include "qmltestsupport.h"
+#include "testdatabase.h"
+
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickStyle>
+
+void QmlTestSetup::applicationAvailable()
+{
+    pinTestEnvironment();
+    QGuiApplication::setOrganizationName(QStringLiteral("Darvelinto"));
+    QGuiApplication::setApplicationName(QStringLiteral("Darvelinto"));
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+}
+
+void QmlTestSetup::qmlEngineAvailable(QQmlEngine* engine)
+{
+    // One engine per test file; each gets its own database.
+    delete m_support;
+    m_support = new QmlTestSupport(engine);
+    engine->rootContext()->setContextProperty(QStringLiteral("testSupport"), m_support);
+    if (!m_support->freshDatabase())
+        qFatal("could not prepare the back end for the interface tests");
+}
+
+void QmlTestSetup::cleanupTestCase()
+{
+    delete m_support;
+    m_support = nullptr;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QVariantList>
+#include <memory>
+
+class AppBackend;
+class Database;
+class QQmlEngine;
+class QTemporaryDir;
+
+/**
+ * Gives the interface tests what start-up gives the program: a database in a temporary folder and
+ * the back-end objects published through AppBackend. Published to the tests as `testSupport`.
+ */
+class QmlTestSupport : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QmlTestSupport(QQmlEngine* engine, QObject* parent = nullptr);
+    ~QmlTestSupport() override;
+
+    /**
+     * Replaces the database and every back-end object by new ones on a new file and publishes them.
+     * With `firstRun` no currency is primary, so the log-in leads to the first-run setup page.
+     * Call it before creating the window (it drops objects waiting for deletion first).
+     */
+    Q_INVOKABLE bool freshDatabase(bool firstRun = false);
+
+    /** Number of rows of a table (bare name) or of a query. */
+    Q_INVOKABLE int count(const QString& tableOrSql, const QVariantList& params = {}) const;
+    /** The first column of the first row of a query. */
+    Q_INVOKABLE QVariant value(const QString& sql, const QVariantList& params = {}) const;
+    /** Runs a statement (to arrange a case); false when it failed. */
+    Q_INVOKABLE bool exec(const QString& sql, const QVariantList& params = {}) const;
+    /** Pins the business date ("yyyy-MM-dd"); an empty text returns to the real date. */
+    Q_INVOKABLE void setToday(const QString& isoDate) const;
+    /** Folder of the current database (backups and exports of the back end go under it). */
+    Q_INVOKABLE QString dataDir() const;
+    /** Where to keep the picture of a failed test: $QML_FAILURE_IMAGES (or the temp folder)/<name>.png. */
+    Q_INVOKABLE QString failureImagePath(const QString& name) const;
+
+private:
+    void dropBackend();
+
+    QQmlEngine* m_engine;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Database> m_database;
+    std::unique_ptr<AppBackend> m_backend;
+};
