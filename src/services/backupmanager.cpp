@@ -346,8 +346,9 @@ QString BackupManager::csvField(const QVariant& value)
     default:
         text = value.toString();
     }
-    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-        || text.contains(QLatin1Char('\n'))) {
+    // A carriage return ends a record for spreadsheets as a line feed does: quoted like it.
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r'))) {
         text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         text = QLatin1Char('"') + text + QLatin1Char('"');
     }
