@@ -14,6 +14,9 @@ namespace {
 
 // Debits and credits may differ by rounding, never by more than this.
 constexpr double kBalanceTolerance = 0.01;
+// Up to here a double holds every hundredth exactly, and no run of additions to a running
+// balance can overflow it; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
 
 bool isAccountType(const QString& type)
 {
@@ -22,7 +25,7 @@ bool isAccountType(const QString& type)
     return types.contains(type);
 }
 
-/** A missing amount counts 0; anything else must be a finite number of at least 0. */
+/** A missing amount counts 0; anything else must be a number from 0 up to kMaxAmount. */
 bool readAmount(const QVariantMap& line, const QString& key, double* amount)
 {
     const QVariant value = line.value(key);
@@ -32,7 +35,7 @@ bool readAmount(const QVariantMap& line, const QString& key, double* amount)
     }
     bool ok = false;
     *amount = value.toDouble(&ok);
-    return ok && std::isfinite(*amount) && *amount >= 0.0;
+    return ok && std::isfinite(*amount) && *amount >= 0.0 && *amount <= kMaxAmount;
 }
 
 } // namespace

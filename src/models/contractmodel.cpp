@@ -13,6 +13,10 @@ Q_LOGGING_CATEGORY(lcContracts, "darvelinto.contracts")
 namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+// The rent run adds the rent to the tenant's running balance month after month.
+// Up to here a double holds every hundredth exactly, and no run of additions to a running
+// balance can overflow it; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
 
 const QString kSelectContracts = QStringLiteral(R"(
     SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name, cur.symbol as currency_symbol
@@ -73,7 +77,8 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
     // The page sends parseFloat() of the deposit field: an emptied field means no deposit.
     const double depositAmount = std::isnan(deposit) ? 0.0 : deposit;
     if (!isIsoDate(start) || !isIsoDate(end) || end < start || !std::isfinite(rent) || rent < 0
-        || !std::isfinite(depositAmount) || depositAmount < 0) {
+        || rent > kMaxAmount || !std::isfinite(depositAmount) || depositAmount < 0
+        || depositAmount > kMaxAmount) {
         qCWarning(lcContracts) << "refused contract on unit" << unitId << ": bad dates or amounts" << start
                                << end << rent << deposit;
         return -1;
