@@ -212,7 +212,7 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
     const int expected = isScheduled(sale) ? std::max(sale.count, 1) : 0;
     int found = 0;
     double sum = 0;
-    QList<QPair<int, double>> withCheque;
+    bool withCheque = false;
     while (query.next()) {
         const double amount = query.value(1).toDouble();
         sum += amount;
@@ -224,7 +224,7 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
             problems->append(
                 QStringLiteral("installment %1 of unit %2 names another sale").arg(found).arg(unit));
         if (!query.value(3).toString().isEmpty())
-            withCheque.append({ query.value(0).toInt(), amount });
+            withCheque = true;
         ++found;
     }
     if (found != expected || (expected > 0 && differs(sum, remainderOf(sale))))
@@ -235,15 +235,19 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
                              .arg(sum, 0, 'f', 2)
                              .arg(remainderOf(sale), 0, 'f', 2));
 
-    for (const auto& [installmentId, amount] : withCheque) {
-        query.prepare(QStringLiteral(
-            "SELECT COUNT(*), COALESCE(SUM(amount), 0) FROM cheques WHERE installment_id = ?"));
-        query.addBindValue(installmentId);
-        if (!query.exec() || !query.next() || query.value(0).toInt() != 1
-            || differs(query.value(1).toDouble(), amount))
+    if (withCheque) {
+        query.prepare(QStringLiteral(R"(
+            SELECT i.id, COUNT(c.id) AS cheques, COALESCE(SUM(c.amount), 0) - i.installment_amount AS difference
+            FROM installments i LEFT JOIN cheques c ON c.installment_id = i.id
+            WHERE i.unit_id = ? AND i.cheque_number != ''
+            GROUP BY i.id
+            HAVING cheques != 1 OR ABS(difference) > 0.005)"));
+        query.addBindValue(sale.unitId);
+        if (!query.exec())
+            problems->append(query.lastError().text());
+        while (query.next())
             problems->append(QStringLiteral("installment %1 of unit %2 lacks its one cheque")
-                                 .arg(installmentId)
-                                 .arg(unit));
+                                 .arg(query.value(0).toString(), unit));
     }
 
     query.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(amount), 0) FROM payments WHERE unit_id = ? "
