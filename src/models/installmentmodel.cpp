@@ -315,6 +315,12 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
                            << "installments";
         return -1;
     }
+    // Due dates are stored and compared as "yyyy-MM-dd" text: a schedule running past the year
+    // 9999 would write five-digit years, which sort before every other date.
+    if (scheduled && sale.start.addMonths(count - 1).year() > 9999) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "whose schedule ends after 9999";
+        return -1;
+    }
     if (remainder < 0)
         remainder = 0;
 
