@@ -107,8 +107,10 @@ bool AccountModel::readLines(const QVariantList& lines, QVector<Line>* out)
 int AccountModel::createJournalEntry(
     const QString& date, const QString& desc, const QString& refType, int refId, const QVariantList& lines)
 {
-    // The statements compare entry dates as text, which only works for one fixed form.
-    if (!QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+    // The statements compare entry dates as text, which only works for one fixed form, and for
+    // years from 1 on ("-2025-03-01" parses).
+    const QDate entered = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    if (!entered.isValid() || entered.year() < 1) {
         qCWarning(lcAccounts) << "Refusing journal entry dated" << date;
         return -1;
     }

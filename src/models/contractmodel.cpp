@@ -27,11 +27,11 @@ const QString kSelectContracts = QStringLiteral(R"(
     LEFT JOIN currencies cur ON c.currency_id=cur.id)");
 
 // Contract dates are compared as text (overlaps, the rent run's windows, expiry), which only
-// orders correctly for the exact zero-padded form.
+// orders correctly for the exact zero-padded form of a year from 1 on ("-2025-01-01" parses).
 bool isIsoDate(const QString& text)
 {
     const QDate date = QDate::fromString(text, kDateFormat);
-    return date.isValid() && date.toString(kDateFormat) == text;
+    return date.isValid() && date.year() > 0 && date.toString(kDateFormat) == text;
 }
 
 } // namespace

@@ -42,8 +42,10 @@ QVariantList ExpenseModel::getAll()
 int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& cat, const QString& workCat,
     const QString& desc, double amount, const QString& date, int currId)
 {
+    // Expense dates are compared as text; a year before 1 ("-2025-03-15" parses) would sort first.
+    const QDate spent = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
     if (cat.trimmed().isEmpty() || !std::isfinite(amount) || amount <= 0 || amount > kMaxAmount
-        || !QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+        || !spent.isValid() || spent.year() < 1) {
         qCWarning(lcExpenses) << "refused an expense of" << amount << "dated" << date << "in" << cat;
         return -1;
     }

@@ -29,12 +29,12 @@ const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kSold = QStringLiteral("sold");
 const QString kCash = QStringLiteral("cash");
 
-// Only the canonical form: the text is also stored, compared as text by the overdue lists and
-// grouped by month in the reports.
+// Only the canonical form of a year from 1 on ("-2025-01-31" parses): the text is also stored,
+// compared as text by the overdue lists and grouped by month in the reports.
 QDate isoDate(const QString& text)
 {
     const QDate date = QDate::fromString(text, kDateFormat);
-    return date.isValid() && date.toString(kDateFormat) == text ? date : QDate();
+    return date.isValid() && date.year() > 0 && date.toString(kDateFormat) == text ? date : QDate();
 }
 
 bool isAmount(double value)

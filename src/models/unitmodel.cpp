@@ -308,7 +308,8 @@ bool UnitModel::updateStatus(int id, const QString& status)
 bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString& date)
 {
     const QDate saleDate = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
-    if (!std::isfinite(price) || price < 0 || !saleDate.isValid()
+    // Stored as text and compared as text: only the exact form, and years from 1 on.
+    if (!std::isfinite(price) || price < 0 || !saleDate.isValid() || saleDate.year() < 1
         || saleDate.toString(QStringLiteral("yyyy-MM-dd")) != date)
         return false;
     // A sold unit keeps the buyer, price and date of its sale: marking it again would detach it
