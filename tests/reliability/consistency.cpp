@@ -111,30 +111,25 @@ struct SaleRecord
     int count = 0;
     // Read back from the rows the sale wrote: the audit text rounds amounts to six digits.
     int buyerId = 0;
-    QString unitNumber;
     QDate start;
     double total = 0;
     double down = 0;
 };
 
-QString downPaymentNote(const QString& unitNumber)
-{
-    return QStringLiteral("دفعة مقدمة / بيع وحدة: ") + unitNumber;
-}
+// The down payment's note names the unit by the number it had on the day of the sale.
+const QString kDownPaymentNote = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
 
 /** Fills in the sale's figures from the unit, its installments and its down payment. */
 void resolve(const QSqlDatabase& db, SaleRecord* sale)
 {
     QSqlQuery query(db);
-    query.prepare(
-        QStringLiteral("SELECT buyer_id, sale_price_actual, sale_date, unit_number FROM units WHERE id = ?"));
+    query.prepare(QStringLiteral("SELECT buyer_id, sale_price_actual, sale_date FROM units WHERE id = ?"));
     query.addBindValue(sale->unitId);
     if (!query.exec() || !query.next())
         return;
     sale->buyerId = query.value(0).toInt();
     sale->total = query.value(1).toDouble();
     sale->start = QDate::fromString(query.value(2).toString(), Qt::ISODate);
-    sale->unitNumber = query.value(3).toString();
     query.prepare(
         QStringLiteral("SELECT down_payment FROM installments WHERE unit_id = ? ORDER BY id LIMIT 1"));
     query.addBindValue(sale->unitId);
@@ -142,10 +137,11 @@ void resolve(const QSqlDatabase& db, SaleRecord* sale)
         sale->down = query.value(0).toDouble();
         return;
     }
-    query.prepare(
-        QStringLiteral("SELECT amount FROM payments WHERE unit_id = ? AND notes = ? ORDER BY id LIMIT 1"));
+    query.prepare(QStringLiteral(
+        "SELECT amount FROM payments WHERE unit_id = ? AND substr(notes, 1, ?) = ? ORDER BY id LIMIT 1"));
     query.addBindValue(sale->unitId);
-    query.addBindValue(downPaymentNote(sale->unitNumber));
+    query.addBindValue(kDownPaymentNote.size());
+    query.addBindValue(kDownPaymentNote);
     if (query.exec() && query.next())
         sale->down = query.value(0).toDouble();
 }
@@ -200,7 +196,6 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
                                  sale.start.toString(Qt::ISODate)));
     const QDate start = sale.start;
     const int buyerId = sale.buyerId;
-    const QString unitNumber = sale.unitNumber;
 
     query.prepare(QStringLiteral("SELECT id, installment_amount, due_date, cheque_number, total_price, "
                                  "down_payment, buyer_id FROM installments WHERE unit_id = ? ORDER BY id"));
@@ -251,10 +246,11 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
     }
 
     query.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(amount), 0) FROM payments WHERE unit_id = ? "
-                                 "AND buyer_id = ? AND notes = ?"));
+                                 "AND buyer_id = ? AND substr(notes, 1, ?) = ?"));
     query.addBindValue(sale.unitId);
     query.addBindValue(buyerId);
-    query.addBindValue(downPaymentNote(unitNumber));
+    query.addBindValue(kDownPaymentNote.size());
+    query.addBindValue(kDownPaymentNote);
     const int downPayments = query.exec() && query.next() ? query.value(0).toInt() : -1;
     if (downPayments != (sale.down > 0 ? 1 : 0)
         || (sale.down > 0 && differs(query.value(1).toDouble(), sale.down)))

@@ -53,8 +53,9 @@ const double kInf = std::numeric_limits<double>::infinity();
 
 bool isDate(const QString& text)
 {
+    // Stored and compared as text: the exact form, and a year from 1 to 9999.
     const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    return date.isValid() && date.toString(QStringLiteral("yyyy-MM-dd")) == text;
+    return date.isValid() && date.year() > 0 && date.toString(QStringLiteral("yyyy-MM-dd")) == text;
 }
 
 bool isPeriod(const QString& text)
@@ -275,7 +276,7 @@ private:
     {
         using C = Consistency::Check;
         Call call;
-        switch (m.below(24)) {
+        switch (m.below(25)) {
         case 0: {
             const int invoice = m.id(o.invoices);
             const int tenant = m.id(o.tenants);
@@ -372,6 +373,20 @@ private:
             call.accepted = o.app->unitModel()->add(m.id(o.properties), number, m.count(), area, rooms, rent,
                                 yearly, price, m.id(o.currencies))
                 > 0;
+            break;
+        }
+        case 21: {
+            const QString number = m.chance(50) ? QStringLiteral("N%1").arg(m.below(1000000)) : m.text();
+            const double area = m.amount(), rent = m.amount(), yearly = m.amount(), price = m.amount();
+            const int rooms = m.count();
+            const auto bad = [](double v) { return !std::isnan(v) && (!isFinite(v) || v < 0); };
+            call = { QStringLiteral("UnitModel::update"),
+                QStringList { shown(number), shown(area), shown(rent), shown(yearly), shown(price) }.join(
+                    QLatin1Char(' ')),
+                number.trimmed().isEmpty() || rooms < 0 || bad(area) || bad(rent) || bad(yearly)
+                    || bad(price) };
+            call.accepted = o.app->unitModel()->update(
+                m.id(o.units), number, m.count(), area, rooms, rent, yearly, price);
             break;
         }
         case 8: {
@@ -479,11 +494,13 @@ private:
             const int count = m.count();
             const QString start = m.date();
             const bool scheduled = total - down > 0.01 + 1e-9;
+            // Due dates must stay "yyyy-MM-dd": a schedule may not run past the year 9999.
+            const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
             call = { QStringLiteral("InstallmentModel::sellUnit"),
                 QStringList { shown(total), shown(down), QString::number(count), shown(start) }.join(
                     QLatin1Char(' ')),
                 !isAmount(total) || total <= 0 || !isAmount(down) || down < 0 || !isDate(start)
-                    || (scheduled && count > 1200) };
+                    || (scheduled && count > 1200) || (scheduled && isDate(start) && lastDue.year() > 9999) };
             call.accepted
                 = o.app->installmentModel()->sellUnit(m.id(o.buyers),
                       m.chance(90) ? o.forSale.first() : m.id(o.units), total, down, count, start,
@@ -537,6 +554,12 @@ private:
                 shown(from) + QLatin1Char(' ') + shown(to) + QLatin1Char(' ') + QString::number(count) };
             call.read = true;
             (void)o.app->reportController()->getMonthlyReport(from);
+            (void)o.app->reportController()->getTenantStatement(m.id(o.tenants), from, to);
+            (void)o.app->reportController()->getBuyerStatement(m.id(o.buyers), from, to);
+            (void)o.app->reportController()->getContractorStatement(m.id(o.contractors), from, to);
+            (void)o.app->reportController()->getChequeReport(m.text(), from, to);
+            (void)o.app->reportController()->getProjectDetailedFinancials(m.id(o.properties), from, to);
+            (void)o.app->reportController()->getPropertyProfitability(m.id(o.properties), from, to);
             (void)o.app->reportController()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getJournalEntries(from, to);

@@ -8,6 +8,7 @@
 #include "expensemodel.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
+#include "paymentmodel.h"
 #include "rentalfixtures.h"
 #include "testdatabase.h"
 #include "unitmodel.h"
@@ -61,6 +62,61 @@ private slots:
         const int other = RentalFixtures::addUnit(
             db(), RentalFixtures::addProperty(db(), QStringLiteral("برج 2")), QStringLiteral("B-1"));
         QVERIFY(units.markAsSold(other, second, 50000, QStringLiteral("2025-03-01")));
+    }
+
+    // Found by the fuzz test: a sale begun late in the year 9999 wrote due dates such as
+    // "10000-01-31", which sort before every other date and read as long overdue.
+    void scheduleStaysWithinFourDigitYears()
+    {
+        const int property = RentalFixtures::addProperty(db());
+        const int late = RentalFixtures::addUnit(db(), property, QStringLiteral("A-1"));
+        const int last = RentalFixtures::addUnit(db(), property, QStringLiteral("A-2"));
+        const int buyer = BuyerModel(db()).add(QStringLiteral("سامي"), {}, {}, {}, {});
+        InstallmentModel installments(db());
+        const QByteArray before = digest();
+        QCOMPARE(installments.sellUnit(buyer, late, 12000, 0, 12, QStringLiteral("9999-06-30"), 1), -1);
+        QCOMPARE(digest(), before);
+        // The last month of the year 9999 is still a date.
+        QCOMPARE(installments.sellUnit(buyer, last, 12000, 0, 12, QStringLiteral("9999-01-31"), 1), 1);
+        QCOMPARE(m_file->value(QStringLiteral("SELECT MAX(due_date) FROM installments")).toString(),
+            QStringLiteral("9999-12-31"));
+        QCOMPARE(Consistency::problems(db()->getDb()), QStringList());
+    }
+
+    // Found by the fuzz test: "-2025-03-15" parses as a date of the year -2025 and was stored,
+    // sorting before every real date wherever dates are compared as text.
+    void yearsBeforeOneAreRefused()
+    {
+        const QString date = QStringLiteral("-2025-03-15");
+        const RentalFixtures::RentedUnit let = RentalFixtures::addRentedUnit(
+            db(), QStringLiteral("2025-01-01"), QStringLiteral("2025-12-31"), 1000);
+        InvoiceModel invoices(db());
+        QCOMPARE(invoices.generateAllRent(QStringLiteral("2025-03")), 1);
+        const int invoice = m_file->value(QStringLiteral("SELECT id FROM invoices")).toInt();
+        const int spare = RentalFixtures::addUnit(db(), let.propertyId, QStringLiteral("2"));
+        const int sold = RentalFixtures::addUnit(db(), let.propertyId, QStringLiteral("3"));
+        const int buyer = BuyerModel(db()).add(QStringLiteral("سامي"), {}, {}, {}, {});
+        const QVariantList lines
+            = { QVariantMap { { QStringLiteral("account_id"), 2 }, { QStringLiteral("debit"), 10.0 } },
+                  QVariantMap { { QStringLiteral("account_id"), 8 }, { QStringLiteral("credit"), 10.0 } } };
+        const QByteArray before = digest();
+
+        QCOMPARE(PaymentModel(db()).add(invoice, let.tenantId, 100, QStringLiteral("cash"), date, {}, 1), -1);
+        QCOMPARE(
+            ExpenseModel(db()).add(let.propertyId, 0, 0, QStringLiteral("صيانة"), {}, {}, 10, date, 1), -1);
+        QCOMPARE(AccountModel(db()).createJournalEntry(date, {}, QStringLiteral("manual"), 0, lines), -1);
+        QCOMPARE(
+            ContractModel(db()).add(spare, let.tenantId, date, QStringLiteral("2025-12-31"), 900, {}, 0, 1),
+            -1);
+        QCOMPARE(InstallmentModel(db()).add(buyer, sold, 1000, 0, 100, date, 1), -1);
+        QCOMPARE(InstallmentModel(db()).sellUnit(buyer, sold, 12000, 0, 12, date, 1), -1);
+        QVERIFY(!UnitModel(db()).markAsSold(spare, buyer, 1000, date));
+        QCOMPARE(digest(), before);
+
+        // The year 1 itself is a date like any other.
+        QVERIFY(PaymentModel(db()).add(
+                    invoice, let.tenantId, 100, QStringLiteral("cash"), QStringLiteral("0001-01-01"), {}, 1)
+            > 0);
     }
 
     // Found by the fuzz test: amounts of 1e308 were taken as finite numbers, and the second of them
