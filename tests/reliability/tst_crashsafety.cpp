@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kKills = 30;
+constexpr int kKills = 40;
 // The whole run stays well inside the suite's time: a worker that hangs fails the test instead.
 constexpr int kBudgetMs = 150000;
 constexpr int kWaitMs = 20000;
@@ -246,7 +246,7 @@ private slots:
             const bool duringStartUp = round % 6 == 5;
             if (duringStartUp) {
                 // Somewhere in opening the file: pragmas, schema, default data, the first writes.
-                QThread::usleep(random.bounded(150000));
+                QThread::usleep(random.bounded(60000));
             } else {
                 // Inside or between operations: after the k-th one has begun, a little later.
                 const int target = 1 + random.bounded(12);
