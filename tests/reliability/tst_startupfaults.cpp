@@ -131,16 +131,34 @@ bool writeProgramDatabase(const QTemporaryDir& home)
         > 0;
 }
 
-/** Lets "nobody" reach the data folder, and write in it when `writableFolder`. */
-void openUpFor(const QTemporaryDir& home, bool writableFolder)
+/**
+ * Lets "nobody" reach the data folder, and write in it when `writableFolder`; a folder that is not
+ * writable is not writable for its owner either. The folder is opened again when this goes, so the
+ * temporary folder can be removed.
+ */
+class FolderAccess
 {
-    const auto traversable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-        | QFileDevice::ReadOther | QFileDevice::ExeOther;
-    QFile::setPermissions(home.path(), traversable);
-    QFile::setPermissions(home.path() + QStringLiteral("/Darvelinto"), traversable);
-    QFile::setPermissions(
-        dataDirOf(home), writableFolder ? traversable | QFileDevice::WriteOther : traversable);
-}
+public:
+    FolderAccess(const QTemporaryDir& home, bool writableFolder)
+        : m_folder(dataDirOf(home))
+    {
+        const auto reachable
+            = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        QFile::setPermissions(home.path(), reachable | QFileDevice::WriteOwner);
+        QFile::setPermissions(
+            home.path() + QStringLiteral("/Darvelinto"), reachable | QFileDevice::WriteOwner);
+        QFile::setPermissions(m_folder,
+            writableFolder ? reachable | QFileDevice::WriteOwner | QFileDevice::WriteOther : reachable);
+    }
+    ~FolderAccess()
+    {
+        QFile::setPermissions(
+            m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+private:
+    QString m_folder;
+};
 
 } // namespace
 
@@ -159,7 +177,7 @@ private slots:
     {
         QTemporaryDir home;
         QVERIFY(writeProgramDatabase(home));
-        openUpFor(home, true);
+        const FolderAccess access(home, true);
         QVERIFY(QFile::setPermissions(databaseOf(home), QFileDevice::ReadOwner | QFileDevice::ReadOther));
         const QByteArray before = bytesOf(databaseOf(home));
 
@@ -175,7 +193,7 @@ private slots:
     {
         QTemporaryDir home;
         QVERIFY(writeProgramDatabase(home));
-        openUpFor(home, false);
+        const FolderAccess access(home, false);
         // The file itself would take writes; its folder cannot take the write-ahead log or the lock.
         QVERIFY(QFile::setPermissions(databaseOf(home),
             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
