@@ -94,28 +94,180 @@ QVariantMap Database::recordToMap(const QSqlQuery& query)
     return row;
 }
 
+namespace {
+
+/** The connection's own SQLite handle, or null when the driver is not SQLite. */
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// What Qt's SQLite driver binds as NULL: no value, or a null string, byte array, date or time.
+bool bindsNull(const QVariant& value)
+{
+    if (!value.isValid() || value.isNull())
+        return true;
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString().isNull();
+    case QMetaType::QByteArray:
+        return value.toByteArray().isNull();
+    case QMetaType::QDate:
+        return value.toDate().isNull();
+    case QMetaType::QTime:
+        return value.toTime().isNull();
+    case QMetaType::QDateTime:
+        return value.toDateTime().isNull();
+    default:
+        return false;
+    }
+}
+
+// The driver's binding rules, so a statement sees the same values whichever road it takes.
+int bindValue(sqlite3_stmt* statement, int index, const QVariant& value)
+{
+    if (bindsNull(value))
+        return sqlite3_bind_null(statement, index);
+    switch (value.typeId()) {
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return sqlite3_bind_blob(
+            statement, index, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+    }
+    case QMetaType::Bool:
+    case QMetaType::Int:
+        return sqlite3_bind_int(statement, index, value.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(statement, index, value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(statement, index, value.toLongLong());
+    default: {
+        QString text;
+        if (value.typeId() == QMetaType::QDateTime)
+            text = value.toDateTime().toString(Qt::ISODateWithMs);
+        else if (value.typeId() == QMetaType::QTime)
+            text = value.toTime().toString(QStringLiteral("hh:mm:ss.zzz"));
+        else
+            text = value.toString();
+        return sqlite3_bind_text16(
+            statement, index, text.utf16(), static_cast<int>(text.size()) * 2, SQLITE_TRANSIENT);
+    }
+    }
+}
+
+// The value types the driver gives: 64-bit integers, doubles, strings, and a null string for NULL.
+QVariant columnValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qint64>(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
+            sqlite3_column_bytes(statement, column)));
+    default:
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                sqlite3_column_bytes(statement, column)));
+    }
+}
+
+// The field name as the driver reports it: quotes dropped, a "table." prefix cut off.
+QString columnName(sqlite3_stmt* statement, int column)
+{
+    QString name = QString::fromUtf8(sqlite3_column_name(statement, column)).remove(QLatin1Char('"'));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.mid(dot + 1);
+}
+
+/**
+ * Turns rows into record maps. Every row of a statement has the same keys, so the first map is
+ * kept as a pattern: each row copies it (no key comparisons) and fills the values in key order,
+ * which is the map's own order. Of two columns with one name, the later one is the one filled.
+ */
+class RowBuilder
+{
+public:
+    explicit RowBuilder(sqlite3_stmt* statement)
+    {
+        const int columns = sqlite3_column_count(statement);
+        QMap<QString, int> lastColumnOf;
+        for (int i = 0; i < columns; ++i)
+            lastColumnOf.insert(columnName(statement, i), i);
+        m_columnsInKeyOrder.reserve(lastColumnOf.size());
+        for (auto it = lastColumnOf.cbegin(); it != lastColumnOf.cend(); ++it) {
+            m_pattern.insert(it.key(), QVariant());
+            m_columnsInKeyOrder.append(it.value());
+        }
+    }
+
+    QVariantMap row(sqlite3_stmt* statement) const
+    {
+        QVariantMap row = m_pattern;
+        auto slot = row.begin();
+        for (const int column : m_columnsInKeyOrder) {
+            slot.value() = columnValue(statement, column);
+            ++slot;
+        }
+        return row;
+    }
+
+private:
+    QVariantMap m_pattern;
+    QList<int> m_columnsInKeyOrder;
+};
+
+} // namespace
+
 QVariantList Database::execQuery(const QString& sql, const QVariantList& params)
 {
     QMutexLocker lock(&m_mutex);
-    QSqlQuery query(m_db);
-    if (!prepareAndExec(query, sql, params)) {
-        const QString error = query.lastError().text();
+    sqlite3* handle = sqliteHandle(m_db);
+    if (!handle) {
+        lock.unlock();
+        emit databaseError(QStringLiteral("The database is not open"));
+        return {};
+    }
+    // Straight on the connection's SQLite handle: the lists of the pages run through here, and the
+    // driver's road copies every value twice before a map sees it.
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    QString error;
+    if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr)
+        != SQLITE_OK) {
+        error = QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral(" Unable to execute statement");
+    } else if (statement && sqlite3_bind_parameter_count(statement) != params.size()) {
+        error = QStringLiteral("Parameter count mismatch");
+    } else {
+        for (int i = 0; statement && i < params.size() && error.isEmpty(); ++i) {
+            if (bindValue(statement, i + 1, params.at(i)) != SQLITE_OK)
+                error = QString::fromUtf8(sqlite3_errmsg(handle))
+                    + QStringLiteral(" Unable to bind parameters");
+        }
+    }
+    QVariantList rows;
+    if (statement && error.isEmpty()) {
+        const RowBuilder builder(statement);
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            rows.append(builder.row(statement));
+        if (rc != SQLITE_DONE) {
+            error = QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral(" Unable to fetch row");
+            rows.clear();
+        }
+    }
+    sqlite3_finalize(statement);
+    if (!error.isEmpty()) {
         lock.unlock();
         emit databaseError(error);
         return {};
-    }
-    QVariantList rows;
-    const QSqlRecord record = query.record();
-    const int columns = record.count();
-    QStringList names;
-    names.reserve(columns);
-    for (int i = 0; i < columns; ++i)
-        names.append(record.fieldName(i));
-    while (query.next()) {
-        QVariantMap row;
-        for (int i = 0; i < columns; ++i)
-            row.insert(names.at(i), query.value(i));
-        rows.append(row);
     }
     return rows;
 }

@@ -36,14 +36,30 @@ bool PasswordHasher::verify(const QString& password, const QString& storedHash)
         return false;
     const QByteArray hashBytes = storedHash.toLatin1();
     const QByteArray utf8 = password.toUtf8();
-    return crypto_pwhash_str_verify(hashBytes.constData(), utf8.constData(),
-               static_cast<unsigned long long>(utf8.size()))
+    return crypto_pwhash_str_verify(
+               hashBytes.constData(), utf8.constData(), static_cast<unsigned long long>(utf8.size()))
         == 0;
 }
+
+namespace {
+QString& cachedDefaultHash()
+{
+    static QString cached;
+    return cached;
+}
+} // namespace
 
 QString PasswordHasher::defaultAdminHash()
 {
     // Every fresh database needs this hash; computing it once keeps start-up and test suites fast.
-    static const QString cached = hash(QString::fromLatin1(kDefaultAdminPassword));
+    QString& cached = cachedDefaultHash();
+    if (cached.isEmpty())
+        cached = hash(QString::fromLatin1(kDefaultAdminPassword));
     return cached;
+}
+
+bool PasswordHasher::isThisProcessDefaultHash(const QString& stored)
+{
+    const QString& cached = cachedDefaultHash();
+    return !cached.isEmpty() && stored == cached;
 }

@@ -19,4 +19,6 @@ public:
     static bool verify(const QString& password, const QString& storedHash);
     /** Hash of the default administrator password, computed once per process. */
     static QString defaultAdminHash();
+    /** True when `stored` is the hash defaultAdminHash() gave in this process (no Argon2 work). */
+    static bool isThisProcessDefaultHash(const QString& stored);
 };

@@ -523,10 +523,11 @@ int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QS
         const int tenantId = value.toInt(&ok);
         if (!ok || tenantId <= 0)
             continue;
-        // A tenant without an active contract is still charged, on no unit.
+        // A tenant without an active contract is still charged, on no unit. The unary plus keeps
+        // the look-up on the tenant's index rather than every active contract.
         const QVariant unitId = m_db->scalar(
             QStringLiteral(
-                "SELECT unit_id FROM contracts WHERE tenant_id=? AND status='active' ORDER BY id LIMIT 1"),
+                "SELECT unit_id FROM contracts WHERE tenant_id=? AND +status='active' ORDER BY id LIMIT 1"),
             { tenantId });
         targets.append({ tenantId, unitId.isValid() ? unitId : QVariant() });
     }
@@ -539,11 +540,12 @@ int InvoiceModel::generatePropertyServiceInvoice(
     if (!periodStart(period).isValid() || !isAmount(amount))
         return 0;
     // Each tenant once, on a unit of this property: the charge belongs to the property that
-    // raised it, also for a tenant who rents elsewhere too.
+    // raised it, also for a tenant who rents elsewhere too. The unary plus walks the property's
+    // units and their contracts instead of every active contract of the office.
     const QVariantList rows = m_db->execQuery(QStringLiteral(
                                                   R"(SELECT c.tenant_id, c.unit_id FROM contracts c
                                                      JOIN units u ON c.unit_id=u.id
-                                                     WHERE u.property_id=? AND c.status='active' ORDER BY c.id)"),
+                                                     WHERE u.property_id=? AND +c.status='active' ORDER BY c.id)"),
         { propertyId });
     QVector<ServiceTarget> targets;
     QSet<int> seen;

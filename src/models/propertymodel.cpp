@@ -15,14 +15,16 @@ PropertyModel::PropertyModel(Database* db, QObject* parent)
 QVariantList PropertyModel::getAll()
 {
     // monthly_revenue counts a unit's rent once per active contract on it; the id breaks ties
-    // between properties created within the same second.
+    // between properties created within the same second. The unary plus keeps every count on the
+    // property's own units (and the revenue on their contracts): without statistics SQLite walks
+    // every rented unit or active contract of the office once per property instead.
     static const QString sql = QStringLiteral(R"(
         SELECT p.*,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='rented') as rented_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND status='sold') as sold_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
                (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
-                 WHERE u.property_id=p.id AND c.status='active') as monthly_revenue
+                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
         FROM properties p
         ORDER BY p.created_at DESC, p.id DESC)");
     return m_db->execQuery(sql);
@@ -135,11 +137,12 @@ bool PropertyModel::remove(int id)
 
 QVariantMap PropertyModel::getStats(int id)
 {
+    // The unary plus keeps the counts on the property's units, not on every unit of a status.
     static const QString sql = QStringLiteral(R"(
         SELECT (SELECT COUNT(*) FROM units WHERE property_id=?) as total_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=? AND status='rented') as rented,
-               (SELECT COUNT(*) FROM units WHERE property_id=? AND status='available') as available,
-               (SELECT COUNT(*) FROM units WHERE property_id=? AND status='sold') as sold,
+               (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='rented') as rented,
+               (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='available') as available,
+               (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='sold') as sold,
                (SELECT COALESCE(SUM(p.amount),0) FROM invoices i
                   JOIN payments p ON p.invoice_id=i.id
                  WHERE i.unit_id IN (SELECT id FROM units WHERE property_id=?)) as total_income,

@@ -37,6 +37,8 @@ QHash<QString, bool>& defaultHashVerdicts()
 bool isHashOfDefaultPassword(const QString& storedHash)
 {
     auto& verdicts = defaultHashVerdicts();
+    if (PasswordHasher::isThisProcessDefaultHash(storedHash))
+        return true;
     const auto known = verdicts.constFind(storedHash);
     if (known != verdicts.constEnd())
         return known.value();
@@ -111,11 +113,46 @@ void AuthController::ensureAdminExists()
     }
 }
 
+AuthController::~AuthController()
+{
+    if (m_defaultCheck.valid())
+        m_defaultCheck.wait();
+}
+
 void AuthController::refreshDefaultPasswordState()
 {
     const QVariant stored
         = m_db->scalar(R"(SELECT password_hash FROM users WHERE username=?)", { kAdminName });
-    m_usingDefaultPassword = stored.isValid() && isDefaultPassword(stored.toString());
+    const QString value = stored.toString();
+    const auto& verdicts = defaultHashVerdicts();
+    if (!stored.isValid() || !PasswordHasher::isHash(value) || PasswordHasher::isThisProcessDefaultHash(value)
+        || verdicts.contains(value)) {
+        m_usingDefaultPassword = stored.isValid() && isDefaultPassword(value);
+        return;
+    }
+    // An unknown hash needs one Argon2 check (about 0.3 s). Run it beside the event loop so the
+    // log-in window appears at once; the answer arrives as a property change a moment later.
+    const quint64 generation = ++m_defaultCheckGeneration;
+    m_defaultCheck = std::async(std::launch::async, [this, value, generation] {
+        const bool isDefault = PasswordHasher::verify(defaultPassword(), value);
+        QMetaObject::invokeMethod(
+            this,
+            [this, value, generation, isDefault] {
+                defaultHashVerdicts().insert(value, isDefault);
+                if (generation == m_defaultCheckGeneration)
+                    setUsingDefaultPassword(isDefault);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void AuthController::setUsingDefaultPassword(bool usingDefault)
+{
+    ++m_defaultCheckGeneration; // any answer still on its way is older than this one
+    if (usingDefault == m_usingDefaultPassword)
+        return;
+    m_usingDefaultPassword = usingDefault;
+    emit authChanged();
 }
 
 bool AuthController::findAccount(const QString& username, Account* account) const
@@ -226,8 +263,10 @@ bool AuthController::login(const QString& username, const QString& password)
     m_username = account.username;
     m_fullName = account.fullName;
     m_role = account.role;
-    if (account.username == kAdminName)
+    if (account.username == kAdminName) {
+        ++m_defaultCheckGeneration;
         m_usingDefaultPassword = pass == defaultPassword();
+    }
     writeLogRecord(QStringLiteral("login"), QStringLiteral("تسجيل دخول: ") + m_username, m_userId);
     emit authChanged();
     return true;
@@ -259,13 +298,8 @@ bool AuthController::changePassword(const QString& oldPass, const QString& newPa
         return false;
     if (!storePassword(m_userId, newPassword))
         return false;
-    if (m_username == kAdminName) {
-        const bool usingDefault = newPassword == defaultPassword();
-        if (usingDefault != m_usingDefaultPassword) {
-            m_usingDefaultPassword = usingDefault;
-            emit authChanged();
-        }
-    }
+    if (m_username == kAdminName)
+        setUsingDefaultPassword(newPassword == defaultPassword());
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QVariantList>
+#include <future>
 
 class Database;
 
@@ -20,6 +21,7 @@ class AuthController : public QObject
 
 public:
     explicit AuthController(Database* db, QObject* parent = nullptr);
+    ~AuthController() override;
 
     bool isLoggedIn() const { return m_loggedIn; }
     /** The full name of the logged-in account, not its user name. */
@@ -65,6 +67,7 @@ private:
     [[nodiscard]] bool storePassword(int userId, const QString& password);
     void writeLogRecord(const QString& action, const QString& details, int userId);
     void refreshDefaultPasswordState();
+    void setUsingDefaultPassword(bool usingDefault);
     bool isAdministrator() const;
     bool detectLegacyPasswordColumn() const;
 
@@ -75,6 +78,10 @@ private:
     QString m_fullName;
     QString m_role;
     bool m_usingDefaultPassword = false;
+    // The start-up check of the administrator's password runs beside the event loop; a later
+    // log-in or password change makes its answer stale, which the generation tells.
+    quint64 m_defaultCheckGeneration = 0;
+    std::future<void> m_defaultCheck;
     // Files from older versions still carry a plain `password` column beside `password_hash`.
     bool m_legacyPasswordColumn = false;
 };

@@ -436,6 +436,32 @@ private slots:
         QVERIFY(!AuthController(db()).usingDefaultPassword());
     }
 
+    void startUpCheckOfAnUnknownHashArrivesLater()
+    {
+        // A file written by another process carries a hash of the default with its own salt:
+        // checking it costs a full Argon2 run, which must not hold up the first window.
+        const QString foreignDefault = PasswordHasher::hash(QStringLiteral("qorvu"));
+        QVERIFY(db()->execNonQuery(
+            QStringLiteral("UPDATE users SET password_hash=? WHERE username='admin'"), { foreignDefault }));
+        AuthController auth(db());
+        QSignalSpy changed(&auth, &AuthController::authChanged);
+        QTRY_VERIFY_WITH_TIMEOUT(auth.usingDefaultPassword(), 10000);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void aLogInOverridesAStartUpCheckStillOnItsWay()
+    {
+        const QString foreignDefault = PasswordHasher::hash(QStringLiteral("qorvu"));
+        QVERIFY(db()->execNonQuery(
+            QStringLiteral("UPDATE users SET password_hash=? WHERE username='admin'"), { foreignDefault }));
+        AuthController auth(db());
+        QVERIFY(auth.login(kAdmin, kDefault));
+        QVERIFY(auth.changePassword(kDefault, QStringLiteral("chosen-1")));
+        QVERIFY(!auth.usingDefaultPassword());
+        QTest::qWait(1000); // let the start-up answer arrive: it must not bring the notice back
+        QVERIFY(!auth.usingDefaultPassword());
+    }
+
     void plainPasswordIsAcceptedOnceAndRehashed()
     {
         addUser(QStringLiteral("old"), QStringLiteral("Plain-Old-7"));

@@ -1,0 +1,560 @@
+// The benchmark of the speed and memory targets, against the SQLite floor.
+//
+//   darvelinto-bench --db <large office> --db-small <office with ~50,000 invoices> [--today yyyy-MM-dd]
+//                    [--runs N]
+//
+// Prints the machine, then one line per figure: "name: ours_ms floor_ms ratio" (medians of N
+// runs). The floor is the same SQL as the program ran, straight through the SQLite C API. Works on
+// copies: the given files are never written.
+#include "accountmodel.h"
+#include "appbackend.h"
+#include "auditmanager.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
+#include "clock.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
+#include "dashboardcontroller.h"
+#include "database.h"
+#include "expensemodel.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "notificationcontroller.h"
+#include "paymentmodel.h"
+#include "propertymodel.h"
+#include "reportcontroller.h"
+#include "sqlfloor.h"
+#include "tenantmodel.h"
+#include "unitmodel.h"
+#include "windowprobe.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMetaMethod>
+#include <QProcess>
+#include <QSqlDriver>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace {
+
+QTextStream out(stdout);
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void printFigure(const QString& name, double ours, double floor, const QString& note = QString())
+{
+    const QString ratio = floor > 0 ? QString::number(ours / floor, 'f', 2) : QStringLiteral("-");
+    out << name << ": " << QString::number(ours, 'f', 2) << ' ' << QString::number(floor, 'f', 2) << ' '
+        << ratio;
+    if (!note.isEmpty())
+        out << "  # " << note;
+    out << Qt::endl;
+}
+
+bool copyDatabase(const QString& from, const QString& to)
+{
+    for (const QString& suffix : { QString(), QStringLiteral("-wal"), QStringLiteral("-shm") })
+        QFile::remove(to + suffix);
+    return QFile::copy(from, to);
+}
+
+// ---------------------------------------------------------------------------------------------
+// 1. The rent run
+// ---------------------------------------------------------------------------------------------
+
+struct Draft
+{
+    int tenantId = 0;
+    int unitId = 0;
+    int contractId = 0;
+    int currencyId = 0;
+    struct Item
+    {
+        QByteArray description;
+        QByteArray type;
+        double quantity = 1;
+        double unitPrice = 0;
+        double total = 0;
+    };
+    std::vector<Item> items;
+};
+
+/** What the rent run of `period` will write, read before the clock starts. */
+std::vector<Draft> rentDrafts(sqlite3* db, const QDate& periodStart)
+{
+    const QByteArray period = periodStart.toString(QStringLiteral("yyyy-MM")).toUtf8();
+    std::vector<Draft> drafts;
+    sqlite3_stmt* contracts = nullptr;
+    sqlite3_prepare_v2(db,
+        "SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount, c.payment_frequency, "
+        "c.start_date, "
+        "c.end_date FROM contracts c WHERE c.status='active' AND NOT EXISTS (SELECT 1 FROM invoices i WHERE "
+        "i.tenant_id=c.tenant_id AND i.period=?1 AND i.contract_id=c.id AND i.status!='void') ORDER BY c.id",
+        -1, &contracts, nullptr);
+    sqlite3_bind_text(contracts, 1, period.constData(), -1, SQLITE_TRANSIENT);
+    sqlite3_stmt* usage = nullptr;
+    sqlite3_prepare_v2(db,
+        "SELECT ur.consumption, ur.cost, s.name FROM usage_records ur JOIN services s ON ur.service_id=s.id "
+        "WHERE ur.unit_id=?1 AND ur.period=?2 ORDER BY ur.service_id, ur.id",
+        -1, &usage, nullptr);
+    while (sqlite3_step(contracts) == SQLITE_ROW) {
+        const auto text = [&](int column) {
+            return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(contracts, column)));
+        };
+        const bool yearly = text(5) == QLatin1String("yearly");
+        const QDate begins = QDate::fromString(text(6), Qt::ISODate);
+        const QDate ends = QDate::fromString(text(7), Qt::ISODate);
+        if (begins.isValid() && QDate(begins.year(), begins.month(), 1) > periodStart)
+            continue;
+        if (ends.isValid() && QDate(ends.year(), ends.month(), 1) < periodStart)
+            continue;
+        if (yearly && begins.isValid() && begins.month() != periodStart.month())
+            continue;
+        Draft draft;
+        draft.contractId = sqlite3_column_int(contracts, 0);
+        draft.tenantId = sqlite3_column_int(contracts, 1);
+        draft.unitId = sqlite3_column_int(contracts, 2);
+        draft.currencyId = sqlite3_column_int(contracts, 3);
+        const double rent = sqlite3_column_double(contracts, 4);
+        draft.items.push_back(
+            { yearly ? QByteArray("إيجار سنوي") : QByteArray("إيجار شهري"), "rent", 1, rent, rent });
+        sqlite3_bind_int(usage, 1, draft.unitId);
+        sqlite3_bind_text(usage, 2, period.constData(), -1, SQLITE_TRANSIENT);
+        while (sqlite3_step(usage) == SQLITE_ROW) {
+            const double quantity = sqlite3_column_double(usage, 0);
+            const double cost = sqlite3_column_double(usage, 1);
+            draft.items.push_back({ QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(usage, 2))),
+                "usage", quantity, quantity > 1 ? cost / quantity : cost, cost });
+        }
+        sqlite3_reset(usage);
+        drafts.push_back(std::move(draft));
+    }
+    sqlite3_finalize(usage);
+    sqlite3_finalize(contracts);
+    return drafts;
+}
+
+/** The same per-invoice transactions as the rent run, numbers drawn in advance; milliseconds. */
+double rentFloor(const QString& path, const QDate& periodStart, int* written)
+{
+    SqlFloor floor(path);
+    sqlite3* db = floor.handle();
+    const std::vector<Draft> drafts = rentDrafts(db, periodStart);
+    const QByteArray period = periodStart.toString(QStringLiteral("yyyy-MM")).toUtf8();
+    const QByteArray due = period + "-28";
+    const QString prefix
+        = QStringLiteral("INV-") + periodStart.toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
+    std::vector<QByteArray> numbers;
+    for (size_t i = 0; i < drafts.size(); ++i)
+        numbers.push_back((prefix + QString::number(i + 1).rightJustified(4, QLatin1Char('0'))).toUtf8());
+
+    sqlite3_stmt *begin, *commit, *invoice, *item, *balance;
+    sqlite3_prepare_v2(db, "BEGIN", -1, &begin, nullptr);
+    sqlite3_prepare_v2(db, "COMMIT", -1, &commit, nullptr);
+    sqlite3_prepare_v2(db,
+        "INSERT INTO invoices "
+        "(invoice_number,tenant_id,unit_id,contract_id,period,total_amount,balance,status,"
+        "currency_id,due_date) VALUES (?,?,?,?,?,?,?,'pending',?,?)",
+        -1, &invoice, nullptr);
+    sqlite3_prepare_v2(db,
+        "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) VALUES "
+        "(?,?,?,?,?,?)",
+        -1, &item, nullptr);
+    sqlite3_prepare_v2(db, "UPDATE tenants SET balance=balance+? WHERE id=?", -1, &balance, nullptr);
+
+    const double started = monotonicMs();
+    int count = 0;
+    for (size_t i = 0; i < drafts.size(); ++i) {
+        const Draft& draft = drafts[i];
+        double total = 0;
+        for (const Draft::Item& line : draft.items)
+            total += line.total;
+        sqlite3_step(begin);
+        sqlite3_reset(begin);
+        sqlite3_bind_text(invoice, 1, numbers[i].constData(), -1, SQLITE_STATIC);
+        sqlite3_bind_int(invoice, 2, draft.tenantId);
+        sqlite3_bind_int(invoice, 3, draft.unitId);
+        sqlite3_bind_int(invoice, 4, draft.contractId);
+        sqlite3_bind_text(invoice, 5, period.constData(), -1, SQLITE_STATIC);
+        sqlite3_bind_double(invoice, 6, total);
+        sqlite3_bind_double(invoice, 7, total);
+        sqlite3_bind_int(invoice, 8, draft.currencyId);
+        sqlite3_bind_text(invoice, 9, due.constData(), -1, SQLITE_STATIC);
+        const bool ok = sqlite3_step(invoice) == SQLITE_DONE;
+        sqlite3_reset(invoice);
+        const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
+        for (const Draft::Item& line : draft.items) {
+            sqlite3_bind_int64(item, 1, id);
+            sqlite3_bind_text(item, 2, line.description.constData(), -1, SQLITE_STATIC);
+            sqlite3_bind_text(item, 3, line.type.constData(), -1, SQLITE_STATIC);
+            sqlite3_bind_double(item, 4, line.quantity);
+            sqlite3_bind_double(item, 5, line.unitPrice);
+            sqlite3_bind_double(item, 6, line.total);
+            sqlite3_step(item);
+            sqlite3_reset(item);
+        }
+        sqlite3_bind_double(balance, 1, total);
+        sqlite3_bind_int(balance, 2, draft.tenantId);
+        sqlite3_step(balance);
+        sqlite3_reset(balance);
+        sqlite3_step(commit);
+        sqlite3_reset(commit);
+        count += ok ? 1 : 0;
+    }
+    const double elapsed = monotonicMs() - started;
+    for (sqlite3_stmt* statement : { begin, commit, invoice, item, balance })
+        sqlite3_finalize(statement);
+    *written = count;
+    return elapsed;
+}
+
+double rentOurs(const QString& path, const QDate& periodStart, int* written)
+{
+    Database database;
+    if (!database.initialize(path))
+        return -1;
+    InvoiceModel invoices(&database);
+    // The office runs the month's rent on its first day.
+    Clock::setToday(periodStart);
+    const double started = monotonicMs();
+    *written = invoices.generateAllRent(periodStart.toString(QStringLiteral("yyyy-MM")));
+    const double elapsed = monotonicMs() - started;
+    Clock::setToday(QDate());
+    return elapsed;
+}
+
+void benchRentRun(
+    const QString& label, const QString& source, const QDate& today, int runs, const QString& scratch)
+{
+    const QDate periodStart = QDate(today.year(), today.month(), 1).addMonths(1);
+    const QString copy = QDir(scratch).filePath(QStringLiteral("rent.db"));
+    std::vector<double> ours, floors;
+    int made = 0, floorMade = 0;
+    qint64 existing = 0;
+    for (int run = 0; run < runs; ++run) {
+        if (!copyDatabase(source, copy))
+            return;
+        ours.push_back(rentOurs(copy, periodStart, &made));
+        if (!copyDatabase(source, copy))
+            return;
+        floors.push_back(rentFloor(copy, periodStart, &floorMade));
+    }
+    {
+        SqlFloor probe(source);
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(probe.handle(), "SELECT COUNT(*) FROM invoices", -1, &count, nullptr);
+        if (sqlite3_step(count) == SQLITE_ROW)
+            existing = sqlite3_column_int64(count, 0);
+        sqlite3_finalize(count);
+    }
+    const double oursMs = median(ours);
+    const double floorMs = median(floors);
+    const QString note
+        = QStringLiteral("%1 invoices written, %2 already in the file").arg(made).arg(existing);
+    printFigure(QStringLiteral("rent_run_") + label, oursMs, floorMs, note);
+    if (made > 0 && floorMade > 0)
+        printFigure(QStringLiteral("rent_run_per_invoice_us_") + label, oursMs * 1000 / made,
+            floorMs * 1000 / floorMade);
+    if (made != floorMade)
+        out << "# warning: the floor wrote " << floorMade << " invoices, the program " << made << Qt::endl;
+}
+
+// ---------------------------------------------------------------------------------------------
+// 2. Lists and reports the pages load
+// ---------------------------------------------------------------------------------------------
+
+struct Call
+{
+    QString name;
+    QObject* target;
+    const char* method;
+    QVariantList args;
+};
+
+QMetaMethod findMethod(QObject* target, const char* name, int argumentCount)
+{
+    const QMetaObject* meta = target->metaObject();
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+        const QMetaMethod method = meta->method(i);
+        if (method.name() == name && method.parameterCount() == argumentCount)
+            return method;
+    }
+    return {};
+}
+
+/** Calls an invokable by name, as the pages do through QML; false when there is no such method. */
+bool invoke(QObject* target, const QMetaMethod& method, const QVariantList& args, QVariant* result)
+{
+    QVariantList converted = args;
+    QGenericArgument arguments[10];
+    for (int i = 0; i < converted.size(); ++i) {
+        converted[i].convert(method.parameterMetaType(i));
+        arguments[i] = QGenericArgument(method.parameterTypeName(i).constData(), converted[i].constData());
+    }
+    *result = QVariant(method.returnMetaType(), nullptr);
+    return method.invoke(target, Qt::DirectConnection,
+        QGenericReturnArgument(method.typeName(), result->data()), arguments[0], arguments[1], arguments[2],
+        arguments[3], arguments[4], arguments[5], arguments[6], arguments[7], arguments[8], arguments[9]);
+}
+
+int rowsOf(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<QVariantList>())
+        return static_cast<int>(value.toList().size());
+    return 1;
+}
+
+QVariant firstValue(Database* db, const QString& sql)
+{
+    return db->scalar(sql);
+}
+
+void benchLists(const QString& copy, const QDate& today, int runs, const QString& scratch)
+{
+    Clock::setToday(today);
+    Database database;
+    if (!database.initialize(copy))
+        return;
+    AppBackend backend(&database, scratch);
+    SqlRecorder::attach(*static_cast<sqlite3**>(database.getDb().driver()->handle().data()));
+    SqlFloor floor(copy);
+
+    const QVariant tenant = firstValue(&database,
+        QStringLiteral(
+            "SELECT tenant_id FROM invoices GROUP BY tenant_id ORDER BY COUNT(*) DESC, tenant_id LIMIT 1"));
+    const QVariant buyer = firstValue(&database,
+        QStringLiteral(
+            "SELECT buyer_id FROM installments GROUP BY buyer_id ORDER BY COUNT(*) DESC, buyer_id LIMIT 1"));
+    const QVariant contractor = firstValue(&database,
+        QStringLiteral(
+            "SELECT contractor_id FROM expenses WHERE contractor_id IS NOT NULL GROUP BY contractor_id "
+            "ORDER BY COUNT(*) DESC, contractor_id LIMIT 1"));
+    const QVariant project = firstValue(&database,
+        QStringLiteral(
+            "SELECT property_id FROM units WHERE status='sold' GROUP BY property_id ORDER BY COUNT(*) DESC, "
+            "property_id LIMIT 1"));
+    const QVariant property = firstValue(&database,
+        QStringLiteral(
+            "SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
+            "DESC, property_id LIMIT 1"));
+    const QString year = QString::number(today.year());
+
+    const std::vector<Call> calls = {
+        { QStringLiteral("dashboard_getStats"), backend.dashboardController(), "getStats", {} },
+        { QStringLiteral("dashboard_getRecentPayments"), backend.dashboardController(), "getRecentPayments",
+            {} },
+        { QStringLiteral("dashboard_getRecentMaintenance"), backend.dashboardController(),
+            "getRecentMaintenance", {} },
+        { QStringLiteral("dashboard_getExpiringContracts"), backend.dashboardController(),
+            "getExpiringContracts", {} },
+        { QStringLiteral("dashboard_getCollectionRate"), backend.dashboardController(), "getCollectionRate",
+            {} },
+        { QStringLiteral("dashboard_getMonthlyCollections"), backend.dashboardController(),
+            "getMonthlyCollections", {} },
+        { QStringLiteral("alerts_getActiveAlerts"), backend.notificationController(), "getActiveAlerts", {} },
+        { QStringLiteral("alerts_getAlertCount"), backend.notificationController(), "getAlertCount", {} },
+        { QStringLiteral("insights_getAIInsights"), backend.reportController(), "getAIInsights", {} },
+        { QStringLiteral("analysis_getSmartAIAnalysis"), backend.reportController(), "getSmartAIAnalysis",
+            {} },
+        { QStringLiteral("property_getAll"), backend.propertyModel(), "getAll", {} },
+        { QStringLiteral("unit_getAll"), backend.unitModel(), "getAll", {} },
+        { QStringLiteral("unit_getAvailable"), backend.unitModel(), "getAvailable", {} },
+        { QStringLiteral("tenant_getAll"), backend.tenantModel(), "getAll", {} },
+        { QStringLiteral("contract_getAll"), backend.contractModel(), "getAll", {} },
+        { QStringLiteral("contract_getExpiring"), backend.contractModel(), "getExpiring", { 30 } },
+        { QStringLiteral("invoice_getAll"), backend.invoiceModel(), "getAll", {} },
+        { QStringLiteral("payment_getAll"), backend.paymentModel(), "getAll", {} },
+        { QStringLiteral("payment_getRecent"), backend.paymentModel(), "getRecent", {} },
+        { QStringLiteral("maintenance_getAll"), backend.maintenanceModel(), "getAll", {} },
+        { QStringLiteral("expense_getAll"), backend.expenseModel(), "getAll", {} },
+        { QStringLiteral("expense_getContractors"), backend.expenseModel(), "getContractors", {} },
+        { QStringLiteral("account_getAll"), backend.accountModel(), "getAll", {} },
+        { QStringLiteral("account_getJournalEntries"), backend.accountModel(), "getJournalEntries", {} },
+        { QStringLiteral("cheque_getAll"), backend.chequeModel(), "getAll", {} },
+        { QStringLiteral("buyer_getAll"), backend.buyerModel(), "getAll", {} },
+        { QStringLiteral("installment_getAll"), backend.installmentModel(), "getAll", {} },
+        { QStringLiteral("installment_getOverdue"), backend.installmentModel(), "getOverdue", {} },
+        { QStringLiteral("currency_getAll"), backend.currencyModel(), "getAll", {} },
+        { QStringLiteral("audit_getLogs"), backend.auditManager(), "getLogs", {} },
+        { QStringLiteral("report_getPropertyComparison"), backend.reportController(), "getPropertyComparison",
+            {} },
+        { QStringLiteral("report_getProfitLoss"), backend.reportController(), "getProfitLoss", {} },
+        { QStringLiteral("report_getBalanceSheet"), backend.reportController(), "getBalanceSheet", {} },
+        { QStringLiteral("report_getOverdueInstallments"), backend.reportController(),
+            "getOverdueInstallments", {} },
+        { QStringLiteral("report_getMonthlyReport"), backend.reportController(), "getMonthlyReport",
+            { year } },
+        { QStringLiteral("report_getChequeReport"), backend.reportController(), "getChequeReport", {} },
+        { QStringLiteral("statement_tenant"), backend.reportController(), "getTenantStatement", { tenant } },
+        { QStringLiteral("statement_buyer"), backend.reportController(), "getBuyerStatement", { buyer } },
+        { QStringLiteral("statement_contractor"), backend.reportController(), "getContractorStatement",
+            { contractor } },
+        { QStringLiteral("project_getProjectDetailedFinancials"), backend.reportController(),
+            "getProjectDetailedFinancials", { project } },
+        { QStringLiteral("project_getProjectCostCenters"), backend.reportController(),
+            "getProjectCostCenters", { project } },
+        { QStringLiteral("project_getPropertyProfitability"), backend.reportController(),
+            "getPropertyProfitability", { property } },
+        { QStringLiteral("account_getBalanceSheet"), backend.accountModel(), "getBalanceSheet", {} },
+    };
+
+    for (const Call& call : calls) {
+        const QMetaMethod method = findMethod(call.target, call.method, static_cast<int>(call.args.size()));
+        if (!method.isValid()) {
+            out << call.name << ": not built yet" << Qt::endl;
+            continue;
+        }
+        // A first call warms the page caches of both connections and records the SQL.
+        QVariant result;
+        SqlRecorder::start();
+        invoke(call.target, method, call.args, &result);
+        const QStringList statements = SqlRecorder::stop();
+        floor.prepare(statements);
+        floor.run();
+
+        std::vector<double> ours, floors;
+        for (int run = 0; run < runs; ++run) {
+            const double started = monotonicMs();
+            invoke(call.target, method, call.args, &result);
+            ours.push_back(monotonicMs() - started);
+            floors.push_back(floor.run());
+        }
+        printFigure(call.name, median(ours), median(floors),
+            QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
+    }
+    Clock::setToday(QDate());
+}
+
+// ---------------------------------------------------------------------------------------------
+// 3 and 4. The window, each run in a process of its own
+// ---------------------------------------------------------------------------------------------
+
+void benchWindow(const QString& copy, const QDate& today, int runs, const QString& scratch)
+{
+    std::vector<double> startup, login, rss;
+    QStringList startupSql, loginSql;
+    QString frame;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        child.setProcessEnvironment(environment);
+        const QString sqlPrefix = QDir(scratch).filePath(QStringLiteral("window-sql"));
+        const double spawned = monotonicMs();
+        child.start(QCoreApplication::applicationFilePath(),
+            { QStringLiteral("--window-probe"), QStringLiteral("--db"), copy, QStringLiteral("--today"),
+                today.toString(Qt::ISODate), QStringLiteral("--spawned-at"), QString::number(spawned, 'f', 3),
+                QStringLiteral("--sql-out"), sqlPrefix });
+        if (!child.waitForFinished(120000) || child.exitCode() != 0) {
+            out << "# window run failed: " << child.readAllStandardOutput() << Qt::endl;
+            return;
+        }
+        const QStringList lines = QString::fromUtf8(child.readAllStandardOutput()).split(QLatin1Char('\n'));
+        for (const QString& line : lines) {
+            const QString key = line.section(QLatin1Char('='), 0, 0);
+            const QString value = line.section(QLatin1Char('='), 1);
+            if (key == QLatin1String("startup_ms"))
+                startup.push_back(value.toDouble());
+            else if (key == QLatin1String("login_ms"))
+                login.push_back(value.toDouble());
+            else if (key == QLatin1String("peak_rss_kb"))
+                rss.push_back(value.toDouble() / 1024.0);
+            else if (key == QLatin1String("frame"))
+                frame = value;
+        }
+        const auto readSql = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly)
+                ? QString::fromUtf8(file.readAll()).split(QStringLiteral("\n;;\n"), Qt::SkipEmptyParts)
+                : QStringList();
+        };
+        startupSql = readSql(sqlPrefix + QStringLiteral("-startup.sql"));
+        loginSql = readSql(sqlPrefix + QStringLiteral("-login.sql"));
+    }
+    const auto floorOf = [&](const QStringList& statements) {
+        SqlFloor floor(copy);
+        floor.prepare(statements);
+        floor.run();
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run)
+            times.push_back(floor.run());
+        return median(times);
+    };
+    printFigure(QStringLiteral("startup_to_login_window"), median(startup), floorOf(startupSql),
+        QStringLiteral("%1 statements").arg(startupSql.size()));
+    printFigure(QStringLiteral("login_to_main_frame"), median(login), floorOf(loginSql),
+        QStringLiteral("%1 statements, shown: %2").arg(loginSql.size()).arg(frame));
+    out << "login_peak_rss_mb: " << QString::number(median(rss), 'f', 1) << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc > 1 && qstrcmp(argv[1], "--window-probe") == 0)
+        return runWindowProbe(argc, argv);
+
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addOption({ QStringLiteral("db"), QStringLiteral("The large office."), QStringLiteral("file") });
+    parser.addOption({ QStringLiteral("db-small"), QStringLiteral("The same office a year old."),
+        QStringLiteral("file") });
+    parser.addOption(
+        { QStringLiteral("today"), QStringLiteral("The data's today."), QStringLiteral("yyyy-MM-dd") });
+    parser.addOption({ QStringLiteral("runs"), QStringLiteral("Runs per figure."), QStringLiteral("N"),
+        QStringLiteral("5") });
+    parser.addOption(
+        { QStringLiteral("only"), QStringLiteral("rent, lists or window."), QStringLiteral("part") });
+    parser.process(app);
+    const QString source = parser.value(QStringLiteral("db"));
+    const QDate today = parser.isSet(QStringLiteral("today"))
+        ? QDate::fromString(parser.value(QStringLiteral("today")), Qt::ISODate)
+        : QDate::currentDate();
+    const int runs = std::max(1, parser.value(QStringLiteral("runs")).toInt());
+    const QString only = parser.value(QStringLiteral("only"));
+    if (source.isEmpty() || !QFile::exists(source) || !today.isValid()) {
+        QTextStream(stderr)
+            << "usage: darvelinto-bench --db <large.db> [--db-small <file>] [--today yyyy-MM-dd]\n";
+        return 2;
+    }
+
+    out << "machine: " << QThread::idealThreadCount() << " cores, " << QSysInfo::prettyProductName()
+        << ", SQLite " << sqlite3_libversion() << ", Qt " << qVersion() << Qt::endl;
+    out << "data: " << source << " (today " << today.toString(Qt::ISODate) << "), median of " << runs
+        << " runs" << Qt::endl;
+
+    QTemporaryDir scratch;
+    const QString copy = QDir(scratch.path()).filePath(QStringLiteral("darvelinto.db"));
+    if (!copyDatabase(source, copy)) {
+        QTextStream(stderr) << "cannot copy " << source << "\n";
+        return 1;
+    }
+    if (only.isEmpty() || only == QLatin1String("rent")) {
+        benchRentRun(QStringLiteral("240k"), source, today, std::min(runs, 3), scratch.path());
+        const QString small = parser.value(QStringLiteral("db-small"));
+        if (!small.isEmpty() && QFile::exists(small))
+            benchRentRun(QStringLiteral("50k"), small, today, std::min(runs, 3), scratch.path());
+    }
+    if (only.isEmpty() || only == QLatin1String("lists"))
+        benchLists(copy, today, runs, scratch.path());
+    if (only.isEmpty() || only == QLatin1String("window"))
+        benchWindow(copy, today, std::min(runs, 3), scratch.path());
+    return 0;
+}

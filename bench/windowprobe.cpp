@@ -1,0 +1,143 @@
+#include "windowprobe.h"
+
+#include "appbackend.h"
+#include "authcontroller.h"
+#include "clock.h"
+#include "database.h"
+#include "sqlfloor.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQmlExpression>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+qint64 peakRssKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+void writeSql(const QString& path, const QStringList& statements)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(statements.join(QStringLiteral("\n;;\n")).toUtf8());
+}
+
+QVariant evaluate(QObject* root, const QString& script)
+{
+    QQmlExpression expression(qmlContext(root), root, script);
+    const QVariant value = expression.evaluate();
+    return expression.hasError() ? QVariant() : value;
+}
+
+} // namespace
+
+int runWindowProbe(int argc, char* argv[])
+{
+    SqlRecorder::installOnNewConnections();
+    SqlRecorder::start();
+
+    // The start-up of the program itself (src/app/main.cpp), on the given data.
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Darvelinto"));
+    QApplication::setApplicationName(QStringLiteral("Darvelinto"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/logo.ico")));
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    QCommandLineParser parser;
+    parser.addOption({ QStringLiteral("window-probe"), QString() });
+    parser.addOption({ QStringLiteral("db"), QString(), QStringLiteral("file") });
+    parser.addOption({ QStringLiteral("today"), QString(), QStringLiteral("date") });
+    parser.addOption({ QStringLiteral("spawned-at"), QString(), QStringLiteral("ms") });
+    parser.addOption({ QStringLiteral("sql-out"), QString(), QStringLiteral("prefix") });
+    parser.process(app);
+    Clock::setToday(QDate::fromString(parser.value(QStringLiteral("today")), Qt::ISODate));
+    const double spawnedAt = parser.value(QStringLiteral("spawned-at")).toDouble();
+    const QString sqlOut = parser.value(QStringLiteral("sql-out"));
+    QTemporaryDir dataDir;
+
+    Database database;
+    if (!database.initialize(parser.value(QStringLiteral("db"))))
+        return 1;
+    AppBackend backend(&database, dataDir.path());
+    QQmlApplicationEngine engine;
+    backend.publish(engine.rootContext());
+    engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    auto* window = engine.rootObjects().isEmpty()
+        ? nullptr
+        : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
+    if (!window)
+        return 1;
+
+    QTextStream out(stdout);
+    enum class Phase { Starting, LoggingIn, Done } phase = Phase::Starting;
+    double loginStarted = 0;
+    const auto mainFrameShown = [&] {
+        const QVariant shown = evaluate(window,
+            QStringLiteral("typeof currentScreen === 'function' && currentScreen() "
+                           "? currentScreen().objectName : ''"));
+        return shown.toString();
+    };
+    QObject::connect(window, &QQuickWindow::frameSwapped, &app, [&] {
+        if (phase == Phase::Starting) {
+            out << "startup_ms=" << QString::number(monotonicMs() - spawnedAt, 'f', 2) << Qt::endl;
+            writeSql(sqlOut + QStringLiteral("-startup.sql"), SqlRecorder::stop());
+            phase = Phase::LoggingIn;
+            // The log-in runs from the event loop, as a click on the page's button would.
+            QTimer::singleShot(0, &app, [&] {
+                SqlRecorder::start();
+                loginStarted = monotonicMs();
+                const bool hasPage = evaluate(window,
+                    QStringLiteral("typeof currentScreen === 'function' && "
+                                   "!!currentScreen() && typeof "
+                                   "currentScreen().submit === 'function'"))
+                                         .toBool();
+                if (hasPage)
+                    evaluate(window, QStringLiteral("currentScreen().submit('admin', 'qorvu')"));
+                else
+                    backend.authController()->login(QStringLiteral("admin"), QStringLiteral("qorvu"));
+                window->update();
+            });
+            return;
+        }
+        if (phase != Phase::LoggingIn || loginStarted == 0)
+            return;
+        const QString shown = mainFrameShown();
+        // Without the main frame (an interface still being built) the first frame after the
+        // log-in is what there is to measure.
+        if (shown == QLatin1String("mainApp") || shown.isEmpty()) {
+            out << "login_ms=" << QString::number(monotonicMs() - loginStarted, 'f', 2) << Qt::endl;
+            out << "frame=" << (shown.isEmpty() ? QStringLiteral("none") : shown) << Qt::endl;
+            writeSql(sqlOut + QStringLiteral("-login.sql"), SqlRecorder::stop());
+            phase = Phase::Done;
+            out << "peak_rss_kb=" << peakRssKb() << Qt::endl;
+            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+            return;
+        }
+        window->update();
+    });
+    QTimer::singleShot(60000, &app, [&] {
+        out << "timeout" << Qt::endl;
+        QCoreApplication::exit(1);
+    });
+    return QApplication::exec();
+}
