@@ -1,15 +1,185 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/Figures.js" as Figures
 
-// The cheque register.
+// The cheque register: five cuts (all, received, issued, post-dated, to collect today), the count
+// and sum of every status, cashing and returning a pending cheque (each asked first) and recording
+// a cheque, linked to a tenant or a buyer or to nobody.
 Rectangle {
-    id: page
+    id: chequesRoot
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+
+    readonly property var cuts: [
+        {
+            "label": "الكل",
+            "cut": "all"
+        },
+        {
+            "label": "واردة",
+            "cut": "received"
+        },
+        {
+            "label": "صادرة",
+            "cut": "issued"
+        },
+        {
+            "label": "مؤجلة",
+            "cut": "postdated"
+        },
+        {
+            "label": "للتحصيل اليوم",
+            "cut": "due"
+        }
+    ]
+    property var totals: ({})
+
+    readonly property var statusBoxes: [
+        {
+            "status": "pending",
+            "label": "معلق",
+            "color": appTheme.warningColor,
+            "background": appTheme.bgAccentSoft
+        },
+        {
+            "status": "paid",
+            "label": "تم الصرف",
+            "color": appTheme.successColor,
+            "background": Palette.fixed.successSoft
+        },
+        {
+            "status": "bounced",
+            "label": "مرتجع",
+            "color": appTheme.dangerColor,
+            "background": Palette.fixed.errorSoft
+        }
+    ]
+    readonly property var chequeStatuses: ({
+            "paid": {
+                "label": "تم الصرف",
+                "color": appTheme.successColor,
+                "background": Palette.fixed.successSoft
+            },
+            "pending": {
+                "label": "مؤجل",
+                "color": appTheme.warningColor,
+                "background": appTheme.bgAccentSoft
+            },
+            "bounced": {
+                "label": "مرتجع",
+                "color": appTheme.dangerColor,
+                "background": Palette.fixed.errorSoft
+            }
+        })
+
+    // Every action changes the totals and may move a cheque between cuts: both are read again.
+    property int currentTab: 0
+
+    function currentCut() {
+        return cuts[currentTab].cut;
+    }
+
+    function showCut(index) {
+        currentTab = index;
+        chequeList.reload();
+    }
+
+    function refresh() {
+        totals = chequeModel.getStatusTotals();
+        chequeList.reload();
+    }
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    function refuse(text) {
+        notify("خطأ", text, "error");
+    }
+
+    function totalOf(status) {
+        const entry = totals[status];
+        return entry ? entry : {
+            "count": 0,
+            "total": 0
+        };
+    }
+
+    function partyOf(record) {
+        const names = [record.buyer_name, record.tenant_name, record.payer_name, record.payee_name];
+        for (const name of names)
+            if (name)
+                return name;
+        return "-";
+    }
+
+    function askStatus(record, status) {
+        const cashing = status === "paid";
+        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Figures.money(record.amount) + " " + (record.currency_symbol || "₪") + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + " هل تريد المتابعة؟";
+        confirm.destructive = !cashing;
+        confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
+        confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
+            if (!chequeModel.updateStatus(record.id, status)) {
+                chequesRoot.refuse("تعذر تغيير حالة الشيك رقم " + record.cheque_number);
+                return;
+            }
+            chequesRoot.refresh();
+            chequesRoot.notify("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
+        });
+    }
+
+    function saveCheque() {
+        const number = addNumber.text.trim();
+        if (number.length === 0) {
+            refuse("أدخل رقم الشيك");
+            return;
+        }
+        const amount = Figures.positive(addAmount.text);
+        if (isNaN(amount)) {
+            refuse(Figures.positiveRequired("المبلغ"));
+            return;
+        }
+        const currency = addCurrencyBox.currentEntry;
+        if (!currency) {
+            refuse("اختر العملة");
+            return;
+        }
+        const rate = Figures.positive(addRate.text);
+        if (isNaN(rate)) {
+            refuse(Figures.positiveRequired("سعر الصرف"));
+            return;
+        }
+        const due = addDue.text.trim();
+        if (!Figures.isDate(due)) {
+            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+            return;
+        }
+        const link = addLinkBox.currentIndex;
+        const party = addPartyBox.currentEntry;
+        if (link > 0 && !party) {
+            refuse(link === 1 ? "اختر المستأجر أو اختر «بدون ربط»" : "اختر المشتري أو اختر «بدون ربط»");
+            return;
+        }
+        const type = addTypeBox.currentIndex === 1 ? "issued" : "received";
+        const buyerId = link === 2 && party ? party.id : 0;
+        const tenantId = link === 1 && party ? party.id : 0;
+        const id = chequeModel.add(number, type, amount, addBank.text.trim(), due, addDrawer.text.trim(), currency.id, rate, buyerId, tenantId);
+        if (id <= 0) {
+            refuse("تعذر حفظ الشيك رقم " + number);
+            return;
+        }
+        for (const field of [addNumber, addAmount, addDrawer])
+            field.text = "";
+        refresh();
+        addDialog.close();
+        notify("نجاح", "تم تسجيل الشيك رقم " + number, "success");
+    }
 
     objectName: "chequesPage"
     color: appTheme.bgPrimary
@@ -22,11 +192,418 @@ Rectangle {
         PageHeader {
             title: "إدارة الشيكات"
             subtitle: "الشيكات الواردة والصادرة والمرتبطة بالأقساط والتحصيل اليومي"
+
+            MButton {
+                objectName: "addChequeButton"
+                text: "+ تسجيل شيك"
+                onClicked: addDialog.open()
+            }
         }
 
-        Item {
+        // The five cuts, the first at the right as the page reads.
+        Rectangle {
+            objectName: "chequeTabs"
+            Layout.fillWidth: true
+            Layout.preferredHeight: 48
+            radius: 10
+            color: chequesRoot.appTheme.bgSecondary
+            border.width: 1
+            border.color: chequesRoot.appTheme.borderColor
+
+            RowLayout {
+                anchors.fill: parent
+                anchors.margins: 4
+                layoutDirection: Qt.RightToLeft
+                spacing: 4
+
+                Repeater {
+                    model: chequesRoot.cuts
+
+                    AbstractButton {
+                        id: tab
+                        required property var modelData
+                        required property int index
+                        readonly property bool chosen: chequesRoot.currentTab === index
+
+                        objectName: "tab_" + modelData.cut
+                        Layout.fillWidth: true
+                        Layout.fillHeight: true
+                        hoverEnabled: true
+                        text: modelData.label
+                        onClicked: chequesRoot.showCut(index)
+
+                        contentItem: Text {
+                            text: tab.text
+                            color: tab.chosen ? chequesRoot.appTheme.accentGold : chequesRoot.appTheme.textSecondary
+                            font.pixelSize: 13
+                            font.bold: tab.chosen
+                            horizontalAlignment: Text.AlignHCenter
+                            verticalAlignment: Text.AlignVCenter
+                        }
+                        background: Rectangle {
+                            radius: 8
+                            color: tab.chosen ? chequesRoot.appTheme.bgElevated : (tab.hovered ? Qt.rgba(0.5, 0.5, 0.5, 0.08) : "transparent")
+
+                            Rectangle {
+                                anchors.left: parent.left
+                                anchors.right: parent.right
+                                anchors.bottom: parent.bottom
+                                anchors.leftMargin: 14
+                                anchors.rightMargin: 14
+                                height: 2
+                                radius: 1
+                                visible: tab.chosen
+                                color: chequesRoot.appTheme.accentGold
+                            }
+                        }
+                    }
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 15
+
+            Repeater {
+                model: chequesRoot.statusBoxes
+
+                Rectangle {
+                    id: statusBox
+                    required property var modelData
+                    readonly property var figures: chequesRoot.totalOf(modelData.status)
+
+                    objectName: "statusBox_" + modelData.status
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: 58
+                    radius: 10
+                    color: modelData.background
+                    border.width: 1
+                    border.color: modelData.color
+
+                    Column {
+                        anchors.centerIn: parent
+                        spacing: 2
+
+                        Text {
+                            objectName: "statusCount"
+                            anchors.horizontalCenter: parent.horizontalCenter
+                            text: statusBox.modelData.label + ": " + statusBox.figures.count
+                            color: statusBox.modelData.color
+                            font.pixelSize: 13
+                            font.bold: true
+                        }
+                        Text {
+                            objectName: "statusSum"
+                            anchors.horizontalCenter: parent.horizontalCenter
+                            text: Figures.money(statusBox.figures.total) + " ₪"
+                            color: statusBox.modelData.color
+                            font.pixelSize: 11
+                        }
+                    }
+                }
+            }
+        }
+
+        PagedList {
+            id: chequeList
+            objectName: "chequeList"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            searchPlaceholder: "بحث برقم الشيك أو البنك أو الاسم أو تاريخ الاستحقاق..."
+            emptyText: "لا توجد شيكات في هذا القسم"
+            fetch: (offset, limit, search) => chequeModel.getPage(chequesRoot.currentCut(), offset, limit, search)
+            delegate: chequeCard
+            panelColor: chequesRoot.appTheme.bgSecondary
+        }
+    }
+
+    Component {
+        id: chequeCard
+
+        Item {
+            id: card
+            required property var record
+            required property int index
+            readonly property bool received: record.type === "received"
+            readonly property bool pending: record.status === "pending"
+
+            objectName: "cheque_" + record.cheque_number
+            width: ListView.view.width
+            height: 90
+
+            Rectangle {
+                anchors.fill: parent
+                anchors.leftMargin: 10
+                anchors.rightMargin: 10
+                anchors.topMargin: 4
+                anchors.bottomMargin: 4
+                radius: 10
+                color: chequesRoot.appTheme.bgCard
+                border.width: 1
+                border.color: chequesRoot.appTheme.borderColor
+
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.leftMargin: 14
+                    anchors.rightMargin: 14
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 14
+
+                    Rectangle {
+                        Layout.preferredWidth: 42
+                        Layout.preferredHeight: 42
+                        radius: 21
+                        color: card.received ? Palette.fixed.successSoft : Palette.fixed.errorSoft
+
+                        Text {
+                            anchors.centerIn: parent
+                            text: card.received ? "📥" : "📤"
+                            font.pixelSize: 20
+                            font.family: Palette.emojiFont
+                        }
+                    }
+                    ColumnLayout {
+                        Layout.fillWidth: true
+                        spacing: 3
+
+                        Text {
+                            Layout.fillWidth: true
+                            text: "رقم: " + card.record.cheque_number
+                            color: chequesRoot.appTheme.textPrimary
+                            font.pixelSize: 14
+                            font.bold: true
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            objectName: "partyLine"
+                            Layout.fillWidth: true
+                            text: chequesRoot.partyOf(card.record) + (card.record.unit_number ? " | " + (card.record.property_name || "") + " - وحدة " + card.record.unit_number : "")
+                            color: chequesRoot.appTheme.textSecondary
+                            font.pixelSize: 11
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            Layout.fillWidth: true
+                            text: (card.record.bank_name || "-") + " | استحقاق: " + Figures.ltr(card.record.due_date || "")
+                            color: chequesRoot.appTheme.textMuted
+                            font.pixelSize: 11
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideRight
+                        }
+                    }
+                    RowLayout {
+                        visible: card.pending
+                        spacing: 8
+
+                        MButton {
+                            objectName: "cashButton"
+                            Layout.preferredHeight: 30
+                            implicitHeight: 30
+                            leftPadding: 10
+                            rightPadding: 10
+                            text: "✔ صرف"
+                            font.pixelSize: 12
+                            onClicked: chequesRoot.askStatus(card.record, "paid")
+                        }
+                        MButton {
+                            objectName: "bounceButton"
+                            Layout.preferredHeight: 30
+                            implicitHeight: 30
+                            leftPadding: 10
+                            rightPadding: 10
+                            text: "✕ ارتجاع"
+                            font.pixelSize: 12
+                            outline: true
+                            btnColor: chequesRoot.appTheme.dangerColor
+                            onClicked: chequesRoot.askStatus(card.record, "bounced")
+                        }
+                    }
+                    ColumnLayout {
+                        Layout.preferredWidth: 130
+                        Layout.fillWidth: false
+                        spacing: 4
+
+                        Text {
+                            objectName: "chequeAmount"
+                            Layout.fillWidth: true
+                            text: Figures.money(card.record.amount) + " " + (card.record.currency_symbol || "₪")
+                            color: chequesRoot.appTheme.accentGold
+                            font.pixelSize: 15
+                            font.bold: true
+                            horizontalAlignment: Text.AlignLeft
+                        }
+                        StatusBadge {
+                            objectName: "chequeStatus"
+                            Layout.alignment: Qt.AlignLeft
+                            Layout.preferredWidth: 92
+                            Layout.preferredHeight: 22
+                            radius: 6
+                            status: card.record.status || ""
+                            mapping: chequesRoot.chequeStatuses
+                            fallbackLabel: chequesRoot.chequeStatuses.bounced.label
+                            fallbackColor: chequesRoot.appTheme.dangerColor
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "chequeConfirm"
+    }
+
+    MDialog {
+        id: addDialog
+
+        property var tenants: []
+        property var buyers: []
+        property var currencyList: []
+
+        objectName: "addChequeDialog"
+        title: "تسجيل شيك جديد"
+        width: 540
+        height: 620
+        onAboutToShow: {
+            tenants = tenantModel.getAll();
+            buyers = buyerModel.getAll();
+            addLinkBox.currentIndex = 0;
+            addPartyBox.currentIndex = -1;
+            const chosen = addCurrencyBox.currentEntry ? addCurrencyBox.currentEntry.id : undefined;
+            currencyList = currencyModel.getAll();
+            const again = chosen === undefined ? -1 : addCurrencyBox.indexWhere(row => row.id === chosen);
+            addCurrencyBox.currentIndex = again >= 0 ? again : (currencyList.length > 0 ? 0 : -1);
+            if (addDue.text.trim().length === 0)
+                addDue.text = Figures.today();
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 10
+
+            ScrollView {
+                id: addScroller
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                contentWidth: availableWidth
+                clip: true
+
+                ColumnLayout {
+                    width: addScroller.availableWidth
+                    spacing: 10
+
+                    ChoiceBox {
+                        id: addTypeBox
+                        objectName: "chequeTypeBox"
+                        Layout.fillWidth: true
+                        model: ["شيك مقبوض (وارد)", "شيك مدفوع (صادر)"]
+                    }
+                    ChoiceBox {
+                        id: addLinkBox
+                        objectName: "chequeLinkBox"
+                        Layout.fillWidth: true
+                        model: ["بدون ربط", "ربط بمستأجر", "ربط بمشتري"]
+                        onActivated: addPartyBox.currentIndex = -1
+                    }
+                    ChoiceBox {
+                        id: addPartyBox
+                        objectName: "chequePartyBox"
+                        Layout.fillWidth: true
+                        visible: addLinkBox.currentIndex > 0
+                        model: addLinkBox.currentIndex === 1 ? addDialog.tenants : addLinkBox.currentIndex === 2 ? addDialog.buyers : []
+                        textRole: "full_name"
+                        placeholder: "اختر الاسم..."
+                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 10
+
+                        MTextField {
+                            id: addNumber
+                            objectName: "chequeNumberField"
+                            Layout.fillWidth: true
+                            label: "رقم الشيك"
+                        }
+                        MTextField {
+                            id: addBank
+                            objectName: "chequeBankField"
+                            Layout.fillWidth: true
+                            label: "اسم البنك"
+                        }
+                    }
+                    MTextField {
+                        id: addAmount
+                        objectName: "chequeAmountField"
+                        Layout.fillWidth: true
+                        label: "المبلغ"
+                        placeholderText: "0.00"
+                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 10
+
+                        Text {
+                            Layout.alignment: Qt.AlignBottom
+                            Layout.bottomMargin: 12
+                            text: "العملة:"
+                            color: chequesRoot.appTheme.textSecondary
+                            font.pixelSize: 13
+                        }
+                        ChoiceBox {
+                            id: addCurrencyBox
+                            objectName: "chequeCurrencyBox"
+                            Layout.alignment: Qt.AlignBottom
+                            Layout.preferredWidth: 130
+                            model: addDialog.currencyList
+                            textRole: "code"
+                        }
+                        Item {
+                            Layout.fillWidth: true
+                        }
+                        MTextField {
+                            id: addRate
+                            objectName: "chequeRateField"
+                            Layout.preferredWidth: 110
+                            Layout.fillWidth: false
+                            label: "سعر الصرف"
+                            text: "1.0"
+                        }
+                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 10
+
+                        MTextField {
+                            id: addDue
+                            objectName: "chequeDueField"
+                            Layout.preferredWidth: 200
+                            Layout.fillWidth: false
+                            label: "تاريخ الاستحقاق (YYYY-MM-DD)"
+                            text: Figures.today()
+                        }
+                        MTextField {
+                            id: addDrawer
+                            objectName: "chequeDrawerField"
+                            Layout.fillWidth: true
+                            label: "اسم الساحب / المستفيد"
+                        }
+                    }
+                }
+            }
+            MButton {
+                objectName: "saveChequeButton"
+                Layout.fillWidth: true
+                text: "حفظ الشيك"
+                onClicked: chequesRoot.saveCheque()
+            }
         }
     }
 }

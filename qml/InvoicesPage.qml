@@ -1,18 +1,170 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/Figures.js" as Figures
 
-// Invoices, the monthly rent run and service charges.
+// Invoices: the list (newest first, page by page, with a search), the monthly rent run, a custom
+// invoice with line items and a service charge to every tenant of a property. Drawn in fixed dark
+// colours whatever the theme; the dialogs follow the theme.
 Rectangle {
     id: page
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
+    readonly property var statuses: ({
+            "paid": {
+                "label": "مدفوعة",
+                "color": Palette.fixed.success,
+                "background": Palette.fixed.successSoft
+            },
+            "partial": {
+                "label": "جزئي",
+                "color": Palette.fixed.warning,
+                "background": Palette.fixed.warningSoft
+            },
+            "void": {
+                "label": "ملغاة",
+                "color": Palette.fixed.textMuted,
+                "background": Palette.fixed.cardBorder
+            },
+            "pending": {
+                "label": "معلقة",
+                "color": Palette.fixed.error,
+                "background": Palette.fixed.errorSoft
+            }
+        })
+    readonly property var lineKinds: ["إيجار", "مياه", "كهرباء", "صيانة", "مصعد", "تنظيف", "خدمة أخرى"]
+    readonly property var serviceKinds: ["مياه", "كهرباء", "صيانة عامة", "تنظيف", "مصعد", "حراسة", "خدمة أخرى"]
+
+    function refresh() {
+        invoiceList.reload();
+    }
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    function refuse(text) {
+        notify("خطأ", text, "error");
+    }
+
+    function showResult(count) {
+        resultDialog.count = count;
+        resultDialog.open();
+    }
+
+    // The choice lists of a dialog come from the back end each time it opens, so tenants,
+    // properties and currencies added meanwhile are offered; a choice made before is kept.
+    function reloadChoices(box, rows) {
+        const chosen = box.currentEntry ? box.currentEntry.id : undefined;
+        box.model = rows;
+        const again = chosen === undefined ? -1 : box.indexWhere(row => row.id === chosen);
+        box.currentIndex = again >= 0 ? again : (rows.length > 0 ? 0 : -1);
+    }
+
+    function runRent() {
+        const period = rentPeriod.text.trim();
+        if (!Figures.isPeriod(period)) {
+            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+            return;
+        }
+        const count = invoiceModel.generateAllRent(period);
+        refresh();
+        rentDialog.close();
+        showResult(count);
+    }
+
+    function addLineItem() {
+        const amount = Figures.positive(lineAmount.text);
+        if (isNaN(amount)) {
+            refuse(Figures.positiveRequired("المبلغ"));
+            return;
+        }
+        const kind = lineKindBox.textAt(lineKindBox.currentIndex);
+        customDialog.lineItems = customDialog.lineItems.concat([
+            {
+                "description": kind,
+                "type": "service",
+                "quantity": 1,
+                "unit_price": amount,
+                "total": amount
+            }
+        ]);
+        lineAmount.text = "";
+    }
+
+    function removeLineItem(index) {
+        const items = customDialog.lineItems.slice();
+        items.splice(index, 1);
+        customDialog.lineItems = items;
+    }
+
+    function issueCustomInvoice() {
+        const tenant = customTenantBox.currentEntry;
+        if (!tenant) {
+            refuse("اختر المستأجر");
+            return;
+        }
+        const period = customPeriod.text.trim();
+        if (!Figures.isPeriod(period)) {
+            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+            return;
+        }
+        if (customDialog.lineItems.length === 0) {
+            refuse("أضف بنداً واحداً على الأقل إلى الفاتورة");
+            return;
+        }
+        const currency = customCurrencyBox.currentEntry;
+        if (!currency) {
+            refuse("اختر العملة");
+            return;
+        }
+        const id = invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
+        if (id <= 0) {
+            refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Figures.ltr(period) + "، أو تعذر حفظها");
+            return;
+        }
+        const invoice = invoiceModel.getById(id);
+        customDialog.lineItems = [];
+        refresh();
+        customDialog.close();
+        notify("نجاح", "تم إصدار الفاتورة " + (invoice.invoice_number || "") + " للمستأجر " + tenant.full_name, "success");
+    }
+
+    function issueServiceCharge() {
+        const property = servicePropertyBox.currentEntry;
+        if (!property) {
+            refuse("اختر العقار أو المشروع");
+            return;
+        }
+        const amount = Figures.positive(serviceAmount.text);
+        if (isNaN(amount)) {
+            refuse(Figures.positiveRequired("المبلغ لكل مستأجر"));
+            return;
+        }
+        const period = servicePeriod.text.trim();
+        if (!Figures.isPeriod(period)) {
+            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+            return;
+        }
+        const currency = serviceCurrencyBox.currentEntry;
+        if (!currency) {
+            refuse("اختر العملة");
+            return;
+        }
+        const count = invoiceModel.generatePropertyServiceInvoice(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
+        refresh();
+        serviceDialog.close();
+        showResult(count);
+    }
+
     objectName: "invoicesPage"
-    color: appTheme.bgPrimary
+    color: Palette.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -22,11 +174,585 @@ Rectangle {
         PageHeader {
             title: "الفواتير"
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
+            titleColor: Palette.fixed.textPrimary
+            subtitleColor: Palette.fixed.textSecondary
+
+            Row {
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                MButton {
+                    objectName: "customInvoiceButton"
+                    text: "+ فاتورة مخصصة"
+                    onClicked: customDialog.open()
+                }
+                MButton {
+                    objectName: "rentRunButton"
+                    text: "إصدار إيجارات الشهر"
+                    iconSymbol: "📄"
+                    onClicked: rentDialog.open()
+                }
+                MButton {
+                    objectName: "serviceChargeButton"
+                    text: "فاتورة خدمة جماعية"
+                    iconSymbol: "⚡"
+                    outline: true
+                    onClicked: serviceDialog.open()
+                }
+            }
         }
 
-        Item {
+        PagedList {
+            id: invoiceList
+            objectName: "invoiceList"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            searchPlaceholder: "بحث برقم الفاتورة أو المستأجر أو العقار أو الفترة..."
+            emptyText: "لا توجد فواتير"
+            fetch: (offset, limit, search) => invoiceModel.getPage(offset, limit, search)
+            headers: ["رقم الفاتورة", "المستأجر", "الفترة", "العقار / الوحدة", "المبلغ", "المتبقي", "الحالة"]
+            columnWidths: [120, 140, 100, 0, 90, 90, 70]
+            headerVisible: true
+            delegate: invoiceRow
+            fieldColor: Palette.fixed.pageBg
+            panelColor: Palette.fixed.card
+            headerColor: Palette.fixed.tableHeader
+            rowAltColor: Palette.fixed.rowBg
+            hoverColor: Palette.fixed.rowSelected
+            lineColor: Palette.fixed.cardBorder
+            textColor: Palette.fixed.textCell
+            headerTextColor: Palette.fixed.textSecondary
+            mutedTextColor: Palette.fixed.textMuted
+        }
+    }
+
+    Component {
+        id: invoiceRow
+
+        Rectangle {
+            id: row
+            required property var record
+            required property int index
+            readonly property double balance: Number(record.balance)
+
+            objectName: "invoiceRow_" + record.invoice_number
+            width: ListView.view.width
+            height: 48
+            color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+
+            Row {
+                anchors.fill: parent
+                anchors.leftMargin: 15
+                anchors.rightMargin: 15
+                layoutDirection: Qt.RightToLeft
+
+                Text {
+                    width: invoiceList.columnWidth(0, 7)
+                    leftPadding: 8
+                    height: parent.height
+                    text: row.record.invoice_number || ""
+                    color: Palette.fixed.gold
+                    font.pixelSize: 12
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+                Text {
+                    width: invoiceList.columnWidth(1, 7)
+                    leftPadding: 8
+                    height: parent.height
+                    text: row.record.tenant_name || ""
+                    color: Palette.fixed.textCell
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+                Text {
+                    width: invoiceList.columnWidth(2, 7)
+                    leftPadding: 8
+                    height: parent.height
+                    text: row.record.period || ""
+                    color: Palette.fixed.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+                Text {
+                    objectName: "propertyCell"
+                    width: invoiceList.columnWidth(3, 7)
+                    leftPadding: 8
+                    height: parent.height
+                    text: (row.record.property_name || "") + (row.record.unit_number ? " - " + row.record.unit_number : "")
+                    color: Palette.fixed.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+                Text {
+                    width: invoiceList.columnWidth(4, 7)
+                    leftPadding: 8
+                    height: parent.height
+                    text: Figures.money(row.record.total_amount)
+                    color: Palette.fixed.textPrimary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+                Text {
+                    objectName: "balanceCell"
+                    width: invoiceList.columnWidth(5, 7)
+                    leftPadding: 8
+                    height: parent.height
+                    text: Figures.money(row.balance)
+                    color: row.balance > 0 ? Palette.fixed.error : Palette.fixed.success
+                    font.pixelSize: 12
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+                Item {
+                    width: invoiceList.columnWidth(6, 7)
+                    height: parent.height
+
+                    StatusBadge {
+                        objectName: "statusBadge"
+                        anchors.right: parent.right
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: 70
+                        height: 24
+                        radius: 6
+                        status: row.record.status || "pending"
+                        mapping: page.statuses
+                        fallbackLabel: page.statuses.pending.label
+                        fallbackColor: Palette.fixed.error
+                    }
+                }
+            }
+        }
+    }
+
+    MDialog {
+        id: rentDialog
+        objectName: "rentDialog"
+        title: "إصدار فواتير الإيجار الشهرية"
+        width: 400
+        height: 300
+        onAboutToShow: {
+            if (rentPeriod.text.trim().length === 0)
+                rentPeriod.text = Figures.currentPeriod();
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 15
+
+            Text {
+                Layout.fillWidth: true
+                text: "سيتم إصدار فواتير لجميع العقود النشطة تلقائياً"
+                color: Palette.fixed.textSecondary
+                font.pixelSize: 13
+                wrapMode: Text.Wrap
+                horizontalAlignment: Text.AlignRight
+            }
+            MTextField {
+                id: rentPeriod
+                objectName: "rentPeriod"
+                Layout.fillWidth: true
+                label: "الفترة (YYYY-MM)"
+                text: Figures.currentPeriod()
+                onAccepted: page.runRent()
+            }
+            Item {
+                Layout.fillHeight: true
+            }
+            MButton {
+                objectName: "rentRunConfirm"
+                Layout.fillWidth: true
+                text: "إصدار الفواتير"
+                onClicked: page.runRent()
+            }
+        }
+    }
+
+    MDialog {
+        id: customDialog
+
+        property var lineItems: []
+        readonly property double total: lineItems.reduce((sum, item) => sum + Number(item.total), 0)
+
+        objectName: "customInvoiceDialog"
+        title: "إنشاء فاتورة مخصصة"
+        width: 600
+        height: 650
+        onAboutToShow: {
+            page.reloadChoices(customTenantBox, tenantModel.getAll());
+            page.reloadChoices(customCurrencyBox, currencyModel.getAll());
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                Text {
+                    text: "المستأجر:"
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                }
+                ChoiceBox {
+                    id: customTenantBox
+                    objectName: "customTenantBox"
+                    Layout.fillWidth: true
+                    textRole: "full_name"
+                    placeholder: "اختر مستأجراً..."
+                }
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                MTextField {
+                    id: customPeriod
+                    objectName: "customPeriod"
+                    Layout.fillWidth: true
+                    label: "الفترة"
+                    text: Figures.currentPeriod()
+                }
+                Text {
+                    Layout.alignment: Qt.AlignBottom
+                    Layout.bottomMargin: 12
+                    text: "العملة:"
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                }
+                ChoiceBox {
+                    id: customCurrencyBox
+                    objectName: "customCurrencyBox"
+                    Layout.alignment: Qt.AlignBottom
+                    Layout.preferredWidth: 120
+                    textRole: "code"
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                Layout.preferredHeight: 50
+                radius: 10
+                color: Palette.fixed.pageBg
+
+                RowLayout {
+                    anchors.fill: parent
+                    anchors.margins: 8
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 8
+
+                    ChoiceBox {
+                        id: lineKindBox
+                        objectName: "lineKindBox"
+                        Layout.preferredWidth: 140
+                        Layout.preferredHeight: 34
+                        model: page.lineKinds
+                    }
+                    TextField {
+                        id: lineAmount
+                        objectName: "lineAmount"
+                        Layout.preferredWidth: 100
+                        Layout.preferredHeight: 34
+                        placeholderText: "المبلغ"
+                        placeholderTextColor: Palette.fixed.textMuted
+                        color: Palette.fixed.textPrimary
+                        font.pixelSize: 13
+                        horizontalAlignment: TextInput.AlignHCenter
+                        verticalAlignment: TextInput.AlignVCenter
+                        selectByMouse: true
+                        onAccepted: page.addLineItem()
+
+                        background: Rectangle {
+                            radius: 8
+                            color: Palette.fixed.card
+                            border.width: lineAmount.activeFocus ? 1.5 : 1
+                            border.color: lineAmount.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+                        }
+                    }
+                    MButton {
+                        objectName: "addLineButton"
+                        Layout.preferredWidth: 40
+                        Layout.preferredHeight: 34
+                        leftPadding: 0
+                        rightPadding: 0
+                        text: "+"
+                        onClicked: page.addLineItem()
+                    }
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                radius: 10
+                color: Palette.fixed.pageBg
+
+                ListView {
+                    id: lineList
+                    objectName: "lineList"
+                    anchors.fill: parent
+                    anchors.margins: 8
+                    spacing: 6
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    model: customDialog.lineItems
+                    ScrollBar.vertical: ScrollBar {}
+
+                    delegate: Rectangle {
+                        id: line
+                        required property var modelData
+                        required property int index
+
+                        objectName: "lineItem_" + index
+                        width: ListView.view.width
+                        height: 36
+                        radius: 6
+                        color: Palette.fixed.card
+
+                        RowLayout {
+                            anchors.fill: parent
+                            anchors.leftMargin: 8
+                            anchors.rightMargin: 12
+                            layoutDirection: Qt.RightToLeft
+                            spacing: 10
+
+                            Text {
+                                Layout.fillWidth: true
+                                text: line.modelData.description
+                                color: Palette.fixed.textCell
+                                font.pixelSize: 13
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideRight
+                            }
+                            Text {
+                                text: Figures.money(line.modelData.total)
+                                color: Palette.fixed.gold
+                                font.pixelSize: 13
+                                font.bold: true
+                            }
+                            MButton {
+                                objectName: "removeLineButton"
+                                Layout.preferredWidth: 24
+                                Layout.preferredHeight: 24
+                                implicitHeight: 24
+                                leftPadding: 0
+                                rightPadding: 0
+                                topPadding: 0
+                                bottomPadding: 0
+                                text: "✕"
+                                outline: true
+                                btnColor: Palette.fixed.error
+                                onClicked: page.removeLineItem(line.index)
+                            }
+                        }
+                    }
+
+                    Text {
+                        anchors.centerIn: parent
+                        visible: lineList.count === 0
+                        text: "لم تضف بنوداً بعد: اختر النوع واكتب المبلغ ثم اضغط +"
+                        color: Palette.fixed.textMuted
+                        font.pixelSize: 12
+                    }
+                }
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                Text {
+                    text: "الإجمالي:"
+                    color: Palette.fixed.textSecondary
+                    font.pixelSize: 15
+                }
+                Text {
+                    objectName: "customTotal"
+                    Layout.fillWidth: true
+                    text: Figures.money(customDialog.total)
+                    color: Palette.fixed.gold
+                    font.pixelSize: 20
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                }
+            }
+
+            MButton {
+                objectName: "issueInvoiceButton"
+                Layout.fillWidth: true
+                text: "إصدار الفاتورة"
+                onClicked: page.issueCustomInvoice()
+            }
+        }
+    }
+
+    MDialog {
+        id: serviceDialog
+        objectName: "serviceDialog"
+        title: "فاتورة خدمة جماعية"
+        width: 500
+        height: 560
+        onAboutToShow: {
+            page.reloadChoices(servicePropertyBox, propertyModel.getAll());
+            page.reloadChoices(serviceCurrencyBox, currencyModel.getAll());
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            Text {
+                Layout.fillWidth: true
+                text: "اختيار نطاق الفاتورة"
+                color: Palette.fixed.gold
+                font.pixelSize: 14
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                Text {
+                    text: "العقار/المشروع:"
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                }
+                ChoiceBox {
+                    id: servicePropertyBox
+                    objectName: "servicePropertyBox"
+                    Layout.fillWidth: true
+                    textRole: "name"
+                    placeholder: "اختر عقاراً..."
+                }
+            }
+            ChoiceBox {
+                id: serviceKindBox
+                objectName: "serviceKindBox"
+                Layout.fillWidth: true
+                model: page.serviceKinds
+            }
+            MTextField {
+                id: serviceAmount
+                objectName: "serviceAmount"
+                Layout.fillWidth: true
+                label: "المبلغ لكل مستأجر"
+                placeholderText: "0.00"
+            }
+            MTextField {
+                id: servicePeriod
+                objectName: "servicePeriod"
+                Layout.fillWidth: true
+                label: "الفترة (YYYY-MM)"
+                text: Figures.currentPeriod()
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                Text {
+                    text: "العملة:"
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                }
+                ChoiceBox {
+                    id: serviceCurrencyBox
+                    objectName: "serviceCurrencyBox"
+                    Layout.preferredWidth: 120
+                    textRole: "code"
+                }
+                Item {
+                    Layout.fillWidth: true
+                }
+            }
+            Text {
+                Layout.fillWidth: true
+                text: "سيتم إصدار فاتورة منفصلة لكل مستأجر في العقار تلقائياً"
+                color: Palette.fixed.warning
+                font.pixelSize: 11
+                wrapMode: Text.Wrap
+                horizontalAlignment: Text.AlignRight
+            }
+            Item {
+                Layout.fillHeight: true
+            }
+            MButton {
+                objectName: "serviceChargeConfirm"
+                Layout.fillWidth: true
+                text: "إصدار فواتير لجميع مستأجري العقار"
+                onClicked: page.issueServiceCharge()
+            }
+        }
+    }
+
+    MDialog {
+        id: resultDialog
+
+        property int count: 0
+
+        objectName: "generationResultDialog"
+        title: "نتيجة الإصدار"
+        width: 340
+        height: 230
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            Item {
+                id: resultArea
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+
+                Row {
+                    anchors.centerIn: parent
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 8
+
+                    Text {
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: resultDialog.count > 0 ? "✅" : "⚠️"
+                        font.pixelSize: 20
+                        font.family: Palette.emojiFont
+                    }
+                    Text {
+                        objectName: "resultText"
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: Math.min(implicitWidth, resultArea.width - 36)
+                        text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
+                        color: resultDialog.count > 0 ? Palette.fixed.success : Palette.fixed.warning
+                        font.pixelSize: 15
+                        wrapMode: Text.Wrap
+                        horizontalAlignment: Text.AlignHCenter
+                    }
+                }
+            }
+            MButton {
+                objectName: "resultOkButton"
+                Layout.fillWidth: true
+                text: "حسناً"
+                onClicked: resultDialog.close()
+            }
         }
     }
 }

@@ -1,18 +1,151 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/Figures.js" as Figures
 
-// Maintenance requests and their completion.
+// Maintenance requests: the list with its status filters, raising a request against a unit and
+// completing one with its cost (which books the cost as an expense of the property). Drawn in
+// fixed dark colours whatever the theme; the dialogs follow the theme.
 Rectangle {
     id: page
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
+    property var requests: []
+    property string statusFilter: ""
+
+    readonly property var filters: [
+        {
+            "label": "الكل",
+            "status": "",
+            "color": Palette.fixed.gold
+        },
+        {
+            "label": "جديد",
+            "status": "new",
+            "color": Palette.fixed.error
+        },
+        {
+            "label": "قيد التنفيذ",
+            "status": "in_progress",
+            "color": Palette.fixed.warning
+        },
+        {
+            "label": "مكتمل",
+            "status": "completed",
+            "color": Palette.fixed.success
+        }
+    ]
+    readonly property var priorities: ({
+            "high": {
+                "label": "عاجل",
+                "color": Palette.fixed.error,
+                "background": Palette.fixed.errorSoft
+            },
+            "medium": {
+                "label": "متوسط",
+                "color": Palette.fixed.warning,
+                "background": Palette.fixed.warningSoft
+            },
+            "low": {
+                "label": "منخفض",
+                "color": Palette.fixed.success,
+                "background": Palette.fixed.successSoft
+            }
+        })
+    readonly property var priorityChoices: [
+        {
+            "label": "منخفضة",
+            "value": "low"
+        },
+        {
+            "label": "متوسطة",
+            "value": "medium"
+        },
+        {
+            "label": "عالية",
+            "value": "high"
+        }
+    ]
+
+    // Shows the requests of one status ("" for all).
+    function applyFilter(status) {
+        statusFilter = status;
+        requests = status.length > 0 ? maintenanceModel.getByStatus(status) : maintenanceModel.getAll();
+    }
+
+    // After an action the full list is shown again, so the request just raised or completed is in view.
+    function refresh() {
+        applyFilter("");
+    }
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    function refuse(text) {
+        notify("خطأ", text, "error");
+    }
+
+    function statusColor(status) {
+        return status === "new" ? Palette.fixed.error : status === "in_progress" ? Palette.fixed.warning : Palette.fixed.success;
+    }
+
+    function saveRequest() {
+        const unit = unitBox.currentEntry;
+        if (!unit) {
+            refuse("اختر الوحدة");
+            return;
+        }
+        const title = requestTitle.text.trim();
+        if (title.length === 0) {
+            refuse("أدخل عنوان الطلب");
+            return;
+        }
+        const priority = page.priorityChoices[Math.max(0, priorityBox.currentIndex)].value;
+        const id = maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
+        if (id <= 0) {
+            refuse("تعذر حفظ طلب الصيانة");
+            return;
+        }
+        requestTitle.text = "";
+        requestDescription.text = "";
+        refresh();
+        requestDialog.close();
+        notify("نجاح", "تم تسجيل طلب الصيانة \"" + title + "\" للوحدة " + unit.unit_number, "success");
+    }
+
+    function askCompletion(record) {
+        completeDialog.requestId = record.id;
+        completeDialog.requestTitle = record.title || "";
+        costField.text = "";
+        completeDialog.open();
+    }
+
+    function completeRequest() {
+        const cost = Figures.notNegative(costField.text);
+        if (isNaN(cost)) {
+            refuse(Figures.notNegativeRequired("تكلفة الصيانة"));
+            return;
+        }
+        if (!maintenanceModel.complete(completeDialog.requestId, cost)) {
+            refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
+            refresh();
+            return;
+        }
+        refresh();
+        completeDialog.close();
+        notify("نجاح", "تم إكمال الطلب وتسجيل تكلفته " + Figures.money(cost) + " ₪ في المصروفات", "success");
+    }
+
     objectName: "maintenancePage"
-    color: appTheme.bgPrimary
+    color: Palette.fixed.pageBg
+    Component.onCompleted: refresh()
 
     ColumnLayout {
         anchors.fill: parent
@@ -22,11 +155,305 @@ Rectangle {
         PageHeader {
             title: "الصيانة"
             subtitle: "إدارة طلبات الصيانة والإصلاحات"
+            titleColor: Palette.fixed.textPrimary
+            subtitleColor: Palette.fixed.textSecondary
+
+            MButton {
+                objectName: "addRequestButton"
+                text: "+ طلب صيانة"
+                onClicked: requestDialog.open()
+            }
         }
 
-        Item {
+        Row {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 10
+
+            Repeater {
+                model: page.filters
+
+                AbstractButton {
+                    id: filterButton
+                    required property var modelData
+                    readonly property bool chosen: page.statusFilter === modelData.status
+                    readonly property color tone: modelData.color
+
+                    objectName: "filter_" + (modelData.status || "all")
+                    width: Math.max(80, filterButton.implicitContentWidth + 32)
+                    height: 36
+                    hoverEnabled: true
+                    onClicked: page.applyFilter(modelData.status)
+
+                    background: Rectangle {
+                        radius: 8
+                        color: filterButton.chosen ? Qt.rgba(filterButton.tone.r, filterButton.tone.g, filterButton.tone.b, 0.18) : Palette.fixed.card
+                        border.width: filterButton.chosen ? 2 : 1
+                        border.color: filterButton.tone
+                    }
+                    contentItem: Text {
+                        text: filterButton.modelData.label
+                        color: filterButton.tone
+                        font.pixelSize: 13
+                        font.bold: filterButton.chosen
+                        horizontalAlignment: Text.AlignHCenter
+                        verticalAlignment: Text.AlignVCenter
+                    }
+                }
+            }
+        }
+
+        Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
+            radius: 14
+            color: Palette.fixed.card
+            border.width: 1
+            border.color: Palette.fixed.cardBorder
+            clip: true
+
+            ListView {
+                id: requestList
+                objectName: "requestList"
+                anchors.fill: parent
+                anchors.margins: 15
+                spacing: 8
+                clip: true
+                reuseItems: true
+                boundsBehavior: Flickable.StopAtBounds
+                model: page.requests
+                ScrollBar.vertical: ScrollBar {}
+
+                delegate: Rectangle {
+                    id: card
+                    required property var modelData
+                    required property int index
+                    readonly property bool completed: modelData.status === "completed"
+
+                    objectName: "request_" + modelData.id
+                    width: ListView.view.width
+                    height: 75
+                    radius: 10
+                    color: Palette.fixed.rowBg
+                    border.width: 1
+                    border.color: Palette.fixed.cardBorder
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.margins: 12
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 12
+
+                        Rectangle {
+                            objectName: "statusDot"
+                            Layout.preferredWidth: 8
+                            Layout.preferredHeight: 8
+                            radius: 4
+                            color: page.statusColor(card.modelData.status)
+                        }
+                        ColumnLayout {
+                            Layout.fillWidth: true
+                            spacing: 4
+
+                            Text {
+                                Layout.fillWidth: true
+                                text: card.modelData.title || ""
+                                color: Palette.fixed.textCell
+                                font.pixelSize: 14
+                                font.bold: true
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideRight
+                            }
+                            Text {
+                                Layout.fillWidth: true
+                                text: (card.modelData.property_name || "") + " - " + (card.modelData.unit_number || "")
+                                color: Palette.fixed.textMuted
+                                font.pixelSize: 11
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideRight
+                            }
+                        }
+                        ColumnLayout {
+                            Layout.preferredWidth: 70
+                            Layout.fillWidth: false
+                            spacing: 4
+
+                            StatusBadge {
+                                Layout.preferredWidth: 70
+                                Layout.preferredHeight: 24
+                                radius: 6
+                                status: card.modelData.priority || "low"
+                                mapping: page.priorities
+                                fallbackLabel: page.priorities.low.label
+                                fallbackColor: Palette.fixed.success
+                            }
+                            MButton {
+                                objectName: "completeButton"
+                                Layout.preferredWidth: 70
+                                Layout.preferredHeight: 26
+                                implicitHeight: 26
+                                leftPadding: 4
+                                rightPadding: 4
+                                visible: !card.completed
+                                text: "إكمال"
+                                font.pixelSize: 12
+                                onClicked: page.askCompletion(card.modelData)
+                            }
+                        }
+                        ColumnLayout {
+                            Layout.preferredWidth: 120
+                            Layout.fillWidth: false
+                            spacing: 4
+
+                            Text {
+                                Layout.fillWidth: true
+                                text: card.modelData.request_date || ""
+                                color: Palette.fixed.textMuted
+                                font.pixelSize: 11
+                                horizontalAlignment: Text.AlignLeft
+                            }
+                            Text {
+                                objectName: "costText"
+                                Layout.fillWidth: true
+                                visible: card.completed
+                                text: "التكلفة: " + Figures.money(card.modelData.cost) + " ₪"
+                                color: Palette.fixed.success
+                                font.pixelSize: 11
+                                horizontalAlignment: Text.AlignLeft
+                            }
+                        }
+                    }
+                }
+
+                Text {
+                    anchors.centerIn: parent
+                    visible: requestList.count === 0
+                    text: page.statusFilter.length > 0 ? "لا توجد طلبات بهذه الحالة" : "لا توجد طلبات صيانة"
+                    color: Palette.fixed.textMuted
+                    font.pixelSize: 14
+                }
+            }
+        }
+    }
+
+    MDialog {
+        id: requestDialog
+
+        property var units: []
+
+        objectName: "requestDialog"
+        title: "طلب صيانة جديد"
+        width: 450
+        height: 500
+        onAboutToShow: {
+            const chosen = unitBox.currentEntry ? unitBox.currentEntry.id : undefined;
+            units = unitModel.getAll();
+            const again = chosen === undefined ? -1 : unitBox.indexWhere(unit => unit.id === chosen);
+            unitBox.currentIndex = again >= 0 ? again : (units.length > 0 ? 0 : -1);
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            Text {
+                Layout.fillWidth: true
+                text: "اختر الوحدة"
+                color: Palette.fixed.textSecondary
+                font.pixelSize: 13
+                horizontalAlignment: Text.AlignRight
+            }
+            ChoiceBox {
+                id: unitBox
+                objectName: "requestUnitBox"
+                Layout.fillWidth: true
+                model: requestDialog.units
+                textFor: unit => (unit.property_name || "") + " - " + unit.unit_number
+                placeholder: requestDialog.units.length === 0 ? "لا توجد وحدات" : "اختر وحدة..."
+            }
+            MTextField {
+                id: requestTitle
+                objectName: "requestTitle"
+                Layout.fillWidth: true
+                label: "عنوان الطلب"
+            }
+            MTextField {
+                id: requestDescription
+                objectName: "requestDescription"
+                Layout.fillWidth: true
+                label: "الوصف"
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                Text {
+                    text: "الأولوية:"
+                    color: Palette.fixed.textSecondary
+                    font.pixelSize: 13
+                }
+                ChoiceBox {
+                    id: priorityBox
+                    objectName: "requestPriorityBox"
+                    Layout.fillWidth: true
+                    model: page.priorityChoices
+                    textRole: "label"
+                }
+            }
+            Item {
+                Layout.fillHeight: true
+            }
+            MButton {
+                objectName: "saveRequestButton"
+                Layout.fillWidth: true
+                text: "حفظ الطلب"
+                onClicked: page.saveRequest()
+            }
+        }
+    }
+
+    MDialog {
+        id: completeDialog
+
+        property int requestId: 0
+        property string requestTitle: ""
+
+        objectName: "completeDialog"
+        title: "إكمال طلب الصيانة"
+        width: 380
+        height: 290
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            Text {
+                Layout.fillWidth: true
+                text: completeDialog.requestTitle
+                color: page.appTheme.textPrimary
+                font.pixelSize: 14
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+            MTextField {
+                id: costField
+                objectName: "completionCost"
+                Layout.fillWidth: true
+                label: "تكلفة الصيانة"
+                placeholderText: "0.00"
+                onAccepted: page.completeRequest()
+            }
+            Item {
+                Layout.fillHeight: true
+            }
+            MButton {
+                objectName: "confirmCompletionButton"
+                Layout.fillWidth: true
+                text: "تأكيد الإكمال"
+                onClicked: page.completeRequest()
+            }
         }
     }
 }

@@ -1,15 +1,96 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/Figures.js" as Figures
 
-// Payments received against invoices.
+// Payments: every payment received, tenants' and buyers' alike (latest first, page by page, with
+// a search), and recording a tenant's payment against one of their open invoices.
 Rectangle {
-    id: page
+    id: paymentsRoot
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+    readonly property var methods: [
+        {
+            "label": "نقدي",
+            "value": "cash"
+        },
+        {
+            "label": "تحويل بنكي",
+            "value": "bank"
+        },
+        {
+            "label": "شيك",
+            "value": "cheque"
+        }
+    ]
+
+    function refresh() {
+        paymentList.reload();
+    }
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    function refuse(text) {
+        notify("خطأ", text, "error");
+    }
+
+    function methodLabel(method) {
+        return method === "cash" ? "نقدي" : method === "bank" ? "تحويل" : "شيك";
+    }
+
+    function partyOf(record) {
+        return record.tenant_name || record.buyer_name || "-";
+    }
+
+    function placeOf(record) {
+        return (record.property_name || "-") + (record.unit_number ? " - " + record.unit_number : "");
+    }
+
+    function recordPayment() {
+        const tenant = tenantBox.currentEntry;
+        if (!tenant) {
+            refuse("اختر المستأجر");
+            return;
+        }
+        const invoice = invoiceBox.currentEntry;
+        if (!invoice) {
+            refuse(payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة على " + tenant.full_name : "اختر الفاتورة المستحقة");
+            return;
+        }
+        const amount = Figures.positive(amountField.text);
+        if (isNaN(amount)) {
+            refuse(Figures.positiveRequired("المبلغ المدفوع"));
+            return;
+        }
+        const balance = Number(invoice.balance);
+        if (amount > balance + 0.000001) {
+            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على الفاتورة " + invoice.invoice_number + "، وهو " + Figures.money(balance) + " ₪");
+            return;
+        }
+        // The money is in the invoice's own currency.
+        const stored = invoiceModel.getById(invoice.id);
+        const currencyId = stored.currency_id ? stored.currency_id : (currencyModel.getPrimary().id || 1);
+        const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
+        const id = paymentModel.add(invoice.id, tenant.id, amount, method, Figures.today(), referenceField.text.trim(), currencyId);
+        if (id <= 0) {
+            refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
+            payDialog.loadInvoices();
+            return;
+        }
+        // A reference belongs to one payment; the next one starts blank.
+        referenceField.text = "";
+        amountField.text = "";
+        refresh();
+        payDialog.close();
+        notify("نجاح", "تم تسجيل دفعة بمبلغ " + Figures.money(amount) + " ₪ على الفاتورة " + invoice.invoice_number, "success");
+    }
 
     objectName: "paymentsPage"
     color: appTheme.bgPrimary
@@ -22,11 +103,253 @@ Rectangle {
         PageHeader {
             title: "المدفوعات"
             subtitle: "تحصيل دفعات الإيجارات والفواتير ومتابعة المبالغ المسددة"
+
+            MButton {
+                objectName: "addPaymentButton"
+                text: "+ تسجيل دفعة"
+                onClicked: payDialog.open()
+            }
         }
 
-        Item {
+        PagedList {
+            id: paymentList
+            objectName: "paymentList"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            searchPlaceholder: "بحث باسم المستأجر أو المشتري أو رقم الفاتورة أو المرجع أو التاريخ..."
+            emptyText: "لا توجد دفعات"
+            fetch: (offset, limit, search) => paymentModel.getPage(offset, limit, search)
+            headers: ["العميل", "العقار / الوحدة", "الطريقة", "المبلغ", "التاريخ"]
+            columnWidths: [160, 0, 110, 110, 110]
+            headerVisible: true
+            delegate: paymentRow
+            panelColor: paymentsRoot.appTheme.bgSecondary
+            headerColor: paymentsRoot.appTheme.bgElevated
+            rowAltColor: paymentsRoot.appTheme.bgCard
+        }
+    }
+
+    Component {
+        id: paymentRow
+
+        Rectangle {
+            id: row
+            required property var record
+            required property int index
+
+            objectName: "paymentRow_" + record.id
+            width: ListView.view.width
+            height: 50
+            color: index % 2 === 1 ? paymentsRoot.appTheme.bgCard : "transparent"
+
+            Row {
+                anchors.fill: parent
+                anchors.leftMargin: 15
+                anchors.rightMargin: 15
+                layoutDirection: Qt.RightToLeft
+
+                Text {
+                    objectName: "partyCell"
+                    width: paymentList.columnWidth(0, 5)
+                    leftPadding: 8
+                    height: parent.height
+                    text: paymentsRoot.partyOf(row.record)
+                    color: paymentsRoot.appTheme.textPrimary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+                Text {
+                    width: paymentList.columnWidth(1, 5)
+                    leftPadding: 8
+                    height: parent.height
+                    text: paymentsRoot.placeOf(row.record)
+                    color: paymentsRoot.appTheme.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+                Text {
+                    width: paymentList.columnWidth(2, 5)
+                    leftPadding: 8
+                    height: parent.height
+                    text: paymentsRoot.methodLabel(row.record.payment_method)
+                    color: paymentsRoot.appTheme.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+                Text {
+                    objectName: "amountCell"
+                    width: paymentList.columnWidth(3, 5)
+                    leftPadding: 8
+                    height: parent.height
+                    text: Figures.money(row.record.amount) + " ₪"
+                    color: paymentsRoot.appTheme.successColor
+                    font.pixelSize: 13
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+                Text {
+                    width: paymentList.columnWidth(4, 5)
+                    leftPadding: 8
+                    height: parent.height
+                    text: row.record.payment_date || ""
+                    color: paymentsRoot.appTheme.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignRight
+                    verticalAlignment: Text.AlignVCenter
+                }
+            }
+        }
+    }
+
+    MDialog {
+        id: payDialog
+
+        property var tenants: []
+        property var pendingInvoices: []
+
+        // The tenant's open invoices, earliest due first; the first is offered with its balance.
+        function loadInvoices() {
+            const tenant = tenantBox.currentEntry;
+            pendingInvoices = tenant ? invoiceModel.getPendingByTenant(tenant.id) : [];
+            invoiceBox.currentIndex = pendingInvoices.length > 0 ? 0 : -1;
+            amountField.text = pendingInvoices.length > 0 ? String(pendingInvoices[0].balance) : "";
+        }
+
+        objectName: "paymentDialog"
+        title: "تسجيل دفعة جديدة"
+        width: 540
+        height: 640
+        onAboutToShow: {
+            tenants = tenantModel.getAll();
+            pendingInvoices = [];
+            tenantBox.currentIndex = -1;
+            invoiceBox.currentIndex = -1;
+            amountField.text = "";
+        }
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            Text {
+                Layout.fillWidth: true
+                text: "المستأجر"
+                color: paymentsRoot.appTheme.textSecondary
+                font.pixelSize: 13
+                horizontalAlignment: Text.AlignRight
+            }
+            ChoiceBox {
+                id: tenantBox
+                objectName: "paymentTenantBox"
+                Layout.fillWidth: true
+                model: payDialog.tenants
+                textRole: "full_name"
+                placeholder: "اختر مستأجراً..."
+                onActivated: payDialog.loadInvoices()
+            }
+            Text {
+                Layout.fillWidth: true
+                text: "الفاتورة المستحقة"
+                color: paymentsRoot.appTheme.textSecondary
+                font.pixelSize: 13
+                horizontalAlignment: Text.AlignRight
+            }
+            ChoiceBox {
+                id: invoiceBox
+                objectName: "paymentInvoiceBox"
+                Layout.fillWidth: true
+                model: payDialog.pendingInvoices
+                // Led by a right-to-left mark so the parts read from the right, the number first.
+                textFor: invoice => "\u200F" + invoice.invoice_number + " | الفترة: " + Figures.ltr(invoice.period) + " | المتبقي: " + Figures.money(invoice.balance) + " ₪"
+                placeholder: tenantBox.currentIndex >= 0 && payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة" : "اختر فاتورة..."
+                onActivated: amountField.text = currentEntry ? String(currentEntry.balance) : ""
+            }
+            Rectangle {
+                objectName: "invoiceSummary"
+                Layout.fillWidth: true
+                Layout.preferredHeight: 74
+                visible: invoiceBox.currentEntry !== null
+                radius: 12
+                color: paymentsRoot.appTheme.bgElevated
+                border.width: 1
+                border.color: paymentsRoot.appTheme.borderColor
+
+                ColumnLayout {
+                    anchors.fill: parent
+                    anchors.margins: 10
+                    spacing: 2
+
+                    Text {
+                        objectName: "summaryDue"
+                        Layout.fillWidth: true
+                        text: "موعد الاستحقاق: " + Figures.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
+                        color: paymentsRoot.appTheme.textSecondary
+                        font.pixelSize: 12
+                        horizontalAlignment: Text.AlignRight
+                    }
+                    Text {
+                        Layout.fillWidth: true
+                        text: "الإجمالي: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0) + " ₪"
+                        color: paymentsRoot.appTheme.textPrimary
+                        font.pixelSize: 12
+                        horizontalAlignment: Text.AlignRight
+                    }
+                    Text {
+                        objectName: "summaryPaid"
+                        Layout.fillWidth: true
+                        text: "المدفوع سابقاً: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0) + " ₪"
+                        color: paymentsRoot.appTheme.successColor
+                        font.pixelSize: 12
+                        horizontalAlignment: Text.AlignRight
+                    }
+                }
+            }
+            MTextField {
+                id: amountField
+                objectName: "paymentAmount"
+                Layout.fillWidth: true
+                label: "المبلغ المدفوع"
+                placeholderText: "0.00"
+            }
+            MTextField {
+                id: referenceField
+                objectName: "paymentReference"
+                Layout.fillWidth: true
+                label: "رقم المرجع / الشيك"
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 10
+
+                Text {
+                    text: "طريقة الدفع:"
+                    color: paymentsRoot.appTheme.textSecondary
+                    font.pixelSize: 13
+                }
+                ChoiceBox {
+                    id: methodBox
+                    objectName: "paymentMethodBox"
+                    Layout.fillWidth: true
+                    model: paymentsRoot.methods
+                    textRole: "label"
+                }
+            }
+            Item {
+                Layout.fillHeight: true
+            }
+            MButton {
+                objectName: "confirmPaymentButton"
+                Layout.fillWidth: true
+                text: "تأكيد الدفع"
+                onClicked: paymentsRoot.recordPayment()
+            }
         }
     }
 }

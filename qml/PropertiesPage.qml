@@ -1,18 +1,177 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/Formats.js" as Formats
 
-// Properties and projects with their units.
+// Properties and projects as cards with their figures, a page of 50 at a time, newest first;
+// adding a property, deleting one that has no history, and the units dialog of each.
 Rectangle {
-    id: page
+    id: propPage
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
+    readonly property int pageSize: 50
+    // The cards loaded so far (a copy of the list model's records, for reading).
+    property var properties: []
+    property bool hasMore: false
+
+    readonly property var typeCodes: ["residential", "commercial", "mixed"]
+    readonly property var typeLabels: ["سكني", "تجاري", "مختلط"]
+
+    readonly property var propertyStatuses: ({
+            "soldOut": {
+                "label": "مباعة بالكامل",
+                "color": "#f59e0b"
+            },
+            "active": {
+                "label": "نشط",
+                "color": "#22c55e"
+            },
+            "inactive": {
+                "label": "غير نشط",
+                "color": "#ef4444"
+            }
+        })
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    // Reloads the first page (after an action, a search, or when the page is shown).
+    function refresh() {
+        cards.clear();
+        properties = [];
+        hasMore = false;
+        fetchFrom(0);
+        grid.positionViewAtBeginning();
+    }
+
+    function loadMore() {
+        if (hasMore)
+            fetchFrom(cards.count);
+    }
+
+    function fetchFrom(offset) {
+        const rows = propertyModel.getPage(offset, pageSize + 1, searchStrip.text.trim()) || [];
+        const shown = Math.min(rows.length, pageSize);
+        const added = [];
+        for (let i = 0; i < shown; ++i) {
+            cards.append({
+                "record": rows[i]
+            });
+            added.push(rows[i]);
+        }
+        properties = properties.concat(added);
+        hasMore = rows.length > pageSize;
+    }
+
+    function typeLabel(type) {
+        return type === "residential" ? "سكني" : type === "commercial" ? "تجاري" : "مختلط";
+    }
+
+    function statusKey(record) {
+        const total = Formats.count(record.total_units);
+        if (total > 0 && Formats.count(record.sold_units) >= total)
+            return "soldOut";
+        return record.status === "active" ? "active" : "inactive";
+    }
+
+    // Rented and sold units both count as taken.
+    function occupancy(record) {
+        const total = Formats.count(record.total_units);
+        if (total <= 0)
+            return 0;
+        return Math.round((Formats.count(record.rented_units) + Formats.count(record.sold_units)) / total * 100);
+    }
+
+    function openUnits(record) {
+        unitsDialog.propertyName = record.name || "";
+        unitsDialog.propertyId = Number(record.id);
+        unitsDialog.open();
+    }
+
+    function addProperty() {
+        const name = nameField.text.trim();
+        if (name.length === 0) {
+            notify("خطأ", "أدخل اسم العقار", "error");
+            nameField.input.forceActiveFocus();
+            return;
+        }
+        const id = propertyModel.add(name, typeCodes[typeBox.currentIndex], addressField.text.trim(), cityField.text.trim(), "");
+        if (id <= 0) {
+            notify("خطأ", "تعذرت إضافة العقار، حاول مرة أخرى", "error");
+            return;
+        }
+        addDialog.close();
+        nameField.text = "";
+        cityField.text = "";
+        addressField.text = "";
+        refresh();
+        notify("نجاح", "تمت إضافة العقار \"" + name + "\"", "success");
+    }
+
+    function askRemove(record) {
+        const total = Formats.count(record.total_units);
+        const units = total > 0 ? " ووحداته (" + total + " وحدة)" : "";
+        confirm.ask("حذف العقار", "سيتم حذف العقار \"" + record.name + "\"" + units + " نهائياً.", function () {
+            propPage.remove(record);
+        });
+    }
+
+    function remove(record) {
+        if (propertyModel.remove(Number(record.id))) {
+            refresh();
+            notify("نجاح", "تم حذف العقار \"" + record.name + "\"", "success");
+            return;
+        }
+        // Read the units again: one may have been let or sold since the card was drawn.
+        const units = unitModel.getByProperty(Number(record.id)) || [];
+        const taken = units.filter(unit => unit.status !== "available").length;
+        const why = taken > 0 ? "فيه " + taken + " وحدة مؤجرة أو مباعة." : "له سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة.";
+        notify("تعذر الحذف", "لا يمكن حذف العقار \"" + record.name + "\": " + why, "error");
+        refresh();
+    }
+
     objectName: "propertiesPage"
     color: appTheme.bgPrimary
+
+    // A number over its caption in a card's row of figures.
+    component CardFigure: ColumnLayout {
+        property string value: "0"
+        property string caption: ""
+        property color valueColor: propPage.appTheme.textPrimary
+        readonly property string text: value
+
+        spacing: 0
+
+        Text {
+            Layout.alignment: Qt.AlignHCenter
+            text: parent.value
+            color: parent.valueColor
+            font.pixelSize: 16
+            font.bold: true
+        }
+        Text {
+            Layout.alignment: Qt.AlignHCenter
+            text: parent.caption
+            color: "#64748b"
+            font.pixelSize: 10
+        }
+    }
+
+    ListModel {
+        id: cards
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "propertyConfirmDialog"
+    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -22,11 +181,290 @@ Rectangle {
         PageHeader {
             title: "إدارة العقارات"
             subtitle: "إدارة جميع العقارات والوحدات"
+
+            MButton {
+                objectName: "addPropertyButton"
+                text: "+ إضافة عقار"
+                onClicked: addDialog.open()
+            }
         }
 
-        Item {
+        SearchStrip {
+            id: searchStrip
+            objectName: "propertySearch"
+            placeholderText: "بحث عن عقار..."
+            onTextChanged: propPage.refresh()
+        }
+
+        GridView {
+            id: grid
+            objectName: "propertyGrid"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            cellWidth: Math.floor(width / 2)
+            cellHeight: 200
+            layoutDirection: Qt.RightToLeft
+            clip: true
+            reuseItems: true
+            boundsBehavior: Flickable.StopAtBounds
+            model: cards
+            ScrollBar.vertical: ScrollBar {}
+
+            Text {
+                anchors.centerIn: parent
+                visible: cards.count === 0
+                text: searchStrip.text.trim().length > 0 ? "لا توجد عقارات تطابق البحث" : "لا توجد عقارات بعد، أضف أول عقار"
+                color: propPage.appTheme.textMuted
+                font.pixelSize: 14
+            }
+
+            delegate: Item {
+                id: cell
+                required property var record
+                required property int index
+
+                width: grid.cellWidth
+                height: grid.cellHeight
+
+                Rectangle {
+                    id: card
+                    objectName: "propertyCard_" + cell.record.id
+                    anchors.fill: parent
+                    anchors.margins: 8
+                    radius: 14
+                    color: propPage.appTheme.bgSecondary
+                    border.width: 1
+                    border.color: cardHover.hovered ? propPage.appTheme.accentGold : propPage.appTheme.borderColor
+
+                    Behavior on border.color {
+                        ColorAnimation {
+                            duration: 200
+                        }
+                    }
+                    HoverHandler {
+                        id: cardHover
+                    }
+
+                    ColumnLayout {
+                        anchors.fill: parent
+                        anchors.margins: 18
+                        spacing: 10
+
+                        RowLayout {
+                            Layout.fillWidth: true
+                            layoutDirection: Qt.RightToLeft
+                            spacing: 10
+
+                            ColumnLayout {
+                                Layout.fillWidth: true
+                                spacing: 2
+
+                                Text {
+                                    objectName: "propertyName"
+                                    Layout.fillWidth: true
+                                    text: cell.record.name || ""
+                                    color: propPage.appTheme.textPrimary
+                                    font.pixelSize: 17
+                                    font.bold: true
+                                    horizontalAlignment: Text.AlignRight
+                                    elide: Text.ElideLeft
+                                }
+                                Text {
+                                    objectName: "propertyType"
+                                    Layout.fillWidth: true
+                                    text: propPage.typeLabel(cell.record.type)
+                                    color: propPage.appTheme.textSecondary
+                                    font.pixelSize: 12
+                                    horizontalAlignment: Text.AlignRight
+                                }
+                                Text {
+                                    Layout.fillWidth: true
+                                    text: [cell.record.city, cell.record.address].filter(part => part && String(part).length > 0).join(" - ")
+                                    color: propPage.appTheme.textMuted
+                                    font.pixelSize: 11
+                                    horizontalAlignment: Text.AlignRight
+                                    elide: Text.ElideLeft
+                                }
+                            }
+
+                            StatusBadge {
+                                objectName: "propertyBadge"
+                                Layout.alignment: Qt.AlignTop
+                                Layout.preferredWidth: 85
+                                Layout.preferredHeight: 26
+                                status: propPage.statusKey(cell.record)
+                                mapping: propPage.propertyStatuses
+                            }
+                        }
+
+                        Rectangle {
+                            Layout.fillWidth: true
+                            Layout.preferredHeight: 1
+                            color: propPage.appTheme.borderColor
+                        }
+
+                        RowLayout {
+                            Layout.fillWidth: true
+                            layoutDirection: Qt.RightToLeft
+                            spacing: 12
+
+                            CardFigure {
+                                objectName: "figureUnits"
+                                value: String(Formats.count(cell.record.total_units))
+                                caption: "وحدة"
+                            }
+                            CardFigure {
+                                objectName: "figureRented"
+                                value: String(Formats.count(cell.record.rented_units))
+                                caption: "مؤجرة"
+                            }
+                            CardFigure {
+                                objectName: "figureSold"
+                                value: String(Formats.count(cell.record.sold_units))
+                                caption: "مباعة"
+                                valueColor: propPage.appTheme.accentGold
+                            }
+                            CardFigure {
+                                objectName: "figureOccupancy"
+                                value: propPage.occupancy(cell.record) + "%"
+                                caption: "إشغال"
+                            }
+
+                            Item {
+                                Layout.fillWidth: true
+                            }
+
+                            ColumnLayout {
+                                spacing: 0
+
+                                Text {
+                                    Layout.alignment: Qt.AlignLeft
+                                    text: "الإيرادات الشهرية"
+                                    color: propPage.appTheme.textMuted
+                                    font.pixelSize: 11
+                                }
+                                Text {
+                                    objectName: "figureRevenue"
+                                    Layout.alignment: Qt.AlignLeft
+                                    text: Formats.shekels(cell.record.monthly_revenue)
+                                    color: propPage.appTheme.accentGold
+                                    font.pixelSize: 15
+                                    font.bold: true
+                                }
+                            }
+                        }
+
+                        Item {
+                            Layout.fillHeight: true
+                        }
+
+                        RowLayout {
+                            Layout.fillWidth: true
+                            layoutDirection: Qt.RightToLeft
+                            spacing: 10
+
+                            MButton {
+                                objectName: "manageUnitsButton"
+                                Layout.fillWidth: true
+                                text: "إدارة الوحدات"
+                                onClicked: propPage.openUnits(cell.record)
+                            }
+                            IconButton {
+                                objectName: "deletePropertyButton"
+                                symbol: "🗑"
+                                btnColor: "#ef4444"
+                                tooltip: "حذف العقار"
+                                onClicked: propPage.askRemove(cell.record)
+                            }
+                        }
+                    }
+                }
+            }
         }
+
+        // Header and footer items of a view are not made under this Qt with bound components,
+        // so the button sits under the grid.
+        MButton {
+            objectName: "loadMoreProperties"
+            Layout.alignment: Qt.AlignHCenter
+            visible: propPage.hasMore
+            text: "تحميل المزيد"
+            iconSymbol: "⬇"
+            outline: true
+            onClicked: propPage.loadMore()
+        }
+    }
+
+    MDialog {
+        id: addDialog
+        objectName: "addPropertyDialog"
+        title: "إضافة عقار جديد"
+        width: 480
+        height: 480
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            MTextField {
+                id: nameField
+                objectName: "propertyNameField"
+                Layout.fillWidth: true
+                label: "اسم العقار"
+                placeholderText: "مثال: برج النخيل"
+            }
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 6
+
+                Text {
+                    Layout.fillWidth: true
+                    text: "نوع العقار"
+                    color: addDialog.theme.textSecondary
+                    font.pixelSize: 12
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                }
+                ThemedComboBox {
+                    id: typeBox
+                    objectName: "propertyTypeBox"
+                    Layout.fillWidth: true
+                    model: propPage.typeLabels
+                }
+            }
+
+            MTextField {
+                id: cityField
+                objectName: "propertyCityField"
+                Layout.fillWidth: true
+                label: "المدينة"
+            }
+            MTextField {
+                id: addressField
+                objectName: "propertyAddressField"
+                Layout.fillWidth: true
+                label: "العنوان"
+                onAccepted: propPage.addProperty()
+            }
+
+            Item {
+                Layout.fillHeight: true
+            }
+
+            MButton {
+                objectName: "savePropertyButton"
+                Layout.fillWidth: true
+                text: "حفظ"
+                onClicked: propPage.addProperty()
+            }
+        }
+    }
+
+    UnitsDialog {
+        id: unitsDialog
+        objectName: "unitsDialog"
+        // The cards count the units.
+        onEdited: propPage.refresh()
     }
 }

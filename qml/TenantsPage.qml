@@ -1,18 +1,92 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/Formats.js" as Formats
 
-// Tenants with their contracts and statements.
+// Tenants, newest first, 50 at a time, with search; adding, importing and deleting tenants, and
+// each tenant's contracts and account statement.
 Rectangle {
     id: page
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
+    // Column widths of the header and the rows, right to left; the e-mail takes what is left.
+    readonly property int nameWidth: 200
+    readonly property int idWidth: 130
+    readonly property int phoneWidth: 130
+    readonly property int contractsWidth: 70
+    readonly property int actionsWidth: 190
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    function refresh() {
+        tenantList.reload();
+    }
+
+    function addTenant() {
+        const name = nameField.text.trim();
+        if (name.length === 0) {
+            notify("خطأ", "أدخل الاسم الكامل للمستأجر", "error");
+            nameField.input.forceActiveFocus();
+            return;
+        }
+        const idNumber = idField.text.trim();
+        const id = tenantModel.add(name, idNumber, phoneField.text.trim(), emailField.text.trim(), addressField.text.trim());
+        if (id <= 0) {
+            notify("خطأ", idNumber.length > 0 ? "تعذرت إضافة المستأجر: رقم الهوية " + idNumber + " مسجل لمستأجر آخر" : "تعذرت إضافة المستأجر، حاول مرة أخرى", "error");
+            return;
+        }
+        addDlg.close();
+        for (const field of [nameField, idField, phoneField, emailField, addressField])
+            field.text = "";
+        refresh();
+        notify("نجاح", "تمت إضافة المستأجر \"" + name + "\"", "success");
+    }
+
+    function openStatement(record) {
+        statementDialog.tenantName = record.full_name || "";
+        statementDialog.tenantId = Number(record.id);
+        statementDialog.open();
+    }
+
+    function openContracts(record) {
+        contractsDialog.tenantName = record.full_name || "";
+        contractsDialog.tenantId = Number(record.id);
+        contractsDialog.open();
+    }
+
+    function askRemove(record) {
+        confirm.ask("حذف المستأجر", "سيتم حذف المستأجر \"" + record.full_name + "\" نهائياً.", function () {
+            page.remove(record);
+        });
+    }
+
+    function remove(record) {
+        const id = Number(record.id);
+        if (tenantModel.remove(id)) {
+            refresh();
+            notify("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
+            return;
+        }
+        const active = (contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
+        const why = active > 0 ? "لديه " + active + " عقد نشط، أنهِ العقود أولاً." : "له سجل من عقود سابقة أو فواتير أو دفعات أو شيكات.";
+        notify("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
+    }
+
     objectName: "tenantsPage"
     color: appTheme.bgPrimary
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "tenantConfirmDialog"
+    }
 
     ColumnLayout {
         anchors.fill: parent
@@ -22,11 +96,334 @@ Rectangle {
         PageHeader {
             title: "إدارة المستأجرين"
             subtitle: "إدارة وتتبع جميع المستأجرين وعقودهم"
+
+            MButton {
+                objectName: "addTenantButton"
+                implicitHeight: 38
+                text: "+ مستأجر جديد"
+                onClicked: addDlg.open()
+            }
+            MButton {
+                objectName: "importTenantsButton"
+                implicitHeight: 38
+                text: "استيراد من إكسل"
+                outline: true
+                onClicked: importDlg.open()
+            }
         }
 
-        Item {
+        SearchStrip {
+            id: searchStrip
+            objectName: "tenantSearch"
+            placeholderText: "بحث عن مستأجر (الاسم، الهاتف، رقم الهوية)..."
+            onTextChanged: page.refresh()
+        }
+
+        Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
+            radius: 14
+            color: page.appTheme.bgSecondary
+            border.width: 1
+            border.color: page.appTheme.borderColor
+            clip: true
+
+            ColumnLayout {
+                anchors.fill: parent
+                anchors.margins: 1
+                spacing: 0
+
+                Rectangle {
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: 48
+                    radius: 14
+                    color: page.appTheme.bgElevated
+
+                    // Squares off the bottom corners of the rounded strip.
+                    Rectangle {
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.bottom: parent.bottom
+                        height: parent.radius
+                        color: parent.color
+                    }
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 15
+                        anchors.rightMargin: 15
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 0
+
+                        Repeater {
+                            model: [
+                                {
+                                    "title": "الاسم",
+                                    "width": page.nameWidth
+                                },
+                                {
+                                    "title": "رقم الهوية",
+                                    "width": page.idWidth
+                                },
+                                {
+                                    "title": "الهاتف",
+                                    "width": page.phoneWidth
+                                },
+                                {
+                                    "title": "البريد",
+                                    "width": 0
+                                },
+                                {
+                                    "title": "العقود",
+                                    "width": page.contractsWidth
+                                },
+                                {
+                                    "title": "إجراءات",
+                                    "width": page.actionsWidth
+                                }
+                            ]
+
+                            Text {
+                                required property var modelData
+                                // The e-mail column takes what is left, whatever its text.
+                                Layout.preferredWidth: modelData.width > 0 ? modelData.width : 1
+                                Layout.fillWidth: modelData.width === 0
+                                elide: Text.ElideRight
+                                text: modelData.title
+                                color: page.appTheme.textSecondary
+                                font.pixelSize: 13
+                                font.bold: true
+                                horizontalAlignment: modelData.width === page.contractsWidth ? Text.AlignHCenter : Text.AlignRight
+                            }
+                        }
+                    }
+                }
+
+                PagedList {
+                    id: tenantList
+                    objectName: "tenantList"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    radius: 0
+                    border.width: 0
+                    searchable: false
+                    panelColor: "transparent"
+                    emptyText: searchStrip.text.trim().length > 0 ? "لا يوجد مستأجر يطابق البحث" : "لا يوجد مستأجرون بعد"
+                    fetch: (offset, limit) => tenantModel.getPage(offset, limit, searchStrip.text.trim())
+                    delegate: tenantRow
+                }
+            }
         }
+    }
+
+    Component {
+        id: tenantRow
+
+        Rectangle {
+            id: row
+            required property var record
+            required property int index
+
+            objectName: "tenantRow_" + record.id
+            width: ListView.view.width
+            height: 50
+            color: rowHover.hovered ? page.appTheme.bgElevated : index % 2 === 1 ? page.appTheme.bgCard : "transparent"
+
+            Behavior on color {
+                ColorAnimation {
+                    duration: 100
+                }
+            }
+            HoverHandler {
+                id: rowHover
+            }
+
+            RowLayout {
+                anchors.fill: parent
+                anchors.leftMargin: 15
+                anchors.rightMargin: 15
+                layoutDirection: Qt.RightToLeft
+                spacing: 0
+
+                Text {
+                    objectName: "tenantName"
+                    Layout.preferredWidth: page.nameWidth
+                    text: row.record.full_name || ""
+                    color: page.appTheme.textPrimary
+                    font.pixelSize: 13
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                    elide: Text.ElideLeft
+                }
+                Text {
+                    Layout.preferredWidth: page.idWidth
+                    text: row.record.id_number || ""
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                    elide: Text.ElideRight
+                }
+                Text {
+                    Layout.preferredWidth: page.phoneWidth
+                    text: row.record.phone || ""
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                    elide: Text.ElideRight
+                }
+                Text {
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    text: row.record.email || ""
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                    elide: Text.ElideRight
+                }
+                Item {
+                    Layout.preferredWidth: page.contractsWidth
+                    Layout.fillHeight: true
+
+                    StatusBadge {
+                        objectName: "activeContracts"
+                        anchors.centerIn: parent
+                        status: Formats.count(row.record.active_contracts) > 0 ? "active" : "none"
+                        mapping: ({
+                                "active": {
+                                    "label": String(Formats.count(row.record.active_contracts)),
+                                    "color": page.appTheme.successColor
+                                },
+                                "none": {
+                                    "label": "0",
+                                    "color": page.appTheme.textMuted
+                                }
+                            })
+                    }
+                }
+                RowLayout {
+                    Layout.preferredWidth: page.actionsWidth
+                    Layout.fillWidth: false
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 8
+
+                    MButton {
+                        objectName: "statementButton"
+                        Layout.preferredWidth: 64
+                        implicitHeight: 32
+                        leftPadding: 4
+                        rightPadding: 4
+                        text: "كشف"
+                        outline: true
+                        onClicked: page.openStatement(row.record)
+                    }
+                    MButton {
+                        objectName: "contractsButton"
+                        Layout.preferredWidth: 64
+                        implicitHeight: 32
+                        leftPadding: 4
+                        rightPadding: 4
+                        text: "العقود"
+                        onClicked: page.openContracts(row.record)
+                    }
+                    IconButton {
+                        objectName: "deleteTenantButton"
+                        implicitWidth: 32
+                        implicitHeight: 32
+                        symbol: "🗑"
+                        btnColor: "#ef4444"
+                        tooltip: "حذف المستأجر"
+                        onClicked: page.askRemove(row.record)
+                    }
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                }
+            }
+
+            Rectangle {
+                anchors.left: parent.left
+                anchors.right: parent.right
+                anchors.bottom: parent.bottom
+                height: 1
+                color: page.appTheme.borderColor
+                opacity: 0.5
+            }
+        }
+    }
+
+    MDialog {
+        id: addDlg
+        objectName: "addTenantDialog"
+        title: "إضافة مستأجر"
+        width: 460
+        height: 560
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            MTextField {
+                id: nameField
+                objectName: "tenantNameField"
+                Layout.fillWidth: true
+                label: "الاسم الكامل"
+            }
+            MTextField {
+                id: idField
+                objectName: "tenantIdField"
+                Layout.fillWidth: true
+                label: "رقم الهوية"
+            }
+            MTextField {
+                id: phoneField
+                objectName: "tenantPhoneField"
+                Layout.fillWidth: true
+                label: "الهاتف"
+                inputMethodHints: Qt.ImhDialableCharactersOnly
+            }
+            MTextField {
+                id: emailField
+                objectName: "tenantEmailField"
+                Layout.fillWidth: true
+                label: "البريد الإلكتروني"
+                inputMethodHints: Qt.ImhEmailCharactersOnly
+            }
+            MTextField {
+                id: addressField
+                objectName: "tenantAddressField"
+                Layout.fillWidth: true
+                label: "العنوان"
+                onAccepted: page.addTenant()
+            }
+
+            Item {
+                Layout.fillHeight: true
+            }
+
+            MButton {
+                objectName: "saveTenantButton"
+                Layout.fillWidth: true
+                text: "حفظ"
+                onClicked: page.addTenant()
+            }
+        }
+    }
+
+    ImportDialog {
+        id: importDlg
+        objectName: "tenantImportDialog"
+        targetTable: "tenants"
+    }
+
+    ContractsDialog {
+        id: contractsDialog
+        objectName: "contractsDialog"
+        // The rows show each tenant's active contracts.
+        onEdited: page.refresh()
+    }
+
+    StatementDialog {
+        id: statementDialog
+        objectName: "statementDialog"
     }
 }

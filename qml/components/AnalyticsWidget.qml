@@ -66,7 +66,9 @@ Rectangle {
                             readonly property real amount: Number(modelData.value) || 0
                             readonly property real ratio: widget.maxValue > 0 ? Math.max(0, Math.min(1, amount / widget.maxValue)) : 0
 
-                            width: Math.max(30, entryLabel.implicitWidth)
+                            // Wide enough for its label and its figure, so large amounts never run into
+                            // the next column's.
+                            width: Math.max(30, entryLabel.implicitWidth, valueLabel.implicitWidth)
                             height: plot.height
 
                             Rectangle {
@@ -87,6 +89,7 @@ Rectangle {
                                 }
                             }
                             Text {
+                                id: valueLabel
                                 anchors.horizontalCenter: parent.horizontalCenter
                                 anchors.bottom: bar.top
                                 anchors.bottomMargin: 2

@@ -10,6 +10,8 @@ import "Palette.js" as Palette
 //   textColor  (color)  text and icon colour of a filled button; default the theme's textOnAccent
 //   outline    (bool)   transparent with a coloured border instead of a filled gradient
 //   iconSymbol (string) a symbol or emoji drawn before the text; hidden when empty
+//   iconFamily (string) font of the icon, e.g. Palette.emojiFont for a colour emoji; default font
+//                       when empty
 //   theme      (object) the window's appTheme, or the light colours outside a themed window
 // Plus Button's own `text`, `enabled` and `clicked()`.
 Button {
@@ -22,6 +24,7 @@ Button {
     property color textColor: theme.textOnAccent !== undefined ? theme.textOnAccent : theme.textPrimary
     property bool outline: false
     property string iconSymbol: ""
+    property string iconFamily: ""
 
     readonly property color foreground: outline ? btnColor : textColor
 
@@ -40,6 +43,11 @@ Button {
             duration: 100
             easing.type: Easing.OutQuad
         }
+    }
+
+    // Holds the default font, which the icon keeps unless iconFamily names another.
+    TextMetrics {
+        id: plainFont
     }
 
     Gradient {
@@ -61,6 +69,7 @@ Button {
         Text {
             visible: control.iconSymbol.length > 0
             text: control.iconSymbol
+            font.family: control.iconFamily.length > 0 ? control.iconFamily : plainFont.font.family
             color: control.foreground
             font.pixelSize: 16
         }

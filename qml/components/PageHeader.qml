@@ -10,6 +10,8 @@ import "Palette.js" as Palette
 //   subtitle     (string) one line under the title
 //   extraContent (alias, default) items declared inside the header, e.g. the page's MButtons;
 //                they are laid out in a right-to-left row (spacing 12) to the left of the titles
+//   titleColor, subtitleColor (color) the theme's textPrimary and textSecondary by default; pages
+//                drawn in fixed colours set their own
 //   theme        (object) the window's appTheme, or the light colours outside a themed window
 // Use it in a layout: it fills the width, preferred height 70.
 Item {
@@ -20,6 +22,8 @@ Item {
 
     property string title: ""
     property string subtitle: ""
+    property color titleColor: theme.textPrimary
+    property color subtitleColor: theme.textSecondary
     default property alias extraContent: actions.data
 
     Layout.fillWidth: true
@@ -39,7 +43,7 @@ Item {
             Text {
                 Layout.fillWidth: true
                 text: header.title
-                color: header.theme.textPrimary
+                color: header.titleColor
                 font.pixelSize: 24
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -49,7 +53,7 @@ Item {
                 Layout.fillWidth: true
                 visible: header.subtitle.length > 0
                 text: header.subtitle
-                color: header.theme.textSecondary
+                color: header.subtitleColor
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
                 elide: Text.ElideRight

@@ -37,13 +37,17 @@ import "Palette.js" as Palette
 //   searchPlaceholder (string)
 //   headers, columnWidths, cells   the default table row (see above)
 //   delegate          (Component) a custom row instead of the default
+//   headerVisible     (bool)     show the column headers; by default only over default rows
+//                                (set it to true to head a custom delegate that lays its cells
+//                                out with columnWidth(i, columns))
 //   rowHeight         (int)      height of a default row, default 48
 //   emptyText         (string)   shown when there are no rows
+//   fieldColor        (color)    background of the search box
 //   panelColor, headerColor, rowAltColor, hoverColor, lineColor, textColor, headerTextColor,
 //   mutedTextColor    (color)    theme colours by default; pages with fixed dark colours set them
 // Read-only: count, hasMore, searchText, view (the ListView).
 // Functions: reload() (first page again, e.g. after an action or when the page is shown),
-//            loadMore(), recordAt(index).
+//            loadMore(), recordAt(index), search(text) (types the search and reloads).
 // Signals: rowClicked(record, index) from the default row.
 Rectangle {
     id: list
@@ -59,9 +63,11 @@ Rectangle {
     property var columnWidths: []
     property var cells: null
     property Component delegate: null
+    property bool headerVisible: delegate === null && headers.length > 0
     property int rowHeight: 48
     property string emptyText: "لا توجد سجلات"
 
+    property color fieldColor: theme.bgInput
     property color panelColor: theme.bgCard
     property color headerColor: theme.bgElevated
     property color rowAltColor: theme.bgSecondary
@@ -88,6 +94,12 @@ Rectangle {
     function loadMore() {
         if (hasMore)
             fetchFrom(rows.count);
+    }
+
+    function search(text) {
+        searchDelay.stop();
+        searchField.text = text;
+        reload();
     }
 
     function recordAt(index) {
@@ -176,7 +188,7 @@ Rectangle {
 
                 background: Rectangle {
                     radius: 8
-                    color: list.theme.bgInput
+                    color: list.fieldColor
                     border.width: searchField.activeFocus ? 1.5 : 1
                     border.color: searchField.activeFocus ? list.theme.accentGold : list.lineColor
                 }
@@ -195,7 +207,7 @@ Rectangle {
         Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 44
-            visible: list.delegate === null && list.headers.length > 0
+            visible: list.headerVisible
             color: list.headerColor
 
             Row {

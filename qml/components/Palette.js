@@ -85,7 +85,13 @@ var fixed = {
     error: "#ef4444",
     rowBg: "#0d1120",         // list rows, odd table rows
     rowSelected: "#1a2340",   // chosen currency row, row under the mouse
-    tableHeader: "#0f1328"
+    tableHeader: "#0f1328",
+    // Statuses and priorities on the billing pages: the colour, and the dark pill behind it.
+    success: "#22c55e",
+    warning: "#f59e0b",
+    successSoft: "#1a2e1a",
+    warningSoft: "#2e2a1a",
+    errorSoft: "#2e1a1a"
 };
 
 // Colour emoji for symbols that a plain text font also draws in black and white (🔒 👁 🗑 🔍):

@@ -14,7 +14,8 @@ import "Palette.js" as Palette
 //
 // Properties:
 //   status        (string) the stored status word
-//   mapping       (var)    { status: { label, color } }
+//   mapping       (var)    { status: { label, color } }; an entry may add `background`, a colour
+//                          drawn behind the label instead of the tinted one
 //   fallbackLabel (string) shown for a status missing from the mapping (default: the status itself)
 //   fallbackColor (color)  colour of such a status (default the theme's textMuted)
 //   label, badgeColor (read-only) what is shown
@@ -37,7 +38,7 @@ Rectangle {
     implicitWidth: caption.implicitWidth + 22
     implicitHeight: 24
     radius: height / 2
-    color: Qt.rgba(badgeColor.r, badgeColor.g, badgeColor.b, 0.16)
+    color: entry && entry.background ? entry.background : Qt.rgba(badgeColor.r, badgeColor.g, badgeColor.b, 0.16)
     border.width: 1
     border.color: Qt.rgba(badgeColor.r, badgeColor.g, badgeColor.b, 0.45)
 

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "listpaging.h"
 
 #include <QLoggingCategory>
 #include <cmath>
@@ -65,6 +66,65 @@ QVariantList ChequeModel::getByType(const QString& type) const
 QVariantList ChequeModel::getByStatus(const QString& status) const
 {
     return select(QStringLiteral(R"(WHERE c.status=? ORDER BY c.due_date)"), { status });
+}
+
+QVariantList ChequeModel::getPage(const QString& cut, int offset, int limit, const QString& search) const
+{
+    QStringList conditions;
+    QVariantList params;
+    if (cut == QLatin1String("received") || cut == QLatin1String("issued")) {
+        conditions << QStringLiteral("c.type=?");
+        params << cut;
+    } else if (cut == QLatin1String("postdated")) {
+        conditions << QStringLiteral("c.status='pending' AND c.due_date > ?");
+        params << Clock::todayText();
+    } else if (cut == QLatin1String("due")) {
+        conditions << QStringLiteral("c.status='pending' AND c.due_date <= ?");
+        params << Clock::todayText();
+    } else if (cut != QLatin1String("all")) {
+        qCWarning(lcCheques) << "no such cut of the register:" << cut;
+        return {};
+    }
+
+    const QString pattern = ListPaging::containsPattern(search);
+    if (!pattern.isEmpty()) {
+        // Only columns of the cheque row are tested per row; names are matched once in sub-selects.
+        conditions << QStringLiteral(
+            R"((c.cheque_number LIKE ? ESCAPE '\' OR c.bank_name LIKE ? ESCAPE '\'
+                OR c.payer_name LIKE ? ESCAPE '\' OR c.payee_name LIKE ? ESCAPE '\'
+                OR c.due_date LIKE ? ESCAPE '\'
+                OR c.buyer_id IN (SELECT id FROM buyers WHERE full_name LIKE ? ESCAPE '\')
+                OR c.tenant_id IN (SELECT id FROM tenants WHERE full_name LIKE ? ESCAPE '\')
+                OR c.installment_id IN (SELECT si.id FROM installments si
+                                        JOIN units su ON si.unit_id=su.id
+                                        JOIN properties sp ON su.property_id=sp.id
+                                        WHERE su.unit_number LIKE ? ESCAPE '\' OR sp.name LIKE ? ESCAPE '\')))");
+        for (int i = 0; i < 9; ++i)
+            params << pattern;
+    }
+    params << ListPaging::limit(limit) << ListPaging::offset(offset);
+    const QString where = conditions.isEmpty()
+        ? QString()
+        : QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) + QLatin1Char(' ');
+    return select(
+        where + QStringLiteral("ORDER BY c.due_date DESC, c.id DESC LIMIT ? OFFSET ?"), params, true);
+}
+
+QVariantMap ChequeModel::getStatusTotals() const
+{
+    QVariantMap totals;
+    for (const char* status : { "pending", "paid", "bounced" })
+        totals.insert(QLatin1String(status),
+            QVariantMap { { QStringLiteral("count"), 0 }, { QStringLiteral("total"), 0.0 } });
+    const QVariantList rows = m_db->execQuery(QStringLiteral(
+        R"(SELECT status, COUNT(*) as count, COALESCE(SUM(amount),0) as total FROM cheques GROUP BY status)"));
+    for (const QVariant& value : rows) {
+        const QVariantMap row = value.toMap();
+        totals.insert(row.value(QStringLiteral("status")).toString(),
+            QVariantMap { { QStringLiteral("count"), row.value(QStringLiteral("count")).toInt() },
+                { QStringLiteral("total"), row.value(QStringLiteral("total")).toDouble() } });
+    }
+    return totals;
 }
 
 int ChequeModel::add(const QString& num, const QString& type, double amount, const QString& bank,

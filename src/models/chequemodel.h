@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QVariantList>
+#include <QVariantMap>
 
 class Database;
 
@@ -38,6 +39,21 @@ public:
     Q_INVOKABLE int add(const QString& num, const QString& type, double amount, const QString& bank,
         const QString& dueDate, const QString& payerPayee, int currId, double exchangeRate, int buyerId = 0,
         int tenantId = 0);
+    /**
+     * One page of a cut of the register, latest due first (the latest recorded first within a
+     * day). Cuts: "all", "received", "issued", "postdated" (pending, due after today) and "due"
+     * (pending, due today or before); any other cut gives an empty list. A non-empty `search`
+     * keeps the cheques whose number, bank, drawer or payee, due date, buyer, tenant, property
+     * or unit contains it.
+     */
+    Q_INVOKABLE QVariantList getPage(
+        const QString& cut, int offset, int limit, const QString& search = QString()) const;
+    /**
+     * Count and sum of amounts per status over the whole register: a map from "pending", "paid"
+     * and "bounced" (always present) and any other stored status to a map of `count` and `total`.
+     */
+    Q_INVOKABLE QVariantMap getStatusTotals() const;
+
     /** Sets any status text; true when the statement ran. */
     Q_INVOKABLE bool updateStatus(int id, const QString& status);
 

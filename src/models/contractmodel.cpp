@@ -46,6 +46,13 @@ QVariantList ContractModel::getAll()
     return m_db->execQuery(kSelectContracts + QStringLiteral(" ORDER BY c.created_at DESC, c.id DESC"));
 }
 
+QVariantList ContractModel::getByTenant(int tenantId)
+{
+    return m_db->execQuery(
+        kSelectContracts + QStringLiteral(" WHERE c.tenant_id=? ORDER BY c.created_at DESC, c.id DESC"),
+        { tenantId });
+}
+
 QVariantMap ContractModel::getById(int id)
 {
     const QVariantList rows = m_db->execQuery(kSelectContracts + QStringLiteral(" WHERE c.id=?"), { id });

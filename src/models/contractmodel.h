@@ -20,6 +20,8 @@ public:
     /** Newest first, with tenant_name, unit_number, property_name, currency_symbol. */
     Q_INVOKABLE QVariantList getAll();
     Q_INVOKABLE QVariantMap getById(int id);
+    /** The contracts of one tenant, newest first, with the keys of getAll(). */
+    Q_INVOKABLE QVariantList getByTenant(int tenantId);
     /**
      * Writes an active contract and marks the unit 'rented', together. Returns -1 with nothing
      * written when a date is not a valid "yyyy-MM-dd", the end is before the start, the rent or

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "listpaging.h"
 #include "transactionguard.h"
 #include "unitcostcenter.h"
 
@@ -187,6 +188,36 @@ QVariantList InstallmentModel::getByBuyer(int buyerId) const
         QStringLiteral(
             R"(SELECT i.*, u.unit_number, p.name as property_name FROM installments i JOIN units u ON i.unit_id=u.id JOIN properties p ON u.property_id=p.id WHERE i.buyer_id=? ORDER BY i.due_date)"),
         { buyerId });
+}
+
+QVariantList InstallmentModel::getPage(int buyerId, int offset, int limit, const QString& search) const
+{
+    QStringList conditions;
+    QVariantList params;
+    if (buyerId > 0) {
+        conditions << QStringLiteral("i.buyer_id=?");
+        params << buyerId;
+    }
+    const QString pattern = ListPaging::containsPattern(search);
+    if (!pattern.isEmpty()) {
+        // Only columns of the installment row are tested per row; names are matched once in sub-selects.
+        conditions << QStringLiteral(
+            R"((i.due_date LIKE ? ESCAPE '\' OR i.cheque_number LIKE ? ESCAPE '\' OR i.bank_name LIKE ? ESCAPE '\'
+                OR i.buyer_id IN (SELECT id FROM buyers WHERE full_name LIKE ? ESCAPE '\')
+                OR i.unit_id IN (SELECT su.id FROM units su JOIN properties sp ON su.property_id=sp.id
+                                 WHERE su.unit_number LIKE ? ESCAPE '\' OR sp.name LIKE ? ESCAPE '\')))");
+        for (int i = 0; i < 6; ++i)
+            params << pattern;
+    }
+    params << ListPaging::limit(limit) << ListPaging::offset(offset);
+    const QString where = conditions.isEmpty()
+        ? QString()
+        : QStringLiteral("WHERE ") + conditions.join(QStringLiteral(" AND ")) + QLatin1Char(' ');
+    return m_db->execQuery(
+        QStringLiteral(
+            R"(SELECT i.*, b.full_name as buyer_name, u.unit_number, p.name as property_name FROM installments i JOIN buyers b ON i.buyer_id=b.id JOIN units u ON i.unit_id=u.id JOIN properties p ON u.property_id=p.id )")
+            + where + QStringLiteral("ORDER BY i.due_date DESC, i.id DESC LIMIT ? OFFSET ?"),
+        params);
 }
 
 int InstallmentModel::add(

@@ -23,6 +23,14 @@ public:
     Q_INVOKABLE QVariantList getOverdue() const;
     /** The buyer's installments with `unit_number`, `property_name`, earliest due first. */
     Q_INVOKABLE QVariantList getByBuyer(int buyerId) const;
+    /**
+     * One page of installments, latest due first (the latest added first within a day), with the
+     * keys of getAll(): those of one buyer, or of every buyer when `buyerId` is 0 or less. A
+     * non-empty `search` keeps the installments whose due date, cheque number, bank, buyer,
+     * property or unit contains it.
+     */
+    Q_INVOKABLE QVariantList getPage(
+        int buyerId, int offset, int limit, const QString& search = QString()) const;
 
     /**
      * Adds one installment by hand (no cheque) and raises the buyer's balance by its amount.

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "listpaging.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -79,6 +80,35 @@ QVariantList InvoiceModel::getAll()
            LEFT JOIN units u ON i.unit_id=u.id
            LEFT JOIN properties p ON u.property_id=p.id
            ORDER BY i.created_at DESC)"));
+}
+
+QVariantList InvoiceModel::getPage(int offset, int limit, const QString& search)
+{
+    // The page is chosen first, on the invoice rows alone: newest first by id walks the primary
+    // key backwards, so the rows skipped by OFFSET cost no joins and a search tests only the
+    // invoice's own columns, the names being matched once in small sub-selects. Only the rows of
+    // the page are then joined to their tenant, unit and property.
+    static const QString matching = QStringLiteral(
+        R"(WHERE f.invoice_number LIKE ? ESCAPE '\' OR f.period LIKE ? ESCAPE '\'
+              OR f.tenant_id IN (SELECT id FROM tenants WHERE full_name LIKE ? ESCAPE '\')
+              OR f.unit_id IN (SELECT su.id FROM units su JOIN properties sp ON su.property_id=sp.id
+                               WHERE su.unit_number LIKE ? ESCAPE '\' OR sp.name LIKE ? ESCAPE '\') )");
+    const QString pattern = ListPaging::containsPattern(search);
+    QVariantList params;
+    if (!pattern.isEmpty())
+        params = { pattern, pattern, pattern, pattern, pattern };
+    params << ListPaging::limit(limit) << ListPaging::offset(offset);
+    return m_db->execQuery(
+        QStringLiteral("SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name "
+                       "FROM (SELECT f.id FROM invoices f ")
+            + (pattern.isEmpty() ? QString() : matching)
+            + QStringLiteral(R"(ORDER BY f.id DESC LIMIT ? OFFSET ?) page
+                                JOIN invoices i ON i.id=page.id
+                                LEFT JOIN tenants t ON i.tenant_id=t.id
+                                LEFT JOIN units u ON i.unit_id=u.id
+                                LEFT JOIN properties p ON u.property_id=p.id
+                                ORDER BY i.id DESC)"),
+        params);
 }
 
 QVariantMap InvoiceModel::getById(int id)

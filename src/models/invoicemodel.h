@@ -19,6 +19,12 @@ public:
     explicit InvoiceModel(Database* db, QObject* parent = nullptr);
 
     Q_INVOKABLE QVariantList getAll();
+    /**
+     * One page of invoices, newest first, with the keys of getAll(). A non-empty `search` keeps the
+     * invoices whose number, period, tenant, property or unit contains it. Ask for one row more
+     * than shown to learn whether another page follows.
+     */
+    Q_INVOKABLE QVariantList getPage(int offset, int limit, const QString& search = QString());
     Q_INVOKABLE QVariantMap getById(int id);
     Q_INVOKABLE QVariantList getItems(int invoiceId);
     Q_INVOKABLE QVariantList getByTenant(int tenantId);

@@ -19,7 +19,7 @@ QVariantList MaintenanceModel::getAll()
     return m_db->execQuery(QStringLiteral(
         R"(SELECT m.*, u.unit_number, p.name as property_name
            FROM maintenance_requests m JOIN units u ON m.unit_id=u.id JOIN properties p ON u.property_id=p.id
-           ORDER BY m.created_at DESC)"));
+           ORDER BY m.created_at DESC, m.id DESC)"));
 }
 
 QVariantList MaintenanceModel::getByStatus(const QString& status)
@@ -28,7 +28,7 @@ QVariantList MaintenanceModel::getByStatus(const QString& status)
                                R"(SELECT m.*, u.unit_number, p.name as property_name
                                   FROM maintenance_requests m JOIN units u ON m.unit_id=u.id
                                   JOIN properties p ON u.property_id=p.id
-                                  WHERE m.status=? ORDER BY m.created_at DESC)"),
+                                  WHERE m.status=? ORDER BY m.created_at DESC, m.id DESC)"),
         { status });
 }
 

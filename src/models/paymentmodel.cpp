@@ -1,6 +1,7 @@
 #include "paymentmodel.h"
 
 #include "database.h"
+#include "listpaging.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -55,6 +56,54 @@ QVariantList PaymentModel::getRecent(int limit)
                                   LEFT JOIN properties payProperty ON payUnit.property_id=payProperty.id
                                   ORDER BY p.payment_date DESC LIMIT ?)"),
         { limit });
+}
+
+QVariantList PaymentModel::getPage(int offset, int limit, const QString& search)
+{
+    // The page is chosen first, on the payment rows alone, and only its rows are joined to their
+    // names. Without a search the date index (whose entries end in the rowid) hands the rows over
+    // in order, so OFFSET skips index entries only. A search reads every row anyway: the unary
+    // plus keeps the planner off the date index, whose order would cost a table lookup per row,
+    // and the few matches are sorted instead. The names, invoice numbers and units a text names
+    // are matched once in sub-selects; a buyer's unit is on the payment, a tenant's on the invoice.
+    static const QString matching = QStringLiteral(
+        R"(WHERE f.reference LIKE ? ESCAPE '\' OR f.payment_date LIKE ? ESCAPE '\'
+              OR f.tenant_id IN (SELECT id FROM tenants WHERE full_name LIKE ? ESCAPE '\')
+              OR f.buyer_id IN (SELECT id FROM buyers WHERE full_name LIKE ? ESCAPE '\')
+              OR f.unit_id IN (SELECT su.id FROM units su JOIN properties sp ON su.property_id=sp.id
+                               WHERE su.unit_number LIKE ? ESCAPE '\' OR sp.name LIKE ? ESCAPE '\')
+              OR f.invoice_id IN (SELECT si.id FROM invoices si
+                                  WHERE si.invoice_number LIKE ? ESCAPE '\'
+                                     OR si.unit_id IN (SELECT su.id FROM units su
+                                                       JOIN properties sp ON su.property_id=sp.id
+                                                       WHERE su.unit_number LIKE ? ESCAPE '\'
+                                                          OR sp.name LIKE ? ESCAPE '\'))
+           ORDER BY +f.payment_date DESC, f.id DESC )");
+    static const QString inDateOrder = QStringLiteral("ORDER BY f.payment_date DESC, f.id DESC ");
+
+    const QString pattern = ListPaging::containsPattern(search);
+    QVariantList params;
+    if (!pattern.isEmpty()) {
+        for (int i = 0; i < 9; ++i)
+            params << pattern;
+    }
+    params << ListPaging::limit(limit) << ListPaging::offset(offset);
+    return m_db->execQuery(
+        QStringLiteral("SELECT p.*, t.full_name as tenant_name, b.full_name as buyer_name, i.invoice_number, "
+                       "COALESCE(payUnit.unit_number, invUnit.unit_number) as unit_number, "
+                       "COALESCE(payProperty.name, invProperty.name) as property_name "
+                       "FROM (SELECT f.id, f.payment_date FROM payments f ")
+            + (pattern.isEmpty() ? inDateOrder : matching) + QStringLiteral(R"(LIMIT ? OFFSET ?) page
+                                JOIN payments p ON p.id=page.id
+                                LEFT JOIN tenants t ON p.tenant_id=t.id
+                                LEFT JOIN buyers b ON p.buyer_id=b.id
+                                LEFT JOIN invoices i ON p.invoice_id=i.id
+                                LEFT JOIN units invUnit ON i.unit_id=invUnit.id
+                                LEFT JOIN properties invProperty ON invUnit.property_id=invProperty.id
+                                LEFT JOIN units payUnit ON p.unit_id=payUnit.id
+                                LEFT JOIN properties payProperty ON payUnit.property_id=payProperty.id
+                                ORDER BY page.payment_date DESC, p.id DESC)"),
+        params);
 }
 
 QVariantList PaymentModel::getByTenant(int tenantId)

@@ -18,6 +18,12 @@ public:
 
     Q_INVOKABLE QVariantList getAll();
     Q_INVOKABLE QVariantList getRecent(int limit = 10);
+    /**
+     * One page of payments, tenants' and buyers' alike, latest payment date first (the latest
+     * recorded first within a day), with the keys of getAll(). A non-empty `search` keeps the
+     * payments whose tenant, buyer, reference, date, invoice number, property or unit contains it.
+     */
+    Q_INVOKABLE QVariantList getPage(int offset, int limit, const QString& search = QString());
     Q_INVOKABLE QVariantList getByTenant(int tenantId);
 
     /**

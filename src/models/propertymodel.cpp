@@ -7,6 +7,20 @@
 
 Q_LOGGING_CATEGORY(lcProperties, "darvelinto.properties")
 
+namespace {
+
+// What the user types is looked for as it stands: "%" and "_" in it are not wildcards.
+QString containsPattern(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
+} // namespace
+
 PropertyModel::PropertyModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
@@ -157,4 +171,26 @@ QVariantList PropertyModel::search(const QString& query)
     return m_db->execQuery(
         QStringLiteral("SELECT * FROM properties WHERE name LIKE ? OR city LIKE ? OR address LIKE ?"),
         { pattern, pattern, pattern });
+}
+
+QVariantList PropertyModel::getPage(int offset, int limit, const QString& search)
+{
+    if (limit < 1)
+        return {};
+    // The figures are worked out for the rows of the page only, not for every property before
+    // the page is cut; the unary plus keeps them on the property's own units, as in getAll().
+    static const QString sql = QStringLiteral(R"(
+        SELECT p.*,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
+               (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
+                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
+        FROM (SELECT * FROM properties
+              WHERE ?='' OR name LIKE ? ESCAPE '\' OR city LIKE ? ESCAPE '\' OR address LIKE ? ESCAPE '\'
+              ORDER BY created_at DESC, id DESC LIMIT ? OFFSET ?) p
+        ORDER BY p.created_at DESC, p.id DESC)");
+    const QString text = search.trimmed();
+    const QString pattern = containsPattern(text);
+    return m_db->execQuery(sql, { text, pattern, pattern, pattern, limit, qMax(0, offset) });
 }

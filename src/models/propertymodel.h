@@ -38,6 +38,12 @@ public:
     /** total_units, rented, available, sold, total_income, total_expenses. */
     Q_INVOKABLE QVariantMap getStats(int id);
     Q_INVOKABLE QVariantList search(const QString& query);
+    /**
+     * One page of properties for the properties page, newest first, with the keys of getAll().
+     * `search` (when not blank) keeps the properties whose name, city or address contains it.
+     * Empty for a limit below 1; a negative offset counts as 0.
+     */
+    Q_INVOKABLE QVariantList getPage(int offset, int limit, const QString& search = QString());
 
 signals:
     void dataChanged();

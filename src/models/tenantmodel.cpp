@@ -16,6 +16,16 @@ QVariant identityOrNull(const QString& idNum)
     return trimmed.isEmpty() ? QVariant() : QVariant(trimmed);
 }
 
+// What the user types is looked for as it stands: "%" and "_" in it are not wildcards.
+QString containsPattern(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return QLatin1Char('%') + escaped + QLatin1Char('%');
+}
+
 } // namespace
 
 TenantModel::TenantModel(Database* db, QObject* parent)
@@ -109,4 +119,22 @@ QVariantList TenantModel::search(const QString& q)
     return m_db->execQuery(
         QStringLiteral("SELECT * FROM tenants WHERE full_name LIKE ? OR phone LIKE ? OR id_number LIKE ?"),
         { pattern, pattern, pattern });
+}
+
+QVariantList TenantModel::getPage(int offset, int limit, const QString& search)
+{
+    if (limit < 1)
+        return {};
+    // Active contracts are counted for the rows of the page only, through the tenant's own
+    // contracts (the unary plus keeps SQLite off the status index).
+    static const QString sql = QStringLiteral(R"(
+        SELECT t.*,
+               (SELECT COUNT(*) FROM contracts WHERE tenant_id=t.id AND +status='active') as active_contracts
+        FROM (SELECT * FROM tenants
+              WHERE ?='' OR full_name LIKE ? ESCAPE '\' OR phone LIKE ? ESCAPE '\' OR id_number LIKE ? ESCAPE '\'
+              ORDER BY id DESC LIMIT ? OFFSET ?) t
+        ORDER BY t.id DESC)");
+    const QString text = search.trimmed();
+    const QString pattern = containsPattern(text);
+    return m_db->execQuery(sql, { text, pattern, pattern, pattern, limit, qMax(0, offset) });
 }

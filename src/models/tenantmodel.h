@@ -32,6 +32,12 @@ public:
     /** Invoices (debit, at creation time) and payments (credit, at payment date) in date order. */
     Q_INVOKABLE QVariantList getStatement(int id);
     Q_INVOKABLE QVariantList search(const QString& q);
+    /**
+     * One page of tenants for the tenants page, newest first, with the keys of getAll().
+     * `search` (when not blank) keeps the tenants whose name, phone or identity number contains
+     * it. Empty for a limit below 1; a negative offset counts as 0.
+     */
+    Q_INVOKABLE QVariantList getPage(int offset, int limit, const QString& search = QString());
 
 signals:
     void dataChanged();

@@ -195,6 +195,24 @@ private slots:
         QCOMPARE(m_model->getCount(QStringLiteral("completed")), 1);
         QCOMPARE(m_model->getCount(QStringLiteral("cancelled")), 0);
     }
+
+    void requestsOfOneSecondListNewestFirst()
+    {
+        // Requests raised in the same second share their created_at: the later one still comes first.
+        const int leak = raise(QStringLiteral("تسريب"));
+        const int door = raise(QStringLiteral("باب"));
+        const int window = raise(QStringLiteral("نافذة"));
+        QVERIFY(db()->execNonQuery(
+            QStringLiteral("UPDATE maintenance_requests SET created_at='2025-06-09 10:00:00'")));
+        const auto ids = [](const QVariantList& rows) {
+            QList<int> result;
+            for (const QVariant& row : rows)
+                result << row.toMap().value(QStringLiteral("id")).toInt();
+            return result;
+        };
+        QCOMPARE(ids(m_model->getAll()), QList<int>({ window, door, leak }));
+        QCOMPARE(ids(m_model->getByStatus(QStringLiteral("new"))), QList<int>({ window, door, leak }));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMaintenanceModel)

@@ -1,12 +1,16 @@
 #include "qmltestsupport.h"
 
 #include "appbackend.h"
+#include "backupmanager.h"
 #include "clock.h"
 #include "database.h"
+#include "printcontroller.h"
+#include "recordingdesktop.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QRegularExpression>
@@ -28,6 +32,7 @@ void QmlTestSupport::dropBackend()
     // objects their bindings point at.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_backend.reset();
+    m_desktop.reset();
     m_database.reset();
     m_dir.reset();
 }
@@ -44,7 +49,11 @@ bool QmlTestSupport::freshDatabase(bool firstRun)
     }
     if (firstRun && !m_database->execNonQuery(QStringLiteral("UPDATE currencies SET is_primary=0")))
         return false;
+    pinHomeFolder(m_dir->filePath(QStringLiteral("home")));
     m_backend = std::make_unique<AppBackend>(m_database.get(), m_dir->path());
+    m_desktop = std::make_unique<RecordingDesktop>();
+    m_backend->printController()->setDesktopServices(m_desktop.get());
+    m_backend->backupManager()->setDesktopServices(m_desktop.get());
     m_backend->publish(m_engine->rootContext());
     return true;
 }
@@ -86,4 +95,15 @@ QString QmlTestSupport::failureImagePath(const QString& name) const
 QString QmlTestSupport::dataDir() const
 {
     return m_dir ? m_dir->path() : QString();
+}
+
+QStringList QmlTestSupport::openedFiles() const
+{
+    return m_desktop ? m_desktop->opened : QStringList();
+}
+
+bool QmlTestSupport::fileExists(const QString& path) const
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > 0;
 }

@@ -8,6 +8,7 @@ class AppBackend;
 class Database;
 class QQmlEngine;
 class QTemporaryDir;
+class RecordingDesktop;
 
 /**
  * Gives the interface tests what start-up gives the program: a database in a temporary folder and
@@ -35,6 +36,15 @@ public:
     Q_INVOKABLE bool exec(const QString& sql, const QVariantList& params = {}) const;
     /** Pins the business date ("yyyy-MM-dd"); an empty text returns to the real date. */
     Q_INVOKABLE void setToday(const QString& isoDate) const;
+    /**
+     * Files the back end handed to the desktop to open since the last freshDatabase() (printed
+     * PDFs, export folders): the tests run with a recording desktop and HOME pinned under the
+     * database's folder, so nothing is opened and nothing is written into the real home.
+     */
+    Q_INVOKABLE QStringList openedFiles() const;
+    /** True when the file exists and is not empty. */
+    Q_INVOKABLE bool fileExists(const QString& path) const;
+
     /** Folder of the current database (backups and exports of the back end go under it). */
     Q_INVOKABLE QString dataDir() const;
     /** Where to keep the picture of a failed test: $QML_FAILURE_IMAGES (or the temp folder)/<name>.png. */
@@ -47,4 +57,5 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Database> m_database;
     std::unique_ptr<AppBackend> m_backend;
+    std::unique_ptr<RecordingDesktop> m_desktop;
 };

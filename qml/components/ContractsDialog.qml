@@ -1,0 +1,410 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Formats.js" as Formats
+
+// The rental contracts of one tenant, newest first: making a new contract on an available unit
+// and ending an active one. The contracts and the available units are read again whenever the
+// dialog opens, so a unit freed elsewhere is offered at once and a unit let elsewhere is not.
+//
+// Properties:
+//   tenantId       (int)    whose contracts are shown; set it before open()
+//   tenantName     (string) shown in the title
+//   contracts      (list)   the tenant's contracts as read
+//   availableUnits (list)   the units a new contract may take
+// Functions: refresh() reads both lists again.
+// Signals: edited() after a contract was made or ended.
+MDialog {
+    id: contractsDlg
+
+    property int tenantId: 0
+    property string tenantName: ""
+    property var contracts: []
+    property var availableUnits: []
+
+    signal edited
+
+    readonly property var contractStatuses: ({
+            "active": {
+                "label": "نشط",
+                "color": contractsDlg.theme.successColor
+            },
+            "ended": {
+                "label": "منتهي",
+                "color": contractsDlg.theme.dangerColor
+            }
+        })
+
+    function notify(title, text, kind) {
+        const win = contractsDlg.hostWindow;
+        if (win && typeof win.showNotice === "function")
+            win.showNotice(title, text, kind);
+    }
+
+    function refresh() {
+        contracts = tenantId > 0 ? contractModel.getByTenant(tenantId) || [] : [];
+        const chosen = unitBox.currentIndex >= 0 && unitBox.currentIndex < availableUnits.length ? availableUnits[unitBox.currentIndex].id : -1;
+        availableUnits = unitModel.getAvailable() || [];
+        // Keep the chosen unit chosen while it is still free.
+        unitBox.currentIndex = availableUnits.findIndex(unit => unit.id === chosen);
+    }
+
+    function unitLabel(unit) {
+        return (unit.property_name || "") + " - " + (unit.unit_number || "");
+    }
+
+    function rentText(contract) {
+        const symbol = contract.currency_symbol ? contract.currency_symbol : "₪";
+        return Formats.money(contract.rent_amount) + " " + symbol + " / " + (contract.payment_frequency === "yearly" ? "سنة" : "شهر");
+    }
+
+    function refuse(field, message) {
+        notify("خطأ", message, "error");
+        if (field)
+            field.input.forceActiveFocus();
+        return false;
+    }
+
+    // Checks every field before anything is sent and says what is wrong.
+    function addContract() {
+        if (unitBox.currentIndex < 0 || unitBox.currentIndex >= availableUnits.length)
+            return refuse(null, "اختر الوحدة المتاحة للعقد");
+        const unit = availableUnits[unitBox.currentIndex];
+        const start = startField.text.trim();
+        const end = endField.text.trim();
+        if (!Formats.isIsoDate(start))
+            return refuse(startField, "تاريخ البدء غير صحيح، اكتبه بالشكل YYYY-MM-DD");
+        if (!Formats.isIsoDate(end))
+            return refuse(endField, "تاريخ الانتهاء غير صحيح، اكتبه بالشكل YYYY-MM-DD");
+        if (end < start)
+            return refuse(endField, "تاريخ الانتهاء يجب أن يكون بعد تاريخ البدء");
+        const rent = Formats.parseAmount(rentField.text);
+        if (isNaN(rent) || rent <= 0)
+            return refuse(rentField, "مبلغ الإيجار يجب أن يكون رقماً أكبر من صفر");
+        const deposit = Formats.parseAmount(depositField.text);
+        if (isNaN(deposit))
+            return refuse(depositField, "التأمين يجب أن يكون رقماً (0 أو أكثر)");
+
+        const unitId = Number(unit.id);
+        if (contractModel.hasOverlap(unitId, start, end))
+            return refuse(startField, "الوحدة " + unitLabel(unit) + " مؤجرة بعقد نشط يتداخل مع هذه الفترة");
+        const frequency = frequencyBox.currentIndex === 1 ? "yearly" : "monthly";
+        const id = contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
+        if (id <= 0) {
+            refresh();
+            return refuse(null, "تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
+        }
+        addContractDlg.close();
+        unitBox.currentIndex = -1;
+        endField.text = "";
+        refresh();
+        edited();
+        notify("نجاح", "تم إنشاء العقد على الوحدة " + unitLabel(unit), "success");
+        return true;
+    }
+
+    function askTerminate(contract) {
+        confirm.ask("إنهاء العقد", "سيتم إنهاء عقد الوحدة " + unitLabel(contract) + " وتصبح الوحدة متاحة من جديد.", function () {
+            contractsDlg.terminate(contract);
+        });
+    }
+
+    function terminate(contract) {
+        if (!contractModel.terminate(Number(contract.id))) {
+            notify("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
+            refresh();
+            return;
+        }
+        refresh();
+        edited();
+        notify("نجاح", "تم إنهاء عقد الوحدة " + unitLabel(contract), "success");
+    }
+
+    title: "عقود المستأجر - " + tenantName
+    width: 820
+    height: 620
+    onTenantIdChanged: refresh()
+    onAboutToShow: refresh()
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "contractConfirmDialog"
+        // Over the window, not inside this dialog's content.
+        parent: Overlay.overlay
+        confirmText: "إنهاء العقد"
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 15
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 12
+
+            Text {
+                Layout.fillWidth: true
+                text: "قائمة العقود (" + contractsDlg.contracts.length + ")"
+                color: contractsDlg.theme.accentGold
+                font.pixelSize: 16
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+            }
+            MButton {
+                objectName: "newContractButton"
+                Layout.preferredHeight: 32
+                implicitHeight: 32
+                text: "+ عقد جديد"
+                onClicked: addContractDlg.open()
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            radius: 12
+            color: contractsDlg.theme.bgInput
+            border.width: 1
+            border.color: contractsDlg.theme.borderColor
+            clip: true
+
+            ListView {
+                objectName: "contractList"
+                anchors.fill: parent
+                anchors.margins: 5
+                spacing: 5
+                clip: true
+                reuseItems: true
+                boundsBehavior: Flickable.StopAtBounds
+                model: contractsDlg.contracts
+                ScrollBar.vertical: ScrollBar {}
+
+                Text {
+                    anchors.centerIn: parent
+                    visible: contractsDlg.contracts.length === 0
+                    text: "لا توجد عقود لهذا المستأجر"
+                    color: contractsDlg.theme.textMuted
+                    font.pixelSize: 14
+                }
+
+                delegate: Rectangle {
+                    id: contractRow
+                    required property var modelData
+                    required property int index
+                    readonly property bool active: modelData.status === "active"
+
+                    objectName: "contractRow_" + modelData.id
+                    width: ListView.view.width
+                    height: 66
+                    radius: 8
+                    color: contractsDlg.theme.bgSecondary
+                    border.width: 1
+                    border.color: contractsDlg.theme.borderColor
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 10
+                        anchors.rightMargin: 10
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 10
+
+                        ColumnLayout {
+                            Layout.fillWidth: true
+                            spacing: 4
+
+                            Text {
+                                Layout.fillWidth: true
+                                text: (contractRow.modelData.property_name || "") + " - وحدة " + (contractRow.modelData.unit_number || "")
+                                color: contractsDlg.theme.textPrimary
+                                font.pixelSize: 14
+                                font.bold: true
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideLeft
+                            }
+                            Text {
+                                Layout.fillWidth: true
+                                text: Formats.isolateDates((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
+                                color: contractsDlg.theme.textSecondary
+                                font.pixelSize: 11
+                                horizontalAlignment: Text.AlignRight
+                            }
+                        }
+                        Text {
+                            objectName: "contractRent"
+                            Layout.preferredWidth: 180
+                            text: contractsDlg.rentText(contractRow.modelData)
+                            color: contractsDlg.theme.accentGold
+                            font.pixelSize: 14
+                            font.bold: true
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideLeft
+                        }
+                        StatusBadge {
+                            objectName: "contractBadge"
+                            Layout.preferredWidth: 80
+                            status: contractRow.active ? "active" : "ended"
+                            mapping: contractsDlg.contractStatuses
+                        }
+                        Item {
+                            Layout.preferredWidth: 70
+                            Layout.preferredHeight: 32
+
+                            MButton {
+                                objectName: "terminateButton"
+                                anchors.fill: parent
+                                visible: contractRow.active
+                                leftPadding: 6
+                                rightPadding: 6
+                                text: "إنهاء"
+                                outline: true
+                                btnColor: contractsDlg.theme.dangerColor
+                                onClicked: contractsDlg.askTerminate(contractRow.modelData)
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    MDialog {
+        id: addContractDlg
+        objectName: "addContractDialog"
+        // Over the window, not inside this dialog's content.
+        parent: Overlay.overlay
+        title: "إنشاء عقد جديد"
+        width: 480
+        height: 640
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 6
+
+                Text {
+                    Layout.fillWidth: true
+                    text: "اختر الوحدة المتاحة"
+                    color: addContractDlg.theme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                }
+                ThemedComboBox {
+                    id: unitBox
+                    objectName: "contractUnitBox"
+                    Layout.fillWidth: true
+                    placeholder: contractsDlg.availableUnits.length > 0 ? "اختر وحدة..." : "لا توجد وحدات متاحة"
+                    model: contractsDlg.availableUnits.map(unit => contractsDlg.unitLabel(unit))
+                    currentIndex: -1
+                }
+            }
+
+            MTextField {
+                id: startField
+                objectName: "contractStartField"
+                Layout.fillWidth: true
+                label: "تاريخ البدء"
+                placeholderText: "YYYY-MM-DD"
+                text: Formats.todayIso()
+            }
+            MTextField {
+                id: endField
+                objectName: "contractEndField"
+                Layout.fillWidth: true
+                label: "تاريخ الانتهاء"
+                placeholderText: "YYYY-MM-DD"
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 12
+
+                Text {
+                    text: "دورية الإيجار:"
+                    color: addContractDlg.theme.textSecondary
+                    font.pixelSize: 13
+                }
+                ThemedComboBox {
+                    id: frequencyBox
+                    objectName: "contractFrequencyBox"
+                    Layout.fillWidth: true
+                    model: ["شهري", "سنوي"]
+                }
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                layoutDirection: Qt.RightToLeft
+                spacing: 12
+
+                MTextField {
+                    id: rentField
+                    objectName: "contractRentField"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    label: frequencyBox.currentIndex === 1 ? "مبلغ الإيجار السنوي" : "مبلغ الإيجار الشهري"
+                    inputMethodHints: Qt.ImhFormattedNumbersOnly
+                }
+                MTextField {
+                    id: depositField
+                    objectName: "contractDepositField"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    label: "التأمين"
+                    text: "0"
+                    inputMethodHints: Qt.ImhFormattedNumbersOnly
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                Layout.preferredHeight: 84
+                radius: 10
+                color: addContractDlg.theme.bgElevated
+                border.width: 1
+                border.color: addContractDlg.theme.borderColor
+
+                ColumnLayout {
+                    anchors.fill: parent
+                    anchors.margins: 12
+                    spacing: 6
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: "سيتم إنشاء العقد حسب نوع الإيجار المختار."
+                        color: addContractDlg.theme.textPrimary
+                        font.pixelSize: 12
+                        font.bold: true
+                        horizontalAlignment: Text.AlignRight
+                        wrapMode: Text.Wrap
+                    }
+                    Text {
+                        objectName: "frequencyNote"
+                        Layout.fillWidth: true
+                        text: frequencyBox.currentIndex === 1 ? "التحصيل السنوي يتم على فاتورة سنوية واحدة في نفس شهر بداية العقد." : "التحصيل الشهري يتم على فاتورة شهرية لكل فترة."
+                        color: addContractDlg.theme.textSecondary
+                        font.pixelSize: 12
+                        horizontalAlignment: Text.AlignRight
+                        wrapMode: Text.Wrap
+                    }
+                }
+            }
+
+            Item {
+                Layout.fillHeight: true
+            }
+
+            MButton {
+                objectName: "saveContractButton"
+                Layout.fillWidth: true
+                text: "حفظ العقد"
+                onClicked: contractsDlg.addContract()
+            }
+        }
+    }
+}

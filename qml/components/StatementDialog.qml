@@ -1,0 +1,316 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Palette.js" as Palette
+import "Formats.js" as Formats
+
+// A tenant's account: every live invoice (debit) and payment (credit) in date order, the totals
+// and what is still owed, and printing it as a PDF statement with a running balance. Read again
+// each time the dialog opens.
+//
+// Properties:
+//   tenantId    (int)    whose statement is shown; set it before open()
+//   tenantName  (string) shown in the title and printed as the account name
+//   statement   (list)   rows with type, date, ref, debit, credit
+//   totalDebit, totalCredit (real) sums over the rows
+// Functions: refresh(); printStatement() sends the statement to the printer (PDF).
+// Signals: printRequested(transactions, totals) with exactly what is sent to print.
+MDialog {
+    id: statementDlg
+
+    property int tenantId: 0
+    property string tenantName: ""
+    property var statement: []
+    property real totalDebit: 0
+    property real totalCredit: 0
+    readonly property real balance: totalDebit - totalCredit
+    property bool printing: false
+
+    signal printRequested(var transactions, var totals)
+
+    function notify(title, text, kind) {
+        const win = statementDlg.hostWindow;
+        if (win && typeof win.showNotice === "function")
+            win.showNotice(title, text, kind);
+    }
+
+    function refresh() {
+        statement = tenantId > 0 ? reportCtrl.getTenantStatement(tenantId) || [] : [];
+        let debit = 0;
+        let credit = 0;
+        for (const row of statement) {
+            debit += Number(row.debit) || 0;
+            credit += Number(row.credit) || 0;
+        }
+        totalDebit = debit;
+        totalCredit = credit;
+    }
+
+    // One printed line per row, oldest first, with the balance owed after it.
+    function transactions() {
+        let running = 0;
+        return statement.map(row => {
+            const debit = Number(row.debit) || 0;
+            const credit = Number(row.credit) || 0;
+            running += debit - credit;
+            return {
+                "date": String(row.date || ""),
+                "description": row.ref ? row.type + " - " + row.ref : String(row.type || ""),
+                "reference": String(row.ref || ""),
+                "amount": Formats.money(debit > 0 ? debit : credit),
+                "balance": Formats.shekels(running)
+            };
+        });
+    }
+
+    function totals() {
+        return {
+            "إجمالي المطلوبات": Formats.shekels(totalDebit),
+            "إجمالي المدفوعات": Formats.shekels(totalCredit),
+            "الرصيد المتبقي": Formats.shekels(balance)
+        };
+    }
+
+    function printStatement() {
+        const lines = transactions();
+        const sums = totals();
+        printRequested(lines, sums);
+        printing = true;
+        printCtrl.printStatement(tenantName, "مستأجر", lines, sums);
+    }
+
+    title: "كشف حساب المستأجر - " + tenantName
+    width: 800
+    height: 600
+    onTenantIdChanged: refresh()
+    onAboutToShow: refresh()
+
+    Connections {
+        target: printCtrl
+        enabled: statementDlg.printing
+        function onPrintFinished(success, filePath) {
+            statementDlg.printing = false;
+            if (success)
+                statementDlg.notify("نجاح", "تم حفظ كشف الحساب: " + filePath, "success");
+            else
+                statementDlg.notify("خطأ", "تعذر حفظ كشف الحساب كملف PDF", "error");
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 15
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 15
+
+            StatsCard {
+                objectName: "totalDebitCard"
+                Layout.fillWidth: true
+                Layout.preferredWidth: 1
+                title: "إجمالي المطلوبات"
+                value: Formats.shekels(statementDlg.totalDebit)
+                icon: "📈"
+                iconBg: "#2e1a1a"
+                iconColor: "#ef4444"
+            }
+            StatsCard {
+                objectName: "totalCreditCard"
+                Layout.fillWidth: true
+                Layout.preferredWidth: 1
+                title: "إجمالي المدفوعات"
+                value: Formats.shekels(statementDlg.totalCredit)
+                icon: "📉"
+                iconBg: "#1a2e1a"
+                iconColor: "#22c55e"
+            }
+            StatsCard {
+                objectName: "balanceCard"
+                Layout.fillWidth: true
+                Layout.preferredWidth: 1
+                title: "الرصيد المتبقي"
+                value: Formats.shekels(statementDlg.balance)
+                icon: "⚖️"
+                iconBg: "#1a2340"
+                iconColor: "#d4a843"
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            radius: 12
+            color: Palette.fixed.pageBg
+            border.width: 1
+            border.color: Palette.fixed.cardBorder
+            clip: true
+
+            ColumnLayout {
+                anchors.fill: parent
+                anchors.margins: 1
+                spacing: 0
+
+                Rectangle {
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: 40
+                    radius: 12
+                    color: Palette.fixed.tableHeader
+
+                    Rectangle {
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.bottom: parent.bottom
+                        height: parent.radius
+                        color: parent.color
+                    }
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 12
+                        anchors.rightMargin: 12
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 8
+
+                        Repeater {
+                            model: [
+                                {
+                                    "title": "التاريخ",
+                                    "width": 140
+                                },
+                                {
+                                    "title": "النوع",
+                                    "width": 70
+                                },
+                                {
+                                    "title": "المرجع",
+                                    "width": 0
+                                },
+                                {
+                                    "title": "مدين",
+                                    "width": 110
+                                },
+                                {
+                                    "title": "دائن",
+                                    "width": 110
+                                }
+                            ]
+
+                            Text {
+                                required property var modelData
+                                Layout.preferredWidth: modelData.width
+                                Layout.fillWidth: modelData.width === 0
+                                text: modelData.title
+                                color: Palette.fixed.textSecondary
+                                font.pixelSize: 12
+                                font.bold: true
+                                horizontalAlignment: Text.AlignRight
+                            }
+                        }
+                    }
+                }
+
+                ListView {
+                    objectName: "statementList"
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    clip: true
+                    reuseItems: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    model: statementDlg.statement
+                    ScrollBar.vertical: ScrollBar {}
+
+                    Text {
+                        anchors.centerIn: parent
+                        visible: statementDlg.statement.length === 0
+                        text: "لا توجد حركات على حساب هذا المستأجر"
+                        color: Palette.fixed.textMuted
+                        font.pixelSize: 14
+                    }
+
+                    delegate: Rectangle {
+                        id: line
+                        required property var modelData
+                        required property int index
+                        readonly property real debit: Number(modelData.debit) || 0
+                        readonly property real credit: Number(modelData.credit) || 0
+
+                        width: ListView.view.width
+                        height: 40
+                        color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+
+                        RowLayout {
+                            anchors.fill: parent
+                            anchors.leftMargin: 12
+                            anchors.rightMargin: 12
+                            layoutDirection: Qt.RightToLeft
+                            spacing: 8
+
+                            Text {
+                                Layout.preferredWidth: 140
+                                text: String(line.modelData.date || "")
+                                color: Palette.fixed.textSecondary
+                                font.pixelSize: 12
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideRight
+                            }
+                            Text {
+                                Layout.preferredWidth: 70
+                                text: line.modelData.type || ""
+                                color: line.modelData.type === "فاتورة" ? "#ef4444" : "#22c55e"
+                                font.pixelSize: 12
+                                horizontalAlignment: Text.AlignRight
+                            }
+                            Text {
+                                Layout.fillWidth: true
+                                text: line.modelData.ref || ""
+                                color: Palette.fixed.textCell
+                                font.pixelSize: 12
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideRight
+                            }
+                            Text {
+                                Layout.preferredWidth: 110
+                                text: line.debit > 0 ? Formats.money(line.debit) : "-"
+                                color: "#ef4444"
+                                font.pixelSize: 12
+                                horizontalAlignment: Text.AlignRight
+                            }
+                            Text {
+                                Layout.preferredWidth: 110
+                                text: line.credit > 0 ? Formats.money(line.credit) : "-"
+                                color: "#22c55e"
+                                font.pixelSize: 12
+                                horizontalAlignment: Text.AlignRight
+                            }
+                        }
+                    }
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+
+            Text {
+                Layout.fillWidth: true
+                text: "عدد الحركات: " + statementDlg.statement.length
+                color: statementDlg.theme.textMuted
+                font.pixelSize: 12
+                horizontalAlignment: Text.AlignRight
+            }
+            MButton {
+                objectName: "printStatementButton"
+                Layout.preferredWidth: 150
+                text: "طباعة الكشف"
+                iconSymbol: "⎙"
+                outline: true
+                enabled: !statementDlg.printing
+                onClicked: statementDlg.printStatement()
+            }
+        }
+    }
+}

@@ -1,0 +1,317 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import "Palette.js" as Palette
+import "Formats.js" as Formats
+
+// The units of one property, on the fixed dark panel: their floor, area, rent and status, adding
+// a unit and deleting one that was never let, sold or billed. The list is read again each time
+// the dialog opens, so it never shows a unit's status as it was at an earlier opening.
+//
+// Properties:
+//   propertyId   (int)    the property whose units are shown; set it before open()
+//   propertyName (string) shown in the title
+//   units        (list)   the units as read (read it, don't set it)
+// Functions: refresh() reads the units again.
+// Signals: edited() after a unit was added or deleted.
+MDialog {
+    id: unitsDlg
+
+    property int propertyId: 0
+    property string propertyName: ""
+    property var units: []
+
+    signal edited
+
+    readonly property var unitStatuses: ({
+            "available": {
+                "label": "متاحة",
+                "color": "#22c55e"
+            },
+            "rented": {
+                "label": "مؤجرة",
+                "color": "#d4a843"
+            },
+            "sold": {
+                "label": "مباعة",
+                "color": "#ef4444"
+            }
+        })
+
+    function notify(title, text, kind) {
+        const win = unitsDlg.hostWindow;
+        if (win && typeof win.showNotice === "function")
+            win.showNotice(title, text, kind);
+    }
+
+    function refresh() {
+        units = propertyId > 0 ? unitModel.getByProperty(propertyId) || [] : [];
+    }
+
+    // Checks every field before anything is sent; names the first wrong one and keeps the input.
+    function addUnit() {
+        const number = numberField.text.trim();
+        if (number.length === 0)
+            return refuse(numberField, "أدخل رقم الوحدة");
+        const floor = Formats.parseWhole(floorField.text, true);
+        if (isNaN(floor))
+            return refuse(floorField, "الطابق يجب أن يكون رقماً صحيحاً");
+        const area = Formats.parseAmount(areaField.text);
+        if (isNaN(area) || area <= 0)
+            return refuse(areaField, "المساحة يجب أن تكون رقماً أكبر من صفر");
+        const rent = Formats.parseAmount(rentField.text);
+        if (isNaN(rent))
+            return refuse(rentField, "الإيجار الشهري يجب أن يكون رقماً (0 أو أكثر)");
+        const rooms = Formats.parseWhole(roomsField.text, false);
+        if (isNaN(rooms))
+            return refuse(roomsField, "عدد الغرف يجب أن يكون رقماً صحيحاً (0 أو أكثر)");
+        if (units.some(unit => String(unit.unit_number) === number))
+            return refuse(numberField, "الوحدة رقم " + number + " موجودة في هذا العقار");
+
+        const id = unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
+        if (id <= 0) {
+            // Another window may have added the same number meanwhile.
+            refresh();
+            const taken = units.some(unit => String(unit.unit_number) === number);
+            return refuse(numberField, taken ? "الوحدة رقم " + number + " موجودة في هذا العقار" : "تعذرت إضافة الوحدة، حاول مرة أخرى");
+        }
+        addUnitDlg.close();
+        for (const field of [numberField, floorField, areaField, rentField, roomsField])
+            field.text = "";
+        refresh();
+        edited();
+        notify("نجاح", "تمت إضافة الوحدة رقم " + number, "success");
+        return true;
+    }
+
+    function refuse(field, message) {
+        notify("خطأ", message, "error");
+        field.input.forceActiveFocus();
+        return false;
+    }
+
+    function askRemove(unit) {
+        confirm.ask("حذف الوحدة", "سيتم حذف الوحدة رقم " + unit.unit_number + " من \"" + propertyName + "\" نهائياً.", function () {
+            unitsDlg.remove(unit);
+        });
+    }
+
+    function remove(unit) {
+        if (unitModel.remove(Number(unit.id))) {
+            refresh();
+            edited();
+            notify("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
+            return;
+        }
+        const now = unitModel.getById(Number(unit.id)) || {};
+        const status = now.status || unit.status;
+        const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
+        notify("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
+        refresh();
+    }
+
+    title: "إدارة الوحدات - " + propertyName
+    width: 800
+    height: 600
+    onPropertyIdChanged: refresh()
+    onAboutToShow: refresh()
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "unitConfirmDialog"
+        // Over the window, not inside this dialog's content.
+        parent: Overlay.overlay
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 15
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 12
+
+            Text {
+                Layout.fillWidth: true
+                text: "قائمة الوحدات (" + unitsDlg.units.length + ")"
+                color: Palette.fixed.gold
+                font.pixelSize: 16
+                font.bold: true
+                horizontalAlignment: Text.AlignRight
+            }
+            MButton {
+                objectName: "addUnitButton"
+                Layout.preferredHeight: 32
+                implicitHeight: 32
+                text: "+ إضافة وحدة"
+                onClicked: addUnitDlg.open()
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            radius: 12
+            color: Palette.fixed.pageBg
+            border.width: 1
+            border.color: Palette.fixed.cardBorder
+            clip: true
+
+            ListView {
+                id: unitList
+                objectName: "unitList"
+                anchors.fill: parent
+                anchors.margins: 5
+                spacing: 5
+                clip: true
+                reuseItems: true
+                boundsBehavior: Flickable.StopAtBounds
+                model: unitsDlg.units
+                ScrollBar.vertical: ScrollBar {}
+
+                Text {
+                    anchors.centerIn: parent
+                    visible: unitsDlg.units.length === 0
+                    text: "لا توجد وحدات في هذا العقار بعد"
+                    color: Palette.fixed.textMuted
+                    font.pixelSize: 14
+                }
+
+                delegate: Rectangle {
+                    id: unitRow
+                    required property var modelData
+                    required property int index
+
+                    objectName: "unitRow_" + modelData.unit_number
+                    width: ListView.view.width
+                    height: 50
+                    radius: 8
+                    color: Palette.fixed.card
+                    border.width: 1
+                    border.color: Palette.fixed.cardBorder
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 10
+                        anchors.rightMargin: 10
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 8
+
+                        Text {
+                            Layout.preferredWidth: 80
+                            text: unitRow.modelData.unit_number || ""
+                            color: Palette.fixed.textPrimary
+                            font.pixelSize: 14
+                            font.bold: true
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideLeft
+                        }
+                        Text {
+                            Layout.preferredWidth: 80
+                            text: "طابق " + Formats.count(unitRow.modelData.floor)
+                            color: Palette.fixed.textSecondary
+                            font.pixelSize: 13
+                            horizontalAlignment: Text.AlignRight
+                        }
+                        Text {
+                            Layout.preferredWidth: 90
+                            text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Formats.money(unitRow.modelData.area) + " م²"
+                            color: Palette.fixed.textSecondary
+                            font.pixelSize: 13
+                            horizontalAlignment: Text.AlignRight
+                        }
+                        Text {
+                            objectName: "unitRent"
+                            Layout.fillWidth: true
+                            text: Formats.shekels(unitRow.modelData.rent_monthly) + " / شهر"
+                            color: Palette.fixed.gold
+                            font.pixelSize: 13
+                            font.bold: true
+                            horizontalAlignment: Text.AlignRight
+                        }
+                        StatusBadge {
+                            objectName: "unitBadge"
+                            Layout.preferredWidth: 80
+                            status: unitRow.modelData.status === "available" || unitRow.modelData.status === "rented" ? unitRow.modelData.status : "sold"
+                            mapping: unitsDlg.unitStatuses
+                        }
+                        IconButton {
+                            objectName: "deleteUnitButton"
+                            implicitWidth: 32
+                            implicitHeight: 32
+                            symbol: "🗑"
+                            btnColor: "#ef4444"
+                            tooltip: "حذف الوحدة"
+                            onClicked: unitsDlg.askRemove(unitRow.modelData)
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    MDialog {
+        id: addUnitDlg
+        objectName: "addUnitDialog"
+        // Over the window, not inside this dialog's content.
+        parent: Overlay.overlay
+        title: "إضافة وحدة جديدة"
+        width: 420
+        height: 570
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 12
+
+            MTextField {
+                id: numberField
+                objectName: "unitNumberField"
+                Layout.fillWidth: true
+                label: "رقم الوحدة"
+                placeholderText: "مثال: 101"
+            }
+            MTextField {
+                id: floorField
+                objectName: "unitFloorField"
+                Layout.fillWidth: true
+                label: "الطابق"
+                inputMethodHints: Qt.ImhFormattedNumbersOnly
+            }
+            MTextField {
+                id: areaField
+                objectName: "unitAreaField"
+                Layout.fillWidth: true
+                label: "المساحة (م²)"
+                inputMethodHints: Qt.ImhFormattedNumbersOnly
+            }
+            MTextField {
+                id: rentField
+                objectName: "unitRentField"
+                Layout.fillWidth: true
+                label: "الإيجار الشهري"
+                inputMethodHints: Qt.ImhFormattedNumbersOnly
+            }
+            MTextField {
+                id: roomsField
+                objectName: "unitRoomsField"
+                Layout.fillWidth: true
+                label: "عدد الغرف"
+                inputMethodHints: Qt.ImhDigitsOnly
+                onAccepted: unitsDlg.addUnit()
+            }
+
+            Item {
+                Layout.fillHeight: true
+            }
+
+            MButton {
+                objectName: "saveUnitButton"
+                Layout.fillWidth: true
+                text: "حفظ"
+                onClicked: unitsDlg.addUnit()
+            }
+        }
+    }
+}
