@@ -140,6 +140,8 @@ Rectangle {
                         width: table.columnWidth(index)
                         height: parent.height
                         text: table.cellText(modelData)
+                        // Stored text, shown as typed: a name holding markup must not be rendered as markup.
+                        textFormat: Text.PlainText
                         color: Palette.fixed.textCell
                         font.pixelSize: 13
                         horizontalAlignment: Text.AlignRight

@@ -334,6 +334,8 @@ Rectangle {
                         width: list.columnWidth(index, Math.max(list.headers.length, row.values.length))
                         height: parent.height
                         text: list.cellText(modelData)
+                        // Stored text, shown as typed: a name holding markup must not be rendered as markup.
+                        textFormat: Text.PlainText
                         color: list.textColor
                         font.pixelSize: 13
                         horizontalAlignment: Text.AlignRight

@@ -15,6 +15,12 @@ public:
     /** True when this process now owns the data folder. */
     [[nodiscard]] bool acquire();
 
+    /**
+     * After a failed acquire(): true when a running copy holds the folder, false when the folder
+     * refused the lock file itself (read-only, full, gone).
+     */
+    bool isHeldByAnotherCopy() const { return m_lock.error() == QLockFile::LockFailedError; }
+
     /** Tells the user, in Arabic, that the program is already running (a dialog on a real screen). */
     static void reportAlreadyRunning();
 

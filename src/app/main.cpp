@@ -27,8 +27,13 @@ int main(int argc, char* argv[])
     QDir().mkpath(dataDir);
     InstanceLock instanceLock(dataDir);
     if (!instanceLock.acquire()) {
-        InstanceLock::reportAlreadyRunning();
-        return 1;
+        if (instanceLock.isHeldByAnotherCopy()) {
+            InstanceLock::reportAlreadyRunning();
+            return 1;
+        }
+        // A folder that refuses even the lock file will not take the database's writes either.
+        qCritical("Cannot write in the data folder %s", qPrintable(dataDir));
+        return -1;
     }
 
     Database database;
@@ -48,7 +53,8 @@ int main(int argc, char* argv[])
     const QUrl mainQml(QStringLiteral("qrc:/qml/main.qml"));
     if (log.open(dataDir + QStringLiteral("/app.log"))) {
         log.writeStartBanner();
-        QObject::connect(&engine, &QQmlApplicationEngine::warnings, &engine,
+        QObject::connect(
+            &engine, &QQmlApplicationEngine::warnings, &engine,
             [](const QList<QQmlError>& warnings) { log.writeQmlWarnings(warnings); }, Qt::DirectConnection);
         engine.load(mainQml);
         if (engine.rootObjects().isEmpty()) {

@@ -14,6 +14,9 @@ namespace {
 
 // Debits and credits may differ by rounding, never by more than this.
 constexpr double kBalanceTolerance = 0.01;
+// Up to here a double holds every hundredth exactly, and no run of additions to a running
+// balance can overflow it; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
 
 // A page larger than this is a caller's mistake, not a list anybody reads.
 constexpr int kMaxPageSize = 500;
@@ -35,7 +38,7 @@ bool isAccountType(const QString& type)
     return types.contains(type);
 }
 
-/** A missing amount counts 0; anything else must be a finite number of at least 0. */
+/** A missing amount counts 0; anything else must be a number from 0 up to kMaxAmount. */
 bool readAmount(const QVariantMap& line, const QString& key, double* amount)
 {
     const QVariant value = line.value(key);
@@ -45,7 +48,7 @@ bool readAmount(const QVariantMap& line, const QString& key, double* amount)
     }
     bool ok = false;
     *amount = value.toDouble(&ok);
-    return ok && std::isfinite(*amount) && *amount >= 0.0;
+    return ok && std::isfinite(*amount) && *amount >= 0.0 && *amount <= kMaxAmount;
 }
 
 } // namespace
@@ -140,8 +143,10 @@ bool AccountModel::readLines(const QVariantList& lines, QVector<Line>* out)
 int AccountModel::createJournalEntry(
     const QString& date, const QString& desc, const QString& refType, int refId, const QVariantList& lines)
 {
-    // The statements compare entry dates as text, which only works for one fixed form.
-    if (!QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+    // The statements compare entry dates as text, which only works for one fixed form, and for
+    // years from 1 on ("-2025-03-01" parses).
+    const QDate entered = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    if (!entered.isValid() || entered.year() < 1) {
         qCWarning(lcAccounts) << "Refusing journal entry dated" << date;
         return -1;
     }

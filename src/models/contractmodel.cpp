@@ -13,6 +13,10 @@ Q_LOGGING_CATEGORY(lcContracts, "darvelinto.contracts")
 namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+// The rent run adds the rent to the tenant's running balance month after month.
+// Up to here a double holds every hundredth exactly, and no run of additions to a running
+// balance can overflow it; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
 
 const QString kSelectContracts = QStringLiteral(R"(
     SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name, cur.symbol as currency_symbol
@@ -23,11 +27,11 @@ const QString kSelectContracts = QStringLiteral(R"(
     LEFT JOIN currencies cur ON c.currency_id=cur.id)");
 
 // Contract dates are compared as text (overlaps, the rent run's windows, expiry), which only
-// orders correctly for the exact zero-padded form.
+// orders correctly for the exact zero-padded form of a year from 1 on ("-2025-01-01" parses).
 bool isIsoDate(const QString& text)
 {
     const QDate date = QDate::fromString(text, kDateFormat);
-    return date.isValid() && date.toString(kDateFormat) == text;
+    return date.isValid() && date.year() > 0 && date.toString(kDateFormat) == text;
 }
 
 } // namespace
@@ -81,7 +85,8 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
     // The page sends parseFloat() of the deposit field: an emptied field means no deposit.
     const double depositAmount = std::isnan(deposit) ? 0.0 : deposit;
     if (!isIsoDate(start) || !isIsoDate(end) || end < start || !std::isfinite(rent) || rent < 0
-        || !std::isfinite(depositAmount) || depositAmount < 0) {
+        || rent > kMaxAmount || !std::isfinite(depositAmount) || depositAmount < 0
+        || depositAmount > kMaxAmount) {
         qCWarning(lcContracts) << "refused contract on unit" << unitId << ": bad dates or amounts" << start
                                << end << rent << deposit;
         return -1;

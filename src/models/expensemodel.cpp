@@ -11,6 +11,11 @@ Q_LOGGING_CATEGORY(lcExpenses, "darvelinto.expenses")
 
 namespace {
 
+// An expense with a contractor adds to the contractor's running balance.
+// Up to here a double holds every hundredth exactly, and no run of additions to a running
+// balance can overflow it; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
+
 QVariant idOrNull(int id)
 {
     return id > 0 ? QVariant(id) : QVariant();
@@ -37,8 +42,10 @@ QVariantList ExpenseModel::getAll()
 int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& cat, const QString& workCat,
     const QString& desc, double amount, const QString& date, int currId)
 {
-    if (cat.trimmed().isEmpty() || !std::isfinite(amount) || amount <= 0
-        || !QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+    // Expense dates are compared as text; a year before 1 ("-2025-03-15" parses) would sort first.
+    const QDate spent = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    if (cat.trimmed().isEmpty() || !std::isfinite(amount) || amount <= 0 || amount > kMaxAmount
+        || !spent.isValid() || spent.year() < 1) {
         qCWarning(lcExpenses) << "refused an expense of" << amount << "dated" << date << "in" << cat;
         return -1;
     }

@@ -30,12 +30,12 @@ const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kSold = QStringLiteral("sold");
 const QString kCash = QStringLiteral("cash");
 
-// Only the canonical form: the text is also stored, compared as text by the overdue lists and
-// grouped by month in the reports.
+// Only the canonical form of a year from 1 on ("-2025-01-31" parses): the text is also stored,
+// compared as text by the overdue lists and grouped by month in the reports.
 QDate isoDate(const QString& text)
 {
     const QDate date = QDate::fromString(text, kDateFormat);
-    return date.isValid() && date.toString(kDateFormat) == text ? date : QDate();
+    return date.isValid() && date.year() > 0 && date.toString(kDateFormat) == text ? date : QDate();
 }
 
 bool isAmount(double value)
@@ -344,6 +344,12 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     if (scheduled && count > kMaxInstallments) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "over" << numInstallments
                            << "installments";
+        return -1;
+    }
+    // Due dates are stored and compared as "yyyy-MM-dd" text: a schedule running past the year
+    // 9999 would write five-digit years, which sort before every other date.
+    if (scheduled && sale.start.addMonths(count - 1).year() > 9999) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "whose schedule ends after 9999";
         return -1;
     }
     if (remainder < 0)

@@ -19,6 +19,11 @@ Q_LOGGING_CATEGORY(lcInvoices, "darvelinto.invoices")
 
 namespace {
 
+// Every invoice adds its total to the tenant's running balance.
+// Up to here a double holds every hundredth exactly, and no run of additions to a running
+// balance can overflow it; larger figures are typing errors.
+constexpr double kMaxAmount = 1e13;
+
 const QString kRentMonthly = QStringLiteral("إيجار شهري");
 const QString kRentYearly = QStringLiteral("إيجار سنوي");
 
@@ -29,6 +34,11 @@ QDate periodStart(const QString& period)
     if (!pattern.match(period).hasMatch())
         return {};
     return QDate::fromString(period + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
+}
+
+bool isAmount(double value)
+{
+    return std::isfinite(value) && std::abs(value) <= kMaxAmount;
 }
 
 QString dueDate(const QString& period)
@@ -386,8 +396,8 @@ int InvoiceModel::createInvoice(
         item.quantity = std::isfinite(quantity) && quantity > 0 ? quantity : 1;
         item.unitPrice = map.value(QStringLiteral("unit_price")).toDouble();
         item.total = map.value(QStringLiteral("total")).toDouble();
-        if (!std::isfinite(item.unitPrice) || !std::isfinite(item.total)) {
-            qCWarning(lcInvoices) << "refused an invoice item with a non-finite amount";
+        if (!isAmount(item.unitPrice) || !isAmount(item.total)) {
+            qCWarning(lcInvoices) << "refused an invoice item with an amount out of range";
             return -1;
         }
         draft.items.append(item);
@@ -534,7 +544,7 @@ int InvoiceModel::generateAllRent(const QString& period)
 int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
     double amount, const QString& period, int currencyId)
 {
-    if (tenantIds.isEmpty() || !periodStart(period).isValid() || !std::isfinite(amount))
+    if (tenantIds.isEmpty() || !periodStart(period).isValid() || !isAmount(amount))
         return 0;
     QVector<ServiceTarget> targets;
     targets.reserve(tenantIds.size());
@@ -557,7 +567,7 @@ int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QS
 int InvoiceModel::generatePropertyServiceInvoice(
     int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId)
 {
-    if (!periodStart(period).isValid() || !std::isfinite(amount))
+    if (!periodStart(period).isValid() || !isAmount(amount))
         return 0;
     // Each tenant once, on a unit of this property: the charge belongs to the property that
     // raised it, also for a tenant who rents elsewhere too. The unary plus walks the property's

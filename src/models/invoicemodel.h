@@ -34,7 +34,7 @@ public:
     /**
      * Writes one 'pending' invoice with its items and raises the tenant's balance by the total.
      * Refused (-1, nothing written) when the tenant already has a live invoice for the period, when
-     * the period is not "yyyy-MM" or an item carries a non-finite amount.
+     * the period is not "yyyy-MM" or an item carries an amount that is not finite or above 1e13.
      */
     Q_INVOKABLE int createInvoice(
         int tenantId, int unitId, const QString& period, const QVariantList& items, int currencyId);

@@ -119,8 +119,10 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
         qCWarning(lcPayments) << "refused a payment of" << amount;
         return -1;
     }
-    // Statements and the dashboard read payment dates as "yyyy-MM-dd" text.
-    if (!QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid()) {
+    // Statements and the dashboard read payment dates as "yyyy-MM-dd" text; a year before 1
+    // ("-2025-03-15" parses) would sort before every other date.
+    const QDate paid = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    if (!paid.isValid() || paid.year() < 1) {
         qCWarning(lcPayments) << "refused a payment dated" << date;
         return -1;
     }

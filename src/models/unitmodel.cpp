@@ -308,8 +308,14 @@ bool UnitModel::updateStatus(int id, const QString& status)
 bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString& date)
 {
     const QDate saleDate = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
-    if (!std::isfinite(price) || price < 0 || !saleDate.isValid()
-        || saleDate.toString(QStringLiteral("yyyy-MM-dd")) != date || !exists(unitId))
+    // Stored as text and compared as text: only the exact form, and years from 1 on.
+    if (!std::isfinite(price) || price < 0 || !saleDate.isValid() || saleDate.year() < 1
+        || saleDate.toString(QStringLiteral("yyyy-MM-dd")) != date)
+        return false;
+    // A sold unit keeps the buyer, price and date of its sale: marking it again would detach it
+    // from the schedule and the payments that sale wrote.
+    const QVariant status = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { unitId });
+    if (!status.isValid() || status.toString() == QLatin1String("sold"))
         return false;
     if (!m_db->execNonQuery(
             QStringLiteral(

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
+#include <iterator>
 #include <sqlite3.h>
 
 Q_LOGGING_CATEGORY(lcBackup, "darvelinto.backup")
@@ -346,8 +348,9 @@ QString BackupManager::csvField(const QVariant& value)
     default:
         text = value.toString();
     }
-    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
-        || text.contains(QLatin1Char('\n'))) {
+    // A carriage return ends a record for spreadsheets as a line feed does: quoted like it.
+    if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) || text.contains(QLatin1Char('\n'))
+        || text.contains(QLatin1Char('\r'))) {
         text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         text = QLatin1Char('"') + text + QLatin1Char('"');
     }
@@ -364,8 +367,10 @@ bool BackupManager::exportTable(const QString& folder, const QString& table) con
         qCWarning(lcBackup) << "export of" << table << "failed:" << query.lastError().text();
         return false;
     }
-    QFile file(folder + QLatin1Char('/') + table + QStringLiteral(".csv"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+    // Written aside and put in place whole: a full disk never leaves half a table behind, nor
+    // destroys the file an earlier export of the same minute wrote.
+    QSaveFile file(folder + QLatin1Char('/') + table + QStringLiteral(".csv"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         qCWarning(lcBackup) << "cannot write" << file.fileName() << ":" << file.errorString();
         return false;
     }
@@ -387,8 +392,7 @@ bool BackupManager::exportTable(const QString& folder, const QString& table) con
         out << fields.join(QLatin1Char(',')) << '\n';
     }
     out.flush();
-    file.close();
-    if (out.status() != QTextStream::Ok || file.error() != QFileDevice::NoError) {
+    if (out.status() != QTextStream::Ok || !file.commit()) {
         qCWarning(lcBackup) << "writing" << file.fileName() << "failed:" << file.errorString();
         return false;
     }
@@ -407,6 +411,7 @@ bool BackupManager::exportAllToCSV()
         emit backupError(QStringLiteral("Database not connected"));
         return false;
     }
+    const bool newFolder = !QFileInfo::exists(folder);
     if (!QDir().mkpath(folder)) {
         emit backupError(QStringLiteral("Failed to create export folder"));
         return false;
@@ -416,8 +421,14 @@ bool BackupManager::exportAllToCSV()
         if (exportTable(folder, QLatin1String(table)))
             ++exported;
     }
-    if (exported == 0)
+    // An export missing a table (a full disk) would pass for the whole set: it is reported as
+    // failed, and a folder made for it goes again.
+    if (exported != int(std::size(kExportedTables))) {
+        qCWarning(lcBackup) << "only" << exported << "tables could be exported to" << folder;
+        if (newFolder)
+            QDir(folder).removeRecursively();
         return false;
+    }
     qCInfo(lcBackup) << exported << "tables exported to" << folder;
     m_desktop->openLocalPath(folder);
     return true;

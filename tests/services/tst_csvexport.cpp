@@ -69,7 +69,7 @@ private slots:
                                << "\"the \"\"blue\"\" door\"";
         QTest::newRow("line feed") << QVariant(QStringLiteral("line one\nline two"))
                                    << "\"line one\nline two\"";
-        QTest::newRow("carriage return alone") << QVariant(QStringLiteral("a\rb")) << "a\rb";
+        QTest::newRow("carriage return alone") << QVariant(QStringLiteral("a\rb")) << "\"a\rb\"";
         QTest::newRow("formula") << QVariant(QStringLiteral("=HYPERLINK(\"http://x\")"))
                                  << "\"'=HYPERLINK(\"\"http://x\"\")\"";
         QTest::newRow("plus formula")

@@ -1,0 +1,426 @@
+#include "consistency.h"
+
+#include <QCryptographicHash>
+#include <QDate>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+#include <cmath>
+
+namespace Consistency {
+
+namespace {
+
+// Money is kept in doubles; figures that went through a few additions may differ in the last bits.
+bool differs(double a, double b)
+{
+    return std::fabs(a - b) > 0.005 + 1e-9 * std::max(std::fabs(a), std::fabs(b));
+}
+
+/** Runs a statement and hands every row to `each`; a failing statement is itself a problem. */
+template <typename Each>
+void forEachRow(const QSqlDatabase& db, const QString& sql, QStringList* problems, Each each)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql)) {
+        problems->append(
+            QStringLiteral("query failed (%1): %2").arg(query.lastError().text(), sql.simplified()));
+        return;
+    }
+    while (query.next())
+        each(query);
+}
+
+/** Every row a check query returns is one problem, described by `what` and the row's columns. */
+void expectNoRows(const QSqlDatabase& db, const QString& what, const QString& sql, QStringList* problems)
+{
+    forEachRow(db, sql, problems, [&](const QSqlQuery& query) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i)
+            values.append(query.record().fieldName(i) + QLatin1Char('=') + query.value(i).toString());
+        problems->append(what + QStringLiteral(": ") + values.join(QStringLiteral(", ")));
+    });
+}
+
+void checkFile(const QSqlDatabase& db, QStringList* problems)
+{
+    QStringList verdict;
+    forEachRow(db, QStringLiteral("PRAGMA integrity_check"), problems,
+        [&](const QSqlQuery& query) { verdict.append(query.value(0).toString()); });
+    if (verdict != QStringList { QStringLiteral("ok") })
+        problems->append(QStringLiteral("integrity_check: ") + verdict.join(QStringLiteral("; ")));
+    expectNoRows(
+        db, QStringLiteral("dangling reference"), QStringLiteral("PRAGMA foreign_key_check"), problems);
+}
+
+void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
+{
+    if (checks & InvoiceTotals) {
+        expectNoRows(db, QStringLiteral("invoice total is not the sum of its items"), QStringLiteral(R"(
+            SELECT i.id, i.total_amount, COALESCE(SUM(it.total), 0) AS items, COUNT(it.id) AS lines
+            FROM invoices i LEFT JOIN invoice_items it ON it.invoice_id = i.id
+            GROUP BY i.id
+            HAVING ABS(i.total_amount - items) > 0.005 + 1e-9 * ABS(i.total_amount)
+                OR (i.contract_id IS NOT NULL AND lines = 0))"),
+            problems);
+    }
+    if (checks & InvoiceBalances) {
+        expectNoRows(db, QStringLiteral("invoice balance or status disagrees"), QStringLiteral(R"(
+            SELECT id, status, total_amount, paid_amount, balance FROM invoices
+            WHERE status NOT IN ('pending', 'partial', 'paid', 'void')
+               OR (status = 'void' AND ABS(balance) > 0.005)
+               OR (status != 'void'
+                   AND ABS(balance - (total_amount - paid_amount)) > 0.005 + 1e-9 * ABS(total_amount))
+               OR (status = 'pending' AND paid_amount != 0)
+               OR (status = 'paid' AND balance > 0.005))"),
+            problems);
+    }
+    if (checks & InvoicePayments) {
+        expectNoRows(db, QStringLiteral("invoice paid amount is not the sum of its payments"),
+            QStringLiteral(R"(
+            SELECT i.id, i.paid_amount, COALESCE(p.paid, 0) AS payments
+            FROM invoices i
+            LEFT JOIN (SELECT invoice_id, SUM(amount) AS paid FROM payments
+                       WHERE invoice_id IS NOT NULL GROUP BY invoice_id) p ON p.invoice_id = i.id
+            WHERE ABS(i.paid_amount - COALESCE(p.paid, 0)) > 0.005 + 1e-9 * ABS(i.paid_amount))"),
+            problems);
+    }
+    if (checks & TenantBalances) {
+        // A void takes back what was still open on the invoice: its total less what had been paid.
+        expectNoRows(db, QStringLiteral("tenant balance is not invoices - payments - voids"),
+            QStringLiteral(R"(
+            SELECT id, balance, expected FROM (
+                SELECT t.id, t.balance,
+                       COALESCE((SELECT SUM(total_amount) FROM invoices WHERE tenant_id = t.id), 0)
+                     - COALESCE((SELECT SUM(amount) FROM payments WHERE tenant_id = t.id), 0)
+                     - COALESCE((SELECT SUM(total_amount - paid_amount) FROM invoices
+                                 WHERE tenant_id = t.id AND status = 'void'), 0) AS expected
+                FROM tenants t)
+            WHERE balance IS NULL OR ABS(balance - expected) > 0.005 + 1e-9 * ABS(expected))"),
+            problems);
+    }
+}
+
+struct SaleRecord
+{
+    int unitId = 0;
+    int count = 0;
+    // Read back from the rows the sale wrote: the audit text rounds amounts to six digits.
+    int buyerId = 0;
+    QDate start;
+    double total = 0;
+    double down = 0;
+};
+
+// The down payment's note names the unit by the number it had on the day of the sale.
+const QString kDownPaymentNote = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
+
+/** Fills in the sale's figures from the unit, its installments and its down payment. */
+void resolve(const QSqlDatabase& db, SaleRecord* sale)
+{
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT buyer_id, sale_price_actual, sale_date FROM units WHERE id = ?"));
+    query.addBindValue(sale->unitId);
+    if (!query.exec() || !query.next())
+        return;
+    sale->buyerId = query.value(0).toInt();
+    sale->total = query.value(1).toDouble();
+    sale->start = QDate::fromString(query.value(2).toString(), Qt::ISODate);
+    query.prepare(
+        QStringLiteral("SELECT down_payment FROM installments WHERE unit_id = ? ORDER BY id LIMIT 1"));
+    query.addBindValue(sale->unitId);
+    if (query.exec() && query.next()) {
+        sale->down = query.value(0).toDouble();
+        return;
+    }
+    query.prepare(QStringLiteral(
+        "SELECT amount FROM payments WHERE unit_id = ? AND substr(notes, 1, ?) = ? ORDER BY id LIMIT 1"));
+    query.addBindValue(sale->unitId);
+    query.addBindValue(kDownPaymentNote.size());
+    query.addBindValue(kDownPaymentNote);
+    if (query.exec() && query.next())
+        sale->down = query.value(0).toDouble();
+}
+
+/** The sales as their audit rows name them (unit and installment count), with their figures. */
+QList<SaleRecord> saleRecords(const QSqlDatabase& db, QStringList* problems)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(, شيكات: (-?\d+)\)$)"));
+    QList<SaleRecord> sales;
+    forEachRow(db,
+        QStringLiteral("SELECT record_id, details FROM audit_logs WHERE action = 'بيع وحدة' AND table_name = "
+                       "'units' ORDER BY id"),
+        problems, [&](const QSqlQuery& query) {
+            const QRegularExpressionMatch match = pattern.match(query.value(1).toString());
+            if (!match.hasMatch()) {
+                problems->append(QStringLiteral("unreadable sale record: ") + query.value(1).toString());
+                return;
+            }
+            SaleRecord sale;
+            sale.unitId = query.value(0).toInt();
+            sale.count = match.captured(1).toInt();
+            sales.append(sale);
+        });
+    for (SaleRecord& sale : sales)
+        resolve(db, &sale);
+    return sales;
+}
+
+double remainderOf(const SaleRecord& sale)
+{
+    return std::max(0.0, sale.total - sale.down);
+}
+
+bool isScheduled(const SaleRecord& sale)
+{
+    return sale.total - sale.down > 0.01 + 1e-9;
+}
+
+void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* problems)
+{
+    const QString unit = QString::number(sale.unitId);
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT status FROM units WHERE id = ?"));
+    query.addBindValue(sale.unitId);
+    if (!query.exec() || !query.next()) {
+        problems->append(QStringLiteral("sold unit %1 is missing").arg(unit));
+        return;
+    }
+    if (query.value(0).toString() != QLatin1String("sold") || !sale.start.isValid() || sale.buyerId <= 0)
+        problems->append(QStringLiteral("unit %1 has a sale record but reads %2, sold to %3 on %4")
+                             .arg(unit, query.value(0).toString(), QString::number(sale.buyerId),
+                                 sale.start.toString(Qt::ISODate)));
+    const QDate start = sale.start;
+    const int buyerId = sale.buyerId;
+
+    query.prepare(QStringLiteral("SELECT id, installment_amount, due_date, cheque_number, total_price, "
+                                 "down_payment, buyer_id FROM installments WHERE unit_id = ? ORDER BY id"));
+    query.addBindValue(sale.unitId);
+    if (!query.exec()) {
+        problems->append(query.lastError().text());
+        return;
+    }
+    const int expected = isScheduled(sale) ? std::max(sale.count, 1) : 0;
+    int found = 0;
+    double sum = 0;
+    bool withCheque = false;
+    while (query.next()) {
+        const double amount = query.value(1).toDouble();
+        sum += amount;
+        if (query.value(2).toString() != start.addMonths(found).toString(Qt::ISODate))
+            problems->append(QStringLiteral("installment %1 of unit %2 falls due on %3")
+                                 .arg(QString::number(found), unit, query.value(2).toString()));
+        if (differs(query.value(4).toDouble(), sale.total) || differs(query.value(5).toDouble(), sale.down)
+            || query.value(6).toInt() != buyerId)
+            problems->append(
+                QStringLiteral("installment %1 of unit %2 names another sale").arg(found).arg(unit));
+        if (!query.value(3).toString().isEmpty())
+            withCheque = true;
+        ++found;
+    }
+    if (found != expected || (expected > 0 && differs(sum, remainderOf(sale))))
+        problems->append(QStringLiteral("sale of unit %1 has %2 of %3 installments adding up to %4 of %5")
+                             .arg(unit)
+                             .arg(found)
+                             .arg(expected)
+                             .arg(sum, 0, 'f', 2)
+                             .arg(remainderOf(sale), 0, 'f', 2));
+
+    if (withCheque) {
+        query.prepare(QStringLiteral(R"(
+            SELECT i.id, COUNT(c.id) AS cheques, COALESCE(SUM(c.amount), 0) - i.installment_amount AS difference
+            FROM installments i LEFT JOIN cheques c ON c.installment_id = i.id
+            WHERE i.unit_id = ? AND i.cheque_number != ''
+            GROUP BY i.id
+            HAVING cheques != 1 OR ABS(difference) > 0.005)"));
+        query.addBindValue(sale.unitId);
+        if (!query.exec())
+            problems->append(query.lastError().text());
+        while (query.next())
+            problems->append(QStringLiteral("installment %1 of unit %2 lacks its one cheque")
+                                 .arg(query.value(0).toString(), unit));
+    }
+
+    query.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(amount), 0) FROM payments WHERE unit_id = ? "
+                                 "AND buyer_id = ? AND substr(notes, 1, ?) = ?"));
+    query.addBindValue(sale.unitId);
+    query.addBindValue(buyerId);
+    query.addBindValue(kDownPaymentNote.size());
+    query.addBindValue(kDownPaymentNote);
+    const int downPayments = query.exec() && query.next() ? query.value(0).toInt() : -1;
+    if (downPayments != (sale.down > 0 ? 1 : 0)
+        || (sale.down > 0 && differs(query.value(1).toDouble(), sale.down)))
+        problems->append(
+            QStringLiteral("sale of unit %1 has %2 down payment rows").arg(unit).arg(downPayments));
+}
+
+void checkSales(const QSqlDatabase& db, Checks checks, const QList<SaleRecord>& sales, QStringList* problems)
+{
+    QHash<int, int> salesPerUnit;
+    for (const SaleRecord& sale : sales) {
+        if (++salesPerUnit[sale.unitId] > 1)
+            problems->append(QStringLiteral("unit %1 was sold twice").arg(sale.unitId));
+        if (checks & SaleSchedules)
+            checkSale(db, sale, problems);
+    }
+    if (!(checks & NoStraySchedules))
+        return;
+    forEachRow(db, QStringLiteral("SELECT id FROM units WHERE status = 'sold'"), problems,
+        [&](const QSqlQuery& query) {
+            if (!salesPerUnit.contains(query.value(0).toInt()))
+                problems->append(
+                    QStringLiteral("unit %1 is sold without a sale record").arg(query.value(0).toInt()));
+        });
+    forEachRow(db, QStringLiteral("SELECT DISTINCT unit_id FROM installments"), problems,
+        [&](const QSqlQuery& query) {
+            if (!salesPerUnit.contains(query.value(0).toInt()))
+                problems->append(
+                    QStringLiteral("unit %1 has installments but no sale").arg(query.value(0).toInt()));
+        });
+}
+
+void checkBuyers(const QSqlDatabase& db, const QList<SaleRecord>& sales, QStringList* problems)
+{
+    // A remainder too small to schedule is still owed, without an installment to show for it.
+    QHash<int, double> unscheduled;
+    for (const SaleRecord& sale : sales) {
+        if (isScheduled(sale) || remainderOf(sale) <= 0)
+            continue;
+        unscheduled[sale.buyerId] += remainderOf(sale);
+    }
+    forEachRow(db, QStringLiteral(R"(
+        SELECT b.id, b.balance,
+               COALESCE((SELECT SUM(installment_amount - paid_amount) FROM installments WHERE buyer_id = b.id), 0)
+        FROM buyers b)"),
+        problems, [&](const QSqlQuery& query) {
+            const int id = query.value(0).toInt();
+            const double expected = query.value(2).toDouble() + unscheduled.value(id);
+            if (query.value(1).isNull() || differs(query.value(1).toDouble(), expected))
+                problems->append(QStringLiteral("buyer %1 owes %2 by the balance but %3 by the installments")
+                                     .arg(id)
+                                     .arg(query.value(1).toString())
+                                     .arg(expected, 0, 'f', 2));
+        });
+}
+
+void checkFigures(const QSqlDatabase& db, QStringList* problems)
+{
+    // SQLite keeps infinities as they come and turns NaN into NULL: both are figures gone wrong.
+    static const char* const columns[][2] = { { "tenants", "balance" }, { "buyers", "balance" },
+        { "contractors", "balance" }, { "accounts", "balance" }, { "invoices", "total_amount" },
+        { "invoices", "paid_amount" }, { "invoices", "balance" }, { "invoice_items", "total" },
+        { "invoice_items", "unit_price" }, { "payments", "amount" }, { "installments", "installment_amount" },
+        { "installments", "paid_amount" }, { "installments", "total_price" }, { "cheques", "amount" },
+        { "expenses", "amount" }, { "contracts", "rent_amount" }, { "contracts", "deposit" },
+        { "units", "rent_monthly" }, { "units", "sale_price" }, { "units", "sale_price_actual" },
+        { "journal_lines", "debit" }, { "journal_lines", "credit" }, { "maintenance_requests", "cost" },
+        { "exchange_rates", "rate" } };
+    static const QStringList nullable = { QStringLiteral("sale_price_actual") };
+    for (const auto& column : columns) {
+        const QString table = QLatin1String(column[0]);
+        const QString name = QLatin1String(column[1]);
+        const QString nullCheck
+            = nullable.contains(name) ? QString() : QStringLiteral(" OR %1 IS NULL").arg(name);
+        expectNoRows(db, QStringLiteral("figure out of range in %1.%2").arg(table, name),
+            QStringLiteral("SELECT id, %2 FROM %1 WHERE ABS(%2) >= 9e999%3").arg(table, name, nullCheck),
+            problems);
+    }
+}
+
+void hashValue(QCryptographicHash* hash, const QVariant& value)
+{
+    QByteArray bytes;
+    if (value.isNull())
+        bytes = "N";
+    else if (value.typeId() == QMetaType::Double)
+        bytes = "R" + QByteArray::number(value.toDouble(), 'g', 17);
+    else if (value.typeId() == QMetaType::QByteArray)
+        bytes = "B" + value.toByteArray();
+    else
+        bytes = "T" + value.toString().toUtf8();
+    hash->addData(QByteArray::number(bytes.size()) + ':');
+    hash->addData(bytes);
+}
+
+} // namespace
+
+QStringList problems(const QSqlDatabase& db, Checks checks)
+{
+    QStringList found;
+    if (!db.isOpen())
+        return { QStringLiteral("the database is not open") };
+    if (checks & FileIntegrity)
+        checkFile(db, &found);
+    checkInvoices(db, checks, &found);
+    if (checks & InstallmentPayments) {
+        expectNoRows(db, QStringLiteral("installment paid amount is not the sum of its collections"),
+            QStringLiteral(R"(
+            SELECT i.id, i.paid_amount, COALESCE(p.collected, 0) AS collected
+            FROM installments i
+            LEFT JOIN (SELECT CAST(SUBSTR(notes, LENGTH('تحصيل قسط - معرف: ') + 1) AS INTEGER) AS installment_id,
+                              SUM(amount) AS collected
+                       FROM payments WHERE notes LIKE 'تحصيل قسط - معرف: %' GROUP BY installment_id) p
+                   ON p.installment_id = i.id
+            WHERE ABS(i.paid_amount - COALESCE(p.collected, 0)) > 0.005 + 1e-9 * ABS(i.paid_amount))"),
+            &found);
+    }
+    if (checks & (SaleSchedules | NoStraySchedules | BuyerBalances)) {
+        const QList<SaleRecord> sales = saleRecords(db, &found);
+        checkSales(db, checks, sales, &found);
+        if (checks & BuyerBalances)
+            checkBuyers(db, sales, &found);
+    }
+    if (checks & FiniteFigures)
+        checkFigures(db, &found);
+    return found;
+}
+
+QByteArray contentHash(const QSqlDatabase& db)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QStringList tables;
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT type, name, sql FROM sqlite_master ORDER BY type, name")))
+        return {};
+    while (query.next()) {
+        for (int i = 0; i < 3; ++i)
+            hashValue(&hash, query.value(i));
+        if (query.value(0).toString() == QLatin1String("table"))
+            tables.append(query.value(1).toString());
+    }
+    for (const QString& table : tables) {
+        QSqlQuery rows(db);
+        rows.setForwardOnly(true);
+        // The names come from sqlite_master of the file itself.
+        if (!rows.exec(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table)))
+            return {};
+        hashValue(&hash, table);
+        while (rows.next()) {
+            for (int i = 0; i < rows.record().count(); ++i)
+                hashValue(&hash, rows.value(i));
+        }
+    }
+    return hash.result().toHex();
+}
+
+FileConnection::FileConnection(const QString& path)
+    : m_name(QStringLiteral("consistency-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    m_db.setDatabaseName(path);
+    m_db.open();
+}
+
+FileConnection::~FileConnection()
+{
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+} // namespace Consistency

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSqlDatabase>
+#include <QStringList>
+
+/**
+ * What a bookkeeping file must hold after anything at all has happened to the program writing it
+ * (a kill, a full disk, hostile input): a sound SQLite file whose running balances agree with the
+ * rows they sum up, and whose sales carry their whole schedule.
+ *
+ * Works on any open connection, the program's own or a private one on a file.
+ */
+namespace Consistency {
+
+enum Check {
+    FileIntegrity = 0x001, ///< PRAGMA integrity_check says "ok", foreign_key_check finds nothing
+    InvoiceTotals = 0x002, ///< every invoice's total is the sum of its items
+    InvoiceBalances = 0x004, ///< open balance = total - paid (0 once void), status agrees with it
+    InvoicePayments = 0x008, ///< an invoice's paid amount is the sum of the payments made on it
+    TenantBalances = 0x010, ///< a tenant's balance = invoices - payments - what voids took back
+    BuyerBalances = 0x020, ///< a buyer's balance = what the installments still leave open
+    InstallmentPayments = 0x040, ///< an installment's paid amount is the sum of its collections
+    SaleSchedules = 0x080, ///< every sold unit has its whole schedule, down payment and cheques
+    NoStraySchedules = 0x100, ///< no installment and no sale record on a unit that was not sold
+    FiniteFigures = 0x200, ///< no infinite amount, no NULL running balance
+    All = 0x3ff,
+};
+Q_DECLARE_FLAGS(Checks, Check)
+
+/** Every broken promise found, one readable line each; empty when the file is consistent. */
+QStringList problems(const QSqlDatabase& db, Checks checks = All);
+
+/**
+ * A digest of the whole content: the schema and every row of every table, sqlite_sequence
+ * included, in rowid order. Equal digests mean nothing was written (not even an id used up).
+ */
+QByteArray contentHash(const QSqlDatabase& db);
+
+/** A private connection on a database file, removed again when the object goes. */
+class FileConnection
+{
+public:
+    explicit FileConnection(const QString& path);
+    ~FileConnection();
+    FileConnection(const FileConnection&) = delete;
+    FileConnection& operator=(const FileConnection&) = delete;
+
+    bool isOpen() const { return m_db.isOpen(); }
+    QSqlDatabase db() const { return m_db; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+} // namespace Consistency
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Consistency::Checks)
