@@ -125,6 +125,7 @@ Rectangle {
                             Text {
                                 Layout.preferredWidth: 80
                                 text: accountRow.modelData.code
+                                textFormat: Text.PlainText
                                 color: page.appTheme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
@@ -133,6 +134,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: accountRow.modelData.name_ar
+                                textFormat: Text.PlainText
                                 color: page.appTheme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
@@ -199,6 +201,7 @@ Rectangle {
                         Text {
                             Layout.preferredWidth: 100
                             text: entryRow.record.entry_date || ""
+                            textFormat: Text.PlainText
                             color: page.appTheme.textSecondary
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignRight
@@ -207,6 +210,7 @@ Rectangle {
                             objectName: "journalDescription"
                             Layout.fillWidth: true
                             text: Bidi.numbersInOrder(entryRow.record.description)
+                            textFormat: Text.PlainText
                             color: page.appTheme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
@@ -215,6 +219,7 @@ Rectangle {
                         Text {
                             Layout.preferredWidth: 80
                             text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
+                            textFormat: Text.PlainText
                             color: page.appTheme.accentGold
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignLeft
@@ -336,8 +341,10 @@ Rectangle {
                                 spacing: 12
 
                                 Text {
+                                    objectName: "contractorNameText"
                                     Layout.preferredWidth: 160
                                     text: contractorRow.modelData.name || ""
+                                    textFormat: Text.PlainText
                                     color: page.appTheme.textPrimary
                                     font.pixelSize: 12
                                     font.bold: true
@@ -347,6 +354,7 @@ Rectangle {
                                 Text {
                                     Layout.preferredWidth: 100
                                     text: contractorRow.modelData.trade || ""
+                                    textFormat: Text.PlainText
                                     color: page.appTheme.accentGold
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -355,6 +363,7 @@ Rectangle {
                                 Text {
                                     Layout.fillWidth: true
                                     text: contractorRow.modelData.phone || ""
+                                    textFormat: Text.PlainText
                                     color: page.appTheme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -418,6 +427,7 @@ Rectangle {
                         Text {
                             Layout.fillWidth: true
                             text: "مركز تكلفة المشروع: " + projectCard.modelData.name
+                            textFormat: Text.PlainText
                             color: page.appTheme.textPrimary
                             font.pixelSize: 15
                             font.bold: true
@@ -450,6 +460,7 @@ Rectangle {
                                     Text {
                                         Layout.fillWidth: true
                                         text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
+                                        textFormat: Text.PlainText
                                         color: page.appTheme.textPrimary
                                         font.pixelSize: 12
                                         font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"

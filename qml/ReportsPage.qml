@@ -514,6 +514,7 @@ Rectangle {
                                             objectName: "figureValue"
                                             Layout.alignment: Qt.AlignHCenter
                                             text: reportsRoot.money(reportsRoot.balance[figure.modelData.name]) + " ₪"
+                                            textFormat: Text.PlainText
                                             color: figure.modelData.color
                                             font.pixelSize: 32
                                             font.bold: true
@@ -572,6 +573,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: projectCard.modelData.name
+                                textFormat: Text.PlainText
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 18
                                 font.bold: true
@@ -703,6 +705,7 @@ Rectangle {
                             Text {
                                 Layout.preferredWidth: 200
                                 text: (unitRow.record.property_name || "") + " - " + (unitRow.record.unit_number || "")
+                                textFormat: Text.PlainText
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
                                 font.bold: true
@@ -712,6 +715,7 @@ Rectangle {
                             Text {
                                 Layout.preferredWidth: 100
                                 text: (unitRow.record.area || 0) + " م²"
+                                textFormat: Text.PlainText
                                 color: reportsRoot.appTheme.textSecondary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignHCenter
@@ -786,6 +790,7 @@ Rectangle {
                                 Text {
                                     Layout.fillWidth: true
                                     text: overdueRow.record.buyer_name || ""
+                                    textFormat: Text.PlainText
                                     color: AdminPalette.overdueTitle
                                     font.pixelSize: 14
                                     font.bold: true
@@ -795,6 +800,7 @@ Rectangle {
                                 Text {
                                     Layout.fillWidth: true
                                     text: (overdueRow.record.property_name || "") + " - وحدة " + (overdueRow.record.unit_number || "")
+                                    textFormat: Text.PlainText
                                     color: AdminPalette.overdueSubtitle
                                     font.pixelSize: 11
                                     horizontalAlignment: Text.AlignRight
@@ -803,6 +809,7 @@ Rectangle {
                             }
                             Text {
                                 text: overdueRow.record.due_date || ""
+                                textFormat: Text.PlainText
                                 color: AdminPalette.overdueBorder
                                 font.pixelSize: 13
                                 font.bold: true
@@ -860,6 +867,7 @@ Rectangle {
                             Text {
                                 Layout.preferredWidth: 140
                                 text: "رقم: " + (chequeRow.record.cheque_number || "")
+                                textFormat: Text.PlainText
                                 color: reportsRoot.appTheme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
@@ -869,6 +877,7 @@ Rectangle {
                             Text {
                                 Layout.preferredWidth: 110
                                 text: chequeRow.record.due_date || ""
+                                textFormat: Text.PlainText
                                 color: reportsRoot.appTheme.textSecondary
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
@@ -876,6 +885,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: reportsRoot.money(chequeRow.record.amount) + " " + (chequeRow.record.currency_symbol || "₪")
+                                textFormat: Text.PlainText
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight

@@ -288,6 +288,7 @@ Rectangle {
                         Text {
                             Layout.preferredWidth: 150
                             text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
+                            textFormat: Text.PlainText
                             color: page.appTheme.textPrimary
                             font.pixelSize: 14
                             horizontalAlignment: Text.AlignRight
@@ -449,6 +450,7 @@ Rectangle {
                             anchors.leftMargin: 10
                             anchors.rightMargin: 10
                             text: backupManager.backupPath
+                            textFormat: Text.PlainText
                             color: page.appTheme.textPrimary
                             font.pixelSize: 12
                             verticalAlignment: Text.AlignVCenter

@@ -221,6 +221,56 @@ AppTestCase {
         verify(Qt.colorEqual(owed.color, "#ef4444"), "owed: red");
     }
 
+    Component {
+        id: plainReference
+        Text {
+            textFormat: Text.PlainText
+        }
+    }
+
+    // Stored names are shown as typed, never read as markup (an <img> would load a file).
+    function test_namesAreShownAsTyped() {
+        const page = accountingPage();
+        const hostile = "<b>Bold</b> & Co <img src=\"file:///etc/hostname\" width=\"300\">";
+        verify(expenseModel.addContractor(hostile, "", "") > 0);
+        verify(accountModel.createJournalEntry("2024-01-02", hostile, "manual", 0, [
+                    {
+                        "account_id": accountId("1100"),
+                        "debit": 5,
+                        "credit": 0,
+                        "description": ""
+                    },
+                    {
+                        "account_id": accountId("4100"),
+                        "debit": 0,
+                        "credit": 5,
+                        "description": ""
+                    }
+                ]) > 0);
+        showPage(0);
+        showPage(4);
+        waitIdle();
+        showTab(page, 2);
+        const name = find("contractorNameText", row(page, "contractor_" + testSupport.value("SELECT id FROM contractors")));
+        compare(name.text, hostile);
+        let reference = createTemporaryObject(plainReference, this, {
+            "text": hostile,
+            "font.pixelSize": name.font.pixelSize,
+            "font.bold": true
+        });
+        compare(name.implicitWidth, reference.implicitWidth, "laid out as plain text");
+        compare(name.lineCount, 1);
+
+        showTab(page, 1);
+        const description = find("journalDescription", row(page, "entry_" + testSupport.value("SELECT id FROM journal_entries")));
+        reference = createTemporaryObject(plainReference, this, {
+            "text": description.text,
+            "font.pixelSize": description.font.pixelSize
+        });
+        verify(description.text.indexOf("<img") >= 0);
+        compare(description.implicitWidth, reference.implicitWidth, "laid out as plain text");
+    }
+
     function test_costCentresOfEveryProject() {
         loginAsAdmin();
         const tower = propertyModel.add("برج الياسمين", "residential", "رام الله", "رام الله", "");
