@@ -1,15 +1,51 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/AdminPalette.js" as AdminPalette
+import "components/Bidi.js" as Bidi
 
-// Chart of accounts, journal and cost centres.
+// The ledger and its two registers: the chart of accounts with balances, the journal (long, so
+// paged), contractors and suppliers with what the office owes them, and the cost centres of every
+// project. Manual journal entries are posted here, and contractors added.
 Rectangle {
     id: page
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+
+    property var accounts: []
+    property var contractors: []
+    property var projects: []
+    // Raised on every reload, so the project cards fetch their cost centres again.
+    property int revision: 0
+
+    readonly property var referenceTypes: ({
+            "manual": "يدوي"
+        })
+
+    function refresh() {
+        accounts = accountModel.getAll();
+        contractors = expenseModel.getContractors();
+        projects = propertyModel.getAll();
+        ++revision;
+        journalList.reload();
+    }
+
+    // Amounts in the locale's number format, decimals only where there are some. A negative
+    // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
+    // otherwise be drawn after the digits.
+    function money(value) {
+        const amount = Number(value) || 0;
+        const text = amount.toLocaleString(Qt.locale(), "f", Number.isInteger(amount) ? 0 : 2);
+        return amount < 0 ? "\u200E" + text : text;
+    }
+
+    function centreKind(type) {
+        return type === "project" ? "المشروع" : type === "floor" ? "الطابق" : "الوحدة";
+    }
 
     objectName: "accountingPage"
     color: appTheme.bgPrimary
@@ -22,11 +58,439 @@ Rectangle {
         PageHeader {
             title: "المحاسبة"
             subtitle: "نظام القيد المزدوج - دليل الحسابات وقيود اليومية"
+
+            MButton {
+                objectName: "newEntryButton"
+                text: "تسجيل قيد يدوي"
+                iconSymbol: "+"
+                onClicked: entryDialog.open()
+            }
         }
 
-        Item {
+        SectionTabs {
+            id: tabs
+            objectName: "accountingTabs"
+            Layout.fillWidth: true
+            tabPrefix: "accountingTab"
+            labels: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "مراكز التكلفة"]
+        }
+
+        StackLayout {
             Layout.fillWidth: true
             Layout.fillHeight: true
+            currentIndex: tabs.currentIndex
+
+            // Chart of accounts
+            Rectangle {
+                radius: 14
+                color: page.appTheme.bgSecondary
+                border.width: 1
+                border.color: page.appTheme.borderColor
+
+                ListView {
+                    id: accountList
+                    objectName: "accountList"
+                    anchors.fill: parent
+                    anchors.margins: 10
+                    clip: true
+                    spacing: 4
+                    reuseItems: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    model: page.accounts
+                    ScrollBar.vertical: ScrollBar {}
+
+                    delegate: Rectangle {
+                        id: accountRow
+                        required property var modelData
+                        readonly property real balance: Number(modelData.balance) || 0
+                        readonly property var badge: AdminPalette.accountTypes[modelData.type] || AdminPalette.accountTypes.expense
+
+                        objectName: "account_" + modelData.code
+                        width: ListView.view.width
+                        height: 44
+                        radius: 8
+                        color: rowHover.hovered ? page.appTheme.bgElevated : "transparent"
+
+                        HoverHandler {
+                            id: rowHover
+                        }
+
+                        RowLayout {
+                            anchors.fill: parent
+                            anchors.leftMargin: 15
+                            anchors.rightMargin: 15
+                            layoutDirection: Qt.RightToLeft
+                            spacing: 12
+
+                            Text {
+                                Layout.preferredWidth: 80
+                                text: accountRow.modelData.code
+                                color: page.appTheme.accentGold
+                                font.pixelSize: 13
+                                font.bold: true
+                                horizontalAlignment: Text.AlignRight
+                            }
+                            Text {
+                                Layout.fillWidth: true
+                                text: accountRow.modelData.name_ar
+                                color: page.appTheme.textPrimary
+                                font.pixelSize: 13
+                                horizontalAlignment: Text.AlignRight
+                                elide: Text.ElideRight
+                            }
+                            Rectangle {
+                                objectName: "typeBadge"
+                                Layout.preferredWidth: Math.max(60, badgeLabel.implicitWidth + 14)
+                                Layout.preferredHeight: 24
+                                radius: 6
+                                color: accountRow.badge.color
+
+                                Text {
+                                    id: badgeLabel
+                                    objectName: "typeLabel"
+                                    anchors.centerIn: parent
+                                    text: accountRow.badge.label
+                                    color: page.appTheme.accentGold
+                                    font.pixelSize: 10
+                                    font.bold: true
+                                }
+                            }
+                            Text {
+                                objectName: "balance"
+                                Layout.preferredWidth: 100
+                                text: page.money(accountRow.balance)
+                                color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
+                                font.pixelSize: 13
+                                font.bold: true
+                                horizontalAlignment: Text.AlignLeft
+                            }
+                        }
+                    }
+                }
+            }
+
+            // Journal
+            PagedList {
+                id: journalList
+                objectName: "journalList"
+                panelColor: page.appTheme.bgSecondary
+                searchPlaceholder: "بحث في القيود بالوصف أو المرجع أو التاريخ أو الرقم..."
+                emptyText: "لا توجد قيود بعد"
+                fetch: (offset, limit, search) => accountModel.getJournalPage(offset, limit, search)
+
+                delegate: Rectangle {
+                    id: entryRow
+                    required property var record
+                    required property int index
+
+                    objectName: "entry_" + record.id
+                    width: ListView.view.width
+                    height: 50
+                    radius: 8
+                    color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
+
+                    RowLayout {
+                        anchors.fill: parent
+                        anchors.leftMargin: 15
+                        anchors.rightMargin: 15
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 12
+
+                        Text {
+                            Layout.preferredWidth: 100
+                            text: entryRow.record.entry_date || ""
+                            color: page.appTheme.textSecondary
+                            font.pixelSize: 12
+                            horizontalAlignment: Text.AlignRight
+                        }
+                        Text {
+                            objectName: "journalDescription"
+                            Layout.fillWidth: true
+                            text: Bidi.numbersInOrder(entryRow.record.description)
+                            color: page.appTheme.textPrimary
+                            font.pixelSize: 13
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            Layout.preferredWidth: 80
+                            text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
+                            color: page.appTheme.accentGold
+                            font.pixelSize: 12
+                            horizontalAlignment: Text.AlignLeft
+                            elide: Text.ElideRight
+                        }
+                    }
+                }
+            }
+
+            // Contractors and suppliers
+            Rectangle {
+                radius: 14
+                color: page.appTheme.bgSecondary
+                border.width: 1
+                border.color: page.appTheme.borderColor
+
+                ColumnLayout {
+                    anchors.fill: parent
+                    anchors.margins: 15
+                    spacing: 10
+
+                    RowLayout {
+                        Layout.fillWidth: true
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 12
+
+                        Text {
+                            Layout.fillWidth: true
+                            text: "تتبع المقاولين والموردين حسب بنود العمل"
+                            color: page.appTheme.accentGold
+                            font.pixelSize: 15
+                            font.bold: true
+                            horizontalAlignment: Text.AlignRight
+                        }
+                        MButton {
+                            objectName: "addContractorButton"
+                            Layout.preferredHeight: 32
+                            implicitHeight: 32
+                            text: "+ إضافة مورد"
+                            onClicked: contractorDialog.open()
+                        }
+                    }
+
+                    RowLayout {
+                        Layout.fillWidth: true
+                        Layout.leftMargin: 15
+                        Layout.rightMargin: 15
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 12
+
+                        Repeater {
+                            model: [
+                                {
+                                    "text": "الاسم",
+                                    "width": 160
+                                },
+                                {
+                                    "text": "التخصص",
+                                    "width": 100
+                                },
+                                {
+                                    "text": "الهاتف",
+                                    "width": -1
+                                },
+                                {
+                                    "text": "الرصيد المستحق",
+                                    "width": 120
+                                }
+                            ]
+
+                            Text {
+                                required property var modelData
+                                Layout.preferredWidth: modelData.width > 0 ? modelData.width : -1
+                                Layout.fillWidth: modelData.width < 0
+                                text: modelData.text
+                                color: AdminPalette.columnHeader
+                                font.pixelSize: 11
+                                font.bold: true
+                                horizontalAlignment: modelData.width === 120 ? Text.AlignLeft : Text.AlignRight
+                            }
+                        }
+                    }
+
+                    ListView {
+                        objectName: "contractorList"
+                        Layout.fillWidth: true
+                        Layout.fillHeight: true
+                        clip: true
+                        reuseItems: true
+                        boundsBehavior: Flickable.StopAtBounds
+                        model: page.contractors
+                        ScrollBar.vertical: ScrollBar {}
+
+                        Text {
+                            anchors.centerIn: parent
+                            visible: page.contractors.length === 0
+                            text: "لا يوجد مقاولون أو موردون بعد"
+                            color: page.appTheme.textMuted
+                            font.pixelSize: 14
+                        }
+
+                        delegate: Rectangle {
+                            id: contractorRow
+                            required property var modelData
+                            required property int index
+                            readonly property real balance: Number(modelData.balance) || 0
+
+                            objectName: "contractor_" + modelData.id
+                            width: ListView.view.width
+                            height: 48
+                            radius: 8
+                            color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
+
+                            RowLayout {
+                                anchors.fill: parent
+                                anchors.leftMargin: 15
+                                anchors.rightMargin: 15
+                                layoutDirection: Qt.RightToLeft
+                                spacing: 12
+
+                                Text {
+                                    Layout.preferredWidth: 160
+                                    text: contractorRow.modelData.name || ""
+                                    color: page.appTheme.textPrimary
+                                    font.pixelSize: 12
+                                    font.bold: true
+                                    horizontalAlignment: Text.AlignRight
+                                    elide: Text.ElideRight
+                                }
+                                Text {
+                                    Layout.preferredWidth: 100
+                                    text: contractorRow.modelData.trade || ""
+                                    color: page.appTheme.accentGold
+                                    font.pixelSize: 12
+                                    horizontalAlignment: Text.AlignRight
+                                    elide: Text.ElideRight
+                                }
+                                Text {
+                                    Layout.fillWidth: true
+                                    text: contractorRow.modelData.phone || ""
+                                    color: page.appTheme.textSecondary
+                                    font.pixelSize: 12
+                                    horizontalAlignment: Text.AlignRight
+                                    elide: Text.ElideRight
+                                }
+                                Text {
+                                    objectName: "contractorBalance"
+                                    Layout.preferredWidth: 120
+                                    text: page.money(contractorRow.balance) + " ₪"
+                                    color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
+                                    font.pixelSize: 12
+                                    font.bold: true
+                                    horizontalAlignment: Text.AlignLeft
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            // Cost centres, one card per project; only the cards in view fetch their figures.
+            ListView {
+                id: projectList
+                objectName: "costCentreList"
+                clip: true
+                spacing: 14
+                reuseItems: true
+                boundsBehavior: Flickable.StopAtBounds
+                model: tabs.currentIndex === 3 ? page.projects : []
+                ScrollBar.vertical: ScrollBar {}
+
+                Text {
+                    anchors.centerIn: parent
+                    visible: page.projects.length === 0
+                    text: "لا توجد مشاريع بعد"
+                    color: page.appTheme.textMuted
+                    font.pixelSize: 14
+                }
+
+                delegate: Rectangle {
+                    id: projectCard
+                    required property var modelData
+                    readonly property var centres: page.revision >= 0 ? reportCtrl.getProjectCostCenters(modelData.id) : []
+
+                    objectName: "project_" + modelData.id
+                    width: ListView.view.width
+                    height: cardColumn.implicitHeight + 28
+                    radius: 12
+                    color: page.appTheme.bgCard
+                    border.width: 1
+                    border.color: page.appTheme.borderColor
+
+                    ColumnLayout {
+                        id: cardColumn
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.top: parent.top
+                        anchors.margins: 14
+                        spacing: 8
+
+                        Text {
+                            Layout.fillWidth: true
+                            text: "مركز تكلفة المشروع: " + projectCard.modelData.name
+                            color: page.appTheme.textPrimary
+                            font.pixelSize: 15
+                            font.bold: true
+                            horizontalAlignment: Text.AlignRight
+                        }
+
+                        Repeater {
+                            model: projectCard.centres
+
+                            Rectangle {
+                                id: centreRow
+                                required property var modelData
+                                readonly property bool isProject: modelData.type === "project"
+
+                                objectName: "centre_" + modelData.id
+                                Layout.fillWidth: true
+                                Layout.preferredHeight: 44
+                                radius: 10
+                                color: isProject ? page.appTheme.bgElevated : "transparent"
+                                border.width: 1
+                                border.color: isProject ? page.appTheme.borderStrong : page.appTheme.borderColor
+
+                                RowLayout {
+                                    anchors.fill: parent
+                                    anchors.leftMargin: 14
+                                    anchors.rightMargin: 14
+                                    layoutDirection: Qt.RightToLeft
+                                    spacing: 16
+
+                                    Text {
+                                        Layout.fillWidth: true
+                                        text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
+                                        color: page.appTheme.textPrimary
+                                        font.pixelSize: 12
+                                        font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
+                                        horizontalAlignment: Text.AlignRight
+                                        elide: Text.ElideRight
+                                    }
+                                    Text {
+                                        text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"
+                                        color: page.appTheme.successColor
+                                        font.pixelSize: 12
+                                    }
+                                    Text {
+                                        text: "التكلفة " + page.money(centreRow.modelData.expenses) + " ₪"
+                                        color: page.appTheme.dangerColor
+                                        font.pixelSize: 12
+                                    }
+                                    Text {
+                                        text: "الربح " + page.money(centreRow.modelData.profit) + " ₪"
+                                        color: page.appTheme.accentGold
+                                        font.pixelSize: 12
+                                        font.bold: true
+                                    }
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
+
+    JournalEntryDialog {
+        id: entryDialog
+        accounts: page.accounts
+        onPosted: page.refresh()
+    }
+
+    ContractorDialog {
+        id: contractorDialog
+        onAdded: {
+            page.contractors = expenseModel.getContractors();
         }
     }
 }

@@ -1,32 +1,520 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
+import "components/AdminPalette.js" as AdminPalette
 
-// Theme, exchange rates, company profile, export and backups.
+// Office-wide settings: theme, exchange rates against the primary currency, the company profile
+// printed on documents, the CSV export, and the backup folder, backups and restore. Every action
+// says how it went.
 Rectangle {
     id: page
 
     readonly property var hostWindow: ApplicationWindow.window
     readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
+    property var currencies: []
+    readonly property var primary: currencies.find(currency => Number(currency.is_primary) === 1) || null
+    readonly property var secondaryCurrencies: currencies.filter(currency => Number(currency.is_primary) !== 1)
+
+    readonly property alias restoreQuestion: confirm
+
+    // The profile texts last put into the fields.
+    property var shownProfile: []
+    property bool exported: false
+    property string backupMessage: ""
+    property color backupMessageColor: AdminPalette.positive
+
+    function notify(title, text, kind) {
+        if (hostWindow && typeof hostWindow.showNotice === "function")
+            hostWindow.showNotice(title, text, kind);
+    }
+
+    function refresh() {
+        currencies = currencyModel.getAll();
+        loadProfile();
+    }
+
+    // The stored profile, into every field the user has not edited since it was last filled: a
+    // profile written elsewhere shows, typing not yet saved stays.
+    function loadProfile() {
+        const stored = [settingsManager.companyName, settingsManager.companyPhone, settingsManager.companyAddress, settingsManager.companyEmail];
+        const fields = [companyNameField, companyPhoneField, companyAddressField, companyEmailField];
+        for (let i = 0; i < fields.length; ++i) {
+            if (shownProfile.length === 0 || fields[i].text === shownProfile[i])
+                fields[i].text = stored[i];
+        }
+        shownProfile = stored;
+    }
+
+    // The stored rate of one unit of a currency in the primary currency, as the field shows it.
+    function rateText(currencyId) {
+        return page.primary ? settingsManager.getExchangeRate(currencyId, page.primary.id).toFixed(4) : "";
+    }
+
+    // A rate typed with Arabic-Indic digits or the Arabic decimal separator reads as well; anything
+    // that is not a plain decimal number gives NaN.
+    function numberOf(text) {
+        const western = String(text).trim().replace(/[٠-٩]/g, digit => String(digit.charCodeAt(0) - 0x0660)).replace(/٫/g, ".");
+        return /^\d+(\.\d+)?$/.test(western) ? Number(western) : NaN;
+    }
+
+    // Returns the text the rate field should show afterwards.
+    function updateRate(currency, typed) {
+        const rate = numberOf(typed);
+        if (isNaN(rate) || rate <= 0) {
+            notify("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
+            return typed;
+        }
+        if (!page.primary || !currencyModel.setRate(currency.id, page.primary.id, rate)) {
+            notify("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
+            return typed;
+        }
+        notify("نجاح", "تم تحديث سعر صرف " + currency.name_ar, "success");
+        return rateText(currency.id);
+    }
+
+    function saveProfile() {
+        if (settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
+            shownProfile = [];
+            loadProfile();
+            notify("نجاح", "تم حفظ بيانات الشركة", "success");
+        } else
+            notify("خطأ", "تعذر حفظ بيانات الشركة", "error");
+    }
+
+    function exportData() {
+        if (backupManager.exportAllToCSV()) {
+            exported = true;
+            notify("نجاح", "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel", "success");
+        } else {
+            notify("خطأ", "تعذر تصدير البيانات", "error");
+        }
+    }
+
+    function changeBackupFolder() {
+        const folder = backupManager.browseBackupPath();
+        if (folder.length === 0)
+            return;
+        backupManager.backupPath = folder;
+        if (backupManager.backupPath === folder)
+            notify("نجاح", "تم تغيير مسار النسخ الاحتياطي", "success");
+        else
+            notify("خطأ", "تعذر استخدام المجلد المختار للنسخ الاحتياطي", "error");
+    }
+
+    function createBackup() {
+        if (backupManager.createBackup()) {
+            backupMessage = "✅ تم إنشاء النسخة بنجاح";
+            backupMessageColor = AdminPalette.positive;
+            notify("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
+        } else {
+            backupMessage = "❌ فشل في إنشاء النسخة";
+            backupMessageColor = AdminPalette.negative;
+            notify("خطأ", "فشل في إنشاء النسخة الاحتياطية", "error");
+        }
+    }
+
+    function askRestore() {
+        const file = backupManager.browseRestoreFile();
+        if (file.length > 0)
+            confirmRestore(file);
+    }
+
+    function confirmRestore(file) {
+        confirm.ask("استعادة نسخة احتياطية", "سيتم استبدال جميع البيانات الحالية بمحتوى النسخة:\n\u202A" + file + "\u202C\nتُحفظ نسخة من البيانات الحالية قبل الاستعادة، ويجب إعادة تشغيل البرنامج بعدها.", function () {
+            page.restore(file);
+        });
+    }
+
+    function restore(file) {
+        if (backupManager.restoreBackup(file)) {
+            backupMessage = "✅ تم استعادة النسخة بنجاح. يرجى إعادة تشغيل البرنامج.";
+            backupMessageColor = AdminPalette.restored;
+            notify("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
+        } else {
+            backupMessage = "❌ فشل في استعادة النسخة";
+            backupMessageColor = AdminPalette.negative;
+            notify("خطأ", "فشل في استعادة النسخة، لم تتغير البيانات الحالية", "error");
+        }
+    }
+
     objectName: "settingsPage"
     color: appTheme.bgPrimary
+    Component.onCompleted: loadProfile()
 
-    ColumnLayout {
+    ScrollView {
+        id: scroller
+        objectName: "settingsScroll"
         anchors.fill: parent
-        anchors.margins: 25
-        spacing: 20
+        contentWidth: availableWidth
+        clip: true
 
-        PageHeader {
-            title: "الإعدادات"
-            subtitle: "إعدادات النظام والنسخ الاحتياطي"
-        }
+        ColumnLayout {
+            width: scroller.availableWidth
+            spacing: 20
 
-        Item {
-            Layout.fillWidth: true
-            Layout.fillHeight: true
+            Item {
+                Layout.preferredHeight: 5
+            }
+
+            ColumnLayout {
+                Layout.fillWidth: true
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                spacing: 4
+
+                Text {
+                    Layout.fillWidth: true
+                    text: "الإعدادات"
+                    color: page.appTheme.textPrimary
+                    font.pixelSize: 24
+                    font.bold: true
+                    horizontalAlignment: Text.AlignRight
+                }
+                Text {
+                    Layout.fillWidth: true
+                    text: "إعدادات النظام والمظهر والنسخ الاحتياطي"
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                }
+            }
+
+            SectionPanel {
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                icon: "🎨"
+                title: "المظهر الداخلي"
+
+                Text {
+                    Layout.fillWidth: true
+                    text: "بدّل بين الوضع الليلي والنهاري، ويتم حفظ الاختيار داخل النظام."
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignRight
+                    wrapMode: Text.Wrap
+                }
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 12
+
+                    Repeater {
+                        model: [
+                            {
+                                "mode": "dark",
+                                "label": "الوضع الليلي",
+                                "description": "مناسب للعمل الطويل والتركيز العالي"
+                            },
+                            {
+                                "mode": "light",
+                                "label": "الوضع النهاري",
+                                "description": "ألوان فاتحة للطباعة والعرض المكتبي"
+                            }
+                        ]
+
+                        AbstractButton {
+                            id: themeCard
+                            required property var modelData
+                            readonly property bool selected: settingsManager.themeMode === modelData.mode
+
+                            objectName: "themeCard_" + modelData.mode
+                            Layout.fillWidth: true
+                            Layout.preferredHeight: 86
+                            onClicked: settingsManager.setThemeMode(modelData.mode)
+
+                            background: Rectangle {
+                                radius: 12
+                                color: themeCard.selected ? page.appTheme.bgElevated : page.appTheme.bgCard
+                                border.width: themeCard.selected ? 1.5 : 1
+                                border.color: themeCard.selected ? page.appTheme.accentGold : page.appTheme.borderColor
+                            }
+                            contentItem: ColumnLayout {
+                                spacing: 6
+
+                                Text {
+                                    Layout.fillWidth: true
+                                    Layout.leftMargin: 14
+                                    Layout.rightMargin: 14
+                                    text: themeCard.modelData.label
+                                    color: page.appTheme.textPrimary
+                                    font.pixelSize: 14
+                                    font.bold: true
+                                    horizontalAlignment: Text.AlignRight
+                                }
+                                Text {
+                                    Layout.fillWidth: true
+                                    Layout.leftMargin: 14
+                                    Layout.rightMargin: 14
+                                    text: themeCard.modelData.description
+                                    color: page.appTheme.textSecondary
+                                    font.pixelSize: 12
+                                    horizontalAlignment: Text.AlignRight
+                                    wrapMode: Text.Wrap
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            SectionPanel {
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                icon: "💱"
+                title: "العملات وأسعار الصرف"
+
+                Text {
+                    objectName: "primaryCurrencyLine"
+                    Layout.fillWidth: true
+                    text: "العملة الأساسية: " + settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
+                    color: page.appTheme.textSecondary
+                    font.pixelSize: 14
+                    horizontalAlignment: Text.AlignRight
+                }
+
+                Repeater {
+                    model: page.secondaryCurrencies
+
+                    RowLayout {
+                        id: rateRow
+                        required property var modelData
+
+                        objectName: "rateRow_" + modelData.code
+                        Layout.fillWidth: true
+                        layoutDirection: Qt.RightToLeft
+                        spacing: 10
+
+                        Text {
+                            Layout.preferredWidth: 150
+                            text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
+                            color: page.appTheme.textPrimary
+                            font.pixelSize: 14
+                            horizontalAlignment: Text.AlignRight
+                            elide: Text.ElideRight
+                        }
+                        Text {
+                            text: "سعر الصرف:"
+                            color: page.appTheme.textSecondary
+                            font.pixelSize: 13
+                        }
+                        TextField {
+                            id: rateField
+                            objectName: "rateField"
+                            Layout.preferredWidth: 120
+                            Layout.preferredHeight: 36
+                            text: page.rateText(rateRow.modelData.id)
+                            placeholderText: "0.00"
+                            placeholderTextColor: page.appTheme.textMuted
+                            color: page.appTheme.textPrimary
+                            font.pixelSize: 13
+                            horizontalAlignment: TextInput.AlignHCenter
+                            verticalAlignment: TextInput.AlignVCenter
+                            selectByMouse: true
+                            onAccepted: text = page.updateRate(rateRow.modelData, text)
+
+                            background: Rectangle {
+                                radius: 8
+                                color: page.appTheme.bgInput
+                                border.width: rateField.activeFocus ? 1.5 : 1
+                                border.color: rateField.activeFocus ? page.appTheme.accentGold : page.appTheme.borderColor
+                            }
+                        }
+                        Text {
+                            text: page.primary ? page.primary.symbol : ""
+                            color: page.appTheme.textSecondary
+                            font.pixelSize: 13
+                        }
+                        MButton {
+                            objectName: "rateButton"
+                            Layout.preferredWidth: 80
+                            Layout.preferredHeight: 36
+                            implicitHeight: 36
+                            text: "تحديث"
+                            onClicked: rateField.text = page.updateRate(rateRow.modelData, rateField.text)
+                        }
+                        Item {
+                            Layout.fillWidth: true
+                        }
+                    }
+                }
+            }
+
+            SectionPanel {
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                icon: "🏢"
+                title: "بيانات الشركة (للمستندات)"
+
+                GridLayout {
+                    Layout.fillWidth: true
+                    columns: 2
+                    columnSpacing: 15
+                    rowSpacing: 10
+                    layoutDirection: Qt.RightToLeft
+
+                    MTextField {
+                        id: companyNameField
+                        objectName: "companyNameField"
+                        Layout.fillWidth: true
+                        Layout.preferredWidth: 1
+                        label: "اسم الشركة"
+                    }
+                    MTextField {
+                        id: companyPhoneField
+                        objectName: "companyPhoneField"
+                        Layout.fillWidth: true
+                        Layout.preferredWidth: 1
+                        label: "رقم الهاتف"
+                    }
+                    MTextField {
+                        id: companyAddressField
+                        objectName: "companyAddressField"
+                        Layout.fillWidth: true
+                        Layout.preferredWidth: 1
+                        label: "العنوان"
+                    }
+                    MTextField {
+                        id: companyEmailField
+                        objectName: "companyEmailField"
+                        Layout.fillWidth: true
+                        Layout.preferredWidth: 1
+                        label: "البريد الإلكتروني"
+                    }
+                }
+
+                MButton {
+                    objectName: "saveProfileButton"
+                    Layout.alignment: Qt.AlignLeft
+                    text: "حفظ بيانات الشركة"
+                    onClicked: page.saveProfile()
+                }
+            }
+
+            SectionPanel {
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                title: "إدارة البيانات"
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 15
+
+                    MButton {
+                        objectName: "exportButton"
+                        text: "تصدير البيانات إلى Excel (CSV)"
+                        iconSymbol: "📥"
+                        onClicked: page.exportData()
+                    }
+                    Text {
+                        objectName: "exportMessage"
+                        Layout.fillWidth: true
+                        visible: page.exported
+                        text: "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel"
+                        color: page.appTheme.successColor
+                        font.pixelSize: 13
+                        horizontalAlignment: Text.AlignRight
+                    }
+                }
+            }
+
+            SectionPanel {
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                icon: "💾"
+                title: "النسخ الاحتياطي"
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 10
+
+                    Text {
+                        text: "مسار النسخ:"
+                        color: page.appTheme.textSecondary
+                        font.pixelSize: 14
+                    }
+                    Rectangle {
+                        Layout.fillWidth: true
+                        Layout.preferredHeight: 36
+                        radius: 8
+                        color: page.appTheme.bgInput
+                        border.width: 1
+                        border.color: page.appTheme.borderColor
+
+                        Text {
+                            objectName: "backupPathText"
+                            anchors.fill: parent
+                            anchors.leftMargin: 10
+                            anchors.rightMargin: 10
+                            text: backupManager.backupPath
+                            color: page.appTheme.textPrimary
+                            font.pixelSize: 12
+                            verticalAlignment: Text.AlignVCenter
+                            horizontalAlignment: Text.AlignLeft
+                            elide: Text.ElideLeft
+                        }
+                    }
+                    MButton {
+                        objectName: "changeBackupPathButton"
+                        Layout.preferredWidth: 80
+                        Layout.preferredHeight: 36
+                        implicitHeight: 36
+                        text: "تغيير"
+                        onClicked: page.changeBackupFolder()
+                    }
+                }
+
+                RowLayout {
+                    Layout.fillWidth: true
+                    layoutDirection: Qt.RightToLeft
+                    spacing: 10
+
+                    MButton {
+                        objectName: "backupNowButton"
+                        Layout.preferredWidth: 160
+                        text: "إنشاء نسخة الآن"
+                        onClicked: page.createBackup()
+                    }
+                    MButton {
+                        objectName: "restoreButton"
+                        Layout.preferredWidth: 140
+                        text: "استعادة نسخة"
+                        outline: true
+                        onClicked: page.askRestore()
+                    }
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                }
+
+                Text {
+                    objectName: "backupMessage"
+                    Layout.fillWidth: true
+                    visible: page.backupMessage.length > 0
+                    text: page.backupMessage
+                    color: page.backupMessageColor
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.Wrap
+                }
+            }
+
+            Item {
+                Layout.preferredHeight: 30
+            }
         }
+    }
+
+    ConfirmDialog {
+        id: confirm
+        objectName: "confirmDialog"
+        confirmText: "استعادة"
+        height: 290
     }
 }

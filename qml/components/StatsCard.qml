@@ -12,6 +12,8 @@ import "Palette.js" as Palette
 //   icon      (string) symbol or emoji in the icon box
 //   iconBg    (color)  icon box colour, default the theme's bgElevated
 //   iconColor (color)  icon colour and hover border, default the theme's gold
+//   iconFamily (string) font family of the icon, e.g. Palette.emojiFont for a colour emoji;
+//                       empty (default) keeps the text font
 //   theme     (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: card
@@ -25,6 +27,7 @@ Rectangle {
     property string icon: ""
     property color iconBg: theme.bgElevated
     property color iconColor: theme.accentGold
+    property string iconFamily: ""
 
     Layout.fillWidth: true
     Layout.preferredHeight: 110
@@ -68,7 +71,12 @@ Rectangle {
                 anchors.centerIn: parent
                 text: card.icon
                 color: card.iconColor
-                font.pixelSize: 22
+                font: card.iconFamily.length > 0 ? Qt.font({
+                        "family": card.iconFamily,
+                        "pixelSize": 22
+                    }) : Qt.font({
+                        "pixelSize": 22
+                    })
             }
         }
 

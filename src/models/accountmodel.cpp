@@ -18,6 +18,19 @@ constexpr double kBalanceTolerance = 0.01;
 // balance can overflow it; larger figures are typing errors.
 constexpr double kMaxAmount = 1e13;
 
+// A page larger than this is a caller's mistake, not a list anybody reads.
+constexpr int kMaxPageSize = 500;
+
+/** The text for a LIKE with '\' as escape character, its own wildcards taken literally. */
+QString escapedForLike(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
+    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
+    return escaped;
+}
+
 bool isAccountType(const QString& type)
 {
     static const QSet<QString> types = { QStringLiteral("asset"), QStringLiteral("liability"),
@@ -83,6 +96,29 @@ QVariantList AccountModel::getJournalEntries(const QString& from, const QString&
         WHERE je.entry_date BETWEEN ? AND ?
         GROUP BY je.id ORDER BY je.entry_date DESC, je.id DESC)",
         { from, to });
+}
+
+QVariantList AccountModel::getJournalPage(int offset, int limit, const QString& search) const
+{
+    if (limit <= 0)
+        return {};
+    const QVariantList page { qMin(limit, kMaxPageSize), qMax(offset, 0) };
+    const QString text = search.trimmed();
+    // The date index gives the newest entries in order (its entries end with the row id, so the
+    // later entry of a day comes first), and the page stops the walk after `limit` matches.
+    if (text.isEmpty()) {
+        return m_db->execQuery(R"(
+            SELECT je.* FROM journal_entries je
+            ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?)",
+            page);
+    }
+    const QString like = escapedForLike(text);
+    return m_db->execQuery(R"(
+        SELECT je.* FROM journal_entries je
+        WHERE je.description LIKE ? ESCAPE '\' OR je.entry_date LIKE ? ESCAPE '\' OR CAST(je.id AS TEXT) = ?
+        ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?)",
+        QVariantList { QStringLiteral("%") + like + QStringLiteral("%"), like + QStringLiteral("%"), text }
+            + page);
 }
 
 bool AccountModel::readLines(const QVariantList& lines, QVector<Line>* out)

@@ -34,6 +34,13 @@ public:
     Q_INVOKABLE QVariantList getJournalEntries(
         const QString& from = QString(), const QString& to = QString()) const;
     /**
+     * One page of the journal for a long list: at most `limit` entries (without their lines),
+     * newest date first and the later entry first within a day, skipping `offset` of them. A
+     * search text keeps the entries whose description holds it, whose date starts with it or
+     * whose number it is.
+     */
+    Q_INVOKABLE QVariantList getJournalPage(int offset, int limit, const QString& search = QString()) const;
+    /**
      * Posts an entry, its lines and the account balances all-or-nothing. Each line is a map with
      * `account_id`, `debit`, `credit` and `description`. Refused (-1, nothing written) when the date
      * is not "yyyy-MM-dd", there are no lines, an account is unknown, an amount is negative or not

@@ -5,9 +5,12 @@
 #include "settingsmanager.h"
 
 #include <QBuffer>
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QMimeData>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -17,6 +20,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextList>
 
 Q_LOGGING_CATEGORY(lcPrint, "darvelinto.print")
 
@@ -114,6 +118,26 @@ void applyRightToLeft(QTextDocument& document)
     }
 }
 
+/** Reads Markdown with any HTML in it taken as text, so a value can never change the layout. */
+void readMarkdown(QTextDocument& document, const QString& markdown)
+{
+    document.setMarkdown(markdown,
+        QTextDocument::MarkdownFeatures(
+            QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML));
+}
+
+/** One "label: value" cell of a report's summary box. */
+QString summaryCell(const QString& label, const QVariant& value)
+{
+    return QStringLiteral("<td style='border:none; text-align:right;'><b>") + isolated(label)
+        + QStringLiteral(":</b> <span style='color:#C5A059; font-weight:bold;'>") + cellText(value)
+        + QStringLiteral("</span></td>");
+}
+
+const QString kReportFooter
+    = QStringLiteral("<footer><p style='margin-top:40px; text-align:center; font-size:9pt; color:#94a3b8;'>"
+                     "طبع بواسطة نظام Darvelinto العقاري</p></footer></body></html>");
+
 QString documentsFolder()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -190,13 +214,10 @@ QString PrintController::safeFileName(const QString& text)
     return name;
 }
 
-QString PrintController::reportHtml(
-    const QString& title, const QVariantList& data, const QVariantMap& summary) const
+QString PrintController::reportHead(const QString& title) const
 {
-    QString html;
-    html.reserve(4096 + data.size() * 256);
-    html += QStringLiteral("<html><head><style>") + kReportStyle + QStringLiteral("</style></head><body>");
-
+    QString html
+        = QStringLiteral("<html><head><style>") + kReportStyle + QStringLiteral("</style></head><body>");
     html += QStringLiteral("<header><h1>") + isolated(companyName()) + QStringLiteral("</h1>");
     html += QStringLiteral("<p>") + isolated(companyAddress()) + QStringLiteral(" | ")
         + isolated(companyPhone()) + QStringLiteral("</p>");
@@ -204,19 +225,30 @@ QString PrintController::reportHtml(
     html += QStringLiteral("<p>تاريخ التقرير: ")
         + isolated(Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
         + QStringLiteral("</p></header><hr>");
+    return html;
+}
+
+QString PrintController::summaryBox(const QStringList& cells)
+{
+    // The engine paints a box around a table, not around a block: the table is the box.
+    return QStringLiteral(
+               "<table class='summary-box' width='100%' border='1' cellspacing='0' cellpadding='10' "
+               "style='background-color:#f8fafc; border-color:#cbd5e1; border-style:solid; margin:0;'>")
+        + rightToLeftRow(cells) + QStringLiteral("</table>");
+}
+
+QString PrintController::reportHtml(
+    const QString& title, const QVariantList& data, const QVariantMap& summary) const
+{
+    QString html;
+    html.reserve(4096 + data.size() * 256);
+    html += reportHead(title);
 
     if (!summary.isEmpty()) {
         QStringList cells;
-        for (auto it = summary.cbegin(); it != summary.cend(); ++it) {
-            cells.append(QStringLiteral("<td style='border:none; text-align:right;'><b>") + isolated(it.key())
-                + QStringLiteral(":</b> <span style='color:#C5A059; font-weight:bold;'>")
-                + cellText(it.value()) + QStringLiteral("</span></td>"));
-        }
-        // The engine paints a box around a table, not around a block: the table is the box.
-        html += QStringLiteral(
-                    "<table class='summary-box' width='100%' border='1' cellspacing='0' cellpadding='10' "
-                    "style='background-color:#f8fafc; border-color:#cbd5e1; border-style:solid; margin:0;'>")
-            + rightToLeftRow(cells) + QStringLiteral("</table>");
+        for (auto it = summary.cbegin(); it != summary.cend(); ++it)
+            cells.append(summaryCell(it.key(), it.value()));
+        html += summaryBox(cells);
     }
 
     if (!data.isEmpty()) {
@@ -246,10 +278,98 @@ QString PrintController::reportHtml(
         html += QStringLiteral("</tbody></table>");
     }
 
-    html += QStringLiteral(
-        "<footer><p style='margin-top:40px; text-align:center; font-size:9pt; color:#94a3b8;'>"
-        "طبع بواسطة نظام Darvelinto العقاري</p></footer></body></html>");
+    html += kReportFooter;
     return html;
+}
+
+QString PrintController::tableHtml(const QString& title, const QStringList& headers, const QVariantList& rows,
+    const QVariantList& summary) const
+{
+    QString html;
+    html.reserve(4096 + rows.size() * 256);
+    html += reportHead(title);
+
+    QStringList cells;
+    for (const QVariant& item : summary) {
+        const QVariantList pair = item.toList();
+        if (!pair.isEmpty())
+            cells.append(summaryCell(pair.value(0).toString(), pair.value(1)));
+    }
+    if (!cells.isEmpty())
+        html += summaryBox(cells);
+
+    if (!headers.isEmpty()) {
+        cells.clear();
+        for (const QString& header : headers)
+            cells.append(QStringLiteral("<th>") + isolated(header) + QStringLiteral("</th>"));
+        html += QStringLiteral("<table width='100%' cellspacing='0'><thead>") + rightToLeftRow(cells)
+            + QStringLiteral("</thead><tbody>");
+        for (const QVariant& item : rows) {
+            // A row given as a single value (not a list) fills the first cell, whole.
+            const bool isList
+                = item.typeId() == QMetaType::QVariantList || item.typeId() == QMetaType::QStringList;
+            const QVariantList values = isList ? item.toList() : QVariantList { item };
+            cells.clear();
+            // Every row gets the header's cells, so a short row cannot shift the columns.
+            for (int column = 0; column < headers.size(); ++column)
+                cells.append(
+                    QStringLiteral("<td>") + cellText(values.value(column)) + QStringLiteral("</td>"));
+            html += rightToLeftRow(cells);
+        }
+        html += QStringLiteral("</tbody></table>");
+    }
+
+    html += kReportFooter;
+    return html;
+}
+
+QString PrintController::textHtml(const QString& title, const QString& markdown) const
+{
+    // The Markdown reader turns the text into blocks with their own escaping; only its body is
+    // taken, inside this report's letterhead and footer.
+    QTextDocument reader;
+    readMarkdown(reader, markdown);
+    const QString converted = reader.toHtml();
+    const qsizetype bodyTag = converted.indexOf(QStringLiteral("<body"));
+    const qsizetype bodyStart = bodyTag < 0 ? -1 : converted.indexOf(QLatin1Char('>'), bodyTag);
+    const qsizetype bodyEnd = converted.lastIndexOf(QStringLiteral("</body>"));
+    const QString body = bodyStart >= 0 && bodyEnd > bodyStart
+        ? converted.mid(bodyStart + 1, bodyEnd - bodyStart - 1)
+        : markdown.toHtmlEscaped();
+    return reportHead(title) + QStringLiteral("<div style='font-size:12pt;'>") + body
+        + QStringLiteral("</div>") + kReportFooter;
+}
+
+QString PrintController::markdownAsPlainText(const QString& markdown)
+{
+    QTextDocument reader;
+    readMarkdown(reader, markdown);
+    QStringList lines;
+    bool previousWasItem = false;
+    for (QTextBlock block = reader.begin(); block.isValid(); block = block.next()) {
+        const bool item = block.textList() != nullptr;
+        // Paragraphs stand apart by an empty line, the items of one list follow each other.
+        if (!lines.isEmpty() && !(item && previousWasItem))
+            lines.append(QString());
+        lines.append(item ? QStringLiteral("• ") + block.text() : block.text());
+        previousWasItem = item;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+bool PrintController::copyToClipboard(const QString& markdown)
+{
+    // Without a GUI application (a console tool, a GUI-less test) there is no clipboard to write.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return false;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    auto* mime = new QMimeData;
+    mime->setText(markdownAsPlainText(markdown));
+    mime->setData(QStringLiteral("text/markdown"), markdown.toUtf8());
+    clipboard->setMimeData(mime);
+    return true;
 }
 
 QString PrintController::statementHtml(const QString& entityName, const QString& entityType,
@@ -360,7 +480,7 @@ bool PrintController::writePdf(const QString& html, const QString& path, QString
     return true;
 }
 
-void PrintController::writeAndOpen(const QString& html, const QString& fileName)
+QString PrintController::writeAndOpen(const QString& html, const QString& fileName)
 {
     const QString path = documentsFolder() + QLatin1Char('/') + fileName;
     QString error;
@@ -368,11 +488,18 @@ void PrintController::writeAndOpen(const QString& html, const QString& fileName)
         qCWarning(lcPrint) << "could not write" << path << ":" << error;
         emit printError(QStringLiteral("تعذر حفظ ملف PDF: ") + path);
         emit printFinished(false, path);
-        return;
+        return QString();
     }
     qCInfo(lcPrint) << "printed" << path;
     m_desktop->openLocalPath(path);
     emit printFinished(true, path);
+    return path;
+}
+
+QString PrintController::reportFileName(const QString& title)
+{
+    return safeFileName(title) + QLatin1Char('_') + Clock::now().toString(QStringLiteral("yyyyMMdd_HHmmss"))
+        + QStringLiteral(".pdf");
 }
 
 void PrintController::printReport(
@@ -380,9 +507,20 @@ void PrintController::printReport(
 {
     Q_UNUSED(type) // the pages pass it; the document does not depend on it
     emit printStarted();
-    const QString fileName = safeFileName(title) + QLatin1Char('_')
-        + Clock::now().toString(QStringLiteral("yyyyMMdd_HHmmss")) + QStringLiteral(".pdf");
-    writeAndOpen(reportHtml(title, data, summary), fileName);
+    writeAndOpen(reportHtml(title, data, summary), reportFileName(title));
+}
+
+QString PrintController::printTable(
+    const QString& title, const QStringList& headers, const QVariantList& rows, const QVariantList& summary)
+{
+    emit printStarted();
+    return writeAndOpen(tableHtml(title, headers, rows, summary), reportFileName(title));
+}
+
+QString PrintController::printText(const QString& title, const QString& markdown)
+{
+    emit printStarted();
+    return writeAndOpen(textHtml(title, markdown), reportFileName(title));
 }
 
 void PrintController::printStatement(const QString& entityName, const QString& entityType,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -30,6 +31,25 @@ public:
     Q_INVOKABLE void printStatement(const QString& entityName, const QString& entityType,
         const QVariantList& transactions, const QVariantMap& totals);
 
+    /**
+     * Prints a table whose columns are given in reading order: `headers` heads them and each row
+     * of `rows` is a list of cell values in the same order (already formatted). `summary` is a list
+     * of [label, value] pairs shown in that order above the table. Returns the path of the written
+     * file, or empty text when it could not be written.
+     */
+    Q_INVOKABLE QString printTable(const QString& title, const QStringList& headers, const QVariantList& rows,
+        const QVariantList& summary = QVariantList());
+    /**
+     * Prints a text written in Markdown (headings, emphasis, lists) under the letterhead. Returns the
+     * path of the written file, or empty text when it could not be written.
+     */
+    Q_INVOKABLE QString printText(const QString& title, const QString& markdown);
+    /**
+     * Puts a Markdown text on the clipboard as the plain text a reader sees (list items marked
+     * with "•"), with the Markdown beside it for programs that take it. False without a clipboard.
+     */
+    Q_INVOKABLE bool copyToClipboard(const QString& markdown);
+
     /** The Arabic heading of a record key (and of the unit statuses); other keys come back unchanged. */
     static QString translateHeader(const QString& key);
 
@@ -37,6 +57,11 @@ public:
     QString reportHtml(const QString& title, const QVariantList& data, const QVariantMap& summary) const;
     QString statementHtml(const QString& entityName, const QString& entityType,
         const QVariantList& transactions, const QVariantMap& totals) const;
+    QString tableHtml(const QString& title, const QStringList& headers, const QVariantList& rows,
+        const QVariantList& summary) const;
+    QString textHtml(const QString& title, const QString& markdown) const;
+    /** The plain text copyToClipboard() puts on the clipboard. */
+    static QString markdownAsPlainText(const QString& markdown);
 
     /** Runs of white space become one "_" and characters no file name may hold are replaced. */
     static QString safeFileName(const QString& text);
@@ -50,7 +75,11 @@ signals:
     void printError(const QString& message);
 
 private:
-    void writeAndOpen(const QString& html, const QString& fileName);
+    /** Writes the document, opens it and tells both signals; the path written, or empty text. */
+    QString writeAndOpen(const QString& html, const QString& fileName);
+    QString reportHead(const QString& title) const;
+    static QString summaryBox(const QStringList& cells);
+    static QString reportFileName(const QString& title);
     [[nodiscard]] static bool writePdf(const QString& html, const QString& path, QString* error);
     QString companyName() const;
     QString companyPhone() const;

@@ -19,6 +19,25 @@ QVariant figureOrZero(const QVariant& value)
     return value.isValid() ? value : QVariant(0);
 }
 
+// A page larger than this is a caller's mistake, not a list anybody reads.
+constexpr int kMaxPageSize = 500;
+
+/** LIMIT and OFFSET of one page, kept within sense. */
+QVariantList pageBounds(int offset, int limit)
+{
+    return { qMin(limit, kMaxPageSize), qMax(offset, 0) };
+}
+
+/** "%text%" for a LIKE with '\' as escape character, the user's own wildcards taken literally. */
+QString containsPattern(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(u'\\', u"\\\\"_s);
+    escaped.replace(u'%', u"\\%"_s);
+    escaped.replace(u'_', u"\\_"_s);
+    return u"%"_s + escaped + u"%"_s;
+}
+
 } // namespace
 
 ReportController::ReportController(Database* db, QObject* parent)
@@ -167,6 +186,79 @@ int ReportController::overdueInstallmentCount()
         JOIN properties p ON u.property_id = p.id
         WHERE i.status != 'paid' AND i.due_date < ?)"_s;
     return m_db->scalar(sql, { Clock::todayText() }).toInt();
+}
+
+QVariantList ReportController::getUnitStatusPage(int offset, int limit, const QString& search)
+{
+    if (limit <= 0)
+        return {};
+    static const QString base = uR"(SELECT u.id, u.unit_number, u.floor, u.area, u.rooms, u.rent_monthly,
+            u.sale_price, u.sale_price_actual, u.status, u.property_id, p.name AS property_name
+        FROM units u JOIN properties p ON u.property_id = p.id)"_s;
+    static const QString filter = u" WHERE p.name LIKE ? ESCAPE '\\' OR u.unit_number LIKE ? ESCAPE '\\'"_s;
+    static const QString order = u" ORDER BY p.name, u.unit_number, u.id LIMIT ? OFFSET ?"_s;
+    const QString text = search.trimmed();
+    if (text.isEmpty())
+        return m_db->execQuery(base + order, pageBounds(offset, limit));
+    const QString pattern = containsPattern(text);
+    return m_db->execQuery(
+        base + filter + order, QVariantList { pattern, pattern } + pageBounds(offset, limit));
+}
+
+QVariantList ReportController::getOverdueInstallmentsPage(int offset, int limit, const QString& search)
+{
+    if (limit <= 0)
+        return {};
+    // The due-date index walks the installments in report order; the page ends the walk early.
+    static const QString base
+        = uR"(SELECT i.*, b.full_name AS buyer_name, u.unit_number, p.name AS property_name
+        FROM installments i
+        JOIN buyers b ON i.buyer_id = b.id
+        JOIN units u ON i.unit_id = u.id
+        JOIN properties p ON u.property_id = p.id
+        WHERE i.status != 'paid' AND i.due_date < ?)"_s;
+    static const QString filter
+        = u" AND (b.full_name LIKE ? ESCAPE '\\' OR p.name LIKE ? ESCAPE '\\' OR u.unit_number LIKE ? ESCAPE '\\')"_s;
+    static const QString order = u" ORDER BY i.due_date, i.id LIMIT ? OFFSET ?"_s;
+    const QString text = search.trimmed();
+    if (text.isEmpty())
+        return m_db->execQuery(base + order, QVariantList { Clock::todayText() } + pageBounds(offset, limit));
+    const QString pattern = containsPattern(text);
+    return m_db->execQuery(base + filter + order,
+        QVariantList { Clock::todayText(), pattern, pattern, pattern } + pageBounds(offset, limit));
+}
+
+QVariantList ReportController::getChequeReportPage(const QString& status, const QString& from,
+    const QString& to, int offset, int limit, const QString& search)
+{
+    if (limit <= 0)
+        return {};
+    const ReportDateRange range(from, to);
+    if (!range.isValid()) {
+        qCWarning(lcReports) << "refused the cheque report with a range that is not yyyy-MM-dd";
+        return {};
+    }
+    QString sql = uR"(SELECT c.*, cur.symbol AS currency_symbol
+        FROM cheques c LEFT JOIN currencies cur ON c.currency_id = cur.id
+        WHERE 1 = 1)"_s;
+    QVariantList params;
+    if (!status.isEmpty()) {
+        sql += u" AND c.status = ?"_s;
+        params << status;
+    }
+    if (range.isGiven()) {
+        sql += u" AND c.due_date >= ? AND c.due_date < ?"_s;
+        params << range.first() << range.endExclusive();
+    }
+    const QString text = search.trimmed();
+    if (!text.isEmpty()) {
+        sql += uR"( AND (c.cheque_number LIKE ? ESCAPE '\' OR c.payer_name LIKE ? ESCAPE '\'
+            OR c.payee_name LIKE ? ESCAPE '\' OR c.bank_name LIKE ? ESCAPE '\'))"_s;
+        const QString pattern = containsPattern(text);
+        params << pattern << pattern << pattern << pattern;
+    }
+    sql += u" ORDER BY c.due_date, c.id LIMIT ? OFFSET ?"_s;
+    return m_db->execQuery(sql, params + pageBounds(offset, limit));
 }
 
 QVariantMap ReportController::getProfitLoss(const QString& from, const QString& to)

@@ -46,6 +46,16 @@ public:
     Q_INVOKABLE QVariantList getPropertyComparison();
     /** Installments not paid whose due date is before today, earliest first. */
     Q_INVOKABLE QVariantList getOverdueInstallments();
+    // Pages of three reports for long lists: at most `limit` rows after skipping `offset`, in the
+    // report's own order, narrowed by a search text where one is given.
+    /** Units by property name and unit number, with `property_name`; search: property or unit number. */
+    Q_INVOKABLE QVariantList getUnitStatusPage(int offset, int limit, const QString& search = QString());
+    /** The overdue installments, earliest first; search: buyer, property or unit number. */
+    Q_INVOKABLE QVariantList getOverdueInstallmentsPage(
+        int offset, int limit, const QString& search = QString());
+    /** The cheque report, earliest due first; search: cheque number, payer, payee or bank. */
+    Q_INVOKABLE QVariantList getChequeReportPage(const QString& status, const QString& from,
+        const QString& to, int offset, int limit, const QString& search = QString());
     /** Cash basis: every payment is revenue, every expense a cost. */
     Q_INVOKABLE QVariantMap getProfitLoss(const QString& from = QString(), const QString& to = QString());
     /** Open invoice balances, cash received and open installment amounts. */

@@ -321,6 +321,63 @@ private slots:
         QCOMPARE(m_model->getJournalEntries(QString(), QStringLiteral("2024-03-01")).size(), 2);
     }
 
+    void journalPagesNewestFirst()
+    {
+        // Posted out of date order: the page follows the entry date, then the later posting of a day.
+        const int march = post(QStringLiteral("2024-03-10"), kCash, kRent, 100.0);
+        const int january = post(QStringLiteral("2024-01-05"), kCash, kServices, 50.0);
+        const int marchAgain = post(QStringLiteral("2024-03-10"), kMaintenance, kCash, 20.0);
+        const int may = post(QStringLiteral("2024-05-01"), kCash, kRent, 70.0);
+        QVERIFY(march > 0 && january > 0 && marchAgain > 0 && may > 0);
+
+        const auto ids = [](const QVariantList& rows) {
+            QList<int> out;
+            for (const QVariant& row : rows)
+                out << row.toMap().value(QStringLiteral("id")).toInt();
+            return out;
+        };
+        QCOMPARE(ids(m_model->getJournalPage(0, 50)), QList<int>({ may, marchAgain, march, january }));
+        QCOMPARE(ids(m_model->getJournalPage(0, 2)), QList<int>({ may, marchAgain }));
+        QCOMPARE(ids(m_model->getJournalPage(2, 2)), QList<int>({ march, january }));
+        QCOMPARE(ids(m_model->getJournalPage(4, 2)), QList<int>());
+        QCOMPARE(ids(m_model->getJournalPage(-3, 1)), QList<int>({ may }));
+        QCOMPARE(m_model->getJournalPage(0, 0).size(), 0);
+
+        const QVariantMap row = m_model->getJournalPage(0, 1).first().toMap();
+        QCOMPARE(row.value(QStringLiteral("entry_date")).toString(), QStringLiteral("2024-05-01"));
+        QCOMPARE(row.value(QStringLiteral("description")).toString(), QStringLiteral("قيد"));
+        QCOMPARE(row.value(QStringLiteral("reference_type")).toString(), QStringLiteral("manual"));
+    }
+
+    void journalPageSearch()
+    {
+        const auto postAs = [this](const QString& date, const QString& description) {
+            return m_model->createJournalEntry(date, description, QStringLiteral("manual"), 0,
+                { line(kCash, 10.0, 0.0), line(kRent, 0.0, 10.0) });
+        };
+        const int rent = postAs(QStringLiteral("2024-02-01"), QStringLiteral("إيجار شباط - مرجع: INV-7"));
+        const int fee = postAs(QStringLiteral("2024-02-03"), QStringLiteral("رسوم 100% _خدمة_"));
+        const int other = postAs(QStringLiteral("2023-12-30"), QStringLiteral("تسوية"));
+        QVERIFY(rent > 0 && fee > 0 && other > 0);
+
+        const auto ids = [this](const QString& search) {
+            QList<int> out;
+            for (const QVariant& row : m_model->getJournalPage(0, 50, search))
+                out << row.toMap().value(QStringLiteral("id")).toInt();
+            return out;
+        };
+        QCOMPARE(ids(QStringLiteral("INV-7")), QList<int>({ rent }));
+        QCOMPARE(ids(QStringLiteral("  inv-7 ")), QList<int>({ rent })); // blanks dropped, any case
+        QCOMPARE(ids(QStringLiteral("2024-02")), QList<int>({ fee, rent }));
+        QCOMPARE(ids(QString::number(other)), QList<int>({ other }));
+        // The user's % and _ are plain characters, not wildcards.
+        QCOMPARE(ids(QStringLiteral("100%")), QList<int>({ fee }));
+        QCOMPARE(ids(QStringLiteral("_")), QList<int>({ fee }));
+        QCOMPARE(ids(QStringLiteral("%")), QList<int>({ fee }));
+        QCOMPARE(ids(QStringLiteral("لا يوجد")), QList<int>());
+        QCOMPARE(m_model->getJournalPage(1, 50, QStringLiteral("2024")).size(), 1);
+    }
+
     void balanceSheet()
     {
         const QVariantMap empty = m_model->getBalanceSheet();

@@ -49,7 +49,7 @@ bool QmlTestSupport::freshDatabase(bool firstRun)
     }
     if (firstRun && !m_database->execNonQuery(QStringLiteral("UPDATE currencies SET is_primary=0")))
         return false;
-    pinHomeFolder(m_dir->filePath(QStringLiteral("home")));
+    pinHomeFolder(homeDir());
     m_backend = std::make_unique<AppBackend>(m_database.get(), m_dir->path());
     m_desktop = std::make_unique<RecordingDesktop>();
     m_backend->printController()->setDesktopServices(m_desktop.get());
@@ -106,4 +106,20 @@ bool QmlTestSupport::fileExists(const QString& path) const
 {
     const QFileInfo info(path);
     return info.isFile() && info.size() > 0;
+}
+
+QString QmlTestSupport::homeDir() const
+{
+    return m_dir ? m_dir->filePath(QStringLiteral("home")) : QString();
+}
+
+void QmlTestSupport::setChooserAnswer(const QString& path) const
+{
+    if (m_desktop)
+        m_desktop->nextChoice = path;
+}
+
+QStringList QmlTestSupport::filesIn(const QString& folder) const
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
 }

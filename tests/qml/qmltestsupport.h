@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <QVariantList>
 #include <memory>
 
@@ -13,6 +14,7 @@ class RecordingDesktop;
 /**
  * Gives the interface tests what start-up gives the program: a database in a temporary folder and
  * the back-end objects published through AppBackend. Published to the tests as `testSupport`.
+ * The file and folder choosers of the recording desktop answer what setChooserAnswer() set.
  */
 class QmlTestSupport : public QObject
 {
@@ -47,6 +49,12 @@ public:
 
     /** Folder of the current database (backups and exports of the back end go under it). */
     Q_INVOKABLE QString dataDir() const;
+    /** The home folder of the test (Documents and Desktop lie under it). */
+    Q_INVOKABLE QString homeDir() const;
+    /** What the next folder or file chooser returns; empty text means the user cancelled. */
+    Q_INVOKABLE void setChooserAnswer(const QString& path) const;
+    /** The names of the files in a folder, sorted. */
+    Q_INVOKABLE QStringList filesIn(const QString& folder) const;
     /** Where to keep the picture of a failed test: $QML_FAILURE_IMAGES (or the temp folder)/<name>.png. */
     Q_INVOKABLE QString failureImagePath(const QString& name) const;
 

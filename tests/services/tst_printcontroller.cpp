@@ -5,8 +5,11 @@
 #include "sqlitefiles.h"
 #include "testdatabase.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -420,6 +423,112 @@ private slots:
         const QString text = plainText(bare.reportHtml(QStringLiteral("t"), {}, {}));
         QVERIFY(text.contains(QStringLiteral("|")));
         QVERIFY(!text.contains(QStringLiteral("مكتب الريان")));
+    }
+
+    void tableColumnsKeepTheGivenOrder()
+    {
+        const QStringList headers { QStringLiteral("الاسم"), QStringLiteral("المبلغ"),
+            QStringLiteral("<i>الحالة</i>") };
+        const QVariantList rows { QVariantList { QStringLiteral("سامر"), QStringLiteral("1,500 ₪"),
+                                      QStringLiteral("معلق") },
+            QVariantList { QStringLiteral("ليلى") }, QVariantList { 2.5, 12, QString() } };
+        const QVariantList summary { QVariantList { QStringLiteral("الإيرادات"), QStringLiteral("100 ₪") },
+            QVariantList { QStringLiteral("المصروفات"), QStringLiteral("40 ₪") },
+            QVariantList { QStringLiteral("الربح"), 60 } };
+        const QString html = m_print->tableHtml(QStringLiteral("الملخص"), headers, rows, summary);
+        const QList<QList<QStringList>> tables = readTables(html);
+        QCOMPARE(tables.size(), 2);
+        // The summary keeps its given order, not the order of its labels.
+        QCOMPARE(
+            tables.at(0), (QList<QStringList> { { "الإيرادات: 100 ₪", "المصروفات: 40 ₪", "الربح: 60" } }));
+        QCOMPARE(tables.at(1).size(), 4);
+        QCOMPARE(tables.at(1).at(0), (QStringList { "الاسم", "المبلغ", "<i>الحالة</i>" }));
+        QCOMPARE(tables.at(1).at(1), (QStringList { "سامر", "1,500 ₪", "معلق" }));
+        QCOMPARE(tables.at(1).at(2), (QStringList { "ليلى", "", "" }));
+        QCOMPARE(tables.at(1).at(3), (QStringList { "2.5", "12", "" }));
+        QVERIFY(plainText(html).contains(QStringLiteral("طبع بواسطة نظام Darvelinto العقاري")));
+        QVERIFY(plainText(html).contains(QStringLiteral("مكتب الريان العقاري")));
+
+        QVERIFY(readTables(m_print->tableHtml(QStringLiteral("t"), {}, {}, {})).isEmpty());
+
+        // A row that is a single value, not a list, is one whole cell.
+        const QList<QStringList> single
+            = readTables(m_print->tableHtml(QStringLiteral("t"), { QStringLiteral("أ"), QStringLiteral("ب") },
+                             { QStringLiteral("نص") }, {}))
+                  .first();
+        QCOMPARE(single.at(1), (QStringList { "نص", "" }));
+    }
+
+    void printTableReturnsTheWrittenFile()
+    {
+        QSignalSpy started(m_print.get(), &PrintController::printStarted);
+        QSignalSpy finished(m_print.get(), &PrintController::printFinished);
+        const QString path = m_print->printTable(QStringLiteral("حالة الوحدات"),
+            { QStringLiteral("الوحدة"), QStringLiteral("الحالة") },
+            { QVariant(QVariantList { QStringLiteral("A-1"), QStringLiteral("مؤجرة") }) });
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().at(1).toString(), path);
+        QCOMPARE(QFileInfo(path).absolutePath(), documents());
+        static const QRegularExpression name(QStringLiteral(R"(^حالة_الوحدات_\d{8}_\d{6}\.pdf$)"));
+        QVERIFY2(name.match(QFileInfo(path).fileName()).hasMatch(), qPrintable(path));
+        QVERIFY(readBytes(path).startsWith("%PDF"));
+        QCOMPARE(m_desktop->opened, QStringList { path });
+        keepSample(path, QStringLiteral("table.pdf"));
+    }
+
+    void printTextRendersTheMarkdown()
+    {
+        const QString markdown
+            = QStringLiteral("### تحليل ذكاء الأعمال\n\n✅ **الأداء المالي:** إيرادات **1500 ₪**.\n\n"
+                             "💡 **توصيات:**\n- بند أول\n- بند <b>ثان</b>\n");
+        const QString html = m_print->textHtml(QStringLiteral("التحليل"), markdown);
+        const QString text = plainText(html);
+        QVERIFY(text.contains(QStringLiteral("تحليل ذكاء الأعمال")));
+        QVERIFY(text.contains(QStringLiteral("✅ الأداء المالي: إيرادات 1500 ₪.")));
+        QVERIFY(!text.contains(QStringLiteral("**")));
+        QVERIFY(!text.contains(QStringLiteral("###")));
+        QVERIFY(text.contains(QStringLiteral("بند أول")));
+        // HTML inside the text is printed as text.
+        QVERIFY(text.contains(QStringLiteral("بند <b>ثان</b>")));
+        QVERIFY(text.contains(QStringLiteral("مكتب الريان العقاري")));
+        QVERIFY(text.contains(QStringLiteral("طبع بواسطة نظام Darvelinto العقاري")));
+
+        QSignalSpy finished(m_print.get(), &PrintController::printFinished);
+        const QString path = m_print->printText(QStringLiteral("تقرير الذكاء الاصطناعي"), markdown);
+        QVERIFY(!path.isEmpty());
+        QVERIFY(readBytes(path).startsWith("%PDF"));
+        QCOMPARE(finished.first().at(0).toBool(), true);
+        QCOMPARE(m_desktop->opened, QStringList { path });
+        keepSample(path, QStringLiteral("analysis.pdf"));
+    }
+
+    void failedTablePrintReturnsNoPath()
+    {
+        QVERIFY(writeBytes(documents(), "not a folder"));
+        QSignalSpy errors(m_print.get(), &PrintController::printError);
+        QCOMPARE(m_print->printTable(QStringLiteral("t"), { QStringLiteral("a") }, {}), QString());
+        QCOMPARE(m_print->printText(QStringLiteral("t"), QStringLiteral("x")), QString());
+        QCOMPARE(errors.count(), 2);
+        QVERIFY(m_desktop->opened.isEmpty());
+    }
+
+    void markdownAsPlainText()
+    {
+        QCOMPARE(PrintController::markdownAsPlainText(
+                     QStringLiteral("### عنوان\n\nفقرة **مهمة**.\nتكملة\n\n- أ\n- ب\n\nختام")),
+            QStringLiteral("عنوان\n\nفقرة مهمة. تكملة\n\n• أ\n• ب\n\nختام"));
+        QCOMPARE(PrintController::markdownAsPlainText(QString()), QString());
+    }
+
+    void copiesTheTextToTheClipboard()
+    {
+        const QString markdown = QStringLiteral("### عنوان\n\n- **أ**\n");
+        QVERIFY(m_print->copyToClipboard(markdown));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("عنوان\n\n• أ"));
+        const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(mime);
+        QCOMPARE(QString::fromUtf8(mime->data(QStringLiteral("text/markdown"))), markdown);
     }
 
 private:

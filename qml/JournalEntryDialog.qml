@@ -1,0 +1,191 @@
+import QtQuick
+import QtQuick.Layouts
+import "components"
+
+// The dialog that posts a manual two-line journal entry: one account debited, one credited, the
+// same amount on both sides. It says why an entry is not saved and keeps its input then; a saved
+// entry is confirmed, the form is emptied for the next one and posted(entryId) is emitted so the
+// page reloads its lists.
+//
+// Properties:
+//   accounts (list) the chart of accounts (`id`, `code`, `name_ar`) offered on both sides
+// Signals: posted(int entryId)
+MDialog {
+    id: dialog
+
+    property var accounts: []
+    readonly property var choices: (accounts || []).map(account => ({
+                "id": account.id,
+                "label": account.name_ar + " (" + account.code + ")"
+            }))
+
+    signal posted(int entryId)
+
+    function notify(title, text, kind) {
+        const win = dialog.hostWindow;
+        if (win && typeof win.showNotice === "function")
+            win.showNotice(title, text, kind);
+    }
+
+    // A typed amount as a number: Arabic-Indic digits and the Arabic decimal separator are read
+    // too; anything that is not a plain positive decimal gives NaN.
+    function amountOf(text) {
+        const western = String(text).trim().replace(/[٠-٩]/g, digit => String(digit.charCodeAt(0) - 0x0660)).replace(/٫/g, ".").replace(/,/g, "");
+        return /^\d+(\.\d+)?$/.test(western) ? Number(western) : NaN;
+    }
+
+    // Today in the office's own calendar (local time), not in UTC: an entry made after midnight
+    // belongs to the new day.
+    function today() {
+        return Qt.formatDate(new Date(), "yyyy-MM-dd");
+    }
+
+    // The stored description: the text, followed by the reference when one is given, so the
+    // reference stays with the entry and the journal's search finds it.
+    function storedDescription(description, reference) {
+        if (reference.length === 0)
+            return description;
+        return description.length > 0 ? description + " - مرجع: " + reference : "مرجع: " + reference;
+    }
+
+    function save() {
+        if (debitAccount.currentIndex < 0 || creditAccount.currentIndex < 0) {
+            notify("لم يُحفظ القيد", "اختر حساب المدين وحساب الدائن", "error");
+            return;
+        }
+        if (debitAmount.text.trim().length === 0 || creditAmount.text.trim().length === 0) {
+            notify("لم يُحفظ القيد", "أدخل مبلغ المدين ومبلغ الدائن", "error");
+            return;
+        }
+        const debit = amountOf(debitAmount.text);
+        const credit = amountOf(creditAmount.text);
+        if (isNaN(debit) || isNaN(credit) || debit <= 0 || credit <= 0) {
+            notify("لم يُحفظ القيد", "المبلغ يجب أن يكون رقماً أكبر من صفر", "error");
+            return;
+        }
+        if (Math.abs(debit - credit) > 0.005) {
+            notify("لم يُحفظ القيد", "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن", "error");
+            return;
+        }
+        const description = storedDescription(descriptionField.text.trim(), referenceField.text.trim());
+        const debitId = debitAccount.currentValue;
+        const creditId = creditAccount.currentValue;
+        const id = accountModel.createJournalEntry(today(), description, "manual", 0, [
+            {
+                "account_id": debitId,
+                "debit": debit,
+                "credit": 0,
+                "description": description
+            },
+            {
+                "account_id": creditId,
+                "debit": 0,
+                "credit": debit,
+                "description": description
+            }
+        ]);
+        if (id < 1) {
+            notify("لم يُحفظ القيد", "تعذر حفظ القيد، تحقق من الحسابات والمبالغ", "error");
+            return;
+        }
+        descriptionField.text = "";
+        referenceField.text = "";
+        debitAmount.text = "";
+        creditAmount.text = "";
+        debitAccount.currentIndex = -1;
+        creditAccount.currentIndex = -1;
+        close();
+        notify("نجاح", "تم حفظ القيد رقم " + id, "success");
+        posted(id);
+    }
+
+    objectName: "entryDialog"
+    title: "إضافة قيد يومية"
+    width: 450
+    height: 500
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 12
+
+        MTextField {
+            id: descriptionField
+            objectName: "entryDescription"
+            Layout.fillWidth: true
+            label: "الوصف / البيان"
+        }
+
+        MTextField {
+            id: referenceField
+            objectName: "entryReference"
+            Layout.fillWidth: true
+            label: "المرجع"
+        }
+
+        Text {
+            Layout.fillWidth: true
+            text: "تفاصيل القيد (مدين/دائن)"
+            color: dialog.theme.accentGold
+            font.pixelSize: 14
+            font.bold: true
+            horizontalAlignment: Text.AlignRight
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 10
+
+            PickerBox {
+                id: debitAccount
+                objectName: "debitAccount"
+                Layout.fillWidth: true
+                model: dialog.choices
+                textRole: "label"
+                valueRole: "id"
+                placeholderText: "الحساب المدين"
+            }
+            MTextField {
+                id: debitAmount
+                objectName: "debitAmount"
+                Layout.fillWidth: false
+                Layout.preferredWidth: 110
+                placeholderText: "مبلغ المدين"
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            layoutDirection: Qt.RightToLeft
+            spacing: 10
+
+            PickerBox {
+                id: creditAccount
+                objectName: "creditAccount"
+                Layout.fillWidth: true
+                model: dialog.choices
+                textRole: "label"
+                valueRole: "id"
+                placeholderText: "الحساب الدائن"
+            }
+            MTextField {
+                id: creditAmount
+                objectName: "creditAmount"
+                Layout.fillWidth: false
+                Layout.preferredWidth: 110
+                placeholderText: "مبلغ الدائن"
+            }
+        }
+
+        Item {
+            Layout.fillHeight: true
+        }
+
+        MButton {
+            objectName: "saveEntryButton"
+            Layout.fillWidth: true
+            text: "حفظ القيد"
+            onClicked: dialog.save()
+        }
+    }
+}

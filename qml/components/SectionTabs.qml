@@ -1,0 +1,84 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls
+import "Palette.js" as Palette
+
+// A row of tabs laid out right to left, the first tab at the right.
+//
+// Two looks:
+//   filled: false (default) tabs as wide as their text plus 30; the current one has gold text on
+//           the raised colour with a gold border, the others muted text on nothing
+//   filled: true  tabs share the width equally on a bordered bar; the current one is filled gold
+// Properties:
+//   labels       (list of strings) one tab each
+//   currentIndex (int)  the current tab; a click sets it and emits tabClicked(index)
+//   tabPrefix    (string) tab i is called tabPrefix + i, for tests
+//   fontSize     (int)  text size, default 14 (13 and bold when filled)
+//   theme        (object) the window's appTheme, or the light colours outside a themed window
+Rectangle {
+    id: strip
+
+    readonly property var hostWindow: ApplicationWindow.window
+    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
+
+    property var labels: []
+    property int currentIndex: 0
+    property bool filled: false
+    property string tabPrefix: "tab"
+    property int fontSize: filled ? 13 : 14
+
+    signal tabClicked(int index)
+
+    implicitHeight: filled ? 50 : 42
+    radius: 10
+    color: filled ? theme.bgSecondary : "transparent"
+    border.width: filled ? 1 : 0
+    border.color: theme.borderColor
+
+    Row {
+        id: row
+        anchors.fill: parent
+        anchors.margins: strip.filled ? 5 : 0
+        layoutDirection: Qt.RightToLeft
+        spacing: strip.filled ? 5 : 8
+
+        Repeater {
+            model: strip.labels
+
+            AbstractButton {
+                id: tab
+                required property string modelData
+                required property int index
+                readonly property bool current: strip.currentIndex === index
+
+                objectName: strip.tabPrefix + index
+                width: strip.filled ? (row.width - row.spacing * (strip.labels.length - 1)) / Math.max(1, strip.labels.length) : tab.implicitContentWidth + 30
+                height: row.height
+                hoverEnabled: true
+                onClicked: {
+                    strip.currentIndex = index;
+                    strip.tabClicked(index);
+                }
+
+                background: Rectangle {
+                    radius: strip.filled ? 8 : 10
+                    color: tab.current ? (strip.filled ? strip.theme.accentGold : strip.theme.bgElevated) : (tab.hovered ? strip.theme.bgElevated : "transparent")
+                    opacity: tab.current || !tab.hovered ? 1 : 0.6
+                    border.width: tab.current && !strip.filled ? 1 : 0
+                    border.color: strip.theme.accentGold
+                }
+                contentItem: Text {
+                    text: tab.modelData
+                    color: tab.current ? (strip.filled ? strip.theme.textOnAccent : strip.theme.accentGold) : strip.theme.textSecondary
+                    font.pixelSize: strip.fontSize
+                    // Only the filled look is bold: a tab that turned bold when chosen would grow and
+                    // push its neighbours aside.
+                    font.bold: strip.filled
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideRight
+                }
+            }
+        }
+    }
+}
