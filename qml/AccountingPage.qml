@@ -124,6 +124,7 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 80
+                                textFormat: Text.PlainText
                                 text: accountRow.modelData.code
                                 color: page.appTheme.accentGold
                                 font.pixelSize: 13
@@ -132,6 +133,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: accountRow.modelData.name_ar
                                 color: page.appTheme.textPrimary
                                 font.pixelSize: 13
@@ -149,6 +151,7 @@ Rectangle {
                                     id: badgeLabel
                                     objectName: "typeLabel"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: accountRow.badge.label
                                     color: page.appTheme.accentGold
                                     font.pixelSize: 10
@@ -158,6 +161,7 @@ Rectangle {
                             Text {
                                 objectName: "balance"
                                 Layout.preferredWidth: 100
+                                textFormat: Text.PlainText
                                 text: page.money(accountRow.balance)
                                 color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
                                 font.pixelSize: 13
@@ -198,6 +202,7 @@ Rectangle {
 
                         Text {
                             Layout.preferredWidth: 100
+                            textFormat: Text.PlainText
                             text: entryRow.record.entry_date || ""
                             color: page.appTheme.textSecondary
                             font.pixelSize: 12
@@ -206,6 +211,7 @@ Rectangle {
                         Text {
                             objectName: "journalDescription"
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: Bidi.numbersInOrder(entryRow.record.description)
                             color: page.appTheme.textPrimary
                             font.pixelSize: 13
@@ -214,6 +220,7 @@ Rectangle {
                         }
                         Text {
                             Layout.preferredWidth: 80
+                            textFormat: Text.PlainText
                             text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
                             color: page.appTheme.accentGold
                             font.pixelSize: 12
@@ -289,6 +296,7 @@ Rectangle {
                                 required property var modelData
                                 Layout.preferredWidth: modelData.width > 0 ? modelData.width : -1
                                 Layout.fillWidth: modelData.width < 0
+                                textFormat: Text.PlainText
                                 text: modelData.text
                                 color: AdminPalette.columnHeader
                                 font.pixelSize: 11
@@ -337,6 +345,7 @@ Rectangle {
 
                                 Text {
                                     Layout.preferredWidth: 160
+                                    textFormat: Text.PlainText
                                     text: contractorRow.modelData.name || ""
                                     color: page.appTheme.textPrimary
                                     font.pixelSize: 12
@@ -346,6 +355,7 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.preferredWidth: 100
+                                    textFormat: Text.PlainText
                                     text: contractorRow.modelData.trade || ""
                                     color: page.appTheme.accentGold
                                     font.pixelSize: 12
@@ -354,6 +364,7 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: contractorRow.modelData.phone || ""
                                     color: page.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -363,6 +374,7 @@ Rectangle {
                                 Text {
                                     objectName: "contractorBalance"
                                     Layout.preferredWidth: 120
+                                    textFormat: Text.PlainText
                                     text: page.money(contractorRow.balance) + " ₪"
                                     color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
                                     font.pixelSize: 12
@@ -417,6 +429,7 @@ Rectangle {
 
                         Text {
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: "مركز تكلفة المشروع: " + projectCard.modelData.name
                             color: page.appTheme.textPrimary
                             font.pixelSize: 15
@@ -449,6 +462,7 @@ Rectangle {
 
                                     Text {
                                         Layout.fillWidth: true
+                                        textFormat: Text.PlainText
                                         text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
                                         color: page.appTheme.textPrimary
                                         font.pixelSize: 12
@@ -457,16 +471,19 @@ Rectangle {
                                         elide: Text.ElideRight
                                     }
                                     Text {
+                                        textFormat: Text.PlainText
                                         text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"
                                         color: page.appTheme.successColor
                                         font.pixelSize: 12
                                     }
                                     Text {
+                                        textFormat: Text.PlainText
                                         text: "التكلفة " + page.money(centreRow.modelData.expenses) + " ₪"
                                         color: page.appTheme.dangerColor
                                         font.pixelSize: 12
                                     }
                                     Text {
+                                        textFormat: Text.PlainText
                                         text: "الربح " + page.money(centreRow.modelData.profit) + " ₪"
                                         color: page.appTheme.accentGold
                                         font.pixelSize: 12

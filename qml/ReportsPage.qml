@@ -367,6 +367,7 @@ Rectangle {
                                 Text {
                                     objectName: "occupancyValue"
                                     anchors.horizontalCenter: parent.horizontalCenter
+                                    textFormat: Text.PlainText
                                     text: occupancyBox.occupancy.toFixed(1) + "%"
                                     color: reportsRoot.appTheme.accentGold
                                     font.pixelSize: 42
@@ -375,6 +376,7 @@ Rectangle {
                                 Text {
                                     objectName: "occupancyVerdict"
                                     anchors.horizontalCenter: parent.horizontalCenter
+                                    textFormat: Text.PlainText
                                     text: occupancyBox.occupancy > 70 ? "إشغال ممتاز" : "معدل متوسط"
                                     color: AdminPalette.positive
                                     font.pixelSize: 14
@@ -505,11 +507,13 @@ Rectangle {
                                             spacing: 6
 
                                             Text {
+                                                textFormat: Text.PlainText
                                                 text: figure.modelData.icon
                                                 font.pixelSize: 14
                                                 font.family: Palette.emojiFont
                                             }
                                             Text {
+                                                textFormat: Text.PlainText
                                                 text: figure.modelData.label
                                                 color: reportsRoot.appTheme.textSecondary
                                                 font.pixelSize: 14
@@ -518,6 +522,7 @@ Rectangle {
                                         Text {
                                             objectName: "figureValue"
                                             Layout.alignment: Qt.AlignHCenter
+                                            textFormat: Text.PlainText
                                             text: reportsRoot.money(reportsRoot.balance[figure.modelData.name]) + " ₪"
                                             color: figure.modelData.color
                                             font.pixelSize: 32
@@ -576,6 +581,7 @@ Rectangle {
 
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: projectCard.modelData.name
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 18
@@ -593,6 +599,7 @@ Rectangle {
                                     id: pill
                                     objectName: "soldPill"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: projectCard.soldUnits + " / " + projectCard.totalUnits + " وحدة مباعة"
                                     color: reportsRoot.appTheme.accentGold
                                     font.pixelSize: 11
@@ -632,12 +639,14 @@ Rectangle {
 
                                     Text {
                                         Layout.alignment: Qt.AlignRight
+                                        textFormat: Text.PlainText
                                         text: projectFigure.modelData.caption
                                         color: reportsRoot.appTheme.textMuted
                                         font.pixelSize: 12
                                     }
                                     Text {
                                         Layout.alignment: Qt.AlignRight
+                                        textFormat: Text.PlainText
                                         text: reportsRoot.money(projectFigure.modelData.value) + " ₪"
                                         color: projectFigure.modelData.color
                                         font.pixelSize: 20
@@ -707,6 +716,7 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 200
+                                textFormat: Text.PlainText
                                 text: (unitRow.record.property_name || "") + " - " + (unitRow.record.unit_number || "")
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
@@ -716,6 +726,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.preferredWidth: 100
+                                textFormat: Text.PlainText
                                 text: (unitRow.record.area || 0) + " م²"
                                 color: reportsRoot.appTheme.textSecondary
                                 font.pixelSize: 13
@@ -723,6 +734,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: reportsRoot.money(reportsRoot.unitPrice(unitRow.record)) + " ₪"
                                 color: reportsRoot.appTheme.accentGold
                                 font.pixelSize: 13
@@ -738,6 +750,7 @@ Rectangle {
                                 Text {
                                     objectName: "unitStatus"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: unitRow.status.label
                                     color: AdminPalette.badgeText
                                     font.pixelSize: 10
@@ -790,6 +803,7 @@ Rectangle {
 
                                 Text {
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: overdueRow.record.buyer_name || ""
                                     color: AdminPalette.overdueTitle
                                     font.pixelSize: 14
@@ -799,6 +813,7 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: (overdueRow.record.property_name || "") + " - وحدة " + (overdueRow.record.unit_number || "")
                                     color: AdminPalette.overdueSubtitle
                                     font.pixelSize: 11
@@ -807,6 +822,7 @@ Rectangle {
                                 }
                             }
                             Text {
+                                textFormat: Text.PlainText
                                 text: overdueRow.record.due_date || ""
                                 color: AdminPalette.overdueBorder
                                 font.pixelSize: 13
@@ -815,6 +831,7 @@ Rectangle {
                             Text {
                                 objectName: "openAmount"
                                 Layout.preferredWidth: 130
+                                textFormat: Text.PlainText
                                 text: reportsRoot.money(reportsRoot.openAmount(overdueRow.record)) + " ₪"
                                 color: AdminPalette.overdueTitle
                                 font.pixelSize: 16
@@ -864,6 +881,7 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 140
+                                textFormat: Text.PlainText
                                 text: "رقم: " + (chequeRow.record.cheque_number || "")
                                 color: reportsRoot.appTheme.accentGold
                                 font.pixelSize: 13
@@ -873,6 +891,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.preferredWidth: 110
+                                textFormat: Text.PlainText
                                 text: chequeRow.record.due_date || ""
                                 color: reportsRoot.appTheme.textSecondary
                                 font.pixelSize: 12
@@ -880,6 +899,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: reportsRoot.money(chequeRow.record.amount) + " " + (chequeRow.record.currency_symbol || "₪")
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
@@ -894,6 +914,7 @@ Rectangle {
                                 Text {
                                     objectName: "chequeStatus"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: chequeRow.status.label
                                     color: AdminPalette.badgeText
                                     font.pixelSize: 10

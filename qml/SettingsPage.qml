@@ -240,6 +240,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     Layout.leftMargin: 14
                                     Layout.rightMargin: 14
+                                    textFormat: Text.PlainText
                                     text: themeCard.modelData.label
                                     color: page.appTheme.textPrimary
                                     font.pixelSize: 14
@@ -250,6 +251,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     Layout.leftMargin: 14
                                     Layout.rightMargin: 14
+                                    textFormat: Text.PlainText
                                     text: themeCard.modelData.description
                                     color: page.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -271,6 +273,7 @@ Rectangle {
                 Text {
                     objectName: "primaryCurrencyLine"
                     Layout.fillWidth: true
+                    textFormat: Text.PlainText
                     text: "العملة الأساسية: " + settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
                     color: page.appTheme.textSecondary
                     font.pixelSize: 14
@@ -291,6 +294,7 @@ Rectangle {
 
                         Text {
                             Layout.preferredWidth: 150
+                            textFormat: Text.PlainText
                             text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
                             color: page.appTheme.textPrimary
                             font.pixelSize: 14
@@ -325,6 +329,7 @@ Rectangle {
                             }
                         }
                         Text {
+                            textFormat: Text.PlainText
                             text: page.primary ? page.primary.symbol : ""
                             color: page.appTheme.textSecondary
                             font.pixelSize: 13
@@ -452,6 +457,7 @@ Rectangle {
                             anchors.fill: parent
                             anchors.leftMargin: 10
                             anchors.rightMargin: 10
+                            textFormat: Text.PlainText
                             text: backupManager.backupPath
                             color: page.appTheme.textPrimary
                             font.pixelSize: 12
@@ -497,6 +503,7 @@ Rectangle {
                     objectName: "backupMessage"
                     Layout.fillWidth: true
                     visible: page.backupMessage.length > 0
+                    textFormat: Text.PlainText
                     text: page.backupMessage
                     color: page.backupMessageColor
                     font.pixelSize: 13
