@@ -124,8 +124,8 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 80
-                                text: accountRow.modelData.code
                                 textFormat: Text.PlainText
+                                text: accountRow.modelData.code
                                 color: page.appTheme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
@@ -133,8 +133,8 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
-                                text: accountRow.modelData.name_ar
                                 textFormat: Text.PlainText
+                                text: accountRow.modelData.name_ar
                                 color: page.appTheme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
@@ -151,6 +151,7 @@ Rectangle {
                                     id: badgeLabel
                                     objectName: "typeLabel"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: accountRow.badge.label
                                     color: page.appTheme.accentGold
                                     font.pixelSize: 10
@@ -160,6 +161,7 @@ Rectangle {
                             Text {
                                 objectName: "balance"
                                 Layout.preferredWidth: 100
+                                textFormat: Text.PlainText
                                 text: page.money(accountRow.balance)
                                 color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
                                 font.pixelSize: 13
@@ -200,8 +202,8 @@ Rectangle {
 
                         Text {
                             Layout.preferredWidth: 100
-                            text: entryRow.record.entry_date || ""
                             textFormat: Text.PlainText
+                            text: entryRow.record.entry_date || ""
                             color: page.appTheme.textSecondary
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignRight
@@ -209,8 +211,8 @@ Rectangle {
                         Text {
                             objectName: "journalDescription"
                             Layout.fillWidth: true
-                            text: Bidi.numbersInOrder(entryRow.record.description)
                             textFormat: Text.PlainText
+                            text: Bidi.numbersInOrder(entryRow.record.description)
                             color: page.appTheme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
@@ -218,8 +220,8 @@ Rectangle {
                         }
                         Text {
                             Layout.preferredWidth: 80
-                            text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
                             textFormat: Text.PlainText
+                            text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
                             color: page.appTheme.accentGold
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignLeft
@@ -294,6 +296,7 @@ Rectangle {
                                 required property var modelData
                                 Layout.preferredWidth: modelData.width > 0 ? modelData.width : -1
                                 Layout.fillWidth: modelData.width < 0
+                                textFormat: Text.PlainText
                                 text: modelData.text
                                 color: AdminPalette.columnHeader
                                 font.pixelSize: 11
@@ -343,8 +346,8 @@ Rectangle {
                                 Text {
                                     objectName: "contractorNameText"
                                     Layout.preferredWidth: 160
-                                    text: contractorRow.modelData.name || ""
                                     textFormat: Text.PlainText
+                                    text: contractorRow.modelData.name || ""
                                     color: page.appTheme.textPrimary
                                     font.pixelSize: 12
                                     font.bold: true
@@ -353,8 +356,8 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.preferredWidth: 100
-                                    text: contractorRow.modelData.trade || ""
                                     textFormat: Text.PlainText
+                                    text: contractorRow.modelData.trade || ""
                                     color: page.appTheme.accentGold
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -362,8 +365,8 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.fillWidth: true
-                                    text: contractorRow.modelData.phone || ""
                                     textFormat: Text.PlainText
+                                    text: contractorRow.modelData.phone || ""
                                     color: page.appTheme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -372,6 +375,7 @@ Rectangle {
                                 Text {
                                     objectName: "contractorBalance"
                                     Layout.preferredWidth: 120
+                                    textFormat: Text.PlainText
                                     text: page.money(contractorRow.balance) + " ₪"
                                     color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
                                     font.pixelSize: 12
@@ -426,8 +430,8 @@ Rectangle {
 
                         Text {
                             Layout.fillWidth: true
-                            text: "مركز تكلفة المشروع: " + projectCard.modelData.name
                             textFormat: Text.PlainText
+                            text: "مركز تكلفة المشروع: " + projectCard.modelData.name
                             color: page.appTheme.textPrimary
                             font.pixelSize: 15
                             font.bold: true
@@ -459,8 +463,8 @@ Rectangle {
 
                                     Text {
                                         Layout.fillWidth: true
-                                        text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
                                         textFormat: Text.PlainText
+                                        text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
                                         color: page.appTheme.textPrimary
                                         font.pixelSize: 12
                                         font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
@@ -468,16 +472,19 @@ Rectangle {
                                         elide: Text.ElideRight
                                     }
                                     Text {
+                                        textFormat: Text.PlainText
                                         text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"
                                         color: page.appTheme.successColor
                                         font.pixelSize: 12
                                     }
                                     Text {
+                                        textFormat: Text.PlainText
                                         text: "التكلفة " + page.money(centreRow.modelData.expenses) + " ₪"
                                         color: page.appTheme.dangerColor
                                         font.pixelSize: 12
                                     }
                                     Text {
+                                        textFormat: Text.PlainText
                                         text: "الربح " + page.money(centreRow.modelData.profit) + " ₪"
                                         color: page.appTheme.accentGold
                                         font.pixelSize: 12

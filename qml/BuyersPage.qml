@@ -274,6 +274,7 @@ Rectangle {
 
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: card.modelData.full_name
                                 color: buyersRoot.appTheme.textPrimary
                                 font.pixelSize: 14
@@ -283,6 +284,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: "رقم الهوية: " + (card.modelData.id_number || "-")
                                 color: buyersRoot.appTheme.textSecondary
                                 font.pixelSize: 11
@@ -297,6 +299,7 @@ Rectangle {
                             Text {
                                 objectName: "buyerBalance"
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: Figures.money(card.balance) + " ₪"
                                 color: card.balance > 0 ? buyersRoot.appTheme.dangerColor : buyersRoot.appTheme.successColor
                                 font.pixelSize: 14
@@ -564,6 +567,7 @@ Rectangle {
                     width: scheduleList.columnWidth(0, 5)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: row.record.due_date || ""
                     color: buyersRoot.appTheme.textSecondary
                     font.pixelSize: 12
@@ -577,6 +581,7 @@ Rectangle {
 
                     Text {
                         width: parent.width
+                        textFormat: Text.PlainText
                         text: "قسط شقة " + row.record.unit_number + (row.record.property_name ? " - " + row.record.property_name : "")
                         color: buyersRoot.appTheme.textPrimary
                         font.pixelSize: 13
@@ -585,6 +590,7 @@ Rectangle {
                     }
                     Text {
                         width: parent.width
+                        textFormat: Text.PlainText
                         text: row.record.cheque_number ? "شيك رقم: " + row.record.cheque_number + " (" + (row.record.bank_name || "-") + ")" : "دفع نقدي / دفعات"
                         color: buyersRoot.appTheme.textMuted
                         font.pixelSize: 10
@@ -599,6 +605,7 @@ Rectangle {
 
                     Text {
                         width: parent.width
+                        textFormat: Text.PlainText
                         text: Figures.money(row.record.installment_amount) + " ₪"
                         color: buyersRoot.appTheme.accentGold
                         font.pixelSize: 13
@@ -609,6 +616,7 @@ Rectangle {
                         objectName: "paidLine"
                         width: parent.width
                         visible: row.record.status === "partial"
+                        textFormat: Text.PlainText
                         text: "مسدد: " + Figures.money(row.record.paid_amount)
                         color: buyersRoot.appTheme.textMuted
                         font.pixelSize: 10
@@ -672,6 +680,7 @@ Rectangle {
 
             Text {
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 text: collectDialog.installment ? "قسط شقة " + collectDialog.installment.unit_number + " المستحق في " + Figures.ltr(collectDialog.installment.due_date) : ""
                 color: buyersRoot.appTheme.textPrimary
                 font.pixelSize: 14
@@ -682,6 +691,7 @@ Rectangle {
             Text {
                 objectName: "collectOpenAmount"
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 text: "المتبقي على القسط: " + Figures.money(collectDialog.openAmount) + " ₪"
                 color: buyersRoot.appTheme.textSecondary
                 font.pixelSize: 13
@@ -839,6 +849,7 @@ Rectangle {
                                     required property int index
                                     width: index === 1 ? parent.width - 4 * 110 : 110
                                     height: parent.height
+                                    textFormat: Text.PlainText
                                     text: modelData
                                     color: buyersRoot.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -879,6 +890,7 @@ Rectangle {
                                 Text {
                                     width: 110
                                     height: parent.height
+                                    textFormat: Text.PlainText
                                     text: line.modelData.due_date || ""
                                     color: buyersRoot.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -888,6 +900,7 @@ Rectangle {
                                 Text {
                                     width: parent.width - 4 * 110
                                     height: parent.height
+                                    textFormat: Text.PlainText
                                     text: "قسط وحدة " + line.modelData.unit_number
                                     color: buyersRoot.appTheme.textPrimary
                                     font.pixelSize: 13
@@ -898,6 +911,7 @@ Rectangle {
                                 Text {
                                     width: 110
                                     height: parent.height
+                                    textFormat: Text.PlainText
                                     text: Figures.money(line.modelData.installment_amount)
                                     color: buyersRoot.appTheme.dangerColor
                                     font.pixelSize: 12
@@ -907,6 +921,7 @@ Rectangle {
                                 Text {
                                     width: 110
                                     height: parent.height
+                                    textFormat: Text.PlainText
                                     text: Figures.money(line.modelData.paid_amount)
                                     color: buyersRoot.appTheme.successColor
                                     font.pixelSize: 12
@@ -916,6 +931,7 @@ Rectangle {
                                 Text {
                                     width: 110
                                     height: parent.height
+                                    textFormat: Text.PlainText
                                     text: Figures.money(line.modelData.remaining_amount || 0)
                                     color: buyersRoot.appTheme.accentGold
                                     font.pixelSize: 12
@@ -945,6 +961,7 @@ Rectangle {
                 Text {
                     objectName: "statementTotals"
                     Layout.fillWidth: true
+                    textFormat: Text.PlainText
                     text: "إجمالي الأقساط: " + Figures.money(statementDialog.sums.owed) + " ₪  |  المسدد: " + Figures.money(statementDialog.sums.paid) + " ₪  |  المتبقي: " + Figures.money(statementDialog.sums.owed - statementDialog.sums.paid) + " ₪"
                     color: buyersRoot.appTheme.textPrimary
                     font.pixelSize: 12

@@ -289,6 +289,7 @@ Rectangle {
                         Text {
                             objectName: "statusCount"
                             anchors.horizontalCenter: parent.horizontalCenter
+                            textFormat: Text.PlainText
                             text: statusBox.modelData.label + ": " + statusBox.figures.count
                             color: statusBox.modelData.color
                             font.pixelSize: 13
@@ -297,6 +298,7 @@ Rectangle {
                         Text {
                             objectName: "statusSum"
                             anchors.horizontalCenter: parent.horizontalCenter
+                            textFormat: Text.PlainText
                             text: Figures.money(statusBox.figures.total) + " ₪"
                             color: statusBox.modelData.color
                             font.pixelSize: 11
@@ -359,6 +361,7 @@ Rectangle {
 
                         Text {
                             anchors.centerIn: parent
+                            textFormat: Text.PlainText
                             text: card.received ? "📥" : "📤"
                             font.pixelSize: 20
                             font.family: Palette.emojiFont
@@ -370,6 +373,7 @@ Rectangle {
 
                         Text {
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: "رقم: " + card.record.cheque_number
                             color: chequesRoot.appTheme.textPrimary
                             font.pixelSize: 14
@@ -380,6 +384,7 @@ Rectangle {
                         Text {
                             objectName: "partyLine"
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: chequesRoot.partyOf(card.record) + (card.record.unit_number ? " | " + (card.record.property_name || "") + " - وحدة " + card.record.unit_number : "")
                             color: chequesRoot.appTheme.textSecondary
                             font.pixelSize: 11
@@ -388,6 +393,7 @@ Rectangle {
                         }
                         Text {
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: (card.record.bank_name || "-") + " | استحقاق: " + Figures.ltr(card.record.due_date || "")
                             color: chequesRoot.appTheme.textMuted
                             font.pixelSize: 11
@@ -430,6 +436,7 @@ Rectangle {
                         Text {
                             objectName: "chequeAmount"
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: Figures.money(card.record.amount) + " " + (card.record.currency_symbol || "₪")
                             color: chequesRoot.appTheme.accentGold
                             font.pixelSize: 15

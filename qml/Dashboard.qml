@@ -167,6 +167,7 @@ Rectangle {
                         }
                         Text {
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: "تنبيهات هامة (" + dashPage.alerts.length + ")"
                             color: dashPage.appTheme.dangerColor
                             font.pixelSize: 16
@@ -211,6 +212,7 @@ Rectangle {
 
                                 Text {
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: Formats.isolateDates(alertRow.modelData.title)
                                     color: dashPage.appTheme.textPrimary
                                     font.pixelSize: 13
@@ -220,6 +222,7 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.maximumWidth: 360
+                                    textFormat: Text.PlainText
                                     text: Formats.isolateDates(alertRow.modelData.detail)
                                     color: dashPage.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -308,6 +311,7 @@ Rectangle {
                                 Text {
                                     objectName: "ringValue"
                                     anchors.horizontalCenter: parent.horizontalCenter
+                                    textFormat: Text.PlainText
                                     text: Math.round(dashPage.occupancy) + "%"
                                     color: dashPage.appTheme.textPrimary
                                     font.pixelSize: 32
@@ -384,6 +388,7 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 80
+                                textFormat: Text.PlainText
                                 text: activityRow.modelData.username || "النظام"
                                 color: dashPage.appTheme.accentGold
                                 font.pixelSize: 12
@@ -393,6 +398,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: activityRow.modelData.action || ""
                                 color: dashPage.appTheme.textPrimary
                                 font.pixelSize: 12
@@ -400,6 +406,7 @@ Rectangle {
                                 elide: Text.ElideLeft
                             }
                             Text {
+                                textFormat: Text.PlainText
                                 text: activityRow.modelData.created_at || ""
                                 color: dashPage.appTheme.textMuted
                                 font.pixelSize: 10
@@ -478,6 +485,7 @@ Rectangle {
                                         objectName: "paymentTenant"
                                         Layout.fillWidth: true
                                         Layout.preferredWidth: 3
+                                        textFormat: Text.PlainText
                                         text: paymentRow.modelData.tenant_name || ""
                                         color: dashPage.appTheme.textPrimary
                                         font.pixelSize: 13
@@ -487,6 +495,7 @@ Rectangle {
                                     Text {
                                         Layout.fillWidth: true
                                         Layout.preferredWidth: 3
+                                        textFormat: Text.PlainText
                                         text: dashPage.place(paymentRow.modelData)
                                         color: dashPage.appTheme.textSecondary
                                         font.pixelSize: 12
@@ -495,6 +504,7 @@ Rectangle {
                                     }
                                     Text {
                                         objectName: "paymentAmount"
+                                        textFormat: Text.PlainText
                                         text: Formats.money(paymentRow.modelData.amount)
                                         color: "#22c55e"
                                         font.pixelSize: 13
@@ -577,6 +587,7 @@ Rectangle {
 
                                         Text {
                                             Layout.fillWidth: true
+                                            textFormat: Text.PlainText
                                             text: maintRow.modelData.title || ""
                                             color: dashPage.appTheme.textPrimary
                                             font.pixelSize: 12
@@ -585,6 +596,7 @@ Rectangle {
                                         }
                                         Text {
                                             Layout.fillWidth: true
+                                            textFormat: Text.PlainText
                                             text: dashPage.place(maintRow.modelData)
                                             color: dashPage.appTheme.textMuted
                                             font.pixelSize: 11
@@ -646,6 +658,7 @@ Rectangle {
 
                                     Text {
                                         Layout.alignment: Qt.AlignTop
+                                        textFormat: Text.PlainText
                                         text: insightRow.modelData.icon || ""
                                         font.pixelSize: 14
                                         font.family: Palette.emojiFont
@@ -656,6 +669,7 @@ Rectangle {
 
                                         Text {
                                             Layout.fillWidth: true
+                                            textFormat: Text.PlainText
                                             text: insightRow.modelData.title || ""
                                             color: dashPage.appTheme.textPrimary
                                             font.pixelSize: 12
@@ -664,6 +678,7 @@ Rectangle {
                                         }
                                         Text {
                                             Layout.fillWidth: true
+                                            textFormat: Text.PlainText
                                             text: insightRow.modelData.description || ""
                                             color: dashPage.appTheme.textSecondary
                                             font.pixelSize: 10

@@ -250,6 +250,7 @@ Rectangle {
                     width: invoiceList.columnWidth(0, 7)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: row.record.invoice_number || ""
                     color: Palette.fixed.gold
                     font.pixelSize: 12
@@ -262,6 +263,7 @@ Rectangle {
                     width: invoiceList.columnWidth(1, 7)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: row.record.tenant_name || ""
                     color: Palette.fixed.textCell
                     font.pixelSize: 12
@@ -273,6 +275,7 @@ Rectangle {
                     width: invoiceList.columnWidth(2, 7)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: row.record.period || ""
                     color: Palette.fixed.textSecondary
                     font.pixelSize: 12
@@ -284,6 +287,7 @@ Rectangle {
                     width: invoiceList.columnWidth(3, 7)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: (row.record.property_name || "") + (row.record.unit_number ? " - " + row.record.unit_number : "")
                     color: Palette.fixed.textSecondary
                     font.pixelSize: 12
@@ -295,6 +299,7 @@ Rectangle {
                     width: invoiceList.columnWidth(4, 7)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: Figures.money(row.record.total_amount)
                     color: Palette.fixed.textPrimary
                     font.pixelSize: 12
@@ -306,6 +311,7 @@ Rectangle {
                     width: invoiceList.columnWidth(5, 7)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: Figures.money(row.balance)
                     color: row.balance > 0 ? Palette.fixed.error : Palette.fixed.success
                     font.pixelSize: 12
@@ -535,6 +541,7 @@ Rectangle {
 
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: line.modelData.description
                                 color: Palette.fixed.textCell
                                 font.pixelSize: 13
@@ -542,6 +549,7 @@ Rectangle {
                                 elide: Text.ElideRight
                             }
                             Text {
+                                textFormat: Text.PlainText
                                 text: Figures.money(line.modelData.total)
                                 color: Palette.fixed.gold
                                 font.pixelSize: 13
@@ -587,6 +595,7 @@ Rectangle {
                 Text {
                     objectName: "customTotal"
                     Layout.fillWidth: true
+                    textFormat: Text.PlainText
                     text: Figures.money(customDialog.total)
                     color: Palette.fixed.gold
                     font.pixelSize: 20
@@ -731,6 +740,7 @@ Rectangle {
 
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
+                        textFormat: Text.PlainText
                         text: resultDialog.count > 0 ? "✅" : "⚠️"
                         font.pixelSize: 20
                         font.family: Palette.emojiFont
@@ -739,6 +749,7 @@ Rectangle {
                         objectName: "resultText"
                         anchors.verticalCenter: parent.verticalCenter
                         width: Math.min(implicitWidth, resultArea.width - 36)
+                        textFormat: Text.PlainText
                         text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
                         color: resultDialog.count > 0 ? Palette.fixed.success : Palette.fixed.warning
                         font.pixelSize: 15

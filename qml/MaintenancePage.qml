@@ -257,6 +257,7 @@ Rectangle {
 
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: card.modelData.title || ""
                                 color: Palette.fixed.textCell
                                 font.pixelSize: 14
@@ -266,6 +267,7 @@ Rectangle {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: (card.modelData.property_name || "") + " - " + (card.modelData.unit_number || "")
                                 color: Palette.fixed.textMuted
                                 font.pixelSize: 11
@@ -307,6 +309,7 @@ Rectangle {
 
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: card.modelData.request_date || ""
                                 color: Palette.fixed.textMuted
                                 font.pixelSize: 11
@@ -316,6 +319,7 @@ Rectangle {
                                 objectName: "costText"
                                 Layout.fillWidth: true
                                 visible: card.completed
+                                textFormat: Text.PlainText
                                 text: "التكلفة: " + Figures.money(card.modelData.cost) + " ₪"
                                 color: Palette.fixed.success
                                 font.pixelSize: 11
@@ -328,6 +332,7 @@ Rectangle {
                 Text {
                     anchors.centerIn: parent
                     visible: requestList.count === 0
+                    textFormat: Text.PlainText
                     text: page.statusFilter.length > 0 ? "لا توجد طلبات بهذه الحالة" : "لا توجد طلبات صيانة"
                     color: Palette.fixed.textMuted
                     font.pixelSize: 14
@@ -430,6 +435,7 @@ Rectangle {
 
             Text {
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 text: completeDialog.requestTitle
                 color: page.appTheme.textPrimary
                 font.pixelSize: 14

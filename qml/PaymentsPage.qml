@@ -153,6 +153,7 @@ Rectangle {
                     width: paymentList.columnWidth(0, 5)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: paymentsRoot.partyOf(row.record)
                     color: paymentsRoot.appTheme.textPrimary
                     font.pixelSize: 13
@@ -164,6 +165,7 @@ Rectangle {
                     width: paymentList.columnWidth(1, 5)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: paymentsRoot.placeOf(row.record)
                     color: paymentsRoot.appTheme.textSecondary
                     font.pixelSize: 12
@@ -175,6 +177,7 @@ Rectangle {
                     width: paymentList.columnWidth(2, 5)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: paymentsRoot.methodLabel(row.record.payment_method)
                     color: paymentsRoot.appTheme.textSecondary
                     font.pixelSize: 12
@@ -186,6 +189,7 @@ Rectangle {
                     width: paymentList.columnWidth(3, 5)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: Figures.money(row.record.amount) + " ₪"
                     color: paymentsRoot.appTheme.successColor
                     font.pixelSize: 13
@@ -197,6 +201,7 @@ Rectangle {
                     width: paymentList.columnWidth(4, 5)
                     leftPadding: 8
                     height: parent.height
+                    textFormat: Text.PlainText
                     text: row.record.payment_date || ""
                     color: paymentsRoot.appTheme.textSecondary
                     font.pixelSize: 12
@@ -288,6 +293,7 @@ Rectangle {
                     Text {
                         objectName: "summaryDue"
                         Layout.fillWidth: true
+                        textFormat: Text.PlainText
                         text: "موعد الاستحقاق: " + Figures.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
                         color: paymentsRoot.appTheme.textSecondary
                         font.pixelSize: 12
@@ -295,6 +301,7 @@ Rectangle {
                     }
                     Text {
                         Layout.fillWidth: true
+                        textFormat: Text.PlainText
                         text: "الإجمالي: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0) + " ₪"
                         color: paymentsRoot.appTheme.textPrimary
                         font.pixelSize: 12
@@ -303,6 +310,7 @@ Rectangle {
                     Text {
                         objectName: "summaryPaid"
                         Layout.fillWidth: true
+                        textFormat: Text.PlainText
                         text: "المدفوع سابقاً: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0) + " ₪"
                         color: paymentsRoot.appTheme.successColor
                         font.pixelSize: 12

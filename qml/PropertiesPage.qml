@@ -151,6 +151,7 @@ Rectangle {
 
         Text {
             Layout.alignment: Qt.AlignHCenter
+            textFormat: Text.PlainText
             text: parent.value
             color: parent.valueColor
             font.pixelSize: 16
@@ -158,6 +159,7 @@ Rectangle {
         }
         Text {
             Layout.alignment: Qt.AlignHCenter
+            textFormat: Text.PlainText
             text: parent.caption
             color: "#64748b"
             font.pixelSize: 10
@@ -213,6 +215,7 @@ Rectangle {
             Text {
                 anchors.centerIn: parent
                 visible: cards.count === 0
+                textFormat: Text.PlainText
                 text: searchStrip.text.trim().length > 0 ? "لا توجد عقارات تطابق البحث" : "لا توجد عقارات بعد، أضف أول عقار"
                 color: propPage.appTheme.textMuted
                 font.pixelSize: 14
@@ -262,6 +265,7 @@ Rectangle {
                                 Text {
                                     objectName: "propertyName"
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: cell.record.name || ""
                                     color: propPage.appTheme.textPrimary
                                     font.pixelSize: 17
@@ -272,6 +276,7 @@ Rectangle {
                                 Text {
                                     objectName: "propertyType"
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: propPage.typeLabel(cell.record.type)
                                     color: propPage.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -279,6 +284,7 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.fillWidth: true
+                                    textFormat: Text.PlainText
                                     text: [cell.record.city, cell.record.address].filter(part => part && String(part).length > 0).join(" - ")
                                     color: propPage.appTheme.textMuted
                                     font.pixelSize: 11
@@ -346,6 +352,7 @@ Rectangle {
                                 Text {
                                     objectName: "figureRevenue"
                                     Layout.alignment: Qt.AlignLeft
+                                    textFormat: Text.PlainText
                                     text: Formats.shekels(cell.record.monthly_revenue)
                                     color: propPage.appTheme.accentGold
                                     font.pixelSize: 15

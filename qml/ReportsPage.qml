@@ -362,6 +362,7 @@ Rectangle {
                                 Text {
                                     objectName: "occupancyValue"
                                     anchors.horizontalCenter: parent.horizontalCenter
+                                    textFormat: Text.PlainText
                                     text: occupancyBox.occupancy.toFixed(1) + "%"
                                     color: reportsRoot.appTheme.accentGold
                                     font.pixelSize: 42
@@ -370,6 +371,7 @@ Rectangle {
                                 Text {
                                     objectName: "occupancyVerdict"
                                     anchors.horizontalCenter: parent.horizontalCenter
+                                    textFormat: Text.PlainText
                                     text: occupancyBox.occupancy > 70 ? "إشغال ممتاز" : "معدل متوسط"
                                     color: AdminPalette.positive
                                     font.pixelSize: 14
@@ -500,11 +502,13 @@ Rectangle {
                                             spacing: 6
 
                                             Text {
+                                                textFormat: Text.PlainText
                                                 text: figure.modelData.icon
                                                 font.pixelSize: 14
                                                 font.family: Palette.emojiFont
                                             }
                                             Text {
+                                                textFormat: Text.PlainText
                                                 text: figure.modelData.label
                                                 color: reportsRoot.appTheme.textSecondary
                                                 font.pixelSize: 14
@@ -513,8 +517,8 @@ Rectangle {
                                         Text {
                                             objectName: "figureValue"
                                             Layout.alignment: Qt.AlignHCenter
-                                            text: reportsRoot.money(reportsRoot.balance[figure.modelData.name]) + " ₪"
                                             textFormat: Text.PlainText
+                                            text: reportsRoot.money(reportsRoot.balance[figure.modelData.name]) + " ₪"
                                             color: figure.modelData.color
                                             font.pixelSize: 32
                                             font.bold: true
@@ -572,8 +576,8 @@ Rectangle {
 
                             Text {
                                 Layout.fillWidth: true
-                                text: projectCard.modelData.name
                                 textFormat: Text.PlainText
+                                text: projectCard.modelData.name
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 18
                                 font.bold: true
@@ -590,6 +594,7 @@ Rectangle {
                                     id: pill
                                     objectName: "soldPill"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: projectCard.soldUnits + " / " + projectCard.totalUnits + " وحدة مباعة"
                                     color: reportsRoot.appTheme.accentGold
                                     font.pixelSize: 11
@@ -629,12 +634,14 @@ Rectangle {
 
                                     Text {
                                         Layout.alignment: Qt.AlignRight
+                                        textFormat: Text.PlainText
                                         text: projectFigure.modelData.caption
                                         color: reportsRoot.appTheme.textMuted
                                         font.pixelSize: 12
                                     }
                                     Text {
                                         Layout.alignment: Qt.AlignRight
+                                        textFormat: Text.PlainText
                                         text: reportsRoot.money(projectFigure.modelData.value) + " ₪"
                                         color: projectFigure.modelData.color
                                         font.pixelSize: 20
@@ -704,8 +711,8 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 200
-                                text: (unitRow.record.property_name || "") + " - " + (unitRow.record.unit_number || "")
                                 textFormat: Text.PlainText
+                                text: (unitRow.record.property_name || "") + " - " + (unitRow.record.unit_number || "")
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
                                 font.bold: true
@@ -714,14 +721,15 @@ Rectangle {
                             }
                             Text {
                                 Layout.preferredWidth: 100
-                                text: (unitRow.record.area || 0) + " م²"
                                 textFormat: Text.PlainText
+                                text: (unitRow.record.area || 0) + " م²"
                                 color: reportsRoot.appTheme.textSecondary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignHCenter
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: reportsRoot.money(reportsRoot.unitPrice(unitRow.record)) + " ₪"
                                 color: reportsRoot.appTheme.accentGold
                                 font.pixelSize: 13
@@ -737,6 +745,7 @@ Rectangle {
                                 Text {
                                     objectName: "unitStatus"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: unitRow.status.label
                                     color: AdminPalette.badgeText
                                     font.pixelSize: 10
@@ -789,8 +798,8 @@ Rectangle {
 
                                 Text {
                                     Layout.fillWidth: true
-                                    text: overdueRow.record.buyer_name || ""
                                     textFormat: Text.PlainText
+                                    text: overdueRow.record.buyer_name || ""
                                     color: AdminPalette.overdueTitle
                                     font.pixelSize: 14
                                     font.bold: true
@@ -799,8 +808,8 @@ Rectangle {
                                 }
                                 Text {
                                     Layout.fillWidth: true
-                                    text: (overdueRow.record.property_name || "") + " - وحدة " + (overdueRow.record.unit_number || "")
                                     textFormat: Text.PlainText
+                                    text: (overdueRow.record.property_name || "") + " - وحدة " + (overdueRow.record.unit_number || "")
                                     color: AdminPalette.overdueSubtitle
                                     font.pixelSize: 11
                                     horizontalAlignment: Text.AlignRight
@@ -808,8 +817,8 @@ Rectangle {
                                 }
                             }
                             Text {
-                                text: overdueRow.record.due_date || ""
                                 textFormat: Text.PlainText
+                                text: overdueRow.record.due_date || ""
                                 color: AdminPalette.overdueBorder
                                 font.pixelSize: 13
                                 font.bold: true
@@ -817,6 +826,7 @@ Rectangle {
                             Text {
                                 objectName: "openAmount"
                                 Layout.preferredWidth: 130
+                                textFormat: Text.PlainText
                                 text: reportsRoot.money(reportsRoot.openAmount(overdueRow.record)) + " ₪"
                                 color: AdminPalette.overdueTitle
                                 font.pixelSize: 16
@@ -866,8 +876,8 @@ Rectangle {
 
                             Text {
                                 Layout.preferredWidth: 140
-                                text: "رقم: " + (chequeRow.record.cheque_number || "")
                                 textFormat: Text.PlainText
+                                text: "رقم: " + (chequeRow.record.cheque_number || "")
                                 color: reportsRoot.appTheme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
@@ -876,16 +886,16 @@ Rectangle {
                             }
                             Text {
                                 Layout.preferredWidth: 110
-                                text: chequeRow.record.due_date || ""
                                 textFormat: Text.PlainText
+                                text: chequeRow.record.due_date || ""
                                 color: reportsRoot.appTheme.textSecondary
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                             }
                             Text {
                                 Layout.fillWidth: true
-                                text: reportsRoot.money(chequeRow.record.amount) + " " + (chequeRow.record.currency_symbol || "₪")
                                 textFormat: Text.PlainText
+                                text: reportsRoot.money(chequeRow.record.amount) + " " + (chequeRow.record.currency_symbol || "₪")
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
@@ -899,6 +909,7 @@ Rectangle {
                                 Text {
                                     objectName: "chequeStatus"
                                     anchors.centerIn: parent
+                                    textFormat: Text.PlainText
                                     text: chequeRow.status.label
                                     color: AdminPalette.badgeText
                                     font.pixelSize: 10

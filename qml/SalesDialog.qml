@@ -153,6 +153,7 @@ MDialog {
                 Text {
                     objectName: "saleBuyerName"
                     Layout.fillWidth: true
+                    textFormat: Text.PlainText
                     text: "المشتري: " + salesDlg.buyerName
                     color: salesDlg.theme.textPrimary
                     font.pixelSize: 16
@@ -311,6 +312,7 @@ MDialog {
                 spacing: 10
 
                 Text {
+                    textFormat: Text.PlainText
                     text: salesDlg.cash ? "المتبقي بعد الدفع:" : "القسط الشهري:"
                     color: salesDlg.theme.textSecondary
                     font.pixelSize: 13
@@ -318,6 +320,7 @@ MDialog {
                 Text {
                     objectName: "installmentPreview"
                     Layout.fillWidth: true
+                    textFormat: Text.PlainText
                     text: Figures.money(salesDlg.monthly) + " ₪"
                     color: salesDlg.theme.accentGold
                     font.pixelSize: 18

@@ -236,6 +236,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     Layout.leftMargin: 14
                                     Layout.rightMargin: 14
+                                    textFormat: Text.PlainText
                                     text: themeCard.modelData.label
                                     color: page.appTheme.textPrimary
                                     font.pixelSize: 14
@@ -246,6 +247,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     Layout.leftMargin: 14
                                     Layout.rightMargin: 14
+                                    textFormat: Text.PlainText
                                     text: themeCard.modelData.description
                                     color: page.appTheme.textSecondary
                                     font.pixelSize: 12
@@ -267,6 +269,7 @@ Rectangle {
                 Text {
                     objectName: "primaryCurrencyLine"
                     Layout.fillWidth: true
+                    textFormat: Text.PlainText
                     text: "العملة الأساسية: " + settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
                     color: page.appTheme.textSecondary
                     font.pixelSize: 14
@@ -287,8 +290,8 @@ Rectangle {
 
                         Text {
                             Layout.preferredWidth: 150
-                            text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
                             textFormat: Text.PlainText
+                            text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
                             color: page.appTheme.textPrimary
                             font.pixelSize: 14
                             horizontalAlignment: Text.AlignRight
@@ -322,6 +325,7 @@ Rectangle {
                             }
                         }
                         Text {
+                            textFormat: Text.PlainText
                             text: page.primary ? page.primary.symbol : ""
                             color: page.appTheme.textSecondary
                             font.pixelSize: 13
@@ -449,8 +453,8 @@ Rectangle {
                             anchors.fill: parent
                             anchors.leftMargin: 10
                             anchors.rightMargin: 10
-                            text: backupManager.backupPath
                             textFormat: Text.PlainText
+                            text: backupManager.backupPath
                             color: page.appTheme.textPrimary
                             font.pixelSize: 12
                             verticalAlignment: Text.AlignVCenter
@@ -495,6 +499,7 @@ Rectangle {
                     objectName: "backupMessage"
                     Layout.fillWidth: true
                     visible: page.backupMessage.length > 0
+                    textFormat: Text.PlainText
                     text: page.backupMessage
                     color: page.backupMessageColor
                     font.pixelSize: 13

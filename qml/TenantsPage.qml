@@ -189,6 +189,7 @@ Rectangle {
                                 Layout.preferredWidth: modelData.width > 0 ? modelData.width : 1
                                 Layout.fillWidth: modelData.width === 0
                                 elide: Text.ElideRight
+                                textFormat: Text.PlainText
                                 text: modelData.title
                                 color: page.appTheme.textSecondary
                                 font.pixelSize: 13
@@ -248,6 +249,7 @@ Rectangle {
                 Text {
                     objectName: "tenantName"
                     Layout.preferredWidth: page.nameWidth
+                    textFormat: Text.PlainText
                     text: row.record.full_name || ""
                     color: page.appTheme.textPrimary
                     font.pixelSize: 13
@@ -257,6 +259,7 @@ Rectangle {
                 }
                 Text {
                     Layout.preferredWidth: page.idWidth
+                    textFormat: Text.PlainText
                     text: row.record.id_number || ""
                     color: page.appTheme.textSecondary
                     font.pixelSize: 13
@@ -265,6 +268,7 @@ Rectangle {
                 }
                 Text {
                     Layout.preferredWidth: page.phoneWidth
+                    textFormat: Text.PlainText
                     text: row.record.phone || ""
                     color: page.appTheme.textSecondary
                     font.pixelSize: 13
@@ -274,6 +278,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
+                    textFormat: Text.PlainText
                     text: row.record.email || ""
                     color: page.appTheme.textSecondary
                     font.pixelSize: 13

@@ -83,6 +83,7 @@ MDialog {
                 objectName: "confirmMessage"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
+                textFormat: Text.PlainText
                 text: dialog.message
                 color: dialog.theme.textPrimary
                 font.pixelSize: 14

@@ -146,6 +146,7 @@ MDialog {
 
             Text {
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 text: "قائمة العقود (" + contractsDlg.contracts.length + ")"
                 color: contractsDlg.theme.accentGold
                 font.pixelSize: 16
@@ -216,6 +217,7 @@ MDialog {
 
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: (contractRow.modelData.property_name || "") + " - وحدة " + (contractRow.modelData.unit_number || "")
                                 color: contractsDlg.theme.textPrimary
                                 font.pixelSize: 14
@@ -225,6 +227,7 @@ MDialog {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: Formats.isolateDates((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
                                 color: contractsDlg.theme.textSecondary
                                 font.pixelSize: 11
@@ -234,6 +237,7 @@ MDialog {
                         Text {
                             objectName: "contractRent"
                             Layout.preferredWidth: 180
+                            textFormat: Text.PlainText
                             text: contractsDlg.rentText(contractRow.modelData)
                             color: contractsDlg.theme.accentGold
                             font.pixelSize: 14
@@ -386,6 +390,7 @@ MDialog {
                     Text {
                         objectName: "frequencyNote"
                         Layout.fillWidth: true
+                        textFormat: Text.PlainText
                         text: frequencyBox.currentIndex === 1 ? "التحصيل السنوي يتم على فاتورة سنوية واحدة في نفس شهر بداية العقد." : "التحصيل الشهري يتم على فاتورة شهرية لكل فترة."
                         color: addContractDlg.theme.textSecondary
                         font.pixelSize: 12

@@ -73,6 +73,7 @@ Rectangle {
         spacing: 12
 
         Text {
+            textFormat: Text.PlainText
             text: notice.kind === "success" ? "✓" : "⚠"
             color: "#ffffff"
             font.pixelSize: 22
@@ -85,6 +86,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 visible: notice.title.length > 0
+                textFormat: Text.PlainText
                 text: notice.title
                 color: "#ffffff"
                 font.pixelSize: 14
@@ -94,6 +96,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 Layout.maximumWidth: 460
+                textFormat: Text.PlainText
                 text: notice.text
                 color: "#ffffff"
                 font.pixelSize: 13

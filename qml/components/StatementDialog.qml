@@ -202,6 +202,7 @@ MDialog {
                                 required property var modelData
                                 Layout.preferredWidth: modelData.width
                                 Layout.fillWidth: modelData.width === 0
+                                textFormat: Text.PlainText
                                 text: modelData.title
                                 color: Palette.fixed.textSecondary
                                 font.pixelSize: 12
@@ -250,6 +251,7 @@ MDialog {
 
                             Text {
                                 Layout.preferredWidth: 140
+                                textFormat: Text.PlainText
                                 text: String(line.modelData.date || "")
                                 color: Palette.fixed.textSecondary
                                 font.pixelSize: 12
@@ -258,6 +260,7 @@ MDialog {
                             }
                             Text {
                                 Layout.preferredWidth: 70
+                                textFormat: Text.PlainText
                                 text: line.modelData.type || ""
                                 color: line.modelData.type === "فاتورة" ? "#ef4444" : "#22c55e"
                                 font.pixelSize: 12
@@ -265,6 +268,7 @@ MDialog {
                             }
                             Text {
                                 Layout.fillWidth: true
+                                textFormat: Text.PlainText
                                 text: line.modelData.ref || ""
                                 color: Palette.fixed.textCell
                                 font.pixelSize: 12
@@ -273,6 +277,7 @@ MDialog {
                             }
                             Text {
                                 Layout.preferredWidth: 110
+                                textFormat: Text.PlainText
                                 text: line.debit > 0 ? Formats.money(line.debit) : "-"
                                 color: "#ef4444"
                                 font.pixelSize: 12
@@ -280,6 +285,7 @@ MDialog {
                             }
                             Text {
                                 Layout.preferredWidth: 110
+                                textFormat: Text.PlainText
                                 text: line.credit > 0 ? Formats.money(line.credit) : "-"
                                 color: "#22c55e"
                                 font.pixelSize: 12
@@ -297,6 +303,7 @@ MDialog {
 
             Text {
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 text: "عدد الحركات: " + statementDlg.statement.length
                 color: statementDlg.theme.textMuted
                 font.pixelSize: 12

@@ -135,6 +135,7 @@ MDialog {
 
             Text {
                 Layout.fillWidth: true
+                textFormat: Text.PlainText
                 text: "قائمة الوحدات (" + unitsDlg.units.length + ")"
                 color: Palette.fixed.gold
                 font.pixelSize: 16
@@ -201,6 +202,7 @@ MDialog {
 
                         Text {
                             Layout.preferredWidth: 80
+                            textFormat: Text.PlainText
                             text: unitRow.modelData.unit_number || ""
                             color: Palette.fixed.textPrimary
                             font.pixelSize: 14
@@ -210,6 +212,7 @@ MDialog {
                         }
                         Text {
                             Layout.preferredWidth: 80
+                            textFormat: Text.PlainText
                             text: "طابق " + Formats.count(unitRow.modelData.floor)
                             color: Palette.fixed.textSecondary
                             font.pixelSize: 13
@@ -217,6 +220,7 @@ MDialog {
                         }
                         Text {
                             Layout.preferredWidth: 90
+                            textFormat: Text.PlainText
                             text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Formats.money(unitRow.modelData.area) + " م²"
                             color: Palette.fixed.textSecondary
                             font.pixelSize: 13
@@ -225,6 +229,7 @@ MDialog {
                         Text {
                             objectName: "unitRent"
                             Layout.fillWidth: true
+                            textFormat: Text.PlainText
                             text: Formats.shekels(unitRow.modelData.rent_monthly) + " / شهر"
                             color: Palette.fixed.gold
                             font.pixelSize: 13
