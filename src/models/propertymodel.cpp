@@ -1,25 +1,12 @@
 #include "propertymodel.h"
 
 #include "database.h"
+#include "listpaging.h"
 #include "transactionguard.h"
 
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcProperties, "darvelinto.properties")
-
-namespace {
-
-// What the user types is looked for as it stands: "%" and "_" in it are not wildcards.
-QString containsPattern(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
-}
-
-} // namespace
 
 PropertyModel::PropertyModel(Database* db, QObject* parent)
     : QObject(parent)
@@ -187,10 +174,9 @@ QVariantList PropertyModel::getPage(int offset, int limit, const QString& search
                (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
                  WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
         FROM (SELECT * FROM properties
-              WHERE ?='' OR name LIKE ? ESCAPE '\' OR city LIKE ? ESCAPE '\' OR address LIKE ? ESCAPE '\'
+              WHERE ?=1 OR name LIKE ? ESCAPE '\' OR city LIKE ? ESCAPE '\' OR address LIKE ? ESCAPE '\'
               ORDER BY created_at DESC, id DESC LIMIT ? OFFSET ?) p
         ORDER BY p.created_at DESC, p.id DESC)");
-    const QString text = search.trimmed();
-    const QString pattern = containsPattern(text);
-    return m_db->execQuery(sql, { text, pattern, pattern, pattern, limit, qMax(0, offset) });
+    const QString pattern = ListPaging::containsPattern(search);
+    return m_db->execQuery(sql, { pattern.isEmpty(), pattern, pattern, pattern, limit, qMax(0, offset) });
 }

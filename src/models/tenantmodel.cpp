@@ -1,6 +1,7 @@
 #include "tenantmodel.h"
 
 #include "database.h"
+#include "listpaging.h"
 
 #include <QLoggingCategory>
 
@@ -14,16 +15,6 @@ QVariant identityOrNull(const QString& idNum)
 {
     const QString trimmed = idNum.trimmed();
     return trimmed.isEmpty() ? QVariant() : QVariant(trimmed);
-}
-
-// What the user types is looked for as it stands: "%" and "_" in it are not wildcards.
-QString containsPattern(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('%'), QStringLiteral("\\%"));
-    escaped.replace(QLatin1Char('_'), QStringLiteral("\\_"));
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
 }
 
 } // namespace
@@ -131,10 +122,9 @@ QVariantList TenantModel::getPage(int offset, int limit, const QString& search)
         SELECT t.*,
                (SELECT COUNT(*) FROM contracts WHERE tenant_id=t.id AND +status='active') as active_contracts
         FROM (SELECT * FROM tenants
-              WHERE ?='' OR full_name LIKE ? ESCAPE '\' OR phone LIKE ? ESCAPE '\' OR id_number LIKE ? ESCAPE '\'
+              WHERE ?=1 OR full_name LIKE ? ESCAPE '\' OR phone LIKE ? ESCAPE '\' OR id_number LIKE ? ESCAPE '\'
               ORDER BY id DESC LIMIT ? OFFSET ?) t
         ORDER BY t.id DESC)");
-    const QString text = search.trimmed();
-    const QString pattern = containsPattern(text);
-    return m_db->execQuery(sql, { text, pattern, pattern, pattern, limit, qMax(0, offset) });
+    const QString pattern = ListPaging::containsPattern(search);
+    return m_db->execQuery(sql, { pattern.isEmpty(), pattern, pattern, pattern, limit, qMax(0, offset) });
 }

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "listpaging.h"
 #include "reportdaterange.h"
 
 #include <QLoggingCategory>
@@ -26,16 +27,6 @@ constexpr int kMaxPageSize = 500;
 QVariantList pageBounds(int offset, int limit)
 {
     return { qMin(limit, kMaxPageSize), qMax(offset, 0) };
-}
-
-/** "%text%" for a LIKE with '\' as escape character, the user's own wildcards taken literally. */
-QString containsPattern(const QString& text)
-{
-    QString escaped = text;
-    escaped.replace(u'\\', u"\\\\"_s);
-    escaped.replace(u'%', u"\\%"_s);
-    escaped.replace(u'_', u"\\_"_s);
-    return u"%"_s + escaped + u"%"_s;
 }
 
 } // namespace
@@ -200,7 +191,7 @@ QVariantList ReportController::getUnitStatusPage(int offset, int limit, const QS
     const QString text = search.trimmed();
     if (text.isEmpty())
         return m_db->execQuery(base + order, pageBounds(offset, limit));
-    const QString pattern = containsPattern(text);
+    const QString pattern = ListPaging::containsPattern(text);
     return m_db->execQuery(
         base + filter + order, QVariantList { pattern, pattern } + pageBounds(offset, limit));
 }
@@ -223,7 +214,7 @@ QVariantList ReportController::getOverdueInstallmentsPage(int offset, int limit,
     const QString text = search.trimmed();
     if (text.isEmpty())
         return m_db->execQuery(base + order, QVariantList { Clock::todayText() } + pageBounds(offset, limit));
-    const QString pattern = containsPattern(text);
+    const QString pattern = ListPaging::containsPattern(text);
     return m_db->execQuery(base + filter + order,
         QVariantList { Clock::todayText(), pattern, pattern, pattern } + pageBounds(offset, limit));
 }
@@ -254,7 +245,7 @@ QVariantList ReportController::getChequeReportPage(const QString& status, const 
     if (!text.isEmpty()) {
         sql += uR"( AND (c.cheque_number LIKE ? ESCAPE '\' OR c.payer_name LIKE ? ESCAPE '\'
             OR c.payee_name LIKE ? ESCAPE '\' OR c.bank_name LIKE ? ESCAPE '\'))"_s;
-        const QString pattern = containsPattern(text);
+        const QString pattern = ListPaging::containsPattern(text);
         params << pattern << pattern << pattern << pattern;
     }
     sql += u" ORDER BY c.due_date, c.id LIMIT ? OFFSET ?"_s;
