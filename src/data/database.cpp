@@ -5,14 +5,15 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <optional>
+
 #include <sqlite3.h>
 
 Q_LOGGING_CATEGORY(lcDatabase, "darvelinto.database")
 
 Database::Database(QObject* parent)
     : QObject(parent)
-{
-}
+{ }
 
 Database::~Database()
 {
@@ -21,6 +22,7 @@ Database::~Database()
 
 void Database::close()
 {
+    finalizeStatements();
     if (!m_db.isValid())
         return;
     m_db.close();
@@ -30,6 +32,7 @@ void Database::close()
 
 bool Database::initialize(const QString& path)
 {
+    finalizeStatements();
     m_path = path;
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
     m_db.setDatabaseName(path);
@@ -237,13 +240,9 @@ QVariantList Database::execQuery(const QString& sql, const QVariantList& params)
     }
     // Straight on the connection's SQLite handle: the lists of the pages run through here, and the
     // driver's road copies every value twice before a map sees it.
-    sqlite3_stmt* statement = nullptr;
-    const QByteArray text = sql.toUtf8();
     QString error;
-    if (sqlite3_prepare_v2(handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr)
-        != SQLITE_OK) {
-        error = QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral(" Unable to execute statement");
-    } else if (statement && sqlite3_bind_parameter_count(statement) != params.size()) {
+    sqlite3_stmt* statement = cachedStatement(sql, &error);
+    if (statement && sqlite3_bind_parameter_count(statement) != params.size()) {
         error = QStringLiteral("Parameter count mismatch");
     } else {
         for (int i = 0; statement && i < params.size() && error.isEmpty(); ++i) {
@@ -254,22 +253,69 @@ QVariantList Database::execQuery(const QString& sql, const QVariantList& params)
     }
     QVariantList rows;
     if (statement && error.isEmpty()) {
-        const RowBuilder builder(statement);
+        // The columns are read after the first step: a kept statement is prepared again inside
+        // it when the schema changed since (a column added), and may come back with more columns.
+        std::optional<RowBuilder> builder;
         int rc = SQLITE_ROW;
-        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
-            rows.append(builder.row(statement));
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            if (!builder)
+                builder.emplace(statement);
+            rows.append(builder->row(statement));
+        }
         if (rc != SQLITE_DONE) {
             error = QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral(" Unable to fetch row");
             rows.clear();
         }
     }
-    sqlite3_finalize(statement);
+    releaseStatement(sql, statement, !error.isEmpty());
     if (!error.isEmpty()) {
         lock.unlock();
         emit databaseError(error);
         return {};
     }
     return rows;
+}
+
+sqlite3_stmt* Database::cachedStatement(const QString& sql, QString* error)
+{
+    if (sqlite3_stmt* cached = m_statements.take(sql))
+        return cached;
+    sqlite3* handle = sqliteHandle(m_db);
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v3(handle, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,
+            &statement, nullptr)
+        != SQLITE_OK) {
+        *error = QString::fromUtf8(sqlite3_errmsg(handle)) + QStringLiteral(" Unable to execute statement");
+        sqlite3_finalize(statement);
+        return nullptr;
+    }
+    return statement;
+}
+
+void Database::releaseStatement(const QString& sql, sqlite3_stmt* statement, bool failed)
+{
+    if (!statement)
+        return;
+    // Reset at once: a statement left mid-way would hold its read open, keeping writers from the
+    // log's checkpoint and a restore from the file.
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    // Statements built from typed text (searches) are many and used once: past a few hundred,
+    // new ones are not kept.
+    constexpr qsizetype kMaxCachedStatements = 256;
+    if (failed || m_statements.size() >= kMaxCachedStatements) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    m_statements.insert(sql, statement);
+}
+
+void Database::finalizeStatements()
+{
+    for (sqlite3_stmt* statement : std::as_const(m_statements))
+        sqlite3_finalize(statement);
+    m_statements.clear();
 }
 
 bool Database::execNonQuery(const QString& sql, const QVariantList& params)
@@ -302,7 +348,8 @@ QVariantMap Database::getById(const QString& table, int id)
 {
     QMutexLocker lock(&m_mutex);
     QSqlQuery query(m_db);
-    if (!prepareAndExec(query, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE id=?"), { id }))
+    if (!prepareAndExec(
+            query, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE id=?"), { id }))
         return {};
     if (!query.next())
         return {};

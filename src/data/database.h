@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QSqlDatabase>
@@ -7,6 +8,7 @@
 #include <QVariantMap>
 
 class QSqlQuery;
+struct sqlite3_stmt;
 
 /**
  * Owns the program's single SQLite connection. Every model reaches the data through the four
@@ -58,8 +60,14 @@ private:
     bool isUsableSqliteFile();
     void applyConnectionPragmas();
     void close();
+    sqlite3_stmt* cachedStatement(const QString& sql, QString* error);
+    void releaseStatement(const QString& sql, sqlite3_stmt* statement, bool failed);
+    void finalizeStatements();
 
     QSqlDatabase m_db;
+    // The list queries, prepared once per connection: a page asks the same few dozen questions
+    // again and again, and preparing costs more than answering the small ones.
+    QHash<QString, sqlite3_stmt*> m_statements;
     QMutex m_mutex;
     QString m_path;
 };

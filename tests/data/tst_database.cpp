@@ -3,6 +3,8 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 #include <unistd.h>
 
@@ -19,7 +21,8 @@ private slots:
     {
         QCOMPARE(m_db->value(QStringLiteral("PRAGMA foreign_keys")).toInt(), 1);
         QSignalSpy errors(m_db->db(), &Database::databaseError);
-        QCOMPARE(m_db->db()->execInsert(QStringLiteral("INSERT INTO units (property_id, unit_number) VALUES (?, ?)"),
+        QCOMPARE(m_db->db()->execInsert(
+                     QStringLiteral("INSERT INTO units (property_id, unit_number) VALUES (?, ?)"),
                      { 999, QStringLiteral("A1") }),
             -1);
         QCOMPARE(errors.count(), 1);
@@ -56,14 +59,19 @@ private slots:
 
     void joinedIdKeepsTheLastColumn()
     {
-        const int property = m_db->db()->execInsert(QStringLiteral("INSERT INTO properties (name) VALUES (?)"), { QStringLiteral("برج") });
-        m_db->db()->execInsert(QStringLiteral("INSERT INTO properties (name) VALUES (?)"), { QStringLiteral("filler") });
-        const int unit = m_db->db()->execInsert(QStringLiteral("INSERT INTO units (property_id, unit_number) VALUES (?, ?)"),
+        const int property = m_db->db()->execInsert(
+            QStringLiteral("INSERT INTO properties (name) VALUES (?)"), { QStringLiteral("برج") });
+        m_db->db()->execInsert(
+            QStringLiteral("INSERT INTO properties (name) VALUES (?)"), { QStringLiteral("filler") });
+        const int unit = m_db->db()->execInsert(
+            QStringLiteral("INSERT INTO units (property_id, unit_number) VALUES (?, ?)"),
             { property, QStringLiteral("1") });
         m_db->db()->execInsert(QStringLiteral("INSERT INTO units (property_id, unit_number) VALUES (?, ?)"),
             { property, QStringLiteral("2") });
         const QVariantList rows = m_db->db()->execQuery(
-            QStringLiteral("SELECT u.id, p.id FROM units u JOIN properties p ON p.id = u.property_id WHERE u.id = ?"), { unit + 1 });
+            QStringLiteral(
+                "SELECT u.id, p.id FROM units u JOIN properties p ON p.id = u.property_id WHERE u.id = ?"),
+            { unit + 1 });
         QCOMPARE(rows.size(), 1);
         const QVariantMap row = rows.first().toMap();
         QCOMPARE(row.size(), 1);
@@ -72,7 +80,8 @@ private slots:
 
     void nullColumnIsPresentAndNull()
     {
-        const int id = m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("x") });
+        const int id = m_db->db()->execInsert(
+            QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("x") });
         const QVariantMap row = m_db->db()->getById(QStringLiteral("tenants"), id);
         QVERIFY(row.contains(QStringLiteral("phone")));
         QVERIFY(row.value(QStringLiteral("phone")).isNull());
@@ -82,8 +91,9 @@ private slots:
 
     void nullParameterBindsNull()
     {
-        const int id = m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name, phone) VALUES (?, ?)"),
-            { QStringLiteral("x"), QVariant() });
+        const int id
+            = m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name, phone) VALUES (?, ?)"),
+                { QStringLiteral("x"), QVariant() });
         QVERIFY(m_db->db()->getById(QStringLiteral("tenants"), id).value(QStringLiteral("phone")).isNull());
     }
 
@@ -97,7 +107,8 @@ private slots:
 
     void emptyParameterListRunsPlainStatement()
     {
-        const QVariantList rows = m_db->db()->execQuery(QStringLiteral("SELECT code FROM currencies ORDER BY id"));
+        const QVariantList rows
+            = m_db->db()->execQuery(QStringLiteral("SELECT code FROM currencies ORDER BY id"));
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows.first().toMap().value(QStringLiteral("code")).toString(), QStringLiteral("ILS"));
     }
@@ -105,8 +116,75 @@ private slots:
     void valuesAreNeverSplicedIntoSql()
     {
         const QString hostile = QStringLiteral("x'); DROP TABLE tenants; --");
-        QVERIFY(m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { hostile }) > 0);
+        QVERIFY(
+            m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { hostile })
+            > 0);
         QCOMPARE(m_db->value(QStringLiteral("SELECT full_name FROM tenants")).toString(), hostile);
+    }
+
+    void anAskedAgainQuerySeesTheSchemaAndDataOfTheMoment()
+    {
+        Database* db = m_db->db();
+        const QString sql = QStringLiteral("SELECT * FROM currencies WHERE code=?");
+        QVERIFY(
+            !db->execQuery(sql, { QStringLiteral("ILS") }).value(0).toMap().contains(QStringLiteral("note")));
+        QVERIFY(db->execNonQuery(QStringLiteral("ALTER TABLE currencies ADD COLUMN note TEXT")));
+        QVERIFY(db->execNonQuery(QStringLiteral("UPDATE currencies SET note='شيكل' WHERE code='ILS'")));
+        QCOMPARE(db->execQuery(sql, { QStringLiteral("ILS") })
+                     .value(0)
+                     .toMap()
+                     .value(QStringLiteral("note"))
+                     .toString(),
+            QStringLiteral("شيكل"));
+
+        // Written by another connection to the file, as a restore does.
+        {
+            QSqlDatabase other
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(m_db->filePath());
+            QVERIFY(other.open());
+            QSqlQuery write(other);
+            QVERIFY(write.exec(QStringLiteral("UPDATE currencies SET note='جديد' WHERE code='ILS'")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        QCOMPARE(db->execQuery(sql, { QStringLiteral("ILS") })
+                     .value(0)
+                     .toMap()
+                     .value(QStringLiteral("note"))
+                     .toString(),
+            QStringLiteral("جديد"));
+    }
+
+    void askedQueriesLeaveNoReadOpen()
+    {
+        Database* db = m_db->db();
+        QSignalSpy errors(db, &Database::databaseError);
+        QVERIFY(!db->execQuery(QStringLiteral("SELECT * FROM currencies")).isEmpty());
+        // A wrong number of values, then the same statement as it should be asked.
+        QVERIFY(db->execQuery(QStringLiteral("SELECT * FROM currencies WHERE id=?")).isEmpty());
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(db->execQuery(QStringLiteral("SELECT * FROM currencies WHERE id=?"), { 1 }).size(), 1);
+        // A statement failing half-way through its rows.
+        QVERIFY(
+            db->execQuery(QStringLiteral("SELECT abs(-9223372036854775807 - id) FROM currencies")).isEmpty());
+        QCOMPARE(errors.count(), 2);
+
+        // A read left open would keep the log from being folded back into the file by another
+        // connection (a backup, a restore).
+        QVERIFY(db->execNonQuery(QStringLiteral("UPDATE settings SET value='x' WHERE key='company_name'")));
+        int busy = -1;
+        {
+            QSqlDatabase other
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            other.setDatabaseName(m_db->filePath());
+            other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+            QVERIFY(other.open());
+            QSqlQuery checkpoint(other);
+            QVERIFY(checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")) && checkpoint.next());
+            busy = checkpoint.value(0).toInt();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        QCOMPARE(busy, 0);
     }
 
     void guardRollsBackUnlessCommitted()
@@ -114,12 +192,14 @@ private slots:
         {
             TransactionGuard guard(m_db->db());
             QVERIFY(guard.isActive());
-            m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("gone") });
+            m_db->db()->execInsert(
+                QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("gone") });
         }
         QCOMPARE(m_db->count(QStringLiteral("tenants")), 0);
         {
             TransactionGuard guard(m_db->db());
-            m_db->db()->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("kept") });
+            m_db->db()->execInsert(
+                QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("kept") });
             QVERIFY(guard.commit());
         }
         QCOMPARE(m_db->count(QStringLiteral("tenants")), 1);
@@ -185,7 +265,11 @@ private slots:
             QVERIFY(db.initialize(path));
         }
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray before = [&] {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         Database db;
         const bool opened = db.initialize(path);
         if (::geteuid() == 0) {
