@@ -24,6 +24,9 @@ Rectangle {
     property string toDate: Formats.todayIso()
 
     property var comparison: []
+    // The comparison walks every payment ever received, so it is worked out beside the interface:
+    // the page shows at once and the chart fills in when the answer to the latest request comes.
+    property int comparisonRequest: 0
     property var smartAnalysis: ({})
     property var summary: ({})
     property var balance: ({})
@@ -62,13 +65,19 @@ Rectangle {
 
     // Everything, each time the page is shown.
     function refresh() {
-        comparison = reportCtrl.getPropertyComparison();
+        comparisonRequest = reportCtrl.requestPropertyComparison();
         smartAnalysis = reportCtrl.getSmartAIAnalysis();
         balance = reportCtrl.getBalanceSheet();
-        properties = propertyModel.getAll();
+        loadProjects();
         unitList.reload();
         overdueList.reload();
         reloadRange();
+    }
+
+    // The project cards are on their own tab; their properties are read when it is the one shown.
+    function loadProjects() {
+        if (tabs.currentIndex === 2)
+            properties = propertyModel.getAll();
     }
 
     // Only what the date range drives: a new range leaves the whole-history figures as they are
@@ -177,6 +186,15 @@ Rectangle {
     objectName: "reportsPage"
     color: appTheme.bgPrimary
 
+    Connections {
+        target: reportCtrl
+
+        function onPropertyComparisonReady(request, rows) {
+            if (request === reportsRoot.comparisonRequest)
+                reportsRoot.comparison = rows;
+        }
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 25
@@ -227,6 +245,7 @@ Rectangle {
             filled: true
             tabPrefix: "reportTab"
             labels: reportsRoot.tabLabels
+            onCurrentIndexChanged: reportsRoot.loadProjects()
         }
 
         StackLayout {

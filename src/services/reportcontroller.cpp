@@ -29,6 +29,25 @@ QVariantList pageBounds(int offset, int limit)
     return { qMin(limit, kMaxPageSize), qMax(offset, 0) };
 }
 
+// Each table is aggregated once and joined to its property, instead of one sub-select per
+// property, which would walk the payments once for every property.
+const QString kPropertyComparisonSql = uR"(SELECT p.name, p.id,
+        COALESCE(uc.units, 0) AS units, COALESCE(uc.rented, 0) AS rented, COALESCE(uc.sold, 0) AS sold,
+        COALESCE(inc.income, 0) AS income, COALESCE(ex.expenses, 0) AS expenses
+    FROM properties p
+    LEFT JOIN (SELECT property_id, COUNT(*) AS units,
+                      SUM(CASE WHEN status = 'rented' THEN 1 ELSE 0 END) AS rented,
+                      SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold
+               FROM units GROUP BY property_id) uc ON uc.property_id = p.id
+    LEFT JOIN (SELECT u.property_id, SUM(pay.amount) AS income
+               FROM payments pay
+               JOIN invoices i ON pay.invoice_id = i.id
+               JOIN units u ON i.unit_id = u.id
+               GROUP BY u.property_id) inc ON inc.property_id = p.id
+    LEFT JOIN (SELECT property_id, SUM(amount) AS expenses
+               FROM expenses GROUP BY property_id) ex ON ex.property_id = p.id
+    ORDER BY income DESC, p.id)"_s;
+
 } // namespace
 
 ReportController::ReportController(Database* db, QObject* parent)
@@ -36,6 +55,7 @@ ReportController::ReportController(Database* db, QObject* parent)
     , m_db(db)
     , m_projects(db)
     , m_insights(db)
+    , m_reader(db)
 { }
 
 QVariantList ReportController::rangedStatement(const char* what, const QString& baseSql,
@@ -133,25 +153,18 @@ QVariantList ReportController::getMonthlyReport(const QString& year)
 
 QVariantList ReportController::getPropertyComparison()
 {
-    // Each table is aggregated once and joined to its property, instead of one sub-select per
-    // property, which would walk the payments once for every property.
-    static const QString sql = uR"(SELECT p.name, p.id,
-            COALESCE(uc.units, 0) AS units, COALESCE(uc.rented, 0) AS rented, COALESCE(uc.sold, 0) AS sold,
-            COALESCE(inc.income, 0) AS income, COALESCE(ex.expenses, 0) AS expenses
-        FROM properties p
-        LEFT JOIN (SELECT property_id, COUNT(*) AS units,
-                          SUM(CASE WHEN status = 'rented' THEN 1 ELSE 0 END) AS rented,
-                          SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold
-                   FROM units GROUP BY property_id) uc ON uc.property_id = p.id
-        LEFT JOIN (SELECT u.property_id, SUM(pay.amount) AS income
-                   FROM payments pay
-                   JOIN invoices i ON pay.invoice_id = i.id
-                   JOIN units u ON i.unit_id = u.id
-                   GROUP BY u.property_id) inc ON inc.property_id = p.id
-        LEFT JOIN (SELECT property_id, SUM(amount) AS expenses
-                   FROM expenses GROUP BY property_id) ex ON ex.property_id = p.id
-        ORDER BY income DESC, p.id)"_s;
-    return m_db->execQuery(sql);
+    return m_db->execQuery(kPropertyComparisonSql);
+}
+
+int ReportController::requestPropertyComparison()
+{
+    const int request = ++m_comparisonRequests;
+    m_reader.read(kPropertyComparisonSql, {}, [this, request](bool ok, const QVariantList& rows) {
+        // A file the side connection cannot read (an in-memory one, say) is still answered, on the
+        // program's own connection, which also reports any error.
+        emit propertyComparisonReady(request, ok ? rows : getPropertyComparison());
+    });
+    return request;
 }
 
 QVariantList ReportController::getOverdueInstallments()

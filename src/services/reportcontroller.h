@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backgroundreader.h"
 #include "businessinsights.h"
 #include "projectfinancials.h"
 
@@ -44,6 +45,12 @@ public:
     Q_INVOKABLE QVariantList getMonthlyReport(const QString& year);
     /** One row per property: unit counts, rent and service income (payments on invoices) and expenses. */
     Q_INVOKABLE QVariantList getPropertyComparison();
+    /**
+     * The same comparison worked out beside the interface (it walks every payment ever received).
+     * Returns the request's number; the rows arrive with propertyComparisonReady under that
+     * number, so a page that asked twice keeps only its latest answer.
+     */
+    Q_INVOKABLE int requestPropertyComparison();
     /** Installments not paid whose due date is before today, earliest first. */
     Q_INVOKABLE QVariantList getOverdueInstallments();
     // Pages of three reports for long lists: at most `limit` rows after skipping `offset`, in the
@@ -73,6 +80,9 @@ public:
     /** The written analysis: `text` (Markdown) and `occupancy` (rented and sold units, percent). */
     Q_INVOKABLE QVariantMap getSmartAIAnalysis();
 
+signals:
+    void propertyComparisonReady(int request, const QVariantList& rows);
+
 private:
     QVariantList rangedStatement(const char* what, const QString& baseSql, const QString& rangeSql,
         const QString& orderSql, const QVariantList& params, const ReportDateRange& range);
@@ -81,4 +91,7 @@ private:
     Database* m_db;
     ProjectFinancials m_projects;
     BusinessInsights m_insights;
+    int m_comparisonRequests = 0;
+    // Last, so it goes first and waits for a read still running while the rest is intact.
+    BackgroundReader m_reader;
 };

@@ -402,6 +402,45 @@ private slots:
         QCOMPARE(third.value("income").toDouble(), 0.0);
     }
 
+    void propertyComparisonRequestedAnswersWithTheSameRowsAndTheLatestData()
+    {
+        const int tower = m_fx->property(QStringLiteral("برج النور"));
+        const int unit = m_fx->unit(tower, QStringLiteral("1"), QStringLiteral("rented"));
+        const int tenant = m_fx->tenant(QStringLiteral("سامر"));
+        const int invoice
+            = m_fx->invoice(tenant, unit, 1000, 0, QStringLiteral("pending"), QStringLiteral("2025-03-28"));
+        m_fx->rentPayment(invoice, tenant, 400, QStringLiteral("2025-03-01"));
+        m_fx->expense(tower, QVariant(), 75, QStringLiteral("2025-03-05"));
+
+        QSignalSpy ready(m_reports.get(), &ReportController::propertyComparisonReady);
+        const int first = m_reports->requestPropertyComparison();
+        QVERIFY(ready.wait(5000));
+        QCOMPARE(ready.at(0).at(0).toInt(), first);
+        const QVariantList rows = ready.at(0).at(1).toList();
+        QCOMPARE(rows, m_reports->getPropertyComparison());
+        QCOMPARE(rowAt(rows, 0).value("income").toDouble(), 400.0);
+        QCOMPARE(rowAt(rows, 0).value("expenses").toDouble(), 75.0);
+
+        // What was committed after the first answer is in the next one, under a newer number.
+        m_fx->rentPayment(invoice, tenant, 100, QStringLiteral("2025-03-02"));
+        const int second = m_reports->requestPropertyComparison();
+        QVERIFY(second > first);
+        QVERIFY(ready.wait(5000));
+        QCOMPARE(ready.at(1).at(0).toInt(), second);
+        QCOMPARE(rowAt(ready.at(1).at(1).toList(), 0).value("income").toDouble(), 500.0);
+    }
+
+    void propertyComparisonStillRunningWhenTheControllerGoesIsDropped()
+    {
+        for (int i = 0; i < 20; ++i)
+            m_fx->property(QStringLiteral("عقار %1").arg(i));
+        QSignalSpy ready(m_reports.get(), &ReportController::propertyComparisonReady);
+        m_reports->requestPropertyComparison();
+        m_reports.reset();
+        QTest::qWait(50);
+        QCOMPARE(ready.count(), 0);
+    }
+
     void overdueInstallmentsAreThoseDueBeforeToday()
     {
         // Today is pinned to 2025-06-15.
