@@ -30,9 +30,15 @@ Rectangle {
     function refresh() {
         accounts = accountModel.getAll();
         contractors = expenseModel.getContractors();
-        projects = propertyModel.getAll();
+        loadProjects();
         ++revision;
         journalList.reload();
+    }
+
+    // The cost centres are on their own tab; their projects are read when it is the one shown.
+    function loadProjects() {
+        if (tabs.currentIndex === 3)
+            projects = propertyModel.getAll();
     }
 
     // Amounts in the locale's number format, decimals only where there are some. A negative
@@ -73,6 +79,7 @@ Rectangle {
             Layout.fillWidth: true
             tabPrefix: "accountingTab"
             labels: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "مراكز التكلفة"]
+            onCurrentIndexChanged: page.loadProjects()
         }
 
         StackLayout {

@@ -203,7 +203,6 @@ Rectangle {
 
     objectName: "buyersPage"
     color: appTheme.bgPrimary
-    Component.onCompleted: refresh()
 
     ColumnLayout {
         anchors.fill: parent

@@ -8,7 +8,8 @@ import "components/Pages.js" as Pages
 // The main frame after log-in: the top bar, the side bar at the right and the twelve pages, of
 // which one is shown. Pages are made together with the frame; a page that has a `refresh()`
 // function is refreshed each time it becomes the shown page, so it never shows figures that went
-// stale while the user worked on another page.
+// stale while the user worked on another page. That is also when a page first reads its lists:
+// pages not opened yet cost the log-in nothing.
 Rectangle {
     id: mainApp
 

@@ -145,7 +145,6 @@ Rectangle {
 
     objectName: "maintenancePage"
     color: Palette.fixed.pageBg
-    Component.onCompleted: refresh()
 
     ColumnLayout {
         anchors.fill: parent

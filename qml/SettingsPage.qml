@@ -139,7 +139,6 @@ Rectangle {
 
     objectName: "settingsPage"
     color: appTheme.bgPrimary
-    Component.onCompleted: loadProfile()
 
     ScrollView {
         id: scroller

@@ -84,7 +84,6 @@ Rectangle {
 
     objectName: "usersPage"
     color: Palette.fixed.pageBg
-    Component.onCompleted: refresh()
 
     ColumnLayout {
         anchors.fill: parent

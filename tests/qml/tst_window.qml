@@ -123,7 +123,10 @@ AppTestCase {
     function test_aPageReloadsWhenItIsShown() {
         const frame = loginAsAdmin();
         const users = frame.page(10);
+        compare(users.users.length, 0, "a page not opened yet has read nothing");
+        showPage(10);
         compare(users.users.length, 1);
+        showPage(0);
         // Work done elsewhere (another page, the back end) while the users page is not shown...
         verify(authCtrl.registerUser("sara", "sara-pass-1", "user"));
         compare(users.users.length, 1);
