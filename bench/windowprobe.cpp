@@ -89,13 +89,32 @@ int runWindowProbe(int argc, char* argv[])
         return 1;
 
     QTextStream out(stdout);
-    enum class Phase { Starting, LoggingIn, Done } phase = Phase::Starting;
+    enum class Phase { Starting, LoggingIn, Visiting, Done } phase = Phase::Starting;
     double loginStarted = 0;
+    int visiting = 0;
+    double pageShownAt = 0;
+    const int pageCount = 12;
     const auto mainFrameShown = [&] {
         const QVariant shown = evaluate(window,
             QStringLiteral("typeof currentScreen === 'function' && currentScreen() "
                            "? currentScreen().objectName : ''"));
         return shown.toString();
+    };
+    const auto finish = [&] {
+        out << "all_pages_ms=" << QString::number(monotonicMs() - loginStarted, 'f', 2) << Qt::endl;
+        writeSql(sqlOut + QStringLiteral("-login.sql"), SqlRecorder::stop());
+        phase = Phase::Done;
+        out << "peak_rss_kb=" << peakRssKb() << Qt::endl;
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    };
+    // Each page in turn, as a user going down the side bar would open it; a page loads its lists
+    // when it is first made or when it is shown.
+    const auto showNextPage = [&] {
+        ++visiting;
+        QTimer::singleShot(0, &app, [&] {
+            evaluate(window, QStringLiteral("currentScreen().showPage(%1)").arg(visiting));
+            window->update();
+        });
     };
     QObject::connect(window, &QQuickWindow::frameSwapped, &app, [&] {
         if (phase == Phase::Starting) {
@@ -119,21 +138,40 @@ int runWindowProbe(int argc, char* argv[])
             });
             return;
         }
-        if (phase != Phase::LoggingIn || loginStarted == 0)
-            return;
-        const QString shown = mainFrameShown();
-        // Without the main frame (an interface still being built) the first frame after the
-        // log-in is what there is to measure.
-        if (shown == QLatin1String("mainApp") || shown.isEmpty()) {
-            out << "login_ms=" << QString::number(monotonicMs() - loginStarted, 'f', 2) << Qt::endl;
-            out << "frame=" << (shown.isEmpty() ? QStringLiteral("none") : shown) << Qt::endl;
-            writeSql(sqlOut + QStringLiteral("-login.sql"), SqlRecorder::stop());
-            phase = Phase::Done;
-            out << "peak_rss_kb=" << peakRssKb() << Qt::endl;
-            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        if (phase == Phase::LoggingIn && loginStarted > 0) {
+            const QString shown = mainFrameShown();
+            if (shown == QLatin1String("mainApp")) {
+                out << "login_ms=" << QString::number(monotonicMs() - loginStarted, 'f', 2) << Qt::endl;
+                out << "frame=" << shown << Qt::endl;
+                phase = Phase::Visiting;
+                pageShownAt = monotonicMs();
+                showNextPage();
+            } else if (shown.isEmpty()) {
+                // Without the main frame (an interface still being built) the first frame after
+                // the log-in is what there is to measure.
+                out << "login_ms=" << QString::number(monotonicMs() - loginStarted, 'f', 2) << Qt::endl;
+                out << "frame=none" << Qt::endl;
+                finish();
+            } else {
+                window->update();
+            }
             return;
         }
-        window->update();
+        if (phase == Phase::Visiting) {
+            const int shownIndex = evaluate(window, QStringLiteral("currentScreen().currentIndex")).toInt();
+            if (shownIndex != visiting) {
+                window->update();
+                return;
+            }
+            const double now = monotonicMs();
+            QTextStream(stderr) << "# page " << visiting << " shown in " << QString::number(now - pageShownAt, 'f', 1)
+                                << " ms\n";
+            pageShownAt = now;
+            if (visiting + 1 >= pageCount)
+                finish();
+            else
+                showNextPage();
+        }
     });
     QTimer::singleShot(60000, &app, [&] {
         out << "timeout" << Qt::endl;
