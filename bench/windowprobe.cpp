@@ -1,6 +1,7 @@
 #include "windowprobe.h"
 
 #include "appbackend.h"
+#include "applicationidentity.h"
 #include "authcontroller.h"
 #include "clock.h"
 #include "database.h"
@@ -9,11 +10,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QIcon>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQmlExpression>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -56,12 +55,7 @@ int runWindowProbe(int argc, char* argv[])
 
     // The start-up of the program itself (src/app/main.cpp), on the given data.
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Darvelinto"));
-    QApplication::setApplicationName(QStringLiteral("Darvelinto"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/logo.ico")));
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QApplication::setLayoutDirection(Qt::RightToLeft);
+    ApplicationIdentity::apply();
 
     QCommandLineParser parser;
     parser.addOption({ QStringLiteral("window-probe"), QString() });
@@ -164,8 +158,8 @@ int runWindowProbe(int argc, char* argv[])
                 return;
             }
             const double now = monotonicMs();
-            QTextStream(stderr) << "# page " << visiting << " shown in " << QString::number(now - pageShownAt, 'f', 1)
-                                << " ms\n";
+            QTextStream(stderr) << "# page " << visiting << " shown in "
+                                << QString::number(now - pageShownAt, 'f', 1) << " ms\n";
             pageShownAt = now;
             if (visiting + 1 >= pageCount)
                 finish();

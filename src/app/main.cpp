@@ -1,4 +1,5 @@
 #include "appbackend.h"
+#include "applicationidentity.h"
 #include "applog.h"
 #include "database.h"
 #include "instancelock.h"
@@ -6,22 +7,15 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
-#include <QQuickStyle>
 #include <QStandardPaths>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     TerminationHandler termination;
-    QApplication::setOrganizationName(QStringLiteral("Darvelinto"));
-    QApplication::setApplicationName(QStringLiteral("Darvelinto"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/logo.ico")));
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QApplication::setLayoutDirection(Qt::RightToLeft);
+    ApplicationIdentity::apply();
 
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataDir);

@@ -155,6 +155,7 @@ bool ContractModel::terminate(int id)
 
 QVariantList ContractModel::getExpiring(int days)
 {
+    // No lower bound: an active contract whose end has passed still needs renewing or ending.
     const QString limit = Clock::today().addDays(days).toString(kDateFormat);
     return m_db->execQuery(QStringLiteral(R"(
         SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name
@@ -163,6 +164,6 @@ QVariantList ContractModel::getExpiring(int days)
         JOIN units u ON c.unit_id=u.id
         JOIN properties p ON u.property_id=p.id
         WHERE c.status='active' AND c.end_date <= ?
-        ORDER BY c.end_date)"),
+        ORDER BY c.end_date, c.id)"),
         { limit });
 }

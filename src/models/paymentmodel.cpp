@@ -16,6 +16,21 @@ namespace {
 // this margin an invoice counts as settled and a payment as not exceeding the balance.
 constexpr double kSettledMargin = 0.000001;
 
+// The names a payment is shown with: its payer, and its unit and property, which a buyer's payment
+// carries itself and a tenant's takes from its invoice. Joined to payments as "p".
+const QString kNamedColumns = QStringLiteral(
+    R"( t.full_name as tenant_name, b.full_name as buyer_name,
+        COALESCE(payUnit.unit_number, invUnit.unit_number) as unit_number,
+        COALESCE(payProperty.name, invProperty.name) as property_name )");
+const QString kNameJoins = QStringLiteral(R"(
+           LEFT JOIN tenants t ON p.tenant_id=t.id
+           LEFT JOIN buyers b ON p.buyer_id=b.id
+           LEFT JOIN invoices i ON p.invoice_id=i.id
+           LEFT JOIN units invUnit ON i.unit_id=invUnit.id
+           LEFT JOIN properties invProperty ON invUnit.property_id=invProperty.id
+           LEFT JOIN units payUnit ON p.unit_id=payUnit.id
+           LEFT JOIN properties payProperty ON payUnit.property_id=payProperty.id )");
+
 } // namespace
 
 PaymentModel::PaymentModel(Database* db, QObject* parent)
@@ -25,37 +40,17 @@ PaymentModel::PaymentModel(Database* db, QObject* parent)
 
 QVariantList PaymentModel::getAll()
 {
-    return m_db->execQuery(QStringLiteral(
-        R"(SELECT p.*, t.full_name as tenant_name, b.full_name as buyer_name, i.invoice_number,
-                  COALESCE(payUnit.unit_number, invUnit.unit_number) as unit_number,
-                  COALESCE(payProperty.name, invProperty.name) as property_name
-           FROM payments p
-           LEFT JOIN tenants t ON p.tenant_id=t.id
-           LEFT JOIN buyers b ON p.buyer_id=b.id
-           LEFT JOIN invoices i ON p.invoice_id=i.id
-           LEFT JOIN units invUnit ON i.unit_id=invUnit.id
-           LEFT JOIN properties invProperty ON invUnit.property_id=invProperty.id
-           LEFT JOIN units payUnit ON p.unit_id=payUnit.id
-           LEFT JOIN properties payProperty ON payUnit.property_id=payProperty.id
-           ORDER BY p.payment_date DESC)"));
+    static const QString sql = QStringLiteral("SELECT p.*, i.invoice_number,") + kNamedColumns
+        + QStringLiteral("FROM payments p") + kNameJoins + QStringLiteral("ORDER BY p.payment_date DESC");
+    return m_db->execQuery(sql);
 }
 
 QVariantList PaymentModel::getRecent(int limit)
 {
-    return m_db->execQuery(QStringLiteral(
-                               R"(SELECT p.*, t.full_name as tenant_name, b.full_name as buyer_name,
-                                         COALESCE(payUnit.unit_number, invUnit.unit_number) as unit_number,
-                                         COALESCE(payProperty.name, invProperty.name) as property_name
-                                  FROM payments p
-                                  LEFT JOIN tenants t ON p.tenant_id=t.id
-                                  LEFT JOIN buyers b ON p.buyer_id=b.id
-                                  LEFT JOIN invoices i ON p.invoice_id=i.id
-                                  LEFT JOIN units invUnit ON i.unit_id=invUnit.id
-                                  LEFT JOIN properties invProperty ON invUnit.property_id=invProperty.id
-                                  LEFT JOIN units payUnit ON p.unit_id=payUnit.id
-                                  LEFT JOIN properties payProperty ON payUnit.property_id=payProperty.id
-                                  ORDER BY p.payment_date DESC LIMIT ?)"),
-        { limit });
+    static const QString sql = QStringLiteral("SELECT p.*,") + kNamedColumns
+        + QStringLiteral("FROM payments p") + kNameJoins
+        + QStringLiteral("ORDER BY p.payment_date DESC LIMIT ?");
+    return m_db->execQuery(sql, { limit });
 }
 
 QVariantList PaymentModel::getPage(int offset, int limit, const QString& search)
@@ -88,21 +83,11 @@ QVariantList PaymentModel::getPage(int offset, int limit, const QString& search)
             params << pattern;
     }
     params << ListPaging::limit(limit) << ListPaging::offset(offset);
-    return m_db->execQuery(
-        QStringLiteral("SELECT p.*, t.full_name as tenant_name, b.full_name as buyer_name, i.invoice_number, "
-                       "COALESCE(payUnit.unit_number, invUnit.unit_number) as unit_number, "
-                       "COALESCE(payProperty.name, invProperty.name) as property_name "
-                       "FROM (SELECT f.id, f.payment_date FROM payments f ")
-            + (pattern.isEmpty() ? inDateOrder : matching) + QStringLiteral(R"(LIMIT ? OFFSET ?) page
-                                JOIN payments p ON p.id=page.id
-                                LEFT JOIN tenants t ON p.tenant_id=t.id
-                                LEFT JOIN buyers b ON p.buyer_id=b.id
-                                LEFT JOIN invoices i ON p.invoice_id=i.id
-                                LEFT JOIN units invUnit ON i.unit_id=invUnit.id
-                                LEFT JOIN properties invProperty ON invUnit.property_id=invProperty.id
-                                LEFT JOIN units payUnit ON p.unit_id=payUnit.id
-                                LEFT JOIN properties payProperty ON payUnit.property_id=payProperty.id
-                                ORDER BY page.payment_date DESC, p.id DESC)"),
+    return m_db->execQuery(QStringLiteral("SELECT p.*, i.invoice_number,") + kNamedColumns
+            + QStringLiteral("FROM (SELECT f.id, f.payment_date FROM payments f ")
+            + (pattern.isEmpty() ? inDateOrder : matching)
+            + QStringLiteral("LIMIT ? OFFSET ?) page JOIN payments p ON p.id=page.id") + kNameJoins
+            + QStringLiteral("ORDER BY page.payment_date DESC, p.id DESC"),
         params);
 }
 

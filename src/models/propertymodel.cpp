@@ -8,6 +8,20 @@
 
 Q_LOGGING_CATEGORY(lcProperties, "darvelinto.properties")
 
+namespace {
+
+// Each property ("p") with the counts of its units and the rent of their active contracts.
+const QString kWithFigures = QStringLiteral(R"(
+        SELECT p.*,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
+               (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
+                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
+    )");
+
+} // namespace
+
 PropertyModel::PropertyModel(Database* db, QObject* parent)
     : QObject(parent)
     , m_db(db)
@@ -19,15 +33,8 @@ QVariantList PropertyModel::getAll()
     // between properties created within the same second. The unary plus keeps every count on the
     // property's own units (and the revenue on their contracts): without statistics SQLite walks
     // every rented unit or active contract of the office once per property instead.
-    static const QString sql = QStringLiteral(R"(
-        SELECT p.*,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
-               (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
-                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
-        FROM properties p
-        ORDER BY p.created_at DESC, p.id DESC)");
+    static const QString sql
+        = kWithFigures + QStringLiteral("FROM properties p ORDER BY p.created_at DESC, p.id DESC");
     return m_db->execQuery(sql);
 }
 
@@ -166,13 +173,7 @@ QVariantList PropertyModel::getPage(int offset, int limit, const QString& search
         return {};
     // The figures are worked out for the rows of the page only, not for every property before
     // the page is cut; the unary plus keeps them on the property's own units, as in getAll().
-    static const QString sql = QStringLiteral(R"(
-        SELECT p.*,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
-               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
-               (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
-                 WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
+    static const QString sql = kWithFigures + QStringLiteral(R"(
         FROM (SELECT * FROM properties
               WHERE ?=1 OR name LIKE ? ESCAPE '\' OR city LIKE ? ESCAPE '\' OR address LIKE ? ESCAPE '\'
               ORDER BY created_at DESC, id DESC LIMIT ? OFFSET ?) p

@@ -1,6 +1,7 @@
 #include "dashboardcontroller.h"
 
 #include "clock.h"
+#include "contractmodel.h"
 #include "database.h"
 
 #include <QLoggingCategory>
@@ -127,16 +128,7 @@ QVariantList DashboardController::getRecentMaintenance(int limit) const
 
 QVariantList DashboardController::getExpiringContracts(int days) const
 {
-    // No lower bound: an active contract whose end has passed still needs renewing or ending.
-    static const QString sql = QStringLiteral(R"(
-        SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name
-        FROM contracts c
-        JOIN tenants t ON c.tenant_id=t.id
-        JOIN units u ON c.unit_id=u.id
-        JOIN properties p ON u.property_id=p.id
-        WHERE c.status='active' AND c.end_date <= ?
-        ORDER BY c.end_date, c.id)");
-    return m_db->execQuery(sql, { dateText(Clock::today().addDays(days)) });
+    return ContractModel(m_db).getExpiring(days);
 }
 
 double DashboardController::getOccupancyRate() const

@@ -3,6 +3,7 @@
 #include "chequemodel.h"
 #include "clock.h"
 #include "installmentmodel.h"
+#include "rowvalues.h"
 #include "salesfixtures.h"
 #include "testdatabase.h"
 
@@ -23,17 +24,9 @@ private:
 
     Database* db() const { return m_db->db(); }
 
-    static QList<int> ids(const QVariantList& rows)
-    {
-        QList<int> result;
-        for (const QVariant& row : rows)
-            result << row.toMap().value(QStringLiteral("id")).toInt();
-        return result;
-    }
-
     QList<int> storedIds(const QString& condition) const
     {
-        return ids(db()->execQuery(QStringLiteral("SELECT id FROM cheques WHERE ") + condition
+        return idsOf(db()->execQuery(QStringLiteral("SELECT id FROM cheques WHERE ") + condition
             + QStringLiteral(" ORDER BY due_date DESC, id DESC")));
     }
 
@@ -104,18 +97,18 @@ private slots:
     {
         QFETCH(QString, cut);
         QFETCH(QString, condition);
-        QCOMPARE(ids(m_model->getPage(cut, 0, 50)), storedIds(condition));
+        QCOMPARE(idsOf(m_model->getPage(cut, 0, 50)), storedIds(condition));
     }
 
     void theCutsHoldWhatTheOfficeExpects()
     {
         // Worked out from the cheques of init(): 1 = 7001 bounced, 2 = 7002 due today,
         // 3 = 7003 April, 4 = 88 yesterday, 5 = 89 May, 6 = 90 today, 7 = 91 cashed.
-        QCOMPARE(ids(m_model->getPage(QStringLiteral("all"), 0, 50)), QList<int>({ 5, 3, 6, 2, 4, 1, 7 }));
-        QCOMPARE(ids(m_model->getPage(QStringLiteral("postdated"), 0, 50)), QList<int>({ 5, 3 }));
-        QCOMPARE(ids(m_model->getPage(QStringLiteral("due"), 0, 50)), QList<int>({ 6, 2, 4 }));
-        QCOMPARE(ids(m_model->getPage(QStringLiteral("issued"), 0, 50)), QList<int>({ 5, 6 }));
-        QCOMPARE(ids(m_model->getPage(QStringLiteral("all"), 2, 3)), QList<int>({ 6, 2, 4 }));
+        QCOMPARE(idsOf(m_model->getPage(QStringLiteral("all"), 0, 50)), QList<int>({ 5, 3, 6, 2, 4, 1, 7 }));
+        QCOMPARE(idsOf(m_model->getPage(QStringLiteral("postdated"), 0, 50)), QList<int>({ 5, 3 }));
+        QCOMPARE(idsOf(m_model->getPage(QStringLiteral("due"), 0, 50)), QList<int>({ 6, 2, 4 }));
+        QCOMPARE(idsOf(m_model->getPage(QStringLiteral("issued"), 0, 50)), QList<int>({ 5, 6 }));
+        QCOMPARE(idsOf(m_model->getPage(QStringLiteral("all"), 2, 3)), QList<int>({ 6, 2, 4 }));
     }
 
     void rowsCarryTheNamesOfTheList()
@@ -168,7 +161,7 @@ private slots:
         QFETCH(QString, cut);
         QFETCH(QString, search);
         QFETCH(QString, condition);
-        QCOMPARE(ids(m_model->getPage(cut, 0, 50, search)), storedIds(condition));
+        QCOMPARE(idsOf(m_model->getPage(cut, 0, 50, search)), storedIds(condition));
     }
 
     void statusTotalsCountAndSumEveryStatus()

@@ -2,6 +2,7 @@
 // over due date, cheque, bank, buyer, property and unit.
 #include "clock.h"
 #include "installmentmodel.h"
+#include "rowvalues.h"
 #include "salesfixtures.h"
 #include "testdatabase.h"
 
@@ -25,17 +26,9 @@ private:
 
     Database* db() const { return m_db->db(); }
 
-    static QList<int> ids(const QVariantList& rows)
-    {
-        QList<int> result;
-        for (const QVariant& row : rows)
-            result << row.toMap().value(QStringLiteral("id")).toInt();
-        return result;
-    }
-
     QList<int> storedIds(const QString& condition = QStringLiteral("1=1")) const
     {
-        return ids(db()->execQuery(QStringLiteral("SELECT id FROM installments WHERE ") + condition
+        return idsOf(db()->execQuery(QStringLiteral("SELECT id FROM installments WHERE ") + condition
             + QStringLiteral(" ORDER BY due_date DESC, id DESC")));
     }
 
@@ -79,8 +72,8 @@ private slots:
         const QList<int> sami = storedIds(QStringLiteral("buyer_id=1"));
         QCOMPARE(sami.size(), 5);
         QCOMPARE(sami.at(1), added);
-        QCOMPARE(ids(m_model->getPage(m_sami, 0, 3)), sami.mid(0, 3));
-        QCOMPARE(ids(m_model->getPage(m_sami, 3, 3)), sami.mid(3));
+        QCOMPARE(idsOf(m_model->getPage(m_sami, 0, 3)), sami.mid(0, 3));
+        QCOMPARE(idsOf(m_model->getPage(m_sami, 3, 3)), sami.mid(3));
 
         const QVariantList rows = m_model->getPage(m_sami, 0, 10);
         QCOMPARE(rows.size(), 5);
@@ -99,8 +92,8 @@ private slots:
     {
         const QList<int> all = storedIds();
         QCOMPARE(all.size(), 7);
-        QCOMPARE(ids(m_model->getPage(0, 0, 50)), all);
-        QCOMPARE(ids(m_model->getPage(-1, 5, 50)), all.mid(5));
+        QCOMPARE(idsOf(m_model->getPage(0, 0, 50)), all);
+        QCOMPARE(idsOf(m_model->getPage(-1, 5, 50)), all.mid(5));
         QVERIFY(m_model->getPage(999, 0, 50).isEmpty());
     }
 
@@ -109,7 +102,7 @@ private slots:
         const int first = storedIds(QStringLiteral("buyer_id=1 AND due_date='2025-01-15'")).first();
         QVERIFY(m_model->payInstallment(first, 1000));
         const QVariantList rows = m_model->getPage(m_sami, 0, 10, QStringLiteral("2025-01"));
-        QCOMPARE(ids(rows), QList<int>({ first }));
+        QCOMPARE(idsOf(rows), QList<int>({ first }));
         QCOMPARE(rows.first().toMap().value("status").toString(), QStringLiteral("paid"));
         QCOMPARE(rows.first().toMap().value("paid_amount").toDouble(), 1000.0);
     }
@@ -139,7 +132,7 @@ private slots:
         QFETCH(QString, condition);
         QCOMPARE(m_house, 2);
         QCOMPARE(m_nader, 2);
-        QCOMPARE(ids(m_model->getPage(buyer, 0, 50, search)), storedIds(condition));
+        QCOMPARE(idsOf(m_model->getPage(buyer, 0, 50, search)), storedIds(condition));
     }
 };
 

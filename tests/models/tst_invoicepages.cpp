@@ -3,6 +3,7 @@
 #include "billingfixtures.h"
 #include "clock.h"
 #include "invoicemodel.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QTest>
@@ -31,18 +32,10 @@ private:
         return m_model->createInvoice(tenant, unit, period, { item(QStringLiteral("إيجار"), total) }, 1);
     }
 
-    static QList<int> ids(const QVariantList& rows)
-    {
-        QList<int> result;
-        for (const QVariant& row : rows)
-            result << row.toMap().value(QStringLiteral("id")).toInt();
-        return result;
-    }
-
     /** Ids of the stored invoices whose SQL condition holds, newest first. */
     QList<int> storedIds(const QString& condition = QStringLiteral("1=1")) const
     {
-        return ids(db()->execQuery(QStringLiteral("SELECT id FROM invoices WHERE ") + condition
+        return idsOf(db()->execQuery(QStringLiteral("SELECT id FROM invoices WHERE ") + condition
             + QStringLiteral(" ORDER BY id DESC")));
     }
 
@@ -86,9 +79,9 @@ private slots:
         const QVariantList first = m_model->getPage(0, 3);
         const QVariantList second = m_model->getPage(3, 3);
         const QVariantList third = m_model->getPage(6, 3);
-        QCOMPARE(ids(first), QList<int>({ made[6], made[5], made[4] }));
-        QCOMPARE(ids(second), QList<int>({ made[3], made[2], made[1] }));
-        QCOMPARE(ids(third), QList<int>({ made[0] }));
+        QCOMPARE(idsOf(first), QList<int>({ made[6], made[5], made[4] }));
+        QCOMPARE(idsOf(second), QList<int>({ made[3], made[2], made[1] }));
+        QCOMPARE(idsOf(third), QList<int>({ made[0] }));
         QVERIFY(m_model->getPage(7, 3).isEmpty());
         // Asking one row more than is shown tells whether another page follows.
         QCOMPARE(m_model->getPage(0, 8).size(), 7);
@@ -153,7 +146,7 @@ private slots:
         QVERIFY(invoice(m_omar, 0, QStringLiteral("2025-02"), 30) > 0);
 
         const QList<int> expected = storedIds(condition);
-        QCOMPARE(ids(m_model->getPage(0, 50, search)), expected);
+        QCOMPARE(idsOf(m_model->getPage(0, 50, search)), expected);
     }
 
     void searchPagesToo()
@@ -168,9 +161,9 @@ private slots:
         }
         const QList<int> sami = storedIds(QStringLiteral("tenant_id=1"));
         QCOMPARE(sami.size(), 5);
-        QCOMPARE(ids(m_model->getPage(0, 2, QStringLiteral("سامي"))), sami.mid(0, 2));
-        QCOMPARE(ids(m_model->getPage(2, 2, QStringLiteral("سامي"))), sami.mid(2, 2));
-        QCOMPARE(ids(m_model->getPage(4, 2, QStringLiteral("سامي"))), sami.mid(4));
+        QCOMPARE(idsOf(m_model->getPage(0, 2, QStringLiteral("سامي"))), sami.mid(0, 2));
+        QCOMPARE(idsOf(m_model->getPage(2, 2, QStringLiteral("سامي"))), sami.mid(2, 2));
+        QCOMPARE(idsOf(m_model->getPage(4, 2, QStringLiteral("سامي"))), sami.mid(4));
     }
 
     void voidInvoicesStayListed()
@@ -189,9 +182,9 @@ private slots:
                 invoice(m_sami, m_unit101, QStringLiteral("2025-%1").arg(month, 2, 10, QLatin1Char('0')), 10)
                 > 0);
         const QList<int> all = storedIds();
-        QCOMPARE(ids(m_model->getPage(-5, 2)), all.mid(0, 2));
-        QCOMPARE(ids(m_model->getPage(0, 0)), all.mid(0, 1));
-        QCOMPARE(ids(m_model->getPage(1, -3)), all.mid(1, 1));
+        QCOMPARE(idsOf(m_model->getPage(-5, 2)), all.mid(0, 2));
+        QCOMPARE(idsOf(m_model->getPage(0, 0)), all.mid(0, 1));
+        QCOMPARE(idsOf(m_model->getPage(1, -3)), all.mid(1, 1));
         QCOMPARE(m_model->getPage(0, 1000000).size(), 3);
     }
 };

@@ -7,6 +7,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "paymentmodel.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QElapsedTimer>
@@ -61,14 +62,6 @@ const char* const kGenerator[] = {
               date('2023-01-01', '+' || (i % 36) || ' months'), i % 1000 + 1, i, 1
        FROM n)",
 };
-
-QList<int> ids(const QVariantList& rows)
-{
-    QList<int> result;
-    for (const QVariant& row : rows)
-        result << row.toMap().value(QStringLiteral("id")).toInt();
-    return result;
-}
 
 bool dueDatesRunDown(const QVariantList& rows)
 {
@@ -147,30 +140,30 @@ private slots:
     {
         const QVariantList first = timed("invoices: first page", [&] { return m_invoices->getPage(0, 51); });
         QCOMPARE(first.size(), 51);
-        QCOMPARE(ids(first).first(), 240000);
-        QCOMPARE(ids(first).last(), 239950);
+        QCOMPARE(idsOf(first).first(), 240000);
+        QCOMPARE(idsOf(first).last(), 239950);
         // Invoice 240000: tenant 1, unit 1 of property 1.
         QCOMPARE(first.first().toMap().value("tenant_name").toString(), QStringLiteral("مستأجر 1"));
         QCOMPARE(first.first().toMap().value("property_name").toString(), QStringLiteral("مشروع 1"));
 
         const QVariantList deep
             = timed("invoices: page at 120,000", [&] { return m_invoices->getPage(120000, 3); });
-        QCOMPARE(ids(deep), QList<int>({ 120000, 119999, 119998 }));
+        QCOMPARE(idsOf(deep), QList<int>({ 120000, 119999, 119998 }));
 
         // Tenant 1999 holds invoices k = 1998 + 2000 m: 120 of them, newest 239998.
         const QVariantList tenant = timed("invoices: search a tenant",
             [&] { return m_invoices->getPage(0, 51, QStringLiteral("مستأجر 1999")); });
         QCOMPARE(tenant.size(), 51);
-        QCOMPARE(ids(tenant).first(), 239998);
-        QCOMPARE(ids(tenant).last(), 239998 - 50 * 2000);
+        QCOMPARE(idsOf(tenant).first(), 239998);
+        QCOMPARE(idsOf(tenant).last(), 239998 - 50 * 2000);
         const QVariantList lastPage = timed("invoices: last page of a tenant search",
             [&] { return m_invoices->getPage(100, 51, QStringLiteral("مستأجر 1999")); });
         QCOMPARE(lastPage.size(), 20);
-        QCOMPARE(ids(lastPage).last(), 1998);
+        QCOMPARE(idsOf(lastPage).last(), 1998);
 
         const QVariantList number = timed("invoices: search a number",
             [&] { return m_invoices->getPage(0, 51, QStringLiteral("INV-123457")); });
-        QCOMPARE(ids(number), QList<int>({ 123457 }));
+        QCOMPARE(idsOf(number), QList<int>({ 123457 }));
         const QVariantList none = timed("invoices: search without a match",
             [&] { return m_invoices->getPage(0, 51, QStringLiteral("لا يوجد")); });
         QVERIFY(none.isEmpty());
@@ -182,7 +175,7 @@ private slots:
         // 249799), then rent payments j = 1399 + 1400 m (newest 239399).
         const QVariantList first = timed("payments: first page", [&] { return m_payments->getPage(0, 51); });
         QCOMPARE(first.size(), 51);
-        QCOMPARE(ids(first).mid(0, 9),
+        QCOMPARE(idsOf(first).mid(0, 9),
             QList<int>({ 249799, 248399, 246999, 245599, 244199, 242799, 241399, 239399, 237999 }));
         QCOMPARE(first.first().toMap().value("buyer_name").toString(), QStringLiteral("مشتري 800"));
         QCOMPARE(first.at(7).toMap().value("tenant_name").toString(), QStringLiteral("مستأجر 1400"));
@@ -193,7 +186,7 @@ private slots:
 
         const QVariantList reference = timed("payments: search a reference",
             [&] { return m_payments->getPage(0, 51, QStringLiteral("R123456")); });
-        QCOMPARE(ids(reference), QList<int>({ 123456 }));
+        QCOMPARE(idsOf(reference), QList<int>({ 123456 }));
         const QVariantList tenant = timed("payments: search a tenant",
             [&] { return m_payments->getPage(0, 51, QStringLiteral("مستأجر 1999")); });
         QCOMPARE(tenant.size(), 51);
@@ -216,10 +209,10 @@ private slots:
         QCOMPARE(all.size(), 51);
         QVERIFY(dueDatesRunDown(all));
         // The latest month, 2025-12, is month 35: n = 35 + 36 m, the newest 11987.
-        QCOMPARE(ids(all).first(), 11987);
+        QCOMPARE(idsOf(all).first(), 11987);
         const QVariantList cheque = timed("installments: search a cheque",
             [&] { return m_installments->getPage(0, 0, 51, QStringLiteral("111111")); });
-        QCOMPARE(ids(cheque), QList<int>({ 11111 }));
+        QCOMPARE(idsOf(cheque), QList<int>({ 11111 }));
     }
 
     void chequePages()
@@ -228,7 +221,7 @@ private slots:
             = timed("cheques: first page", [&] { return m_cheques->getPage(QStringLiteral("all"), 0, 51); });
         QCOMPARE(all.size(), 51);
         QVERIFY(dueDatesRunDown(all));
-        QCOMPARE(ids(all).first(), 11987);
+        QCOMPARE(idsOf(all).first(), 11987);
         // Pending cheques are n%3 = 2; today is 2025-06-15, so the post-dated ones fall due from
         // 2025-07 (month 30) to 2025-12 (month 35): more than one page of 500, read page by page.
         QVariantList postdated;

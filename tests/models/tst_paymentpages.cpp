@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "invoicemodel.h"
 #include "paymentmodel.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QTest>
@@ -30,17 +31,9 @@ private:
 
     Database* db() const { return m_db->db(); }
 
-    static QList<int> ids(const QVariantList& rows)
-    {
-        QList<int> result;
-        for (const QVariant& row : rows)
-            result << row.toMap().value(QStringLiteral("id")).toInt();
-        return result;
-    }
-
     QList<int> storedIds(const QString& condition = QStringLiteral("1=1")) const
     {
-        return ids(db()->execQuery(QStringLiteral("SELECT id FROM payments WHERE ") + condition
+        return idsOf(db()->execQuery(QStringLiteral("SELECT id FROM payments WHERE ") + condition
             + QStringLiteral(" ORDER BY payment_date DESC, id DESC")));
     }
 
@@ -106,9 +99,9 @@ private slots:
 
         const QList<int> expected { march12, sale, march10, march02, feb };
         QCOMPARE(storedIds(), expected);
-        QCOMPARE(ids(m_model->getPage(0, 2)), expected.mid(0, 2));
-        QCOMPARE(ids(m_model->getPage(2, 2)), expected.mid(2, 2));
-        QCOMPARE(ids(m_model->getPage(4, 2)), expected.mid(4));
+        QCOMPARE(idsOf(m_model->getPage(0, 2)), expected.mid(0, 2));
+        QCOMPARE(idsOf(m_model->getPage(2, 2)), expected.mid(2, 2));
+        QCOMPARE(idsOf(m_model->getPage(4, 2)), expected.mid(4));
         QCOMPARE(m_model->getPage(0, 6).size(), 5);
     }
 
@@ -119,7 +112,7 @@ private slots:
         const int sale = buyerPayment(5000, QStringLiteral("2025-03-06"));
         const int water = pay(m_laylaInvoice, m_layla, 40, QStringLiteral("2025-03-04"), QString());
         const QVariantList rows = m_model->getPage(0, 10);
-        QCOMPARE(ids(rows), QList<int>({ sale, rent, water }));
+        QCOMPARE(idsOf(rows), QList<int>({ sale, rent, water }));
 
         const QVariantMap buyer = rows.at(0).toMap();
         QCOMPARE(buyer.value("buyer_name").toString(), QStringLiteral("نادر المصري"));
@@ -170,7 +163,7 @@ private slots:
         QCOMPARE(m_laylaInvoice, 2);
 
         const QList<int> expected = storedIds(condition);
-        QCOMPARE(ids(m_model->getPage(0, 50, search)), expected);
+        QCOMPARE(idsOf(m_model->getPage(0, 50, search)), expected);
     }
 };
 

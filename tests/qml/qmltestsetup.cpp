@@ -1,20 +1,17 @@
 #include "qmltestsetup.h"
 
+#include "applicationidentity.h"
 #include "qmltestsupport.h"
 #include "testdatabase.h"
 
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QQuickStyle>
 
 void QmlTestSetup::applicationAvailable()
 {
     pinTestEnvironment();
-    QGuiApplication::setOrganizationName(QStringLiteral("Darvelinto"));
-    QGuiApplication::setApplicationName(QStringLiteral("Darvelinto"));
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    ApplicationIdentity::apply();
 }
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine* engine)

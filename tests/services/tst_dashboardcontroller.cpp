@@ -1,6 +1,7 @@
 #include "clock.h"
 #include "dashboardcontroller.h"
 #include "dashboardfixtures.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QSignalSpy>
@@ -21,14 +22,6 @@ private:
     std::unique_ptr<QSignalSpy> m_errors;
 
     void pay(double amount, const QDate& date) { m_fx->payment({ amount, date }); }
-
-    static QStringList column(const QVariantList& rows, const char* key)
-    {
-        QStringList values;
-        for (const QVariant& row : rows)
-            values.append(row.toMap().value(QLatin1String(key)).toString());
-        return values;
-    }
 
 private slots:
     void initTestCase() { pinTestEnvironment(); }
@@ -229,7 +222,7 @@ private slots:
             m_fx->unit(tower, QStringLiteral("5")), samir, today.addDays(5), QStringLiteral("terminated"));
 
         const QVariantList rows = m_dash->getExpiringContracts();
-        QCOMPARE(column(rows, "id"),
+        QCOMPARE(columnOf(rows, "id"),
             (QStringList { QString::number(lastWeek), QString::number(todayEnd), QString::number(in30) }));
         const QVariantMap first = rows.first().toMap();
         QCOMPARE(first.value("tenant_name").toString(), QStringLiteral("هدى"));
@@ -263,7 +256,7 @@ private slots:
 
         const QVariantList rows = m_dash->getRecentPayments();
         QCOMPARE(rows.size(), 5);
-        QCOMPARE(column(rows, "amount"),
+        QCOMPARE(columnOf(rows, "amount"),
             (QStringList { QStringLiteral("25000"), QStringLiteral("400"), QStringLiteral("300"),
                 QStringLiteral("200"), QStringLiteral("100") }));
         const QVariantMap sale = rows.at(0).toMap();
@@ -310,7 +303,7 @@ private slots:
             a1, QStringLiteral("ثالث"), QStringLiteral("in_progress"), QStringLiteral("2025-03-05 08:00:00"));
 
         const QVariantList rows = m_dash->getRecentMaintenance();
-        QCOMPARE(column(rows, "title"),
+        QCOMPARE(columnOf(rows, "title"),
             (QStringList { QStringLiteral("رابع"), QStringLiteral("ثالث"), QStringLiteral("ثاني") }));
         QCOMPARE(rows.first().toMap().value("unit_number").toString(), QStringLiteral("A1"));
         QCOMPARE(rows.first().toMap().value("property_name").toString(), QStringLiteral("برج النور"));
@@ -330,9 +323,9 @@ private slots:
 
         const QVariantList months = m_dash->getMonthlyCollections();
         QCOMPARE(months.size(), 6);
-        QCOMPARE(column(months, "period"),
+        QCOMPARE(columnOf(months, "period"),
             (QStringList { "2024-10", "2024-11", "2024-12", "2025-01", "2025-02", "2025-03" }));
-        QCOMPARE(column(months, "label"),
+        QCOMPARE(columnOf(months, "label"),
             (QStringList { QStringLiteral("أكتوبر"), QStringLiteral("نوفمبر"), QStringLiteral("ديسمبر"),
                 QStringLiteral("يناير"), QStringLiteral("فبراير"), QStringLiteral("مارس") }));
         QList<double> values;
@@ -357,7 +350,7 @@ private slots:
     {
         QFETCH(int, months);
         QFETCH(QStringList, periods);
-        QCOMPARE(column(m_dash->getMonthlyCollections(months), "period"), periods);
+        QCOMPARE(columnOf(m_dash->getMonthlyCollections(months), "period"), periods);
     }
 
     void workFollowsTheRowsShownNotTheHistory()
@@ -431,7 +424,7 @@ private slots:
     {
         Clock::setToday(QDate(2025, 12, 31));
         const QVariantList months = m_dash->getMonthlyCollections(12);
-        QCOMPARE(column(months, "label"),
+        QCOMPARE(columnOf(months, "label"),
             (QStringList { QStringLiteral("يناير"), QStringLiteral("فبراير"), QStringLiteral("مارس"),
                 QStringLiteral("أبريل"), QStringLiteral("مايو"), QStringLiteral("يونيو"),
                 QStringLiteral("يوليو"), QStringLiteral("أغسطس"), QStringLiteral("سبتمبر"),

@@ -1,6 +1,7 @@
 #include "clock.h"
 #include "dashboardfixtures.h"
 #include "notificationcontroller.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QSignalSpy>
@@ -24,14 +25,6 @@ private:
     int m_tenant = 0;
 
     static QDate today() { return Clock::today(); }
-
-    static QStringList column(const QVariantList& rows, const char* key)
-    {
-        QStringList values;
-        for (const QVariant& row : rows)
-            values.append(row.toMap().value(QLatin1String(key)).toString());
-        return values;
-    }
 
     /** The alerts, after checking that the count agrees with the list. */
     QVariantList alerts()
@@ -212,10 +205,10 @@ private slots:
             QStringLiteral("issued") });
 
         const QVariantList list = alerts();
-        QCOMPARE(column(list, "title"),
+        QCOMPARE(columnOf(list, "title"),
             (QStringList { QStringLiteral("شيك مستحق قريباً: ليلى"), QStringLiteral("شيك مستحق قريباً: سمير"),
                 QStringLiteral("شيك مستحق قريباً: ") }));
-        QCOMPARE(column(list, "detail"),
+        QCOMPARE(columnOf(list, "detail"),
             (QStringList { QStringLiteral("رقم: 1 - المبلغ: 3000 - الوحدة: B7"),
                 QStringLiteral("رقم: 2 - المبلغ: 700"), QStringLiteral("رقم: 3 - المبلغ: 90") }));
         const QVariantMap first = list.first().toMap();
@@ -232,7 +225,7 @@ private slots:
             QStringLiteral("received"), m_buyer });
         m_fx->cheque({ QStringLiteral("now"), 1, today(), QStringLiteral("pending"),
             QStringLiteral("received"), m_buyer });
-        QCOMPARE(column(alerts(), "cheque_number"),
+        QCOMPARE(columnOf(alerts(), "cheque_number"),
             (QStringList { QStringLiteral("old"), QStringLiteral("now"), QStringLiteral("late") }));
     }
 
@@ -303,7 +296,7 @@ private slots:
             QStringLiteral("pending"), DashboardFixtures::day(-45) });
         m_fx->invoice({ QStringLiteral("C"), m_tenant, 0, QStringLiteral("2025-02"), 10, 5,
             QStringLiteral("partial"), DashboardFixtures::day(-15) });
-        QCOMPARE(column(alerts(), "invoice_number"),
+        QCOMPARE(columnOf(alerts(), "invoice_number"),
             (QStringList { QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("B") }));
     }
 
@@ -352,11 +345,11 @@ private slots:
         m_fx->installment(m_buyer, m_unit, 1000, today());
 
         const QVariantList list = alerts();
-        QCOMPARE(column(list, "type"),
+        QCOMPARE(columnOf(list, "type"),
             (QStringList { "payment_due", "payment_due", "overdue", "cheque", "rent_invoice", "contract" }));
-        QCOMPARE(
-            column(list, "severity"), (QStringList { "high", "high", "critical", "medium", "high", "low" }));
-        QCOMPARE(column(list, "due_date").first(), DashboardFixtures::day(-1));
+        QCOMPARE(columnOf(list, "severity"),
+            (QStringList { "high", "high", "critical", "medium", "high", "low" }));
+        QCOMPARE(columnOf(list, "due_date").first(), DashboardFixtures::day(-1));
     }
 
     void settledCausesDropOut()
@@ -373,7 +366,7 @@ private slots:
             QStringLiteral("UPDATE installments SET status='paid' WHERE id=?"), { installment }));
         QVERIFY(m_db->db()->execNonQuery(
             QStringLiteral("UPDATE cheques SET status='paid' WHERE id=?"), { cheque }));
-        QCOMPARE(column(alerts(), "type"), (QStringList { "rent_invoice", "contract" }));
+        QCOMPARE(columnOf(alerts(), "type"), (QStringList { "rent_invoice", "contract" }));
 
         QVERIFY(m_db->db()->execNonQuery(
             QStringLiteral("UPDATE invoices SET status='paid' WHERE id=?"), { invoice }));
@@ -419,7 +412,7 @@ private slots:
         m_fx->contract(m_unit, m_tenant, today().addDays(20));
 
         StatementWork work(m_db->db());
-        QCOMPARE(column(m_alerts->getActiveAlerts(), "type"),
+        QCOMPARE(columnOf(m_alerts->getActiveAlerts(), "type"),
             (QStringList { "payment_due", "overdue", "cheque", "rent_invoice", "contract" }));
         // A pass over any one of the history tables alone would take well over 3000 steps.
         QVERIFY2(work.steps() < 1500, qPrintable(work.report()));

@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "reportcontroller.h"
 #include "reportfixtures.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QRegularExpression>
@@ -25,14 +26,6 @@ void expectRefusals(int count)
 {
     for (int i = 0; i < count; ++i)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^refused ")));
-}
-
-QStringList column(const QVariantList& rows, const QString& key)
-{
-    QStringList values;
-    for (const QVariant& row : rows)
-        values << row.toMap().value(key).toString();
-    return values;
 }
 
 } // namespace
@@ -80,11 +73,11 @@ private slots:
         const QVariantList rows = m_reports->getTenantStatement(tenant, QString(), QString());
         QCOMPARE(rows.size(), 4);
         QCOMPARE(
-            column(rows, QStringLiteral("type")), QStringList({ kInvoice, kPayment, kPayment, kInvoice }));
-        QCOMPARE(column(rows, QStringLiteral("date")),
+            columnOf(rows, QStringLiteral("type")), QStringList({ kInvoice, kPayment, kPayment, kInvoice }));
+        QCOMPARE(columnOf(rows, QStringLiteral("date")),
             QStringList({ QStringLiteral("2025-03-05 09:00:00"), QStringLiteral("2025-03-05"),
                 QStringLiteral("2025-03-20"), QStringLiteral("2025-04-02 08:00:00") }));
-        QCOMPARE(column(rows, QStringLiteral("ref")),
+        QCOMPARE(columnOf(rows, QStringLiteral("ref")),
             QStringList({ QStringLiteral("INV-T-0001"), QStringLiteral("TR-0"), QStringLiteral("TR-1"),
                 QStringLiteral("INV-T-0002") }));
         const QVariantMap first = rowAt(rows, 0);
@@ -235,7 +228,7 @@ private slots:
         m_fx->installment(other, unit, 777, 0, QStringLiteral("pending"), QStringLiteral("2025-02-01"));
 
         const QVariantList rows = m_reports->getBuyerStatement(buyer, QString(), QString());
-        QCOMPARE(column(rows, QStringLiteral("due_date")),
+        QCOMPARE(columnOf(rows, QStringLiteral("due_date")),
             QStringList({ QStringLiteral("2025-01-31"), QStringLiteral("2025-02-28"),
                 QStringLiteral("2025-03-31") }));
         QCOMPARE(rowAt(rows, 0).value("remaining_amount").toDouble(), 1000.0);
@@ -250,7 +243,7 @@ private slots:
         // The last day of the range is in.
         const QVariantList feb
             = m_reports->getBuyerStatement(buyer, QStringLiteral("2025-02-01"), QStringLiteral("2025-02-28"));
-        QCOMPARE(column(feb, QStringLiteral("due_date")), QStringList({ QStringLiteral("2025-02-28") }));
+        QCOMPARE(columnOf(feb, QStringLiteral("due_date")), QStringList({ QStringLiteral("2025-02-28") }));
     }
 
     void contractorStatementListsLatestFirst()
@@ -265,7 +258,7 @@ private slots:
         m_fx->expense(property, unit, 999, QStringLiteral("2025-02-16"), other);
 
         const QVariantList rows = m_reports->getContractorStatement(contractor, QString(), QString());
-        QCOMPARE(column(rows, QStringLiteral("expense_date")),
+        QCOMPARE(columnOf(rows, QStringLiteral("expense_date")),
             QStringList({ QStringLiteral("2025-03-31"), QStringLiteral("2025-02-15"),
                 QStringLiteral("2025-01-10") }));
         QCOMPARE(rowAt(rows, 0).value("amount").toDouble(), 300.0);
@@ -276,7 +269,7 @@ private slots:
 
         const QVariantList ranged = m_reports->getContractorStatement(
             contractor, QStringLiteral("2025-02-15"), QStringLiteral("2025-03-31"));
-        QCOMPARE(column(ranged, QStringLiteral("amount")),
+        QCOMPARE(columnOf(ranged, QStringLiteral("amount")),
             QStringList({ QStringLiteral("300"), QStringLiteral("50") }));
     }
 
@@ -288,20 +281,20 @@ private slots:
         m_fx->cheque(QStringLiteral("C2"), 200, QStringLiteral("pending"), QStringLiteral("2025-03-01"), 1);
 
         const QVariantList all = m_reports->getChequeReport();
-        QCOMPARE(column(all, QStringLiteral("cheque_number")), QStringList({ "C1", "C2", "C3", "C4" }));
+        QCOMPARE(columnOf(all, QStringLiteral("cheque_number")), QStringList({ "C1", "C2", "C3", "C4" }));
         QCOMPARE(rowAt(all, 0).value("currency_symbol").toString(), QStringLiteral("$"));
         QCOMPARE(rowAt(all, 1).value("currency_symbol").toString(), QStringLiteral("₪"));
         QVERIFY(rowAt(all, 3).value("currency_symbol").isNull());
 
         QCOMPARE(
-            column(m_reports->getChequeReport(QStringLiteral("pending")), QStringLiteral("cheque_number")),
+            columnOf(m_reports->getChequeReport(QStringLiteral("pending")), QStringLiteral("cheque_number")),
             QStringList({ "C1", "C2" }));
-        QCOMPARE(column(m_reports->getChequeReport(
-                            QString(), QStringLiteral("2025-03-01"), QStringLiteral("2025-03-31")),
+        QCOMPARE(columnOf(m_reports->getChequeReport(
+                              QString(), QStringLiteral("2025-03-01"), QStringLiteral("2025-03-31")),
                      QStringLiteral("cheque_number")),
             QStringList({ "C2", "C3" }));
-        QCOMPARE(column(m_reports->getChequeReport(QStringLiteral("pending"), QStringLiteral("2025-03-01"),
-                            QStringLiteral("2025-04-30")),
+        QCOMPARE(columnOf(m_reports->getChequeReport(QStringLiteral("pending"), QStringLiteral("2025-03-01"),
+                              QStringLiteral("2025-04-30")),
                      QStringLiteral("cheque_number")),
             QStringList({ "C2" }));
         QCOMPARE(m_reports->getChequeReport(QString(), QStringLiteral("2025-03-01"), QString()).size(), 4);
@@ -453,7 +446,7 @@ private slots:
         m_fx->installment(buyer, unit, 500, 500, QStringLiteral("paid"), QStringLiteral("2025-04-01"));
 
         const QVariantList rows = m_reports->getOverdueInstallments();
-        QCOMPARE(column(rows, QStringLiteral("due_date")),
+        QCOMPARE(columnOf(rows, QStringLiteral("due_date")),
             QStringList({ QStringLiteral("2025-05-01"), QStringLiteral("2025-06-14") }));
         QCOMPARE(rowAt(rows, 0).value("buyer_name").toString(), QStringLiteral("هالة"));
         QCOMPARE(rowAt(rows, 0).value("unit_number").toString(), QStringLiteral("9"));

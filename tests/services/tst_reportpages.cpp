@@ -3,22 +3,11 @@
 #include "clock.h"
 #include "reportcontroller.h"
 #include "reportfixtures.h"
+#include "rowvalues.h"
 #include "testdatabase.h"
 
 #include <QRegularExpression>
 #include <QTest>
-
-namespace {
-
-QStringList column(const QVariantList& rows, const QString& key)
-{
-    QStringList values;
-    for (const QVariant& row : rows)
-        values << row.toMap().value(key).toString();
-    return values;
-}
-
-} // namespace
 
 class TestReportPages : public QObject
 {
@@ -52,22 +41,22 @@ private slots:
 
         // Latin sorts before Arabic in the property names' text order.
         const QVariantList all = m_reports->getUnitStatusPage(0, 50);
-        QCOMPARE(column(all, QStringLiteral("unit_number")), QStringList({ "G1", "A1", "B2" }));
-        QCOMPARE(column(all, QStringLiteral("property_name")),
+        QCOMPARE(columnOf(all, QStringLiteral("unit_number")), QStringList({ "G1", "A1", "B2" }));
+        QCOMPARE(columnOf(all, QStringLiteral("property_name")),
             QStringList(
                 { QStringLiteral("Garden"), QStringLiteral("برج النور"), QStringLiteral("برج النور") }));
-        QCOMPARE(column(all, QStringLiteral("status")), QStringList({ "sold", "available", "rented" }));
+        QCOMPARE(columnOf(all, QStringLiteral("status")), QStringList({ "sold", "available", "rented" }));
         QCOMPARE(all.at(1).toMap().value(QStringLiteral("sale_price")).toDouble(), 120000.0);
 
-        QCOMPARE(
-            column(m_reports->getUnitStatusPage(1, 1), QStringLiteral("unit_number")), QStringList({ "A1" }));
+        QCOMPARE(columnOf(m_reports->getUnitStatusPage(1, 1), QStringLiteral("unit_number")),
+            QStringList({ "A1" }));
         QCOMPARE(m_reports->getUnitStatusPage(3, 10).size(), 0);
         QCOMPARE(m_reports->getUnitStatusPage(0, 0).size(), 0);
 
-        QCOMPARE(column(m_reports->getUnitStatusPage(0, 50, QStringLiteral("النور")),
+        QCOMPARE(columnOf(m_reports->getUnitStatusPage(0, 50, QStringLiteral("النور")),
                      QStringLiteral("unit_number")),
             QStringList({ "A1", "B2" }));
-        QCOMPARE(column(m_reports->getUnitStatusPage(0, 50, QStringLiteral(" g1 ")),
+        QCOMPARE(columnOf(m_reports->getUnitStatusPage(0, 50, QStringLiteral(" g1 ")),
                      QStringLiteral("unit_number")),
             QStringList({ "G1" }));
         QCOMPARE(m_reports->getUnitStatusPage(0, 50, QStringLiteral("%")).size(), 0);
@@ -88,18 +77,18 @@ private slots:
         m_fx->installment(omar, other, 700, 0, QStringLiteral("pending"), QStringLiteral("2025-03-01"));
 
         const QVariantList all = m_reports->getOverdueInstallmentsPage(0, 50);
-        QCOMPARE(column(all, QStringLiteral("due_date")),
+        QCOMPARE(columnOf(all, QStringLiteral("due_date")),
             QStringList({ "2025-03-01", "2025-05-01", "2025-06-14" }));
-        QCOMPARE(column(all, QStringLiteral("due_date")),
-            column(m_reports->getOverdueInstallments(), QStringLiteral("due_date")));
+        QCOMPARE(columnOf(all, QStringLiteral("due_date")),
+            columnOf(m_reports->getOverdueInstallments(), QStringLiteral("due_date")));
         QCOMPARE(all.at(1).toMap().value(QStringLiteral("buyer_name")).toString(), QStringLiteral("عمر"));
         QCOMPARE(all.at(1).toMap().value(QStringLiteral("paid_amount")).toDouble(), 200.0);
         QCOMPARE(all.at(1).toMap().value(QStringLiteral("property_name")).toString(),
             QStringLiteral("مشروع الواحة"));
 
-        QCOMPARE(column(m_reports->getOverdueInstallmentsPage(1, 1), QStringLiteral("due_date")),
+        QCOMPARE(columnOf(m_reports->getOverdueInstallmentsPage(1, 1), QStringLiteral("due_date")),
             QStringList({ "2025-05-01" }));
-        QCOMPARE(column(m_reports->getOverdueInstallmentsPage(0, 50, QStringLiteral("هالة")),
+        QCOMPARE(columnOf(m_reports->getOverdueInstallmentsPage(0, 50, QStringLiteral("هالة")),
                      QStringLiteral("due_date")),
             QStringList({ "2025-06-14" }));
         QCOMPARE(m_reports->getOverdueInstallmentsPage(0, 50, QStringLiteral("12")).size(), 2);
@@ -120,19 +109,19 @@ private slots:
             QStringLiteral("UPDATE cheques SET payer_name=?, bank_name=? WHERE id=?"),
             { QStringLiteral("سامي_50%"), QStringLiteral("بنك فلسطين"), c2 }));
 
-        QCOMPARE(column(m_reports->getChequeReportPage(QString(), QString(), QString(), 0, 50),
+        QCOMPARE(columnOf(m_reports->getChequeReportPage(QString(), QString(), QString(), 0, 50),
                      QStringLiteral("cheque_number")),
             QStringList({ "C1", "C2", "C3", "C4" }));
-        QCOMPARE(column(m_reports->getChequeReportPage(QString(), QString(), QString(), 1, 2),
+        QCOMPARE(columnOf(m_reports->getChequeReportPage(QString(), QString(), QString(), 1, 2),
                      QStringLiteral("cheque_number")),
             QStringList({ "C2", "C3" }));
         const QVariantList march = m_reports->getChequeReportPage(
             QString(), QStringLiteral("2025-03-01"), QStringLiteral("2025-03-31"), 0, 50);
-        QCOMPARE(column(march, QStringLiteral("cheque_number")), QStringList({ "C2", "C3" }));
+        QCOMPARE(columnOf(march, QStringLiteral("cheque_number")), QStringList({ "C2", "C3" }));
         QCOMPARE(
             march.at(0).toMap().value(QStringLiteral("currency_symbol")).toString(), QStringLiteral("₪"));
-        QCOMPARE(column(m_reports->getChequeReportPage(QStringLiteral("pending"),
-                            QStringLiteral("2025-03-01"), QStringLiteral("2025-04-30"), 0, 50),
+        QCOMPARE(columnOf(m_reports->getChequeReportPage(QStringLiteral("pending"),
+                              QStringLiteral("2025-03-01"), QStringLiteral("2025-04-30"), 0, 50),
                      QStringLiteral("cheque_number")),
             QStringList({ "C2" }));
         // One bound alone is no range, as in the full report.
@@ -140,16 +129,16 @@ private slots:
             m_reports->getChequeReportPage(QString(), QStringLiteral("2025-03-01"), QString(), 0, 50).size(),
             4);
 
-        QCOMPARE(column(m_reports->getChequeReportPage(
-                            QString(), QString(), QString(), 0, 50, QStringLiteral("c4")),
+        QCOMPARE(columnOf(m_reports->getChequeReportPage(
+                              QString(), QString(), QString(), 0, 50, QStringLiteral("c4")),
                      QStringLiteral("cheque_number")),
             QStringList({ "C4" }));
-        QCOMPARE(column(m_reports->getChequeReportPage(
-                            QString(), QString(), QString(), 0, 50, QStringLiteral("فلسطين")),
+        QCOMPARE(columnOf(m_reports->getChequeReportPage(
+                              QString(), QString(), QString(), 0, 50, QStringLiteral("فلسطين")),
                      QStringLiteral("cheque_number")),
             QStringList({ "C2" }));
-        QCOMPARE(column(m_reports->getChequeReportPage(
-                            QString(), QString(), QString(), 0, 50, QStringLiteral("_50%")),
+        QCOMPARE(columnOf(m_reports->getChequeReportPage(
+                              QString(), QString(), QString(), 0, 50, QStringLiteral("_50%")),
                      QStringLiteral("cheque_number")),
             QStringList({ "C2" }));
         QCOMPARE(m_reports->getChequeReportPage(QString(), QString(), QString(), 0, 50, QStringLiteral("%"))

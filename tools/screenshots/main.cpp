@@ -5,6 +5,7 @@
 // Without --db it works on a new database. The copy is made to show the first-run setup page
 // (no primary currency); the shot list finishes the setup with the copy's own primary currency.
 #include "appbackend.h"
+#include "applicationidentity.h"
 #include "database.h"
 #include "shotrunner.h"
 
@@ -12,22 +13,15 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QIcon>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QTemporaryDir>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Darvelinto"));
-    QApplication::setApplicationName(QStringLiteral("Darvelinto"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/logo.ico")));
-    QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QApplication::setLayoutDirection(Qt::RightToLeft);
+    ApplicationIdentity::apply();
 
     QCommandLineParser parser;
     parser.addHelpOption();
