@@ -48,6 +48,16 @@ const QString kPropertyComparisonSql = uR"(SELECT p.name, p.id,
                FROM expenses GROUP BY property_id) ex ON ex.property_id = p.id
     ORDER BY income DESC, p.id)"_s;
 
+// Installments not paid whose due date (bound: today) has passed, with their buyer, unit and property.
+const QString kOverdueColumns
+    = u"SELECT i.*, b.full_name AS buyer_name, u.unit_number, p.name AS property_name"_s;
+const QString kOverdueFrom = uR"(
+        FROM installments i
+        JOIN buyers b ON i.buyer_id = b.id
+        JOIN units u ON i.unit_id = u.id
+        JOIN properties p ON u.property_id = p.id
+        WHERE i.status != 'paid' AND i.due_date < ?)"_s;
+
 } // namespace
 
 ReportController::ReportController(Database* db, QObject* parent)
@@ -169,26 +179,14 @@ int ReportController::requestPropertyComparison()
 
 QVariantList ReportController::getOverdueInstallments()
 {
-    static const QString sql
-        = uR"(SELECT i.*, b.full_name AS buyer_name, u.unit_number, p.name AS property_name
-        FROM installments i
-        JOIN buyers b ON i.buyer_id = b.id
-        JOIN units u ON i.unit_id = u.id
-        JOIN properties p ON u.property_id = p.id
-        WHERE i.status != 'paid' AND i.due_date < ?
-        ORDER BY i.due_date, i.id)"_s;
+    static const QString sql = kOverdueColumns + kOverdueFrom + u" ORDER BY i.due_date, i.id"_s;
     return m_db->execQuery(sql, { Clock::todayText() });
 }
 
 int ReportController::overdueInstallmentCount()
 {
     // The same selection as getOverdueInstallments, counted where it is needed as a number only.
-    static const QString sql = uR"(SELECT COUNT(*)
-        FROM installments i
-        JOIN buyers b ON i.buyer_id = b.id
-        JOIN units u ON i.unit_id = u.id
-        JOIN properties p ON u.property_id = p.id
-        WHERE i.status != 'paid' AND i.due_date < ?)"_s;
+    static const QString sql = u"SELECT COUNT(*)"_s + kOverdueFrom;
     return m_db->scalar(sql, { Clock::todayText() }).toInt();
 }
 
@@ -214,13 +212,7 @@ QVariantList ReportController::getOverdueInstallmentsPage(int offset, int limit,
     if (limit <= 0)
         return {};
     // The due-date index walks the installments in report order; the page ends the walk early.
-    static const QString base
-        = uR"(SELECT i.*, b.full_name AS buyer_name, u.unit_number, p.name AS property_name
-        FROM installments i
-        JOIN buyers b ON i.buyer_id = b.id
-        JOIN units u ON i.unit_id = u.id
-        JOIN properties p ON u.property_id = p.id
-        WHERE i.status != 'paid' AND i.due_date < ?)"_s;
+    static const QString base = kOverdueColumns + kOverdueFrom;
     static const QString filter
         = u" AND (b.full_name LIKE ? ESCAPE '\\' OR p.name LIKE ? ESCAPE '\\' OR u.unit_number LIKE ? ESCAPE '\\')"_s;
     static const QString order = u" ORDER BY i.due_date, i.id LIMIT ? OFFSET ?"_s;
