@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QtGlobal>
+
+/**
+ * Money is kept in hundredths. Every amount that enters the books goes through here: it is rounded
+ * to whole cents (half away from zero) before it is compared, stored or added to a running balance,
+ * so a settled invoice or installment leaves exactly 0 and two sums of the same money agree.
+ */
+class Money
+{
+public:
+    /** Up to here a double holds every hundredth exactly; larger figures are typing errors. */
+    static constexpr double kMaxAmount = 1e13;
+
+    /** Finite and no larger than kMaxAmount either way. */
+    static bool isAmount(double value);
+    /** The amount in whole hundredths; only meaningful for isAmount() values. */
+    static qint64 toCents(double value);
+    static double fromCents(qint64 cents);
+    /** The nearest whole hundredth: 0.105 -> 0.11, 0.1 + 0.2 -> 0.3, -0.004 -> 0. */
+    static double roundToCents(double value);
+    /** True when two amounts are the same number of hundredths. */
+    static bool sameCents(double a, double b);
+};
