@@ -233,6 +233,8 @@ void Database::createTables()
         )",
     });
     addColumns(query, "cheques", { "buyer_id INTEGER", "tenant_id INTEGER", "installment_id INTEGER" });
+    // The cheque an installment's money came in by: a bounce takes back exactly what it brought.
+    addColumns(query, "payments", { "cheque_id INTEGER REFERENCES cheques(id)" });
     runAll(query, {
         R"(CREATE TABLE IF NOT EXISTS expenses (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -361,6 +363,7 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
         "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
         "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
         "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
         "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",

@@ -55,7 +55,7 @@ private slots:
     {
         TestDatabase db;
         const QStringList indexes = namesOf(db.db(), QStringLiteral("index"));
-        QCOMPARE(indexes.size(), 27);
+        QCOMPARE(indexes.size(), 28);
         QVERIFY(indexes.contains(QStringLiteral("idx_invoices_period")));
         QVERIFY(indexes.contains(QStringLiteral("idx_units_buyer")));
         QCOMPARE(db.value(QStringLiteral("SELECT group_concat(name) FROM pragma_index_info('idx_invoices_period')")).toString(),
@@ -80,7 +80,7 @@ private slots:
         QTest::newRow("payments") << "payments"
                                   << QStringList { "id", "invoice_id", "tenant_id", "buyer_id", "unit_id", "amount",
                                          "payment_method", "payment_date", "reference", "currency_id", "cost_center_id", "notes",
-                                         "created_at" };
+                                         "created_at", "cheque_id" };
         QTest::newRow("settings") << "settings" << QStringList { "key", "value" };
     }
 
