@@ -15,7 +15,7 @@ class BusinessInsights
 public:
     explicit BusinessInsights(Database* db);
 
-    /** Occupancy and overdue-invoice cards always; overdue installments and cheques due when any. */
+    /** Occupancy and overdue-invoice cards always; overdue installments and received cheques due when any. */
     QVariantList cards() const;
     /**
      * The analysis text from the whole-history cash figures and the number of overdue installments,

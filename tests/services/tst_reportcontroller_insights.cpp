@@ -179,6 +179,11 @@ private slots:
         m_fx->cheque(QStringLiteral("4"), 9000, QStringLiteral("pending"), QStringLiteral("2025-06-23"));
         m_fx->cheque(QStringLiteral("5"), 9000, QStringLiteral("paid"), QStringLiteral("2025-06-16"));
         m_fx->cheque(QStringLiteral("6"), 9000, QStringLiteral("bounced"), QStringLiteral("2025-06-16"));
+        // A cheque the office issued is paid out, not collected.
+        const int issued = m_fx->cheque(
+            QStringLiteral("7"), 9000, QStringLiteral("pending"), QStringLiteral("2025-06-16"));
+        QVERIFY(m_db->db()->execNonQuery(
+            QStringLiteral("UPDATE cheques SET type='issued' WHERE id=?"), { issued }));
 
         const QVariantList cards = m_reports->getAIInsights();
         QCOMPARE(cards.size(), 4);
@@ -222,6 +227,10 @@ private slots:
         m_fx->cheque(QStringLiteral("2"), 100, QStringLiteral("pending"), QStringLiteral("2025-06-15"));
         m_fx->cheque(QStringLiteral("3"), 100, QStringLiteral("pending"), QStringLiteral("2025-06-22"));
         m_fx->cheque(QStringLiteral("4"), 100, QStringLiteral("pending"), QStringLiteral("2025-06-23"));
+        const int issued
+            = m_fx->cheque(QStringLiteral("5"), 100, QStringLiteral("pending"), QStringLiteral("2025-06-15"));
+        QVERIFY(m_db->db()->execNonQuery(
+            QStringLiteral("UPDATE cheques SET type='issued' WHERE id=?"), { issued }));
 
         const QVariantMap analysis = m_reports->getSmartAIAnalysis();
         QCOMPARE(analysis.value("occupancy").toDouble(), 70.0);
