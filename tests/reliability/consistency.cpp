@@ -177,7 +177,8 @@ double remainderOf(const SaleRecord& sale)
 
 bool isScheduled(const SaleRecord& sale)
 {
-    return sale.total - sale.down > 0.01 + 1e-9;
+    // Sales are in whole hundredths: any remainder of a cent or more is spread over installments.
+    return sale.total - sale.down > 0.005;
 }
 
 void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* problems)
@@ -307,6 +308,27 @@ void checkBuyers(const QSqlDatabase& db, const QList<SaleRecord>& sales, QString
         });
 }
 
+void checkChequeCollections(const QSqlDatabase& db, QStringList* problems)
+{
+    // Cashing an installment's cheque collects the installment's open amount up to the cheque's.
+    expectNoRows(db, QStringLiteral("cashed cheque whose installment is not collected"), QStringLiteral(R"(
+        SELECT c.id, c.amount, i.id AS installment, i.paid_amount, i.status AS installment_status
+        FROM cheques c JOIN installments i ON i.id = c.installment_id
+        WHERE c.status = 'paid' AND i.status != 'paid'
+          AND i.paid_amount < c.amount - 0.005 - 1e-9 * ABS(c.amount))"),
+        problems);
+    // The payments a cheque brought in stand while it is cashed, up to its amount; a pending or
+    // bounced cheque holds nothing (a bounce takes back what it collected).
+    expectNoRows(db, QStringLiteral("cheque holds collections its status denies"), QStringLiteral(R"(
+        SELECT c.id, c.status, c.amount, COALESCE(SUM(p.amount), 0) AS held
+        FROM cheques c LEFT JOIN payments p ON p.cheque_id = c.id
+        WHERE c.status != 'paid' OR c.installment_id IS NOT NULL
+        GROUP BY c.id
+        HAVING (c.status != 'paid' AND ABS(held) > 0.005)
+            OR (c.status = 'paid' AND (held < 0.005 OR held > c.amount + 0.005 + 1e-9 * ABS(c.amount))))"),
+        problems);
+}
+
 void checkFigures(const QSqlDatabase& db, QStringList* problems)
 {
     // SQLite keeps infinities as they come and turns NaN into NULL: both are figures gone wrong.
@@ -368,6 +390,8 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
             WHERE ABS(i.paid_amount - COALESCE(p.collected, 0)) > 0.005 + 1e-9 * ABS(i.paid_amount))"),
             &found);
     }
+    if (checks & ChequeCollections)
+        checkChequeCollections(db, &found);
     if (checks & (SaleSchedules | NoStraySchedules | BuyerBalances)) {
         const QList<SaleRecord> sales = saleRecords(db, &found);
         checkSales(db, checks, sales, &found);

@@ -24,7 +24,8 @@ enum Check {
     SaleSchedules = 0x080, ///< every sold unit has its whole schedule, down payment and cheques
     NoStraySchedules = 0x100, ///< no installment and no sale record on a unit that was not sold
     FiniteFigures = 0x200, ///< no infinite amount, no NULL running balance
-    All = 0x3ff,
+    ChequeCollections = 0x400, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    All = 0x7ff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

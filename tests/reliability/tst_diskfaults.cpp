@@ -120,7 +120,7 @@ struct Office
     std::unique_ptr<AppBackend> app;
     int property = -1, spareProperty = -1, rentedUnit = -1, spareUnit = -1, saleUnit = -1;
     int tenant = -1, spareTenant = -1, contract = -1, rentInvoice = -1, otherInvoice = -1;
-    int buyer = -1, installment = -1, request = -1, contractor = -1, cheque = -1;
+    int buyer = -1, installment = -1, request = -1, contractor = -1, cheque = -1, saleCheque = -1;
 
     Database* db() const { return file.db(); }
 
@@ -158,6 +158,9 @@ struct Office
             != 1)
             return false;
         installment = file.value(QStringLiteral("SELECT MIN(id) FROM installments")).toInt();
+        saleCheque
+            = file.value(QStringLiteral("SELECT id FROM cheques WHERE installment_id = ?"), { installment })
+                  .toInt();
         request = app->maintenanceModel()->add(
             rentedUnit, property, QStringLiteral("تسرب"), QString(), QStringLiteral("high"));
         contractor = app->expenseModel()->addContractor(
@@ -166,7 +169,7 @@ struct Office
             QStringLiteral("بنك"), QStringLiteral("2025-04-01"), QStringLiteral("منى"), 1, 1.0, 0, tenant);
         const QList<int> ids
             = { property, spareProperty, rentedUnit, spareUnit, saleUnit, tenant, spareTenant, contract,
-                  rentInvoice, otherInvoice, buyer, installment, request, contractor, cheque };
+                  rentInvoice, otherInvoice, buyer, installment, request, contractor, cheque, saleCheque };
         return std::all_of(ids.cbegin(), ids.cend(), [](int id) { return id > 0; });
     }
 
@@ -323,6 +326,14 @@ QMap<QString, Operation> operations()
     });
     add("cheque status",
         [](Office& o) { return o.app->chequeModel()->updateStatus(o.cheque, QStringLiteral("paid")); });
+    // An installment's cheque carries the installment's money: cashing collects it, a bounce of the
+    // cashed cheque takes the collection back.
+    add("installment cheque cash",
+        [](Office& o) { return o.app->chequeModel()->updateStatus(o.saleCheque, QStringLiteral("paid")); });
+    add("installment cheque bounce",
+        [](Office& o) { return o.app->chequeModel()->updateStatus(o.saleCheque, QStringLiteral("bounced")); })
+        ->prepare
+        = [](Office& o) { (void)o.app->chequeModel()->updateStatus(o.saleCheque, QStringLiteral("paid")); };
     add("buyer add",
         [](Office& o) { return o.app->buyerModel()->add(QStringLiteral("ليلى"), {}, {}, {}, {}) > 0; });
     add("buyer update", [](Office& o) {

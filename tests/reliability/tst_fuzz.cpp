@@ -22,6 +22,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "money.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
 #include "reportcontroller.h"
@@ -159,7 +160,7 @@ struct Office
     TestDatabase file;
     std::unique_ptr<AppBackend> app;
     QList<int> properties, units, tenants, invoices, buyers, installments, requests, contractors, currencies,
-        forSale;
+        forSale, cheques, saleCheques, cashedCheques;
 
     bool build()
     {
@@ -202,6 +203,16 @@ struct Office
             invoices = { 1 };
         if (installments.isEmpty())
             installments = { 1 };
+        // Cheques of installments are cashed and returned far more often than they are recorded.
+        cheques = idsOf(QStringLiteral("SELECT id FROM cheques ORDER BY id DESC LIMIT 20"));
+        saleCheques = idsOf(QStringLiteral(
+            "SELECT id FROM cheques WHERE installment_id IS NOT NULL ORDER BY id DESC LIMIT 20"));
+        cashedCheques = idsOf(QStringLiteral("SELECT id FROM cheques WHERE installment_id IS NOT NULL AND "
+                                             "status = 'paid' ORDER BY id DESC LIMIT 20"));
+        if (cheques.isEmpty())
+            cheques = { 1 };
+        if (saleCheques.isEmpty())
+            saleCheques = cheques;
         // A sale needs a unit not sold yet; they are added here, between calls.
         forSale = idsOf(
             QStringLiteral("SELECT id FROM units WHERE status = 'available' AND property_id = %1 LIMIT 5")
@@ -278,7 +289,7 @@ private:
     {
         using C = Consistency::Check;
         Call call;
-        switch (m.below(25)) {
+        switch (m.below(27)) {
         case 0: {
             const int invoice = m.id(o.invoices);
             const int tenant = m.id(o.tenants);
@@ -462,7 +473,7 @@ private:
             const double amount = m.amount();
             const double rate = m.amount();
             call = { QStringLiteral("ChequeModel::add"), shown(amount) + QLatin1Char(' ') + shown(rate),
-                !isFinite(amount) || !isFinite(rate) };
+                !isAmount(amount) || Money::toCents(amount) <= 0 || !isFinite(rate) };
             call.accepted
                 = o.app->chequeModel()->add(m.text(), m.chance(50) ? QStringLiteral("received") : m.text(),
                       amount, m.text(), m.date(), m.text(), m.id(o.currencies), rate,
@@ -476,7 +487,7 @@ private:
             const auto sale = [](double v) { return isAmount(v); };
             call = { QStringLiteral("InstallmentModel::add"),
                 QStringList { shown(total), shown(down), shown(amount), shown(due) }.join(QLatin1Char(' ')),
-                !sale(total) || !sale(down) || !sale(amount) || amount <= 0 || !isDate(due) };
+                !sale(total) || !sale(down) || !sale(amount) || Money::toCents(amount) <= 0 || !isDate(due) };
             call.accepted = o.app->installmentModel()->add(
                                 m.id(o.buyers), m.id(o.units), total, down, amount, due, m.id(o.currencies))
                 > 0;
@@ -487,7 +498,7 @@ private:
         case 14: {
             const double amount = m.amount();
             call = { QStringLiteral("InstallmentModel::payInstallment"), shown(amount),
-                !isAmount(amount) || amount <= 0 };
+                !isAmount(amount) || Money::toCents(amount) <= 0 };
             call.accepted = o.app->installmentModel()->payInstallment(m.id(o.installments), amount);
             break;
         }
@@ -495,14 +506,20 @@ private:
             const double total = m.amount(), down = m.amount();
             const int count = m.count();
             const QString start = m.date();
-            const bool scheduled = total - down > 0.01 + 1e-9;
+            // In whole hundredths: a down payment above the price, or installments of less than a
+            // cent, are refused.
+            const bool amounts = isAmount(total) && isAmount(down);
+            const qint64 remainder = amounts ? Money::toCents(total) - Money::toCents(down) : 0;
+            const bool scheduled = remainder > 0;
             // Due dates must stay "yyyy-MM-dd": a schedule may not run past the year 9999.
             const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
             call = { QStringLiteral("InstallmentModel::sellUnit"),
                 QStringList { shown(total), shown(down), QString::number(count), shown(start) }.join(
                     QLatin1Char(' ')),
-                !isAmount(total) || total <= 0 || !isAmount(down) || down < 0 || !isDate(start)
-                    || (scheduled && count > 1200) || (scheduled && isDate(start) && lastDue.year() > 9999) };
+                !amounts || Money::toCents(total) <= 0 || Money::toCents(down) < 0 || remainder < 0
+                    || !isDate(start) || (scheduled && count > 1200)
+                    || (scheduled && remainder < std::max(count, 1))
+                    || (scheduled && isDate(start) && lastDue.year() > 9999) };
             call.accepted
                 = o.app->installmentModel()->sellUnit(m.id(o.buyers),
                       m.chance(90) ? o.forSale.first() : m.id(o.units), total, down, count, start,
@@ -537,6 +554,24 @@ private:
                         QStringLiteral("units") }
                             .contains(table) };
             call.accepted = o.app->importController()->importRawCSV(text, table);
+            break;
+        }
+        case 22:
+        case 23: {
+            // Cashing collects the cheque's installment, a bounce of a cashed one takes it back.
+            static const QStringList statuses = { QStringLiteral("paid"), QStringLiteral("paid"),
+                QStringLiteral("bounced"), QStringLiteral("bounced"), QStringLiteral("pending"),
+                QStringLiteral("Paid"), QString() };
+            const QString status = m.chance(85) ? m.pick(statuses) : m.text();
+            const bool bounceACashedOne
+                = status == QLatin1String("bounced") && !o.cashedCheques.isEmpty() && m.chance(70);
+            const int cheque = bounceACashedOne ? m.id(o.cashedCheques)
+                : m.chance(80)                  ? m.id(o.saleCheques)
+                                                : m.id(o.cheques);
+            call = { QStringLiteral("ChequeModel::updateStatus"),
+                QString::number(cheque) + QLatin1Char(' ') + shown(status),
+                status != QLatin1String("paid") && status != QLatin1String("bounced") };
+            call.accepted = o.app->chequeModel()->updateStatus(cheque, status);
             break;
         }
         case 20: {
