@@ -1,6 +1,7 @@
 #include "unitmodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -309,7 +310,7 @@ bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString&
 {
     const QDate saleDate = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
     // Stored as text and compared as text: only the exact form, and years from 1 on.
-    if (!std::isfinite(price) || price < 0 || !saleDate.isValid() || saleDate.year() < 1
+    if (!Money::isAmount(price) || price < 0 || !saleDate.isValid() || saleDate.year() < 1
         || saleDate.toString(QStringLiteral("yyyy-MM-dd")) != date)
         return false;
     // A sold unit keeps the buyer, price and date of its sale: marking it again would detach it
@@ -320,7 +321,7 @@ bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString&
     if (!m_db->execNonQuery(
             QStringLiteral(
                 "UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, sale_date=? WHERE id=?"),
-            { buyerId, price, date, unitId }))
+            { buyerId, Money::roundToCents(price), date, unitId }))
         return false;
     emit dataChanged();
     return true;

@@ -438,12 +438,12 @@ private slots:
             m_units->getById(unit).value(QStringLiteral("status")).toString(), QStringLiteral("available"));
 
         QSignalSpy changed(m_units.get(), &UnitModel::dataChanged);
-        QVERIFY(m_units->markAsSold(unit, buyer, 120000, QStringLiteral("2025-02-01")));
+        QVERIFY(m_units->markAsSold(unit, buyer, 120000.004, QStringLiteral("2025-02-01")));
         QCOMPARE(changed.count(), 1);
         const QVariantMap row = m_units->getById(unit);
         QCOMPARE(row.value(QStringLiteral("status")).toString(), QStringLiteral("sold"));
         QCOMPARE(row.value(QStringLiteral("buyer_id")).toInt(), buyer);
-        QCOMPARE(row.value(QStringLiteral("sale_price_actual")).toDouble(), 120000.0);
+        QCOMPARE(row.value(QStringLiteral("sale_price_actual")).toDouble(), 120000.0); // in cents
         QCOMPARE(row.value(QStringLiteral("sale_date")).toString(), QStringLiteral("2025-02-01"));
     }
 };
