@@ -22,6 +22,21 @@ void runAll(QSqlQuery& query, std::initializer_list<const char*> statements)
 
 } // namespace
 
+bool Database::isOwnTable(const QString& name)
+{
+    // Every table createTables() writes, except settings, which is keyed by name, not by id.
+    static const QStringList tables = { QStringLiteral("accounts"), QStringLiteral("app_log"),
+        QStringLiteral("audit_logs"), QStringLiteral("buyers"), QStringLiteral("cheques"),
+        QStringLiteral("contractors"), QStringLiteral("contracts"), QStringLiteral("cost_centers"),
+        QStringLiteral("currencies"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
+        QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
+        QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
+        QStringLiteral("maintenance_requests"), QStringLiteral("payments"), QStringLiteral("properties"),
+        QStringLiteral("services"), QStringLiteral("tenants"), QStringLiteral("units"),
+        QStringLiteral("usage_records"), QStringLiteral("users") };
+    return tables.contains(name);
+}
+
 void Database::createTables()
 {
     QSqlQuery query(m_db);
