@@ -204,7 +204,8 @@ void Database::createTables()
             currency_id INTEGER REFERENCES currencies(id),
             cost_center_id INTEGER REFERENCES cost_centers(id),
             notes TEXT,
-            created_at TEXT DEFAULT (datetime('now')))
+            created_at TEXT DEFAULT (datetime('now')),
+            is_down_payment INTEGER NOT NULL DEFAULT 0)
         )",
     });
     addColumns(query, "payments", { "buyer_id INTEGER", "unit_id INTEGER", "cost_center_id INTEGER" });
@@ -339,8 +340,50 @@ void Database::createTables()
     });
 }
 
+namespace {
+
+bool hasColumn(QSqlQuery& query, const QString& table, const QString& column)
+{
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
+        return false;
+    bool found = false;
+    while (query.next())
+        found = found || query.value(1).toString() == column;
+    return found;
+}
+
+} // namespace
+
+/*
+ * A sale's down payment carries is_down_payment = 1, so that the project figures find it whatever
+ * its notes say. Files written before the flag knew their down payments only by the notes text the
+ * sale wrote; they are marked by that text once, in the same transaction that adds the column, so
+ * a file is either wholly migrated or not at all.
+ */
+bool Database::markDownPayments()
+{
+    QSqlQuery query(m_db);
+    if (hasColumn(query, QStringLiteral("payments"), QStringLiteral("is_down_payment")))
+        return true;
+    if (!m_db.transaction())
+        return false;
+    const bool done = query.exec(QStringLiteral(
+                          "ALTER TABLE payments ADD COLUMN is_down_payment INTEGER NOT NULL DEFAULT 0"))
+        && query.exec(QStringLiteral("UPDATE payments SET is_down_payment = 1 "
+                                     "WHERE buyer_id IS NOT NULL AND invoice_id IS NULL "
+                                     "AND notes LIKE 'دفعة مقدمة / بيع وحدة:%'"));
+    const QString error = query.lastError().text();
+    if (!done || !m_db.commit()) {
+        m_db.rollback();
+        emit databaseError(done ? m_db.lastError().text() : error);
+        return false;
+    }
+    return true;
+}
+
 void Database::migrateSchema()
 {
+    markDownPayments();
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;

@@ -108,10 +108,11 @@ struct Sale
 
 bool writeDownPayment(Database* db, const Sale& sale)
 {
+    // The flag, not the notes, tells the project figures that this is the sale's down payment.
     static const QString notes = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
     const int id = db->execInsert(
         QStringLiteral(
-            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes) VALUES (?,?,?,?,?,?,?,?))"),
+            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes, is_down_payment) VALUES (?,?,?,?,?,?,?,?,1))"),
         { sale.buyerId, sale.unitId, sale.downPayment, kCash, sale.saleDate, sale.currencyId, sale.costCenter,
             notes + sale.unitNumber });
     return id > 0;

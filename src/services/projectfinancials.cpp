@@ -20,16 +20,16 @@ ProjectFinancials::ProjectFinancials(Database* db)
 
 QVariantMap ProjectFinancials::detailedFinancials(int propertyId) const
 {
-    // A sold unit's value is its agreed price, or its list price when none was recorded. Down
-    // payments are known only by the notes text the sale writes on its payment row.
+    // A sold unit's value is its agreed price, or its list price when none was recorded. A sale
+    // flags its down payment's row, whatever the notes on it say.
     static const QString sql = uR"(SELECT
         (SELECT COALESCE(SUM(CASE WHEN sale_price_actual > 0 THEN sale_price_actual ELSE sale_price END), 0)
             FROM units WHERE property_id = ? AND status = 'sold') AS sold_value,
         (SELECT COALESCE(SUM(i.paid_amount), 0)
             FROM installments i JOIN units u ON i.unit_id = u.id WHERE u.property_id = ?) AS installments_collected,
         (SELECT COALESCE(SUM(amount), 0) FROM payments
-            WHERE buyer_id IS NOT NULL AND unit_id IN (SELECT id FROM units WHERE property_id = ?)
-              AND notes LIKE 'دفعة مقدمة / بيع وحدة:%') AS down_payments,
+            WHERE is_down_payment = 1 AND unit_id IN (SELECT id FROM units WHERE property_id = ?))
+            AS down_payments,
         (SELECT COALESCE(SUM(amount), 0) FROM expenses WHERE property_id = ?) AS expenses,
         (SELECT COALESCE(SUM(sale_price), 0) FROM units WHERE property_id = ? AND status = 'available') AS unsold_value,
         (SELECT COUNT(*) FROM units WHERE property_id = ?) AS total_units,

@@ -210,8 +210,7 @@ private slots:
         // rented or sold: 70 is healthy. Two overdue installments, three cheques due this week.
         const int unit = m_fx->unit(m_property, QStringLiteral("S"), QStringLiteral("sold"));
         addUnits(4, 2, 3);
-        m_fx->buyerPayment(m_buyer, unit, 6000, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("S")));
+        m_fx->downPayment(m_buyer, unit, 6000, QStringLiteral("2025-01-01"));
         m_fx->buyerPayment(
             m_buyer, unit, 4000, QStringLiteral("2025-02-01"), QStringLiteral("تحصيل قسط - معرف: 1"));
         m_fx->expense(m_property, QVariant(), 7000, QStringLiteral("2025-01-05"));

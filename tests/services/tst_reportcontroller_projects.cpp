@@ -52,6 +52,20 @@ private slots:
         QCOMPARE(f.size(), 13);
     }
 
+    void downPaymentsAreKnownByTheirFlagNotTheirNotes()
+    {
+        const int project = m_fx->property(QStringLiteral("مشروع"));
+        const int sold = m_fx->unit(project, QStringLiteral("1"), QStringLiteral("sold"), 50000);
+        const int buyer = m_fx->buyer(QStringLiteral("هالة"));
+        const int reworded = m_fx->downPayment(buyer, sold, 4000, QStringLiteral("2025-01-01"));
+        QVERIFY(m_db->db()->execNonQuery(
+            QStringLiteral("UPDATE payments SET notes = 'عربون' WHERE id = ?"), { reworded }));
+        // A collection whose notes happen to read like a down payment is not one.
+        m_fx->buyerPayment(
+            buyer, sold, 700, QStringLiteral("2025-02-01"), QStringLiteral("دفعة مقدمة / بيع وحدة: 1"));
+        QCOMPARE(m_reports->getProjectDetailedFinancials(project).value("cash_sales").toDouble(), 4000.0);
+    }
+
     void projectRangeChangesNothing()
     {
         const int project = buildExampleProject();
@@ -242,8 +256,7 @@ private slots:
         m_fx->installment(buyer, sold, 1500, 1500, QStringLiteral("paid"), QStringLiteral("2024-01-01"));
         m_fx->installment(buyer, sold, 1500, 500, QStringLiteral("partial"), QStringLiteral("2026-01-01"));
         // A down payment carries no invoice: not income here.
-        m_fx->buyerPayment(buyer, sold, 10000, QStringLiteral("2025-03-05"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("2")));
+        m_fx->downPayment(buyer, sold, 10000, QStringLiteral("2025-03-05"));
         m_fx->expense(property, QVariant(), 500, QStringLiteral("2025-03-01"));
         m_fx->expense(property, rented, 300, QStringLiteral("2025-04-01"));
 
@@ -284,8 +297,7 @@ private:
         m_fx->expense(project, QVariant(), 25000, QStringLiteral("2025-01-10"));
         m_fx->expense(project, sold, 5000, QStringLiteral("2025-02-10"));
         m_fx->installment(buyer, sold, 50000, 20000, QStringLiteral("partial"), QStringLiteral("2025-03-01"));
-        m_fx->buyerPayment(buyer, sold, 10000, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("S1")));
+        m_fx->downPayment(buyer, sold, 10000, QStringLiteral("2025-01-01"));
         // Neither the collection's own payment row nor rent is a down payment.
         m_fx->buyerPayment(
             buyer, sold, 20000, QStringLiteral("2025-03-01"), QStringLiteral("تحصيل قسط - معرف: 1"));
@@ -295,8 +307,7 @@ private:
         // Another project's sale stays out.
         const int other = m_fx->property(QStringLiteral("غيره"));
         const int otherUnit = m_fx->unit(other, QStringLiteral("S1"), QStringLiteral("sold"), 1);
-        m_fx->buyerPayment(buyer, otherUnit, 777, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("S1")));
+        m_fx->downPayment(buyer, otherUnit, 777, QStringLiteral("2025-01-01"));
         return project;
     }
 
