@@ -434,5 +434,16 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
         "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
         "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
+        // A unit's or a project's whole history (its profitability, the check before a unit is
+        // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
+        // these; without them each such read walks every invoice, installment and expense ever
+        // written. Existing files receive them at their next start.
+        "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
     });
 }
