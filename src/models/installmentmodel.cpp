@@ -28,6 +28,7 @@ constexpr int kMaxInstallments = 1200;
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kSold = QStringLiteral("sold");
+const QString kOutOfService = QStringLiteral("maintenance");
 const QString kCash = QStringLiteral("cash");
 
 // Only the canonical form of a year from 1 on ("-2025-01-31" parses): the text is also stored,
@@ -363,8 +364,9 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     }
     const QVariantList units
         = m_db->execQuery(QStringLiteral(R"(SELECT status, unit_number FROM units WHERE id=?)"), { unitId });
-    if (units.isEmpty() || units.first().toMap().value(QStringLiteral("status")).toString() == kSold) {
-        qCInfo(lcSales) << "unit" << unitId << "is missing or already sold";
+    const QString unitStatus = units.value(0).toMap().value(QStringLiteral("status")).toString();
+    if (units.isEmpty() || unitStatus == kSold || unitStatus == kOutOfService) {
+        qCInfo(lcSales) << "unit" << unitId << "is missing, already sold or out of service";
         return -1;
     }
     if (!rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM buyers WHERE id=?)"), buyerId)

@@ -371,8 +371,8 @@ private slots:
         const QVariantList rows = m_reports->getPropertyComparison();
         QCOMPARE(rows.size(), 3);
         const QVariantMap first = rowAt(rows, 0);
-        QCOMPARE(
-            first.keys(), QStringList({ "expenses", "id", "income", "name", "rented", "sold", "units" }));
+        QCOMPARE(first.keys(),
+            QStringList({ "expenses", "id", "income", "name", "out_of_service", "rented", "sold", "units" }));
         QCOMPARE(first.value("id").toInt(), villa);
         QCOMPARE(first.value("income").toDouble(), 1000.0);
         QCOMPARE(first.value("units").toInt(), 1);
