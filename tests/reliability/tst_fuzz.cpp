@@ -536,7 +536,20 @@ private:
                     || !QStringList { QStringLiteral("tenants"), QStringLiteral("buyers"),
                         QStringLiteral("units") }
                             .contains(table) };
-            call.accepted = o.app->importController()->importRawCSV(text, table);
+            const QVariantMap report = o.app->importController()->importRawCSV(text, table);
+            const int written = report.value(QStringLiteral("written")).toInt();
+            call.accepted = written > 0;
+            // Every line is either written or named as refused: none is silently dropped.
+            int lines = 0;
+            for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))))
+                lines += line.trimmed().isEmpty() ? 0 : 1;
+            if (!report.value(QStringLiteral("failed")).toBool()
+                && written + report.value(QStringLiteral("refused")).toList().size() != lines)
+                fail(call,
+                    QStringLiteral("the report accounts for %1 + %2 of %3 lines")
+                        .arg(written)
+                        .arg(report.value(QStringLiteral("refused")).toList().size())
+                        .arg(lines));
             break;
         }
         case 20: {
