@@ -235,8 +235,9 @@ QMap<QString, Operation> operations()
         return o.app->unitModel()->update(o.spareUnit, QStringLiteral("402"), 4, 90, 2, 850, 0, 0);
     });
     add("unit remove", [](Office& o) { return o.app->unitModel()->remove(o.spareUnit); });
-    add("unit status",
-        [](Office& o) { return o.app->unitModel()->updateStatus(o.spareUnit, QStringLiteral("rented")); });
+    add("unit out of service", [](Office& o) {
+        return o.app->unitModel()->updateStatus(o.spareUnit, QStringLiteral("maintenance"));
+    });
     add("unit marked sold",
         [](Office& o) {
             return o.app->unitModel()->markAsSold(o.spareUnit, o.buyer, 60000, QStringLiteral("2025-03-01"));

@@ -278,7 +278,7 @@ private:
     {
         using C = Consistency::Check;
         Call call;
-        switch (m.below(25)) {
+        switch (m.below(27)) {
         case 0: {
             const int invoice = m.id(o.invoices);
             const int tenant = m.id(o.tenants);
@@ -560,6 +560,24 @@ private:
                 > 0;
             break;
         }
+        case 22: {
+            static const QStringList statuses = { QStringLiteral("maintenance"), QStringLiteral("available"),
+                QStringLiteral("rented"), QStringLiteral("sold"), QStringLiteral("Maintenance") };
+            const QString status = m.chance(80) ? m.pick(statuses) : m.text();
+            call = { QStringLiteral("UnitModel::updateStatus"), shown(status),
+                status != QLatin1String("maintenance") && status != QLatin1String("available") };
+            call.accepted = o.app->unitModel()->updateStatus(m.id(o.units), status);
+            break;
+        }
+        case 23: {
+            static const QStringList statuses
+                = { QStringLiteral("new"), QStringLiteral("in_progress"), QStringLiteral("completed") };
+            const QString status = m.chance(80) ? m.pick(statuses) : m.text();
+            call = { QStringLiteral("MaintenanceModel::updateStatus"), shown(status),
+                status != QLatin1String("new") && status != QLatin1String("in_progress") };
+            call.accepted = o.app->maintenanceModel()->updateStatus(m.id(o.requests), status);
+            break;
+        }
         default: {
             // Reads with hostile dates and counts: never a write.
             const QString from = m.text();
@@ -575,6 +593,8 @@ private:
             (void)o.app->reportController()->getChequeReport(m.text(), from, to);
             (void)o.app->reportController()->getProjectDetailedFinancials(m.id(o.properties), from, to);
             (void)o.app->reportController()->getPropertyProfitability(m.id(o.properties), from, to);
+            (void)o.app->reportController()->getProjectCostCenters(m.id(o.properties));
+            (void)o.app->reportController()->getUnitProfitability(m.id(o.units));
             (void)o.app->reportController()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getJournalEntries(from, to);
