@@ -195,7 +195,7 @@ MDialog {
 
         Text {
             Layout.fillWidth: true
-            text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (, أو ،) أو انسخ الصفوف مباشرة."
+            text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو (،) أو انسخ الصفوف مباشرة."
             color: Palette.fixed.textMuted
             font.pixelSize: 11
             horizontalAlignment: Text.AlignHCenter
