@@ -324,6 +324,29 @@ QVariant firstValue(Database* db, const QString& sql)
     return db->scalar(sql);
 }
 
+/**
+ * Deleting a unit asks whether anything in the whole history refers to it (contracts, invoices,
+ * payments, installments, expenses, ...) and makes SQLite check every foreign key that may point
+ * at it and at its cost centre. Each run deletes a fresh unit of its own, added untimed; there is
+ * no floor, as the statements of one delete find nothing to delete when run again.
+ */
+void benchUnitDelete(AppBackend& backend, const QVariant& property, int runs)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const int unit = backend.unitModel()->add(
+            property.toInt(), QStringLiteral("bench-%1").arg(run), 1, 80, 2, 500, 6000, 0, 1);
+        const double started = monotonicMs();
+        const bool removed = unit > 0 && backend.unitModel()->remove(unit);
+        times.push_back(monotonicMs() - started);
+        if (!removed) {
+            out << "unit_remove: could not add and delete a unit" << Qt::endl;
+            return;
+        }
+    }
+    printFigure(QStringLiteral("unit_remove"), median(times), 0, QStringLiteral("a unit without history"));
+}
+
 void benchLists(const QString& copy, const QDate& today, int runs, const QString& scratch)
 {
     Clock::setToday(today);
@@ -352,6 +375,8 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         QStringLiteral(
             "SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
             "DESC, property_id LIMIT 1"));
+    const QVariant soldUnit = database.scalar(
+        QStringLiteral("SELECT id FROM units WHERE status='sold' AND property_id=? ORDER BY id LIMIT 1"), { project });
     const QString year = QString::number(today.year());
 
     const std::vector<Call> calls = {
@@ -410,6 +435,8 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
             "getProjectCostCenters", { project } },
         { QStringLiteral("project_getPropertyProfitability"), backend.reportController(),
             "getPropertyProfitability", { property } },
+        { QStringLiteral("project_getUnitProfitability"), backend.reportController(), "getUnitProfitability",
+            { soldUnit } },
         { QStringLiteral("account_getBalanceSheet"), backend.accountModel(), "getBalanceSheet", {} },
     };
 
@@ -437,6 +464,7 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         printFigure(call.name, median(ours), median(floors),
             QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
     }
+    benchUnitDelete(backend, property, runs);
     Clock::setToday(QDate());
 }
 

@@ -289,12 +289,28 @@ Rectangle {
                         horizontalAlignment: Text.AlignRight
                     }
 
-                    Item {
-                        anchors.top: unitsHeading.bottom
+                    // Each status counted apart: a unit under repair is neither let nor free.
+                    Text {
+                        id: unitCounts
+                        objectName: "unitCounts"
                         anchors.bottom: parent.bottom
                         anchors.left: parent.left
                         anchors.right: parent.right
-                        anchors.bottomMargin: 10
+                        anchors.margins: 14
+                        textFormat: Text.PlainText
+                        text: "مؤجرة " + Formats.count(dashPage.stats.occupiedUnits) + " · متاحة " + Formats.count(dashPage.stats.availableUnits) + " · خارج الخدمة " + Formats.count(dashPage.stats.outOfServiceUnits)
+                        color: dashPage.appTheme.textSecondary
+                        font.pixelSize: 12
+                        horizontalAlignment: Text.AlignHCenter
+                        elide: Text.ElideMiddle
+                    }
+
+                    Item {
+                        anchors.top: unitsHeading.bottom
+                        anchors.bottom: unitCounts.top
+                        anchors.left: parent.left
+                        anchors.right: parent.right
+                        anchors.bottomMargin: 4
 
                         OccupancyRing {
                             id: ring

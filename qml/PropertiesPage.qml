@@ -81,9 +81,10 @@ Rectangle {
         return record.status === "active" ? "active" : "inactive";
     }
 
-    // Rented and sold units both count as taken.
+    // Rented and sold units both count as taken, of the units in service: one under repair is
+    // counted apart.
     function occupancy(record) {
-        const total = Formats.count(record.total_units);
+        const total = Formats.count(record.total_units) - Formats.count(record.maintenance_units);
         if (total <= 0)
             return 0;
         return Math.round((Formats.count(record.rented_units) + Formats.count(record.sold_units)) / total * 100);
@@ -329,6 +330,13 @@ Rectangle {
                                 value: String(Formats.count(cell.record.sold_units))
                                 caption: "مباعة"
                                 valueColor: propPage.appTheme.accentGold
+                            }
+                            CardFigure {
+                                objectName: "figureOutOfService"
+                                visible: Formats.count(cell.record.maintenance_units) > 0
+                                value: String(Formats.count(cell.record.maintenance_units))
+                                caption: "خارج الخدمة"
+                                valueColor: propPage.appTheme.textMuted
                             }
                             CardFigure {
                                 objectName: "figureOccupancy"

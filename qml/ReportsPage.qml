@@ -396,6 +396,15 @@ Rectangle {
                                     font.pixelSize: 14
                                     font.bold: true
                                 }
+                                // Units under repair are counted apart, outside the rate.
+                                Text {
+                                    objectName: "occupancyCounts"
+                                    anchors.horizontalCenter: parent.horizontalCenter
+                                    textFormat: Text.PlainText
+                                    text: "مؤجرة أو مباعة " + Formats.count(reportsRoot.smartAnalysis.placed_units) + " · متاحة " + Formats.count(reportsRoot.smartAnalysis.available_units) + " · خارج الخدمة " + Formats.count(reportsRoot.smartAnalysis.out_of_service_units)
+                                    color: reportsRoot.appTheme.textSecondary
+                                    font.pixelSize: 12
+                                }
                             }
                         }
                     }

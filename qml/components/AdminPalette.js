@@ -28,7 +28,8 @@ function stripe(theme) {
 var unitStatuses = {
     "available": { label: "متاحة", color: "#064e3b" },
     "rented": { label: "مؤجرة", color: "#78350f" },
-    "sold": { label: "مباعة", color: "#7f1d1d" }
+    "sold": { label: "مباعة", color: "#7f1d1d" },
+    "maintenance": { label: "خارج الخدمة", color: "#334155" }
 };
 var chequeStatuses = {
     "paid": { label: "تم الصرف", color: "#064e3b" },

@@ -6,7 +6,8 @@ import "Palette.js" as Palette
 import "Formats.js" as Formats
 
 // The units of one property, on the fixed dark panel: their floor, area, rent and status, adding
-// a unit and deleting one that was never let, sold or billed. The list is read again each time
+// a unit, taking a free unit out of service (under repair) and back, and deleting one that was
+// never let, sold or billed. The list is read again each time
 // the dialog opens, so it never shows a unit's status as it was at an earlier opening.
 //
 // Properties:
@@ -36,6 +37,10 @@ MDialog {
             "sold": {
                 "label": "مباعة",
                 "color": "#ef4444"
+            },
+            "maintenance": {
+                "label": "خارج الخدمة",
+                "color": "#94a3b8"
             }
         })
 
@@ -106,8 +111,21 @@ MDialog {
         }
         const now = unitModel.getById(Number(unit.id)) || {};
         const status = now.status || unit.status;
-        const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
+        const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : status === "maintenance" ? "خارج الخدمة، أعدها إلى الخدمة أولاً" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
         notify("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
+        refresh();
+    }
+
+    // A free unit under repair is offered for neither a contract nor a sale until it is put back.
+    function toggleService(unit) {
+        const takeOut = unit.status === "available";
+        if (unitModel.updateStatus(Number(unit.id), takeOut ? "maintenance" : "available")) {
+            refresh();
+            edited();
+            notify("نجاح", (takeOut ? "أُخرجت الوحدة رقم " + unit.unit_number + " من الخدمة" : "أُعيدت الوحدة رقم " + unit.unit_number + " إلى الخدمة"), "success");
+            return;
+        }
+        notify("خطأ", "تعذر تغيير حالة الوحدة رقم " + unit.unit_number + ": لا تُخرج من الخدمة إلا وحدة متاحة.", "error");
         refresh();
     }
 
@@ -239,8 +257,21 @@ MDialog {
                         StatusBadge {
                             objectName: "unitBadge"
                             Layout.preferredWidth: 80
-                            status: unitRow.modelData.status === "available" || unitRow.modelData.status === "rented" ? unitRow.modelData.status : "sold"
+                            status: unitsDlg.unitStatuses[unitRow.modelData.status] ? unitRow.modelData.status : "sold"
                             mapping: unitsDlg.unitStatuses
+                        }
+                        IconButton {
+                            objectName: "serviceUnitButton"
+                            readonly property bool outOfService: unitRow.modelData.status === "maintenance"
+                            implicitWidth: 32
+                            implicitHeight: 32
+                            // Only a free unit goes out of service; a let or sold one keeps the space.
+                            opacity: outOfService || unitRow.modelData.status === "available" ? 1 : 0
+                            enabled: opacity > 0
+                            symbol: outOfService ? "↩" : "🛠"
+                            btnColor: "#94a3b8"
+                            tooltip: outOfService ? "إعادة الوحدة إلى الخدمة" : "إخراج الوحدة من الخدمة (صيانة)"
+                            onClicked: unitsDlg.toggleService(unitRow.modelData)
                         }
                         IconButton {
                             objectName: "deleteUnitButton"

@@ -99,8 +99,10 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
         return -1;
     const QVariant unitStatus
         = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { unitId });
-    if (!unitStatus.isValid() || unitStatus.toString() == QLatin1String("sold")) {
-        qCWarning(lcContracts) << "refused contract: unit" << unitId << "is missing or sold";
+    // A unit out of service ('maintenance') cannot be let until it is put back.
+    if (!unitStatus.isValid() || unitStatus.toString() == QLatin1String("sold")
+        || unitStatus.toString() == QLatin1String("maintenance")) {
+        qCWarning(lcContracts) << "refused contract: unit" << unitId << "is missing, sold or out of service";
         return -1;
     }
     const std::optional<bool> overlap = overlaps(unitId, start, end, -1);

@@ -21,6 +21,7 @@ constexpr int kMaxInstallments = 1200;
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kSold = QStringLiteral("sold");
+const QString kOutOfService = QStringLiteral("maintenance");
 const QString kCash = QStringLiteral("cash");
 
 // Only the canonical form of a year from 1 on ("-2025-01-31" parses): the text is also stored,
@@ -92,10 +93,11 @@ struct Sale
 
 bool writeDownPayment(Database* db, const Sale& sale)
 {
+    // The flag, not the notes, tells the project figures that this is the sale's down payment.
     static const QString notes = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
     const int id = db->execInsert(
         QStringLiteral(
-            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes) VALUES (?,?,?,?,?,?,?,?))"),
+            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes, is_down_payment) VALUES (?,?,?,?,?,?,?,?,1))"),
         { sale.buyerId, sale.unitId, sale.downPayment, kCash, sale.saleDate, sale.currencyId, sale.costCenter,
             notes + sale.unitNumber });
     return id > 0;
@@ -318,8 +320,9 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     }
     const QVariantList units
         = m_db->execQuery(QStringLiteral(R"(SELECT status, unit_number FROM units WHERE id=?)"), { unitId });
-    if (units.isEmpty() || units.first().toMap().value(QStringLiteral("status")).toString() == kSold) {
-        qCInfo(lcSales) << "unit" << unitId << "is missing or already sold";
+    const QString unitStatus = units.value(0).toMap().value(QStringLiteral("status")).toString();
+    if (units.isEmpty() || unitStatus == kSold || unitStatus == kOutOfService) {
+        qCInfo(lcSales) << "unit" << unitId << "is missing, already sold or out of service";
         return -1;
     }
     if (!rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM buyers WHERE id=?)"), buyerId)

@@ -52,10 +52,21 @@ int MaintenanceModel::add(
 
 bool MaintenanceModel::updateStatus(int id, const QString& status)
 {
-    if (!m_db->scalar(QStringLiteral("SELECT 1 FROM maintenance_requests WHERE id=?"), { id }).isValid())
+    // 'completed' belongs to complete(), which books the cost as an expense once; moving a request
+    // into it here would skip the expense, and moving one out of it would let complete() book the
+    // same work a second time.
+    static const QStringList open = { QStringLiteral("new"), QStringLiteral("in_progress") };
+    if (!open.contains(status)) {
+        qCWarning(lcMaintenance) << "refused to set request" << id << "to" << status;
+        return false;
+    }
+    const QVariant current
+        = m_db->scalar(QStringLiteral("SELECT status FROM maintenance_requests WHERE id=?"), { id });
+    if (!current.isValid() || current.toString() == QLatin1String("completed"))
         return false;
     const bool ok = m_db->execNonQuery(
-        QStringLiteral("UPDATE maintenance_requests SET status=? WHERE id=?"), { status, id });
+        QStringLiteral("UPDATE maintenance_requests SET status=? WHERE id=? AND status!='completed'"),
+        { status, id });
     if (ok)
         emit dataChanged();
     return ok;

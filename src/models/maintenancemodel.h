@@ -20,6 +20,10 @@ public:
     /** A property id of 0 or less takes the unit's own property. */
     Q_INVOKABLE int add(
         int unitId, int propertyId, const QString& title, const QString& desc, const QString& priority);
+    /**
+     * Moves an open request between "new" and "in_progress". False, nothing changed, for any other
+     * status, an unknown request or a completed one: only complete() closes a request, once.
+     */
     Q_INVOKABLE bool updateStatus(int id, const QString& status);
     /**
      * Marks an existing, not yet completed request completed with its cost and books the cost as

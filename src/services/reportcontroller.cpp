@@ -33,11 +33,13 @@ QVariantList pageBounds(int offset, int limit)
 // property, which would walk the payments once for every property.
 const QString kPropertyComparisonSql = uR"(SELECT p.name, p.id,
         COALESCE(uc.units, 0) AS units, COALESCE(uc.rented, 0) AS rented, COALESCE(uc.sold, 0) AS sold,
+        COALESCE(uc.out_of_service, 0) AS out_of_service,
         COALESCE(inc.income, 0) AS income, COALESCE(ex.expenses, 0) AS expenses
     FROM properties p
     LEFT JOIN (SELECT property_id, COUNT(*) AS units,
                       SUM(CASE WHEN status = 'rented' THEN 1 ELSE 0 END) AS rented,
-                      SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold
+                      SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold,
+                      SUM(CASE WHEN status = 'maintenance' THEN 1 ELSE 0 END) AS out_of_service
                FROM units GROUP BY property_id) uc ON uc.property_id = p.id
     LEFT JOIN (SELECT u.property_id, SUM(pay.amount) AS income
                FROM payments pay

@@ -77,7 +77,8 @@ public:
 
     /** Two to four insight cards (`icon`, `title`, `description`). */
     Q_INVOKABLE QVariantList getAIInsights();
-    /** The written analysis: `text` (Markdown) and `occupancy` (rented and sold units, percent). */
+    /** The written analysis: `text` (Markdown), `occupancy` and the unit counts (BusinessInsights::analysis).
+     */
     Q_INVOKABLE QVariantMap getSmartAIAnalysis();
 
 signals:

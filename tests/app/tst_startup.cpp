@@ -89,7 +89,7 @@ private slots:
         const QString db = dataDirOf(home) + QStringLiteral("/darvelinto.db");
         QVERIFY(QFile::exists(db));
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'")), 25);
-        QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name NOT LIKE 'sqlite_%'")), 28);
+        QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name NOT LIKE 'sqlite_%'")), 35);
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM users")), 1);
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM currencies")), 3);
         QCOMPARE(countOf(db, QStringLiteral("SELECT id FROM currencies WHERE is_primary = 1 AND code = 'ILS'")), 1);

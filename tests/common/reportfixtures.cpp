@@ -112,7 +112,10 @@ int ReportFixtures::costCenter(const QString& name, const QString& type, int pro
         { name, type, propertyId, unitId, parentId });
 }
 
-QString ReportFixtures::downPaymentNotes(const QString& unitNumber)
+int ReportFixtures::downPayment(int buyerId, int unitId, double amount, const QString& date)
 {
-    return QStringLiteral("دفعة مقدمة / بيع وحدة: ") + unitNumber;
+    return insert(
+        QStringLiteral("INSERT INTO payments (buyer_id, unit_id, amount, payment_date, notes, currency_id, "
+                       "is_down_payment) VALUES (?, ?, ?, ?, ?, 1, 1)"),
+        { buyerId, unitId, amount, date, QStringLiteral("دفعة مقدمة / بيع وحدة: %1").arg(unitId) });
 }

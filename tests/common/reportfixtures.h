@@ -32,6 +32,8 @@ public:
         const QString& reference = QString());
     /** A buyer's payment (down payment or installment collection), without invoice. */
     int buyerPayment(int buyerId, int unitId, double amount, const QString& date, const QString& notes);
+    /** A sale's down payment, flagged as the sale flags it. */
+    int downPayment(int buyerId, int unitId, double amount, const QString& date);
     int installment(
         int buyerId, int unitId, double amount, double paid, const QString& status, const QString& dueDate);
     int cheque(const QString& number, double amount, const QString& status, const QString& dueDate,
@@ -40,9 +42,6 @@ public:
         const QVariant& contractorId = QVariant());
     int costCenter(const QString& name, const QString& type, int propertyId,
         const QVariant& unitId = QVariant(), const QVariant& parentId = QVariant());
-
-    /** The down-payment notes a sale writes for a unit. */
-    static QString downPaymentNotes(const QString& unitNumber);
 
 private:
     int insert(const QString& sql, const QVariantList& params);

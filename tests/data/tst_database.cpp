@@ -105,6 +105,17 @@ private slots:
         QCOMPARE(errors.count(), 0);
     }
 
+    void getByIdReadsOnlyTheProgramsOwnTables()
+    {
+        // The name goes into the statement: a subquery in its place would read any column.
+        const QString subquery = QStringLiteral("(SELECT 1 AS id, password_hash FROM users)");
+        QVERIFY(m_db->db()->getById(subquery, 1).isEmpty());
+        QVERIFY(m_db->db()->getById(QStringLiteral("sqlite_master"), 1).isEmpty());
+        QCOMPARE(
+            m_db->db()->getById(QStringLiteral("currencies"), 1).value(QStringLiteral("code")).toString(),
+            QStringLiteral("ILS"));
+    }
+
     void emptyParameterListRunsPlainStatement()
     {
         const QVariantList rows

@@ -24,6 +24,23 @@ QStringList namesOf(Database* db, const QString& type)
     return names;
 }
 
+const QStringList kHistoryIndexes = { "idx_invoices_unit", "idx_installments_unit", "idx_expenses_unit",
+    "idx_expenses_project", "idx_cost_centers_unit", "idx_cost_centers_property", "idx_cost_centers_parent" };
+const QStringList kHistoryColumns = { "invoices(unit_id)", "installments(unit_id)", "expenses(unit_id)",
+    "expenses(project_id)", "cost_centers(unit_id)", "cost_centers(property_id)", "cost_centers(parent_id)" };
+
+/** "table(columns)" of each index named, "-" for one that is missing. */
+QStringList indexedColumns(Database* db, const QStringList& indexes)
+{
+    QStringList found;
+    for (const QString& index : indexes) {
+        const QString table = db->scalar(QStringLiteral("SELECT tbl_name FROM sqlite_master WHERE type = 'index' AND name = ?"), { index }).toString();
+        const QString columns = db->scalar(QStringLiteral("SELECT group_concat(name) FROM pragma_index_info(?)"), { index }).toString();
+        found << (table.isEmpty() ? QStringLiteral("-") : table + QLatin1Char('(') + columns + QLatin1Char(')'));
+    }
+    return found;
+}
+
 QString schemaDump(Database* db)
 {
     QStringList parts;
@@ -55,11 +72,36 @@ private slots:
     {
         TestDatabase db;
         const QStringList indexes = namesOf(db.db(), QStringLiteral("index"));
-        QCOMPARE(indexes.size(), 28);
+        QCOMPARE(indexes.size(), 35);
         QVERIFY(indexes.contains(QStringLiteral("idx_invoices_period")));
         QVERIFY(indexes.contains(QStringLiteral("idx_units_buyer")));
         QCOMPARE(db.value(QStringLiteral("SELECT group_concat(name) FROM pragma_index_info('idx_invoices_period')")).toString(),
             QStringLiteral("tenant_id,period"));
+        QCOMPARE(indexedColumns(db.db(), kHistoryIndexes), kHistoryColumns);
+    }
+
+    void olderFileIsBroughtUpToDate()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("darvelinto.db"));
+        {
+            // A file of the version before: down payments known by their notes only, and none of
+            // the indexes on a unit's or project's history.
+            Database db;
+            QVERIFY(db.initialize(path));
+            QVERIFY(db.execInsert(QStringLiteral("INSERT INTO buyers (full_name) VALUES ('b')")) > 0);
+            const QString payment = QStringLiteral("INSERT INTO payments (buyer_id, amount, payment_date, notes) VALUES (1, ?, '2025-01-01', ?)");
+            QVERIFY(db.execInsert(payment, { 500, QStringLiteral("دفعة مقدمة / بيع وحدة: 7") }) > 0);
+            QVERIFY(db.execInsert(payment, { 80, QStringLiteral("تحصيل قسط - معرف: 3") }) > 0);
+            QVERIFY(db.execNonQuery(QStringLiteral("ALTER TABLE payments DROP COLUMN is_down_payment")));
+            for (const QString& index : kHistoryIndexes)
+                QVERIFY(db.execNonQuery(QStringLiteral("DROP INDEX ") + index));
+        }
+        Database db;
+        QVERIFY(db.initialize(path));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT group_concat(is_down_payment) FROM (SELECT is_down_payment FROM payments ORDER BY id)")).toString(),
+            QStringLiteral("1,0"));
+        QCOMPARE(indexedColumns(&db, kHistoryIndexes), kHistoryColumns);
     }
 
     void columnOrder_data()
@@ -80,7 +122,7 @@ private slots:
         QTest::newRow("payments") << "payments"
                                   << QStringList { "id", "invoice_id", "tenant_id", "buyer_id", "unit_id", "amount",
                                          "payment_method", "payment_date", "reference", "currency_id", "cost_center_id", "notes",
-                                         "created_at", "cheque_id" };
+                                         "created_at", "is_down_payment", "cheque_id" };
         QTest::newRow("settings") << "settings" << QStringList { "key", "value" };
     }
 

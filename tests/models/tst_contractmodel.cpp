@@ -223,6 +223,7 @@ private slots:
     {
         QTest::addColumn<QString>("problem");
         QTest::newRow("sold unit") << QStringLiteral("sold");
+        QTest::newRow("unit out of service") << QStringLiteral("maintenance");
         QTest::newRow("unknown unit") << QStringLiteral("unit");
         QTest::newRow("unknown tenant") << QStringLiteral("tenant");
         QTest::newRow("unknown currency") << QStringLiteral("currency");
@@ -231,8 +232,11 @@ private slots:
     {
         QFETCH(QString, problem);
         UnitModel units(db());
+        if (problem == QLatin1String("maintenance"))
+            QVERIFY(units.updateStatus(m_unit, problem));
         if (problem == QLatin1String("sold"))
-            QVERIFY(units.updateStatus(m_unit, QStringLiteral("sold")));
+            QVERIFY(
+                db()->execNonQuery(QStringLiteral("UPDATE units SET status='sold' WHERE id=?"), { m_unit }));
         const int unit = problem == QLatin1String("unit") ? 9999 : m_unit;
         const int tenant = problem == QLatin1String("tenant") ? 9999 : m_tenant;
         const int currency = problem == QLatin1String("currency") ? 99 : 1;
@@ -243,7 +247,9 @@ private slots:
         QCOMPARE(changed.count(), 0);
         QCOMPARE(m_db->count(QStringLiteral("contracts")), 0);
         QCOMPARE(unitStatus(m_unit),
-            problem == QLatin1String("sold") ? QStringLiteral("sold") : QStringLiteral("available"));
+            problem == QLatin1String("sold") || problem == QLatin1String("maintenance")
+                ? problem
+                : QStringLiteral("available"));
     }
 
     void contractIsNotKeptWhenTheUnitCannotBeMarked()
@@ -302,8 +308,7 @@ private slots:
         QVERIFY(m_contracts->terminate(current));
         QCOMPARE(unitStatus(m_unit), QStringLiteral("rented"));
 
-        UnitModel units(db());
-        QVERIFY(units.updateStatus(m_unit, QStringLiteral("sold")));
+        QVERIFY(db()->execNonQuery(QStringLiteral("UPDATE units SET status='sold' WHERE id=?"), { m_unit }));
         QVERIFY(m_contracts->terminate(following));
         QCOMPARE(contractStatus(following), QStringLiteral("terminated"));
         QCOMPARE(unitStatus(m_unit), QStringLiteral("sold"));

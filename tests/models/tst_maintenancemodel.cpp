@@ -164,6 +164,33 @@ private slots:
         QCOMPARE(m_db->count(QStringLiteral("expenses")), 1);
     }
 
+    void updateStatusNeverOpensNorClosesARequest_data()
+    {
+        QTest::addColumn<bool>("completedFirst");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("into completed, without its expense") << false << "completed";
+        QTest::newRow("completed back to new") << true << "new";
+        QTest::newRow("completed back to in progress") << true << "in_progress";
+        QTest::newRow("a word outside the vocabulary") << false << "cancelled";
+    }
+
+    void updateStatusNeverOpensNorClosesARequest()
+    {
+        QFETCH(bool, completedFirst);
+        QFETCH(QString, status);
+        const int id = raise();
+        if (completedFirst)
+            QVERIFY(m_model->complete(id, 75));
+        const QVariantMap before = request(id);
+        QSignalSpy changed(m_model.get(), &MaintenanceModel::dataChanged);
+        QVERIFY(!m_model->updateStatus(id, status));
+        QCOMPARE(request(id), before);
+        QCOMPARE(changed.count(), 0);
+        // Reopened, a completed request would take a second expense for the same work.
+        QVERIFY(!m_model->complete(id, 75) || !completedFirst);
+        QCOMPARE(m_db->count(QStringLiteral("expenses")), 1);
+    }
+
     void updateStatusOfUnknownRequestFails()
     {
         QSignalSpy changed(m_model.get(), &MaintenanceModel::dataChanged);

@@ -205,6 +205,7 @@ private slots:
         QCOMPARE(payment.value(QStringLiteral("cost_center_id")).toInt(), m_costCenter);
         QCOMPARE(payment.value(QStringLiteral("notes")).toString(),
             QStringLiteral("دفعة مقدمة / بيع وحدة: A-101"));
+        QCOMPARE(payment.value(QStringLiteral("is_down_payment")).toInt(), 1);
         QVERIFY(payment.value(QStringLiteral("invoice_id")).isNull());
         QVERIFY(payment.value(QStringLiteral("tenant_id")).isNull());
 

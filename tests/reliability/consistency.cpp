@@ -1,8 +1,12 @@
 #include "consistency.h"
 
+#include "money.h"
+#include "projectfinancials.h"
+
 #include <QCryptographicHash>
 #include <QDate>
 #include <QHash>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -116,9 +120,6 @@ struct SaleRecord
     double down = 0;
 };
 
-// The down payment's note names the unit by the number it had on the day of the sale.
-const QString kDownPaymentNote = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
-
 /** Fills in the sale's figures from the unit, its installments and its down payment. */
 void resolve(const QSqlDatabase& db, SaleRecord* sale)
 {
@@ -138,10 +139,8 @@ void resolve(const QSqlDatabase& db, SaleRecord* sale)
         return;
     }
     query.prepare(QStringLiteral(
-        "SELECT amount FROM payments WHERE unit_id = ? AND substr(notes, 1, ?) = ? ORDER BY id LIMIT 1"));
+        "SELECT amount FROM payments WHERE unit_id = ? AND is_down_payment = 1 ORDER BY id LIMIT 1"));
     query.addBindValue(sale->unitId);
-    query.addBindValue(kDownPaymentNote.size());
-    query.addBindValue(kDownPaymentNote);
     if (query.exec() && query.next())
         sale->down = query.value(0).toDouble();
 }
@@ -247,11 +246,9 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
     }
 
     query.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(amount), 0) FROM payments WHERE unit_id = ? "
-                                 "AND buyer_id = ? AND substr(notes, 1, ?) = ?"));
+                                 "AND buyer_id = ? AND is_down_payment = 1"));
     query.addBindValue(sale.unitId);
     query.addBindValue(buyerId);
-    query.addBindValue(kDownPaymentNote.size());
-    query.addBindValue(kDownPaymentNote);
     const int downPayments = query.exec() && query.next() ? query.value(0).toInt() : -1;
     if (downPayments != (sale.down > 0 ? 1 : 0)
         || (sale.down > 0 && differs(query.value(1).toDouble(), sale.down)))
@@ -261,6 +258,16 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
 
 void checkSales(const QSqlDatabase& db, Checks checks, const QList<SaleRecord>& sales, QStringList* problems)
 {
+    if (checks & SaleSchedules) {
+        // The project figures count every flagged row as a sale's down payment.
+        expectNoRows(db, QStringLiteral("down payment flag on a payment that is no sale's"),
+            QStringLiteral(R"(
+            SELECT p.id, p.unit_id, p.buyer_id FROM payments p
+            WHERE p.is_down_payment = 1
+              AND (p.invoice_id IS NOT NULL OR p.buyer_id IS NULL
+                   OR NOT EXISTS (SELECT 1 FROM units u WHERE u.id = p.unit_id AND u.buyer_id = p.buyer_id)))"),
+            problems);
+    }
     QHash<int, int> salesPerUnit;
     for (const SaleRecord& sale : sales) {
         if (++salesPerUnit[sale.unitId] > 1)
@@ -353,6 +360,54 @@ void checkFigures(const QSqlDatabase& db, QStringList* problems)
     }
 }
 
+void checkUnitStatuses(const QSqlDatabase& db, QStringList* problems)
+{
+    // A unit out of service is offered for neither a contract nor a sale: it can hold neither.
+    expectNoRows(db, QStringLiteral("unit of unknown status, or out of service while let or sold"),
+        QStringLiteral(R"(
+        SELECT u.id, u.status, u.buyer_id FROM units u
+        WHERE u.status IS NULL OR u.status NOT IN ('available', 'rented', 'sold', 'maintenance')
+           OR (u.status = 'maintenance'
+               AND (u.buyer_id IS NOT NULL
+                    OR EXISTS (SELECT 1 FROM contracts c WHERE c.unit_id = u.id AND c.status = 'active'))))"),
+        problems);
+}
+
+void checkOverheads(const QSqlDatabase& db, QStringList* problems)
+{
+    // Each project's overheads spread over its units, as the unit and cost-centre reports do.
+    QHash<qint64, double> overheads;
+    forEachRow(db,
+        QStringLiteral("SELECT property_id, SUM(amount) FROM expenses WHERE unit_id IS NULL AND property_id "
+                       "IS NOT NULL GROUP BY property_id"),
+        problems, [&](const QSqlQuery& query) {
+            overheads.insert(query.value(0).toLongLong(), query.value(1).toDouble());
+        });
+    QMap<qint64, QList<double>> areas;
+    forEachRow(db, QStringLiteral("SELECT property_id, area FROM units ORDER BY property_id, id"), problems,
+        [&](const QSqlQuery& query) {
+            areas[query.value(0).toLongLong()].append(
+                query.value(1).isNull() ? std::nan("") : query.value(1).toDouble());
+        });
+    for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
+        const double spent = overheads.value(it.key());
+        const QList<double> shares = ProjectFinancials::allocateOverheads(spent, it.value());
+        double total = 0;
+        bool sound = shares.size() == it.value().size();
+        for (double share : shares) {
+            total += share;
+            sound = sound && std::isfinite(share) && (spent >= 0 ? share >= 0 : share <= 0);
+        }
+        // Never more than was spent, and, counted in cents, exactly what was spent.
+        if (!sound || std::fabs(total) > std::fabs(spent) * (1 + 1e-12) + 1e-9
+            || (std::fabs(spent) < 1e15 && !Money::sameCents(total, spent)))
+            problems->append(QStringLiteral("overheads of property %1 allocated as %2 of %3")
+                                 .arg(it.key())
+                                 .arg(total, 0, 'f', 2)
+                                 .arg(spent, 0, 'f', 2));
+    }
+}
+
 void hashValue(QCryptographicHash* hash, const QVariant& value)
 {
     QByteArray bytes;
@@ -400,6 +455,10 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
     }
     if (checks & FiniteFigures)
         checkFigures(db, &found);
+    if (checks & UnitStatuses)
+        checkUnitStatuses(db, &found);
+    if (checks & OverheadShares)
+        checkOverheads(db, &found);
     return found;
 }
 

@@ -185,9 +185,16 @@ private slots:
         QTest::newRow("a cheque lost")
             << QStringLiteral("DELETE FROM cheques WHERE id = (SELECT MAX(id) FROM cheques)")
             << QStringLiteral("cheque");
-        QTest::newRow("down payment lost")
-            << QStringLiteral("DELETE FROM payments WHERE buyer_id IS NOT NULL AND notes LIKE 'دفعة مقدمة%'")
-            << QStringLiteral("down payment");
+        QTest::newRow("down payment lost") << QStringLiteral("DELETE FROM payments WHERE is_down_payment = 1")
+                                           << QStringLiteral("down payment");
+        QTest::newRow("down payment unflagged")
+            << QStringLiteral("UPDATE payments SET is_down_payment = 0") << QStringLiteral("down payment");
+        QTest::newRow("rent flagged as a down payment")
+            << QStringLiteral("UPDATE payments SET is_down_payment = 1 WHERE invoice_id IS NOT NULL")
+            << QStringLiteral("no sale's");
+        QTest::newRow("let unit out of service") << QStringLiteral(
+            "UPDATE units SET status = 'maintenance' WHERE id IN (SELECT unit_id FROM contracts "
+            "WHERE status = 'active')") << QStringLiteral("out of service");
         QTest::newRow("sold without record")
             << QStringLiteral("DELETE FROM audit_logs WHERE action = 'بيع وحدة'")
             << QStringLiteral("without a sale record");

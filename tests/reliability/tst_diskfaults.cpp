@@ -238,8 +238,9 @@ QMap<QString, Operation> operations()
         return o.app->unitModel()->update(o.spareUnit, QStringLiteral("402"), 4, 90, 2, 850, 0, 0);
     });
     add("unit remove", [](Office& o) { return o.app->unitModel()->remove(o.spareUnit); });
-    add("unit status",
-        [](Office& o) { return o.app->unitModel()->updateStatus(o.spareUnit, QStringLiteral("rented")); });
+    add("unit out of service", [](Office& o) {
+        return o.app->unitModel()->updateStatus(o.spareUnit, QStringLiteral("maintenance"));
+    });
     add("unit marked sold",
         [](Office& o) {
             return o.app->unitModel()->markAsSold(o.spareUnit, o.buyer, 60000, QStringLiteral("2025-03-01"));
@@ -367,14 +368,20 @@ QMap<QString, Operation> operations()
         return o.app->auditManager()->log(1, QStringLiteral("اختبار"), QStringLiteral("units"), 1, {});
     });
     add("import tenants", [](Office& o) {
-        return o.app->importController()->importRawCSV(
-            QStringLiteral("علي,7001,0591\nهدى,7002,0592"), QStringLiteral("tenants"));
+        return o.app->importController()
+                   ->importRawCSV(QStringLiteral("علي,7001,0591\nهدى,7002,0592"), QStringLiteral("tenants"))
+                   .value(QStringLiteral("written"))
+                   .toInt()
+            == 2;
     });
     add("import units",
         [](Office& o) {
-            return o.app->importController()->importRawCSV(
-                QStringLiteral("%1,501,100,70000\n%1,502,110,75000").arg(o.property),
-                QStringLiteral("units"));
+            return o.app->importController()
+                       ->importRawCSV(QStringLiteral("%1,501,100,70000\n%1,502,110,75000").arg(o.property),
+                           QStringLiteral("units"))
+                       .value(QStringLiteral("written"))
+                       .toInt()
+                == 2;
         })
         ->checks
         &= ~Consistency::Checks(C::NoStraySchedules);
@@ -591,10 +598,16 @@ private slots:
         const QByteArray before = Consistency::contentHash(file->getDb());
         {
             DiskCap cap(file.db(), kSomePages);
-            QVERIFY(!import.importRawCSV(lines.join(QLatin1Char('\n')), QStringLiteral("tenants")));
+            const QVariantMap report
+                = import.importRawCSV(lines.join(QLatin1Char('\n')), QStringLiteral("tenants"));
+            QVERIFY(report.value(QStringLiteral("failed")).toBool());
+            QCOMPARE(report.value(QStringLiteral("written")).toInt(), 0);
         }
         QCOMPARE(Consistency::contentHash(file->getDb()), before);
-        QVERIFY(import.importRawCSV(lines.join(QLatin1Char('\n')), QStringLiteral("tenants")));
+        QCOMPARE(import.importRawCSV(lines.join(QLatin1Char('\n')), QStringLiteral("tenants"))
+                     .value(QStringLiteral("written"))
+                     .toInt(),
+            3000);
         QCOMPARE(file.count(QStringLiteral("tenants")), 3000);
     }
 

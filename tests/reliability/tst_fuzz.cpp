@@ -289,7 +289,7 @@ private:
     {
         using C = Consistency::Check;
         Call call;
-        switch (m.below(27)) {
+        switch (m.below(29)) {
         case 0: {
             const int invoice = m.id(o.invoices);
             const int tenant = m.id(o.tenants);
@@ -553,11 +553,24 @@ private:
                     || !QStringList { QStringLiteral("tenants"), QStringLiteral("buyers"),
                         QStringLiteral("units") }
                             .contains(table) };
-            call.accepted = o.app->importController()->importRawCSV(text, table);
+            const QVariantMap report = o.app->importController()->importRawCSV(text, table);
+            const int written = report.value(QStringLiteral("written")).toInt();
+            call.accepted = written > 0;
+            // Every line is either written or named as refused: none is silently dropped.
+            int lines = 0;
+            for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))))
+                lines += line.trimmed().isEmpty() ? 0 : 1;
+            if (!report.value(QStringLiteral("failed")).toBool()
+                && written + report.value(QStringLiteral("refused")).toList().size() != lines)
+                fail(call,
+                    QStringLiteral("the report accounts for %1 + %2 of %3 lines")
+                        .arg(written)
+                        .arg(report.value(QStringLiteral("refused")).toList().size())
+                        .arg(lines));
             break;
         }
-        case 22:
-        case 23: {
+        case 24:
+        case 25: {
             // Cashing collects the cheque's installment, a bounce of a cashed one takes it back.
             static const QStringList statuses = { QStringLiteral("paid"), QStringLiteral("paid"),
                 QStringLiteral("bounced"), QStringLiteral("bounced"), QStringLiteral("pending"),
@@ -582,6 +595,24 @@ private:
                 > 0;
             break;
         }
+        case 22: {
+            static const QStringList statuses = { QStringLiteral("maintenance"), QStringLiteral("available"),
+                QStringLiteral("rented"), QStringLiteral("sold"), QStringLiteral("Maintenance") };
+            const QString status = m.chance(80) ? m.pick(statuses) : m.text();
+            call = { QStringLiteral("UnitModel::updateStatus"), shown(status),
+                status != QLatin1String("maintenance") && status != QLatin1String("available") };
+            call.accepted = o.app->unitModel()->updateStatus(m.id(o.units), status);
+            break;
+        }
+        case 23: {
+            static const QStringList statuses
+                = { QStringLiteral("new"), QStringLiteral("in_progress"), QStringLiteral("completed") };
+            const QString status = m.chance(80) ? m.pick(statuses) : m.text();
+            call = { QStringLiteral("MaintenanceModel::updateStatus"), shown(status),
+                status != QLatin1String("new") && status != QLatin1String("in_progress") };
+            call.accepted = o.app->maintenanceModel()->updateStatus(m.id(o.requests), status);
+            break;
+        }
         default: {
             // Reads with hostile dates and counts: never a write.
             const QString from = m.text();
@@ -597,6 +628,8 @@ private:
             (void)o.app->reportController()->getChequeReport(m.text(), from, to);
             (void)o.app->reportController()->getProjectDetailedFinancials(m.id(o.properties), from, to);
             (void)o.app->reportController()->getPropertyProfitability(m.id(o.properties), from, to);
+            (void)o.app->reportController()->getProjectCostCenters(m.id(o.properties));
+            (void)o.app->reportController()->getUnitProfitability(m.id(o.units));
             (void)o.app->reportController()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getJournalEntries(from, to);

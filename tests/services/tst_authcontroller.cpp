@@ -325,6 +325,16 @@ private slots:
         QCOMPARE(m_db->count(QStringLiteral("users")), 2);
     }
 
+    void theAccountInUseCannotBeRemoved()
+    {
+        addUser(QStringLiteral("boss"), userPasswordHash(), QStringLiteral("admin"));
+        AuthController auth(db());
+        QVERIFY(auth.login(QStringLiteral("boss"), kUserPassword));
+        QCOMPARE(auth.property("currentUsername").toString(), QStringLiteral("boss"));
+        QVERIFY(!auth.removeUser(QStringLiteral("boss")));
+        QCOMPARE(m_db->count(QStringLiteral("SELECT id FROM users WHERE username='boss'")), 1);
+    }
+
     void builtInAdminCannotBeRemoved_data()
     {
         QTest::addColumn<QString>("username");

@@ -57,7 +57,9 @@ private slots:
         QCOMPARE(stats.value("pendingMaintenance").toInt(), 0);
         QCOMPARE(stats.value("revenueGrowth").toDouble(), 0.0);
         QCOMPARE(stats.value("occupancyRate").toDouble(), 0.0);
-        QCOMPARE(stats.size(), 6);
+        for (const char* count : { "occupiedUnits", "availableUnits", "outOfServiceUnits", "soldUnits" })
+            QCOMPARE(stats.value(count).toInt(), 0);
+        QCOMPARE(stats.size(), 10);
         QCOMPARE(m_dash->getOccupancyRate(), 0.0);
         QCOMPARE(m_dash->getCollectionRate(), 0.0);
         QCOMPARE(m_dash->getMonthlyRevenue(), 0.0);
@@ -162,6 +164,15 @@ private slots:
 
         m_fx->unit(tower, QStringLiteral("4"), QStringLiteral("rented"));
         QCOMPARE(m_dash->getOccupancyRate(), 50.0);
+
+        // A unit under repair is counted apart: 2 rented of the 4 units in service.
+        m_fx->unit(tower, QStringLiteral("5"), QStringLiteral("maintenance"));
+        QCOMPARE(m_dash->getOccupancyRate(), 50.0);
+        const QVariantMap stats = m_dash->getStats();
+        QCOMPARE(stats.value("occupiedUnits").toInt(), 2);
+        QCOMPARE(stats.value("availableUnits").toInt(), 1);
+        QCOMPARE(stats.value("outOfServiceUnits").toInt(), 1);
+        QCOMPARE(stats.value("soldUnits").toInt(), 1);
     }
 
     void collectionRateCoversLastAndThisPeriodWithoutVoid()

@@ -311,8 +311,7 @@ private slots:
         m_fx->rentPayment(invoice, tenant, 100, QStringLiteral("2025-03-01"));
         m_fx->rentPayment(invoice, tenant, 250.5, QStringLiteral("2025-03-31"));
         // A down payment and an installment collection count like rent.
-        m_fx->buyerPayment(buyer, unit, 1000, QStringLiteral("2025-05-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("1")));
+        m_fx->downPayment(buyer, unit, 1000, QStringLiteral("2025-05-01"));
         m_fx->buyerPayment(
             buyer, unit, 30, QStringLiteral("2025-05-31"), QStringLiteral("تحصيل قسط - معرف: 1"));
         m_fx->rentPayment(invoice, tenant, 999, QStringLiteral("2024-12-31"));
@@ -360,8 +359,7 @@ private slots:
         m_fx->rentPayment(towerInvoice, tenant, 500, QStringLiteral("2025-03-01"));
         m_fx->rentPayment(towerInvoice, tenant, 300, QStringLiteral("2025-03-10"));
         // Sale money of the tower's sold unit is not rent income.
-        m_fx->buyerPayment(buyer, sold, 20000, QStringLiteral("2025-03-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("2")));
+        m_fx->downPayment(buyer, sold, 20000, QStringLiteral("2025-03-01"));
         m_fx->buyerPayment(
             buyer, sold, 5000, QStringLiteral("2025-04-01"), QStringLiteral("تحصيل قسط - معرف: 1"));
         m_fx->expense(tower, QVariant(), 200, QStringLiteral("2025-03-05"));
@@ -373,8 +371,8 @@ private slots:
         const QVariantList rows = m_reports->getPropertyComparison();
         QCOMPARE(rows.size(), 3);
         const QVariantMap first = rowAt(rows, 0);
-        QCOMPARE(
-            first.keys(), QStringList({ "expenses", "id", "income", "name", "rented", "sold", "units" }));
+        QCOMPARE(first.keys(),
+            QStringList({ "expenses", "id", "income", "name", "out_of_service", "rented", "sold", "units" }));
         QCOMPARE(first.value("id").toInt(), villa);
         QCOMPARE(first.value("income").toDouble(), 1000.0);
         QCOMPARE(first.value("units").toInt(), 1);
@@ -471,8 +469,7 @@ private slots:
         const int invoice
             = m_fx->invoice(tenant, unit, 5000, 0, QStringLiteral("pending"), QStringLiteral("2025-03-28"));
         m_fx->rentPayment(invoice, tenant, 1000, QStringLiteral("2025-01-10"));
-        m_fx->buyerPayment(buyer, unit, 2000, QStringLiteral("2025-03-31"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("1")));
+        m_fx->downPayment(buyer, unit, 2000, QStringLiteral("2025-03-31"));
         m_fx->rentPayment(invoice, tenant, 500, QStringLiteral("2025-04-01"));
         m_fx->expense(property, QVariant(), 300, QStringLiteral("2025-03-31"));
         m_fx->expense(property, unit, 100, QStringLiteral("2025-04-02"));
@@ -513,8 +510,7 @@ private slots:
         m_fx->invoice(tenant, unit, 250, 0, QStringLiteral("void"), QStringLiteral("2025-05-28"));
         m_fx->rentPayment(partial, tenant, 600, QStringLiteral("2025-04-10"));
         m_fx->rentPayment(paid, tenant, 800, QStringLiteral("2025-05-10"));
-        m_fx->buyerPayment(buyer, unit, 5000, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("1")));
+        m_fx->downPayment(buyer, unit, 5000, QStringLiteral("2025-01-01"));
         m_fx->installment(buyer, unit, 1000, 0, QStringLiteral("pending"), QStringLiteral("2025-02-01"));
         m_fx->installment(buyer, unit, 1000, 250, QStringLiteral("partial"), QStringLiteral("2025-03-01"));
         m_fx->installment(buyer, unit, 1000, 1000, QStringLiteral("paid"), QStringLiteral("2025-04-01"));

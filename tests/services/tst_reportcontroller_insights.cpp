@@ -114,6 +114,21 @@ private slots:
         QCOMPARE(card.value("description").toString(), description);
     }
 
+    void unitsOutOfServiceAreCountedApart()
+    {
+        // 4 rented and 1 sold of the 5 units in service; 2 more under repair stay outside the rates.
+        addUnits(4, 1, 0);
+        m_fx->unit(m_property, QStringLiteral("m1"), QStringLiteral("maintenance"));
+        m_fx->unit(m_property, QStringLiteral("m2"), QStringLiteral("maintenance"));
+        QCOMPARE(m_reports->getAIInsights().value(0).toMap().value("description").toString(),
+            QStringLiteral("نسبة الإشغال 80% (4/5 وحدة). 2 وحدة خارج الخدمة. يمكن تحسين الإشغال."));
+        const QVariantMap analysis = m_reports->getSmartAIAnalysis();
+        QCOMPARE(analysis.value("occupancy").toDouble(), 100.0);
+        QCOMPARE(analysis.value("placed_units").toInt(), 5);
+        QCOMPARE(analysis.value("available_units").toInt(), 0);
+        QCOMPARE(analysis.value("out_of_service_units").toInt(), 2);
+    }
+
     void overdueInvoicesCard_data()
     {
         QTest::addColumn<double>("overdue");
@@ -203,7 +218,8 @@ private slots:
     void analysisWithoutTakings()
     {
         const QVariantMap analysis = m_reports->getSmartAIAnalysis();
-        QCOMPARE(analysis.keys(), QStringList({ "occupancy", "text" }));
+        QCOMPARE(analysis.keys(),
+            QStringList({ "available_units", "occupancy", "out_of_service_units", "placed_units", "text" }));
         QCOMPARE(analysis.value("occupancy").toDouble(), 0.0);
         QCOMPARE(analysis.value("text").toString(),
             kHeading + kNoData + portfolioLine(QStringLiteral("0.0"), kGrowthAdvice) + kRecommendations);
@@ -215,8 +231,7 @@ private slots:
         // rented or sold: 70 is healthy. Two overdue installments, three cheques due this week.
         const int unit = m_fx->unit(m_property, QStringLiteral("S"), QStringLiteral("sold"));
         addUnits(4, 2, 3);
-        m_fx->buyerPayment(m_buyer, unit, 6000, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("S")));
+        m_fx->downPayment(m_buyer, unit, 6000, QStringLiteral("2025-01-01"));
         m_fx->buyerPayment(
             m_buyer, unit, 4000, QStringLiteral("2025-02-01"), QStringLiteral("تحصيل قسط - معرف: 1"));
         m_fx->expense(m_property, QVariant(), 7000, QStringLiteral("2025-01-05"));

@@ -65,9 +65,10 @@ const char* const kGenerator[] = {
        INSERT INTO payments (invoice_id, tenant_id, amount, payment_date, reference, currency_id)
        SELECT j, j % 2000 + 1, 100, date('2022-01-01', '+' || (j % 1400) || ' days'), 'R' || j, 1 FROM n)",
     R"(WITH RECURSIVE n(j) AS (SELECT 1 UNION ALL SELECT j + 1 FROM n WHERE j < 10000)
-       INSERT INTO payments (buyer_id, unit_id, amount, payment_date, notes, currency_id)
+       INSERT INTO payments (buyer_id, unit_id, amount, payment_date, notes, currency_id, is_down_payment)
        SELECT j % 1000 + 1, (j % 500) * 10 + 6, 500, date('2022-01-01', '+' || (j % 1400) || ' days'),
-              CASE WHEN j % 2 = 0 THEN 'دفعة مقدمة / بيع وحدة: ' || ((j % 500) * 10 + 6) ELSE 'تحصيل قسط - معرف: ' || j END, 1
+              CASE WHEN j % 2 = 0 THEN 'دفعة مقدمة / بيع وحدة: ' || ((j % 500) * 10 + 6) ELSE 'تحصيل قسط - معرف: ' || j END, 1,
+              1 - j % 2
        FROM n)",
     R"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12000)
        INSERT INTO installments (buyer_id, unit_id, total_price, installment_amount, paid_amount, status, due_date, currency_id)
@@ -435,9 +436,8 @@ private:
             { QStringLiteral("SELECT COALESCE(SUM(paid_amount),0) as t FROM installments i JOIN units u ON "
                              "i.unit_id=u.id WHERE u.property_id=?"),
                 p },
-            { QStringLiteral("SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE buyer_id IS NOT NULL "
-                             "AND unit_id IN (SELECT id FROM "
-                             "units WHERE property_id=?) AND notes LIKE 'دفعة مقدمة / بيع وحدة:%'"),
+            { QStringLiteral("SELECT COALESCE(SUM(amount),0) as t FROM payments WHERE is_down_payment = 1 "
+                             "AND unit_id IN (SELECT id FROM units WHERE property_id=?)"),
                 p },
             { QStringLiteral("SELECT COALESCE(SUM(amount),0) as t FROM expenses WHERE property_id=?"), p },
             { QStringLiteral("SELECT COALESCE(SUM(sale_price),0) as t FROM units WHERE property_id=? AND "

@@ -1,6 +1,7 @@
 // Project financials, unit profitability, the cost-centre tree and property profitability, on
 // small projects whose figures are worked out by hand in each test.
 #include "clock.h"
+#include "money.h"
 #include "reportcontroller.h"
 #include "reportfixtures.h"
 #include "testdatabase.h"
@@ -52,6 +53,20 @@ private slots:
         QCOMPARE(f.size(), 13);
     }
 
+    void downPaymentsAreKnownByTheirFlagNotTheirNotes()
+    {
+        const int project = m_fx->property(QStringLiteral("مشروع"));
+        const int sold = m_fx->unit(project, QStringLiteral("1"), QStringLiteral("sold"), 50000);
+        const int buyer = m_fx->buyer(QStringLiteral("هالة"));
+        const int reworded = m_fx->downPayment(buyer, sold, 4000, QStringLiteral("2025-01-01"));
+        QVERIFY(m_db->db()->execNonQuery(
+            QStringLiteral("UPDATE payments SET notes = 'عربون' WHERE id = ?"), { reworded }));
+        // A collection whose notes happen to read like a down payment is not one.
+        m_fx->buyerPayment(
+            buyer, sold, 700, QStringLiteral("2025-02-01"), QStringLiteral("دفعة مقدمة / بيع وحدة: 1"));
+        QCOMPARE(m_reports->getProjectDetailedFinancials(project).value("cash_sales").toDouble(), 4000.0);
+    }
+
     void projectRangeChangesNothing()
     {
         const int project = buildExampleProject();
@@ -95,11 +110,15 @@ private slots:
     {
         QTest::addColumn<QVariant>("area");
         QTest::addColumn<double>("allocated");
-        // Project: this unit plus two of 200 and 300; overheads 1000; total area 500 plus this one's.
-        QTest::newRow("area 100") << QVariant(100.0) << 1000.0 * 100 / 600;
-        QTest::newRow("area 0 counts as one") << QVariant(0.0) << 2.0;
-        QTest::newRow("missing area counts as one") << QVariant() << 2.0;
-        QTest::newRow("area below one counts as one") << QVariant(0.25) << 1000.0 / 500.25;
+        // Project: this unit X plus Y of 200 and Z of 300; overheads 1000. The three shares are
+        // whole cents adding up to 1000; a cent left by rounding down goes to the largest remainder.
+        // 100 of 600: 166.666.. -> 166.67 (Y 333.33, Z 500).
+        QTest::newRow("area 100") << QVariant(100.0) << 166.67;
+        // No area: weighs as the average known area, 250 of 750 (Y 266.67, Z 400).
+        QTest::newRow("area 0 is not known") << QVariant(0.0) << 333.33;
+        QTest::newRow("missing area") << QVariant() << 333.33;
+        // 0.25 of 500.25: 0.49975 -> 0.50, taking the cent (Y 399.80, Z 599.70).
+        QTest::newRow("area below one is its own") << QVariant(0.25) << 0.50;
     }
 
     void unitProfitabilitySpreadsOverheadsByArea()
@@ -110,7 +129,8 @@ private slots:
         const int unit
             = m_fx->unit(project, QStringLiteral("X"), QStringLiteral("available"), 60000, 0, area);
         const int other = m_fx->unit(project, QStringLiteral("Y"), QStringLiteral("sold"), 50000, 0, 200.0);
-        m_fx->unit(project, QStringLiteral("Z"), QStringLiteral("available"), 40000, 0, 300.0);
+        const int third
+            = m_fx->unit(project, QStringLiteral("Z"), QStringLiteral("available"), 40000, 0, 300.0);
         m_fx->expense(project, QVariant(), 600, QStringLiteral("2025-01-01"));
         m_fx->expense(project, QVariant(), 400, QStringLiteral("2025-02-01"));
         m_fx->expense(project, unit, 150, QStringLiteral("2025-03-01"));
@@ -124,6 +144,10 @@ private slots:
         QCOMPARE(p.value("allocated_expenses").toDouble(), allocated);
         QCOMPARE(p.value("total_cost").toDouble(), 150 + allocated);
         QCOMPARE(p.value("profit").toDouble(), 60000 - 150 - allocated);
+        double shared = 0;
+        for (int id : { unit, other, third })
+            shared += m_reports->getUnitProfitability(id).value("allocated_expenses").toDouble();
+        QVERIFY(Money::sameCents(shared, 1000));
     }
 
     void unitProfitabilitySplitsOverheadsEvenlyWithoutAnyArea()
@@ -242,8 +266,7 @@ private slots:
         m_fx->installment(buyer, sold, 1500, 1500, QStringLiteral("paid"), QStringLiteral("2024-01-01"));
         m_fx->installment(buyer, sold, 1500, 500, QStringLiteral("partial"), QStringLiteral("2026-01-01"));
         // A down payment carries no invoice: not income here.
-        m_fx->buyerPayment(buyer, sold, 10000, QStringLiteral("2025-03-05"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("2")));
+        m_fx->downPayment(buyer, sold, 10000, QStringLiteral("2025-03-05"));
         m_fx->expense(property, QVariant(), 500, QStringLiteral("2025-03-01"));
         m_fx->expense(property, rented, 300, QStringLiteral("2025-04-01"));
 
@@ -284,8 +307,7 @@ private:
         m_fx->expense(project, QVariant(), 25000, QStringLiteral("2025-01-10"));
         m_fx->expense(project, sold, 5000, QStringLiteral("2025-02-10"));
         m_fx->installment(buyer, sold, 50000, 20000, QStringLiteral("partial"), QStringLiteral("2025-03-01"));
-        m_fx->buyerPayment(buyer, sold, 10000, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("S1")));
+        m_fx->downPayment(buyer, sold, 10000, QStringLiteral("2025-01-01"));
         // Neither the collection's own payment row nor rent is a down payment.
         m_fx->buyerPayment(
             buyer, sold, 20000, QStringLiteral("2025-03-01"), QStringLiteral("تحصيل قسط - معرف: 1"));
@@ -295,8 +317,7 @@ private:
         // Another project's sale stays out.
         const int other = m_fx->property(QStringLiteral("غيره"));
         const int otherUnit = m_fx->unit(other, QStringLiteral("S1"), QStringLiteral("sold"), 1);
-        m_fx->buyerPayment(buyer, otherUnit, 777, QStringLiteral("2025-01-01"),
-            ReportFixtures::downPaymentNotes(QStringLiteral("S1")));
+        m_fx->downPayment(buyer, otherUnit, 777, QStringLiteral("2025-01-01"));
         return project;
     }
 
