@@ -104,7 +104,7 @@ QVariantList TenantModel::getStatement(int id)
             SELECT 'void' as type, COALESCE(i.voided_at, i.created_at) as date, i.invoice_number as ref,
                    0 as debit, (ROUND(i.total_amount*100) - ROUND(i.paid_amount*100)) / 100.0 as credit,
                    i.notes as description, 2 as kind, i.id as seq
-            FROM invoices i WHERE i.tenant_id=? AND i.status='void'
+            FROM invoices i WHERE i.tenant_id=? AND i.status='void' AND i.total_amount > i.paid_amount
             UNION ALL
             SELECT 'payment' as type, p.payment_date as date, p.reference as ref, 0 as debit, p.amount as credit,
                    p.notes as description, 1 as kind, p.id as seq

@@ -15,7 +15,6 @@ namespace {
 
 const QString kInvoice = QStringLiteral("فاتورة");
 const QString kPayment = QStringLiteral("دفعة");
-const QString kVoid = QStringLiteral("إلغاء");
 
 QVariantMap rowAt(const QVariantList& rows, int i)
 {
@@ -72,26 +71,22 @@ private slots:
         m_fx->rentPayment(march, tenant, 0.5, QStringLiteral("2025-03-05"), QStringLiteral("TR-0"));
 
         const QVariantList rows = m_reports->getTenantStatement(tenant, QString(), QString());
-        // The void invoice stays at its total, its void (of a day not kept) right after it.
-        QCOMPARE(rows.size(), 6);
-        QCOMPARE(columnOf(rows, QStringLiteral("type")),
-            QStringList({ kInvoice, kPayment, kInvoice, kVoid, kPayment, kInvoice }));
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(
+            columnOf(rows, QStringLiteral("type")), QStringList({ kInvoice, kPayment, kPayment, kInvoice }));
         QCOMPARE(columnOf(rows, QStringLiteral("date")),
             QStringList({ QStringLiteral("2025-03-05 09:00:00"), QStringLiteral("2025-03-05"),
-                QStringLiteral("2025-03-10 12:00:00"), QStringLiteral("2025-03-10 12:00:00"),
                 QStringLiteral("2025-03-20"), QStringLiteral("2025-04-02 08:00:00") }));
         QCOMPARE(columnOf(rows, QStringLiteral("ref")),
-            QStringList({ QStringLiteral("INV-T-0001"), QStringLiteral("TR-0"), QStringLiteral("INV-T-0003"),
-                QStringLiteral("INV-T-0003"), QStringLiteral("TR-1"), QStringLiteral("INV-T-0002") }));
+            QStringList({ QStringLiteral("INV-T-0001"), QStringLiteral("TR-0"), QStringLiteral("TR-1"),
+                QStringLiteral("INV-T-0002") }));
         const QVariantMap first = rowAt(rows, 0);
         QCOMPARE(first.keys(), QStringList({ "credit", "date", "debit", "ref", "type" }));
         QCOMPARE(first.value("debit").toDouble(), 1000.0);
         QCOMPARE(first.value("credit").toDouble(), 0.0);
-        QCOMPARE(rowAt(rows, 3).value("debit").toDouble(), 0.0);
-        QCOMPARE(rowAt(rows, 3).value("credit").toDouble(), 500.0);
-        QCOMPARE(rowAt(rows, 4).value("debit").toDouble(), 0.0);
-        QCOMPARE(rowAt(rows, 4).value("credit").toDouble(), 400.0);
-        QCOMPARE(rowAt(rows, 5).value("debit").toDouble(), 1200.0);
+        QCOMPARE(rowAt(rows, 2).value("debit").toDouble(), 0.0);
+        QCOMPARE(rowAt(rows, 2).value("credit").toDouble(), 400.0);
+        QCOMPARE(rowAt(rows, 3).value("debit").toDouble(), 1200.0);
 
         QVERIFY(m_reports->getTenantStatement(9999, QString(), QString()).isEmpty());
     }
