@@ -24,7 +24,11 @@ enum Check {
     SaleSchedules = 0x080, ///< every sold unit has its whole schedule, down payment and cheques
     NoStraySchedules = 0x100, ///< no installment and no sale record on a unit that was not sold
     FiniteFigures = 0x200, ///< no infinite amount, no NULL running balance
-    All = 0x3ff,
+    WholeCents = 0x400, ///< rental and ledger amounts are whole numbers of hundredths
+    SettledExactly = 0x800, ///< a paid or void invoice has exactly 0 open, an open one more than 0
+    PositiveInvoices = 0x1000, ///< every invoice's total is above 0 and no line is negative
+    PaymentCurrencies = 0x2000, ///< a payment on an invoice is in the invoice's currency
+    All = 0x3fff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 
