@@ -495,10 +495,13 @@ bool InvoiceModel::updatePaidAmount(int id, double amount)
         qCWarning(lcInvoices) << "refused to set the paid amount of invoice" << id << "to" << amount;
         return false;
     }
-    const QVariantList rows = m_db->execQuery(
-        QStringLiteral(
-            "SELECT tenant_id, total_amount, paid_amount, status, currency_id FROM invoices WHERE id=?"),
-        { id });
+    // An invoice that names no currency (written by older versions) is in the primary one.
+    const QVariantList rows
+        = m_db->execQuery(QStringLiteral(R"(SELECT tenant_id, total_amount, paid_amount, status,
+                                 COALESCE(currency_id, (SELECT id FROM currencies WHERE is_primary=1
+                                                        ORDER BY id LIMIT 1)) AS currency_id
+                          FROM invoices WHERE id=?)"),
+            { id });
     if (rows.isEmpty())
         return false;
     const QVariantMap invoice = rows.first().toMap();
@@ -681,7 +684,9 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
 int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
     double amount, const QString& period, int currencyId)
 {
-    if (tenantIds.isEmpty() || !periodStart(period).isValid() || !isCharge(amount)) {
+    if (tenantIds.isEmpty())
+        return 0;
+    if (!periodStart(period).isValid() || !isCharge(amount)) {
         qCWarning(lcInvoices) << "refused a service charge of" << amount << "for" << period;
         return 0;
     }

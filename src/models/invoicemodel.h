@@ -64,7 +64,10 @@ public:
     Q_INVOKABLE QVariantMap issueRent(const QString& period);
     /** The rent run; returns how many invoices were made (issueRent() also says how many failed). */
     Q_INVOKABLE int generateAllRent(const QString& period);
-    /** Charges the full amount to each tenant of the list; no duplicate guard. */
+    /**
+     * Charges the full amount to each tenant of the list; no duplicate guard. Returns how many
+     * invoices were made; an amount that is not at least a cent is refused (0).
+     */
     Q_INVOKABLE int generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
         double amount, const QString& period, int currencyId);
     /**
