@@ -41,6 +41,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace {
@@ -175,7 +176,9 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) VALUES "
         "(?,?,?,?,?,?)",
         -1, &item, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE tenants SET balance=balance+? WHERE id=?", -1, &balance, nullptr);
+    // The running balance is moved in whole hundredths, as the program does.
+    sqlite3_prepare_v2(
+        db, "UPDATE tenants SET balance=(ROUND(balance*100)+?)/100.0 WHERE id=?", -1, &balance, nullptr);
 
     const double started = monotonicMs();
     int count = 0;
@@ -208,7 +211,7 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
             sqlite3_step(item);
             sqlite3_reset(item);
         }
-        sqlite3_bind_double(balance, 1, total);
+        sqlite3_bind_int64(balance, 1, std::llround(total * 100));
         sqlite3_bind_int(balance, 2, draft.tenantId);
         sqlite3_step(balance);
         sqlite3_reset(balance);

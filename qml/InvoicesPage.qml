@@ -53,8 +53,12 @@ Rectangle {
         notify("خطأ", text, "error");
     }
 
-    function showResult(count) {
-        resultDialog.count = count;
+    // A run's outcome as the back end reports it: invoices made, invoices that could not be
+    // written, and whether the run could start at all.
+    function showResult(outcome) {
+        resultDialog.count = outcome.made || 0;
+        resultDialog.failed = outcome.failed || 0;
+        resultDialog.refused = outcome.refused === true;
         resultDialog.open();
     }
 
@@ -73,10 +77,10 @@ Rectangle {
             refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
             return;
         }
-        const count = invoiceModel.generateAllRent(period);
+        const outcome = invoiceModel.issueRent(period);
         refresh();
         rentDialog.close();
-        showResult(count);
+        showResult(outcome);
     }
 
     function addLineItem() {
@@ -157,10 +161,10 @@ Rectangle {
             refuse("اختر العملة");
             return;
         }
-        const count = invoiceModel.generatePropertyServiceInvoice(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
+        const outcome = invoiceModel.issuePropertyService(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
         refresh();
         serviceDialog.close();
-        showResult(count);
+        showResult(outcome);
     }
 
     objectName: "invoicesPage"
@@ -718,6 +722,21 @@ Rectangle {
         id: resultDialog
 
         property int count: 0
+        property int failed: 0
+        property bool refused: false
+        // A partial run is never told as a success, nor a failed one as having nothing to do.
+        readonly property string kind: refused || (failed > 0 && count === 0) ? "error" : (failed > 0 || count === 0 ? "warning" : "success")
+        readonly property string verdict: {
+            if (refused)
+                return "تعذر تشغيل الإصدار، ولم تصدر أي فاتورة";
+            if (failed > 0 && count > 0)
+                return "تم إصدار " + count + " فاتورة، وتعذر إصدار " + failed + " (التفاصيل في سجل البرنامج)";
+            if (failed > 0)
+                return "تعذر إصدار " + failed + " فاتورة (التفاصيل في سجل البرنامج)";
+            if (count > 0)
+                return "تم إصدار " + count + " فاتورة بنجاح";
+            return "لا توجد فواتير جديدة (قد تكون مكررة)";
+        }
 
         objectName: "generationResultDialog"
         title: "نتيجة الإصدار"
@@ -741,7 +760,7 @@ Rectangle {
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         textFormat: Text.PlainText
-                        text: resultDialog.count > 0 ? "✅" : "⚠️"
+                        text: resultDialog.kind === "success" ? "✅" : (resultDialog.kind === "error" ? "❌" : "⚠️")
                         font.pixelSize: 20
                         font.family: Palette.emojiFont
                     }
@@ -750,8 +769,8 @@ Rectangle {
                         anchors.verticalCenter: parent.verticalCenter
                         width: Math.min(implicitWidth, resultArea.width - 36)
                         textFormat: Text.PlainText
-                        text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
-                        color: resultDialog.count > 0 ? Palette.fixed.success : Palette.fixed.warning
+                        text: resultDialog.verdict
+                        color: resultDialog.kind === "success" ? Palette.fixed.success : (resultDialog.kind === "error" ? Palette.fixed.error : Palette.fixed.warning)
                         font.pixelSize: 15
                         wrapMode: Text.Wrap
                         horizontalAlignment: Text.AlignHCenter

@@ -5,8 +5,8 @@ import QtQuick.Layouts
 import "Palette.js" as Palette
 import "Formats.js" as Formats
 
-// A tenant's account: every live invoice (debit) and payment (credit) in date order, the totals
-// and what is still owed, and printing it as a PDF statement with a running balance. Read again
+// A tenant's account: every live invoice (debit) and payment (credit) in date order, with the void
+// of an invoice paid in part (credit of what was still open), the totals and what is still owed, and printing it as a PDF statement with a running balance. Read again
 // each time the dialog opens.
 //
 // Properties:
@@ -40,6 +40,11 @@ MDialog {
         let debit = 0;
         let credit = 0;
         for (const row of statement) {
+            // A void takes back part of a charge; it is not money received.
+            if (row.type === "إلغاء") {
+                debit -= Number(row.credit) || 0;
+                continue;
+            }
             debit += Number(row.debit) || 0;
             credit += Number(row.credit) || 0;
         }

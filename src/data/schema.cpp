@@ -209,6 +209,9 @@ void Database::createTables()
         )",
     });
     addColumns(query, "payments", { "buyer_id INTEGER", "unit_id INTEGER", "cost_center_id INTEGER" });
+    // When an invoice was voided: the statements show the void on that day. Empty for voids made
+    // before it was kept; they are shown on the invoice's own date.
+    addColumns(query, "invoices", { "voided_at TEXT" });
     runAll(query, {
         R"(CREATE TABLE IF NOT EXISTS installments (
             id INTEGER PRIMARY KEY AUTOINCREMENT,

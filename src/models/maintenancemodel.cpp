@@ -2,10 +2,10 @@
 
 #include "clock.h"
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QLoggingCategory>
-#include <cmath>
 
 Q_LOGGING_CATEGORY(lcMaintenance, "darvelinto.maintenance")
 
@@ -74,7 +74,8 @@ bool MaintenanceModel::updateStatus(int id, const QString& status)
 
 bool MaintenanceModel::complete(int id, double cost)
 {
-    if (!std::isfinite(cost) || cost < 0) {
+    // The cost becomes an expense: kept in whole hundredths and bounded like any amount.
+    if (!Money::isAmount(cost) || Money::toCents(cost) < 0) {
         qCWarning(lcMaintenance) << "refused to complete request" << id << "with the cost" << cost;
         return false;
     }
@@ -93,16 +94,17 @@ bool MaintenanceModel::complete(int id, double cost)
         return false;
 
     const QString today = Clock::todayText();
+    const double amount = Money::roundToCents(cost);
     if (!m_db->execNonQuery(
             QStringLiteral(
                 "UPDATE maintenance_requests SET status='completed', cost=?, completed_date=? WHERE id=?"),
-            { cost, today, id }))
+            { amount, today, id }))
         return false;
     const int expenseId = m_db->execInsert(
         QStringLiteral(R"(INSERT INTO expenses (property_id,unit_id,category,description,amount,expense_date,
                                                 maintenance_id) VALUES (?,?,?,?,?,?,?))"),
         { request.value(QStringLiteral("property_id")), request.value(QStringLiteral("unit_id")),
-            QStringLiteral("صيانة"), request.value(QStringLiteral("title")), cost, today, id });
+            QStringLiteral("صيانة"), request.value(QStringLiteral("title")), amount, today, id });
     if (expenseId <= 0 || !transaction.commit())
         return false;
     emit dataChanged();

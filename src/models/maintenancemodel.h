@@ -28,7 +28,8 @@ public:
     /**
      * Marks an existing, not yet completed request completed with its cost and books the cost as
      * an expense. False, nothing written, for an unknown or already completed request or a cost
-     * that is not a finite number of 0 or more: a second click never books a second expense.
+     * that is not a finite number from 0 to 1e13: a second click never books a second expense. The
+     * cost is kept in whole hundredths.
      */
     Q_INVOKABLE bool complete(int id, double cost);
     Q_INVOKABLE int getCount(const QString& status = QString());

@@ -190,6 +190,9 @@ private slots:
         QTest::newRow("empty end") << s << "" << 900.0 << 0.0;
         QTest::newRow("end before start") << s << "2024-12-31" << 900.0 << 0.0;
         QTest::newRow("negative rent") << s << e << -900.0 << 0.0;
+        // The rent run would make invoices of nothing that nobody could settle.
+        QTest::newRow("no rent") << s << e << 0.0 << 0.0;
+        QTest::newRow("rent below half a cent") << s << e << 0.004 << 0.0;
         QTest::newRow("rent not a number") << s << e << nan << 0.0;
         QTest::newRow("infinite rent") << s << e << inf << 0.0;
         QTest::newRow("negative deposit") << s << e << 900.0 << -1.0;
@@ -217,6 +220,16 @@ private slots:
         QVERIFY(id > 0);
         QCOMPARE(
             m_db->value(QStringLiteral("SELECT deposit FROM contracts WHERE id=?"), { id }).toDouble(), 0.0);
+    }
+
+    void amountsAreKeptInHundredths()
+    {
+        const int id = m_contracts->add(m_unit, m_tenant, QStringLiteral("2025-03-01"),
+            QStringLiteral("2026-02-28"), 1250.505, QStringLiteral("monthly"), 99.994, 1);
+        QVERIFY(id > 0);
+        const QVariantMap row = db()->getById(QStringLiteral("contracts"), id);
+        QVERIFY(row.value(QStringLiteral("rent_amount")).toDouble() == 1250.51);
+        QVERIFY(row.value(QStringLiteral("deposit")).toDouble() == 99.99);
     }
 
     void soldMissingOrUnknownPartiesAreRefused_data()

@@ -114,6 +114,16 @@ private slots:
         QCOMPARE(request(id).value("completed_date").toString(), QStringLiteral("2025-06-09"));
     }
 
+    void costIsKeptInHundredths()
+    {
+        const int id = raise();
+        QVERIFY(m_model->complete(id, 350.005));
+        QVERIFY(request(id).value("cost").toDouble() == 350.01);
+        QVERIFY(db()->scalar(QStringLiteral("SELECT amount FROM expenses WHERE maintenance_id=?"), { id })
+                    .toDouble()
+            == 350.01);
+    }
+
     void inProgressRequestCanBeCompleted()
     {
         const int id = raise();
@@ -134,6 +144,7 @@ private slots:
         QTest::newRow("empty cost field") << true << std::nan("");
         QTest::newRow("negative cost") << true << -20.0;
         QTest::newRow("infinite cost") << true << HUGE_VAL;
+        QTest::newRow("cost above the largest amount") << true << 1e308;
     }
 
     void refusedCompletionsWriteNothing()

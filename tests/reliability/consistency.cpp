@@ -109,6 +109,61 @@ void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
     }
 }
 
+void checkInvoiceTerms(const QSqlDatabase& db, Checks checks, QStringList* problems)
+{
+    if (checks & SettledExactly) {
+        // Amounts are whole hundredths, so "settled" is exact: no margin for a leftover fraction.
+        expectNoRows(db,
+            QStringLiteral("invoice settled with something left or overpaid, or open with nothing left"),
+            QStringLiteral(R"(
+            SELECT id, status, total_amount, paid_amount, balance FROM invoices
+            WHERE (status IN ('paid', 'void') AND balance != 0)
+               OR (status = 'paid' AND paid_amount != total_amount)
+               OR (status IN ('pending', 'partial') AND balance <= 0))"),
+            problems);
+    }
+    if (checks & PositiveInvoices) {
+        expectNoRows(db, QStringLiteral("invoice total is not above 0, or a line is negative"),
+            QStringLiteral(R"(
+            SELECT i.id, i.total_amount FROM invoices i
+            WHERE i.total_amount <= 0
+               OR EXISTS (SELECT 1 FROM invoice_items it
+                          WHERE it.invoice_id = i.id AND (it.total < 0 OR it.unit_price < 0)))"),
+            problems);
+    }
+    if (checks & PaymentCurrencies) {
+        // An invoice that names no currency is in the primary one.
+        expectNoRows(db, QStringLiteral("payment in another currency than its invoice"), QStringLiteral(R"(
+            SELECT p.id, p.currency_id, i.currency_id AS invoice_currency
+            FROM payments p JOIN invoices i ON p.invoice_id = i.id
+            WHERE p.currency_id IS NOT COALESCE(i.currency_id,
+                      (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1)))"),
+            problems);
+    }
+}
+
+/** Every amount of the rental side and the ledger is kept in whole hundredths. */
+void checkWholeCents(const QSqlDatabase& db, QStringList* problems)
+{
+    // ROUND(x*100) without digits is exact in SQLite; dividing by 100.0 gives the double nearest
+    // to that many hundredths, which is what the program stores.
+    static const char* const columns[][3] = { { "tenants", "balance", "" }, { "contractors", "balance", "" },
+        { "accounts", "balance", "" }, { "invoices", "total_amount", "" }, { "invoices", "paid_amount", "" },
+        { "invoices", "balance", "" }, { "invoice_items", "total", "" },
+        { "invoice_items", "unit_price", "" }, { "payments", "amount", " AND invoice_id IS NOT NULL" },
+        { "expenses", "amount", "" }, { "contracts", "rent_amount", "" }, { "contracts", "deposit", "" },
+        { "journal_lines", "debit", "" }, { "journal_lines", "credit", "" },
+        { "maintenance_requests", "cost", "" } };
+    for (const auto& column : columns) {
+        const QString table = QLatin1String(column[0]);
+        const QString name = QLatin1String(column[1]);
+        expectNoRows(db, QStringLiteral("amount not in whole hundredths in %1.%2").arg(table, name),
+            QStringLiteral("SELECT id, %2 FROM %1 WHERE %2 != ROUND(%2 * 100) / 100.0%3")
+                .arg(table, name, QLatin1String(column[2])),
+            problems);
+    }
+}
+
 struct SaleRecord
 {
     int unitId = 0;
@@ -433,6 +488,9 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
     if (checks & FileIntegrity)
         checkFile(db, &found);
     checkInvoices(db, checks, &found);
+    checkInvoiceTerms(db, checks, &found);
+    if (checks & WholeCents)
+        checkWholeCents(db, &found);
     if (checks & InstallmentPayments) {
         expectNoRows(db, QStringLiteral("installment paid amount is not the sum of its collections"),
             QStringLiteral(R"(

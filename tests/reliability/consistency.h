@@ -24,10 +24,14 @@ enum Check {
     SaleSchedules = 0x080, ///< every sold unit has its whole schedule, flagged down payment and cheques
     NoStraySchedules = 0x100, ///< no installment and no sale record on a unit that was not sold
     FiniteFigures = 0x200, ///< no infinite amount, no NULL running balance
-    UnitStatuses = 0x1000, ///< a unit's status is known; a unit out of service is neither let nor sold
-    OverheadShares = 0x2000, ///< a project's overheads spread over its units add up to them, no more
-    ChequeCollections = 0x4000, ///< a cashed cheque's installment is collected; only a cashed one holds money
-    All = 0x73ff,
+    WholeCents = 0x400, ///< rental and ledger amounts are whole numbers of hundredths
+    SettledExactly = 0x800, ///< a paid or void invoice has exactly 0 open, an open one more than 0
+    PositiveInvoices = 0x1000, ///< every invoice's total is above 0 and no line is negative
+    PaymentCurrencies = 0x2000, ///< a payment on an invoice is in the invoice's currency
+    UnitStatuses = 0x4000, ///< a unit's status is known; a unit out of service is neither let nor sold
+    OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
+    ChequeCollections = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    All = 0x1ffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

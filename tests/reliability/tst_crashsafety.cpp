@@ -222,6 +222,16 @@ private slots:
                                                              << QStringLiteral("cheque holds collections");
         QTest::newRow("infinite balance")
             << QStringLiteral("UPDATE buyers SET balance = 9e999") << QStringLiteral("figure out of range");
+        QTest::newRow("a fraction of a cent") << QStringLiteral("UPDATE contracts SET deposit = 1000.004")
+                                              << QStringLiteral("whole hundredths");
+        QTest::newRow("paid beyond the total") << QStringLiteral(
+            "UPDATE invoices SET status = 'paid', paid_amount = total_amount + 0.01, balance = -0.01")
+                                               << QStringLiteral("invoice settled");
+        QTest::newRow("an invoice of nothing")
+            << QStringLiteral("UPDATE invoices SET total_amount = 0") << QStringLiteral("not above 0");
+        QTest::newRow("paid in another currency")
+            << QStringLiteral("UPDATE payments SET currency_id = 2 WHERE invoice_id IS NOT NULL")
+            << QStringLiteral("another currency");
     }
 
     void checksSeeHalfWrittenRecords()

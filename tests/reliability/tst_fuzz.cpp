@@ -47,10 +47,6 @@ constexpr int kCallsPerFile = 150;
 // A slow machine stops early rather than hold up the suite, but only after real work.
 constexpr int kBudgetMs = 100000;
 constexpr int kMinimumCalls = 1000;
-// The largest amount the program takes: above it a double no longer holds every hundredth, and
-// running balances could overflow.
-constexpr double kMaxAmount = 1e13;
-
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
@@ -72,10 +68,22 @@ bool isFinite(double value)
     return std::isfinite(value);
 }
 
-/** An amount a running balance may take: finite and within kMaxAmount. */
+/** An amount a running balance may take: finite and within Money::kMaxAmount. */
 bool isAmount(double value)
 {
-    return std::isfinite(value) && std::fabs(value) <= kMaxAmount;
+    return Money::isAmount(value);
+}
+
+/** An amount of at least a cent once rounded to the hundredths it is kept in. */
+bool isCharge(double value)
+{
+    return Money::isAmount(value) && Money::toCents(value) > 0;
+}
+
+/** An amount of 0 or more once rounded to hundredths. */
+bool isNotNegative(double value)
+{
+    return Money::isAmount(value) && Money::toCents(value) >= 0;
 }
 
 /** The hostile material, mixed with sound values so that accepted calls happen too. */
@@ -295,28 +303,37 @@ private:
             const int tenant = m.id(o.tenants);
             const double amount = m.amount();
             const QString date = m.date();
-            call = { QStringLiteral("PaymentModel::add"), shown(amount) + QLatin1Char(' ') + shown(date),
-                !isFinite(amount) || amount <= 0 || !isDate(date) };
-            call.accepted = o.app->paymentModel()->add(
-                                invoice, tenant, amount, m.text(), date, m.text(), m.id(o.currencies))
-                > 0;
+            const int currency = m.id(o.currencies);
+            const QVariant invoiceCurrency = o.file.db()->scalar(
+                QStringLiteral("SELECT currency_id FROM invoices WHERE id=?"), { invoice });
+            call = { QStringLiteral("PaymentModel::add"),
+                shown(amount) + QLatin1Char(' ') + shown(date) + QStringLiteral(" currency ")
+                    + QString::number(currency),
+                !isCharge(amount) || !isDate(date)
+                    || (invoiceCurrency.isValid() && invoiceCurrency.toInt() != currency) };
+            call.accepted
+                = o.app->paymentModel()->add(invoice, tenant, amount, m.text(), date, m.text(), currency) > 0;
             break;
         }
         case 1: {
             QVariantList items;
             double sum = 0;
-            bool allFinite = true;
+            qint64 cents = 0;
+            bool sound = true;
             for (int i = 0, n = m.below(4); i < n; ++i) {
                 const double total = m.amount();
                 const double price = m.chance(70) ? total : m.amount();
                 items.append(invoiceItem(total, price));
                 sum += total;
-                allFinite = allFinite && isAmount(total) && isAmount(price);
+                sound = sound && isNotNegative(total) && isNotNegative(price);
+                if (sound)
+                    cents += Money::toCents(total);
             }
             const QString period = m.period();
+            // An invoice that could never be settled (nothing to pay, or less) is refused too.
             call = { QStringLiteral("InvoiceModel::createInvoice"),
                 shown(period) + QStringLiteral(" sum ") + shown(sum),
-                !isPeriod(period) || !allFinite || !isFinite(sum) };
+                !isPeriod(period) || !sound || cents <= 0 };
             call.accepted = o.app->invoiceModel()->createInvoice(
                                 m.id(o.tenants), m.id(o.units), period, items, m.id(o.currencies))
                 > 0;
@@ -332,7 +349,7 @@ private:
             const double amount = m.amount();
             const QString period = m.period();
             call = { QStringLiteral("InvoiceModel::generateServiceInvoice"),
-                shown(amount) + QLatin1Char(' ') + shown(period), !isAmount(amount) || !isPeriod(period) };
+                shown(amount) + QLatin1Char(' ') + shown(period), !isCharge(amount) || !isPeriod(period) };
             call.accepted
                 = o.app->invoiceModel()->generateServiceInvoice(
                       { m.id(o.tenants), m.id(o.tenants) }, m.text(), amount, period, m.id(o.currencies))
@@ -343,7 +360,7 @@ private:
             const double amount = m.amount();
             const QString period = m.period();
             call = { QStringLiteral("InvoiceModel::generatePropertyServiceInvoice"),
-                shown(amount) + QLatin1Char(' ') + shown(period), !isAmount(amount) || !isPeriod(period) };
+                shown(amount) + QLatin1Char(' ') + shown(period), !isCharge(amount) || !isPeriod(period) };
             call.accepted = o.app->invoiceModel()->generatePropertyServiceInvoice(
                                 m.id(o.properties), m.text(), amount, period, m.id(o.currencies))
                 > 0;
@@ -351,11 +368,21 @@ private:
         }
         case 5: {
             const double amount = m.amount();
+            const int invoice = m.id(o.invoices);
+            const QVariantList rows = o.file.db()->execQuery(
+                QStringLiteral("SELECT total_amount, paid_amount, status FROM invoices WHERE id=?"),
+                { invoice });
+            const QVariantMap stored = rows.value(0).toMap();
+            // The paid amount only rises, through a payment, and never past the total.
+            const bool beyond = !rows.isEmpty() && isAmount(amount)
+                && (Money::toCents(amount)
+                        > Money::toCents(stored.value(QStringLiteral("total_amount")).toDouble())
+                    || Money::toCents(amount)
+                        < Money::toCents(stored.value(QStringLiteral("paid_amount")).toDouble())
+                    || stored.value(QStringLiteral("status")).toString() == QLatin1String("void"));
             call = { QStringLiteral("InvoiceModel::updatePaidAmount"), shown(amount),
-                !isFinite(amount) || amount < 0 };
-            call.accepted = o.app->invoiceModel()->updatePaidAmount(m.id(o.invoices), amount);
-            if (call.accepted)
-                m_checks &= ~Consistency::Checks(C::InvoicePayments);
+                !isNotNegative(amount) || beyond };
+            call.accepted = o.app->invoiceModel()->updatePaidAmount(invoice, amount);
             break;
         }
         case 6: {
@@ -365,8 +392,8 @@ private:
             const double deposit = m.amount();
             call = { QStringLiteral("ContractModel::add"),
                 QStringList { shown(start), shown(end), shown(rent), shown(deposit) }.join(QLatin1Char(' ')),
-                !isDate(start) || !isDate(end) || end < start || !isAmount(rent) || rent < 0
-                    || (!std::isnan(deposit) && (!isAmount(deposit) || deposit < 0)) };
+                !isDate(start) || !isDate(end) || end < start || !isCharge(rent)
+                    || (!std::isnan(deposit) && !isNotNegative(deposit)) };
             call.accepted
                 = o.app->contractModel()->add(m.id(o.units), m.id(o.tenants), start, end, rent,
                       m.chance(50) ? QStringLiteral("yearly") : m.text(), deposit, m.id(o.currencies))
@@ -418,7 +445,7 @@ private:
             const QString date = m.date();
             call = { QStringLiteral("ExpenseModel::add"),
                 shown(category) + QLatin1Char(' ') + shown(amount) + QLatin1Char(' ') + shown(date),
-                category.trimmed().isEmpty() || !isAmount(amount) || amount <= 0 || !isDate(date) };
+                category.trimmed().isEmpty() || !isCharge(amount) || !isDate(date) };
             call.accepted = o.app->expenseModel()->add(m.id(o.properties), m.id(o.units),
                                 m.chance(50) ? m.id(o.contractors) : 0, category, m.text(), m.text(), amount,
                                 date, m.id(o.currencies))
@@ -427,7 +454,7 @@ private:
         }
         case 10: {
             const double cost = m.amount();
-            call = { QStringLiteral("MaintenanceModel::complete"), shown(cost), !isFinite(cost) || cost < 0 };
+            call = { QStringLiteral("MaintenanceModel::complete"), shown(cost), !isNotNegative(cost) };
             call.accepted = o.app->maintenanceModel()->complete(m.id(o.requests), cost);
             if (call.accepted)
                 o.requests.append(o.app->maintenanceModel()->add(
@@ -438,32 +465,39 @@ private:
             const QString date = m.date();
             QVariantList lines;
             double debits = 0, credits = 0;
+            qint64 debitCents = 0, creditCents = 0;
             bool sound = true;
+            const auto add = [&](double debit, double credit) {
+                debits += debit;
+                credits += credit;
+                sound = sound && isNotNegative(debit) && isNotNegative(credit);
+                if (sound) {
+                    debitCents += Money::toCents(debit);
+                    creditCents += Money::toCents(credit);
+                }
+            };
             for (int i = 0, n = m.below(4); i < n; ++i) {
                 const double debit = m.chance(50) ? 0.0 : m.amount();
                 const double credit = m.chance(50) ? 0.0 : m.amount();
                 lines.append(QVariantMap { { QStringLiteral("account_id"), 2 + m.below(12) },
                     { QStringLiteral("debit"), debit }, { QStringLiteral("credit"), credit },
                     { QStringLiteral("description"), m.text() } });
-                debits += debit;
-                credits += credit;
-                sound = sound && isAmount(debit) && isAmount(credit) && debit >= 0 && credit >= 0;
+                add(debit, credit);
             }
             // Balanced entries are rare at random: balance half of them on purpose.
             if (!lines.isEmpty() && m.chance(50) && isFinite(debits) && isFinite(credits)) {
-                lines.append(QVariantMap { { QStringLiteral("account_id"), 2 },
-                    { QStringLiteral("debit"), std::max(0.0, credits - debits) },
-                    { QStringLiteral("credit"), std::max(0.0, debits - credits) },
-                    { QStringLiteral("description"), QString() } });
-                debits += std::max(0.0, credits - debits);
-                credits += std::max(0.0, debits - credits);
-                sound = sound && isFinite(debits) && isFinite(credits);
+                const double debit = std::max(0.0, credits - debits);
+                const double credit = std::max(0.0, debits - credits);
+                lines.append(
+                    QVariantMap { { QStringLiteral("account_id"), 2 }, { QStringLiteral("debit"), debit },
+                        { QStringLiteral("credit"), credit }, { QStringLiteral("description"), QString() } });
+                add(debit, credit);
             }
+            // Every line is kept in hundredths, and the entry must balance in them exactly.
             call = { QStringLiteral("AccountModel::createJournalEntry"),
                 shown(date) + QStringLiteral(" debits ") + shown(debits) + QStringLiteral(" credits ")
                     + shown(credits),
-                !isDate(date) || lines.isEmpty() || !sound || !isFinite(debits) || !isFinite(credits)
-                    || std::fabs(debits - credits) > 0.01 };
+                !isDate(date) || lines.isEmpty() || !sound || debitCents != creditCents };
             call.accepted = o.app->accountModel()->createJournalEntry(
                                 date, m.text(), QStringLiteral("manual"), 0, lines)
                 > 0;
