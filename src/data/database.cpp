@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include "ledgeropening.h"
+
 #include <QLoggingCategory>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -51,6 +53,10 @@ bool Database::initialize(const QString& path)
     migrateSchema();
     createIndexes();
     seedDefaultData();
+    // The books are opened from the operations once, at the first start of a file. A file that
+    // cannot be written now is opened at a later start; meanwhile nothing is posted.
+    if (!LedgerOpening(this).openOnFirstStart())
+        qCWarning(lcDatabase) << "the books could not be opened; operations post nothing until they are";
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "paymentmodel.h"
 
+#include "bookkeeper.h"
 #include "database.h"
 #include "listpaging.h"
 #include "money.h"
@@ -158,6 +159,12 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
                 + QStringLiteral(" WHERE id=?"),
             { -cents, tenantId }))
         return -1;
+    const BookKeeper::Result posted = BookKeeper(m_db).postTenantPayment(
+        id, invoiceId, cents, method, date, invoice.value(QStringLiteral("currency_id")), open);
+    if (!posted.ok) {
+        qCWarning(lcPayments) << "payment on invoice" << invoiceId << "not posted:" << posted.refusal;
+        return -1;
+    }
     if (!transaction.commit())
         return -1;
     emit dataChanged();

@@ -31,7 +31,13 @@ enum Check {
     UnitStatuses = 0x4000, ///< a unit's status is known; a unit out of service is neither let nor sold
     OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
     ChequeCollections = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
-    All = 0x1ffff,
+    LedgerBalanced = 0x20000, ///< trial balance 0, every entry balances, every account is the sum of its lines
+    // While the operations post to the ledger (sums of the lines they posted, in each currency):
+    LedgerReceivables = 0x40000, ///< receivables = what tenants' invoices and buyers' installments leave open
+    LedgerCash = 0x80000, ///< cash and bank = payments and collections less expenses paid
+    LedgerRevenue = 0x100000, ///< each month's revenue = the invoices, voids and sales of that month
+    LedgerOneEntry = 0x200000, ///< every operation since the switch has exactly one entry, none has two
+    All = 0x3fffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 
