@@ -274,10 +274,11 @@ std::optional<double> BookKeeper::bookedRate(const QString& referenceType, int r
 double BookKeeper::openingRate(int currencyId, double fallback)
 {
     // Documents that were open when the books were opened entered at the rate of that day.
-    const QVariant rate = m_db->scalar(QStringLiteral("SELECT value FROM settings WHERE key=?"),
-        { QStringLiteral("ledger_opening_rate_%1").arg(currencyId) });
+    const QVariant rate = m_db->scalar(
+        QStringLiteral("SELECT json_extract(value, ?) FROM settings WHERE key='ledger_since' AND json_valid(value)"),
+        { QStringLiteral("$.rates.\"%1\"").arg(currencyId) });
     bool ok = false;
-    const double value = rate.toString().toDouble(&ok);
+    const double value = rate.toDouble(&ok);
     return ok && value > 0 && std::isfinite(value) ? value : fallback;
 }
 

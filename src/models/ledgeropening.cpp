@@ -6,6 +6,8 @@
 #include "money.h"
 #include "transactionguard.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLoggingCategory>
 #include <QMap>
 #include <QSet>
@@ -258,22 +260,23 @@ LedgerOpening::Result LedgerOpening::open()
             return result;
     }
 
-    // From here on every operation posts its own entry.
-    QVariantList settings { QStringLiteral("ledger_posting"), QStringLiteral("on"),
-        QStringLiteral("ledger_since_time"),
-        Clock::now().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) };
-    static const char* const tables[][2] = { { "invoices", "ledger_since_invoices" },
-        { "payments", "ledger_since_payments" }, { "expenses", "ledger_since_expenses" },
-        { "installments", "ledger_since_installments" }, { "audit_logs", "ledger_since_audit" } };
+    // From here on every operation posts its own entry: the point of the switch is the last id of
+    // each operational table and the time, kept with the rates the open documents entered at.
+    QJsonObject since { { QStringLiteral("time"), Clock::now().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) } };
+    static const char* const tables[][2] = { { "invoices", "invoices" }, { "payments", "payments" },
+        { "expenses", "expenses" }, { "installments", "installments" }, { "audit_logs", "audit" } };
     for (const auto& table : tables) {
-        settings << QLatin1String(table[1])
-                 << m_db->scalar(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM %1").arg(QLatin1String(table[0])))
-                        .toString();
+        since.insert(QLatin1String(table[1]),
+            m_db->scalar(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM %1").arg(QLatin1String(table[0]))).toLongLong());
     }
+    QJsonObject openingRates;
     for (auto it = rates.cbegin(); it != rates.cend(); ++it) {
         if (it.key() != primary)
-            settings << QStringLiteral("ledger_opening_rate_%1").arg(it.key()) << QString::number(it.value(), 'g', 17);
+            openingRates.insert(QString::number(it.key()), it.value());
     }
+    since.insert(QStringLiteral("rates"), openingRates);
+    const QVariantList settings { QStringLiteral("ledger_posting"), QStringLiteral("on"), QStringLiteral("ledger_since"),
+        QString::fromUtf8(QJsonDocument(since).toJson(QJsonDocument::Compact)) };
     for (int i = 0; i < settings.size(); i += 2) {
         if (!m_db->execNonQuery(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"),
                 { settings.at(i), settings.at(i + 1) }))

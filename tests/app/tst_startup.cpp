@@ -89,11 +89,11 @@ private slots:
         const QString db = dataDirOf(home) + QStringLiteral("/darvelinto.db");
         QVERIFY(QFile::exists(db));
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%'")), 25);
-        QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name NOT LIKE 'sqlite_%'")), 35);
+        QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name NOT LIKE 'sqlite_%'")), 39);
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM users")), 1);
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM currencies")), 3);
         QCOMPARE(countOf(db, QStringLiteral("SELECT id FROM currencies WHERE is_primary = 1 AND code = 'ILS'")), 1);
-        QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM accounts")), 13);
+        QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM accounts")), 18);
         QCOMPARE(countOf(db, QStringLiteral("SELECT COUNT(*) FROM services")), 5);
 
         const QStringList lines = readLog(home).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

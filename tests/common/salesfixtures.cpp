@@ -2,6 +2,8 @@
 
 #include "database.h"
 
+#include <utility>
+
 namespace SalesFixtures {
 
 int addProperty(Database* db, const QString& name)
@@ -28,6 +30,14 @@ int addBuyer(Database* db, const QString& name, double balance)
 {
     return db->execInsert(
         QStringLiteral("INSERT INTO buyers (full_name, balance) VALUES (?, ?)"), { name, balance });
+}
+
+void addRates(Database* db)
+{
+    for (const auto& [currency, rate] : { std::pair { 2, 3.6 }, std::pair { 3, 5.1 } })
+        db->execInsert(QStringLiteral("INSERT INTO exchange_rates (from_currency_id, to_currency_id, rate, date) "
+                                      "VALUES (?, 1, ?, '2000-01-01')"),
+            { currency, rate });
 }
 
 int addTenant(Database* db, const QString& name)

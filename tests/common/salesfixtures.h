@@ -22,6 +22,9 @@ int addUnitCostCenter(Database* db, int unitId, const QString& name = QStringLit
 int addBuyer(Database* db, const QString& name, double balance = 0);
 int addTenant(Database* db, const QString& name);
 
+/** Rates of the dollar and the dinar in shekels since long ago, so sales in them can be booked. */
+void addRates(Database* db);
+
 /** Installs a trigger that makes every statement of `event` on `table` fail, to test rollbacks. */
 void failOn(Database* db, const QString& event, const QString& table);
 

@@ -72,7 +72,7 @@ private slots:
     {
         TestDatabase db;
         const QStringList indexes = namesOf(db.db(), QStringLiteral("index"));
-        QCOMPARE(indexes.size(), 35);
+        QCOMPARE(indexes.size(), 39);
         QVERIFY(indexes.contains(QStringLiteral("idx_invoices_period")));
         QVERIFY(indexes.contains(QStringLiteral("idx_units_buyer")));
         QCOMPARE(db.value(QStringLiteral("SELECT group_concat(name) FROM pragma_index_info('idx_invoices_period')")).toString(),
@@ -110,7 +110,8 @@ private slots:
         QTest::addColumn<QStringList>("columns");
         QTest::newRow("journal_entries") << "journal_entries"
                                          << QStringList { "id", "entry_date", "description", "reference_type", "reference_id",
-                                                "created_at", "project_id", "cost_center_id", "contractor_id" };
+                                                "created_at", "project_id", "cost_center_id", "contractor_id", "currency_id",
+                                                "original_amount", "exchange_rate" };
         QTest::newRow("expenses") << "expenses"
                                   << QStringList { "id", "property_id", "unit_id", "category", "description", "amount",
                                          "expense_date", "vendor", "maintenance_id", "currency_id", "created_at", "project_id",
@@ -151,7 +152,7 @@ private slots:
         QCOMPARE(schemaDump(&db), schemaBefore);
         QCOMPARE(db.execQuery(QStringLiteral("SELECT * FROM users")), usersBefore);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM services")).toInt(), 5);
-        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM accounts")).toInt(), 13);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM accounts")).toInt(), 18);
     }
 
     void uniqueConstraints()
@@ -264,6 +265,12 @@ private slots:
         QTest::newRow("5000") << "5000" << "expense" << "";
         QTest::newRow("5100") << "5100" << "expense" << "5000";
         QTest::newRow("5200") << "5200" << "expense" << "5000";
+        // The accounts the operations post to besides.
+        QTest::newRow("1110") << "1110" << "asset" << "1100";
+        QTest::newRow("1210") << "1210" << "asset" << "1200";
+        QTest::newRow("2200") << "2200" << "liability" << "2000";
+        QTest::newRow("3100") << "3100" << "equity" << "3000";
+        QTest::newRow("4400") << "4400" << "revenue" << "4000";
     }
 
     void chartOfAccounts()
@@ -272,7 +279,7 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, parentCode);
         TestDatabase db;
-        QCOMPARE(db.count(QStringLiteral("accounts")), 13);
+        QCOMPARE(db.count(QStringLiteral("accounts")), 18);
         const QVariantList rows = db->execQuery(
             QStringLiteral("SELECT a.type, a.is_system, a.balance, p.code AS parent_code FROM accounts a "
                            "LEFT JOIN accounts p ON p.id = a.parent_id WHERE a.code = ?"),
@@ -301,7 +308,9 @@ private slots:
     void nothingElseIsSeeded()
     {
         TestDatabase db;
-        QCOMPARE(db.count(QStringLiteral("settings")), 0);
+        // Only the switch of the books: posting on, from the start.
+        QCOMPARE(db.count(QStringLiteral("SELECT key FROM settings WHERE key NOT IN ('ledger_posting', 'ledger_since')")), 0);
+        QCOMPARE(db.count(QStringLiteral("journal_entries")), 0);
         QCOMPARE(db.count(QStringLiteral("exchange_rates")), 0);
         QCOMPARE(db.count(QStringLiteral("cost_centers")), 0);
     }
@@ -321,7 +330,7 @@ private slots:
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM users")).toInt(), 1);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM currencies")).toInt(), 3);
         QCOMPARE(db.scalar(QStringLiteral("SELECT name_ar FROM currencies WHERE code = 'USD'")).toString(), QStringLiteral("x"));
-        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM accounts")).toInt(), 13);
+        QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM accounts")).toInt(), 18);
         QCOMPARE(db.scalar(QStringLiteral("SELECT COUNT(*) FROM services")).toInt(), 10);
     }
 };

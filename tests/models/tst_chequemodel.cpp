@@ -24,6 +24,7 @@ private slots:
         m_installments = std::make_unique<InstallmentModel>(m_db->db());
         m_buyer = addBuyer(db(), QStringLiteral("سامي خليل"));
         m_tenant = addTenant(db(), QStringLiteral("ليلى حسن"));
+        addRates(db());
     }
     void cleanup()
     {

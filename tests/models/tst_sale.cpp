@@ -26,6 +26,7 @@ private slots:
         m_unit = addUnit(db(), m_property, QStringLiteral("A-101"));
         m_costCenter = addUnitCostCenter(db(), m_unit);
         m_buyer = addBuyer(db(), QStringLiteral("سامي خليل"));
+        addRates(db());
     }
     void cleanup()
     {

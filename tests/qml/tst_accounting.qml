@@ -50,7 +50,7 @@ AppTestCase {
 
     function test_chartShowsEveryAccountWithItsTypeBadge() {
         const page = accountingPage();
-        compare(page.accounts.length, 13);
+        compare(page.accounts.length, 18);
         compare(find("typeLabel", row(page, "account_1100")).text, "أصول");
         compare(find("typeLabel", row(page, "account_2100")).text, "خصوم");
         compare(find("typeLabel", row(page, "account_3000")).text, "حقوق ملكية", "equity has its own badge");

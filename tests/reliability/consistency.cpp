@@ -543,13 +543,11 @@ public:
     {
         return QStringLiteral(R"(
             WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
-            since AS (SELECT
-                (SELECT CAST(value AS INTEGER) FROM settings WHERE key = 'ledger_since_invoices') AS invoices,
-                (SELECT CAST(value AS INTEGER) FROM settings WHERE key = 'ledger_since_payments') AS payments,
-                (SELECT CAST(value AS INTEGER) FROM settings WHERE key = 'ledger_since_expenses') AS expenses,
-                (SELECT CAST(value AS INTEGER) FROM settings WHERE key = 'ledger_since_installments') AS installments,
-                (SELECT CAST(value AS INTEGER) FROM settings WHERE key = 'ledger_since_audit') AS audit,
-                (SELECT value FROM settings WHERE key = 'ledger_since_time') AS time),
+            since AS (SELECT json_extract(value, '$.invoices') AS invoices, json_extract(value, '$.payments') AS payments,
+                             json_extract(value, '$.expenses') AS expenses,
+                             json_extract(value, '$.installments') AS installments,
+                             json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time
+                      FROM settings WHERE key = 'ledger_since'),
             sold AS (SELECT record_id AS unit_id FROM audit_logs
                      WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units')
             )") + sql;

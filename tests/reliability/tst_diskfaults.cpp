@@ -354,8 +354,13 @@ QMap<QString, Operation> operations()
             == 1;
     });
     add("exchange rate", [](Office& o) { return o.app->currencyModel()->setRate(1, 2, 0.27); });
-    add("primary currency",
-        [](Office& o) { return o.app->settingsManager()->setPrimaryCurrency(QStringLiteral("USD")); });
+    // The primary currency no longer moves once the books are posted in it; the books' own
+    // settings are written instead.
+    add("automatic posting off", [](Office& o) {
+        return o.app->settingsManager()->setAutoPosting(false).value(QStringLiteral("ok")).toBool();
+    });
+    add("rate of an earlier day",
+        [](Office& o) { return o.app->currencyModel()->setRateOn(2, 1, 3.61, QStringLiteral("2025-03-01")); });
     add("company profile", [](Office& o) {
         return o.app->settingsManager()->updateCompanyProfile(QStringLiteral("مكتب الأمل"),
             QStringLiteral("022"), QStringLiteral("رام الله"), QStringLiteral("info@example.com"));
