@@ -232,6 +232,31 @@ private slots:
         QTest::newRow("paid in another currency")
             << QStringLiteral("UPDATE payments SET currency_id = 2 WHERE invoice_id IS NOT NULL")
             << QStringLiteral("another currency");
+        // The ledger the operations post to.
+        QTest::newRow("an account balance moved alone")
+            << QStringLiteral("UPDATE accounts SET balance = balance + 5 WHERE code = '1100'")
+            << QStringLiteral("trial balance");
+        QTest::newRow("a journal line lost")
+            << QStringLiteral("DELETE FROM journal_lines WHERE id = (SELECT MAX(id) FROM journal_lines)")
+            << QStringLiteral("does not balance");
+        QTest::newRow("a payment's entry lost")
+            << QStringLiteral("DELETE FROM journal_entries WHERE reference_type = 'payment'")
+            << QStringLiteral("payment without its entry");
+        QTest::newRow("an invoice posted twice") << QStringLiteral(
+            "INSERT INTO journal_entries (entry_date, reference_type, reference_id) SELECT entry_date, "
+            "reference_type, reference_id FROM journal_entries WHERE reference_type = 'invoice'")
+                                                 << QStringLiteral("more than one entry");
+        QTest::newRow("revenue posted in another month") << QStringLiteral(
+            "UPDATE journal_entries SET entry_date = '2020-01-01' WHERE reference_type = 'invoice'")
+                                                         << QStringLiteral("rental revenue");
+        QTest::newRow("collection posted to the wrong account") << QStringLiteral(
+            "UPDATE journal_lines SET account_id = (SELECT id FROM accounts WHERE code = '1200') "
+            "WHERE account_id = (SELECT id FROM accounts WHERE code = '1210') AND entry_id = "
+            "(SELECT id FROM journal_entries WHERE reference_type = 'collection')")
+                                                                << QStringLiteral("receivable");
+        QTest::newRow("expense paid kept out of cash") << QStringLiteral(
+            "INSERT INTO expenses (category, amount, expense_date) VALUES ('رسوم', 50, '2025-02-04')")
+                                                       << QStringLiteral("cash (");
     }
 
     void checksSeeHalfWrittenRecords()
