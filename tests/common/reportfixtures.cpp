@@ -29,6 +29,14 @@ double ReportFixtures::sumOf(const QVariantList& rows, const QString& key)
     return sum;
 }
 
+QString ReportFixtures::figures(const QVariantMap& row, const QString& keys)
+{
+    QStringList values;
+    for (const QString& key : keys.split(QLatin1Char(' ')))
+        values << row.value(key).toString();
+    return values.join(QLatin1Char(' '));
+}
+
 int ReportFixtures::insert(const QString& sql, const QVariantList& params)
 {
     const int id = m_db->execInsert(sql, params);

@@ -20,6 +20,8 @@ public:
     static QString day(int days);
     /** The sum of one field over a list of rows. */
     static double sumOf(const QVariantList& rows, const QString& key);
+    /** The values of the fields named (separated by blanks), as text separated by blanks. */
+    static QString figures(const QVariantMap& row, const QString& keys);
 
     int property(const QString& name);
     int unit(int propertyId, const QString& number, const QString& status = QStringLiteral("available"),
