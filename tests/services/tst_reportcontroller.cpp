@@ -296,7 +296,7 @@ private slots:
         const int invoice = m_fx->invoice(tenant, unit, 5000, 0, "pending", "2025-03-28");
         // A day with a time still names its month; a date not in the stored form names none.
         const std::pair<double, const char*> payments[] = { { 100, "2025-03-01" }, { 250.5, "2025-03-31" },
-            { 999, "2024-12-31" }, { 7, "2026-01-01" }, { 0.25, "2025-05-31 18:30:00" }, { 55, "2025-3-5" } };
+            { 999, "2024-12-31" }, { 7, "2026-01-01" }, { 0.25, "2025-05-31 18:30:00" }, { 55, "2025-1-15" } };
         for (const auto& [amount, on] : payments)
             m_fx->rentPayment(invoice, tenant, amount, QString::fromLatin1(on));
         // Sale money counts like rent.
