@@ -9,11 +9,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -365,14 +363,10 @@ private:
         const QString path = m_dir->filePath(u"candidate.db"_s);
         if (kind == u"text")
             writeBytes(path, "full_name,phone\nAhmad,0599\n");
-        else if (kind == u"empty")
-            writeBytes(path, QByteArray());
         else if (kind == u"foreign")
             writeForeignDatabase(path);
         else if (kind == u"missing")
             return m_dir->filePath(u"no-such-copy.db"_s);
-        else if (kind == u"folder")
-            return QDir(m_dir->path()).mkdir(u"folder.db"_s) ? m_dir->filePath(u"folder.db"_s) : QString();
         else if (kind == u"live")
             return dbPath();
         else {
