@@ -236,7 +236,14 @@ QString BookKeeper::localDayOf(const QString& timestamp)
 
 bool BookKeeper::isMaintenanceExpense(const QString& category, bool fromRequest)
 {
-    return fromRequest || category.trimmed() == QStringLiteral("صيانة");
+    // Blanks around the word are ignored, as SQL's TRIM() ignores them in the reports.
+    qsizetype first = 0;
+    qsizetype last = category.size();
+    while (first < last && category.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && category.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return fromRequest || QStringView(category).mid(first, last - first) == QStringLiteral("صيانة");
 }
 
 qint64 BookKeeper::rentShare(qint64 open, qint64 rent, qint64 total)

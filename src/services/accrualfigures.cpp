@@ -96,10 +96,10 @@ QVariantMap AccrualFigures::summary(const ReportDateRange& range)
     const QString expenseRows = rows(R"(
         SELECT ROUND(amount * 100), %1, expense_date FROM expenses
         WHERE %2 AND expense_date >= ? AND expense_date < ?)");
-    const qint64 maintenance
-        = take(converted(expenseRows.arg(QLatin1String(maintenanceRule)), bounds));
-    const qint64 operating
-        = take(converted(expenseRows.arg(QStringLiteral("NOT ") + QLatin1String(maintenanceRule)), bounds));
+    // The rule of BookKeeper::isMaintenanceExpense(), in SQL.
+    const QString rule = QString::fromUtf8(maintenanceRule);
+    const qint64 maintenance = take(converted(expenseRows.arg(rule), bounds));
+    const qint64 operating = take(converted(expenseRows.arg(QStringLiteral("NOT ") + rule), bounds));
 
     // Positions as they stand: what is open at the rate it was booked at, what came in and went out
     // at the rate of its day.
