@@ -5,12 +5,14 @@ import QtQuick.Layouts
 import "components"
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
-import "components/Bidi.js" as Bidi
 import "components/Formats.js" as Formats
+import "components/Pages.js" as Pages
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
-// paged), contractors and suppliers with what the office owes them, and the cost centres of every
-// project. Manual journal entries are posted here, and contractors added.
+// paged; each entry names and opens the operation it was posted for), contractors and suppliers
+// with what the office owes them, the cost centres of every project, the trial balance and the
+// balance sheet with the profit and loss. Manual journal entries are posted here, and contractors
+// added.
 Rectangle {
     id: page
 
@@ -22,10 +24,12 @@ Rectangle {
     property var projects: []
     // Raised on every reload, so the project cards fetch their cost centres again.
     property int revision: 0
-
-    readonly property var referenceTypes: ({
-            "manual": "يدوي"
-        })
+    property var trialBalance: []
+    property var balanceSheet: ({})
+    property var profitLoss: ({})
+    // The profit and loss covers this year so far unless another period is asked for.
+    property string statementFrom: new Date().getFullYear() + "-01-01"
+    property string statementTo: Formats.todayIso()
 
     function refresh() {
         accounts = accountModel.getAll();
@@ -35,10 +39,43 @@ Rectangle {
         journalList.reload();
     }
 
-    // The cost centres are on their own tab; their projects are read when it is the one shown.
+    // The cost centres, the trial balance and the statements are on their own tabs; they are read
+    // when their tab is the one shown.
     function loadProjects() {
         if (tabs.currentIndex === 3)
             projects = propertyModel.getAll();
+        else if (tabs.currentIndex === 4)
+            trialBalance = accountModel.getTrialBalance();
+        else if (tabs.currentIndex === 5)
+            loadStatements();
+    }
+
+    function loadStatements() {
+        balanceSheet = accountModel.getBalanceSheet();
+        profitLoss = accountModel.getProfitLoss(statementFrom, statementTo);
+    }
+
+    function showStatementsFor(from, to) {
+        if (!Formats.isIsoDate(from) || !Formats.isIsoDate(to) || from > to) {
+            if (hostWindow && typeof hostWindow.showNotice === "function")
+                hostWindow.showNotice("خطأ", "اكتب الفترة بتاريخين بالصيغة yyyy-MM-dd، الأول قبل الثاني", "error");
+            return;
+        }
+        statementFrom = from;
+        statementTo = to;
+        loadStatements();
+    }
+
+    function openEntry(entryId) {
+        originDialog.show(accountModel.getEntry(entryId));
+    }
+
+    // The page of the operation an entry was posted for.
+    function openOriginPage(pageName) {
+        const index = Pages.list.findIndex(entry => entry.name === pageName);
+        const frame = hostWindow && typeof hostWindow.currentScreen === "function" ? hostWindow.currentScreen() : null;
+        if (index >= 0 && frame && typeof frame.showPage === "function")
+            frame.showPage(index);
     }
 
     // Amounts in the locale's number format, decimals only where there are some. A negative
@@ -78,7 +115,7 @@ Rectangle {
             objectName: "accountingTabs"
             Layout.fillWidth: true
             tabPrefix: "accountingTab"
-            labels: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "مراكز التكلفة"]
+            labels: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "مراكز التكلفة", "ميزان المراجعة", "القوائم المالية"]
             onCurrentIndexChanged: page.loadProjects()
         }
 
@@ -189,52 +226,8 @@ Rectangle {
                 emptyText: "لا توجد قيود بعد"
                 fetch: (offset, limit, search) => accountModel.getJournalPage(offset, limit, search)
 
-                delegate: Rectangle {
-                    id: entryRow
-                    required property var record
-                    required property int index
-
-                    objectName: "entry_" + record.id
-                    width: ListView.view.width
-                    height: 50
-                    radius: 8
-                    color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
-
-                    RowLayout {
-                        anchors.fill: parent
-                        anchors.leftMargin: 15
-                        anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 12
-
-                        Text {
-                            Layout.preferredWidth: 100
-                            textFormat: Text.PlainText
-                            text: entryRow.record.entry_date || ""
-                            color: page.appTheme.textSecondary
-                            font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
-                        }
-                        Text {
-                            objectName: "journalDescription"
-                            Layout.fillWidth: true
-                            textFormat: Text.PlainText
-                            text: Bidi.numbersInOrder(entryRow.record.description)
-                            color: page.appTheme.textPrimary
-                            font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
-                            elide: Text.ElideRight
-                        }
-                        Text {
-                            Layout.preferredWidth: 80
-                            textFormat: Text.PlainText
-                            text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
-                            color: page.appTheme.accentGold
-                            font.pixelSize: 12
-                            horizontalAlignment: Text.AlignLeft
-                            elide: Text.ElideRight
-                        }
-                    }
+                delegate: JournalEntryRow {
+                    onOpened: entryId => page.openEntry(entryId)
                 }
             }
 
@@ -503,7 +496,26 @@ Rectangle {
                     }
                 }
             }
+
+            TrialBalanceView {
+                objectName: "trialBalanceView"
+                rows: page.trialBalance
+            }
+
+            FinancialStatementsView {
+                objectName: "statementsView"
+                sheet: page.balanceSheet
+                income: page.profitLoss
+                from: page.statementFrom
+                to: page.statementTo
+                onRangeRequested: (from, to) => page.showStatementsFor(from, to)
+            }
         }
+    }
+
+    EntryOriginDialog {
+        id: originDialog
+        onOpenPage: pageName => page.openOriginPage(pageName)
     }
 
     JournalEntryDialog {

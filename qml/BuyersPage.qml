@@ -128,6 +128,8 @@ Rectangle {
             refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على القسط، وهو " + Figures.money(open) + " ₪");
             return;
         }
+        if (!rateGuard.clear(installment.currency_id || primaryCurrencyId(), Figures.today(), () => buyersRoot.collect()))
+            return;
         if (!installmentModel.payInstallment(installment.id, amount)) {
             refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
             scheduleList.reload();
@@ -155,7 +157,10 @@ Rectangle {
             refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
             return;
         }
-        const id = installmentModel.add(scheduleDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : primaryCurrencyId());
+        const currencyId = unit.currency_id ? unit.currency_id : primaryCurrencyId();
+        if (!rateGuard.clear(currencyId, Figures.today(), () => buyersRoot.addInstallment()))
+            return;
+        const id = installmentModel.add(scheduleDialog.buyerId, unit.id, 0, 0, amount, due, currencyId);
         if (id <= 0) {
             refuse("تعذرت إضافة القسط");
             return;
@@ -977,5 +982,12 @@ Rectangle {
                 }
             }
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
+        check: (currencyId, date) => accountModel.missingRate(currencyId, date)
+        store: (currencyId, date, rate) => currencyModel.setRateOn(currencyId, currencyModel.getPrimary().id, rate, date)
     }
 }

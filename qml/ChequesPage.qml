@@ -129,14 +129,22 @@ Rectangle {
         confirm.destructive = !cashing;
         confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
         confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
-            const done = chequeModel.updateStatus(record.id, status);
-            chequesRoot.refresh();
-            if (!done) {
-                chequesRoot.refuse(chequeModel.lastError || "تعذر تغيير حالة الشيك رقم " + record.cheque_number);
-                return;
-            }
-            chequesRoot.notify("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
+            chequesRoot.changeStatus(record, status);
         });
+    }
+
+    function changeStatus(record, status) {
+        const cashing = status === "paid";
+        // The money of an installment's cheque moves in the books at the rate of today.
+        if (record.installment_id && !rateGuard.clear(record.currency_id, Figures.today(), () => chequesRoot.changeStatus(record, status)))
+            return;
+        const done = chequeModel.updateStatus(record.id, status);
+        chequesRoot.refresh();
+        if (!done) {
+            chequesRoot.refuse(chequeModel.lastError || "تعذر تغيير حالة الشيك رقم " + record.cheque_number);
+            return;
+        }
+        chequesRoot.notify("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
     }
 
     function saveCheque() {
@@ -620,5 +628,12 @@ Rectangle {
                 onClicked: chequesRoot.saveCheque()
             }
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
+        check: (currencyId, date) => accountModel.missingRate(currencyId, date)
+        store: (currencyId, date, rate) => currencyModel.setRateOn(currencyId, currencyModel.getPrimary().id, rate, date)
     }
 }

@@ -81,6 +81,10 @@ Rectangle {
         refresh();
         rentDialog.close();
         showResult(outcome);
+        // Invoices in another currency wait for the rate of the day; the run then makes the rest.
+        const missing = (outcome.missing_rates || [])[0];
+        if (missing)
+            rateGuard.clear(missing.currency_id, missing.date, () => page.runRent());
     }
 
     function addLineItem() {
@@ -128,6 +132,8 @@ Rectangle {
             refuse("اختر العملة");
             return;
         }
+        if (!rateGuard.clear(currency.id, Figures.today(), () => page.issueCustomInvoice()))
+            return;
         const id = invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
         if (id <= 0) {
             refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Figures.ltr(period) + "، أو تعذر حفظها");
@@ -161,6 +167,8 @@ Rectangle {
             refuse("اختر العملة");
             return;
         }
+        if (!rateGuard.clear(currency.id, Figures.today(), () => page.issueServiceCharge()))
+            return;
         const outcome = invoiceModel.issuePropertyService(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
         refresh();
         serviceDialog.close();
@@ -784,5 +792,12 @@ Rectangle {
                 onClicked: resultDialog.close()
             }
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
+        check: (currencyId, date) => accountModel.missingRate(currencyId, date)
+        store: (currencyId, date, rate) => currencyModel.setRateOn(currencyId, currencyModel.getPrimary().id, rate, date)
     }
 }

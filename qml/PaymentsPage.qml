@@ -77,6 +77,8 @@ Rectangle {
         // The money is in the invoice's own currency.
         const stored = invoiceModel.getById(invoice.id);
         const currencyId = stored.currency_id ? stored.currency_id : (currencyModel.getPrimary().id || 1);
+        if (!rateGuard.clear(currencyId, Figures.today(), () => paymentsRoot.recordPayment()))
+            return;
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
         const id = paymentModel.add(invoice.id, tenant.id, amount, method, Figures.today(), referenceField.text.trim(), currencyId);
         if (id <= 0) {
@@ -359,5 +361,12 @@ Rectangle {
                 onClicked: paymentsRoot.recordPayment()
             }
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
+        check: (currencyId, date) => accountModel.missingRate(currencyId, date)
+        store: (currencyId, date, rate) => currencyModel.setRateOn(currencyId, currencyModel.getPrimary().id, rate, date)
     }
 }

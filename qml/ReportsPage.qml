@@ -30,6 +30,8 @@ Rectangle {
     property var smartAnalysis: ({})
     property var summary: ({})
     property var balance: ({})
+    // The same business on the books' basis, to lay beside the accounting page's statements.
+    property var books: ({})
     property var properties: []
     // Raised on every reload, so the project cards fetch their figures again.
     property int revision: 0
@@ -84,6 +86,7 @@ Rectangle {
     // (the property comparison alone walks every payment ever received).
     function reloadRange() {
         summary = reportCtrl.getProfitLoss(fromDate, toDate);
+        books = reportCtrl.getAccrualSummary(fromDate, toDate);
         ++revision;
         chequeList.reload();
     }
@@ -555,6 +558,11 @@ Rectangle {
                                 }
                             }
                         }
+                    }
+
+                    BooksBasisPanel {
+                        figures: reportsRoot.books
+                        periodText: reportsRoot.periodText()
                     }
                 }
             }

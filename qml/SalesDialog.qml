@@ -107,6 +107,8 @@ MDialog {
         // The cheque book belongs to the installments: a cash sale records no cheques.
         const firstCheque = cash ? "" : firstChequeField.text.trim();
         const bank = cash ? "" : bankField.text.trim();
+        if (!rateGuard.clear(currency.id, date, () => salesDlg.confirmSale()))
+            return;
         const result = installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
         if (result <= 0) {
             failed(unit.id, "فشل إتمام عملية البيع في قاعدة البيانات", "لم تتم عملية البيع: الوحدة " + unit.unit_number + " مباعة من قبل أو تعذر حفظ البيانات");
@@ -335,5 +337,12 @@ MDialog {
             text: "تأكيد البيع وحفظ البيانات"
             onClicked: salesDlg.confirmSale()
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
+        check: (currencyId, date) => accountModel.missingRate(currencyId, date)
+        store: (currencyId, date, rate) => currencyModel.setRateOn(currencyId, currencyModel.getPrimary().id, rate, date)
     }
 }

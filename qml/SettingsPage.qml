@@ -72,6 +72,20 @@ Rectangle {
         return rateText(currency.id);
     }
 
+    // Switching the posting on opens the books, which needs today's rate of every currency the
+    // office holds money in: a missing one is asked for and the switch tried again.
+    function switchPosting(on) {
+        const answer = settingsManager.setAutoPosting(on);
+        if (answer.ok) {
+            notify("نجاح", on ? "تم تشغيل الترحيل التلقائي إلى الدفاتر" : "تم إيقاف الترحيل التلقائي إلى الدفاتر", "success");
+            return;
+        }
+        const missing = (answer.missing_rates || [])[0];
+        if (missing && !rateGuard.clear(missing.currency_id, missing.date, () => page.switchPosting(on)))
+            return;
+        notify("خطأ", answer.message || "تعذر تغيير الإعداد", "error");
+    }
+
     function saveProfile() {
         if (settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
             shownProfile = [];
@@ -344,6 +358,13 @@ Rectangle {
                 }
             }
 
+            BooksSettingsPanel {
+                Layout.leftMargin: 25
+                Layout.rightMargin: 25
+                posting: settingsManager.autoPosting
+                onSwitched: on => page.switchPosting(on)
+            }
+
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
@@ -511,6 +532,12 @@ Rectangle {
                 Layout.preferredHeight: 30
             }
         }
+    }
+
+    MissingRateDialog {
+        id: rateGuard
+        check: (currencyId, date) => accountModel.missingRate(currencyId, date, true)
+        store: (currencyId, date, rate) => page.primary !== null && currencyModel.setRateOn(currencyId, page.primary.id, rate, date)
     }
 
     ConfirmDialog {

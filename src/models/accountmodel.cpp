@@ -17,6 +17,12 @@ namespace {
 // A page larger than this is a caller's mistake, not a list anybody reads.
 constexpr int kMaxPageSize = 500;
 
+// What a journal row shows of its entry besides its own columns: the amount it moved in the primary
+// currency, and the code of the operation's currency when it had one.
+const QString kEntryFigures = QStringLiteral(
+    R"( (SELECT SUM(debit) FROM journal_lines WHERE entry_id = je.id) AS amount,
+        (SELECT code FROM currencies WHERE id = je.currency_id) AS currency_code )");
+
 /** The text for a LIKE with '\' as escape character, its own wildcards taken literally. */
 QString escapedForLike(const QString& text)
 {
@@ -109,16 +115,15 @@ QVariantList AccountModel::getJournalPage(int offset, int limit, const QString& 
     // The date index gives the newest entries in order (its entries end with the row id, so the
     // later entry of a day comes first), and the page stops the walk after `limit` matches.
     if (text.isEmpty()) {
-        return m_db->execQuery(R"(
-            SELECT je.* FROM journal_entries je
-            ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?)",
+        return m_db->execQuery(QStringLiteral("SELECT je.*,") + kEntryFigures
+                + QStringLiteral("FROM journal_entries je ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?"),
             page);
     }
     const QString like = escapedForLike(text);
-    return m_db->execQuery(R"(
-        SELECT je.* FROM journal_entries je
+    return m_db->execQuery(QStringLiteral("SELECT je.*,") + kEntryFigures + QStringLiteral(R"(
+        FROM journal_entries je
         WHERE je.description LIKE ? ESCAPE '\' OR je.entry_date LIKE ? ESCAPE '\' OR CAST(je.id AS TEXT) = ?
-        ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?)",
+        ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?)"),
         QVariantList { QStringLiteral("%") + like + QStringLiteral("%"), like + QStringLiteral("%"), text }
             + page);
 }
@@ -310,10 +315,10 @@ QVariantMap AccountModel::getEntry(int id) const
     return entry;
 }
 
-QVariantMap AccountModel::missingRate(int currencyId, const QString& date) const
+QVariantMap AccountModel::missingRate(int currencyId, const QString& date, bool evenWhenOff) const
 {
     BookKeeper books(m_db);
-    if (!books.isPosting() || currencyId <= 0 || books.rateOn(currencyId, date))
+    if ((!evenWhenOff && !books.isPosting()) || currencyId <= 0 || books.rateOn(currencyId, date))
         return {};
     const QVariantMap currency
         = m_db->execQuery(R"(SELECT code, name_ar FROM currencies WHERE id=?)", { currencyId }).value(0).toMap();

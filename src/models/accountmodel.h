@@ -78,10 +78,11 @@ public:
     Q_INVOKABLE QVariantMap getEntry(int id) const;
     /**
      * Whether an operation in this currency on this day can be posted: an empty map when it can
-     * (the primary currency, a rate on record, or automatic posting off), else `currency_id`,
-     * `code`, `name_ar`, `date` and `message` (Arabic), so the page can offer to enter the rate.
+     * (the primary currency, a rate on record, or automatic posting off unless `evenWhenOff`), else
+     * `currency_id`, `code`, `name_ar`, `date` and `message` (Arabic), so the page can offer to
+     * enter the rate.
      */
-    Q_INVOKABLE QVariantMap missingRate(int currencyId, const QString& date) const;
+    Q_INVOKABLE QVariantMap missingRate(int currencyId, const QString& date, bool evenWhenOff = false) const;
 
 signals:
     void dataChanged();

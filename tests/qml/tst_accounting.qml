@@ -291,4 +291,40 @@ AppTestCase {
         verify(row(towerCard, "centre_" + unitCentre));
         compare(row(page, "project_" + empty).centres.length, 0, "a project without centres shows its title only");
     }
+
+    function test_anOperationsEntryOpensItsOriginAndTheStatementsShowIt() {
+        loginAsAdmin();
+        const tower = propertyModel.add("برج الياسمين", "residential", "رام الله", "رام الله", "");
+        const unit = unitModel.add(tower, "A1", 1, 120, 3, 0, 0, 100000, 1);
+        const tenant = tenantModel.add("سامر", "", "", "", "");
+        const invoice = invoiceModel.createInvoice(tenant, unit, "2025-03", [{
+                    "description": "إيجار",
+                    "type": "rent",
+                    "quantity": 1,
+                    "unit_price": 900,
+                    "total": 900
+                }], 1);
+        verify(invoice > 0);
+        const page = showPage(4);
+        showTab(page, 1);
+        const entryId = testSupport.value("SELECT id FROM journal_entries WHERE reference_type='invoice'");
+        const entry = row(page, "entry_" + entryId);
+        compare(find("originLabel", entry).text, "فاتورة");
+        mouseClick(entry);
+        const dialog = find("entryOriginDialog", page);
+        waitOpened(dialog);
+        compare(find("originKind", dialog.contentItem).text, "فاتورة");
+        compare(find("entryLines", dialog.contentItem).count, 2);
+        mouseClick(find("openOriginButton", dialog.contentItem));
+        waitClosed(dialog);
+        compare(page.hostWindow.currentScreen().currentIndex, 7, "the invoices page");
+
+        showPage(4);
+        showTab(page, 4);
+        compare(find("totalDebit", page).text, find("totalCredit", page).text);
+        compare(find("totalDebit", page).text, "900");
+        showTab(page, 5);
+        compare(find("statementResult", find("balanceSheetView", page)).text, "900", "liabilities, equity and earnings");
+        verify(row(find("profitLossView", page), "statementLine_4100") !== null);
+    }
 }
