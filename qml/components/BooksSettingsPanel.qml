@@ -37,6 +37,26 @@ SectionPanel {
             id: toggle
             objectName: "autoPostingSwitch"
             checked: panel.posting
+            // On is gold with the knob at the start of the line (the left, right to left).
+            indicator: Rectangle {
+                implicitWidth: 46
+                implicitHeight: 24
+                x: toggle.leftPadding
+                y: (toggle.height - height) / 2
+                radius: 12
+                color: toggle.checked ? panel.theme.accentGold : panel.theme.bgInput
+                border.width: 1
+                border.color: toggle.checked ? panel.theme.accentGold : panel.theme.borderColor
+
+                Rectangle {
+                    width: 20
+                    height: 20
+                    radius: 10
+                    y: 2
+                    x: toggle.checked !== toggle.mirrored ? parent.width - width - 2 : 2
+                    color: panel.theme.textPrimary
+                }
+            }
             onToggled: {
                 const wanted = checked;
                 // The stored setting decides what the switch shows; the page answers by setting it.

@@ -282,12 +282,13 @@ Item {
             resultLabel: "صافي الربح"
             result: Number(view.income.net_profit || 0)
 
-            MButton {
-                objectName: "statementRangeButton"
-                Layout.preferredHeight: 32
-                implicitHeight: 32
-                text: "عرض"
-                onClicked: view.rangeRequested(fromField.text.trim(), toField.text.trim())
+            MTextField {
+                id: fromField
+                objectName: "statementFrom"
+                Layout.fillWidth: false
+                Layout.preferredWidth: 110
+                text: view.from
+                placeholderText: "من"
             }
             MTextField {
                 id: toField
@@ -297,13 +298,12 @@ Item {
                 text: view.to
                 placeholderText: "إلى"
             }
-            MTextField {
-                id: fromField
-                objectName: "statementFrom"
-                Layout.fillWidth: false
-                Layout.preferredWidth: 110
-                text: view.from
-                placeholderText: "من"
+            MButton {
+                objectName: "statementRangeButton"
+                Layout.preferredHeight: 32
+                implicitHeight: 32
+                text: "عرض"
+                onClicked: view.rangeRequested(fromField.text.trim(), toField.text.trim())
             }
         }
     }

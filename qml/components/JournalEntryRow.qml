@@ -1,5 +1,6 @@
 pragma ComponentBehavior: Bound
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import "Palette.js" as Palette
 import "AdminPalette.js" as AdminPalette

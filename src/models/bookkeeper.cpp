@@ -198,9 +198,9 @@ BookKeeper::Result BookKeeper::missingRate(int currencyId, const QString& date)
     result.ok = false;
     result.missingRateCurrency = currencyId;
     result.missingRateDate = date;
-    result.refusal = QStringLiteral("لا يوجد سعر صرف مسجل لـ%1 في %2 أو قبله، فلا يمكن ترحيل العملية إلى "
-                                    "الدفاتر. أدخل سعر الصرف ثم أعد المحاولة.")
-                         .arg(name.isEmpty() ? QStringLiteral(" العملة") : QLatin1Char(' ') + name, date);
+    result.refusal = QStringLiteral("لا يوجد سعر صرف مسجل للعملة «%1» في %2 أو قبله، فلا يمكن ترحيل العملية "
+                                    "إلى الدفاتر. أدخل سعر الصرف ثم أعد المحاولة.")
+                         .arg(name, date);
     qCInfo(lcBooks) << "no exchange rate of currency" << currencyId << "on" << date;
     return result;
 }

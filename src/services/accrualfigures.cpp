@@ -106,7 +106,7 @@ QVariantMap AccrualFigures::summary(const ReportDateRange& range)
     const qint64 tenants = take(converted(rows(R"(
         SELECT ROUND(balance * 100), %1, date(created_at, 'localtime') FROM invoices WHERE status != 'void')"),
         {}));
-    const qint64 buyers = take(converted(rows(R"(
+    const qint64 buyers = take(converted(QStringLiteral(R"(
         SELECT ROUND((i.installment_amount - i.paid_amount) * 100), COALESCE(i.currency_id, (SELECT id FROM p)),
                CASE WHEN i.added_by_hand = 1 THEN date(i.created_at, 'localtime') ELSE u.sale_date END
         FROM installments i JOIN units u ON u.id = i.unit_id
