@@ -172,7 +172,8 @@ Books readBooks(sqlite3* db)
 {
     Books books;
     sqlite3_stmt* query = nullptr;
-    sqlite3_prepare_v2(db, "SELECT posting_role, id FROM accounts WHERE posting_role IS NOT NULL", -1, &query, nullptr);
+    sqlite3_prepare_v2(
+        db, "SELECT posting_role, id FROM accounts WHERE posting_role IS NOT NULL", -1, &query, nullptr);
     while (sqlite3_step(query) == SQLITE_ROW) {
         const QByteArray role(reinterpret_cast<const char*>(sqlite3_column_text(query, 0)));
         const int id = sqlite3_column_int(query, 1);
@@ -184,12 +185,14 @@ Books readBooks(sqlite3* db)
             books.services = id;
     }
     sqlite3_finalize(query);
-    sqlite3_prepare_v2(db, "SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1", -1, &query, nullptr);
+    sqlite3_prepare_v2(
+        db, "SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1", -1, &query, nullptr);
     if (sqlite3_step(query) == SQLITE_ROW)
         books.primary = sqlite3_column_int(query, 0);
     sqlite3_finalize(query);
     sqlite3_prepare_v2(db,
-        "SELECT from_currency_id, rate FROM exchange_rates WHERE to_currency_id=?1 AND rate > 0 ORDER BY date",
+        "SELECT from_currency_id, rate FROM exchange_rates WHERE to_currency_id=?1 AND rate > 0 ORDER BY "
+        "date",
         -1, &query, nullptr);
     sqlite3_bind_int(query, 1, books.primary);
     while (sqlite3_step(query) == SQLITE_ROW)
@@ -273,7 +276,8 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         sqlite3_bind_int(invoice, 8, draft.currencyId);
         sqlite3_bind_text(invoice, 9, due.constData(), -1, SQLITE_STATIC);
         const bool ok = sqlite3_step(invoice) == SQLITE_ROW;
-        const QString createdAt = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(invoice, 0)));
+        const QString createdAt
+            = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(invoice, 0)));
         sqlite3_reset(invoice);
         const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
         for (const Draft::Item& line : draft.items) {
@@ -304,7 +308,8 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         QDateTime created = QDateTime::fromString(createdAt, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         created.setTimeSpec(Qt::UTC);
         const QByteArray day = created.toLocalTime().date().toString(QStringLiteral("yyyy-MM-dd")).toUtf8();
-        const QByteArray description = QStringLiteral("فاتورة %1").arg(QString::fromUtf8(numbers[i])).toUtf8();
+        const QByteArray description
+            = QStringLiteral("فاتورة %1").arg(QString::fromUtf8(numbers[i])).toUtf8();
         sqlite3_bind_text(entry, 1, day.constData(), -1, SQLITE_STATIC);
         sqlite3_bind_text(entry, 2, description.constData(), -1, SQLITE_STATIC);
         sqlite3_bind_text(entry, 3, "invoice", -1, SQLITE_STATIC);
@@ -321,14 +326,17 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         {
             int account;
             sqlite3_int64 primary, original;
-        } posted[] = { { books.receivable, totalPrimary, totalCents }, { books.rent, -rentPrimary, -rentCents },
-            { books.services, rentPrimary - totalPrimary, rentCents - totalCents } };
+        } posted[]
+            = { { books.receivable, totalPrimary, totalCents }, { books.rent, -rentPrimary, -rentCents },
+                  { books.services, rentPrimary - totalPrimary, rentCents - totalCents } };
         const int lineCount = withServices ? 3 : 2;
         for (int k = 0; k < lineCount; ++k) {
             sqlite3_bind_int64(insertLines, k * 5 + 1, entryId);
             sqlite3_bind_int(insertLines, k * 5 + 2, posted[k].account);
-            sqlite3_bind_double(insertLines, k * 5 + 3, posted[k].primary > 0 ? posted[k].primary / 100.0 : 0.0);
-            sqlite3_bind_double(insertLines, k * 5 + 4, posted[k].primary < 0 ? -posted[k].primary / 100.0 : 0.0);
+            sqlite3_bind_double(
+                insertLines, k * 5 + 3, posted[k].primary > 0 ? posted[k].primary / 100.0 : 0.0);
+            sqlite3_bind_double(
+                insertLines, k * 5 + 4, posted[k].primary < 0 ? -posted[k].primary / 100.0 : 0.0);
             sqlite3_bind_double(insertLines, k * 5 + 5, posted[k].original / 100.0);
         }
         while (sqlite3_step(insertLines) == SQLITE_ROW) { }
@@ -346,7 +354,8 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         count += ok ? 1 : 0;
     }
     const double elapsed = monotonicMs() - started;
-    for (sqlite3_stmt* statement : { begin, commit, invoice, item, balance, entry, lines[0], lines[1], accounts[0], accounts[1] })
+    for (sqlite3_stmt* statement :
+        { begin, commit, invoice, item, balance, entry, lines[0], lines[1], accounts[0], accounts[1] })
         sqlite3_finalize(statement);
     *written = count;
     return elapsed;
@@ -559,8 +568,8 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         { QStringLiteral("report_getChequeReport"), backend.reportController(), "getChequeReport", {} },
         { QStringLiteral("report_getProfitLoss_year"), backend.reportController(), "getProfitLoss",
             { yearStart, yearEnd } },
-        { QStringLiteral("report_getChequeReport_pending_year"), backend.reportController(), "getChequeReport",
-            { QStringLiteral("pending"), yearStart, yearEnd } },
+        { QStringLiteral("report_getChequeReport_pending_year"), backend.reportController(),
+            "getChequeReport", { QStringLiteral("pending"), yearStart, yearEnd } },
         { QStringLiteral("statement_tenant_year"), backend.reportController(), "getTenantStatement",
             { tenant, yearStart, yearEnd } },
         { QStringLiteral("statement_tenant"), backend.reportController(), "getTenantStatement", { tenant } },

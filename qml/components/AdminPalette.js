@@ -14,16 +14,16 @@ var accountTypes = {
 
 // What a journal entry was posted for (its reference type), as the journal shows it.
 var entryOrigins = {
-    "invoice": { label: "فاتورة", color: "#1a2340" },
-    "void": { label: "إلغاء فاتورة", color: "#2e1a2a" },
-    "payment": { label: "دفعة مستأجر", color: "#1a2e1a" },
-    "collection": { label: "تحصيل قسط", color: "#1a2e1a" },
-    "cheque_return": { label: "شيك مرتجع", color: "#2e1a2a" },
-    "expense": { label: "مصروف", color: "#2e2a1a" },
-    "sale": { label: "بيع وحدة", color: "#1a2a2e" },
-    "installment": { label: "قسط مضاف", color: "#1a2a2e" },
-    "opening": { label: "رصيد افتتاحي", color: "#2a2a2a" },
-    "manual": { label: "قيد يدوي", color: "#2a2a2a" }
+    "invoice" : { label : "فاتورة", color : "#1a2340" },
+    "void" : { label : "إلغاء فاتورة", color : "#2e1a2a" },
+    "payment" : { label : "دفعة مستأجر", color : "#1a2e1a" },
+    "collection" : { label : "تحصيل قسط", color : "#1a2e1a" },
+    "cheque_return" : { label : "شيك مرتجع", color : "#2e1a2a" },
+    "expense" : { label : "مصروف", color : "#2e2a1a" },
+    "sale" : { label : "بيع وحدة", color : "#1a2a2e" },
+    "installment" : { label : "قسط مضاف", color : "#1a2a2e" },
+    "opening" : { label : "رصيد افتتاحي", color : "#2a2a2a" },
+    "manual" : { label : "قيد يدوي", color : "#2a2a2a" }
 };
 
 var positive = "#22c55e";   // a balance of 0 or more, a good figure

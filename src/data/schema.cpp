@@ -333,7 +333,8 @@ void Database::createTables()
     // An entry the program posts keeps the operation's own currency and amount, and the rate it was
     // converted at; each line keeps its part in that currency (debit positive). The debit and credit
     // columns stay in the primary currency, in which the books are kept.
-    addColumns(query, "journal_entries", { "currency_id INTEGER", "original_amount REAL", "exchange_rate REAL" });
+    addColumns(
+        query, "journal_entries", { "currency_id INTEGER", "original_amount REAL", "exchange_rate REAL" });
     addColumns(query, "journal_lines", { "original_amount REAL" });
     // The account each kind of operation posts to, whatever code the office's chart gives it.
     addColumns(query, "accounts", { "posting_role TEXT" });
@@ -421,52 +422,54 @@ void Database::migrateSchema()
 void Database::createIndexes()
 {
     QSqlQuery query(m_db);
-    runAll(query, {
-        "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
-        "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
-        "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
-        "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
-        "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
-        "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
-        "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
-        "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
-        "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
-        "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
-        "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
-        // A unit's or a project's whole history (its profitability, the check before a unit is
-        // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
-        // these; without them each such read walks every invoice, installment and expense ever
-        // written. Existing files receive them at their next start.
-        "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
-        // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
-        // one account of each posting role.
-        "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
-        "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
-        "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, reference_id)",
-        "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
-        "WHERE posting_role IS NOT NULL",
-    });
+    runAll(query,
+        {
+            "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
+            "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
+            "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
+            "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
+            "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
+            "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
+            "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
+            "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
+            "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
+            "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
+            "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
+            // A unit's or a project's whole history (its profitability, the check before a unit is
+            // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
+            // these; without them each such read walks every invoice, installment and expense ever
+            // written. Existing files receive them at their next start.
+            "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
+            // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
+            // one account of each posting role.
+            "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
+            "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
+            "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, "
+            "reference_id)",
+            "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
+            "WHERE posting_role IS NOT NULL",
+        });
 }

@@ -116,7 +116,8 @@ QVariantList AccountModel::getJournalPage(int offset, int limit, const QString& 
     // later entry of a day comes first), and the page stops the walk after `limit` matches.
     if (text.isEmpty()) {
         return m_db->execQuery(QStringLiteral("SELECT je.*,") + kEntryFigures
-                + QStringLiteral("FROM journal_entries je ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?"),
+                + QStringLiteral(
+                    "FROM journal_entries je ORDER BY je.entry_date DESC, je.id DESC LIMIT ? OFFSET ?"),
             page);
     }
     const QString like = escapedForLike(text);
@@ -240,7 +241,8 @@ QVariantMap AccountModel::getProfitLoss(const QString& from, const QString& to) 
     }
     return { { QStringLiteral("revenue"), Money::fromCents(revenue) + 0.0 },
         { QStringLiteral("expenses"), Money::fromCents(expenses) + 0.0 },
-        { QStringLiteral("net_profit"), Money::fromCents(revenue - expenses) + 0.0 }, { QStringLiteral("lines"), lines } };
+        { QStringLiteral("net_profit"), Money::fromCents(revenue - expenses) + 0.0 },
+        { QStringLiteral("lines"), lines } };
 }
 
 QVariantMap AccountModel::getBalanceSheet() const
@@ -257,7 +259,7 @@ QVariantMap AccountModel::getBalanceSheet() const
     // Revenue and expenses are not closed into equity: what they leave is the earnings to date.
     const qint64 earnings = -m_db->scalar(R"(
         SELECT COALESCE(SUM(ROUND(balance*100)),0) FROM accounts WHERE type IN ('revenue','expense'))")
-                                .toLongLong();
+                                 .toLongLong();
     QVariantList lines;
     for (const QVariant& value : m_db->execQuery(R"(
             SELECT code, name_ar, type, parent_id, balance FROM accounts
@@ -265,14 +267,16 @@ QVariantMap AccountModel::getBalanceSheet() const
         QVariantMap line = value.toMap();
         const double balance = line.take(QStringLiteral("balance")).toDouble();
         line.insert(QStringLiteral("amount"),
-            (line.value(QStringLiteral("type")).toString() == QLatin1String("asset") ? balance : -balance) + 0.0);
+            (line.value(QStringLiteral("type")).toString() == QLatin1String("asset") ? balance : -balance)
+                + 0.0);
         lines.append(line);
     }
     // 0.0 - 0.0 is -0.0 in SQLite's arithmetic; adding 0.0 shows an empty ledger as plain 0.
     return { { QStringLiteral("assets"), row.value(QStringLiteral("assets")).toDouble() + 0.0 },
         { QStringLiteral("liabilities"), row.value(QStringLiteral("liabilities")).toDouble() + 0.0 },
         { QStringLiteral("equity"), row.value(QStringLiteral("equity")).toDouble() + 0.0 },
-        { QStringLiteral("earnings"), Money::fromCents(earnings) + 0.0 }, { QStringLiteral("lines"), lines } };
+        { QStringLiteral("earnings"), Money::fromCents(earnings) + 0.0 },
+        { QStringLiteral("lines"), lines } };
 }
 
 QVariantList AccountModel::getTrialBalance() const
@@ -292,8 +296,10 @@ QVariantList AccountModel::getTrialBalance() const
         row.insert(QStringLiteral("credit"), cents < 0 ? Money::fromCents(-cents) : 0.0);
         rows.append(row);
     }
-    rows.append(QVariantMap { { QStringLiteral("code"), QString() }, { QStringLiteral("name_ar"), QStringLiteral("الإجمالي") },
-        { QStringLiteral("debit"), Money::fromCents(debits) }, { QStringLiteral("credit"), Money::fromCents(credits) } });
+    rows.append(QVariantMap { { QStringLiteral("code"), QString() },
+        { QStringLiteral("name_ar"), QStringLiteral("الإجمالي") },
+        { QStringLiteral("debit"), Money::fromCents(debits) },
+        { QStringLiteral("credit"), Money::fromCents(credits) } });
     return rows;
 }
 
@@ -306,10 +312,11 @@ QVariantMap AccountModel::getEntry(int id) const
     if (rows.isEmpty())
         return {};
     QVariantMap entry = rows.first().toMap();
-    entry.insert(QStringLiteral("lines"), m_db->execQuery(R"(
+    entry.insert(QStringLiteral("lines"),
+        m_db->execQuery(R"(
         SELECT a.code, a.name_ar, jl.debit, jl.credit, jl.original_amount, jl.description
         FROM journal_lines jl JOIN accounts a ON a.id = jl.account_id WHERE jl.entry_id = ? ORDER BY jl.id)",
-                                                 { id }));
+            { id }));
     entry.insert(EntryOrigin::describe(m_db, entry.value(QStringLiteral("reference_type")).toString(),
         entry.value(QStringLiteral("reference_id")).toInt()));
     return entry;
@@ -321,10 +328,14 @@ QVariantMap AccountModel::missingRate(int currencyId, const QString& date, bool 
     if ((!evenWhenOff && !books.isPosting()) || currencyId <= 0 || books.rateOn(currencyId, date))
         return {};
     const QVariantMap currency
-        = m_db->execQuery(R"(SELECT code, name_ar FROM currencies WHERE id=?)", { currencyId }).value(0).toMap();
+        = m_db->execQuery(R"(SELECT code, name_ar FROM currencies WHERE id=?)", { currencyId })
+              .value(0)
+              .toMap();
     if (currency.isEmpty())
         return {};
-    return { { QStringLiteral("currency_id"), currencyId }, { QStringLiteral("code"), currency.value(QStringLiteral("code")) },
-        { QStringLiteral("name_ar"), currency.value(QStringLiteral("name_ar")) }, { QStringLiteral("date"), date },
+    return { { QStringLiteral("currency_id"), currencyId },
+        { QStringLiteral("code"), currency.value(QStringLiteral("code")) },
+        { QStringLiteral("name_ar"), currency.value(QStringLiteral("name_ar")) },
+        { QStringLiteral("date"), date },
         { QStringLiteral("message"), books.missingRate(currencyId, date).refusal } };
 }

@@ -62,8 +62,8 @@ bool ensureAccount(Database* db, const RoleSpec& spec)
     if (db->scalar(QStringLiteral("SELECT id FROM accounts WHERE posting_role=?"), { role }).isValid())
         return true;
     const QString code = QLatin1String(spec.code);
-    const QVariantList existing = db->execQuery(
-        QStringLiteral("SELECT id, is_system, type FROM accounts WHERE code=?"), { code });
+    const QVariantList existing
+        = db->execQuery(QStringLiteral("SELECT id, is_system, type FROM accounts WHERE code=?"), { code });
     const QVariantMap row = existing.value(0).toMap();
     // The accounts of the default chart carry their roles; an account the office added under the
     // same code is its own and is left alone.
@@ -73,7 +73,8 @@ bool ensureAccount(Database* db, const RoleSpec& spec)
             { role, row.value(QStringLiteral("id")) });
     QString free = existing.isEmpty() ? code : QString();
     for (int step = 1; free.isEmpty() && step < 10; ++step) {
-        const QString candidate = QString::number(code.toInt() + step * (code.endsWith(QLatin1String("00")) ? 10 : 1));
+        const QString candidate
+            = QString::number(code.toInt() + step * (code.endsWith(QLatin1String("00")) ? 10 : 1));
         if (!db->scalar(QStringLiteral("SELECT id FROM accounts WHERE code=?"), { candidate }).isValid())
             free = candidate;
     }
@@ -81,8 +82,8 @@ bool ensureAccount(Database* db, const RoleSpec& spec)
         qCWarning(lcBooks) << "no free code for the account of" << role;
         return false;
     }
-    const QVariant parent
-        = db->scalar(QStringLiteral("SELECT id FROM accounts WHERE code=?"), { QLatin1String(spec.parentCode) });
+    const QVariant parent = db->scalar(
+        QStringLiteral("SELECT id FROM accounts WHERE code=?"), { QLatin1String(spec.parentCode) });
     return db->execInsert(
                QStringLiteral("INSERT INTO accounts (code,name_ar,type,parent_id,is_system,posting_role) "
                               "VALUES (?,?,?,?,1,?)"),
@@ -107,17 +108,18 @@ BookKeeper::BookKeeper(Database* db)
 
 const QStringList& BookKeeper::postedReferenceTypes()
 {
-    static const QStringList types = { QStringLiteral("invoice"), QStringLiteral("void"),
-        QStringLiteral("payment"), QStringLiteral("collection"), QStringLiteral("cheque_return"),
-        QStringLiteral("expense"), QStringLiteral("sale"), QStringLiteral("installment"),
-        QStringLiteral("opening") };
+    static const QStringList types
+        = { QStringLiteral("invoice"), QStringLiteral("void"), QStringLiteral("payment"),
+              QStringLiteral("collection"), QStringLiteral("cheque_return"), QStringLiteral("expense"),
+              QStringLiteral("sale"), QStringLiteral("installment"), QStringLiteral("opening") };
     return types;
 }
 
 bool BookKeeper::ensureAccounts(Database* db)
 {
     constexpr int roles = sizeof(kRoles) / sizeof(kRoles[0]);
-    if (db->scalar(QStringLiteral("SELECT COUNT(*) FROM accounts WHERE posting_role IS NOT NULL")).toInt() == roles)
+    if (db->scalar(QStringLiteral("SELECT COUNT(*) FROM accounts WHERE posting_role IS NOT NULL")).toInt()
+        == roles)
         return true;
     for (const RoleSpec& spec : kRoles) {
         if (!ensureAccount(db, spec))
@@ -129,7 +131,8 @@ bool BookKeeper::ensureAccounts(Database* db)
 bool BookKeeper::isPosting()
 {
     if (!m_posting) {
-        m_posting = m_db->scalar(QStringLiteral("SELECT value FROM settings WHERE key='ledger_posting'")).toString()
+        m_posting
+            = m_db->scalar(QStringLiteral("SELECT value FROM settings WHERE key='ledger_posting'")).toString()
             == QLatin1String("on");
     }
     return *m_posting;
@@ -139,8 +142,8 @@ bool BookKeeper::loadAccounts()
 {
     if (!m_accounts.isEmpty())
         return true;
-    const QVariantList rows
-        = m_db->execQuery(QStringLiteral("SELECT posting_role, id FROM accounts WHERE posting_role IS NOT NULL"));
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral("SELECT posting_role, id FROM accounts WHERE posting_role IS NOT NULL"));
     for (const QVariant& value : rows) {
         const QVariantMap row = value.toMap();
         if (const RoleSpec* spec = specOf(row.value(QStringLiteral("posting_role")).toString()))
@@ -158,8 +161,9 @@ int BookKeeper::accountOf(Role role)
 int BookKeeper::primaryCurrency()
 {
     if (m_primary < 0)
-        m_primary = m_db->scalar(QStringLiteral("SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1"))
-                        .toInt();
+        m_primary
+            = m_db->scalar(QStringLiteral("SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1"))
+                  .toInt();
     return m_primary;
 }
 
@@ -192,8 +196,9 @@ std::optional<double> BookKeeper::rateOn(int currencyId, const QString& date)
 
 BookKeeper::Result BookKeeper::missingRate(int currencyId, const QString& date)
 {
-    const QString name = m_db->scalar(QStringLiteral("SELECT name_ar FROM currencies WHERE id=?"), { currencyId })
-                             .toString();
+    const QString name
+        = m_db->scalar(QStringLiteral("SELECT name_ar FROM currencies WHERE id=?"), { currencyId })
+              .toString();
     Result result;
     result.ok = false;
     result.missingRateCurrency = currencyId;
@@ -252,7 +257,8 @@ qint64 BookKeeper::rentShare(qint64 open, qint64 rent, qint64 total)
         return 0;
     if (rent >= total)
         return open;
-    return static_cast<qint64>((static_cast<__int128>(open) * rent * 2 + total) / (2 * static_cast<__int128>(total)));
+    return static_cast<qint64>(
+        (static_cast<__int128>(open) * rent * 2 + total) / (2 * static_cast<__int128>(total)));
 }
 
 qint64 BookKeeper::takenOff(qint64 openBefore, qint64 cents, double rate)
@@ -282,7 +288,8 @@ double BookKeeper::openingRate(int currencyId, double fallback)
 {
     // Documents that were open when the books were opened entered at the rate of that day.
     const QVariant rate = m_db->scalar(
-        QStringLiteral("SELECT json_extract(value, ?) FROM settings WHERE key='ledger_since' AND json_valid(value)"),
+        QStringLiteral(
+            "SELECT json_extract(value, ?) FROM settings WHERE key='ledger_since' AND json_valid(value)"),
         { QStringLiteral("$.rates.\"%1\"").arg(currencyId) });
     bool ok = false;
     const double value = rate.toDouble(&ok);
@@ -348,7 +355,8 @@ bool BookKeeper::write(const Entry& entry)
         }
         moves[account] += line.primary;
         lineValues << account << (line.primary > 0 ? Money::fromCents(line.primary) : 0.0)
-                   << (line.primary < 0 ? Money::fromCents(-line.primary) : 0.0) << Money::fromCents(line.original);
+                   << (line.primary < 0 ? Money::fromCents(-line.primary) : 0.0)
+                   << Money::fromCents(line.original);
         ++lineCount;
     }
     if (sum != 0) {
@@ -413,8 +421,8 @@ BookKeeper::Result BookKeeper::postInvoice(int invoiceId, const QString& number,
     const qint64 total = rentCents + serviceCents;
     const qint64 totalPrimary = converted(total, *rate);
     const qint64 rentPrimary = converted(rentCents, *rate);
-    Entry entry { QStringLiteral("invoice"), invoiceId, day, QStringLiteral("فاتورة %1").arg(number), currency,
-        total, *rate,
+    Entry entry { QStringLiteral("invoice"), invoiceId, day, QStringLiteral("فاتورة %1").arg(number),
+        currency, total, *rate,
         { { Role::TenantReceivable, totalPrimary, total }, { Role::Rent, -rentPrimary, -rentCents },
             { Role::Services, rentPrimary - totalPrimary, -serviceCents } } };
     return write(entry) ? Result() : failed();
@@ -447,15 +455,16 @@ BookKeeper::Result BookKeeper::postVoid(int invoiceId, qint64 openCents)
     const qint64 back = converted(openCents, rate);
     const qint64 rentBackPrimary = converted(rentBack, rate);
     Entry entry { QStringLiteral("void"), invoiceId, today,
-        QStringLiteral("إلغاء الفاتورة %1").arg(invoice.value(QStringLiteral("invoice_number")).toString()), currency,
-        openCents, rate,
-        { { Role::Rent, rentBackPrimary, rentBack }, { Role::Services, back - rentBackPrimary, openCents - rentBack },
+        QStringLiteral("إلغاء الفاتورة %1").arg(invoice.value(QStringLiteral("invoice_number")).toString()),
+        currency, openCents, rate,
+        { { Role::Rent, rentBackPrimary, rentBack },
+            { Role::Services, back - rentBackPrimary, openCents - rentBack },
             { Role::TenantReceivable, -back, -openCents } } };
     return write(entry) ? Result() : failed();
 }
 
-BookKeeper::Result BookKeeper::postTenantPayment(int paymentId, int invoiceId, qint64 cents, const QString& method,
-    const QString& date, const QVariant& currencyId, qint64 openBefore)
+BookKeeper::Result BookKeeper::postTenantPayment(int paymentId, int invoiceId, qint64 cents,
+    const QString& method, const QString& date, const QVariant& currencyId, qint64 openBefore)
 {
     if (!isPosting())
         return {};
@@ -467,16 +476,18 @@ BookKeeper::Result BookKeeper::postTenantPayment(int paymentId, int invoiceId, q
     const qint64 received = converted(cents, *rate);
     const qint64 off = takenOff(openBefore, cents, booked);
     const QString number
-        = m_db->scalar(QStringLiteral("SELECT invoice_number FROM invoices WHERE id=?"), { invoiceId }).toString();
-    Entry entry { QStringLiteral("payment"), paymentId, date, QStringLiteral("دفعة على الفاتورة %1").arg(number),
-        currency, cents, *rate,
+        = m_db->scalar(QStringLiteral("SELECT invoice_number FROM invoices WHERE id=?"), { invoiceId })
+              .toString();
+    Entry entry { QStringLiteral("payment"), paymentId, date,
+        QStringLiteral("دفعة على الفاتورة %1").arg(number), currency, cents, *rate,
         { { moneyAccount(method), received, cents }, { Role::TenantReceivable, -off, -cents },
             { Role::Exchange, off - received, 0 } } };
     return write(entry) ? Result() : failed();
 }
 
-BookKeeper::Result BookKeeper::postCollection(int paymentId, int installmentId, qint64 cents, const QString& method,
-    const QString& date, const QVariant& currencyId, qint64 openBefore, const QString& chequeNumber)
+BookKeeper::Result BookKeeper::postCollection(int paymentId, int installmentId, qint64 cents,
+    const QString& method, const QString& date, const QVariant& currencyId, qint64 openBefore,
+    const QString& chequeNumber)
 {
     if (!isPosting())
         return {};
@@ -508,8 +519,8 @@ BookKeeper::Result BookKeeper::postExpense(int expenseId, const QString& date, c
     if (!rate)
         return missingRate(currency, date);
     const qint64 amount = converted(cents, *rate);
-    Entry entry { QStringLiteral("expense"), expenseId, date, QStringLiteral("مصروف: %1").arg(category), currency,
-        cents, *rate,
+    Entry entry { QStringLiteral("expense"), expenseId, date, QStringLiteral("مصروف: %1").arg(category),
+        currency, cents, *rate,
         { { maintenance ? Role::Maintenance : Role::Operating, amount, cents },
             { owedToContractor ? Role::Payables : Role::Cash, -amount, -cents } } };
     return write(entry) ? Result() : failed();
@@ -532,8 +543,8 @@ BookKeeper::Result BookKeeper::postSale(int unitId, const QString& unitNumber, c
         owedPrimary += converted(cents, *rate);
     }
     const qint64 down = converted(downCents, *rate);
-    Entry entry { QStringLiteral("sale"), unitId, date, QStringLiteral("بيع الوحدة %1").arg(unitNumber), currency,
-        downCents + owed, *rate,
+    Entry entry { QStringLiteral("sale"), unitId, date, QStringLiteral("بيع الوحدة %1").arg(unitNumber),
+        currency, downCents + owed, *rate,
         { { Role::Cash, down, downCents }, { Role::BuyerReceivable, owedPrimary, owed },
             { Role::Sales, -(down + owedPrimary), -(downCents + owed) } } };
     return write(entry) ? Result() : failed();

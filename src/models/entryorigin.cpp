@@ -96,12 +96,14 @@ QVariantMap EntryOrigin::describe(Database* db, const QString& referenceType, in
                 from = end + 1;
                 const QVariant value = row.value(label);
                 if (!value.isNull() && !value.toString().isEmpty())
-                    fields.append(QVariantMap { { QStringLiteral("label"), label }, { QStringLiteral("value"), value } });
+                    fields.append(QVariantMap {
+                        { QStringLiteral("label"), label }, { QStringLiteral("value"), value } });
             }
         }
         return { { QStringLiteral("origin_kind"), QString::fromUtf8(kind.label) },
-            { QStringLiteral("origin"), fields }, { QStringLiteral("origin_page"), QString::fromUtf8(kind.page) } };
+            { QStringLiteral("origin"), fields },
+            { QStringLiteral("origin_page"), QString::fromUtf8(kind.page) } };
     }
-    return { { QStringLiteral("origin_kind"), QStringLiteral("قيد يدوي") }, { QStringLiteral("origin"), QVariantList() },
-        { QStringLiteral("origin_page"), QString() } };
+    return { { QStringLiteral("origin_kind"), QStringLiteral("قيد يدوي") },
+        { QStringLiteral("origin"), QVariantList() }, { QStringLiteral("origin_page"), QString() } };
 }

@@ -75,8 +75,8 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& c
             { Money::toCents(amount), contractorId }))
         return -1;
     // Work a contractor did is owed to the contractor; anything else was paid at once.
-    const BookKeeper::Result posted = BookKeeper(m_db).postExpense(id, date, currId, Money::toCents(amount), cat,
-        BookKeeper::isMaintenanceExpense(cat, false), contractorId > 0);
+    const BookKeeper::Result posted = BookKeeper(m_db).postExpense(id, date, currId, Money::toCents(amount),
+        cat, BookKeeper::isMaintenanceExpense(cat, false), contractorId > 0);
     if (!posted.ok) {
         qCWarning(lcExpenses) << "expense not posted:" << posted.refusal;
         return -1;

@@ -150,8 +150,8 @@ InstallmentCollection::Result InstallmentCollection::collectThrough(
     if (!moveBuyerBalance(installment.buyerId, -cents))
         return failed();
     const BookKeeper::Result posted = BookKeeper(m_db).postCollection(paymentId, installment.id, cents,
-        chequeId > 0 ? QStringLiteral("cheque") : QStringLiteral("cash"), Clock::todayText(), installment.currencyId,
-        installment.openCents(), chequeNumber);
+        chequeId > 0 ? QStringLiteral("cheque") : QStringLiteral("cash"), Clock::todayText(),
+        installment.currencyId, installment.openCents(), chequeNumber);
     if (!posted.ok)
         return { false, posted.refusal, 0 };
     QString details = QStringLiteral("تم تحصيل مبلغ %1").arg(amountText(cents));
@@ -201,9 +201,9 @@ InstallmentCollection::Result InstallmentCollection::takeBack(const QVariantMap&
         return failed();
     if (!moveBuyerBalance(installment.buyerId, held))
         return failed();
-    const BookKeeper::Result posted = BookKeeper(m_db).postCollection(reversalId, installment.id, -held,
-        QStringLiteral("cheque"), Clock::todayText(), source.value(QStringLiteral("currency_id")),
-        installment.openCents(), number);
+    const BookKeeper::Result posted
+        = BookKeeper(m_db).postCollection(reversalId, installment.id, -held, QStringLiteral("cheque"),
+            Clock::todayText(), source.value(QStringLiteral("currency_id")), installment.openCents(), number);
     if (!posted.ok)
         return { false, posted.refusal, 0 };
     if (!writeAudit(QStringLiteral("ارتجاع شيك"), installment.id,

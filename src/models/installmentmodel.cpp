@@ -228,12 +228,13 @@ int InstallmentModel::add(
         qCWarning(lcSales) << "could not begin a transaction to add an installment";
         return -1;
     }
-    const QVariantMap added = m_db->execQuery(
-                                      QStringLiteral(
-                                          R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id,added_by_hand) VALUES (?,?,?,?,?,?,?,1) RETURNING id, created_at)"),
-                                      { buyerId, unitId, total, down, amount, dueDate, cid })
-                                  .value(0)
-                                  .toMap();
+    const QVariantMap added
+        = m_db->execQuery(
+                  QStringLiteral(
+                      R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id,added_by_hand) VALUES (?,?,?,?,?,?,?,1) RETURNING id, created_at)"),
+                  { buyerId, unitId, total, down, amount, dueDate, cid })
+              .value(0)
+              .toMap();
     const int id = added.value(QStringLiteral("id")).toInt();
     if (id <= 0)
         return -1;
@@ -241,7 +242,8 @@ int InstallmentModel::add(
             { amount, buyerId }))
         return -1;
     const BookKeeper::Result posted = BookKeeper(m_db).postAddedInstallment(id,
-        BookKeeper::localDayOf(added.value(QStringLiteral("created_at")).toString()), cid, Money::toCents(amount));
+        BookKeeper::localDayOf(added.value(QStringLiteral("created_at")).toString()), cid,
+        Money::toCents(amount));
     if (!posted.ok) {
         qCWarning(lcSales) << "installment of buyer" << buyerId << "not posted:" << posted.refusal;
         return -1;

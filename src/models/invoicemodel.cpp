@@ -189,8 +189,8 @@ QVariantList InvoiceModel::getPendingByTenant(int tenantId)
 
 /**
  * Writes invoices for one operation, each in its own transaction: numbering, the invoice row, its
- * items, the tenant's balance and the invoice's journal entry. Its statements are prepared once per operation rather than per
- * call as the Database helpers do: the rent run repeats them for every contract and would
+ * items, the tenant's balance and the invoice's journal entry. Its statements are prepared once per operation
+ * rather than per call as the Database helpers do: the rent run repeats them for every contract and would
  * otherwise spend about half its time compiling the same SQL again. They run on the one
  * connection, on the one GUI thread, like the helpers; failures still reach databaseError. Lives
  * no longer than the operation that made it, so no statement outlives a restore or the connection.
@@ -356,7 +356,8 @@ private:
             return -1;
         // Dated the day the invoice was made, as the statements show it.
         m_posting = m_books.postInvoice(static_cast<int>(id), params.at(0).toString(),
-            BookKeeper::localDayOf(createdAt.toString()), draft.currencyId, rentCents, totalCents - rentCents);
+            BookKeeper::localDayOf(createdAt.toString()), draft.currencyId, rentCents,
+            totalCents - rentCents);
         if (!m_posting.ok) {
             m_error = m_posting.refusal.isEmpty() ? QStringLiteral("its journal entry could not be written")
                                                   : m_posting.refusal;

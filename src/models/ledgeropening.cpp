@@ -94,8 +94,8 @@ LedgerOpening::Result LedgerOpening::open()
     Position target;
     bool unread = false;
     const auto rows = [&](const QString& sql, const QVariantList& params = {}) {
-        const QMetaObject::Connection watch = QObject::connect(
-            m_db, &Database::databaseError, [&unread](const QString&) { unread = true; });
+        const QMetaObject::Connection watch
+            = QObject::connect(m_db, &Database::databaseError, [&unread](const QString&) { unread = true; });
         const QVariantList found = m_db->execQuery(sql, params);
         QObject::disconnect(watch);
         return found;
@@ -124,7 +124,8 @@ LedgerOpening::Result LedgerOpening::open()
                 ? Role::Maintenance
                 : Role::Operating,
             currency, cents);
-        add(&target, row.value(QStringLiteral("owed")).toInt() ? Role::Payables : Role::Cash, currency, -cents);
+        add(&target, row.value(QStringLiteral("owed")).toInt() ? Role::Payables : Role::Cash, currency,
+            -cents);
     }
     for (const QVariant& value : rows(QStringLiteral(R"(
             SELECT COALESCE(currency_id, ?) AS currency, SUM(ROUND(balance * 100)) AS cents
@@ -174,7 +175,8 @@ LedgerOpening::Result LedgerOpening::open()
         const int currency = row.value(QStringLiteral("currency")).toInt();
         const qint64 total = row.value(QStringLiteral("total")).toLongLong();
         const qint64 open = total - row.value(QStringLiteral("paid")).toLongLong();
-        const qint64 rentBack = BookKeeper::rentShare(open, row.value(QStringLiteral("rent")).toLongLong(), total);
+        const qint64 rentBack
+            = BookKeeper::rentShare(open, row.value(QStringLiteral("rent")).toLongLong(), total);
         add(&target, Role::Rent, currency, rentBack);
         add(&target, Role::Services, currency, open - rentBack);
     }
@@ -241,7 +243,8 @@ LedgerOpening::Result LedgerOpening::open()
         QStringList names;
         for (const int currency : std::as_const(missing)) {
             const QVariantMap row
-                = m_db->execQuery(QStringLiteral("SELECT id, code, name_ar FROM currencies WHERE id=?"), { currency })
+                = m_db->execQuery(
+                          QStringLiteral("SELECT id, code, name_ar FROM currencies WHERE id=?"), { currency })
                       .value(0)
                       .toMap();
             names << row.value(QStringLiteral("name_ar")).toString();
@@ -250,9 +253,10 @@ LedgerOpening::Result LedgerOpening::open()
                 { QStringLiteral("name_ar"), row.value(QStringLiteral("name_ar")) },
                 { QStringLiteral("date"), today } });
         }
-        result.refusal = QStringLiteral("لا يمكن فتح الدفاتر قبل إدخال سعر صرف اليوم لـ: %1. للمكتب أرصدة بهذه "
-                                        "العملات يجب تحويلها إلى العملة الأساسية.")
-                             .arg(names.join(QStringLiteral("، ")));
+        result.refusal
+            = QStringLiteral("لا يمكن فتح الدفاتر قبل إدخال سعر صرف اليوم لـ: %1. للمكتب أرصدة بهذه "
+                             "العملات يجب تحويلها إلى العملة الأساسية.")
+                  .arg(names.join(QStringLiteral("، ")));
         return result;
     }
     for (const BookKeeper::Entry& entry : std::as_const(entries)) {
@@ -262,12 +266,14 @@ LedgerOpening::Result LedgerOpening::open()
 
     // From here on every operation posts its own entry: the point of the switch is the last id of
     // each operational table and the time, kept with the rates the open documents entered at.
-    QJsonObject since { { QStringLiteral("time"), Clock::now().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) } };
+    QJsonObject since { { QStringLiteral("time"),
+        Clock::now().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) } };
     static const char* const tables[][2] = { { "invoices", "invoices" }, { "payments", "payments" },
         { "expenses", "expenses" }, { "installments", "installments" }, { "audit_logs", "audit" } };
     for (const auto& table : tables) {
         since.insert(QLatin1String(table[1]),
-            m_db->scalar(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM %1").arg(QLatin1String(table[0]))).toLongLong());
+            m_db->scalar(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM %1").arg(QLatin1String(table[0])))
+                .toLongLong());
     }
     QJsonObject openingRates;
     for (auto it = rates.cbegin(); it != rates.cend(); ++it) {
@@ -275,7 +281,8 @@ LedgerOpening::Result LedgerOpening::open()
             openingRates.insert(QString::number(it.key()), it.value());
     }
     since.insert(QStringLiteral("rates"), openingRates);
-    const QVariantList settings { QStringLiteral("ledger_posting"), QStringLiteral("on"), QStringLiteral("ledger_since"),
+    const QVariantList settings { QStringLiteral("ledger_posting"), QStringLiteral("on"),
+        QStringLiteral("ledger_since"),
         QString::fromUtf8(QJsonDocument(since).toJson(QJsonDocument::Compact)) };
     for (int i = 0; i < settings.size(); i += 2) {
         if (!m_db->execNonQuery(QStringLiteral("INSERT OR REPLACE INTO settings (key, value) VALUES (?, ?)"),

@@ -80,13 +80,14 @@ bool SettingsManager::setPrimaryCurrency(const QString& code)
     }
     // The books are kept in the primary currency: once the operations have posted to them in one,
     // moving it would give every posted figure another meaning.
-    const QString current = m_db->scalar(R"(SELECT code FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1)")
-                                .toString();
+    const QString current
+        = m_db->scalar(R"(SELECT code FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1)").toString();
     if (!current.isEmpty() && current != stored.toString()
         && m_db->scalar(QStringLiteral("SELECT 1 FROM journal_entries WHERE reference_type IN ('%1') LIMIT 1")
                             .arg(BookKeeper::postedReferenceTypes().join(QStringLiteral("','"))))
                .isValid()) {
-        qCWarning(lcSettings) << "Refusing to move the primary currency of books already posted in" << current;
+        qCWarning(lcSettings) << "Refusing to move the primary currency of books already posted in"
+                              << current;
         return false;
     }
     TransactionGuard transaction(m_db);
@@ -160,7 +161,8 @@ QVariantMap SettingsManager::setAutoPosting(bool on)
         qCWarning(lcSettings) << "automatic posting not switched on:" << opened.refusal;
         return { { QStringLiteral("ok"), false },
             { QStringLiteral("message"),
-                opened.refusal.isEmpty() ? QStringLiteral("تعذر فتح الدفاتر، ولم يتغير شيء") : opened.refusal },
+                opened.refusal.isEmpty() ? QStringLiteral("تعذر فتح الدفاتر، ولم يتغير شيء")
+                                         : opened.refusal },
             { QStringLiteral("missing_rates"), opened.missingRates } };
     }
     emit settingsChanged();

@@ -35,8 +35,9 @@ int addBuyer(Database* db, const QString& name, double balance)
 void addRates(Database* db)
 {
     for (const auto& [currency, rate] : { std::pair { 2, 3.6 }, std::pair { 3, 5.1 } })
-        db->execInsert(QStringLiteral("INSERT INTO exchange_rates (from_currency_id, to_currency_id, rate, date) "
-                                      "VALUES (?, 1, ?, '2000-01-01')"),
+        db->execInsert(
+            QStringLiteral("INSERT INTO exchange_rates (from_currency_id, to_currency_id, rate, date) "
+                           "VALUES (?, 1, ?, '2000-01-01')"),
             { currency, rate });
 }
 

@@ -496,8 +496,8 @@ public:
     bool isPosting() const
     {
         QSqlQuery query(m_db);
-        return query.exec(QStringLiteral("SELECT value FROM settings WHERE key = 'ledger_posting'")) && query.next()
-            && query.value(0).toString() == QLatin1String("on");
+        return query.exec(QStringLiteral("SELECT value FROM settings WHERE key = 'ledger_posting'"))
+            && query.next() && query.value(0).toString() == QLatin1String("on");
     }
 
     /** Hundredths per key, from (key, cents) rows of a query that may use `p` and `since`. */
@@ -550,7 +550,8 @@ public:
                       FROM settings WHERE key = 'ledger_since'),
             sold AS (SELECT record_id AS unit_id FROM audit_logs
                      WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units')
-            )") + sql;
+            )")
+            + sql;
     }
 
     static const QString kPostedTypes;
@@ -560,8 +561,9 @@ private:
     QStringList* m_problems;
 };
 
-const QString PostedBooks::kPostedTypes = QStringLiteral(
-    "'invoice', 'void', 'payment', 'collection', 'cheque_return', 'expense', 'sale', 'installment', 'opening'");
+const QString PostedBooks::kPostedTypes
+    = QStringLiteral("'invoice', 'void', 'payment', 'collection', 'cheque_return', 'expense', 'sale', "
+                     "'installment', 'opening'");
 
 void checkLedgerReceivables(const PostedBooks& books, QStringList* problems)
 {
@@ -583,23 +585,26 @@ void checkLedgerReceivables(const PostedBooks& books, QStringList* problems)
                                                  "UNION ALL SELECT 0, ROUND(balance * 100) FROM buyers"))
                             .value(QStringLiteral("0"));
     if (inBooks != owed)
-        problems->append(QStringLiteral("receivables are %1 in the books, the balances of tenants and buyers %2")
-                             .arg(inBooks / 100.0, 0, 'f', 2)
-                             .arg(owed / 100.0, 0, 'f', 2));
+        problems->append(
+            QStringLiteral("receivables are %1 in the books, the balances of tenants and buyers %2")
+                .arg(inBooks / 100.0, 0, 'f', 2)
+                .arg(owed / 100.0, 0, 'f', 2));
 }
 
 void checkLedgerCash(const PostedBooks& books)
 {
     static const QString inCash = QStringLiteral("COALESCE(TRIM(payment_method), '') IN ('', 'cash')");
-    books.expectSame(QStringLiteral("cash"), books.posted(QStringLiteral("'cash'")), books.sums(QStringLiteral(R"(
+    books.expectSame(QStringLiteral("cash"), books.posted(QStringLiteral("'cash'")),
+        books.sums(QStringLiteral(R"(
         SELECT COALESCE(currency_id, (SELECT id FROM p)), ROUND(amount * 100) FROM payments WHERE %1
         UNION ALL
         SELECT COALESCE(currency_id, (SELECT id FROM p)), -ROUND(amount * 100) FROM expenses
         WHERE contractor_id IS NULL)")
-                                                                                      .arg(inCash)));
-    books.expectSame(QStringLiteral("bank"), books.posted(QStringLiteral("'bank'")), books.sums(QStringLiteral(R"(
+                       .arg(inCash)));
+    books.expectSame(QStringLiteral("bank"), books.posted(QStringLiteral("'bank'")),
+        books.sums(QStringLiteral(R"(
         SELECT COALESCE(currency_id, (SELECT id FROM p)), ROUND(amount * 100) FROM payments WHERE NOT %1)")
-                                                                                      .arg(inCash)));
+                       .arg(inCash)));
 }
 
 void checkLedgerRevenue(const PostedBooks& books)
@@ -613,21 +618,22 @@ void checkLedgerRevenue(const PostedBooks& books)
             FROM journal_lines jl JOIN journal_entries je ON je.id = jl.entry_id
             JOIN accounts a ON a.id = jl.account_id
             WHERE a.posting_role IN (%2) AND (%3))")
-                              .arg(key.arg(QStringLiteral("je.entry_date"), QStringLiteral("je.currency_id")), roles,
-                                  entries));
+                              .arg(key.arg(QStringLiteral("je.entry_date"), QStringLiteral("je.currency_id")),
+                                  roles, entries));
     };
     books.expectSame(QStringLiteral("rental revenue"),
         revenueLines(QStringLiteral("'rent', 'services'"), QStringLiteral(R"(
             (je.reference_type = 'invoice' AND je.reference_id > (SELECT invoices FROM since))
             OR (je.reference_type = 'void' AND EXISTS (SELECT 1 FROM invoices i WHERE i.id = je.reference_id
                                                        AND i.voided_at >= (SELECT time FROM since))))")),
-        books.sums(QStringLiteral(R"(
+        books.sums(
+            QStringLiteral(R"(
             SELECT %1, ROUND(total_amount * 100) FROM invoices WHERE id > (SELECT invoices FROM since)
             UNION ALL
             SELECT %2, -ROUND((total_amount - paid_amount) * 100) FROM invoices
             WHERE status = 'void' AND voided_at >= (SELECT time FROM since) AND total_amount > paid_amount)")
-                       .arg(key.arg(QStringLiteral("date(created_at, 'localtime')"), QStringLiteral("currency_id")),
-                           key.arg(QStringLiteral("date(voided_at, 'localtime')"), QStringLiteral("currency_id")))));
+                .arg(key.arg(QStringLiteral("date(created_at, 'localtime')"), QStringLiteral("currency_id")),
+                    key.arg(QStringLiteral("date(voided_at, 'localtime')"), QStringLiteral("currency_id")))));
     books.expectSame(QStringLiteral("sales revenue"),
         revenueLines(QStringLiteral("'sales'"), QStringLiteral(R"(
             (je.reference_type = 'sale' AND je.reference_id IN (SELECT unit_id FROM sold))
@@ -643,7 +649,8 @@ void checkLedgerRevenue(const PostedBooks& books)
             WHERE added_by_hand = 1 AND id > (SELECT installments FROM since))")
                        .arg(key.arg(QStringLiteral("payment_date"), QStringLiteral("currency_id")),
                            key.arg(QStringLiteral("u.sale_date"), QStringLiteral("i.currency_id")),
-                           key.arg(QStringLiteral("date(created_at, 'localtime')"), QStringLiteral("currency_id")))));
+                           key.arg(QStringLiteral("date(created_at, 'localtime')"),
+                               QStringLiteral("currency_id")))));
 }
 
 void checkLedgerOneEntry(const QSqlDatabase& db, QStringList* problems)

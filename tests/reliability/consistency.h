@@ -30,8 +30,10 @@ enum Check {
     PaymentCurrencies = 0x2000, ///< a payment on an invoice is in the invoice's currency
     UnitStatuses = 0x4000, ///< a unit's status is known; a unit out of service is neither let nor sold
     OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
-    ChequeCollections = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
-    LedgerBalanced = 0x20000, ///< trial balance 0, every entry balances, every account is the sum of its lines
+    ChequeCollections
+    = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    LedgerBalanced
+    = 0x20000, ///< trial balance 0, every entry balances, every account is the sum of its lines
     // While the operations post to the ledger (sums of the lines they posted, in each currency):
     LedgerReceivables = 0x40000, ///< receivables = what tenants' invoices and buyers' installments leave open
     LedgerCash = 0x80000, ///< cash and bank = payments and collections less expenses paid

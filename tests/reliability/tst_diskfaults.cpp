@@ -359,8 +359,9 @@ QMap<QString, Operation> operations()
     add("automatic posting off", [](Office& o) {
         return o.app->settingsManager()->setAutoPosting(false).value(QStringLiteral("ok")).toBool();
     });
-    add("rate of an earlier day",
-        [](Office& o) { return o.app->currencyModel()->setRateOn(2, 1, 3.61, QStringLiteral("2025-03-01")); });
+    add("rate of an earlier day", [](Office& o) {
+        return o.app->currencyModel()->setRateOn(2, 1, 3.61, QStringLiteral("2025-03-01"));
+    });
     add("company profile", [](Office& o) {
         return o.app->settingsManager()->updateCompanyProfile(QStringLiteral("مكتب الأمل"),
             QStringLiteral("022"), QStringLiteral("رام الله"), QStringLiteral("info@example.com"));

@@ -138,7 +138,8 @@ private slots:
         // shekels, dollar contracts and sales included: account by account, to the cent.
         const QVariantMap reports = ReportController(db.db()).getAccrualSummary();
         const auto balance = [&](const char* code) {
-            return db.value(u"SELECT balance FROM accounts WHERE code=?"_s, { QLatin1String(code) }).toDouble();
+            return db.value(u"SELECT balance FROM accounts WHERE code=?"_s, { QLatin1String(code) })
+                .toDouble();
         };
         QVERIFY(db.count(u"SELECT id FROM invoices WHERE currency_id != 1"_s) > 0);
         QCOMPARE(reports.value(u"unconverted"_s).toInt(), 0);
@@ -153,12 +154,17 @@ private slots:
         QCOMPARE(balance("5200"), reports.value(u"operating_expenses"_s).toDouble());
         const QString lastMonth = kToday.addMonths(-1).toString(u"yyyy-MM"_s);
         const QVariantMap month = ReportController(db.db()).getAccrualSummary(lastMonth + u"-01"_s,
-            QDate::fromString(lastMonth + u"-01"_s, Qt::ISODate).addMonths(1).addDays(-1).toString(Qt::ISODate));
-        const QVariantMap ledger = AccountModel(db.db()).getProfitLoss(lastMonth + u"-01"_s, lastMonth + u"-31"_s);
+            QDate::fromString(lastMonth + u"-01"_s, Qt::ISODate)
+                .addMonths(1)
+                .addDays(-1)
+                .toString(Qt::ISODate));
+        const QVariantMap ledger
+            = AccountModel(db.db()).getProfitLoss(lastMonth + u"-01"_s, lastMonth + u"-31"_s);
         QCOMPARE(ledger.value(u"expenses"_s).toDouble(), month.value(u"expenses"_s).toDouble());
         double operations = 0;
         for (const QVariant& line : ledger.value(u"lines"_s).toList()) {
-            if (line.toMap().value(u"code"_s).toString() != u"4400"_s && line.toMap().value(u"type"_s) == u"revenue"_s)
+            if (line.toMap().value(u"code"_s).toString() != u"4400"_s
+                && line.toMap().value(u"type"_s) == u"revenue"_s)
                 operations += line.toMap().value(u"amount"_s).toDouble();
         }
         QCOMPARE(operations, month.value(u"revenue"_s).toDouble());
