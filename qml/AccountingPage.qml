@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
 import "components/Bidi.js" as Bidi
@@ -28,8 +28,8 @@ Rectangle {
         })
 
     function refresh() {
-        accounts = accountModel.getAll();
-        contractors = expenseModel.getContractors();
+        accounts = Backend.accountModel.getAll();
+        contractors = Backend.expenseModel.getContractors();
         loadProjects();
         ++revision;
         journalList.reload();
@@ -38,7 +38,7 @@ Rectangle {
     // The cost centres are on their own tab; their projects are read when it is the one shown.
     function loadProjects() {
         if (tabs.currentIndex === 3)
-            projects = propertyModel.getAll();
+            projects = Backend.propertyModel.getAll();
     }
 
     // Amounts in the locale's number format, decimals only where there are some. A negative
@@ -187,7 +187,7 @@ Rectangle {
                 panelColor: page.appTheme.bgSecondary
                 searchPlaceholder: "بحث في القيود بالوصف أو المرجع أو التاريخ أو الرقم..."
                 emptyText: "لا توجد قيود بعد"
-                fetch: (offset, limit, search) => accountModel.getJournalPage(offset, limit, search)
+                fetch: (offset, limit, search) => Backend.accountModel.getJournalPage(offset, limit, search)
 
                 delegate: Rectangle {
                     id: entryRow
@@ -417,7 +417,7 @@ Rectangle {
                 delegate: Rectangle {
                     id: projectCard
                     required property var modelData
-                    readonly property var centres: page.revision >= 0 ? reportCtrl.getProjectCostCenters(modelData.id) : []
+                    readonly property var centres: page.revision >= 0 ? Backend.reportCtrl.getProjectCostCenters(modelData.id) : []
 
                     objectName: "project_" + modelData.id
                     width: ListView.view.width
@@ -515,7 +515,7 @@ Rectangle {
     ContractorDialog {
         id: contractorDialog
         onAdded: {
-            page.contractors = expenseModel.getContractors();
+            page.contractors = Backend.expenseModel.getContractors();
         }
     }
 }

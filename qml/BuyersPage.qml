@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Figures.js" as Figures
 
@@ -38,7 +38,7 @@ Rectangle {
     // Balances change with every sale, collection and added installment, so the register is read
     // again after each of them, not only when the page is shown.
     function refresh() {
-        buyers = buyerModel.getAll();
+        buyers = Backend.buyerModel.getAll();
     }
 
     function notify(title, text, kind) {
@@ -51,7 +51,7 @@ Rectangle {
     }
 
     function primaryCurrencyId() {
-        const primary = currencyModel.getPrimary();
+        const primary = Backend.currencyModel.getPrimary();
         return primary && primary.id ? primary.id : 1;
     }
 
@@ -68,7 +68,7 @@ Rectangle {
             return;
         }
         const idNumber = buyerIdNumberField.text.trim();
-        const id = buyerModel.add(name, idNumber, buyerPhoneField.text.trim(), "", buyerAddressField.text.trim());
+        const id = Backend.buyerModel.add(name, idNumber, buyerPhoneField.text.trim(), "", buyerAddressField.text.trim());
         if (id <= 0) {
             refuse("تعذرت إضافة المشتري، ربما رقم الهوية " + idNumber + " مسجل لمشترٍ آخر");
             return;
@@ -96,7 +96,7 @@ Rectangle {
             refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
             return;
         }
-        const id = chequeModel.add(number, "received", amount, chequeBank.text.trim(), due, buyerChequeDialog.buyerName, primaryCurrencyId(), 1.0, buyerChequeDialog.buyerId, 0);
+        const id = Backend.chequeModel.add(number, "received", amount, chequeBank.text.trim(), due, buyerChequeDialog.buyerName, primaryCurrencyId(), 1.0, buyerChequeDialog.buyerId, 0);
         if (id <= 0) {
             refuse("تعذر حفظ الشيك رقم " + number);
             return;
@@ -128,7 +128,7 @@ Rectangle {
             refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على القسط، وهو " + Figures.money(open) + " ₪");
             return;
         }
-        if (!installmentModel.payInstallment(installment.id, amount)) {
+        if (!Backend.installmentModel.payInstallment(installment.id, amount)) {
             refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
             scheduleList.reload();
             return;
@@ -155,7 +155,7 @@ Rectangle {
             refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
             return;
         }
-        const id = installmentModel.add(scheduleDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : primaryCurrencyId());
+        const id = Backend.installmentModel.add(scheduleDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : primaryCurrencyId());
         if (id <= 0) {
             refuse("تعذرت إضافة القسط");
             return;
@@ -198,7 +198,7 @@ Rectangle {
     function printStatement() {
         const document = statementDocument(statementDialog.statement);
         statementDialog.printing = true;
-        printCtrl.printStatement(statementDialog.buyerName, "مشتري", document.transactions, document.totals);
+        Backend.printCtrl.printStatement(statementDialog.buyerName, "مشتري", document.transactions, document.totals);
     }
 
     objectName: "buyersPage"
@@ -531,7 +531,7 @@ Rectangle {
                 Layout.fillHeight: true
                 searchPlaceholder: "بحث بتاريخ الاستحقاق أو رقم الشيك أو الوحدة..."
                 emptyText: "لا توجد أقساط لهذا المشتري"
-                fetch: (offset, limit, search) => scheduleDialog.buyerId > 0 ? installmentModel.getPage(scheduleDialog.buyerId, offset, limit, search) : []
+                fetch: (offset, limit, search) => scheduleDialog.buyerId > 0 ? Backend.installmentModel.getPage(scheduleDialog.buyerId, offset, limit, search) : []
                 headers: ["تاريخ الاستحقاق", "البيان", "المبلغ", "الحالة", ""]
                 columnWidths: [120, 0, 120, 90, 50]
                 headerVisible: true
@@ -728,7 +728,7 @@ Rectangle {
         // Only units this buyer bought: an installment on anyone else's unit would charge the
         // buyer for a sale that is not theirs.
         onAboutToShow: {
-            const all = unitModel.getAll();
+            const all = Backend.unitModel.getAll();
             units = all.filter(unit => Number(unit.buyer_id) === scheduleDialog.buyerId);
             addInstallmentUnitBox.currentIndex = units.length > 0 ? 0 : -1;
             if (addInstallmentDue.text.trim().length === 0)
@@ -797,10 +797,10 @@ Rectangle {
         title: "كشف حساب المشتري - " + buyerName
         width: 800
         height: 600
-        onAboutToShow: statement = buyerId > 0 ? reportCtrl.getBuyerStatement(buyerId) : []
+        onAboutToShow: statement = buyerId > 0 ? Backend.reportCtrl.getBuyerStatement(buyerId) : []
 
         Connections {
-            target: printCtrl
+            target: Backend.printCtrl
             enabled: statementDialog.printing
             function onPrintFinished(success, filePath) {
                 statementDialog.printing = false;

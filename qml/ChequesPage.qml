@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Figures.js" as Figures
 
@@ -90,7 +90,7 @@ Rectangle {
     }
 
     function refresh() {
-        totals = chequeModel.getStatusTotals();
+        totals = Backend.chequeModel.getStatusTotals();
         chequeList.reload();
     }
 
@@ -125,7 +125,7 @@ Rectangle {
         confirm.destructive = !cashing;
         confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
         confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
-            if (!chequeModel.updateStatus(record.id, status)) {
+            if (!Backend.chequeModel.updateStatus(record.id, status)) {
                 chequesRoot.refuse("تعذر تغيير حالة الشيك رقم " + record.cheque_number);
                 return;
             }
@@ -169,7 +169,7 @@ Rectangle {
         const type = addTypeBox.currentIndex === 1 ? "issued" : "received";
         const buyerId = link === 2 && party ? party.id : 0;
         const tenantId = link === 1 && party ? party.id : 0;
-        const id = chequeModel.add(number, type, amount, addBank.text.trim(), due, addDrawer.text.trim(), currency.id, rate, buyerId, tenantId);
+        const id = Backend.chequeModel.add(number, type, amount, addBank.text.trim(), due, addDrawer.text.trim(), currency.id, rate, buyerId, tenantId);
         if (id <= 0) {
             refuse("تعذر حفظ الشيك رقم " + number);
             return;
@@ -315,7 +315,7 @@ Rectangle {
             Layout.fillHeight: true
             searchPlaceholder: "بحث برقم الشيك أو البنك أو الاسم أو تاريخ الاستحقاق..."
             emptyText: "لا توجد شيكات في هذا القسم"
-            fetch: (offset, limit, search) => chequeModel.getPage(chequesRoot.currentCut(), offset, limit, search)
+            fetch: (offset, limit, search) => Backend.chequeModel.getPage(chequesRoot.currentCut(), offset, limit, search)
             delegate: chequeCard
             panelColor: chequesRoot.appTheme.bgSecondary
         }
@@ -477,12 +477,12 @@ Rectangle {
         width: 540
         height: 620
         onAboutToShow: {
-            tenants = tenantModel.getAll();
-            buyers = buyerModel.getAll();
+            tenants = Backend.tenantModel.getAll();
+            buyers = Backend.buyerModel.getAll();
             addLinkBox.currentIndex = 0;
             addPartyBox.currentIndex = -1;
             const chosen = addCurrencyBox.currentEntry ? addCurrencyBox.currentEntry.id : undefined;
-            currencyList = currencyModel.getAll();
+            currencyList = Backend.currencyModel.getAll();
             const again = chosen === undefined ? -1 : addCurrencyBox.indexWhere(row => row.id === chosen);
             addCurrencyBox.currentIndex = again >= 0 ? again : (currencyList.length > 0 ? 0 : -1);
             if (addDue.text.trim().length === 0)

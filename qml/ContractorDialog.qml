@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 
 // The dialog that adds a contractor or supplier. A name is required; a refused or failed save is
 // told and keeps the dialog open with its input; a saved one is confirmed, the fields are emptied
@@ -22,7 +22,7 @@ MDialog {
             notify("خطأ", "أدخل اسم المقاول أو المورد", "error");
             return;
         }
-        const id = expenseModel.addContractor(name, phoneField.text.trim(), tradeField.text.trim());
+        const id = Backend.expenseModel.addContractor(name, phoneField.text.trim(), tradeField.text.trim());
         if (id < 1) {
             notify("خطأ", "تعذرت إضافة المورد", "error");
             return;

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Pages.js" as Pages
 import "components/Formats.js" as Formats
@@ -45,14 +45,14 @@ Rectangle {
         })
 
     function refresh() {
-        stats = dashboardCtrl.getStats();
-        recentPayments = dashboardCtrl.getRecentPayments(5);
-        recentMaint = dashboardCtrl.getRecentMaintenance(3);
-        insights = reportCtrl.getAIInsights();
-        alerts = notifyCtrl.getActiveAlerts();
-        occupancy = dashboardCtrl.getOccupancyRate();
-        auditLogs = auditMgr.getLogs(5);
-        collections = dashboardCtrl.getMonthlyCollections(6);
+        stats = Backend.dashboardCtrl.getStats();
+        recentPayments = Backend.dashboardCtrl.getRecentPayments(5);
+        recentMaint = Backend.dashboardCtrl.getRecentMaintenance(3);
+        insights = Backend.reportCtrl.getAIInsights();
+        alerts = Backend.notifyCtrl.getActiveAlerts();
+        occupancy = Backend.dashboardCtrl.getOccupancyRate();
+        auditLogs = Backend.auditMgr.getLogs(5);
+        collections = Backend.dashboardCtrl.getMonthlyCollections(6);
     }
 
     function followAlert(type) {

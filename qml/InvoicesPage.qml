@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Figures.js" as Figures
 
@@ -73,7 +73,7 @@ Rectangle {
             refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
             return;
         }
-        const count = invoiceModel.generateAllRent(period);
+        const count = Backend.invoiceModel.generateAllRent(period);
         refresh();
         rentDialog.close();
         showResult(count);
@@ -124,12 +124,12 @@ Rectangle {
             refuse("اختر العملة");
             return;
         }
-        const id = invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
+        const id = Backend.invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
         if (id <= 0) {
             refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Figures.ltr(period) + "، أو تعذر حفظها");
             return;
         }
-        const invoice = invoiceModel.getById(id);
+        const invoice = Backend.invoiceModel.getById(id);
         customDialog.lineItems = [];
         refresh();
         customDialog.close();
@@ -157,7 +157,7 @@ Rectangle {
             refuse("اختر العملة");
             return;
         }
-        const count = invoiceModel.generatePropertyServiceInvoice(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
+        const count = Backend.invoiceModel.generatePropertyServiceInvoice(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
         refresh();
         serviceDialog.close();
         showResult(count);
@@ -209,7 +209,7 @@ Rectangle {
             Layout.fillHeight: true
             searchPlaceholder: "بحث برقم الفاتورة أو المستأجر أو العقار أو الفترة..."
             emptyText: "لا توجد فواتير"
-            fetch: (offset, limit, search) => invoiceModel.getPage(offset, limit, search)
+            fetch: (offset, limit, search) => Backend.invoiceModel.getPage(offset, limit, search)
             headers: ["رقم الفاتورة", "المستأجر", "الفترة", "العقار / الوحدة", "المبلغ", "المتبقي", "الحالة"]
             columnWidths: [120, 140, 100, 0, 90, 90, 70]
             headerVisible: true
@@ -394,8 +394,8 @@ Rectangle {
         width: 600
         height: 650
         onAboutToShow: {
-            page.reloadChoices(customTenantBox, tenantModel.getAll());
-            page.reloadChoices(customCurrencyBox, currencyModel.getAll());
+            page.reloadChoices(customTenantBox, Backend.tenantModel.getAll());
+            page.reloadChoices(customCurrencyBox, Backend.currencyModel.getAll());
         }
 
         ColumnLayout {
@@ -620,8 +620,8 @@ Rectangle {
         width: 500
         height: 560
         onAboutToShow: {
-            page.reloadChoices(servicePropertyBox, propertyModel.getAll());
-            page.reloadChoices(serviceCurrencyBox, currencyModel.getAll());
+            page.reloadChoices(servicePropertyBox, Backend.propertyModel.getAll());
+            page.reloadChoices(serviceCurrencyBox, Backend.currencyModel.getAll());
         }
 
         ColumnLayout {

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Formats.js" as Formats
 
 // The dialog that posts a manual two-line journal entry: one account debited, one credited, the
@@ -71,7 +71,7 @@ MDialog {
         const creditId = creditAccount.currentValue;
         // Today in the office's own calendar (local time), not in UTC: an entry made after
         // midnight belongs to the new day.
-        const id = accountModel.createJournalEntry(Formats.todayIso(), description, "manual", 0, [
+        const id = Backend.accountModel.createJournalEntry(Formats.todayIso(), description, "manual", 0, [
             {
                 "account_id": debitId,
                 "debit": debit,

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 
 // The first screen: user name and password. Drawn in fixed dark colours whatever the theme.
@@ -11,7 +11,7 @@ import "components/Palette.js" as Palette
 Rectangle {
     id: page
 
-    readonly property bool showDefaults: authCtrl.usingDefaultPassword === true
+    readonly property bool showDefaults: Backend.authCtrl.usingDefaultPassword === true
     readonly property string defaultUser: "admin"
     readonly property string defaultPassword: "qorvu"
     property bool failed: false
@@ -20,7 +20,7 @@ Rectangle {
 
     // Texts are passed as they stand; the back end trims and checks them.
     function attemptLogin() {
-        if (authCtrl.login(userField.text, passwordField.text)) {
+        if (Backend.authCtrl.login(userField.text, passwordField.text)) {
             loginSuccess();
         } else {
             failed = true;

@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Pages.js" as Pages
 
@@ -47,9 +47,9 @@ Rectangle {
             Layout.preferredHeight: 72
             title: Pages.list[pageStack.currentIndex].title
             subtitle: "إدارة المشاريع العقارية، المشترين، الحسابات، والتقارير من شاشة واحدة"
-            themeMode: settingsManager.themeMode === "light" ? "light" : "dark"
-            isAdmin: authCtrl.currentRole === "admin"
-            onThemeModeSelected: mode => settingsManager.setThemeMode(mode)
+            themeMode: Backend.settingsManager.themeMode === "light" ? "light" : "dark"
+            isAdmin: Backend.authCtrl.currentRole === "admin"
+            onThemeModeSelected: mode => Backend.settingsManager.setThemeMode(mode)
         }
 
         RowLayout {
@@ -63,10 +63,10 @@ Rectangle {
                 objectName: "sideBar"
                 Layout.preferredWidth: 236
                 Layout.fillHeight: true
-                userName: authCtrl.currentUser || ""
-                isAdmin: authCtrl.currentRole === "admin"
+                userName: Backend.authCtrl.currentUser || ""
+                isAdmin: Backend.authCtrl.currentRole === "admin"
                 onMenuSelected: index => pageStack.currentIndex = index
-                onLogoutRequested: authCtrl.logout()
+                onLogoutRequested: Backend.authCtrl.logout()
             }
 
             Item {

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Figures.js" as Figures
 
@@ -75,7 +75,7 @@ Rectangle {
     // Shows the requests of one status ("" for all).
     function applyFilter(status) {
         statusFilter = status;
-        requests = status.length > 0 ? maintenanceModel.getByStatus(status) : maintenanceModel.getAll();
+        requests = status.length > 0 ? Backend.maintenanceModel.getByStatus(status) : Backend.maintenanceModel.getAll();
     }
 
     // After an action the full list is shown again, so the request just raised or completed is in view.
@@ -108,7 +108,7 @@ Rectangle {
             return;
         }
         const priority = page.priorityChoices[Math.max(0, priorityBox.currentIndex)].value;
-        const id = maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
+        const id = Backend.maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
         if (id <= 0) {
             refuse("تعذر حفظ طلب الصيانة");
             return;
@@ -133,7 +133,7 @@ Rectangle {
             refuse(Figures.notNegativeRequired("تكلفة الصيانة"));
             return;
         }
-        if (!maintenanceModel.complete(completeDialog.requestId, cost)) {
+        if (!Backend.maintenanceModel.complete(completeDialog.requestId, cost)) {
             refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
             refresh();
             return;
@@ -351,7 +351,7 @@ Rectangle {
         height: 500
         onAboutToShow: {
             const chosen = unitBox.currentEntry ? unitBox.currentEntry.id : undefined;
-            units = unitModel.getAll();
+            units = Backend.unitModel.getAll();
             const again = chosen === undefined ? -1 : unitBox.indexWhere(unit => unit.id === chosen);
             unitBox.currentIndex = again >= 0 ? again : (units.length > 0 ? 0 : -1);
         }

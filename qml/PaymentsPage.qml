@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Figures.js" as Figures
 
@@ -75,10 +75,10 @@ Rectangle {
             return;
         }
         // The money is in the invoice's own currency.
-        const stored = invoiceModel.getById(invoice.id);
-        const currencyId = stored.currency_id ? stored.currency_id : (currencyModel.getPrimary().id || 1);
+        const stored = Backend.invoiceModel.getById(invoice.id);
+        const currencyId = stored.currency_id ? stored.currency_id : (Backend.currencyModel.getPrimary().id || 1);
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
-        const id = paymentModel.add(invoice.id, tenant.id, amount, method, Figures.today(), referenceField.text.trim(), currencyId);
+        const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Figures.today(), referenceField.text.trim(), currencyId);
         if (id <= 0) {
             refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
             payDialog.loadInvoices();
@@ -118,7 +118,7 @@ Rectangle {
             Layout.fillHeight: true
             searchPlaceholder: "بحث باسم المستأجر أو المشتري أو رقم الفاتورة أو المرجع أو التاريخ..."
             emptyText: "لا توجد دفعات"
-            fetch: (offset, limit, search) => paymentModel.getPage(offset, limit, search)
+            fetch: (offset, limit, search) => Backend.paymentModel.getPage(offset, limit, search)
             headers: ["العميل", "العقار / الوحدة", "الطريقة", "المبلغ", "التاريخ"]
             columnWidths: [160, 0, 110, 110, 110]
             headerVisible: true
@@ -221,7 +221,7 @@ Rectangle {
         // The tenant's open invoices, earliest due first; the first is offered with its balance.
         function loadInvoices() {
             const tenant = tenantBox.currentEntry;
-            pendingInvoices = tenant ? invoiceModel.getPendingByTenant(tenant.id) : [];
+            pendingInvoices = tenant ? Backend.invoiceModel.getPendingByTenant(tenant.id) : [];
             invoiceBox.currentIndex = pendingInvoices.length > 0 ? 0 : -1;
             amountField.text = pendingInvoices.length > 0 ? String(pendingInvoices[0].balance) : "";
         }
@@ -231,7 +231,7 @@ Rectangle {
         width: 540
         height: 640
         onAboutToShow: {
-            tenants = tenantModel.getAll();
+            tenants = Backend.tenantModel.getAll();
             pendingInvoices = [];
             tenantBox.currentIndex = -1;
             invoiceBox.currentIndex = -1;

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Formats.js" as Formats
 
@@ -57,7 +57,7 @@ Rectangle {
     }
 
     function fetchFrom(offset) {
-        const rows = propertyModel.getPage(offset, pageSize + 1, searchStrip.text.trim()) || [];
+        const rows = Backend.propertyModel.getPage(offset, pageSize + 1, searchStrip.text.trim()) || [];
         const shown = Math.min(rows.length, pageSize);
         const added = [];
         for (let i = 0; i < shown; ++i) {
@@ -102,7 +102,7 @@ Rectangle {
             nameField.input.forceActiveFocus();
             return;
         }
-        const id = propertyModel.add(name, typeCodes[typeBox.currentIndex], addressField.text.trim(), cityField.text.trim(), "");
+        const id = Backend.propertyModel.add(name, typeCodes[typeBox.currentIndex], addressField.text.trim(), cityField.text.trim(), "");
         if (id <= 0) {
             notify("خطأ", "تعذرت إضافة العقار، حاول مرة أخرى", "error");
             return;
@@ -124,13 +124,13 @@ Rectangle {
     }
 
     function remove(record) {
-        if (propertyModel.remove(Number(record.id))) {
+        if (Backend.propertyModel.remove(Number(record.id))) {
             refresh();
             notify("نجاح", "تم حذف العقار \"" + record.name + "\"", "success");
             return;
         }
         // Read the units again: one may have been let or sold since the card was drawn.
-        const units = unitModel.getByProperty(Number(record.id)) || [];
+        const units = Backend.unitModel.getByProperty(Number(record.id)) || [];
         const taken = units.filter(unit => unit.status !== "available").length;
         const why = taken > 0 ? "فيه " + taken + " وحدة مؤجرة أو مباعة." : "له سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة.";
         notify("تعذر الحذف", "لا يمكن حذف العقار \"" + record.name + "\": " + why, "error");

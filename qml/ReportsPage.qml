@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
 import "components/Bidi.js" as Bidi
@@ -65,9 +65,9 @@ Rectangle {
 
     // Everything, each time the page is shown.
     function refresh() {
-        comparisonRequest = reportCtrl.requestPropertyComparison();
-        smartAnalysis = reportCtrl.getSmartAIAnalysis();
-        balance = reportCtrl.getBalanceSheet();
+        comparisonRequest = Backend.reportCtrl.requestPropertyComparison();
+        smartAnalysis = Backend.reportCtrl.getSmartAIAnalysis();
+        balance = Backend.reportCtrl.getBalanceSheet();
         loadProjects();
         unitList.reload();
         overdueList.reload();
@@ -77,13 +77,13 @@ Rectangle {
     // The project cards are on their own tab; their properties are read when it is the one shown.
     function loadProjects() {
         if (tabs.currentIndex === 2)
-            properties = propertyModel.getAll();
+            properties = Backend.propertyModel.getAll();
     }
 
     // Only what the date range drives: a new range leaves the whole-history figures as they are
     // (the property comparison alone walks every payment ever received).
     function reloadRange() {
-        summary = reportCtrl.getProfitLoss(fromDate, toDate);
+        summary = Backend.reportCtrl.getProfitLoss(fromDate, toDate);
         ++revision;
         chequeList.reload();
     }
@@ -133,37 +133,37 @@ Rectangle {
         const title = tabLabels[index];
         switch (index) {
         case 0:
-            reported(printCtrl.printText(title, smartAnalysis.text || ""));
+            reported(Backend.printCtrl.printText(title, smartAnalysis.text || ""));
             break;
         case 1:
-            reported(printCtrl.printTable(title, ["البند", "المبلغ"], [["إجمالي الإيرادات", money(summary.revenue) + " ₪"], ["إجمالي المصروفات", money(summary.expenses) + " ₪"], ["صافي الربح", money(summary.net_profit) + " ₪"], ["مستحقات الإيجار", money(balance.receivables) + " ₪"], ["مستحقات الأقساط", money(balance.installment_receivables) + " ₪"], ["إجمالي الأصول", money(balance.total_assets) + " ₪"], ["النقد المتوفر", money(balance.cash) + " ₪"]], [["الفترة", periodText()]]));
+            reported(Backend.printCtrl.printTable(title, ["البند", "المبلغ"], [["إجمالي الإيرادات", money(summary.revenue) + " ₪"], ["إجمالي المصروفات", money(summary.expenses) + " ₪"], ["صافي الربح", money(summary.net_profit) + " ₪"], ["مستحقات الإيجار", money(balance.receivables) + " ₪"], ["مستحقات الأقساط", money(balance.installment_receivables) + " ₪"], ["إجمالي الأصول", money(balance.total_assets) + " ₪"], ["النقد المتوفر", money(balance.cash) + " ₪"]], [["الفترة", periodText()]]));
             break;
         case 2:
-            reported(printCtrl.printTable(title, ["المشروع", "الوحدات المباعة", "قيمة المبيعات", "المصروفات", "الربح المتوقع"], properties.map(property => {
-                const figures = reportCtrl.getProjectDetailedFinancials(property.id, fromDate, toDate);
+            reported(Backend.printCtrl.printTable(title, ["المشروع", "الوحدات المباعة", "قيمة المبيعات", "المصروفات", "الربح المتوقع"], properties.map(property => {
+                const figures = Backend.reportCtrl.getProjectDetailedFinancials(property.id, fromDate, toDate);
                 return [property.name, (figures.sold_units || 0) + " / " + (figures.total_units || 0), money(figures.total_revenue) + " ₪", money(figures.total_expenses) + " ₪", money(figures.expected_profit) + " ₪"];
             })));
             break;
         case 3:
-            reported(printCtrl.printTable(title, ["العقار", "الوحدة", "المساحة", "السعر", "الحالة"], unitModel.getAll().map(unit => [unit.property_name, unit.unit_number, unit.area ? unit.area + " م²" : "", money(unitPrice(unit)) + " ₪", unitStatus(unit.status).label])));
+            reported(Backend.printCtrl.printTable(title, ["العقار", "الوحدة", "المساحة", "السعر", "الحالة"], Backend.unitModel.getAll().map(unit => [unit.property_name, unit.unit_number, unit.area ? unit.area + " م²" : "", money(unitPrice(unit)) + " ₪", unitStatus(unit.status).label])));
             break;
         case 4:
-            reported(printCtrl.printTable(title, ["المشتري", "العقار", "الوحدة", "تاريخ الاستحقاق", "المبلغ المتبقي"], reportCtrl.getOverdueInstallments().map(row => [row.buyer_name, row.property_name, row.unit_number, row.due_date, money(openAmount(row)) + " ₪"])));
+            reported(Backend.printCtrl.printTable(title, ["المشتري", "العقار", "الوحدة", "تاريخ الاستحقاق", "المبلغ المتبقي"], Backend.reportCtrl.getOverdueInstallments().map(row => [row.buyer_name, row.property_name, row.unit_number, row.due_date, money(openAmount(row)) + " ₪"])));
             break;
         default:
-            reported(printCtrl.printTable(title, ["رقم الشيك", "المبلغ", "تاريخ الاستحقاق", "البنك", "الحالة"], reportCtrl.getChequeReport("", fromDate, toDate).map(row => [row.cheque_number, money(row.amount) + " " + (row.currency_symbol || "₪"), row.due_date, row.bank_name || "", chequeStatus(row.status).label]), [["الفترة", periodText()]]));
+            reported(Backend.printCtrl.printTable(title, ["رقم الشيك", "المبلغ", "تاريخ الاستحقاق", "البنك", "الحالة"], Backend.reportCtrl.getChequeReport("", fromDate, toDate).map(row => [row.cheque_number, money(row.amount) + " " + (row.currency_symbol || "₪"), row.due_date, row.bank_name || "", chequeStatus(row.status).label]), [["الفترة", periodText()]]));
         }
     }
 
     function copyAnalysis() {
-        if (printCtrl.copyToClipboard(smartAnalysis.text || ""))
+        if (Backend.printCtrl.copyToClipboard(smartAnalysis.text || ""))
             notify("نجاح", "تم نسخ التحليل", "success");
         else
             notify("خطأ", "تعذر نسخ التحليل", "error");
     }
 
     function shareAnalysis() {
-        reported(printCtrl.printText("تقرير الذكاء الاصطناعي", smartAnalysis.text || ""));
+        reported(Backend.printCtrl.printText("تقرير الذكاء الاصطناعي", smartAnalysis.text || ""));
     }
 
     function unitPrice(unit) {
@@ -187,7 +187,7 @@ Rectangle {
     color: appTheme.bgPrimary
 
     Connections {
-        target: reportCtrl
+        target: Backend.reportCtrl
 
         function onPropertyComparisonReady(request, rows) {
             if (request === reportsRoot.comparisonRequest)
@@ -571,7 +571,7 @@ Rectangle {
                 delegate: Rectangle {
                     id: projectCard
                     required property var modelData
-                    readonly property var figures: reportsRoot.revision >= 0 ? reportCtrl.getProjectDetailedFinancials(modelData.id, reportsRoot.fromDate, reportsRoot.toDate) : ({})
+                    readonly property var figures: reportsRoot.revision >= 0 ? Backend.reportCtrl.getProjectDetailedFinancials(modelData.id, reportsRoot.fromDate, reportsRoot.toDate) : ({})
                     readonly property int soldUnits: Number(figures.sold_units) || 0
                     readonly property int totalUnits: Number(figures.total_units) || 0
 
@@ -699,7 +699,7 @@ Rectangle {
                 panelColor: reportsRoot.appTheme.bgSecondary
                 searchPlaceholder: "بحث باسم العقار أو رقم الوحدة..."
                 emptyText: "لا توجد وحدات"
-                fetch: (offset, limit, search) => reportCtrl.getUnitStatusPage(offset, limit, search)
+                fetch: (offset, limit, search) => Backend.reportCtrl.getUnitStatusPage(offset, limit, search)
 
                 delegate: Item {
                     id: unitRow
@@ -783,7 +783,7 @@ Rectangle {
                 panelColor: reportsRoot.appTheme.bgSecondary
                 searchPlaceholder: "بحث باسم المشتري أو العقار أو الوحدة..."
                 emptyText: "لا توجد أقساط متأخرة"
-                fetch: (offset, limit, search) => reportCtrl.getOverdueInstallmentsPage(offset, limit, search)
+                fetch: (offset, limit, search) => Backend.reportCtrl.getOverdueInstallmentsPage(offset, limit, search)
 
                 delegate: Item {
                     id: overdueRow
@@ -864,7 +864,7 @@ Rectangle {
                 panelColor: reportsRoot.appTheme.bgSecondary
                 searchPlaceholder: "بحث برقم الشيك أو الساحب أو البنك..."
                 emptyText: "لا توجد شيكات في هذه الفترة"
-                fetch: (offset, limit, search) => reportCtrl.getChequeReportPage("", reportsRoot.fromDate, reportsRoot.toDate, offset, limit, search)
+                fetch: (offset, limit, search) => Backend.reportCtrl.getChequeReportPage("", reportsRoot.fromDate, reportsRoot.toDate, offset, limit, search)
 
                 delegate: Item {
                     id: chequeRow

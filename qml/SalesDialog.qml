@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Figures.js" as Figures
 
 // The sale of a unit to a buyer: price, cash or installments (down payment, count, the first
@@ -40,9 +40,9 @@ MDialog {
     // The signed-in user as the audit log knows them: the account of that name that logged in
     // last (the interface is told only the user's name).
     function currentUserId() {
-        const name = authCtrl.currentUser;
+        const name = Backend.authCtrl.currentUser;
         let found = null;
-        for (const user of authCtrl.getUsers())
+        for (const user of Backend.authCtrl.getUsers())
             if ((user.full_name === name || user.username === name) && (!found || String(user.last_login) > String(found.last_login)))
                 found = user;
         return found ? found.id : 0;
@@ -50,7 +50,7 @@ MDialog {
 
     // A failed sale is kept in the audit log under the user who tried it, and told on screen.
     function failed(recordId, details, message) {
-        auditMgr.log(currentUserId(), "خطأ", "units", recordId, details);
+        Backend.auditMgr.log(currentUserId(), "خطأ", "units", recordId, details);
         notify("خطأ", message, "error");
     }
 
@@ -107,7 +107,7 @@ MDialog {
         // The cheque book belongs to the installments: a cash sale records no cheques.
         const firstCheque = cash ? "" : firstChequeField.text.trim();
         const bank = cash ? "" : bankField.text.trim();
-        const result = installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
+        const result = Backend.installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
         if (result <= 0) {
             failed(unit.id, "فشل إتمام عملية البيع في قاعدة البيانات", "لم تتم عملية البيع: الوحدة " + unit.unit_number + " مباعة من قبل أو تعذر حفظ البيانات");
             return;
@@ -124,11 +124,11 @@ MDialog {
     height: 660
     onAboutToShow: {
         const chosen = unitBox.currentEntry ? unitBox.currentEntry.id : undefined;
-        availableUnits = unitModel.getAvailable();
+        availableUnits = Backend.unitModel.getAvailable();
         const again = chosen === undefined ? -1 : unitBox.indexWhere(unit => unit.id === chosen);
         unitBox.currentIndex = again;
         const currency = currencyBox.currentEntry ? currencyBox.currentEntry.id : undefined;
-        currencyList = currencyModel.getAll();
+        currencyList = Backend.currencyModel.getAll();
         const sameCurrency = currency === undefined ? -1 : currencyBox.indexWhere(row => row.id === currency);
         currencyBox.currentIndex = sameCurrency >= 0 ? sameCurrency : (currencyList.length > 0 ? 0 : -1);
         if (saleDateField.text.trim().length === 0)

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
 import "components/Formats.js" as Formats
@@ -34,14 +34,14 @@ Rectangle {
     }
 
     function refresh() {
-        currencies = currencyModel.getAll();
+        currencies = Backend.currencyModel.getAll();
         loadProfile();
     }
 
     // The stored profile, into every field the user has not edited since it was last filled: a
     // profile written elsewhere shows, typing not yet saved stays.
     function loadProfile() {
-        const stored = [settingsManager.companyName, settingsManager.companyPhone, settingsManager.companyAddress, settingsManager.companyEmail];
+        const stored = [Backend.settingsManager.companyName, Backend.settingsManager.companyPhone, Backend.settingsManager.companyAddress, Backend.settingsManager.companyEmail];
         const fields = [companyNameField, companyPhoneField, companyAddressField, companyEmailField];
         for (let i = 0; i < fields.length; ++i) {
             if (shownProfile.length === 0 || fields[i].text === shownProfile[i])
@@ -52,7 +52,7 @@ Rectangle {
 
     // The stored rate of one unit of a currency in the primary currency, as the field shows it.
     function rateText(currencyId) {
-        return page.primary ? settingsManager.getExchangeRate(currencyId, page.primary.id).toFixed(4) : "";
+        return page.primary ? Backend.settingsManager.getExchangeRate(currencyId, page.primary.id).toFixed(4) : "";
     }
 
     // Returns the text the rate field should show afterwards.
@@ -64,7 +64,7 @@ Rectangle {
             notify("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
             return typed;
         }
-        if (!page.primary || !currencyModel.setRate(currency.id, page.primary.id, rate)) {
+        if (!page.primary || !Backend.currencyModel.setRate(currency.id, page.primary.id, rate)) {
             notify("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
             return typed;
         }
@@ -73,7 +73,7 @@ Rectangle {
     }
 
     function saveProfile() {
-        if (settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
+        if (Backend.settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
             shownProfile = [];
             loadProfile();
             notify("نجاح", "تم حفظ بيانات الشركة", "success");
@@ -82,7 +82,7 @@ Rectangle {
     }
 
     function exportData() {
-        if (backupManager.exportAllToCSV()) {
+        if (Backend.backupManager.exportAllToCSV()) {
             exported = true;
             notify("نجاح", "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel", "success");
         } else {
@@ -91,18 +91,18 @@ Rectangle {
     }
 
     function changeBackupFolder() {
-        const folder = backupManager.browseBackupPath();
+        const folder = Backend.backupManager.browseBackupPath();
         if (folder.length === 0)
             return;
-        backupManager.backupPath = folder;
-        if (backupManager.backupPath === folder)
+        Backend.backupManager.backupPath = folder;
+        if (Backend.backupManager.backupPath === folder)
             notify("نجاح", "تم تغيير مسار النسخ الاحتياطي", "success");
         else
             notify("خطأ", "تعذر استخدام المجلد المختار للنسخ الاحتياطي", "error");
     }
 
     function createBackup() {
-        if (backupManager.createBackup()) {
+        if (Backend.backupManager.createBackup()) {
             backupMessage = "✅ تم إنشاء النسخة بنجاح";
             backupMessageColor = AdminPalette.positive;
             notify("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
@@ -114,7 +114,7 @@ Rectangle {
     }
 
     function askRestore() {
-        const file = backupManager.browseRestoreFile();
+        const file = Backend.backupManager.browseRestoreFile();
         if (file.length > 0)
             confirmRestore(file);
     }
@@ -126,7 +126,7 @@ Rectangle {
     }
 
     function restore(file) {
-        if (backupManager.restoreBackup(file)) {
+        if (Backend.backupManager.restoreBackup(file)) {
             backupMessage = "✅ تم استعادة النسخة بنجاح. يرجى إعادة تشغيل البرنامج.";
             backupMessageColor = AdminPalette.restored;
             notify("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
@@ -215,12 +215,12 @@ Rectangle {
                         AbstractButton {
                             id: themeCard
                             required property var modelData
-                            readonly property bool selected: settingsManager.themeMode === modelData.mode
+                            readonly property bool selected: Backend.settingsManager.themeMode === modelData.mode
 
                             objectName: "themeCard_" + modelData.mode
                             Layout.fillWidth: true
                             Layout.preferredHeight: 86
-                            onClicked: settingsManager.setThemeMode(modelData.mode)
+                            onClicked: Backend.settingsManager.setThemeMode(modelData.mode)
 
                             background: Rectangle {
                                 radius: 12
@@ -269,7 +269,7 @@ Rectangle {
                     objectName: "primaryCurrencyLine"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: "العملة الأساسية: " + settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
+                    text: "العملة الأساسية: " + Backend.settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
                     color: page.appTheme.textSecondary
                     font.pixelSize: 14
                     horizontalAlignment: Text.AlignRight
@@ -453,7 +453,7 @@ Rectangle {
                             anchors.leftMargin: 10
                             anchors.rightMargin: 10
                             textFormat: Text.PlainText
-                            text: backupManager.backupPath
+                            text: Backend.backupManager.backupPath
                             color: page.appTheme.textPrimary
                             font.pixelSize: 12
                             verticalAlignment: Text.AlignVCenter

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "components/Palette.js" as Palette
 
 // First-run setup: the office chooses its primary currency. Shown after log-in only while no
@@ -31,8 +32,8 @@ Rectangle {
     signal setupComplete
 
     function finish() {
-        settingsManager.setPrimaryCurrency(selectedCode || "ILS");
-        settingsManager.completeSetup();
+        Backend.settingsManager.setPrimaryCurrency(selectedCode || "ILS");
+        Backend.settingsManager.completeSetup();
         setupComplete();
     }
 

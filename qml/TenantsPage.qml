@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Formats.js" as Formats
 
@@ -38,7 +38,7 @@ Rectangle {
             return;
         }
         const idNumber = idField.text.trim();
-        const id = tenantModel.add(name, idNumber, phoneField.text.trim(), emailField.text.trim(), addressField.text.trim());
+        const id = Backend.tenantModel.add(name, idNumber, phoneField.text.trim(), emailField.text.trim(), addressField.text.trim());
         if (id <= 0) {
             notify("خطأ", idNumber.length > 0 ? "تعذرت إضافة المستأجر: رقم الهوية " + idNumber + " مسجل لمستأجر آخر" : "تعذرت إضافة المستأجر، حاول مرة أخرى", "error");
             return;
@@ -70,12 +70,12 @@ Rectangle {
 
     function remove(record) {
         const id = Number(record.id);
-        if (tenantModel.remove(id)) {
+        if (Backend.tenantModel.remove(id)) {
             refresh();
             notify("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
             return;
         }
-        const active = (contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
+        const active = (Backend.contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
         const why = active > 0 ? "لديه " + active + " عقد نشط، أنهِ العقود أولاً." : "له سجل من عقود سابقة أو فواتير أو دفعات أو شيكات.";
         notify("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
     }
@@ -210,7 +210,7 @@ Rectangle {
                     searchable: false
                     panelColor: "transparent"
                     emptyText: searchStrip.text.trim().length > 0 ? "لا يوجد مستأجر يطابق البحث" : "لا يوجد مستأجرون بعد"
-                    fetch: (offset, limit) => tenantModel.getPage(offset, limit, searchStrip.text.trim())
+                    fetch: (offset, limit) => Backend.tenantModel.getPage(offset, limit, searchStrip.text.trim())
                     delegate: tenantRow
                 }
             }

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 import "components/Palette.js" as Palette
 
 // User accounts: the list with each user's latest log-in; an administrator adds and removes users,
@@ -11,10 +11,10 @@ Rectangle {
     id: page
 
     property var users: []
-    readonly property bool isAdmin: authCtrl.currentRole === "admin"
+    readonly property bool isAdmin: Backend.authCtrl.currentRole === "admin"
 
     function refresh() {
-        users = authCtrl.getUsers();
+        users = Backend.authCtrl.getUsers();
     }
 
     readonly property var hostWindow: ApplicationWindow.window
@@ -39,7 +39,7 @@ Rectangle {
             return;
         }
         const role = roleBox.currentIndex === 1 ? "admin" : "user";
-        if (!authCtrl.registerUser(name, password, role)) {
+        if (!Backend.authCtrl.registerUser(name, password, role)) {
             notify("خطأ", "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل", "error");
             return;
         }
@@ -52,7 +52,7 @@ Rectangle {
 
     function askRemove(username) {
         confirmDialog.ask("حذف مستخدم", "سيتم حذف المستخدم \"" + username + "\" نهائياً ولن يتمكن من الدخول إلى النظام. هل تريد المتابعة؟", function () {
-            if (authCtrl.removeUser(username)) {
+            if (Backend.authCtrl.removeUser(username)) {
                 page.refresh();
                 page.notify("نجاح", "تم حذف المستخدم " + username, "success");
             } else {
@@ -71,7 +71,7 @@ Rectangle {
             notify("خطأ", "كلمة المرور الجديدة وتأكيدها غير متطابقين", "error");
             return;
         }
-        if (!authCtrl.changePassword(oldPasswordField.text, newPassword)) {
+        if (!Backend.authCtrl.changePassword(oldPasswordField.text, newPassword)) {
             notify("خطأ", "كلمة المرور الحالية غير صحيحة", "error");
             return;
         }

@@ -1,6 +1,7 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
-import "components"
+import Darvelinto
 
 // The one application window: theme, background, the notice, and the flow from the log-in page
 // through the first-run setup page to the main frame (and back to the log-in page on log-out).
@@ -21,7 +22,7 @@ ApplicationWindow {
     }
 
     function enterAfterLogin() {
-        mainStack.replace(settingsManager.isFirstRun ? setupScreen : mainScreen);
+        mainStack.replace(Backend.settingsManager.isFirstRun ? setupScreen : mainScreen);
     }
 
     // A log-out drops the main frame with all its pages and dialogs; the next log-in builds a new
@@ -42,13 +43,13 @@ ApplicationWindow {
 
     AppTheme {
         id: theme
-        mode: settingsManager.themeMode || "dark"
+        mode: Backend.settingsManager.themeMode || "dark"
     }
 
     Connections {
-        target: authCtrl
+        target: Backend.authCtrl
         function onAuthChanged() {
-            if (!authCtrl.isLoggedIn)
+            if (!Backend.authCtrl.isLoggedIn)
                 root.returnToLogin();
         }
     }

@@ -1,6 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // A bar chart on a fixed dark panel.

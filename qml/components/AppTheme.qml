@@ -1,4 +1,5 @@
 import QtQuick
+import Darvelinto
 import "Palette.js" as Palette
 
 // The window's theme: every colour role of both themes, chosen by `mode`. Anything other than

@@ -1,6 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // A drop-down choice in the theme's colours, right to left, for lists of records (tenants, units,
@@ -9,7 +10,7 @@ import "Palette.js" as Palette
 //
 //     ChoiceBox {
 //         id: tenantBox
-//         model: page.tenants                       // e.g. tenantModel.getAll()
+//         model: page.tenants                       // e.g. Backend.tenantModel.getAll()
 //         textRole: "full_name"
 //         placeholder: "اختر مستأجراً..."           // shown while nothing is chosen (index -1)
 //         onActivated: page.loadInvoices()

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // Asks before a destructive action (removing a user, deleting a record, restoring a backup).
@@ -8,7 +9,7 @@ import "Palette.js" as Palette
 //     ConfirmDialog { id: confirm }
 //     ...
 //     confirm.ask("حذف المستخدم", "سيتم حذف المستخدم \"" + name + "\" نهائياً.", function() {
-//         if (authCtrl.removeUser(name)) { ... } else { ... }
+//         if (Backend.authCtrl.removeUser(name)) { ... } else { ... }
 //     })
 //
 // Properties:

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Formats.js" as Formats
 
 // The rental contracts of one tenant, newest first: making a new contract on an available unit
@@ -43,9 +44,9 @@ MDialog {
     }
 
     function refresh() {
-        contracts = tenantId > 0 ? contractModel.getByTenant(tenantId) || [] : [];
+        contracts = tenantId > 0 ? Backend.contractModel.getByTenant(tenantId) || [] : [];
         const chosen = unitBox.currentIndex >= 0 && unitBox.currentIndex < availableUnits.length ? availableUnits[unitBox.currentIndex].id : -1;
-        availableUnits = unitModel.getAvailable() || [];
+        availableUnits = Backend.unitModel.getAvailable() || [];
         // Keep the chosen unit chosen while it is still free.
         unitBox.currentIndex = availableUnits.findIndex(unit => unit.id === chosen);
     }
@@ -87,10 +88,10 @@ MDialog {
             return refuse(depositField, "التأمين يجب أن يكون رقماً (0 أو أكثر)");
 
         const unitId = Number(unit.id);
-        if (contractModel.hasOverlap(unitId, start, end))
+        if (Backend.contractModel.hasOverlap(unitId, start, end))
             return refuse(startField, "الوحدة " + unitLabel(unit) + " مؤجرة بعقد نشط يتداخل مع هذه الفترة");
         const frequency = frequencyBox.currentIndex === 1 ? "yearly" : "monthly";
-        const id = contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
+        const id = Backend.contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
         if (id <= 0) {
             refresh();
             return refuse(null, "تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
@@ -111,7 +112,7 @@ MDialog {
     }
 
     function terminate(contract) {
-        if (!contractModel.terminate(Number(contract.id))) {
+        if (!Backend.contractModel.terminate(Number(contract.id))) {
             notify("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
             refresh();
             return;

@@ -1,6 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // A simple read-only table on a fixed dark panel: a header row and a scrolling list of rows,

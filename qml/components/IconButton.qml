@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // A square button that shows one symbol or emoji in colour (e.g. "🗑" to delete a row), outlined

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // The dialog in which the user pastes comma-separated rows to import into tenants, buyers or units.
@@ -37,7 +38,7 @@ MDialog {
     function startImport() {
         if (pasteArea.text.trim().length === 0)
             return;
-        if (!importCtrl.importRawCSV(pasteArea.text, targetTable)) {
+        if (!Backend.importCtrl.importRawCSV(pasteArea.text, targetTable)) {
             notify("خطأ", "فشل استيراد البيانات، تأكد من الصيغة", "error");
             return;
         }

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // The input of the log-in card, in the fixed dark colours of that screen, with a symbol at its

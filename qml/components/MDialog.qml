@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // The modal popup every dialog is built on: a header bar with the title and a close button, and a

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // The short message over the window that tells the user how an action went, then fades.

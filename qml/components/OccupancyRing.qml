@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // A ring whose coloured arc covers `rate` percent of the circle, starting at the top and running

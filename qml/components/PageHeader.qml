@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // The title block at the top of a page, with the page's action buttons to its left.

@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // A list for tables that grow without bound (invoices, payments, installments, cheques, journal,
@@ -17,7 +18,7 @@ import "Palette.js" as Palette
 //         Layout.fillWidth: true
 //         Layout.fillHeight: true
 //         searchPlaceholder: "بحث برقم الفاتورة أو اسم المستأجر..."
-//         fetch: (offset, limit, search) => invoiceModel.getPage(offset, limit, search)
+//         fetch: (offset, limit, search) => Backend.invoiceModel.getPage(offset, limit, search)
 //         headers: ["رقم الفاتورة", "المستأجر", "المبلغ", "الحالة"]
 //         columnWidths: [140, 0, 120, 100]          // 0 or missing: share the rest
 //         cells: record => [record.invoice_number, record.tenant_name, record.total_amount, record.status]

@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 
 // The search strip above a page's list: a magnifier glyph and a borderless input. The page

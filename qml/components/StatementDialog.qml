@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 import "Formats.js" as Formats
 
@@ -36,7 +37,7 @@ MDialog {
     }
 
     function refresh() {
-        statement = tenantId > 0 ? reportCtrl.getTenantStatement(tenantId) || [] : [];
+        statement = tenantId > 0 ? Backend.reportCtrl.getTenantStatement(tenantId) || [] : [];
         let debit = 0;
         let credit = 0;
         for (const row of statement) {
@@ -77,7 +78,7 @@ MDialog {
         const sums = totals();
         printRequested(lines, sums);
         printing = true;
-        printCtrl.printStatement(tenantName, "مستأجر", lines, sums);
+        Backend.printCtrl.printStatement(tenantName, "مستأجر", lines, sums);
     }
 
     title: "كشف حساب المستأجر - " + tenantName
@@ -87,7 +88,7 @@ MDialog {
     onAboutToShow: refresh()
 
     Connections {
-        target: printCtrl
+        target: Backend.printCtrl
         enabled: statementDlg.printing
         function onPrintFinished(success, filePath) {
             statementDlg.printing = false;

@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Controls
+import Darvelinto
 import "Palette.js" as Palette
 
 // A small pill that shows a status in its colour. One component for every status vocabulary: the

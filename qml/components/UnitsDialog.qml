@@ -2,6 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 import "Palette.js" as Palette
 import "Formats.js" as Formats
 
@@ -46,7 +47,7 @@ MDialog {
     }
 
     function refresh() {
-        units = propertyId > 0 ? unitModel.getByProperty(propertyId) || [] : [];
+        units = propertyId > 0 ? Backend.unitModel.getByProperty(propertyId) || [] : [];
     }
 
     // Checks every field before anything is sent; names the first wrong one and keeps the input.
@@ -69,7 +70,7 @@ MDialog {
         if (units.some(unit => String(unit.unit_number) === number))
             return refuse(numberField, "الوحدة رقم " + number + " موجودة في هذا العقار");
 
-        const id = unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
+        const id = Backend.unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
         if (id <= 0) {
             // Another window may have added the same number meanwhile.
             refresh();
@@ -98,13 +99,13 @@ MDialog {
     }
 
     function remove(unit) {
-        if (unitModel.remove(Number(unit.id))) {
+        if (Backend.unitModel.remove(Number(unit.id))) {
             refresh();
             edited();
             notify("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
             return;
         }
-        const now = unitModel.getById(Number(unit.id)) || {};
+        const now = Backend.unitModel.getById(Number(unit.id)) || {};
         const status = now.status || unit.status;
         const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
         notify("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");

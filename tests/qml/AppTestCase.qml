@@ -1,7 +1,7 @@
 import QtQuick
 import QtTest
 
-// Base of the interface tests: opens the real window (qrc:/qml/main.qml) on a fresh database and
+// Base of the interface tests: opens the real window (qrc:/qt/qml/Darvelinto/main.qml) on a fresh database and
 // drives it as a user would. Use it instead of TestCase:
 //
 //     AppTestCase {
@@ -31,7 +31,7 @@ TestCase {
     function openApp(firstRun) {
         window = null;
         verify(testSupport.freshDatabase(firstRun === true), "fresh database");
-        const component = Qt.createComponent("qrc:/qml/main.qml");
+        const component = Qt.createComponent("qrc:/qt/qml/Darvelinto/main.qml");
         verify(component.status === Component.Ready, component.errorString());
         window = createTemporaryObject(component, testCase);
         verify(window, "main window");

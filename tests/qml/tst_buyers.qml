@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import "qrc:/qt/qml/Darvelinto/components/Figures.js" as Figures
 
 // The buyers page: adding a buyer, selling a unit on installments with cheques (and the preview
 // of the monthly installment) or for cash, refused sales, collecting an installment, adding one

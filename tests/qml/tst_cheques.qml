@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import "qrc:/qt/qml/Darvelinto/components/Figures.js" as Figures
 
 // The cheques page: the five cuts, the status totals, cashing and returning a cheque (each asked
 // first) and recording a cheque linked to a tenant, a buyer or nobody.

@@ -9,7 +9,7 @@ AppTestCase {
     height: 600
 
     function make(file, properties, parent) {
-        const component = Qt.createComponent("qrc:/qml/components/" + file);
+        const component = Qt.createComponent("qrc:/qt/qml/Darvelinto/components/" + file);
         verify(component.status === Component.Ready, component.errorString());
         const object = createTemporaryObject(component, parent || root, properties || {});
         verify(object, file);
@@ -156,7 +156,7 @@ AppTestCase {
         const page = Qt.createQmlObject(`
             pragma ComponentBehavior: Bound
             import QtQuick
-            import "qrc:/qml/components"
+            import "qrc:/qt/qml/Darvelinto/components"
             Item {
                 width: 500
                 height: 400
@@ -227,7 +227,7 @@ AppTestCase {
     function test_pageHeaderLaysOutItsButtons() {
         const header = Qt.createQmlObject(`
             import QtQuick
-            import "qrc:/qml/components"
+            import "qrc:/qt/qml/Darvelinto/components"
             PageHeader {
                 width: 700
                 title: "العنوان"
@@ -247,7 +247,7 @@ AppTestCase {
     function test_dialogContentGoesUnderTheHeader() {
         const dialog = Qt.createQmlObject(`
             import QtQuick
-            import "qrc:/qml/components"
+            import "qrc:/qt/qml/Darvelinto/components"
             MDialog {
                 title: "عنوان"
                 width: 400

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import "qrc:/qt/qml/Darvelinto/components/Figures.js" as Figures
 
 // The invoices page: the rent run (twice), a custom invoice built from line items, a service
 // charge to a property, the checks made before anything is sent, and the paged list.

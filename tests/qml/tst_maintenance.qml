@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import "qrc:/qt/qml/Darvelinto/components/Figures.js" as Figures
 
 // The maintenance page: status filters, raising a request (after which the full list is shown
 // again), completing one with its cost, and the checks made before anything is sent.

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import "qrc:/qt/qml/Darvelinto/components/Figures.js" as Figures
 
 // The payments page: recording a tenant's payment against the earlier-due open invoice, the
 // refusals made before anything is sent, and the list of tenants' and buyers' payments.

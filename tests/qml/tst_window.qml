@@ -43,7 +43,7 @@ AppTestCase {
     }
 
     function test_themeFollowsTheModeAndUnknownIsDark(data) {
-        const component = Qt.createComponent("qrc:/qml/components/AppTheme.qml");
+        const component = Qt.createComponent("qrc:/qt/qml/Darvelinto/components/AppTheme.qml");
         const theme = createTemporaryObject(component, this, {
             "mode": data.mode
         });

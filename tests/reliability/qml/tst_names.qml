@@ -31,7 +31,7 @@ TestCase {
     }
 
     function make(file, properties) {
-        const component = Qt.createComponent("qrc:/qml/components/" + file);
+        const component = Qt.createComponent("qrc:/qt/qml/Darvelinto/components/" + file);
         verify(component.status === Component.Ready, component.errorString());
         const object = createTemporaryObject(component, root, properties);
         verify(object, file);
