@@ -5,8 +5,6 @@ import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
-import "components/Bidi.js" as Bidi
-import "components/Formats.js" as Formats
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
 // paged), contractors and suppliers with what the office owes them, and the cost centres of every
@@ -44,10 +42,6 @@ Rectangle {
     // Amounts in the locale's number format, decimals only where there are some. A negative
     // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
     // otherwise be drawn after the digits.
-    function money(value) {
-        const text = Formats.money(value);
-        return Number(value) < 0 ? "\u200E" + text : text;
-    }
 
     function centreKind(type) {
         return type === "project" ? "المشروع" : type === "floor" ? "الطابق" : "الوحدة";
@@ -169,7 +163,7 @@ Rectangle {
                                 objectName: "balance"
                                 Layout.preferredWidth: 100
                                 textFormat: Text.PlainText
-                                text: page.money(accountRow.balance)
+                                text: Format.amount(accountRow.balance)
                                 color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
                                 font.pixelSize: 13
                                 font.bold: true
@@ -219,7 +213,7 @@ Rectangle {
                             objectName: "journalDescription"
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: Bidi.numbersInOrder(entryRow.record.description)
+                            text: Format.inOrder(entryRow.record.description)
                             color: page.appTheme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
@@ -383,7 +377,7 @@ Rectangle {
                                     objectName: "contractorBalance"
                                     Layout.preferredWidth: 120
                                     textFormat: Text.PlainText
-                                    text: page.money(contractorRow.balance) + " ₪"
+                                    text: Format.amount(contractorRow.balance)
                                     color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
                                     font.pixelSize: 12
                                     font.bold: true
@@ -480,19 +474,19 @@ Rectangle {
                                     }
                                     Text {
                                         textFormat: Text.PlainText
-                                        text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"
+                                        text: "الإيراد " + Format.amount(centreRow.modelData.revenue)
                                         color: page.appTheme.successColor
                                         font.pixelSize: 12
                                     }
                                     Text {
                                         textFormat: Text.PlainText
-                                        text: "التكلفة " + page.money(centreRow.modelData.expenses) + " ₪"
+                                        text: "التكلفة " + Format.amount(centreRow.modelData.expenses)
                                         color: page.appTheme.dangerColor
                                         font.pixelSize: 12
                                     }
                                     Text {
                                         textFormat: Text.PlainText
-                                        text: "الربح " + page.money(centreRow.modelData.profit) + " ₪"
+                                        text: "الربح " + Format.amount(centreRow.modelData.profit)
                                         color: page.appTheme.accentGold
                                         font.pixelSize: 12
                                         font.bold: true

@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
 
 // Buyers and sales: the buyer register with each buyer's balance, and per buyer the sale of a
 // unit, the installment schedule with collection and hand-added installments, a received cheque
@@ -41,14 +40,7 @@ Rectangle {
         buyers = Backend.buyerModel.getAll();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function primaryCurrencyId() {
         const primary = Backend.currencyModel.getPrimary();
@@ -64,47 +56,47 @@ Rectangle {
     function addBuyer() {
         const name = buyerNameField.text.trim();
         if (name.length === 0) {
-            refuse("أدخل الاسم الكامل للمشتري");
+            Notifier.refuse("أدخل الاسم الكامل للمشتري");
             return;
         }
         const idNumber = buyerIdNumberField.text.trim();
         const id = Backend.buyerModel.add(name, idNumber, buyerPhoneField.text.trim(), "", buyerAddressField.text.trim());
         if (id <= 0) {
-            refuse("تعذرت إضافة المشتري، ربما رقم الهوية " + idNumber + " مسجل لمشترٍ آخر");
+            Notifier.refuse("تعذرت إضافة المشتري، ربما رقم الهوية " + idNumber + " مسجل لمشترٍ آخر");
             return;
         }
         for (const field of [buyerNameField, buyerIdNumberField, buyerPhoneField, buyerAddressField])
             field.text = "";
         refresh();
         addBuyerDialog.close();
-        notify("نجاح", "تمت إضافة المشتري " + name, "success");
+        Notifier.show("نجاح", "تمت إضافة المشتري " + name, "success");
     }
 
     function saveBuyerCheque() {
         const number = chequeNumber.text.trim();
         if (number.length === 0) {
-            refuse("أدخل رقم الشيك");
+            Notifier.refuse("أدخل رقم الشيك");
             return;
         }
-        const amount = Figures.positive(chequeAmount.text);
+        const amount = Format.positive(chequeAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ"));
+            Notifier.refuse(Format.positiveRequired("المبلغ"));
             return;
         }
         const due = chequeDue.text.trim();
-        if (!Figures.isDate(due)) {
-            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+        if (!Format.isDate(due)) {
+            Notifier.refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
         const id = Backend.chequeModel.add(number, "received", amount, chequeBank.text.trim(), due, buyerChequeDialog.buyerName, primaryCurrencyId(), 1.0, buyerChequeDialog.buyerId, 0);
         if (id <= 0) {
-            refuse("تعذر حفظ الشيك رقم " + number);
+            Notifier.refuse("تعذر حفظ الشيك رقم " + number);
             return;
         }
         chequeNumber.text = "";
         chequeAmount.text = "";
         buyerChequeDialog.close();
-        notify("نجاح", "تم تسجيل الشيك رقم " + number + " من " + buyerChequeDialog.buyerName, "success");
+        Notifier.show("نجاح", "تم تسجيل الشيك رقم " + number + " من " + buyerChequeDialog.buyerName, "success");
     }
 
     function askCollection(record) {
@@ -118,53 +110,53 @@ Rectangle {
         const installment = collectDialog.installment;
         if (!installment)
             return;
-        const amount = Figures.positive(collectAmount.text);
+        const amount = Format.positive(collectAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ المحصل"));
+            Notifier.refuse(Format.positiveRequired("المبلغ المحصل"));
             return;
         }
         const open = collectDialog.openAmount;
         if (amount > open + 0.01) {
-            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على القسط، وهو " + Figures.money(open) + " ₪");
+            Notifier.refuse("المبلغ " + Format.amount(amount) + " أكبر من المتبقي على القسط، وهو " + Format.amount(open));
             return;
         }
         if (!Backend.installmentModel.payInstallment(installment.id, amount)) {
-            refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
+            Notifier.refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
             scheduleList.reload();
             return;
         }
         collectDialog.close();
         scheduleList.reload();
         refresh();
-        notify("نجاح", "تم تحصيل " + Figures.money(amount) + " ₪ من قسط " + Figures.ltr(installment.due_date), "success");
+        Notifier.show("نجاح", "تم تحصيل " + Format.amount(amount) + " من قسط " + Format.ltr(installment.due_date), "success");
     }
 
     function addInstallment() {
         const unit = addInstallmentUnitBox.currentEntry;
         if (!unit) {
-            refuse(addInstallmentDialog.units.length === 0 ? "لا توجد وحدات مباعة لهذا المشتري" : "اختر الوحدة");
+            Notifier.refuse(addInstallmentDialog.units.length === 0 ? "لا توجد وحدات مباعة لهذا المشتري" : "اختر الوحدة");
             return;
         }
-        const amount = Figures.positive(addInstallmentAmount.text);
+        const amount = Format.positive(addInstallmentAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("قيمة القسط"));
+            Notifier.refuse(Format.positiveRequired("قيمة القسط"));
             return;
         }
         const due = addInstallmentDue.text.trim();
-        if (!Figures.isDate(due)) {
-            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+        if (!Format.isDate(due)) {
+            Notifier.refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
         const id = Backend.installmentModel.add(scheduleDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : primaryCurrencyId());
         if (id <= 0) {
-            refuse("تعذرت إضافة القسط");
+            Notifier.refuse("تعذرت إضافة القسط");
             return;
         }
         addInstallmentAmount.text = "";
         addInstallmentDialog.close();
         scheduleList.reload();
         refresh();
-        notify("نجاح", "تمت إضافة قسط بقيمة " + Figures.money(amount) + " ₪ يستحق في " + Figures.ltr(due), "success");
+        Notifier.show("نجاح", "تمت إضافة قسط بقيمة " + Format.amount(amount) + " يستحق في " + Format.ltr(due), "success");
     }
 
     // What the printed statement shows: one line per installment and the three totals.
@@ -181,16 +173,16 @@ Rectangle {
                 "date": row.due_date,
                 "description": "قسط وحدة " + row.unit_number + " (" + row.property_name + ")",
                 "reference": "Installment #" + row.id,
-                "amount": Figures.money(amount) + " ₪",
-                "balance": Figures.money(amount - settled) + " ₪"
+                "amount": Format.amount(amount),
+                "balance": Format.amount(amount - settled)
             });
         }
         return {
             "transactions": transactions,
             "totals": {
-                "إجمالي قيمة الأقساط": Figures.money(owed) + " ₪",
-                "إجمالي المسدد": Figures.money(paid) + " ₪",
-                "المتبقي الكلي": Figures.money(owed - paid) + " ₪"
+                "إجمالي قيمة الأقساط": Format.amount(owed),
+                "إجمالي المسدد": Format.amount(paid),
+                "المتبقي الكلي": Format.amount(owed - paid)
             }
         };
     }
@@ -299,7 +291,7 @@ Rectangle {
                                 objectName: "buyerBalance"
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
-                                text: Figures.money(card.balance) + " ₪"
+                                text: Format.amount(card.balance)
                                 color: card.balance > 0 ? buyersRoot.appTheme.dangerColor : buyersRoot.appTheme.successColor
                                 font.pixelSize: 14
                                 font.bold: true
@@ -436,7 +428,7 @@ Rectangle {
         height: 470
         onAboutToShow: {
             if (chequeDue.text.trim().length === 0)
-                chequeDue.text = Figures.today();
+                chequeDue.text = Format.today();
         }
 
         ColumnLayout {
@@ -467,7 +459,7 @@ Rectangle {
                 objectName: "buyerChequeDue"
                 Layout.fillWidth: true
                 label: "تاريخ الاستحقاق"
-                text: Figures.today()
+                text: Format.today()
             }
             Item {
                 Layout.fillHeight: true
@@ -605,7 +597,7 @@ Rectangle {
                     Text {
                         width: parent.width
                         textFormat: Text.PlainText
-                        text: Figures.money(row.record.installment_amount) + " ₪"
+                        text: Format.amount(row.record.installment_amount)
                         color: buyersRoot.appTheme.accentGold
                         font.pixelSize: 13
                         font.bold: true
@@ -616,7 +608,7 @@ Rectangle {
                         width: parent.width
                         visible: row.record.status === "partial"
                         textFormat: Text.PlainText
-                        text: "مسدد: " + Figures.money(row.record.paid_amount)
+                        text: "مسدد: " + Format.amount(row.record.paid_amount)
                         color: buyersRoot.appTheme.textMuted
                         font.pixelSize: 10
                         horizontalAlignment: Text.AlignRight
@@ -680,7 +672,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
-                text: collectDialog.installment ? "قسط شقة " + collectDialog.installment.unit_number + " المستحق في " + Figures.ltr(collectDialog.installment.due_date) : ""
+                text: collectDialog.installment ? "قسط شقة " + collectDialog.installment.unit_number + " المستحق في " + Format.ltr(collectDialog.installment.due_date) : ""
                 color: buyersRoot.appTheme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
@@ -691,7 +683,7 @@ Rectangle {
                 objectName: "collectOpenAmount"
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
-                text: "المتبقي على القسط: " + Figures.money(collectDialog.openAmount) + " ₪"
+                text: "المتبقي على القسط: " + Format.amount(collectDialog.openAmount)
                 color: buyersRoot.appTheme.textSecondary
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
@@ -732,7 +724,7 @@ Rectangle {
             units = all.filter(unit => Number(unit.buyer_id) === scheduleDialog.buyerId);
             addInstallmentUnitBox.currentIndex = units.length > 0 ? 0 : -1;
             if (addInstallmentDue.text.trim().length === 0)
-                addInstallmentDue.text = Figures.today();
+                addInstallmentDue.text = Format.today();
         }
 
         ColumnLayout {
@@ -759,7 +751,7 @@ Rectangle {
                 objectName: "addInstallmentDue"
                 Layout.fillWidth: true
                 label: "تاريخ الاستحقاق (YYYY-MM-DD)"
-                text: Figures.today()
+                text: Format.today()
             }
             Item {
                 Layout.fillHeight: true
@@ -805,9 +797,9 @@ Rectangle {
             function onPrintFinished(success, filePath) {
                 statementDialog.printing = false;
                 if (success)
-                    buyersRoot.notify("نجاح", "تم حفظ كشف الحساب في " + filePath, "success");
+                    Notifier.show("نجاح", "تم حفظ كشف الحساب في " + filePath, "success");
                 else
-                    buyersRoot.refuse("تعذر حفظ كشف الحساب في " + filePath);
+                    Notifier.refuse("تعذر حفظ كشف الحساب في " + filePath);
             }
         }
 
@@ -911,7 +903,7 @@ Rectangle {
                                     width: 110
                                     height: parent.height
                                     textFormat: Text.PlainText
-                                    text: Figures.money(line.modelData.installment_amount)
+                                    text: Format.amount(line.modelData.installment_amount)
                                     color: buyersRoot.appTheme.dangerColor
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -921,7 +913,7 @@ Rectangle {
                                     width: 110
                                     height: parent.height
                                     textFormat: Text.PlainText
-                                    text: Figures.money(line.modelData.paid_amount)
+                                    text: Format.amount(line.modelData.paid_amount)
                                     color: buyersRoot.appTheme.successColor
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -931,7 +923,7 @@ Rectangle {
                                     width: 110
                                     height: parent.height
                                     textFormat: Text.PlainText
-                                    text: Figures.money(line.modelData.remaining_amount || 0)
+                                    text: Format.amount(line.modelData.remaining_amount || 0)
                                     color: buyersRoot.appTheme.accentGold
                                     font.pixelSize: 12
                                     font.bold: true
@@ -961,7 +953,7 @@ Rectangle {
                     objectName: "statementTotals"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: "إجمالي الأقساط: " + Figures.money(statementDialog.sums.owed) + " ₪  |  المسدد: " + Figures.money(statementDialog.sums.paid) + " ₪  |  المتبقي: " + Figures.money(statementDialog.sums.owed - statementDialog.sums.paid) + " ₪"
+                    text: "إجمالي الأقساط: " + Format.amount(statementDialog.sums.owed) + "  |  المسدد: " + Format.amount(statementDialog.sums.paid) + "  |  المتبقي: " + Format.amount(statementDialog.sums.owed - statementDialog.sums.paid)
                     color: buyersRoot.appTheme.textPrimary
                     font.pixelSize: 12
                     font.bold: true

@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
 
 // The cheque register: five cuts (all, received, issued, post-dated, to collect today), the count
 // and sum of every status, cashing and returning a pending cheque (each asked first) and recording
@@ -94,14 +93,7 @@ Rectangle {
         chequeList.reload();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function totalOf(status) {
         const entry = totals[status];
@@ -121,49 +113,49 @@ Rectangle {
 
     function askStatus(record, status) {
         const cashing = status === "paid";
-        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Figures.money(record.amount) + " " + (record.currency_symbol || "₪") + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + " هل تريد المتابعة؟";
+        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Format.amount(record.amount, record.currency_symbol) + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + " هل تريد المتابعة؟";
         confirm.destructive = !cashing;
         confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
         confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
             if (!Backend.chequeModel.updateStatus(record.id, status)) {
-                chequesRoot.refuse("تعذر تغيير حالة الشيك رقم " + record.cheque_number);
+                Notifier.refuse("تعذر تغيير حالة الشيك رقم " + record.cheque_number);
                 return;
             }
             chequesRoot.refresh();
-            chequesRoot.notify("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
+            Notifier.show("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
         });
     }
 
     function saveCheque() {
         const number = addNumber.text.trim();
         if (number.length === 0) {
-            refuse("أدخل رقم الشيك");
+            Notifier.refuse("أدخل رقم الشيك");
             return;
         }
-        const amount = Figures.positive(addAmount.text);
+        const amount = Format.positive(addAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ"));
+            Notifier.refuse(Format.positiveRequired("المبلغ"));
             return;
         }
         const currency = addCurrencyBox.currentEntry;
         if (!currency) {
-            refuse("اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
-        const rate = Figures.positive(addRate.text);
+        const rate = Format.positive(addRate.text);
         if (isNaN(rate)) {
-            refuse(Figures.positiveRequired("سعر الصرف"));
+            Notifier.refuse(Format.positiveRequired("سعر الصرف"));
             return;
         }
         const due = addDue.text.trim();
-        if (!Figures.isDate(due)) {
-            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+        if (!Format.isDate(due)) {
+            Notifier.refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
         const link = addLinkBox.currentIndex;
         const party = addPartyBox.currentEntry;
         if (link > 0 && !party) {
-            refuse(link === 1 ? "اختر المستأجر أو اختر «بدون ربط»" : "اختر المشتري أو اختر «بدون ربط»");
+            Notifier.refuse(link === 1 ? "اختر المستأجر أو اختر «بدون ربط»" : "اختر المشتري أو اختر «بدون ربط»");
             return;
         }
         const type = addTypeBox.currentIndex === 1 ? "issued" : "received";
@@ -171,14 +163,14 @@ Rectangle {
         const tenantId = link === 1 && party ? party.id : 0;
         const id = Backend.chequeModel.add(number, type, amount, addBank.text.trim(), due, addDrawer.text.trim(), currency.id, rate, buyerId, tenantId);
         if (id <= 0) {
-            refuse("تعذر حفظ الشيك رقم " + number);
+            Notifier.refuse("تعذر حفظ الشيك رقم " + number);
             return;
         }
         for (const field of [addNumber, addAmount, addDrawer])
             field.text = "";
         refresh();
         addDialog.close();
-        notify("نجاح", "تم تسجيل الشيك رقم " + number, "success");
+        Notifier.show("نجاح", "تم تسجيل الشيك رقم " + number, "success");
     }
 
     objectName: "chequesPage"
@@ -299,7 +291,7 @@ Rectangle {
                             objectName: "statusSum"
                             anchors.horizontalCenter: parent.horizontalCenter
                             textFormat: Text.PlainText
-                            text: Figures.money(statusBox.figures.total) + " ₪"
+                            text: Format.amount(statusBox.figures.total)
                             color: statusBox.modelData.color
                             font.pixelSize: 11
                         }
@@ -394,7 +386,7 @@ Rectangle {
                         Text {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: (card.record.bank_name || "-") + " | استحقاق: " + Figures.ltr(card.record.due_date || "")
+                            text: (card.record.bank_name || "-") + " | استحقاق: " + Format.ltr(card.record.due_date || "")
                             color: chequesRoot.appTheme.textMuted
                             font.pixelSize: 11
                             horizontalAlignment: Text.AlignRight
@@ -437,7 +429,7 @@ Rectangle {
                             objectName: "chequeAmount"
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: Figures.money(card.record.amount) + " " + (card.record.currency_symbol || "₪")
+                            text: Format.amount(card.record.amount, card.record.currency_symbol)
                             color: chequesRoot.appTheme.accentGold
                             font.pixelSize: 15
                             font.bold: true
@@ -486,7 +478,7 @@ Rectangle {
             const again = chosen === undefined ? -1 : addCurrencyBox.indexWhere(row => row.id === chosen);
             addCurrencyBox.currentIndex = again >= 0 ? again : (currencyList.length > 0 ? 0 : -1);
             if (addDue.text.trim().length === 0)
-                addDue.text = Figures.today();
+                addDue.text = Format.today();
         }
 
         ColumnLayout {
@@ -594,7 +586,7 @@ Rectangle {
                             Layout.preferredWidth: 200
                             Layout.fillWidth: false
                             label: "تاريخ الاستحقاق (YYYY-MM-DD)"
-                            text: Figures.today()
+                            text: Format.today()
                         }
                         MTextField {
                             id: addDrawer

@@ -10,28 +10,23 @@ MDialog {
 
     signal added(int contractorId)
 
-    function notify(title, text, kind) {
-        const win = dialog.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function save() {
         const name = nameField.text.trim();
         if (name.length === 0) {
-            notify("خطأ", "أدخل اسم المقاول أو المورد", "error");
+            Notifier.show("خطأ", "أدخل اسم المقاول أو المورد", "error");
             return;
         }
         const id = Backend.expenseModel.addContractor(name, phoneField.text.trim(), tradeField.text.trim());
         if (id < 1) {
-            notify("خطأ", "تعذرت إضافة المورد", "error");
+            Notifier.show("خطأ", "تعذرت إضافة المورد", "error");
             return;
         }
         nameField.text = "";
         phoneField.text = "";
         tradeField.text = "";
         close();
-        notify("نجاح", "تمت إضافة " + name, "success");
+        Notifier.show("نجاح", "تمت إضافة " + name, "success");
         added(id);
     }
 

@@ -5,7 +5,6 @@ import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
 import "components/Pages.js" as Pages
-import "components/Formats.js" as Formats
 
 // The overview the user sees first: head figures, the alerts with a jump to the page that deals
 // with each, the takings of the last six months, the occupancy ring, the latest audit entries,
@@ -55,11 +54,13 @@ Rectangle {
         collections = Backend.dashboardCtrl.getMonthlyCollections(6);
     }
 
+    // Asks the main frame to show another page (page index, see components/Pages.js).
+    signal pageRequested(int index)
+
     function followAlert(type) {
         const index = alertPages[type];
-        const frame = hostWindow ? hostWindow.currentScreen() : null;
-        if (index !== undefined && frame && typeof frame.showPage === "function")
-            frame.showPage(index);
+        if (index !== undefined)
+            pageRequested(index);
     }
 
     function place(record) {
@@ -106,7 +107,7 @@ Rectangle {
                 StatsCard {
                     objectName: "cardProperties"
                     title: "إجمالي العقارات"
-                    value: String(Formats.count(dashPage.stats.totalProperties))
+                    value: String(Format.count(dashPage.stats.totalProperties))
                     icon: "⌂"
                     iconBg: "#1e293b"
                     iconColor: "#C5A059"
@@ -114,7 +115,7 @@ Rectangle {
                 StatsCard {
                     objectName: "cardTenants"
                     title: "المستأجرون النشطون"
-                    value: String(Formats.count(dashPage.stats.activeTenants))
+                    value: String(Format.count(dashPage.stats.activeTenants))
                     icon: "⌘"
                     iconBg: "#1e293b"
                     iconColor: "#60a5fa"
@@ -122,7 +123,7 @@ Rectangle {
                 StatsCard {
                     objectName: "cardOccupancy"
                     title: "نسبة الإشغال"
-                    value: Formats.percent(dashPage.stats.occupancyRate)
+                    value: Format.percent(dashPage.stats.occupancyRate)
                     icon: "◈"
                     iconBg: "#1e293b"
                     iconColor: "#22c55e"
@@ -130,7 +131,7 @@ Rectangle {
                 StatsCard {
                     objectName: "cardRevenue"
                     title: "الإيرادات الشهرية"
-                    value: Formats.shekels(dashPage.stats.monthlyRevenue)
+                    value: Format.amount(dashPage.stats.monthlyRevenue)
                     icon: "⌬"
                     iconBg: "#1e293b"
                     iconColor: "#f59e0b"
@@ -213,7 +214,7 @@ Rectangle {
                                 Text {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
-                                    text: Formats.isolateDates(alertRow.modelData.title)
+                                    text: Format.inOrder(alertRow.modelData.title)
                                     color: dashPage.appTheme.textPrimary
                                     font.pixelSize: 13
                                     font.bold: true
@@ -223,7 +224,7 @@ Rectangle {
                                 Text {
                                     Layout.maximumWidth: 360
                                     textFormat: Text.PlainText
-                                    text: Formats.isolateDates(alertRow.modelData.detail)
+                                    text: Format.inOrder(alertRow.modelData.detail)
                                     color: dashPage.appTheme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
@@ -505,7 +506,7 @@ Rectangle {
                                     Text {
                                         objectName: "paymentAmount"
                                         textFormat: Text.PlainText
-                                        text: Formats.money(paymentRow.modelData.amount)
+                                        text: Format.amount(paymentRow.modelData.amount)
                                         color: "#22c55e"
                                         font.pixelSize: 13
                                         font.bold: true

@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
 
 // Invoices: the list (newest first, page by page, with a search), the monthly rent run, a custom
 // invoice with line items and a service charge to every tenant of a property. Drawn in fixed dark
@@ -44,14 +43,7 @@ Rectangle {
         invoiceList.reload();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function showResult(count) {
         resultDialog.count = count;
@@ -69,8 +61,8 @@ Rectangle {
 
     function runRent() {
         const period = rentPeriod.text.trim();
-        if (!Figures.isPeriod(period)) {
-            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+        if (!Format.isPeriod(period)) {
+            Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
         const count = Backend.invoiceModel.generateAllRent(period);
@@ -80,9 +72,9 @@ Rectangle {
     }
 
     function addLineItem() {
-        const amount = Figures.positive(lineAmount.text);
+        const amount = Format.positive(lineAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ"));
+            Notifier.refuse(Format.positiveRequired("المبلغ"));
             return;
         }
         const kind = lineKindBox.textAt(lineKindBox.currentIndex);
@@ -107,54 +99,54 @@ Rectangle {
     function issueCustomInvoice() {
         const tenant = customTenantBox.currentEntry;
         if (!tenant) {
-            refuse("اختر المستأجر");
+            Notifier.refuse("اختر المستأجر");
             return;
         }
         const period = customPeriod.text.trim();
-        if (!Figures.isPeriod(period)) {
-            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+        if (!Format.isPeriod(period)) {
+            Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
         if (customDialog.lineItems.length === 0) {
-            refuse("أضف بنداً واحداً على الأقل إلى الفاتورة");
+            Notifier.refuse("أضف بنداً واحداً على الأقل إلى الفاتورة");
             return;
         }
         const currency = customCurrencyBox.currentEntry;
         if (!currency) {
-            refuse("اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
         const id = Backend.invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
         if (id <= 0) {
-            refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Figures.ltr(period) + "، أو تعذر حفظها");
+            Notifier.refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Format.ltr(period) + "، أو تعذر حفظها");
             return;
         }
         const invoice = Backend.invoiceModel.getById(id);
         customDialog.lineItems = [];
         refresh();
         customDialog.close();
-        notify("نجاح", "تم إصدار الفاتورة " + (invoice.invoice_number || "") + " للمستأجر " + tenant.full_name, "success");
+        Notifier.show("نجاح", "تم إصدار الفاتورة " + (invoice.invoice_number || "") + " للمستأجر " + tenant.full_name, "success");
     }
 
     function issueServiceCharge() {
         const property = servicePropertyBox.currentEntry;
         if (!property) {
-            refuse("اختر العقار أو المشروع");
+            Notifier.refuse("اختر العقار أو المشروع");
             return;
         }
-        const amount = Figures.positive(serviceAmount.text);
+        const amount = Format.positive(serviceAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ لكل مستأجر"));
+            Notifier.refuse(Format.positiveRequired("المبلغ لكل مستأجر"));
             return;
         }
         const period = servicePeriod.text.trim();
-        if (!Figures.isPeriod(period)) {
-            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+        if (!Format.isPeriod(period)) {
+            Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
         const currency = serviceCurrencyBox.currentEntry;
         if (!currency) {
-            refuse("اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
         const count = Backend.invoiceModel.generatePropertyServiceInvoice(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
@@ -300,7 +292,7 @@ Rectangle {
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
-                    text: Figures.money(row.record.total_amount)
+                    text: Format.amount(row.record.total_amount)
                     color: Palette.fixed.textPrimary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
@@ -312,7 +304,7 @@ Rectangle {
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
-                    text: Figures.money(row.balance)
+                    text: Format.amount(row.balance)
                     color: row.balance > 0 ? Palette.fixed.error : Palette.fixed.success
                     font.pixelSize: 12
                     font.bold: true
@@ -348,7 +340,7 @@ Rectangle {
         height: 300
         onAboutToShow: {
             if (rentPeriod.text.trim().length === 0)
-                rentPeriod.text = Figures.currentPeriod();
+                rentPeriod.text = Format.currentPeriod();
         }
 
         ColumnLayout {
@@ -368,7 +360,7 @@ Rectangle {
                 objectName: "rentPeriod"
                 Layout.fillWidth: true
                 label: "الفترة (YYYY-MM)"
-                text: Figures.currentPeriod()
+                text: Format.currentPeriod()
                 onAccepted: page.runRent()
             }
             Item {
@@ -431,7 +423,7 @@ Rectangle {
                     objectName: "customPeriod"
                     Layout.fillWidth: true
                     label: "الفترة"
-                    text: Figures.currentPeriod()
+                    text: Format.currentPeriod()
                 }
                 Text {
                     Layout.alignment: Qt.AlignBottom
@@ -550,7 +542,7 @@ Rectangle {
                             }
                             Text {
                                 textFormat: Text.PlainText
-                                text: Figures.money(line.modelData.total)
+                                text: Format.amount(line.modelData.total)
                                 color: Palette.fixed.gold
                                 font.pixelSize: 13
                                 font.bold: true
@@ -596,7 +588,7 @@ Rectangle {
                     objectName: "customTotal"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: Figures.money(customDialog.total)
+                    text: Format.amount(customDialog.total)
                     color: Palette.fixed.gold
                     font.pixelSize: 20
                     font.bold: true
@@ -672,7 +664,7 @@ Rectangle {
                 objectName: "servicePeriod"
                 Layout.fillWidth: true
                 label: "الفترة (YYYY-MM)"
-                text: Figures.currentPeriod()
+                text: Format.currentPeriod()
             }
             RowLayout {
                 Layout.fillWidth: true

@@ -286,7 +286,7 @@ Rectangle {
 
         Text {
             Layout.alignment: Qt.AlignHCenter
-            text: "Darvelinto © " + new Date().getFullYear()
+            text: "Darvelinto © " + Format.today().substring(0, 4)
             color: Palette.fixed.textFaint
             font.pixelSize: 11
         }

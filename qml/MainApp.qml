@@ -85,7 +85,9 @@ Rectangle {
                             shown.refresh();
                     }
 
-                    Dashboard {}
+                    Dashboard {
+                        onPageRequested: index => mainApp.showPage(index)
+                    }
                     PropertiesPage {}
                     TenantsPage {}
                     BuyersPage {}

@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
 
 // Maintenance requests: the list with its status filters, raising a request against a unit and
 // completing one with its cost (which books the cost as an expense of the property). Drawn in
@@ -83,14 +82,7 @@ Rectangle {
         applyFilter("");
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function statusColor(status) {
         return status === "new" ? Palette.fixed.error : status === "in_progress" ? Palette.fixed.warning : Palette.fixed.success;
@@ -99,25 +91,25 @@ Rectangle {
     function saveRequest() {
         const unit = unitBox.currentEntry;
         if (!unit) {
-            refuse("اختر الوحدة");
+            Notifier.refuse("اختر الوحدة");
             return;
         }
         const title = requestTitle.text.trim();
         if (title.length === 0) {
-            refuse("أدخل عنوان الطلب");
+            Notifier.refuse("أدخل عنوان الطلب");
             return;
         }
         const priority = page.priorityChoices[Math.max(0, priorityBox.currentIndex)].value;
         const id = Backend.maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
         if (id <= 0) {
-            refuse("تعذر حفظ طلب الصيانة");
+            Notifier.refuse("تعذر حفظ طلب الصيانة");
             return;
         }
         requestTitle.text = "";
         requestDescription.text = "";
         refresh();
         requestDialog.close();
-        notify("نجاح", "تم تسجيل طلب الصيانة \"" + title + "\" للوحدة " + unit.unit_number, "success");
+        Notifier.show("نجاح", "تم تسجيل طلب الصيانة \"" + title + "\" للوحدة " + unit.unit_number, "success");
     }
 
     function askCompletion(record) {
@@ -128,19 +120,19 @@ Rectangle {
     }
 
     function completeRequest() {
-        const cost = Figures.notNegative(costField.text);
+        const cost = Format.notNegative(costField.text);
         if (isNaN(cost)) {
-            refuse(Figures.notNegativeRequired("تكلفة الصيانة"));
+            Notifier.refuse(Format.notNegativeRequired("تكلفة الصيانة"));
             return;
         }
         if (!Backend.maintenanceModel.complete(completeDialog.requestId, cost)) {
-            refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
+            Notifier.refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
             refresh();
             return;
         }
         refresh();
         completeDialog.close();
-        notify("نجاح", "تم إكمال الطلب وتسجيل تكلفته " + Figures.money(cost) + " ₪ في المصروفات", "success");
+        Notifier.show("نجاح", "تم إكمال الطلب وتسجيل تكلفته " + Format.amount(cost) + " في المصروفات", "success");
     }
 
     objectName: "maintenancePage"
@@ -319,7 +311,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 visible: card.completed
                                 textFormat: Text.PlainText
-                                text: "التكلفة: " + Figures.money(card.modelData.cost) + " ₪"
+                                text: "التكلفة: " + Format.amount(card.modelData.cost)
                                 color: Palette.fixed.success
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignLeft

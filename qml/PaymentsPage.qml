@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
 
 // Payments: every payment received, tenants' and buyers' alike (latest first, page by page, with
 // a search), and recording a tenant's payment against one of their open invoices.
@@ -32,14 +31,7 @@ Rectangle {
         paymentList.reload();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function methodLabel(method) {
         return method === "cash" ? "نقدي" : method === "bank" ? "تحويل" : "شيك";
@@ -56,31 +48,31 @@ Rectangle {
     function recordPayment() {
         const tenant = tenantBox.currentEntry;
         if (!tenant) {
-            refuse("اختر المستأجر");
+            Notifier.refuse("اختر المستأجر");
             return;
         }
         const invoice = invoiceBox.currentEntry;
         if (!invoice) {
-            refuse(payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة على " + tenant.full_name : "اختر الفاتورة المستحقة");
+            Notifier.refuse(payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة على " + tenant.full_name : "اختر الفاتورة المستحقة");
             return;
         }
-        const amount = Figures.positive(amountField.text);
+        const amount = Format.positive(amountField.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ المدفوع"));
+            Notifier.refuse(Format.positiveRequired("المبلغ المدفوع"));
             return;
         }
         const balance = Number(invoice.balance);
         if (amount > balance + 0.000001) {
-            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على الفاتورة " + invoice.invoice_number + "، وهو " + Figures.money(balance) + " ₪");
+            Notifier.refuse("المبلغ " + Format.amount(amount) + " أكبر من المتبقي على الفاتورة " + invoice.invoice_number + "، وهو " + Format.amount(balance));
             return;
         }
         // The money is in the invoice's own currency.
         const stored = Backend.invoiceModel.getById(invoice.id);
         const currencyId = stored.currency_id ? stored.currency_id : (Backend.currencyModel.getPrimary().id || 1);
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
-        const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Figures.today(), referenceField.text.trim(), currencyId);
+        const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId);
         if (id <= 0) {
-            refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
+            Notifier.refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
             payDialog.loadInvoices();
             return;
         }
@@ -89,7 +81,7 @@ Rectangle {
         amountField.text = "";
         refresh();
         payDialog.close();
-        notify("نجاح", "تم تسجيل دفعة بمبلغ " + Figures.money(amount) + " ₪ على الفاتورة " + invoice.invoice_number, "success");
+        Notifier.show("نجاح", "تم تسجيل دفعة بمبلغ " + Format.amount(amount) + " على الفاتورة " + invoice.invoice_number, "success");
     }
 
     objectName: "paymentsPage"
@@ -190,7 +182,7 @@ Rectangle {
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
-                    text: Figures.money(row.record.amount) + " ₪"
+                    text: Format.amount(row.record.amount)
                     color: paymentsRoot.appTheme.successColor
                     font.pixelSize: 13
                     font.bold: true
@@ -271,7 +263,7 @@ Rectangle {
                 Layout.fillWidth: true
                 model: payDialog.pendingInvoices
                 // Led by a right-to-left mark so the parts read from the right, the number first.
-                textFor: invoice => "\u200F" + invoice.invoice_number + " | الفترة: " + Figures.ltr(invoice.period) + " | المتبقي: " + Figures.money(invoice.balance) + " ₪"
+                textFor: invoice => "\u200F" + invoice.invoice_number + " | الفترة: " + Format.ltr(invoice.period) + " | المتبقي: " + Format.amount(invoice.balance)
                 placeholder: tenantBox.currentIndex >= 0 && payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة" : "اختر فاتورة..."
                 onActivated: amountField.text = currentEntry ? String(currentEntry.balance) : ""
             }
@@ -294,7 +286,7 @@ Rectangle {
                         objectName: "summaryDue"
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: "موعد الاستحقاق: " + Figures.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
+                        text: "موعد الاستحقاق: " + Format.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
                         color: paymentsRoot.appTheme.textSecondary
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
@@ -302,7 +294,7 @@ Rectangle {
                     Text {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: "الإجمالي: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0) + " ₪"
+                        text: "الإجمالي: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0)
                         color: paymentsRoot.appTheme.textPrimary
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
@@ -311,7 +303,7 @@ Rectangle {
                         objectName: "summaryPaid"
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: "المدفوع سابقاً: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0) + " ₪"
+                        text: "المدفوع سابقاً: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0)
                         color: paymentsRoot.appTheme.successColor
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight

@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Formats.js" as Formats
 
 // Properties and projects as cards with their figures, a page of 50 at a time, newest first;
 // adding a property, deleting one that has no history, and the units dialog of each.
@@ -37,10 +36,6 @@ Rectangle {
             }
         })
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // Reloads the first page (after an action, a search, or when the page is shown).
     function refresh() {
@@ -75,18 +70,18 @@ Rectangle {
     }
 
     function statusKey(record) {
-        const total = Formats.count(record.total_units);
-        if (total > 0 && Formats.count(record.sold_units) >= total)
+        const total = Format.count(record.total_units);
+        if (total > 0 && Format.count(record.sold_units) >= total)
             return "soldOut";
         return record.status === "active" ? "active" : "inactive";
     }
 
     // Rented and sold units both count as taken.
     function occupancy(record) {
-        const total = Formats.count(record.total_units);
+        const total = Format.count(record.total_units);
         if (total <= 0)
             return 0;
-        return Math.round((Formats.count(record.rented_units) + Formats.count(record.sold_units)) / total * 100);
+        return Math.round((Format.count(record.rented_units) + Format.count(record.sold_units)) / total * 100);
     }
 
     function openUnits(record) {
@@ -98,13 +93,13 @@ Rectangle {
     function addProperty() {
         const name = nameField.text.trim();
         if (name.length === 0) {
-            notify("خطأ", "أدخل اسم العقار", "error");
+            Notifier.show("خطأ", "أدخل اسم العقار", "error");
             nameField.input.forceActiveFocus();
             return;
         }
         const id = Backend.propertyModel.add(name, typeCodes[typeBox.currentIndex], addressField.text.trim(), cityField.text.trim(), "");
         if (id <= 0) {
-            notify("خطأ", "تعذرت إضافة العقار، حاول مرة أخرى", "error");
+            Notifier.show("خطأ", "تعذرت إضافة العقار، حاول مرة أخرى", "error");
             return;
         }
         addDialog.close();
@@ -112,11 +107,11 @@ Rectangle {
         cityField.text = "";
         addressField.text = "";
         refresh();
-        notify("نجاح", "تمت إضافة العقار \"" + name + "\"", "success");
+        Notifier.show("نجاح", "تمت إضافة العقار \"" + name + "\"", "success");
     }
 
     function askRemove(record) {
-        const total = Formats.count(record.total_units);
+        const total = Format.count(record.total_units);
         const units = total > 0 ? " ووحداته (" + total + " وحدة)" : "";
         confirm.ask("حذف العقار", "سيتم حذف العقار \"" + record.name + "\"" + units + " نهائياً.", function () {
             propPage.remove(record);
@@ -126,14 +121,14 @@ Rectangle {
     function remove(record) {
         if (Backend.propertyModel.remove(Number(record.id))) {
             refresh();
-            notify("نجاح", "تم حذف العقار \"" + record.name + "\"", "success");
+            Notifier.show("نجاح", "تم حذف العقار \"" + record.name + "\"", "success");
             return;
         }
         // Read the units again: one may have been let or sold since the card was drawn.
         const units = Backend.unitModel.getByProperty(Number(record.id)) || [];
         const taken = units.filter(unit => unit.status !== "available").length;
         const why = taken > 0 ? "فيه " + taken + " وحدة مؤجرة أو مباعة." : "له سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة.";
-        notify("تعذر الحذف", "لا يمكن حذف العقار \"" + record.name + "\": " + why, "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف العقار \"" + record.name + "\": " + why, "error");
         refresh();
     }
 
@@ -316,17 +311,17 @@ Rectangle {
 
                             CardFigure {
                                 objectName: "figureUnits"
-                                value: String(Formats.count(cell.record.total_units))
+                                value: String(Format.count(cell.record.total_units))
                                 caption: "وحدة"
                             }
                             CardFigure {
                                 objectName: "figureRented"
-                                value: String(Formats.count(cell.record.rented_units))
+                                value: String(Format.count(cell.record.rented_units))
                                 caption: "مؤجرة"
                             }
                             CardFigure {
                                 objectName: "figureSold"
-                                value: String(Formats.count(cell.record.sold_units))
+                                value: String(Format.count(cell.record.sold_units))
                                 caption: "مباعة"
                                 valueColor: propPage.appTheme.accentGold
                             }
@@ -353,7 +348,7 @@ Rectangle {
                                     objectName: "figureRevenue"
                                     Layout.alignment: Qt.AlignLeft
                                     textFormat: Text.PlainText
-                                    text: Formats.shekels(cell.record.monthly_revenue)
+                                    text: Format.amount(cell.record.monthly_revenue)
                                     color: propPage.appTheme.accentGold
                                     font.pixelSize: 15
                                     font.bold: true

@@ -5,8 +5,6 @@ import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
-import "components/Bidi.js" as Bidi
-import "components/Formats.js" as Formats
 
 // Reports and the written analysis in six tabs. The date range in the header drives the
 // financial summary, the project cards and the cheque report; the balance figures, the unit list
@@ -19,9 +17,9 @@ Rectangle {
 
     readonly property var tabLabels: ["الذكاء الاصطناعي", "الملخص المالي", "أداء المشاريع", "حالة الوحدات", "الأقساط المتأخرة", "تقرير الشيكات"]
 
-    property string fromDate: new Date().getFullYear() + "-01-01"
+    property string fromDate: Format.today().substring(0, 4) + "-01-01"
     // Today in the office's own calendar (local time).
-    property string toDate: Formats.todayIso()
+    property string toDate: Format.today()
 
     property var comparison: []
     // The comparison walks every payment ever received, so it is worked out beside the interface:
@@ -58,10 +56,6 @@ Rectangle {
         return String(markdown).replace(/([\u2600-\u27BF]\uFE0F?|[\uD83C-\uD83E][\uDC00-\uDFFF]\uFE0F?)/g, "<span style=\"font-family:'" + Palette.emojiFont + "'\">$1</span>");
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // Everything, each time the page is shown.
     function refresh() {
@@ -91,25 +85,21 @@ Rectangle {
     // Amounts in the locale's number format, decimals only where there are some. A negative
     // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
     // otherwise be drawn after the digits.
-    function money(value) {
-        const text = Formats.money(value);
-        return Number(value) < 0 ? "\u200E" + text : text;
-    }
 
     // Empty, or a real calendar day written "yyyy-MM-dd".
     function isDateOrEmpty(text) {
-        return text.length === 0 || Formats.isIsoDate(text);
+        return text.length === 0 || Format.isDate(text);
     }
 
     function applyDates() {
         const from = fromField.text.trim();
         const to = toField.text.trim();
         if (!isDateOrEmpty(from) || !isDateOrEmpty(to)) {
-            notify("خطأ", "اكتب التاريخ بالصيغة yyyy-MM-dd (مثال: 2024-01-31) أو اتركه فارغاً", "error");
+            Notifier.show("خطأ", "اكتب التاريخ بالصيغة yyyy-MM-dd (مثال: 2024-01-31) أو اتركه فارغاً", "error");
             return;
         }
         if (from.length > 0 && to.length > 0 && from > to) {
-            notify("خطأ", "تاريخ البداية بعد تاريخ النهاية", "error");
+            Notifier.show("خطأ", "تاريخ البداية بعد تاريخ النهاية", "error");
             return;
         }
         fromDate = from;
@@ -118,14 +108,14 @@ Rectangle {
     }
 
     function periodText() {
-        return fromDate.length > 0 && toDate.length > 0 ? Bidi.numbersInOrder("من " + fromDate + " إلى " + toDate) : "كل الفترات";
+        return fromDate.length > 0 && toDate.length > 0 ? Format.inOrder("من " + fromDate + " إلى " + toDate) : "كل الفترات";
     }
 
     function reported(path) {
         if (path.length > 0)
-            notify("نجاح", "تم حفظ التقرير: " + path, "success");
+            Notifier.show("نجاح", "تم حفظ التقرير: " + path, "success");
         else
-            notify("خطأ", "تعذر إنشاء ملف PDF للتقرير", "error");
+            Notifier.show("خطأ", "تعذر إنشاء ملف PDF للتقرير", "error");
     }
 
     function printCurrentTab() {
@@ -136,30 +126,30 @@ Rectangle {
             reported(Backend.printCtrl.printText(title, smartAnalysis.text || ""));
             break;
         case 1:
-            reported(Backend.printCtrl.printTable(title, ["البند", "المبلغ"], [["إجمالي الإيرادات", money(summary.revenue) + " ₪"], ["إجمالي المصروفات", money(summary.expenses) + " ₪"], ["صافي الربح", money(summary.net_profit) + " ₪"], ["مستحقات الإيجار", money(balance.receivables) + " ₪"], ["مستحقات الأقساط", money(balance.installment_receivables) + " ₪"], ["إجمالي الأصول", money(balance.total_assets) + " ₪"], ["النقد المتوفر", money(balance.cash) + " ₪"]], [["الفترة", periodText()]]));
+            reported(Backend.printCtrl.printTable(title, ["البند", "المبلغ"], [["إجمالي الإيرادات", Format.amount(summary.revenue)], ["إجمالي المصروفات", Format.amount(summary.expenses)], ["صافي الربح", Format.amount(summary.net_profit)], ["مستحقات الإيجار", Format.amount(balance.receivables)], ["مستحقات الأقساط", Format.amount(balance.installment_receivables)], ["إجمالي الأصول", Format.amount(balance.total_assets)], ["النقد المتوفر", Format.amount(balance.cash)]], [["الفترة", periodText()]]));
             break;
         case 2:
             reported(Backend.printCtrl.printTable(title, ["المشروع", "الوحدات المباعة", "قيمة المبيعات", "المصروفات", "الربح المتوقع"], properties.map(property => {
                 const figures = Backend.reportCtrl.getProjectDetailedFinancials(property.id, fromDate, toDate);
-                return [property.name, (figures.sold_units || 0) + " / " + (figures.total_units || 0), money(figures.total_revenue) + " ₪", money(figures.total_expenses) + " ₪", money(figures.expected_profit) + " ₪"];
+                return [property.name, (figures.sold_units || 0) + " / " + (figures.total_units || 0), Format.amount(figures.total_revenue), Format.amount(figures.total_expenses), Format.amount(figures.expected_profit)];
             })));
             break;
         case 3:
-            reported(Backend.printCtrl.printTable(title, ["العقار", "الوحدة", "المساحة", "السعر", "الحالة"], Backend.unitModel.getAll().map(unit => [unit.property_name, unit.unit_number, unit.area ? unit.area + " م²" : "", money(unitPrice(unit)) + " ₪", unitStatus(unit.status).label])));
+            reported(Backend.printCtrl.printTable(title, ["العقار", "الوحدة", "المساحة", "السعر", "الحالة"], Backend.unitModel.getAll().map(unit => [unit.property_name, unit.unit_number, unit.area ? unit.area + " م²" : "", Format.amount(unitPrice(unit)), unitStatus(unit.status).label])));
             break;
         case 4:
-            reported(Backend.printCtrl.printTable(title, ["المشتري", "العقار", "الوحدة", "تاريخ الاستحقاق", "المبلغ المتبقي"], Backend.reportCtrl.getOverdueInstallments().map(row => [row.buyer_name, row.property_name, row.unit_number, row.due_date, money(openAmount(row)) + " ₪"])));
+            reported(Backend.printCtrl.printTable(title, ["المشتري", "العقار", "الوحدة", "تاريخ الاستحقاق", "المبلغ المتبقي"], Backend.reportCtrl.getOverdueInstallments().map(row => [row.buyer_name, row.property_name, row.unit_number, row.due_date, Format.amount(openAmount(row))])));
             break;
         default:
-            reported(Backend.printCtrl.printTable(title, ["رقم الشيك", "المبلغ", "تاريخ الاستحقاق", "البنك", "الحالة"], Backend.reportCtrl.getChequeReport("", fromDate, toDate).map(row => [row.cheque_number, money(row.amount) + " " + (row.currency_symbol || "₪"), row.due_date, row.bank_name || "", chequeStatus(row.status).label]), [["الفترة", periodText()]]));
+            reported(Backend.printCtrl.printTable(title, ["رقم الشيك", "المبلغ", "تاريخ الاستحقاق", "البنك", "الحالة"], Backend.reportCtrl.getChequeReport("", fromDate, toDate).map(row => [row.cheque_number, Format.amount(row.amount, row.currency_symbol), row.due_date, row.bank_name || "", chequeStatus(row.status).label]), [["الفترة", periodText()]]));
         }
     }
 
     function copyAnalysis() {
         if (Backend.printCtrl.copyToClipboard(smartAnalysis.text || ""))
-            notify("نجاح", "تم نسخ التحليل", "success");
+            Notifier.show("نجاح", "تم نسخ التحليل", "success");
         else
-            notify("خطأ", "تعذر نسخ التحليل", "error");
+            Notifier.show("خطأ", "تعذر نسخ التحليل", "error");
     }
 
     function shareAnalysis() {
@@ -421,7 +411,7 @@ Rectangle {
                         StatsCard {
                             objectName: "revenueCard"
                             title: "إجمالي الإيرادات"
-                            value: reportsRoot.money(reportsRoot.summary.revenue) + " ₪"
+                            value: Format.amount(reportsRoot.summary.revenue)
                             subtitle: reportsRoot.periodText()
                             icon: "💰"
                             iconColor: AdminPalette.revenue
@@ -430,7 +420,7 @@ Rectangle {
                         StatsCard {
                             objectName: "expensesCard"
                             title: "إجمالي المصروفات"
-                            value: reportsRoot.money(reportsRoot.summary.expenses) + " ₪"
+                            value: Format.amount(reportsRoot.summary.expenses)
                             subtitle: reportsRoot.periodText()
                             icon: "📤"
                             iconColor: AdminPalette.expenses
@@ -439,7 +429,7 @@ Rectangle {
                         StatsCard {
                             objectName: "profitCard"
                             title: "صافي الربح"
-                            value: reportsRoot.money(reportsRoot.summary.net_profit) + " ₪"
+                            value: Format.amount(reportsRoot.summary.net_profit)
                             subtitle: reportsRoot.periodText()
                             icon: "📊"
                             iconColor: AdminPalette.profit
@@ -537,7 +527,7 @@ Rectangle {
                                             objectName: "figureValue"
                                             Layout.alignment: Qt.AlignHCenter
                                             textFormat: Text.PlainText
-                                            text: reportsRoot.money(reportsRoot.balance[figure.modelData.name]) + " ₪"
+                                            text: Format.amount(reportsRoot.balance[figure.modelData.name])
                                             color: figure.modelData.color
                                             font.pixelSize: 32
                                             font.bold: true
@@ -661,7 +651,7 @@ Rectangle {
                                     Text {
                                         Layout.alignment: Qt.AlignRight
                                         textFormat: Text.PlainText
-                                        text: reportsRoot.money(projectFigure.modelData.value) + " ₪"
+                                        text: Format.amount(projectFigure.modelData.value)
                                         color: projectFigure.modelData.color
                                         font.pixelSize: 20
                                         font.bold: true
@@ -749,7 +739,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
-                                text: reportsRoot.money(reportsRoot.unitPrice(unitRow.record)) + " ₪"
+                                text: Format.amount(reportsRoot.unitPrice(unitRow.record))
                                 color: reportsRoot.appTheme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
@@ -846,7 +836,7 @@ Rectangle {
                                 objectName: "openAmount"
                                 Layout.preferredWidth: 130
                                 textFormat: Text.PlainText
-                                text: reportsRoot.money(reportsRoot.openAmount(overdueRow.record)) + " ₪"
+                                text: Format.amount(reportsRoot.openAmount(overdueRow.record))
                                 color: AdminPalette.overdueTitle
                                 font.pixelSize: 16
                                 font.bold: true
@@ -914,7 +904,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
-                                text: reportsRoot.money(chequeRow.record.amount) + " " + (chequeRow.record.currency_symbol || "₪")
+                                text: Format.amount(chequeRow.record.amount, chequeRow.record.currency_symbol)
                                 color: reportsRoot.appTheme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight

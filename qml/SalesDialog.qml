@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Figures.js" as Figures
 
 // The sale of a unit to a buyer: price, cash or installments (down payment, count, the first
 // cheque of the buyer's book and its bank), sale date and currency, with a preview of the monthly
@@ -20,22 +19,18 @@ MDialog {
 
     readonly property bool cash: saleTypeBox.currentIndex === 1
     readonly property int count: {
-        const typed = Figures.count(countField.text);
+        const typed = Format.atLeastOne(countField.text);
         return cash || isNaN(typed) ? 1 : typed;
     }
     readonly property double monthly: {
-        const total = Figures.parse(priceField.text);
-        const now = Figures.parse(paidField.text);
+        const total = Format.parse(priceField.text);
+        const now = Format.parse(paidField.text);
         // Nothing is left to spread while the price is missing or covered.
         return Math.max(0, ((isNaN(total) ? 0 : total) - (isNaN(now) ? 0 : now)) / count);
     }
 
     signal saleCompleted(int unitId)
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // The signed-in user as the audit log knows them: the account of that name that logged in
     // last (the interface is told only the user's name).
@@ -51,12 +46,9 @@ MDialog {
     // A failed sale is kept in the audit log under the user who tried it, and told on screen.
     function failed(recordId, details, message) {
         Backend.auditMgr.log(currentUserId(), "خطأ", "units", recordId, details);
-        notify("خطأ", message, "error");
+        Notifier.show("خطأ", message, "error");
     }
 
-    function refuse(message) {
-        notify("خطأ", message, "error");
-    }
 
     function fillPrice() {
         const unit = unitBox.entryAt(unitBox.currentIndex);
@@ -78,30 +70,30 @@ MDialog {
             failed(0, "فشل البيع: لم يتم اختيار عملة", "اختر العملة");
             return;
         }
-        const total = Figures.positive(priceField.text);
+        const total = Format.positive(priceField.text);
         if (isNaN(total)) {
-            refuse(Figures.positiveRequired("سعر البيع الإجمالي"));
+            Notifier.refuse(Format.positiveRequired("سعر البيع الإجمالي"));
             return;
         }
         const paidLabel = cash ? "المبلغ المدفوع كاش" : "الدفعة الأولى (مقدم)";
         // An empty down payment on an installment sale means none.
-        const paidNow = cash ? Figures.positive(paidField.text) : (paidField.text.trim().length === 0 ? 0 : Figures.notNegative(paidField.text));
+        const paidNow = cash ? Format.positive(paidField.text) : (paidField.text.trim().length === 0 ? 0 : Format.notNegative(paidField.text));
         if (isNaN(paidNow)) {
-            refuse(cash ? Figures.positiveRequired(paidLabel) : Figures.notNegativeRequired(paidLabel));
+            Notifier.refuse(cash ? Format.positiveRequired(paidLabel) : Format.notNegativeRequired(paidLabel));
             return;
         }
         if (paidNow > total) {
-            refuse("قيمة «" + paidLabel + "» أكبر من سعر البيع الإجمالي");
+            Notifier.refuse("قيمة «" + paidLabel + "» أكبر من سعر البيع الإجمالي");
             return;
         }
-        const installments = cash ? 0 : Figures.count(countField.text);
+        const installments = cash ? 0 : Format.atLeastOne(countField.text);
         if (isNaN(installments) || installments > 1200) {
-            refuse(Figures.countRequired("عدد الأقساط") + " (حتى 1200)");
+            Notifier.refuse(Format.countRequired("عدد الأقساط") + " (حتى 1200)");
             return;
         }
         const date = saleDateField.text.trim();
-        if (!Figures.isDate(date)) {
-            refuse("أدخل تاريخ البيع بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+        if (!Format.isDate(date)) {
+            Notifier.refuse("أدخل تاريخ البيع بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
         // The cheque book belongs to the installments: a cash sale records no cheques.
@@ -113,7 +105,7 @@ MDialog {
             return;
         }
         const unitId = unit.id;
-        notify("نجاح", "تم بيع الوحدة " + unit.unit_number + " إلى " + buyerName, "success");
+        Notifier.show("نجاح", "تم بيع الوحدة " + unit.unit_number + " إلى " + buyerName, "success");
         close();
         saleCompleted(unitId);
     }
@@ -132,7 +124,7 @@ MDialog {
         const sameCurrency = currency === undefined ? -1 : currencyBox.indexWhere(row => row.id === currency);
         currencyBox.currentIndex = sameCurrency >= 0 ? sameCurrency : (currencyList.length > 0 ? 0 : -1);
         if (saleDateField.text.trim().length === 0)
-            saleDateField.text = Figures.today();
+            saleDateField.text = Format.today();
     }
 
     ColumnLayout {
@@ -268,7 +260,7 @@ MDialog {
                         objectName: "saleDate"
                         Layout.fillWidth: true
                         label: "تاريخ البيع / بدء الأقساط"
-                        text: Figures.today()
+                        text: Format.today()
                     }
                     ColumnLayout {
                         Layout.preferredWidth: 140
@@ -321,7 +313,7 @@ MDialog {
                     objectName: "installmentPreview"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: Figures.money(salesDlg.monthly) + " ₪"
+                    text: Format.amount(salesDlg.monthly)
                     color: salesDlg.theme.accentGold
                     font.pixelSize: 18
                     font.bold: true

@@ -5,7 +5,6 @@ import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
 import "components/AdminPalette.js" as AdminPalette
-import "components/Formats.js" as Formats
 
 // Office-wide settings: theme, exchange rates against the primary currency, the company profile
 // printed on documents, the CSV export, and the backup folder, backups and restore. Every action
@@ -28,10 +27,6 @@ Rectangle {
     property string backupMessage: ""
     property color backupMessageColor: AdminPalette.positive
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     function refresh() {
         currencies = Backend.currencyModel.getAll();
@@ -59,16 +54,16 @@ Rectangle {
     function updateRate(currency, typed) {
         // Arabic-Indic digits and the Arabic decimal mark read as well; anything that is not a
         // plain decimal number gives NaN.
-        const rate = Formats.parseAmount(typed);
+        const rate = Format.notNegative(typed);
         if (isNaN(rate) || rate <= 0) {
-            notify("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
+            Notifier.show("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
             return typed;
         }
         if (!page.primary || !Backend.currencyModel.setRate(currency.id, page.primary.id, rate)) {
-            notify("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
+            Notifier.show("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
             return typed;
         }
-        notify("نجاح", "تم تحديث سعر صرف " + currency.name_ar, "success");
+        Notifier.show("نجاح", "تم تحديث سعر صرف " + currency.name_ar, "success");
         return rateText(currency.id);
     }
 
@@ -76,17 +71,17 @@ Rectangle {
         if (Backend.settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
             shownProfile = [];
             loadProfile();
-            notify("نجاح", "تم حفظ بيانات الشركة", "success");
+            Notifier.show("نجاح", "تم حفظ بيانات الشركة", "success");
         } else
-            notify("خطأ", "تعذر حفظ بيانات الشركة", "error");
+            Notifier.show("خطأ", "تعذر حفظ بيانات الشركة", "error");
     }
 
     function exportData() {
         if (Backend.backupManager.exportAllToCSV()) {
             exported = true;
-            notify("نجاح", "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel", "success");
+            Notifier.show("نجاح", "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel", "success");
         } else {
-            notify("خطأ", "تعذر تصدير البيانات", "error");
+            Notifier.show("خطأ", "تعذر تصدير البيانات", "error");
         }
     }
 
@@ -96,20 +91,20 @@ Rectangle {
             return;
         Backend.backupManager.backupPath = folder;
         if (Backend.backupManager.backupPath === folder)
-            notify("نجاح", "تم تغيير مسار النسخ الاحتياطي", "success");
+            Notifier.show("نجاح", "تم تغيير مسار النسخ الاحتياطي", "success");
         else
-            notify("خطأ", "تعذر استخدام المجلد المختار للنسخ الاحتياطي", "error");
+            Notifier.show("خطأ", "تعذر استخدام المجلد المختار للنسخ الاحتياطي", "error");
     }
 
     function createBackup() {
         if (Backend.backupManager.createBackup()) {
             backupMessage = "✅ تم إنشاء النسخة بنجاح";
             backupMessageColor = AdminPalette.positive;
-            notify("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
+            Notifier.show("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
         } else {
             backupMessage = "❌ فشل في إنشاء النسخة";
             backupMessageColor = AdminPalette.negative;
-            notify("خطأ", "فشل في إنشاء النسخة الاحتياطية", "error");
+            Notifier.show("خطأ", "فشل في إنشاء النسخة الاحتياطية", "error");
         }
     }
 
@@ -129,11 +124,11 @@ Rectangle {
         if (Backend.backupManager.restoreBackup(file)) {
             backupMessage = "✅ تم استعادة النسخة بنجاح. يرجى إعادة تشغيل البرنامج.";
             backupMessageColor = AdminPalette.restored;
-            notify("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
+            Notifier.show("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
         } else {
             backupMessage = "❌ فشل في استعادة النسخة";
             backupMessageColor = AdminPalette.negative;
-            notify("خطأ", "فشل في استعادة النسخة، لم تتغير البيانات الحالية", "error");
+            Notifier.show("خطأ", "فشل في استعادة النسخة، لم تتغير البيانات الحالية", "error");
         }
     }
 

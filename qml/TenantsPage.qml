@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Palette.js" as Palette
-import "components/Formats.js" as Formats
 
 // Tenants, newest first, 50 at a time, with search; adding, importing and deleting tenants, and
 // each tenant's contracts and account statement.
@@ -21,10 +20,6 @@ Rectangle {
     readonly property int contractsWidth: 70
     readonly property int actionsWidth: 190
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     function refresh() {
         tenantList.reload();
@@ -33,21 +28,21 @@ Rectangle {
     function addTenant() {
         const name = nameField.text.trim();
         if (name.length === 0) {
-            notify("خطأ", "أدخل الاسم الكامل للمستأجر", "error");
+            Notifier.show("خطأ", "أدخل الاسم الكامل للمستأجر", "error");
             nameField.input.forceActiveFocus();
             return;
         }
         const idNumber = idField.text.trim();
         const id = Backend.tenantModel.add(name, idNumber, phoneField.text.trim(), emailField.text.trim(), addressField.text.trim());
         if (id <= 0) {
-            notify("خطأ", idNumber.length > 0 ? "تعذرت إضافة المستأجر: رقم الهوية " + idNumber + " مسجل لمستأجر آخر" : "تعذرت إضافة المستأجر، حاول مرة أخرى", "error");
+            Notifier.show("خطأ", idNumber.length > 0 ? "تعذرت إضافة المستأجر: رقم الهوية " + idNumber + " مسجل لمستأجر آخر" : "تعذرت إضافة المستأجر، حاول مرة أخرى", "error");
             return;
         }
         addDlg.close();
         for (const field of [nameField, idField, phoneField, emailField, addressField])
             field.text = "";
         refresh();
-        notify("نجاح", "تمت إضافة المستأجر \"" + name + "\"", "success");
+        Notifier.show("نجاح", "تمت إضافة المستأجر \"" + name + "\"", "success");
     }
 
     function openStatement(record) {
@@ -72,12 +67,12 @@ Rectangle {
         const id = Number(record.id);
         if (Backend.tenantModel.remove(id)) {
             refresh();
-            notify("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
+            Notifier.show("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
             return;
         }
         const active = (Backend.contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
         const why = active > 0 ? "لديه " + active + " عقد نشط، أنهِ العقود أولاً." : "له سجل من عقود سابقة أو فواتير أو دفعات أو شيكات.";
-        notify("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
     }
 
     objectName: "tenantsPage"
@@ -292,10 +287,10 @@ Rectangle {
                     StatusBadge {
                         objectName: "activeContracts"
                         anchors.centerIn: parent
-                        status: Formats.count(row.record.active_contracts) > 0 ? "active" : "none"
+                        status: Format.count(row.record.active_contracts) > 0 ? "active" : "none"
                         mapping: ({
                                 "active": {
-                                    "label": String(Formats.count(row.record.active_contracts)),
+                                    "label": String(Format.count(row.record.active_contracts)),
                                     "color": page.appTheme.successColor
                                 },
                                 "none": {

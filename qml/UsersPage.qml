@@ -19,10 +19,6 @@ Rectangle {
 
     readonly property var hostWindow: ApplicationWindow.window
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // The built-in administrator can never be removed, whatever the letter case.
     function isBuiltInAdmin(username) {
@@ -35,28 +31,28 @@ Rectangle {
         const name = newUserName.text.trim();
         const password = newUserPassword.text.trim();
         if (name.length === 0 || password.length === 0) {
-            notify("خطأ", "أدخل اسم المستخدم وكلمة المرور", "error");
+            Notifier.show("خطأ", "أدخل اسم المستخدم وكلمة المرور", "error");
             return;
         }
         const role = roleBox.currentIndex === 1 ? "admin" : "user";
         if (!Backend.authCtrl.registerUser(name, password, role)) {
-            notify("خطأ", "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل", "error");
+            Notifier.show("خطأ", "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل", "error");
             return;
         }
         refresh();
         addDialog.close();
         newUserName.text = "";
         newUserPassword.text = "";
-        notify("نجاح", "تمت إضافة المستخدم " + name, "success");
+        Notifier.show("نجاح", "تمت إضافة المستخدم " + name, "success");
     }
 
     function askRemove(username) {
         confirmDialog.ask("حذف مستخدم", "سيتم حذف المستخدم \"" + username + "\" نهائياً ولن يتمكن من الدخول إلى النظام. هل تريد المتابعة؟", function () {
             if (Backend.authCtrl.removeUser(username)) {
                 page.refresh();
-                page.notify("نجاح", "تم حذف المستخدم " + username, "success");
+                Notifier.show("نجاح", "تم حذف المستخدم " + username, "success");
             } else {
-                page.notify("خطأ", "تعذر حذف المستخدم " + username, "error");
+                Notifier.show("خطأ", "تعذر حذف المستخدم " + username, "error");
             }
         });
     }
@@ -64,22 +60,22 @@ Rectangle {
     function changeOwnPassword() {
         const newPassword = newPasswordField.text.trim();
         if (oldPasswordField.text.length === 0 || newPassword.length === 0) {
-            notify("خطأ", "أدخل كلمة المرور الحالية والجديدة", "error");
+            Notifier.show("خطأ", "أدخل كلمة المرور الحالية والجديدة", "error");
             return;
         }
         if (newPassword !== repeatPasswordField.text.trim()) {
-            notify("خطأ", "كلمة المرور الجديدة وتأكيدها غير متطابقين", "error");
+            Notifier.show("خطأ", "كلمة المرور الجديدة وتأكيدها غير متطابقين", "error");
             return;
         }
         if (!Backend.authCtrl.changePassword(oldPasswordField.text, newPassword)) {
-            notify("خطأ", "كلمة المرور الحالية غير صحيحة", "error");
+            Notifier.show("خطأ", "كلمة المرور الحالية غير صحيحة", "error");
             return;
         }
         passwordDialog.close();
         oldPasswordField.text = "";
         newPasswordField.text = "";
         repeatPasswordField.text = "";
-        notify("نجاح", "تم تغيير كلمة المرور", "success");
+        Notifier.show("نجاح", "تم تغيير كلمة المرور", "success");
     }
 
     objectName: "usersPage"

@@ -47,6 +47,13 @@ ApplicationWindow {
     }
 
     Connections {
+        target: Notifier
+        function onRequested(title, text, kind) {
+            notice.show(title, text, kind);
+        }
+    }
+
+    Connections {
         target: Backend.authCtrl
         function onAuthChanged() {
             if (!Backend.authCtrl.isLoggedIn)

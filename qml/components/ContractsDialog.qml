@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Formats.js" as Formats
 
 // The rental contracts of one tenant, newest first: making a new contract on an available unit
 // and ending an active one. The contracts and the available units are read again whenever the
@@ -37,11 +36,6 @@ MDialog {
             }
         })
 
-    function notify(title, text, kind) {
-        const win = contractsDlg.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function refresh() {
         contracts = tenantId > 0 ? Backend.contractModel.getByTenant(tenantId) || [] : [];
@@ -56,52 +50,45 @@ MDialog {
     }
 
     function rentText(contract) {
-        const symbol = contract.currency_symbol ? contract.currency_symbol : "₪";
-        return Formats.money(contract.rent_amount) + " " + symbol + " / " + (contract.payment_frequency === "yearly" ? "سنة" : "شهر");
+        return Format.amount(contract.rent_amount, contract.currency_symbol) + " / " + (contract.payment_frequency === "yearly" ? "سنة" : "شهر");
     }
 
-    function refuse(field, message) {
-        notify("خطأ", message, "error");
-        if (field)
-            field.input.forceActiveFocus();
-        return false;
-    }
 
     // Checks every field before anything is sent and says what is wrong.
     function addContract() {
         if (unitBox.currentIndex < 0 || unitBox.currentIndex >= availableUnits.length)
-            return refuse(null, "اختر الوحدة المتاحة للعقد");
+            return Notifier.refuse("اختر الوحدة المتاحة للعقد");
         const unit = availableUnits[unitBox.currentIndex];
         const start = startField.text.trim();
         const end = endField.text.trim();
-        if (!Formats.isIsoDate(start))
-            return refuse(startField, "تاريخ البدء غير صحيح، اكتبه بالشكل YYYY-MM-DD");
-        if (!Formats.isIsoDate(end))
-            return refuse(endField, "تاريخ الانتهاء غير صحيح، اكتبه بالشكل YYYY-MM-DD");
+        if (!Format.isDate(start))
+            return Notifier.refuse("تاريخ البدء غير صحيح، اكتبه بالشكل YYYY-MM-DD", startField);
+        if (!Format.isDate(end))
+            return Notifier.refuse("تاريخ الانتهاء غير صحيح، اكتبه بالشكل YYYY-MM-DD", endField);
         if (end < start)
-            return refuse(endField, "تاريخ الانتهاء يجب أن يكون بعد تاريخ البدء");
-        const rent = Formats.parseAmount(rentField.text);
+            return Notifier.refuse("تاريخ الانتهاء يجب أن يكون بعد تاريخ البدء", endField);
+        const rent = Format.notNegative(rentField.text);
         if (isNaN(rent) || rent <= 0)
-            return refuse(rentField, "مبلغ الإيجار يجب أن يكون رقماً أكبر من صفر");
-        const deposit = Formats.parseAmount(depositField.text);
+            return Notifier.refuse("مبلغ الإيجار يجب أن يكون رقماً أكبر من صفر", rentField);
+        const deposit = Format.notNegative(depositField.text);
         if (isNaN(deposit))
-            return refuse(depositField, "التأمين يجب أن يكون رقماً (0 أو أكثر)");
+            return Notifier.refuse("التأمين يجب أن يكون رقماً (0 أو أكثر)", depositField);
 
         const unitId = Number(unit.id);
         if (Backend.contractModel.hasOverlap(unitId, start, end))
-            return refuse(startField, "الوحدة " + unitLabel(unit) + " مؤجرة بعقد نشط يتداخل مع هذه الفترة");
+            return Notifier.refuse("الوحدة " + unitLabel(unit) + " مؤجرة بعقد نشط يتداخل مع هذه الفترة", startField);
         const frequency = frequencyBox.currentIndex === 1 ? "yearly" : "monthly";
         const id = Backend.contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
         if (id <= 0) {
             refresh();
-            return refuse(null, "تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
+            return Notifier.refuse("تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
         }
         addContractDlg.close();
         unitBox.currentIndex = -1;
         endField.text = "";
         refresh();
         edited();
-        notify("نجاح", "تم إنشاء العقد على الوحدة " + unitLabel(unit), "success");
+        Notifier.show("نجاح", "تم إنشاء العقد على الوحدة " + unitLabel(unit), "success");
         return true;
     }
 
@@ -113,13 +100,13 @@ MDialog {
 
     function terminate(contract) {
         if (!Backend.contractModel.terminate(Number(contract.id))) {
-            notify("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
+            Notifier.show("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
             refresh();
             return;
         }
         refresh();
         edited();
-        notify("نجاح", "تم إنهاء عقد الوحدة " + unitLabel(contract), "success");
+        Notifier.show("نجاح", "تم إنهاء عقد الوحدة " + unitLabel(contract), "success");
     }
 
     title: "عقود المستأجر - " + tenantName
@@ -229,7 +216,7 @@ MDialog {
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
-                                text: Formats.isolateDates((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
+                                text: Format.inOrder((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
                                 color: contractsDlg.theme.textSecondary
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignRight
@@ -314,7 +301,7 @@ MDialog {
                 Layout.fillWidth: true
                 label: "تاريخ البدء"
                 placeholderText: "YYYY-MM-DD"
-                text: Formats.todayIso()
+                text: Format.today()
             }
             MTextField {
                 id: endField

@@ -21,11 +21,6 @@ MDialog {
 
     signal imported
 
-    function notify(title, message, kind) {
-        const win = dialog.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, message, kind);
-    }
 
     function holderWithRefresh() {
         for (let item = dialog.parent; item; item = item.parent) {
@@ -39,10 +34,10 @@ MDialog {
         if (pasteArea.text.trim().length === 0)
             return;
         if (!Backend.importCtrl.importRawCSV(pasteArea.text, targetTable)) {
-            notify("خطأ", "فشل استيراد البيانات، تأكد من الصيغة", "error");
+            Notifier.show("خطأ", "فشل استيراد البيانات، تأكد من الصيغة", "error");
             return;
         }
-        notify("نجاح", "تم استيراد البيانات بنجاح", "success");
+        Notifier.show("نجاح", "تم استيراد البيانات بنجاح", "success");
         pasteArea.text = "";
         close();
         const holder = holderWithRefresh();

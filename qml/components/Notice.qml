@@ -8,8 +8,8 @@ import "Palette.js" as Palette
 // The window holds the one instance (above every page and dialog); pages and dialogs reach it
 // through the window:
 //
-//     ApplicationWindow.window.showNotice("نجاح", "تم حفظ البيانات", "success")
-//     ApplicationWindow.window.showNotice("خطأ", "تعذر حفظ البيانات", "error")
+//     Notifier.show("نجاح", "تم حفظ البيانات", "success")
+//     Notifier.show("خطأ", "تعذر حفظ البيانات", "error")
 //
 // Properties (read them in tests; set them through show()):
 //   title, text (string)  what the notice says

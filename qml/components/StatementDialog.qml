@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "Palette.js" as Palette
-import "Formats.js" as Formats
 
 // A tenant's account: every live invoice (debit) and payment (credit) in date order, the totals
 // and what is still owed, and printing it as a PDF statement with a running balance. Read again
@@ -30,11 +29,6 @@ MDialog {
 
     signal printRequested(var transactions, var totals)
 
-    function notify(title, text, kind) {
-        const win = statementDlg.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function refresh() {
         statement = tenantId > 0 ? Backend.reportCtrl.getTenantStatement(tenantId) || [] : [];
@@ -59,17 +53,17 @@ MDialog {
                 "date": String(row.date || ""),
                 "description": row.ref ? row.type + " - " + row.ref : String(row.type || ""),
                 "reference": String(row.ref || ""),
-                "amount": Formats.money(debit > 0 ? debit : credit),
-                "balance": Formats.shekels(running)
+                "amount": Format.amount(debit > 0 ? debit : credit),
+                "balance": Format.amount(running)
             };
         });
     }
 
     function totals() {
         return {
-            "إجمالي المطلوبات": Formats.shekels(totalDebit),
-            "إجمالي المدفوعات": Formats.shekels(totalCredit),
-            "الرصيد المتبقي": Formats.shekels(balance)
+            "إجمالي المطلوبات": Format.amount(totalDebit),
+            "إجمالي المدفوعات": Format.amount(totalCredit),
+            "الرصيد المتبقي": Format.amount(balance)
         };
     }
 
@@ -93,9 +87,9 @@ MDialog {
         function onPrintFinished(success, filePath) {
             statementDlg.printing = false;
             if (success)
-                statementDlg.notify("نجاح", "تم حفظ كشف الحساب: " + filePath, "success");
+                Notifier.show("نجاح", "تم حفظ كشف الحساب: " + filePath, "success");
             else
-                statementDlg.notify("خطأ", "تعذر حفظ كشف الحساب كملف PDF", "error");
+                Notifier.show("خطأ", "تعذر حفظ كشف الحساب كملف PDF", "error");
         }
     }
 
@@ -113,7 +107,7 @@ MDialog {
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 title: "إجمالي المطلوبات"
-                value: Formats.shekels(statementDlg.totalDebit)
+                value: Format.amount(statementDlg.totalDebit)
                 icon: "📈"
                 iconBg: "#2e1a1a"
                 iconColor: "#ef4444"
@@ -123,7 +117,7 @@ MDialog {
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 title: "إجمالي المدفوعات"
-                value: Formats.shekels(statementDlg.totalCredit)
+                value: Format.amount(statementDlg.totalCredit)
                 icon: "📉"
                 iconBg: "#1a2e1a"
                 iconColor: "#22c55e"
@@ -133,7 +127,7 @@ MDialog {
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 title: "الرصيد المتبقي"
-                value: Formats.shekels(statementDlg.balance)
+                value: Format.amount(statementDlg.balance)
                 icon: "⚖️"
                 iconBg: "#1a2340"
                 iconColor: "#d4a843"
@@ -279,7 +273,7 @@ MDialog {
                             Text {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
-                                text: line.debit > 0 ? Formats.money(line.debit) : "-"
+                                text: line.debit > 0 ? Format.amount(line.debit) : "-"
                                 color: "#ef4444"
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
@@ -287,7 +281,7 @@ MDialog {
                             Text {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
-                                text: line.credit > 0 ? Formats.money(line.credit) : "-"
+                                text: line.credit > 0 ? Format.amount(line.credit) : "-"
                                 color: "#22c55e"
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight

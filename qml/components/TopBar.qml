@@ -28,12 +28,8 @@ Rectangle {
 
     signal themeModeSelected(string mode)
 
-    // The date shown is that of the moment the bar was made, like a printed heading.
-    readonly property string todayText: {
-        const days = ["الأحد", "الاثنين", "الثلاثاء", "الأربعاء", "الخميس", "الجمعة", "السبت"];
-        const now = new Date();
-        return days[now.getDay()] + " " + Qt.formatDate(now, "dd/MM/yyyy");
-    }
+    // The business date when the bar was made, like a printed heading.
+    readonly property string todayText: Format.weekdayDate(Format.today())
 
     Layout.fillWidth: true
     Layout.preferredHeight: 72

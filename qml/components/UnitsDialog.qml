@@ -4,7 +4,6 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "Palette.js" as Palette
-import "Formats.js" as Formats
 
 // The units of one property, on the fixed dark panel: their floor, area, rent and status, adding
 // a unit and deleting one that was never let, sold or billed. The list is read again each time
@@ -40,11 +39,6 @@ MDialog {
             }
         })
 
-    function notify(title, text, kind) {
-        const win = unitsDlg.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function refresh() {
         units = propertyId > 0 ? Backend.unitModel.getByProperty(propertyId) || [] : [];
@@ -54,43 +48,38 @@ MDialog {
     function addUnit() {
         const number = numberField.text.trim();
         if (number.length === 0)
-            return refuse(numberField, "أدخل رقم الوحدة");
-        const floor = Formats.parseWhole(floorField.text, true);
+            return Notifier.refuse("أدخل رقم الوحدة", numberField);
+        const floor = Format.whole(floorField.text, true);
         if (isNaN(floor))
-            return refuse(floorField, "الطابق يجب أن يكون رقماً صحيحاً");
-        const area = Formats.parseAmount(areaField.text);
+            return Notifier.refuse("الطابق يجب أن يكون رقماً صحيحاً", floorField);
+        const area = Format.notNegative(areaField.text);
         if (isNaN(area) || area <= 0)
-            return refuse(areaField, "المساحة يجب أن تكون رقماً أكبر من صفر");
-        const rent = Formats.parseAmount(rentField.text);
+            return Notifier.refuse("المساحة يجب أن تكون رقماً أكبر من صفر", areaField);
+        const rent = Format.notNegative(rentField.text);
         if (isNaN(rent))
-            return refuse(rentField, "الإيجار الشهري يجب أن يكون رقماً (0 أو أكثر)");
-        const rooms = Formats.parseWhole(roomsField.text, false);
+            return Notifier.refuse("الإيجار الشهري يجب أن يكون رقماً (0 أو أكثر)", rentField);
+        const rooms = Format.whole(roomsField.text, false);
         if (isNaN(rooms))
-            return refuse(roomsField, "عدد الغرف يجب أن يكون رقماً صحيحاً (0 أو أكثر)");
+            return Notifier.refuse("عدد الغرف يجب أن يكون رقماً صحيحاً (0 أو أكثر)", roomsField);
         if (units.some(unit => String(unit.unit_number) === number))
-            return refuse(numberField, "الوحدة رقم " + number + " موجودة في هذا العقار");
+            return Notifier.refuse("الوحدة رقم " + number + " موجودة في هذا العقار", numberField);
 
         const id = Backend.unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
         if (id <= 0) {
             // Another window may have added the same number meanwhile.
             refresh();
             const taken = units.some(unit => String(unit.unit_number) === number);
-            return refuse(numberField, taken ? "الوحدة رقم " + number + " موجودة في هذا العقار" : "تعذرت إضافة الوحدة، حاول مرة أخرى");
+            return Notifier.refuse(taken ? "الوحدة رقم " + number + " موجودة في هذا العقار" : "تعذرت إضافة الوحدة، حاول مرة أخرى", numberField);
         }
         addUnitDlg.close();
         for (const field of [numberField, floorField, areaField, rentField, roomsField])
             field.text = "";
         refresh();
         edited();
-        notify("نجاح", "تمت إضافة الوحدة رقم " + number, "success");
+        Notifier.show("نجاح", "تمت إضافة الوحدة رقم " + number, "success");
         return true;
     }
 
-    function refuse(field, message) {
-        notify("خطأ", message, "error");
-        field.input.forceActiveFocus();
-        return false;
-    }
 
     function askRemove(unit) {
         confirm.ask("حذف الوحدة", "سيتم حذف الوحدة رقم " + unit.unit_number + " من \"" + propertyName + "\" نهائياً.", function () {
@@ -102,13 +91,13 @@ MDialog {
         if (Backend.unitModel.remove(Number(unit.id))) {
             refresh();
             edited();
-            notify("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
+            Notifier.show("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
             return;
         }
         const now = Backend.unitModel.getById(Number(unit.id)) || {};
         const status = now.status || unit.status;
         const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
-        notify("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
         refresh();
     }
 
@@ -214,7 +203,7 @@ MDialog {
                         Text {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
-                            text: "طابق " + Formats.count(unitRow.modelData.floor)
+                            text: "طابق " + Format.count(unitRow.modelData.floor)
                             color: Palette.fixed.textSecondary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
@@ -222,7 +211,7 @@ MDialog {
                         Text {
                             Layout.preferredWidth: 90
                             textFormat: Text.PlainText
-                            text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Formats.money(unitRow.modelData.area) + " م²"
+                            text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Format.amount(unitRow.modelData.area) + " م²"
                             color: Palette.fixed.textSecondary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
@@ -231,7 +220,7 @@ MDialog {
                             objectName: "unitRent"
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: Formats.shekels(unitRow.modelData.rent_monthly) + " / شهر"
+                            text: Format.amount(unitRow.modelData.rent_monthly) + " / شهر"
                             color: Palette.fixed.gold
                             font.pixelSize: 13
                             font.bold: true

@@ -118,6 +118,11 @@ TestCase {
         return null;
     }
 
+    // Two digits of a month or a day ("03").
+    function pad2(number) {
+        return number < 10 ? "0" + number : String(number);
+    }
+
     // Waits until a popup has finished opening or closing.
     function waitOpened(popup) {
         tryVerify(() => popup.opened, 2000, popup.objectName + " opened");
