@@ -3,8 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
-import "components/AdminPalette.js" as AdminPalette
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
 // paged), contractors and suppliers with what the office owes them, and the cost centres of every
@@ -12,8 +10,6 @@ import "components/AdminPalette.js" as AdminPalette
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var accounts: []
     property var contractors: []
@@ -48,7 +44,7 @@ Rectangle {
     }
 
     objectName: "accountingPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -84,9 +80,9 @@ Rectangle {
             // Chart of accounts
             Rectangle {
                 radius: 14
-                color: page.appTheme.bgSecondary
+                color: Theme.bgSecondary
                 border.width: 1
-                border.color: page.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ListView {
                     id: accountList
@@ -104,13 +100,13 @@ Rectangle {
                         id: accountRow
                         required property var modelData
                         readonly property real balance: Number(modelData.balance) || 0
-                        readonly property var badge: AdminPalette.accountTypes[modelData.type] || AdminPalette.accountTypes.expense
+                        readonly property var badge: Theme.accountTypes[modelData.type] || Theme.accountTypes.expense
 
                         objectName: "account_" + modelData.code
                         width: ListView.view.width
                         height: 44
                         radius: 8
-                        color: rowHover.hovered ? page.appTheme.bgElevated : "transparent"
+                        color: rowHover.hovered ? Theme.bgElevated : "transparent"
 
                         HoverHandler {
                             id: rowHover
@@ -127,7 +123,7 @@ Rectangle {
                                 Layout.preferredWidth: 80
                                 textFormat: Text.PlainText
                                 text: accountRow.modelData.code
-                                color: page.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -136,7 +132,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: accountRow.modelData.name_ar
-                                color: page.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
                                 elide: Text.ElideRight
@@ -154,7 +150,7 @@ Rectangle {
                                     anchors.centerIn: parent
                                     textFormat: Text.PlainText
                                     text: accountRow.badge.label
-                                    color: page.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 10
                                     font.bold: true
                                 }
@@ -164,7 +160,7 @@ Rectangle {
                                 Layout.preferredWidth: 100
                                 textFormat: Text.PlainText
                                 text: Format.amount(accountRow.balance)
-                                color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
+                                color: accountRow.balance >= 0 ? Theme.fixed.success : Theme.fixed.error
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignLeft
@@ -178,7 +174,7 @@ Rectangle {
             PagedList {
                 id: journalList
                 objectName: "journalList"
-                panelColor: page.appTheme.bgSecondary
+                panelColor: Theme.bgSecondary
                 searchPlaceholder: "بحث في القيود بالوصف أو المرجع أو التاريخ أو الرقم..."
                 emptyText: "لا توجد قيود بعد"
                 fetch: (offset, limit, search) => Backend.accountModel.getJournalPage(offset, limit, search)
@@ -192,7 +188,7 @@ Rectangle {
                     width: ListView.view.width
                     height: 50
                     radius: 8
-                    color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
+                    color: index % 2 === 1 ? Theme.stripe : "transparent"
 
                     RowLayout {
                         anchors.fill: parent
@@ -205,7 +201,7 @@ Rectangle {
                             Layout.preferredWidth: 100
                             textFormat: Text.PlainText
                             text: entryRow.record.entry_date || ""
-                            color: page.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignRight
                         }
@@ -214,7 +210,7 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: Format.inOrder(entryRow.record.description)
-                            color: page.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
                             elide: Text.ElideRight
@@ -223,7 +219,7 @@ Rectangle {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
                             text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
-                            color: page.appTheme.accentGold
+                            color: Theme.accentGold
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
@@ -235,9 +231,9 @@ Rectangle {
             // Contractors and suppliers
             Rectangle {
                 radius: 14
-                color: page.appTheme.bgSecondary
+                color: Theme.bgSecondary
                 border.width: 1
-                border.color: page.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     anchors.fill: parent
@@ -252,7 +248,7 @@ Rectangle {
                         Text {
                             Layout.fillWidth: true
                             text: "تتبع المقاولين والموردين حسب بنود العمل"
-                            color: page.appTheme.accentGold
+                            color: Theme.accentGold
                             font.pixelSize: 15
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -299,7 +295,7 @@ Rectangle {
                                 Layout.fillWidth: modelData.width < 0
                                 textFormat: Text.PlainText
                                 text: modelData.text
-                                color: AdminPalette.columnHeader
+                                color: Theme.fixed.textMuted
                                 font.pixelSize: 11
                                 font.bold: true
                                 horizontalAlignment: modelData.width === 120 ? Text.AlignLeft : Text.AlignRight
@@ -321,7 +317,7 @@ Rectangle {
                             anchors.centerIn: parent
                             visible: page.contractors.length === 0
                             text: "لا يوجد مقاولون أو موردون بعد"
-                            color: page.appTheme.textMuted
+                            color: Theme.textMuted
                             font.pixelSize: 14
                         }
 
@@ -335,7 +331,7 @@ Rectangle {
                             width: ListView.view.width
                             height: 48
                             radius: 8
-                            color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
+                            color: index % 2 === 1 ? Theme.stripe : "transparent"
 
                             RowLayout {
                                 anchors.fill: parent
@@ -349,7 +345,7 @@ Rectangle {
                                     Layout.preferredWidth: 160
                                     textFormat: Text.PlainText
                                     text: contractorRow.modelData.name || ""
-                                    color: page.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 12
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -359,7 +355,7 @@ Rectangle {
                                     Layout.preferredWidth: 100
                                     textFormat: Text.PlainText
                                     text: contractorRow.modelData.trade || ""
-                                    color: page.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     elide: Text.ElideRight
@@ -368,7 +364,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: contractorRow.modelData.phone || ""
-                                    color: page.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     elide: Text.ElideRight
@@ -378,7 +374,7 @@ Rectangle {
                                     Layout.preferredWidth: 120
                                     textFormat: Text.PlainText
                                     text: Format.amount(contractorRow.balance)
-                                    color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
+                                    color: contractorRow.balance > 0 ? Theme.fixed.error : Theme.fixed.success
                                     font.pixelSize: 12
                                     font.bold: true
                                     horizontalAlignment: Text.AlignLeft
@@ -404,7 +400,7 @@ Rectangle {
                     anchors.centerIn: parent
                     visible: page.projects.length === 0
                     text: "لا توجد مشاريع بعد"
-                    color: page.appTheme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 14
                 }
 
@@ -417,9 +413,9 @@ Rectangle {
                     width: ListView.view.width
                     height: cardColumn.implicitHeight + 28
                     radius: 12
-                    color: page.appTheme.bgCard
+                    color: Theme.bgCard
                     border.width: 1
-                    border.color: page.appTheme.borderColor
+                    border.color: Theme.borderColor
 
                     ColumnLayout {
                         id: cardColumn
@@ -433,7 +429,7 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: "مركز تكلفة المشروع: " + projectCard.modelData.name
-                            color: page.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 15
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -451,9 +447,9 @@ Rectangle {
                                 Layout.fillWidth: true
                                 Layout.preferredHeight: 44
                                 radius: 10
-                                color: isProject ? page.appTheme.bgElevated : "transparent"
+                                color: isProject ? Theme.bgElevated : "transparent"
                                 border.width: 1
-                                border.color: isProject ? page.appTheme.borderStrong : page.appTheme.borderColor
+                                border.color: isProject ? Theme.borderStrong : Theme.borderColor
 
                                 RowLayout {
                                     anchors.fill: parent
@@ -466,7 +462,7 @@ Rectangle {
                                         Layout.fillWidth: true
                                         textFormat: Text.PlainText
                                         text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
-                                        color: page.appTheme.textPrimary
+                                        color: Theme.textPrimary
                                         font.pixelSize: 12
                                         font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
                                         horizontalAlignment: Text.AlignRight
@@ -475,19 +471,19 @@ Rectangle {
                                     Text {
                                         textFormat: Text.PlainText
                                         text: "الإيراد " + Format.amount(centreRow.modelData.revenue)
-                                        color: page.appTheme.successColor
+                                        color: Theme.successColor
                                         font.pixelSize: 12
                                     }
                                     Text {
                                         textFormat: Text.PlainText
                                         text: "التكلفة " + Format.amount(centreRow.modelData.expenses)
-                                        color: page.appTheme.dangerColor
+                                        color: Theme.dangerColor
                                         font.pixelSize: 12
                                     }
                                     Text {
                                         textFormat: Text.PlainText
                                         text: "الربح " + Format.amount(centreRow.modelData.profit)
-                                        color: page.appTheme.accentGold
+                                        color: Theme.accentGold
                                         font.pixelSize: 12
                                         font.bold: true
                                     }

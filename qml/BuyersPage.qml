@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // Buyers and sales: the buyer register with each buyer's balance, and per buyer the sale of a
 // unit, the installment schedule with collection and hand-added installments, a received cheque
@@ -11,26 +10,24 @@ import "components/Palette.js" as Palette
 Rectangle {
     id: buyersRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var buyers: []
 
     readonly property var installmentStatuses: ({
             "paid": {
                 "label": "مدفوع",
-                "color": Palette.fixed.success,
-                "background": Palette.fixed.successSoft
+                "color": Theme.fixed.success,
+                "background": Theme.fixed.successSoft
             },
             "partial": {
                 "label": "جزئي",
-                "color": Palette.fixed.warning,
-                "background": Palette.fixed.warningSoft
+                "color": Theme.fixed.warning,
+                "background": Theme.fixed.warningSoft
             },
             "pending": {
                 "label": "معلق",
-                "color": Palette.fixed.error,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.fixed.error,
+                "background": Theme.fixed.errorSoft
             }
         })
 
@@ -194,7 +191,7 @@ Rectangle {
     }
 
     objectName: "buyersPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -216,9 +213,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: buyersRoot.appTheme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: buyersRoot.appTheme.borderColor
+            border.color: Theme.borderColor
             clip: true
 
             ListView {
@@ -243,9 +240,9 @@ Rectangle {
                     width: ListView.view.width
                     height: 68
                     radius: 12
-                    color: buyersRoot.appTheme.bgCard
+                    color: Theme.bgCard
                     border.width: 1
-                    border.color: buyersRoot.appTheme.borderColor
+                    border.color: Theme.borderColor
 
                     RowLayout {
                         anchors.fill: parent
@@ -257,7 +254,7 @@ Rectangle {
                         Text {
                             text: "👤"
                             font.pixelSize: 20
-                            font.family: Palette.emojiFont
+                            font.family: Theme.emojiFont
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
@@ -267,7 +264,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: card.modelData.full_name
-                                color: buyersRoot.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 14
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -277,7 +274,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: "رقم الهوية: " + (card.modelData.id_number || "-")
-                                color: buyersRoot.appTheme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -292,7 +289,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: Format.amount(card.balance)
-                                color: card.balance > 0 ? buyersRoot.appTheme.dangerColor : buyersRoot.appTheme.successColor
+                                color: card.balance > 0 ? Theme.dangerColor : Theme.successColor
                                 font.pixelSize: 14
                                 font.bold: true
                                 horizontalAlignment: Text.AlignHCenter
@@ -300,7 +297,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: "رصيد المشتري"
-                                color: buyersRoot.appTheme.textMuted
+                                color: Theme.textMuted
                                 font.pixelSize: 10
                                 horizontalAlignment: Text.AlignHCenter
                             }
@@ -341,7 +338,7 @@ Rectangle {
                                 rightPadding: 8
                                 outline: true
                                 iconSymbol: modelData.icon
-                                iconFamily: Palette.emojiFont
+                                iconFamily: Theme.emojiFont
                                 text: modelData.label
                                 font.pixelSize: 12
                                 onClicked: {
@@ -362,7 +359,7 @@ Rectangle {
                     anchors.centerIn: parent
                     visible: buyerList.count === 0
                     text: "لا يوجد مشترون بعد"
-                    color: buyersRoot.appTheme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 14
                 }
             }
@@ -502,7 +499,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "الأقساط المستحقة"
-                    color: buyersRoot.appTheme.accentGold
+                    color: Theme.accentGold
                     font.pixelSize: 15
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -528,8 +525,8 @@ Rectangle {
                 columnWidths: [120, 0, 120, 90, 50]
                 headerVisible: true
                 delegate: installmentRow
-                panelColor: buyersRoot.appTheme.bgInput
-                rowAltColor: buyersRoot.appTheme.bgSecondary
+                panelColor: Theme.bgInput
+                rowAltColor: Theme.bgSecondary
             }
         }
     }
@@ -546,7 +543,7 @@ Rectangle {
             objectName: "installment_" + record.id
             width: ListView.view.width
             height: 48
-            color: index % 2 === 1 ? buyersRoot.appTheme.bgSecondary : "transparent"
+            color: index % 2 === 1 ? Theme.bgSecondary : "transparent"
 
             Row {
                 anchors.fill: parent
@@ -560,7 +557,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.due_date || ""
-                    color: buyersRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -574,7 +571,7 @@ Rectangle {
                         width: parent.width
                         textFormat: Text.PlainText
                         text: "قسط شقة " + row.record.unit_number + (row.record.property_name ? " - " + row.record.property_name : "")
-                        color: buyersRoot.appTheme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 13
                         horizontalAlignment: Text.AlignRight
                         elide: Text.ElideRight
@@ -583,7 +580,7 @@ Rectangle {
                         width: parent.width
                         textFormat: Text.PlainText
                         text: row.record.cheque_number ? "شيك رقم: " + row.record.cheque_number + " (" + (row.record.bank_name || "-") + ")" : "دفع نقدي / دفعات"
-                        color: buyersRoot.appTheme.textMuted
+                        color: Theme.textMuted
                         font.pixelSize: 10
                         horizontalAlignment: Text.AlignRight
                         elide: Text.ElideRight
@@ -598,7 +595,7 @@ Rectangle {
                         width: parent.width
                         textFormat: Text.PlainText
                         text: Format.amount(row.record.installment_amount)
-                        color: buyersRoot.appTheme.accentGold
+                        color: Theme.accentGold
                         font.pixelSize: 13
                         font.bold: true
                         horizontalAlignment: Text.AlignRight
@@ -609,7 +606,7 @@ Rectangle {
                         visible: row.record.status === "partial"
                         textFormat: Text.PlainText
                         text: "مسدد: " + Format.amount(row.record.paid_amount)
-                        color: buyersRoot.appTheme.textMuted
+                        color: Theme.textMuted
                         font.pixelSize: 10
                         horizontalAlignment: Text.AlignRight
                     }
@@ -628,7 +625,7 @@ Rectangle {
                         status: row.record.status || "pending"
                         mapping: buyersRoot.installmentStatuses
                         fallbackLabel: buyersRoot.installmentStatuses.pending.label
-                        fallbackColor: Palette.fixed.error
+                        fallbackColor: Theme.fixed.error
                     }
                 }
                 Item {
@@ -645,8 +642,8 @@ Rectangle {
                         rightPadding: 0
                         visible: !row.paid
                         text: "✔"
-                        btnColor: buyersRoot.appTheme.successColor
-                        textColor: "#ffffff"
+                        btnColor: Theme.successColor
+                        textColor: Theme.fixed.textPrimary
                         onClicked: buyersRoot.askCollection(row.record)
                     }
                 }
@@ -673,7 +670,7 @@ Rectangle {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: collectDialog.installment ? "قسط شقة " + collectDialog.installment.unit_number + " المستحق في " + Format.ltr(collectDialog.installment.due_date) : ""
-                color: buyersRoot.appTheme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -684,7 +681,7 @@ Rectangle {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "المتبقي على القسط: " + Format.amount(collectDialog.openAmount)
-                color: buyersRoot.appTheme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
             }
@@ -811,9 +808,9 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 radius: 10
-                color: buyersRoot.appTheme.bgInput
+                color: Theme.bgInput
                 border.width: 1
-                border.color: buyersRoot.appTheme.borderColor
+                border.color: Theme.borderColor
                 clip: true
 
                 ColumnLayout {
@@ -824,7 +821,7 @@ Rectangle {
                     Rectangle {
                         Layout.fillWidth: true
                         Layout.preferredHeight: 40
-                        color: buyersRoot.appTheme.bgElevated
+                        color: Theme.bgElevated
 
                         Row {
                             anchors.fill: parent
@@ -842,7 +839,7 @@ Rectangle {
                                     height: parent.height
                                     textFormat: Text.PlainText
                                     text: modelData
-                                    color: buyersRoot.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -870,7 +867,7 @@ Rectangle {
 
                             width: ListView.view.width
                             height: 48
-                            color: index % 2 === 1 ? buyersRoot.appTheme.bgSecondary : "transparent"
+                            color: index % 2 === 1 ? Theme.bgSecondary : "transparent"
 
                             Row {
                                 anchors.fill: parent
@@ -883,7 +880,7 @@ Rectangle {
                                     height: parent.height
                                     textFormat: Text.PlainText
                                     text: line.modelData.due_date || ""
-                                    color: buyersRoot.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     verticalAlignment: Text.AlignVCenter
@@ -893,7 +890,7 @@ Rectangle {
                                     height: parent.height
                                     textFormat: Text.PlainText
                                     text: "قسط وحدة " + line.modelData.unit_number
-                                    color: buyersRoot.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 13
                                     horizontalAlignment: Text.AlignRight
                                     verticalAlignment: Text.AlignVCenter
@@ -904,7 +901,7 @@ Rectangle {
                                     height: parent.height
                                     textFormat: Text.PlainText
                                     text: Format.amount(line.modelData.installment_amount)
-                                    color: buyersRoot.appTheme.dangerColor
+                                    color: Theme.dangerColor
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     verticalAlignment: Text.AlignVCenter
@@ -914,7 +911,7 @@ Rectangle {
                                     height: parent.height
                                     textFormat: Text.PlainText
                                     text: Format.amount(line.modelData.paid_amount)
-                                    color: buyersRoot.appTheme.successColor
+                                    color: Theme.successColor
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     verticalAlignment: Text.AlignVCenter
@@ -924,7 +921,7 @@ Rectangle {
                                     height: parent.height
                                     textFormat: Text.PlainText
                                     text: Format.amount(line.modelData.remaining_amount || 0)
-                                    color: buyersRoot.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 12
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -937,7 +934,7 @@ Rectangle {
                             anchors.centerIn: parent
                             visible: statementList.count === 0
                             text: "لا توجد أقساط في كشف هذا المشتري"
-                            color: buyersRoot.appTheme.textMuted
+                            color: Theme.textMuted
                             font.pixelSize: 14
                         }
                     }
@@ -954,7 +951,7 @@ Rectangle {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: "إجمالي الأقساط: " + Format.amount(statementDialog.sums.owed) + "  |  المسدد: " + Format.amount(statementDialog.sums.paid) + "  |  المتبقي: " + Format.amount(statementDialog.sums.owed - statementDialog.sums.paid)
-                    color: buyersRoot.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 12
                     font.bold: true
                     wrapMode: Text.Wrap

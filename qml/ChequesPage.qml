@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // The cheque register: five cuts (all, received, issued, post-dated, to collect today), the count
 // and sum of every status, cashing and returning a pending cheque (each asked first) and recording
@@ -11,8 +10,6 @@ import "components/Palette.js" as Palette
 Rectangle {
     id: chequesRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property var cuts: [
         {
@@ -42,37 +39,37 @@ Rectangle {
         {
             "status": "pending",
             "label": "معلق",
-            "color": appTheme.warningColor,
-            "background": appTheme.bgAccentSoft
+            "color": Theme.warningColor,
+            "background": Theme.bgAccentSoft
         },
         {
             "status": "paid",
             "label": "تم الصرف",
-            "color": appTheme.successColor,
-            "background": Palette.fixed.successSoft
+            "color": Theme.successColor,
+            "background": Theme.fixed.successSoft
         },
         {
             "status": "bounced",
             "label": "مرتجع",
-            "color": appTheme.dangerColor,
-            "background": Palette.fixed.errorSoft
+            "color": Theme.dangerColor,
+            "background": Theme.fixed.errorSoft
         }
     ]
     readonly property var chequeStatuses: ({
             "paid": {
                 "label": "تم الصرف",
-                "color": appTheme.successColor,
-                "background": Palette.fixed.successSoft
+                "color": Theme.successColor,
+                "background": Theme.fixed.successSoft
             },
             "pending": {
                 "label": "مؤجل",
-                "color": appTheme.warningColor,
-                "background": appTheme.bgAccentSoft
+                "color": Theme.warningColor,
+                "background": Theme.bgAccentSoft
             },
             "bounced": {
                 "label": "مرتجع",
-                "color": appTheme.dangerColor,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.dangerColor,
+                "background": Theme.fixed.errorSoft
             }
         })
 
@@ -174,7 +171,7 @@ Rectangle {
     }
 
     objectName: "chequesPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -198,9 +195,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 48
             radius: 10
-            color: chequesRoot.appTheme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: chequesRoot.appTheme.borderColor
+            border.color: Theme.borderColor
 
             RowLayout {
                 anchors.fill: parent
@@ -226,7 +223,7 @@ Rectangle {
 
                         contentItem: Text {
                             text: tab.text
-                            color: tab.chosen ? chequesRoot.appTheme.accentGold : chequesRoot.appTheme.textSecondary
+                            color: tab.chosen ? Theme.accentGold : Theme.textSecondary
                             font.pixelSize: 13
                             font.bold: tab.chosen
                             horizontalAlignment: Text.AlignHCenter
@@ -234,7 +231,7 @@ Rectangle {
                         }
                         background: Rectangle {
                             radius: 8
-                            color: tab.chosen ? chequesRoot.appTheme.bgElevated : (tab.hovered ? Qt.rgba(0.5, 0.5, 0.5, 0.08) : "transparent")
+                            color: tab.chosen ? Theme.bgElevated : (tab.hovered ? Qt.rgba(0.5, 0.5, 0.5, 0.08) : "transparent")
 
                             Rectangle {
                                 anchors.left: parent.left
@@ -245,7 +242,7 @@ Rectangle {
                                 height: 2
                                 radius: 1
                                 visible: tab.chosen
-                                color: chequesRoot.appTheme.accentGold
+                                color: Theme.accentGold
                             }
                         }
                     }
@@ -309,7 +306,7 @@ Rectangle {
             emptyText: "لا توجد شيكات في هذا القسم"
             fetch: (offset, limit, search) => Backend.chequeModel.getPage(chequesRoot.currentCut(), offset, limit, search)
             delegate: chequeCard
-            panelColor: chequesRoot.appTheme.bgSecondary
+            panelColor: Theme.bgSecondary
         }
     }
 
@@ -334,9 +331,9 @@ Rectangle {
                 anchors.topMargin: 4
                 anchors.bottomMargin: 4
                 radius: 10
-                color: chequesRoot.appTheme.bgCard
+                color: Theme.bgCard
                 border.width: 1
-                border.color: chequesRoot.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 RowLayout {
                     anchors.fill: parent
@@ -349,14 +346,14 @@ Rectangle {
                         Layout.preferredWidth: 42
                         Layout.preferredHeight: 42
                         radius: 21
-                        color: card.received ? Palette.fixed.successSoft : Palette.fixed.errorSoft
+                        color: card.received ? Theme.fixed.successSoft : Theme.fixed.errorSoft
 
                         Text {
                             anchors.centerIn: parent
                             textFormat: Text.PlainText
                             text: card.received ? "📥" : "📤"
                             font.pixelSize: 20
-                            font.family: Palette.emojiFont
+                            font.family: Theme.emojiFont
                         }
                     }
                     ColumnLayout {
@@ -367,7 +364,7 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: "رقم: " + card.record.cheque_number
-                            color: chequesRoot.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 14
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -378,7 +375,7 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: chequesRoot.partyOf(card.record) + (card.record.unit_number ? " | " + (card.record.property_name || "") + " - وحدة " + card.record.unit_number : "")
-                            color: chequesRoot.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 11
                             horizontalAlignment: Text.AlignRight
                             elide: Text.ElideRight
@@ -387,7 +384,7 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: (card.record.bank_name || "-") + " | استحقاق: " + Format.ltr(card.record.due_date || "")
-                            color: chequesRoot.appTheme.textMuted
+                            color: Theme.textMuted
                             font.pixelSize: 11
                             horizontalAlignment: Text.AlignRight
                             elide: Text.ElideRight
@@ -416,7 +413,7 @@ Rectangle {
                             text: "✕ ارتجاع"
                             font.pixelSize: 12
                             outline: true
-                            btnColor: chequesRoot.appTheme.dangerColor
+                            btnColor: Theme.dangerColor
                             onClicked: chequesRoot.askStatus(card.record, "bounced")
                         }
                     }
@@ -430,7 +427,7 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: Format.amount(card.record.amount, card.record.currency_symbol)
-                            color: chequesRoot.appTheme.accentGold
+                            color: Theme.accentGold
                             font.pixelSize: 15
                             font.bold: true
                             horizontalAlignment: Text.AlignLeft
@@ -444,7 +441,7 @@ Rectangle {
                             status: card.record.status || ""
                             mapping: chequesRoot.chequeStatuses
                             fallbackLabel: chequesRoot.chequeStatuses.bounced.label
-                            fallbackColor: chequesRoot.appTheme.dangerColor
+                            fallbackColor: Theme.dangerColor
                         }
                     }
                 }
@@ -552,7 +549,7 @@ Rectangle {
                             Layout.alignment: Qt.AlignBottom
                             Layout.bottomMargin: 12
                             text: "العملة:"
-                            color: chequesRoot.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                         }
                         ChoiceBox {

@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 import "components/Pages.js" as Pages
 
 // The overview the user sees first: head figures, the alerts with a jump to the page that deals
@@ -13,8 +12,6 @@ import "components/Pages.js" as Pages
 Rectangle {
     id: dashPage
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var stats: ({})
     property var recentPayments: []
@@ -29,7 +26,7 @@ Rectangle {
     readonly property var collectionBars: collections.map((month, i) => ({
                 "label": month.label,
                 "value": Number(month.value) || 0,
-                "color": i === collections.length - 1 ? "#f59e0b" : "#C5A059"
+                "color": i === collections.length - 1 ? Theme.fixed.warning : Theme.fixed.goldText
             }))
     readonly property real collectionsMax: collectionBars.reduce((top, bar) => Math.max(top, bar.value), 0)
 
@@ -69,7 +66,7 @@ Rectangle {
     }
 
     objectName: "dashboardPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
     Component.onCompleted: refresh()
 
     Flickable {
@@ -109,32 +106,32 @@ Rectangle {
                     title: "إجمالي العقارات"
                     value: String(Format.count(dashPage.stats.totalProperties))
                     icon: "⌂"
-                    iconBg: "#1e293b"
-                    iconColor: "#C5A059"
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.goldText
                 }
                 StatsCard {
                     objectName: "cardTenants"
                     title: "المستأجرون النشطون"
                     value: String(Format.count(dashPage.stats.activeTenants))
                     icon: "⌘"
-                    iconBg: "#1e293b"
-                    iconColor: "#60a5fa"
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.info
                 }
                 StatsCard {
                     objectName: "cardOccupancy"
                     title: "نسبة الإشغال"
                     value: Format.percent(dashPage.stats.occupancyRate)
                     icon: "◈"
-                    iconBg: "#1e293b"
-                    iconColor: "#22c55e"
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.success
                 }
                 StatsCard {
                     objectName: "cardRevenue"
                     title: "الإيرادات الشهرية"
                     value: Format.amount(dashPage.stats.monthlyRevenue)
                     icon: "⌬"
-                    iconBg: "#1e293b"
-                    iconColor: "#f59e0b"
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.warning
                 }
             }
 
@@ -146,9 +143,9 @@ Rectangle {
                 Layout.preferredHeight: alertsColumn.implicitHeight + 40
                 visible: dashPage.alerts.length > 0
                 radius: 14
-                color: dashPage.appTheme.bgSecondary
+                color: Theme.bgSecondary
                 border.width: 1
-                border.color: dashPage.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     id: alertsColumn
@@ -164,13 +161,13 @@ Rectangle {
                         Text {
                             text: "🔔"
                             font.pixelSize: 16
-                            font.family: Palette.emojiFont
+                            font.family: Theme.emojiFont
                         }
                         Text {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: "تنبيهات هامة (" + dashPage.alerts.length + ")"
-                            color: dashPage.appTheme.dangerColor
+                            color: Theme.dangerColor
                             font.pixelSize: 16
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -200,9 +197,9 @@ Rectangle {
                             width: ListView.view.width
                             height: 50
                             radius: 8
-                            color: dashPage.appTheme.bgCard
+                            color: Theme.bgCard
                             border.width: 1
-                            border.color: modelData.severity === "high" || modelData.severity === "critical" ? dashPage.appTheme.dangerColor : dashPage.appTheme.borderColor
+                            border.color: modelData.severity === "high" || modelData.severity === "critical" ? Theme.dangerColor : Theme.borderColor
 
                             RowLayout {
                                 anchors.fill: parent
@@ -215,7 +212,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: Format.inOrder(alertRow.modelData.title)
-                                    color: dashPage.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 13
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -225,7 +222,7 @@ Rectangle {
                                     Layout.maximumWidth: 360
                                     textFormat: Text.PlainText
                                     text: Format.inOrder(alertRow.modelData.detail)
-                                    color: dashPage.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     elide: Text.ElideLeft
@@ -239,8 +236,8 @@ Rectangle {
                                     rightPadding: 6
                                     text: "متابعة"
                                     font.pixelSize: 12
-                                    btnColor: dashPage.appTheme.bgElevated
-                                    textColor: dashPage.appTheme.textPrimary
+                                    btnColor: Theme.bgElevated
+                                    textColor: Theme.textPrimary
                                     enabled: dashPage.alertPages[alertRow.modelData.type] !== undefined
                                     onClicked: dashPage.followAlert(alertRow.modelData.type)
                                 }
@@ -273,9 +270,9 @@ Rectangle {
                     Layout.preferredWidth: 1
                     Layout.preferredHeight: 250
                     radius: 14
-                    color: dashPage.appTheme.bgSecondary
+                    color: Theme.bgSecondary
                     border.width: 1
-                    border.color: dashPage.appTheme.borderColor
+                    border.color: Theme.borderColor
 
                     Text {
                         id: unitsHeading
@@ -284,7 +281,7 @@ Rectangle {
                         anchors.left: parent.left
                         anchors.margins: 20
                         text: "حالة الوحدات"
-                        color: dashPage.appTheme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 16
                         font.bold: true
                         horizontalAlignment: Text.AlignRight
@@ -314,14 +311,14 @@ Rectangle {
                                     anchors.horizontalCenter: parent.horizontalCenter
                                     textFormat: Text.PlainText
                                     text: Math.round(dashPage.occupancy) + "%"
-                                    color: dashPage.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 32
                                     font.bold: true
                                 }
                                 Text {
                                     anchors.horizontalCenter: parent.horizontalCenter
                                     text: "نسبة الإشغال"
-                                    color: dashPage.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 11
                                 }
                             }
@@ -336,9 +333,9 @@ Rectangle {
                 Layout.rightMargin: 25
                 Layout.preferredHeight: activityColumn.implicitHeight + 40
                 radius: 14
-                color: dashPage.appTheme.bgSecondary
+                color: Theme.bgSecondary
                 border.width: 1
-                border.color: dashPage.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     id: activityColumn
@@ -354,12 +351,12 @@ Rectangle {
                         Text {
                             text: "🕒"
                             font.pixelSize: 14
-                            font.family: Palette.emojiFont
+                            font.family: Theme.emojiFont
                         }
                         Text {
                             Layout.fillWidth: true
                             text: "آخر العمليات"
-                            color: dashPage.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 14
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -370,7 +367,7 @@ Rectangle {
                         Layout.fillWidth: true
                         visible: dashPage.auditLogs.length === 0
                         text: "لا توجد عمليات مسجلة بعد"
-                        color: dashPage.appTheme.textMuted
+                        color: Theme.textMuted
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
                     }
@@ -391,7 +388,7 @@ Rectangle {
                                 Layout.preferredWidth: 80
                                 textFormat: Text.PlainText
                                 text: activityRow.modelData.username || "النظام"
-                                color: dashPage.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 12
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -401,7 +398,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: activityRow.modelData.action || ""
-                                color: dashPage.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                                 elide: Text.ElideLeft
@@ -409,7 +406,7 @@ Rectangle {
                             Text {
                                 textFormat: Text.PlainText
                                 text: activityRow.modelData.created_at || ""
-                                color: dashPage.appTheme.textMuted
+                                color: Theme.textMuted
                                 font.pixelSize: 10
                             }
                         }
@@ -429,9 +426,9 @@ Rectangle {
                     Layout.preferredHeight: 345
                     Layout.alignment: Qt.AlignTop
                     radius: 14
-                    color: dashPage.appTheme.bgSecondary
+                    color: Theme.bgSecondary
                     border.width: 1
-                    border.color: dashPage.appTheme.borderColor
+                    border.color: Theme.borderColor
 
                     ColumnLayout {
                         anchors.fill: parent
@@ -441,7 +438,7 @@ Rectangle {
                         Text {
                             Layout.fillWidth: true
                             text: "آخر المدفوعات"
-                            color: dashPage.appTheme.accentGold
+                            color: Theme.accentGold
                             font.pixelSize: 16
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -451,7 +448,7 @@ Rectangle {
                             Layout.fillWidth: true
                             visible: dashPage.recentPayments.length === 0
                             text: "لا توجد مدفوعات بعد"
-                            color: dashPage.appTheme.textMuted
+                            color: Theme.textMuted
                             font.pixelSize: 12
                             horizontalAlignment: Text.AlignRight
                         }
@@ -473,7 +470,7 @@ Rectangle {
                                 width: ListView.view.width
                                 height: 42
                                 radius: 10
-                                color: index % 2 === 0 ? dashPage.appTheme.bgCard : "transparent"
+                                color: index % 2 === 0 ? Theme.bgCard : "transparent"
 
                                 RowLayout {
                                     anchors.fill: parent
@@ -488,7 +485,7 @@ Rectangle {
                                         Layout.preferredWidth: 3
                                         textFormat: Text.PlainText
                                         text: paymentRow.modelData.tenant_name || ""
-                                        color: dashPage.appTheme.textPrimary
+                                        color: Theme.textPrimary
                                         font.pixelSize: 13
                                         horizontalAlignment: Text.AlignRight
                                         elide: Text.ElideLeft
@@ -498,7 +495,7 @@ Rectangle {
                                         Layout.preferredWidth: 3
                                         textFormat: Text.PlainText
                                         text: dashPage.place(paymentRow.modelData)
-                                        color: dashPage.appTheme.textSecondary
+                                        color: Theme.textSecondary
                                         font.pixelSize: 12
                                         horizontalAlignment: Text.AlignRight
                                         elide: Text.ElideLeft
@@ -507,7 +504,7 @@ Rectangle {
                                         objectName: "paymentAmount"
                                         textFormat: Text.PlainText
                                         text: Format.amount(paymentRow.modelData.amount)
-                                        color: "#22c55e"
+                                        color: Theme.fixed.success
                                         font.pixelSize: 13
                                         font.bold: true
                                     }
@@ -517,7 +514,7 @@ Rectangle {
                                         mapping: ({
                                                 "complete": {
                                                     "label": "مكتمل",
-                                                    "color": "#22c55e"
+                                                    "color": Theme.fixed.success
                                                 }
                                             })
                                     }
@@ -537,9 +534,9 @@ Rectangle {
                         Layout.fillWidth: true
                         Layout.preferredHeight: 175
                         radius: 14
-                        color: dashPage.appTheme.bgSecondary
+                        color: Theme.bgSecondary
                         border.width: 1
-                        border.color: dashPage.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         ColumnLayout {
                             anchors.fill: parent
@@ -549,7 +546,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: "طلبات الصيانة"
-                                color: dashPage.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 14
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -558,7 +555,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 visible: dashPage.recentMaint.length === 0
                                 text: "لا توجد طلبات صيانة"
-                                color: dashPage.appTheme.textMuted
+                                color: Theme.textMuted
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -580,7 +577,7 @@ Rectangle {
                                         Layout.preferredWidth: 8
                                         Layout.preferredHeight: 8
                                         radius: 4
-                                        color: maintRow.modelData.status === "new" ? "#ef4444" : maintRow.modelData.status === "in_progress" ? "#f59e0b" : "#22c55e"
+                                        color: maintRow.modelData.status === "new" ? Theme.fixed.error : maintRow.modelData.status === "in_progress" ? Theme.fixed.warning : Theme.fixed.success
                                     }
                                     ColumnLayout {
                                         Layout.fillWidth: true
@@ -590,7 +587,7 @@ Rectangle {
                                             Layout.fillWidth: true
                                             textFormat: Text.PlainText
                                             text: maintRow.modelData.title || ""
-                                            color: dashPage.appTheme.textPrimary
+                                            color: Theme.textPrimary
                                             font.pixelSize: 12
                                             horizontalAlignment: Text.AlignRight
                                             elide: Text.ElideLeft
@@ -599,7 +596,7 @@ Rectangle {
                                             Layout.fillWidth: true
                                             textFormat: Text.PlainText
                                             text: dashPage.place(maintRow.modelData)
-                                            color: dashPage.appTheme.textMuted
+                                            color: Theme.textMuted
                                             font.pixelSize: 11
                                             horizontalAlignment: Text.AlignRight
                                             elide: Text.ElideLeft
@@ -617,9 +614,9 @@ Rectangle {
                         Layout.fillWidth: true
                         Layout.preferredHeight: 155
                         radius: 14
-                        color: dashPage.appTheme.bgSecondary
+                        color: Theme.bgSecondary
                         border.width: 1
-                        border.color: dashPage.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         ColumnLayout {
                             anchors.fill: parent
@@ -634,12 +631,12 @@ Rectangle {
                                 Text {
                                     text: "📈"
                                     font.pixelSize: 14
-                                    font.family: Palette.emojiFont
+                                    font.family: Theme.emojiFont
                                 }
                                 Text {
                                     Layout.fillWidth: true
                                     text: "تحليلات ذكية"
-                                    color: dashPage.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 14
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -662,7 +659,7 @@ Rectangle {
                                         textFormat: Text.PlainText
                                         text: insightRow.modelData.icon || ""
                                         font.pixelSize: 14
-                                        font.family: Palette.emojiFont
+                                        font.family: Theme.emojiFont
                                     }
                                     ColumnLayout {
                                         Layout.fillWidth: true
@@ -672,7 +669,7 @@ Rectangle {
                                             Layout.fillWidth: true
                                             textFormat: Text.PlainText
                                             text: insightRow.modelData.title || ""
-                                            color: dashPage.appTheme.textPrimary
+                                            color: Theme.textPrimary
                                             font.pixelSize: 12
                                             font.bold: true
                                             horizontalAlignment: Text.AlignRight
@@ -681,7 +678,7 @@ Rectangle {
                                             Layout.fillWidth: true
                                             textFormat: Text.PlainText
                                             text: insightRow.modelData.description || ""
-                                            color: dashPage.appTheme.textSecondary
+                                            color: Theme.textSecondary
                                             font.pixelSize: 10
                                             wrapMode: Text.Wrap
                                             maximumLineCount: 2

@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // Invoices: the list (newest first, page by page, with a search), the monthly rent run, a custom
 // invoice with line items and a service charge to every tenant of a property. Drawn in fixed dark
@@ -11,29 +10,27 @@ import "components/Palette.js" as Palette
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property var statuses: ({
             "paid": {
                 "label": "مدفوعة",
-                "color": Palette.fixed.success,
-                "background": Palette.fixed.successSoft
+                "color": Theme.fixed.success,
+                "background": Theme.fixed.successSoft
             },
             "partial": {
                 "label": "جزئي",
-                "color": Palette.fixed.warning,
-                "background": Palette.fixed.warningSoft
+                "color": Theme.fixed.warning,
+                "background": Theme.fixed.warningSoft
             },
             "void": {
                 "label": "ملغاة",
-                "color": Palette.fixed.textMuted,
-                "background": Palette.fixed.cardBorder
+                "color": Theme.fixed.textMuted,
+                "background": Theme.fixed.cardBorder
             },
             "pending": {
                 "label": "معلقة",
-                "color": Palette.fixed.error,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.fixed.error,
+                "background": Theme.fixed.errorSoft
             }
         })
     readonly property var lineKinds: ["إيجار", "مياه", "كهرباء", "صيانة", "مصعد", "تنظيف", "خدمة أخرى"]
@@ -156,7 +153,7 @@ Rectangle {
     }
 
     objectName: "invoicesPage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -166,8 +163,8 @@ Rectangle {
         PageHeader {
             title: "الفواتير"
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
-            titleColor: Palette.fixed.textPrimary
-            subtitleColor: Palette.fixed.textSecondary
+            titleColor: Theme.fixed.textPrimary
+            subtitleColor: Theme.fixed.textSecondary
 
             Row {
                 layoutDirection: Qt.RightToLeft
@@ -206,15 +203,15 @@ Rectangle {
             columnWidths: [120, 140, 100, 0, 90, 90, 70]
             headerVisible: true
             delegate: invoiceRow
-            fieldColor: Palette.fixed.pageBg
-            panelColor: Palette.fixed.card
-            headerColor: Palette.fixed.tableHeader
-            rowAltColor: Palette.fixed.rowBg
-            hoverColor: Palette.fixed.rowSelected
-            lineColor: Palette.fixed.cardBorder
-            textColor: Palette.fixed.textCell
-            headerTextColor: Palette.fixed.textSecondary
-            mutedTextColor: Palette.fixed.textMuted
+            fieldColor: Theme.fixed.pageBg
+            panelColor: Theme.fixed.card
+            headerColor: Theme.fixed.tableHeader
+            rowAltColor: Theme.fixed.rowBg
+            hoverColor: Theme.fixed.rowSelected
+            lineColor: Theme.fixed.cardBorder
+            textColor: Theme.fixed.textCell
+            headerTextColor: Theme.fixed.textSecondary
+            mutedTextColor: Theme.fixed.textMuted
         }
     }
 
@@ -230,7 +227,7 @@ Rectangle {
             objectName: "invoiceRow_" + record.invoice_number
             width: ListView.view.width
             height: 48
-            color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+            color: index % 2 === 1 ? Theme.fixed.rowBg : "transparent"
 
             Row {
                 anchors.fill: parent
@@ -244,7 +241,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.invoice_number || ""
-                    color: Palette.fixed.gold
+                    color: Theme.fixed.gold
                     font.pixelSize: 12
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -257,7 +254,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.tenant_name || ""
-                    color: Palette.fixed.textCell
+                    color: Theme.fixed.textCell
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -269,7 +266,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.period || ""
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -281,7 +278,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: (row.record.property_name || "") + (row.record.unit_number ? " - " + row.record.unit_number : "")
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -293,7 +290,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: Format.amount(row.record.total_amount)
-                    color: Palette.fixed.textPrimary
+                    color: Theme.fixed.textPrimary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -305,7 +302,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: Format.amount(row.balance)
-                    color: row.balance > 0 ? Palette.fixed.error : Palette.fixed.success
+                    color: row.balance > 0 ? Theme.fixed.error : Theme.fixed.success
                     font.pixelSize: 12
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -325,7 +322,7 @@ Rectangle {
                         status: row.record.status || "pending"
                         mapping: page.statuses
                         fallbackLabel: page.statuses.pending.label
-                        fallbackColor: Palette.fixed.error
+                        fallbackColor: Theme.fixed.error
                     }
                 }
             }
@@ -350,7 +347,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "سيتم إصدار فواتير لجميع العقود النشطة تلقائياً"
-                color: Palette.fixed.textSecondary
+                color: Theme.fixed.textSecondary
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
                 horizontalAlignment: Text.AlignRight
@@ -401,7 +398,7 @@ Rectangle {
 
                 Text {
                     text: "المستأجر:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -429,7 +426,7 @@ Rectangle {
                     Layout.alignment: Qt.AlignBottom
                     Layout.bottomMargin: 12
                     text: "العملة:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -445,7 +442,7 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 50
                 radius: 10
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
 
                 RowLayout {
                     anchors.fill: parent
@@ -466,8 +463,8 @@ Rectangle {
                         Layout.preferredWidth: 100
                         Layout.preferredHeight: 34
                         placeholderText: "المبلغ"
-                        placeholderTextColor: Palette.fixed.textMuted
-                        color: Palette.fixed.textPrimary
+                        placeholderTextColor: Theme.fixed.textMuted
+                        color: Theme.fixed.textPrimary
                         font.pixelSize: 13
                         horizontalAlignment: TextInput.AlignHCenter
                         verticalAlignment: TextInput.AlignVCenter
@@ -476,9 +473,9 @@ Rectangle {
 
                         background: Rectangle {
                             radius: 8
-                            color: Palette.fixed.card
+                            color: Theme.fixed.card
                             border.width: lineAmount.activeFocus ? 1.5 : 1
-                            border.color: lineAmount.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+                            border.color: lineAmount.activeFocus ? Theme.fixed.gold : Theme.fixed.cardBorder
                         }
                     }
                     MButton {
@@ -500,7 +497,7 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 radius: 10
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
 
                 ListView {
                     id: lineList
@@ -522,7 +519,7 @@ Rectangle {
                         width: ListView.view.width
                         height: 36
                         radius: 6
-                        color: Palette.fixed.card
+                        color: Theme.fixed.card
 
                         RowLayout {
                             anchors.fill: parent
@@ -535,7 +532,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: line.modelData.description
-                                color: Palette.fixed.textCell
+                                color: Theme.fixed.textCell
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
                                 elide: Text.ElideRight
@@ -543,7 +540,7 @@ Rectangle {
                             Text {
                                 textFormat: Text.PlainText
                                 text: Format.amount(line.modelData.total)
-                                color: Palette.fixed.gold
+                                color: Theme.fixed.gold
                                 font.pixelSize: 13
                                 font.bold: true
                             }
@@ -558,7 +555,7 @@ Rectangle {
                                 bottomPadding: 0
                                 text: "✕"
                                 outline: true
-                                btnColor: Palette.fixed.error
+                                btnColor: Theme.fixed.error
                                 onClicked: page.removeLineItem(line.index)
                             }
                         }
@@ -568,7 +565,7 @@ Rectangle {
                         anchors.centerIn: parent
                         visible: lineList.count === 0
                         text: "لم تضف بنوداً بعد: اختر النوع واكتب المبلغ ثم اضغط +"
-                        color: Palette.fixed.textMuted
+                        color: Theme.fixed.textMuted
                         font.pixelSize: 12
                     }
                 }
@@ -581,7 +578,7 @@ Rectangle {
 
                 Text {
                     text: "الإجمالي:"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 15
                 }
                 Text {
@@ -589,7 +586,7 @@ Rectangle {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: Format.amount(customDialog.total)
-                    color: Palette.fixed.gold
+                    color: Theme.fixed.gold
                     font.pixelSize: 20
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -623,7 +620,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "اختيار نطاق الفاتورة"
-                color: Palette.fixed.gold
+                color: Theme.fixed.gold
                 font.pixelSize: 14
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -635,7 +632,7 @@ Rectangle {
 
                 Text {
                     text: "العقار/المشروع:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -673,7 +670,7 @@ Rectangle {
 
                 Text {
                     text: "العملة:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -689,7 +686,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "سيتم إصدار فاتورة منفصلة لكل مستأجر في العقار تلقائياً"
-                color: Palette.fixed.warning
+                color: Theme.fixed.warning
                 font.pixelSize: 11
                 wrapMode: Text.Wrap
                 horizontalAlignment: Text.AlignRight
@@ -735,7 +732,7 @@ Rectangle {
                         textFormat: Text.PlainText
                         text: resultDialog.count > 0 ? "✅" : "⚠️"
                         font.pixelSize: 20
-                        font.family: Palette.emojiFont
+                        font.family: Theme.emojiFont
                     }
                     Text {
                         objectName: "resultText"
@@ -743,7 +740,7 @@ Rectangle {
                         width: Math.min(implicitWidth, resultArea.width - 36)
                         textFormat: Text.PlainText
                         text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
-                        color: resultDialog.count > 0 ? Palette.fixed.success : Palette.fixed.warning
+                        color: resultDialog.count > 0 ? Theme.fixed.success : Theme.fixed.warning
                         font.pixelSize: 15
                         wrapMode: Text.Wrap
                         horizontalAlignment: Text.AlignHCenter

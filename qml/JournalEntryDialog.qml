@@ -121,7 +121,7 @@ MDialog {
         Text {
             Layout.fillWidth: true
             text: "تفاصيل القيد (مدين/دائن)"
-            color: dialog.theme.accentGold
+            color: Theme.accentGold
             font.pixelSize: 14
             font.bold: true
             horizontalAlignment: Text.AlignRight

@@ -1,8 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 import "components/Pages.js" as Pages
 
 // The main frame after log-in: the top bar, the side bar at the right and the twelve pages, of
@@ -13,8 +11,6 @@ import "components/Pages.js" as Pages
 Rectangle {
     id: mainApp
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
     readonly property alias currentIndex: pageStack.currentIndex
 
     // Shows the page at `index` (page index, see components/Pages.js), keeping the side bar in step.
@@ -34,7 +30,7 @@ Rectangle {
     }
 
     objectName: "mainApp"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent

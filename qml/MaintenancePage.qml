@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // Maintenance requests: the list with its status filters, raising a request against a unit and
 // completing one with its cost (which books the cost as an expense of the property). Drawn in
@@ -11,8 +10,6 @@ import "components/Palette.js" as Palette
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var requests: []
     property string statusFilter: ""
@@ -21,39 +18,39 @@ Rectangle {
         {
             "label": "الكل",
             "status": "",
-            "color": Palette.fixed.gold
+            "color": Theme.fixed.gold
         },
         {
             "label": "جديد",
             "status": "new",
-            "color": Palette.fixed.error
+            "color": Theme.fixed.error
         },
         {
             "label": "قيد التنفيذ",
             "status": "in_progress",
-            "color": Palette.fixed.warning
+            "color": Theme.fixed.warning
         },
         {
             "label": "مكتمل",
             "status": "completed",
-            "color": Palette.fixed.success
+            "color": Theme.fixed.success
         }
     ]
     readonly property var priorities: ({
             "high": {
                 "label": "عاجل",
-                "color": Palette.fixed.error,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.fixed.error,
+                "background": Theme.fixed.errorSoft
             },
             "medium": {
                 "label": "متوسط",
-                "color": Palette.fixed.warning,
-                "background": Palette.fixed.warningSoft
+                "color": Theme.fixed.warning,
+                "background": Theme.fixed.warningSoft
             },
             "low": {
                 "label": "منخفض",
-                "color": Palette.fixed.success,
-                "background": Palette.fixed.successSoft
+                "color": Theme.fixed.success,
+                "background": Theme.fixed.successSoft
             }
         })
     readonly property var priorityChoices: [
@@ -85,7 +82,7 @@ Rectangle {
 
 
     function statusColor(status) {
-        return status === "new" ? Palette.fixed.error : status === "in_progress" ? Palette.fixed.warning : Palette.fixed.success;
+        return status === "new" ? Theme.fixed.error : status === "in_progress" ? Theme.fixed.warning : Theme.fixed.success;
     }
 
     function saveRequest() {
@@ -136,7 +133,7 @@ Rectangle {
     }
 
     objectName: "maintenancePage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -146,8 +143,8 @@ Rectangle {
         PageHeader {
             title: "الصيانة"
             subtitle: "إدارة طلبات الصيانة والإصلاحات"
-            titleColor: Palette.fixed.textPrimary
-            subtitleColor: Palette.fixed.textSecondary
+            titleColor: Theme.fixed.textPrimary
+            subtitleColor: Theme.fixed.textSecondary
 
             MButton {
                 objectName: "addRequestButton"
@@ -178,7 +175,7 @@ Rectangle {
 
                     background: Rectangle {
                         radius: 8
-                        color: filterButton.chosen ? Qt.rgba(filterButton.tone.r, filterButton.tone.g, filterButton.tone.b, 0.18) : Palette.fixed.card
+                        color: filterButton.chosen ? Qt.rgba(filterButton.tone.r, filterButton.tone.g, filterButton.tone.b, 0.18) : Theme.fixed.card
                         border.width: filterButton.chosen ? 2 : 1
                         border.color: filterButton.tone
                     }
@@ -198,9 +195,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: Palette.fixed.card
+            color: Theme.fixed.card
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ListView {
@@ -225,9 +222,9 @@ Rectangle {
                     width: ListView.view.width
                     height: 75
                     radius: 10
-                    color: Palette.fixed.rowBg
+                    color: Theme.fixed.rowBg
                     border.width: 1
-                    border.color: Palette.fixed.cardBorder
+                    border.color: Theme.fixed.cardBorder
 
                     RowLayout {
                         anchors.fill: parent
@@ -250,7 +247,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: card.modelData.title || ""
-                                color: Palette.fixed.textCell
+                                color: Theme.fixed.textCell
                                 font.pixelSize: 14
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -260,7 +257,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: (card.modelData.property_name || "") + " - " + (card.modelData.unit_number || "")
-                                color: Palette.fixed.textMuted
+                                color: Theme.fixed.textMuted
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignRight
                                 elide: Text.ElideRight
@@ -278,7 +275,7 @@ Rectangle {
                                 status: card.modelData.priority || "low"
                                 mapping: page.priorities
                                 fallbackLabel: page.priorities.low.label
-                                fallbackColor: Palette.fixed.success
+                                fallbackColor: Theme.fixed.success
                             }
                             MButton {
                                 objectName: "completeButton"
@@ -302,7 +299,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: card.modelData.request_date || ""
-                                color: Palette.fixed.textMuted
+                                color: Theme.fixed.textMuted
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignLeft
                             }
@@ -312,7 +309,7 @@ Rectangle {
                                 visible: card.completed
                                 textFormat: Text.PlainText
                                 text: "التكلفة: " + Format.amount(card.modelData.cost)
-                                color: Palette.fixed.success
+                                color: Theme.fixed.success
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignLeft
                             }
@@ -325,7 +322,7 @@ Rectangle {
                     visible: requestList.count === 0
                     textFormat: Text.PlainText
                     text: page.statusFilter.length > 0 ? "لا توجد طلبات بهذه الحالة" : "لا توجد طلبات صيانة"
-                    color: Palette.fixed.textMuted
+                    color: Theme.fixed.textMuted
                     font.pixelSize: 14
                 }
             }
@@ -355,7 +352,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "اختر الوحدة"
-                color: Palette.fixed.textSecondary
+                color: Theme.fixed.textSecondary
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
             }
@@ -386,7 +383,7 @@ Rectangle {
 
                 Text {
                     text: "الأولوية:"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -428,7 +425,7 @@ Rectangle {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: completeDialog.requestTitle
-                color: page.appTheme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
                 horizontalAlignment: Text.AlignRight

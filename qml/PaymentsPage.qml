@@ -1,17 +1,13 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // Payments: every payment received, tenants' and buyers' alike (latest first, page by page, with
 // a search), and recording a tenant's payment against one of their open invoices.
 Rectangle {
     id: paymentsRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
     readonly property var methods: [
         {
             "label": "نقدي",
@@ -85,7 +81,7 @@ Rectangle {
     }
 
     objectName: "paymentsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -115,9 +111,9 @@ Rectangle {
             columnWidths: [160, 0, 110, 110, 110]
             headerVisible: true
             delegate: paymentRow
-            panelColor: paymentsRoot.appTheme.bgSecondary
-            headerColor: paymentsRoot.appTheme.bgElevated
-            rowAltColor: paymentsRoot.appTheme.bgCard
+            panelColor: Theme.bgSecondary
+            headerColor: Theme.bgElevated
+            rowAltColor: Theme.bgCard
         }
     }
 
@@ -132,7 +128,7 @@ Rectangle {
             objectName: "paymentRow_" + record.id
             width: ListView.view.width
             height: 50
-            color: index % 2 === 1 ? paymentsRoot.appTheme.bgCard : "transparent"
+            color: index % 2 === 1 ? Theme.bgCard : "transparent"
 
             Row {
                 anchors.fill: parent
@@ -147,7 +143,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: paymentsRoot.partyOf(row.record)
-                    color: paymentsRoot.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -159,7 +155,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: paymentsRoot.placeOf(row.record)
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -171,7 +167,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: paymentsRoot.methodLabel(row.record.payment_method)
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -183,7 +179,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: Format.amount(row.record.amount)
-                    color: paymentsRoot.appTheme.successColor
+                    color: Theme.successColor
                     font.pixelSize: 13
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -195,7 +191,7 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.payment_date || ""
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignRight
                     verticalAlignment: Text.AlignVCenter
@@ -237,7 +233,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "المستأجر"
-                color: paymentsRoot.appTheme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
             }
@@ -253,7 +249,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "الفاتورة المستحقة"
-                color: paymentsRoot.appTheme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
             }
@@ -273,9 +269,9 @@ Rectangle {
                 Layout.preferredHeight: 74
                 visible: invoiceBox.currentEntry !== null
                 radius: 12
-                color: paymentsRoot.appTheme.bgElevated
+                color: Theme.bgElevated
                 border.width: 1
-                border.color: paymentsRoot.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     anchors.fill: parent
@@ -287,7 +283,7 @@ Rectangle {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
                         text: "موعد الاستحقاق: " + Format.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
-                        color: paymentsRoot.appTheme.textSecondary
+                        color: Theme.textSecondary
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
                     }
@@ -295,7 +291,7 @@ Rectangle {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
                         text: "الإجمالي: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0)
-                        color: paymentsRoot.appTheme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
                     }
@@ -304,7 +300,7 @@ Rectangle {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
                         text: "المدفوع سابقاً: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0)
-                        color: paymentsRoot.appTheme.successColor
+                        color: Theme.successColor
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
                     }
@@ -330,7 +326,7 @@ Rectangle {
 
                 Text {
                     text: "طريقة الدفع:"
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {

@@ -3,15 +3,12 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // Properties and projects as cards with their figures, a page of 50 at a time, newest first;
 // adding a property, deleting one that has no history, and the units dialog of each.
 Rectangle {
     id: propPage
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property int pageSize: 50
     // The cards loaded so far (a copy of the list model's records, for reading).
@@ -24,15 +21,15 @@ Rectangle {
     readonly property var propertyStatuses: ({
             "soldOut": {
                 "label": "مباعة بالكامل",
-                "color": "#f59e0b"
+                "color": Theme.fixed.warning
             },
             "active": {
                 "label": "نشط",
-                "color": "#22c55e"
+                "color": Theme.fixed.success
             },
             "inactive": {
                 "label": "غير نشط",
-                "color": "#ef4444"
+                "color": Theme.fixed.error
             }
         })
 
@@ -133,13 +130,13 @@ Rectangle {
     }
 
     objectName: "propertiesPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     // A number over its caption in a card's row of figures.
     component CardFigure: ColumnLayout {
         property string value: "0"
         property string caption: ""
-        property color valueColor: propPage.appTheme.textPrimary
+        property color valueColor: Theme.textPrimary
         readonly property string text: value
 
         spacing: 0
@@ -156,7 +153,7 @@ Rectangle {
             Layout.alignment: Qt.AlignHCenter
             textFormat: Text.PlainText
             text: parent.caption
-            color: "#64748b"
+            color: Theme.fixed.textMuted
             font.pixelSize: 10
         }
     }
@@ -212,7 +209,7 @@ Rectangle {
                 visible: cards.count === 0
                 textFormat: Text.PlainText
                 text: searchStrip.text.trim().length > 0 ? "لا توجد عقارات تطابق البحث" : "لا توجد عقارات بعد، أضف أول عقار"
-                color: propPage.appTheme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 14
             }
 
@@ -230,9 +227,9 @@ Rectangle {
                     anchors.fill: parent
                     anchors.margins: 8
                     radius: 14
-                    color: propPage.appTheme.bgSecondary
+                    color: Theme.bgSecondary
                     border.width: 1
-                    border.color: cardHover.hovered ? propPage.appTheme.accentGold : propPage.appTheme.borderColor
+                    border.color: cardHover.hovered ? Theme.accentGold : Theme.borderColor
 
                     Behavior on border.color {
                         ColorAnimation {
@@ -262,7 +259,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: cell.record.name || ""
-                                    color: propPage.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 17
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -273,7 +270,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: propPage.typeLabel(cell.record.type)
-                                    color: propPage.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                 }
@@ -281,7 +278,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: [cell.record.city, cell.record.address].filter(part => part && String(part).length > 0).join(" - ")
-                                    color: propPage.appTheme.textMuted
+                                    color: Theme.textMuted
                                     font.pixelSize: 11
                                     horizontalAlignment: Text.AlignRight
                                     elide: Text.ElideLeft
@@ -301,7 +298,7 @@ Rectangle {
                         Rectangle {
                             Layout.fillWidth: true
                             Layout.preferredHeight: 1
-                            color: propPage.appTheme.borderColor
+                            color: Theme.borderColor
                         }
 
                         RowLayout {
@@ -323,7 +320,7 @@ Rectangle {
                                 objectName: "figureSold"
                                 value: String(Format.count(cell.record.sold_units))
                                 caption: "مباعة"
-                                valueColor: propPage.appTheme.accentGold
+                                valueColor: Theme.accentGold
                             }
                             CardFigure {
                                 objectName: "figureOccupancy"
@@ -341,7 +338,7 @@ Rectangle {
                                 Text {
                                     Layout.alignment: Qt.AlignLeft
                                     text: "الإيرادات الشهرية"
-                                    color: propPage.appTheme.textMuted
+                                    color: Theme.textMuted
                                     font.pixelSize: 11
                                 }
                                 Text {
@@ -349,7 +346,7 @@ Rectangle {
                                     Layout.alignment: Qt.AlignLeft
                                     textFormat: Text.PlainText
                                     text: Format.amount(cell.record.monthly_revenue)
-                                    color: propPage.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 15
                                     font.bold: true
                                 }
@@ -374,7 +371,7 @@ Rectangle {
                             IconButton {
                                 objectName: "deletePropertyButton"
                                 symbol: "🗑"
-                                btnColor: "#ef4444"
+                                btnColor: Theme.fixed.error
                                 tooltip: "حذف العقار"
                                 onClicked: propPage.askRemove(cell.record)
                             }
@@ -423,7 +420,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "نوع العقار"
-                    color: addDialog.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
                     font.bold: true
                     horizontalAlignment: Text.AlignRight

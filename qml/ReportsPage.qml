@@ -3,8 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
-import "components/AdminPalette.js" as AdminPalette
 
 // Reports and the written analysis in six tabs. The date range in the header drives the
 // financial summary, the project cards and the cheque report; the balance figures, the unit list
@@ -12,8 +10,6 @@ import "components/AdminPalette.js" as AdminPalette
 Rectangle {
     id: reportsRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property var tabLabels: ["الذكاء الاصطناعي", "الملخص المالي", "أداء المشاريع", "حالة الوحدات", "الأقساط المتأخرة", "تقرير الشيكات"]
 
@@ -37,7 +33,7 @@ Rectangle {
     readonly property var chartBars: comparison.slice(0, 5).map(row => ({
                 "label": chartLabel(row.name),
                 "value": Number(row.income) || 0,
-                "color": appTheme.accentGold
+                "color": Theme.accentGold
             }))
     readonly property real chartMax: Math.max(1, ...chartBars.map(bar => bar.value))
 
@@ -53,7 +49,7 @@ Rectangle {
     // The analysis as shown: its emoji set in the colour emoji font, which a Markdown text cannot
     // choose per character otherwise (a text font would draw some of them in black and white).
     function withColourEmoji(markdown) {
-        return String(markdown).replace(/([\u2600-\u27BF]\uFE0F?|[\uD83C-\uD83E][\uDC00-\uDFFF]\uFE0F?)/g, "<span style=\"font-family:'" + Palette.emojiFont + "'\">$1</span>");
+        return String(markdown).replace(/([\u2600-\u27BF]\uFE0F?|[\uD83C-\uD83E][\uDC00-\uDFFF]\uFE0F?)/g, "<span style=\"font-family:'" + Theme.emojiFont + "'\">$1</span>");
     }
 
 
@@ -162,11 +158,11 @@ Rectangle {
     }
 
     function unitStatus(status) {
-        return AdminPalette.unitStatuses[status] || AdminPalette.unitStatuses.sold;
+        return Theme.unitStatuses[status] || Theme.unitStatuses.sold;
     }
 
     function chequeStatus(status) {
-        return AdminPalette.chequeStatuses[status] || AdminPalette.chequeStatuses.bounced;
+        return Theme.chequeStatuses[status] || Theme.chequeStatuses.bounced;
     }
 
     function openAmount(row) {
@@ -174,7 +170,7 @@ Rectangle {
     }
 
     objectName: "reportsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     Connections {
         target: Backend.reportCtrl
@@ -214,8 +210,8 @@ Rectangle {
                 objectName: "refreshButton"
                 implicitHeight: 38
                 text: "تحديث"
-                btnColor: reportsRoot.appTheme.bgElevated
-                textColor: reportsRoot.appTheme.textPrimary
+                btnColor: Theme.bgElevated
+                textColor: Theme.textPrimary
                 onClicked: reportsRoot.applyDates()
             }
             MButton {
@@ -259,9 +255,9 @@ Rectangle {
                         Layout.alignment: Qt.AlignTop
                         Layout.preferredHeight: analysisColumn.implicitHeight + 50
                         radius: 14
-                        color: reportsRoot.appTheme.bgSecondary
+                        color: Theme.bgSecondary
                         border.width: 1
-                        border.color: reportsRoot.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         ColumnLayout {
                             id: analysisColumn
@@ -279,12 +275,12 @@ Rectangle {
                                 Text {
                                     text: "✨"
                                     font.pixelSize: 24
-                                    font.family: Palette.emojiFont
+                                    font.family: Theme.emojiFont
                                 }
                                 Text {
                                     Layout.fillWidth: true
                                     text: "تقرير الذكاء الاصطناعي (Darvelinto AI)"
-                                    color: reportsRoot.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 18
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -293,7 +289,7 @@ Rectangle {
                             Rectangle {
                                 Layout.fillWidth: true
                                 Layout.preferredHeight: 1
-                                color: reportsRoot.appTheme.borderColor
+                                color: Theme.borderColor
                             }
                             Text {
                                 objectName: "analysisText"
@@ -301,7 +297,7 @@ Rectangle {
                                 readonly property string markdown: reportsRoot.smartAnalysis.text || ""
                                 text: markdown.length > 0 ? reportsRoot.withColourEmoji(markdown) : "جاري تحليل البيانات..."
                                 textFormat: Text.MarkdownText
-                                color: reportsRoot.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 15
                                 lineHeight: 1.6
                                 wrapMode: Text.Wrap
@@ -354,9 +350,9 @@ Rectangle {
                             Layout.fillWidth: true
                             Layout.preferredHeight: 200
                             radius: 14
-                            color: reportsRoot.appTheme.bgCard
+                            color: Theme.bgCard
                             border.width: 1
-                            border.color: reportsRoot.appTheme.accentGold
+                            border.color: Theme.accentGold
 
                             Column {
                                 anchors.centerIn: parent
@@ -365,7 +361,7 @@ Rectangle {
                                 Text {
                                     anchors.horizontalCenter: parent.horizontalCenter
                                     text: "مؤشر الإشغال"
-                                    color: reportsRoot.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 14
                                 }
                                 Text {
@@ -373,7 +369,7 @@ Rectangle {
                                     anchors.horizontalCenter: parent.horizontalCenter
                                     textFormat: Text.PlainText
                                     text: occupancyBox.occupancy.toFixed(1) + "%"
-                                    color: reportsRoot.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 42
                                     font.bold: true
                                 }
@@ -382,7 +378,7 @@ Rectangle {
                                     anchors.horizontalCenter: parent.horizontalCenter
                                     textFormat: Text.PlainText
                                     text: occupancyBox.occupancy > 70 ? "إشغال ممتاز" : "معدل متوسط"
-                                    color: AdminPalette.positive
+                                    color: Theme.fixed.success
                                     font.pixelSize: 14
                                     font.bold: true
                                 }
@@ -414,8 +410,8 @@ Rectangle {
                             value: Format.amount(reportsRoot.summary.revenue)
                             subtitle: reportsRoot.periodText()
                             icon: "💰"
-                            iconColor: AdminPalette.revenue
-                            iconFamily: Palette.emojiFont
+                            iconColor: Theme.fixed.success
+                            iconFamily: Theme.emojiFont
                         }
                         StatsCard {
                             objectName: "expensesCard"
@@ -423,8 +419,8 @@ Rectangle {
                             value: Format.amount(reportsRoot.summary.expenses)
                             subtitle: reportsRoot.periodText()
                             icon: "📤"
-                            iconColor: AdminPalette.expenses
-                            iconFamily: Palette.emojiFont
+                            iconColor: Theme.fixed.error
+                            iconFamily: Theme.emojiFont
                         }
                         StatsCard {
                             objectName: "profitCard"
@@ -432,8 +428,8 @@ Rectangle {
                             value: Format.amount(reportsRoot.summary.net_profit)
                             subtitle: reportsRoot.periodText()
                             icon: "📊"
-                            iconColor: AdminPalette.profit
-                            iconFamily: Palette.emojiFont
+                            iconColor: Theme.fixed.goldText
+                            iconFamily: Theme.emojiFont
                         }
                     }
 
@@ -441,9 +437,9 @@ Rectangle {
                         Layout.fillWidth: true
                         Layout.preferredHeight: balanceColumn.implicitHeight + 60
                         radius: 14
-                        color: reportsRoot.appTheme.bgSecondary
+                        color: Theme.bgSecondary
                         border.width: 1
-                        border.color: reportsRoot.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         ColumnLayout {
                             id: balanceColumn
@@ -456,7 +452,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: "الميزانية العمومية والمديونيات"
-                                color: reportsRoot.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 18
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -475,25 +471,25 @@ Rectangle {
                                             "name": "receivables",
                                             "label": "مستحقات الإيجار",
                                             "icon": "📋",
-                                            "color": AdminPalette.receivables
+                                            "color": Theme.fixed.warning
                                         },
                                         {
                                             "name": "installment_receivables",
                                             "label": "مستحقات الأقساط",
                                             "icon": "📅",
-                                            "color": AdminPalette.installments
+                                            "color": Theme.fixed.installments
                                         },
                                         {
                                             "name": "total_assets",
                                             "label": "إجمالي الأصول",
                                             "icon": "🏦",
-                                            "color": AdminPalette.assets
+                                            "color": Theme.fixed.assets
                                         },
                                         {
                                             "name": "cash",
                                             "label": "النقد المتوفر",
                                             "icon": "💰",
-                                            "color": AdminPalette.cash
+                                            "color": Theme.fixed.success
                                         }
                                     ]
 
@@ -514,12 +510,12 @@ Rectangle {
                                                 textFormat: Text.PlainText
                                                 text: figure.modelData.icon
                                                 font.pixelSize: 14
-                                                font.family: Palette.emojiFont
+                                                font.family: Theme.emojiFont
                                             }
                                             Text {
                                                 textFormat: Text.PlainText
                                                 text: figure.modelData.label
-                                                color: reportsRoot.appTheme.textSecondary
+                                                color: Theme.textSecondary
                                                 font.pixelSize: 14
                                             }
                                         }
@@ -554,7 +550,7 @@ Rectangle {
                     anchors.centerIn: parent
                     visible: reportsRoot.properties.length === 0
                     text: "لا توجد مشاريع بعد"
-                    color: reportsRoot.appTheme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 14
                 }
 
@@ -569,9 +565,9 @@ Rectangle {
                     width: ListView.view.width
                     height: 180
                     radius: 14
-                    color: reportsRoot.appTheme.bgSecondary
+                    color: Theme.bgSecondary
                     border.width: 1
-                    border.color: reportsRoot.appTheme.borderColor
+                    border.color: Theme.borderColor
 
                     ColumnLayout {
                         anchors.fill: parent
@@ -587,7 +583,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: projectCard.modelData.name
-                                color: reportsRoot.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 18
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -597,7 +593,7 @@ Rectangle {
                                 Layout.preferredWidth: Math.max(120, pill.implicitWidth + 20)
                                 Layout.preferredHeight: 28
                                 radius: 14
-                                color: reportsRoot.appTheme.bgElevated
+                                color: Theme.bgElevated
 
                                 Text {
                                     id: pill
@@ -605,7 +601,7 @@ Rectangle {
                                     anchors.centerIn: parent
                                     textFormat: Text.PlainText
                                     text: projectCard.soldUnits + " / " + projectCard.totalUnits + " وحدة مباعة"
-                                    color: reportsRoot.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 11
                                     font.bold: true
                                 }
@@ -622,17 +618,17 @@ Rectangle {
                                     {
                                         "caption": "قيمة المبيعات",
                                         "value": projectCard.figures.total_revenue,
-                                        "color": reportsRoot.appTheme.successColor
+                                        "color": Theme.successColor
                                     },
                                     {
                                         "caption": "المصروفات",
                                         "value": projectCard.figures.total_expenses,
-                                        "color": reportsRoot.appTheme.dangerColor
+                                        "color": Theme.dangerColor
                                     },
                                     {
                                         "caption": "الربح المتوقع",
                                         "value": projectCard.figures.expected_profit,
-                                        "color": reportsRoot.appTheme.accentGold
+                                        "color": Theme.accentGold
                                     }
                                 ]
 
@@ -645,7 +641,7 @@ Rectangle {
                                         Layout.alignment: Qt.AlignRight
                                         textFormat: Text.PlainText
                                         text: projectFigure.modelData.caption
-                                        color: reportsRoot.appTheme.textMuted
+                                        color: Theme.textMuted
                                         font.pixelSize: 12
                                     }
                                     Text {
@@ -667,7 +663,7 @@ Rectangle {
                             Layout.fillWidth: true
                             Layout.preferredHeight: 8
                             radius: 4
-                            color: reportsRoot.appTheme.borderColor
+                            color: Theme.borderColor
 
                             Rectangle {
                                 anchors.right: parent.right
@@ -675,7 +671,7 @@ Rectangle {
                                 anchors.bottom: parent.bottom
                                 width: parent.width * Math.min(1, projectCard.soldUnits / Math.max(1, projectCard.totalUnits))
                                 radius: 4
-                                color: reportsRoot.appTheme.accentGold
+                                color: Theme.accentGold
                             }
                         }
                     }
@@ -686,7 +682,7 @@ Rectangle {
             PagedList {
                 id: unitList
                 objectName: "unitList"
-                panelColor: reportsRoot.appTheme.bgSecondary
+                panelColor: Theme.bgSecondary
                 searchPlaceholder: "بحث باسم العقار أو رقم الوحدة..."
                 emptyText: "لا توجد وحدات"
                 fetch: (offset, limit, search) => Backend.reportCtrl.getUnitStatusPage(offset, limit, search)
@@ -707,9 +703,9 @@ Rectangle {
                         anchors.rightMargin: 10
                         anchors.topMargin: 6
                         radius: 8
-                        color: reportsRoot.appTheme.bgCard
+                        color: Theme.bgCard
                         border.width: 1
-                        border.color: reportsRoot.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         RowLayout {
                             anchors.fill: parent
@@ -722,7 +718,7 @@ Rectangle {
                                 Layout.preferredWidth: 200
                                 textFormat: Text.PlainText
                                 text: (unitRow.record.property_name || "") + " - " + (unitRow.record.unit_number || "")
-                                color: reportsRoot.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -732,7 +728,7 @@ Rectangle {
                                 Layout.preferredWidth: 100
                                 textFormat: Text.PlainText
                                 text: (unitRow.record.area || 0) + " م²"
-                                color: reportsRoot.appTheme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignHCenter
                             }
@@ -740,7 +736,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: Format.amount(reportsRoot.unitPrice(unitRow.record))
-                                color: reportsRoot.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignHCenter
@@ -756,7 +752,7 @@ Rectangle {
                                     anchors.centerIn: parent
                                     textFormat: Text.PlainText
                                     text: unitRow.status.label
-                                    color: AdminPalette.badgeText
+                                    color: Theme.fixed.textPrimary
                                     font.pixelSize: 10
                                     font.bold: true
                                 }
@@ -770,7 +766,7 @@ Rectangle {
             PagedList {
                 id: overdueList
                 objectName: "overdueList"
-                panelColor: reportsRoot.appTheme.bgSecondary
+                panelColor: Theme.bgSecondary
                 searchPlaceholder: "بحث باسم المشتري أو العقار أو الوحدة..."
                 emptyText: "لا توجد أقساط متأخرة"
                 fetch: (offset, limit, search) => Backend.reportCtrl.getOverdueInstallmentsPage(offset, limit, search)
@@ -790,9 +786,9 @@ Rectangle {
                         anchors.rightMargin: 10
                         anchors.topMargin: 8
                         radius: 10
-                        color: AdminPalette.overdueCard
+                        color: Theme.fixed.overdueCard
                         border.width: 1
-                        border.color: AdminPalette.overdueBorder
+                        border.color: Theme.fixed.error
 
                         RowLayout {
                             anchors.fill: parent
@@ -809,7 +805,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: overdueRow.record.buyer_name || ""
-                                    color: AdminPalette.overdueTitle
+                                    color: Theme.fixed.textPrimary
                                     font.pixelSize: 14
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -819,7 +815,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: (overdueRow.record.property_name || "") + " - وحدة " + (overdueRow.record.unit_number || "")
-                                    color: AdminPalette.overdueSubtitle
+                                    color: Theme.fixed.textSecondary
                                     font.pixelSize: 11
                                     horizontalAlignment: Text.AlignRight
                                     elide: Text.ElideRight
@@ -828,7 +824,7 @@ Rectangle {
                             Text {
                                 textFormat: Text.PlainText
                                 text: overdueRow.record.due_date || ""
-                                color: AdminPalette.overdueBorder
+                                color: Theme.fixed.error
                                 font.pixelSize: 13
                                 font.bold: true
                             }
@@ -837,7 +833,7 @@ Rectangle {
                                 Layout.preferredWidth: 130
                                 textFormat: Text.PlainText
                                 text: Format.amount(reportsRoot.openAmount(overdueRow.record))
-                                color: AdminPalette.overdueTitle
+                                color: Theme.fixed.textPrimary
                                 font.pixelSize: 16
                                 font.bold: true
                                 horizontalAlignment: Text.AlignLeft
@@ -851,7 +847,7 @@ Rectangle {
             PagedList {
                 id: chequeList
                 objectName: "chequeList"
-                panelColor: reportsRoot.appTheme.bgSecondary
+                panelColor: Theme.bgSecondary
                 searchPlaceholder: "بحث برقم الشيك أو الساحب أو البنك..."
                 emptyText: "لا توجد شيكات في هذه الفترة"
                 fetch: (offset, limit, search) => Backend.reportCtrl.getChequeReportPage("", reportsRoot.fromDate, reportsRoot.toDate, offset, limit, search)
@@ -872,9 +868,9 @@ Rectangle {
                         anchors.rightMargin: 10
                         anchors.topMargin: 6
                         radius: 8
-                        color: reportsRoot.appTheme.bgCard
+                        color: Theme.bgCard
                         border.width: 1
-                        border.color: reportsRoot.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         RowLayout {
                             anchors.fill: parent
@@ -887,7 +883,7 @@ Rectangle {
                                 Layout.preferredWidth: 140
                                 textFormat: Text.PlainText
                                 text: "رقم: " + (chequeRow.record.cheque_number || "")
-                                color: reportsRoot.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -897,7 +893,7 @@ Rectangle {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
                                 text: chequeRow.record.due_date || ""
-                                color: reportsRoot.appTheme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -905,7 +901,7 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: Format.amount(chequeRow.record.amount, chequeRow.record.currency_symbol)
-                                color: reportsRoot.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 13
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -920,7 +916,7 @@ Rectangle {
                                     anchors.centerIn: parent
                                     textFormat: Text.PlainText
                                     text: chequeRow.status.label
-                                    color: AdminPalette.badgeText
+                                    color: Theme.fixed.textPrimary
                                     font.pixelSize: 10
                                     font.bold: true
                                 }

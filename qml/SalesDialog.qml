@@ -147,7 +147,7 @@ MDialog {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: "المشتري: " + salesDlg.buyerName
-                    color: salesDlg.theme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 16
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -156,7 +156,7 @@ MDialog {
                 Text {
                     Layout.fillWidth: true
                     text: "اختر الوحدة المباعة"
-                    color: salesDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                 }
@@ -192,7 +192,7 @@ MDialog {
                         Text {
                             Layout.fillWidth: true
                             text: "نوع البيع:"
-                            color: salesDlg.theme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -269,7 +269,7 @@ MDialog {
                         Text {
                             Layout.fillWidth: true
                             text: "العملة:"
-                            color: salesDlg.theme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -292,9 +292,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.preferredHeight: 50
             radius: 10
-            color: salesDlg.theme.bgElevated
+            color: Theme.bgElevated
             border.width: 1
-            border.color: salesDlg.theme.borderColor
+            border.color: Theme.borderColor
 
             RowLayout {
                 anchors.fill: parent
@@ -306,7 +306,7 @@ MDialog {
                 Text {
                     textFormat: Text.PlainText
                     text: salesDlg.cash ? "المتبقي بعد الدفع:" : "القسط الشهري:"
-                    color: salesDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 Text {
@@ -314,7 +314,7 @@ MDialog {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: Format.amount(salesDlg.monthly)
-                    color: salesDlg.theme.accentGold
+                    color: Theme.accentGold
                     font.pixelSize: 18
                     font.bold: true
                     horizontalAlignment: Text.AlignRight

@@ -3,8 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
-import "components/AdminPalette.js" as AdminPalette
 
 // Office-wide settings: theme, exchange rates against the primary currency, the company profile
 // printed on documents, the CSV export, and the backup folder, backups and restore. Every action
@@ -12,8 +10,6 @@ import "components/AdminPalette.js" as AdminPalette
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var currencies: []
     readonly property var primary: currencies.find(currency => Number(currency.is_primary) === 1) || null
@@ -25,7 +21,7 @@ Rectangle {
     property var shownProfile: []
     property bool exported: false
     property string backupMessage: ""
-    property color backupMessageColor: AdminPalette.positive
+    property color backupMessageColor: Theme.fixed.success
 
 
     function refresh() {
@@ -99,11 +95,11 @@ Rectangle {
     function createBackup() {
         if (Backend.backupManager.createBackup()) {
             backupMessage = "✅ تم إنشاء النسخة بنجاح";
-            backupMessageColor = AdminPalette.positive;
+            backupMessageColor = Theme.fixed.success;
             Notifier.show("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
         } else {
             backupMessage = "❌ فشل في إنشاء النسخة";
-            backupMessageColor = AdminPalette.negative;
+            backupMessageColor = Theme.fixed.error;
             Notifier.show("خطأ", "فشل في إنشاء النسخة الاحتياطية", "error");
         }
     }
@@ -123,17 +119,17 @@ Rectangle {
     function restore(file) {
         if (Backend.backupManager.restoreBackup(file)) {
             backupMessage = "✅ تم استعادة النسخة بنجاح. يرجى إعادة تشغيل البرنامج.";
-            backupMessageColor = AdminPalette.restored;
+            backupMessageColor = Theme.fixed.gold;
             Notifier.show("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
         } else {
             backupMessage = "❌ فشل في استعادة النسخة";
-            backupMessageColor = AdminPalette.negative;
+            backupMessageColor = Theme.fixed.error;
             Notifier.show("خطأ", "فشل في استعادة النسخة، لم تتغير البيانات الحالية", "error");
         }
     }
 
     objectName: "settingsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ScrollView {
         id: scroller
@@ -159,7 +155,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "الإعدادات"
-                    color: page.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 24
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -167,7 +163,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "إعدادات النظام والمظهر والنسخ الاحتياطي"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                 }
@@ -182,7 +178,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "بدّل بين الوضع الليلي والنهاري، ويتم حفظ الاختيار داخل النظام."
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                     wrapMode: Text.Wrap
@@ -219,9 +215,9 @@ Rectangle {
 
                             background: Rectangle {
                                 radius: 12
-                                color: themeCard.selected ? page.appTheme.bgElevated : page.appTheme.bgCard
+                                color: themeCard.selected ? Theme.bgElevated : Theme.bgCard
                                 border.width: themeCard.selected ? 1.5 : 1
-                                border.color: themeCard.selected ? page.appTheme.accentGold : page.appTheme.borderColor
+                                border.color: themeCard.selected ? Theme.accentGold : Theme.borderColor
                             }
                             contentItem: ColumnLayout {
                                 spacing: 6
@@ -232,7 +228,7 @@ Rectangle {
                                     Layout.rightMargin: 14
                                     textFormat: Text.PlainText
                                     text: themeCard.modelData.label
-                                    color: page.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 14
                                     font.bold: true
                                     horizontalAlignment: Text.AlignRight
@@ -243,7 +239,7 @@ Rectangle {
                                     Layout.rightMargin: 14
                                     textFormat: Text.PlainText
                                     text: themeCard.modelData.description
-                                    color: page.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
                                     horizontalAlignment: Text.AlignRight
                                     wrapMode: Text.Wrap
@@ -265,7 +261,7 @@ Rectangle {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: "العملة الأساسية: " + Backend.settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 14
                     horizontalAlignment: Text.AlignRight
                 }
@@ -286,14 +282,14 @@ Rectangle {
                             Layout.preferredWidth: 150
                             textFormat: Text.PlainText
                             text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
-                            color: page.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 14
                             horizontalAlignment: Text.AlignRight
                             elide: Text.ElideRight
                         }
                         Text {
                             text: "سعر الصرف:"
-                            color: page.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                         }
                         TextField {
@@ -303,8 +299,8 @@ Rectangle {
                             Layout.preferredHeight: 36
                             text: page.rateText(rateRow.modelData.id)
                             placeholderText: "0.00"
-                            placeholderTextColor: page.appTheme.textMuted
-                            color: page.appTheme.textPrimary
+                            placeholderTextColor: Theme.textMuted
+                            color: Theme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: TextInput.AlignHCenter
                             verticalAlignment: TextInput.AlignVCenter
@@ -313,15 +309,15 @@ Rectangle {
 
                             background: Rectangle {
                                 radius: 8
-                                color: page.appTheme.bgInput
+                                color: Theme.bgInput
                                 border.width: rateField.activeFocus ? 1.5 : 1
-                                border.color: rateField.activeFocus ? page.appTheme.accentGold : page.appTheme.borderColor
+                                border.color: rateField.activeFocus ? Theme.accentGold : Theme.borderColor
                             }
                         }
                         Text {
                             textFormat: Text.PlainText
                             text: page.primary ? page.primary.symbol : ""
-                            color: page.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                         }
                         MButton {
@@ -411,7 +407,7 @@ Rectangle {
                         Layout.fillWidth: true
                         visible: page.exported
                         text: "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel"
-                        color: page.appTheme.successColor
+                        color: Theme.successColor
                         font.pixelSize: 13
                         horizontalAlignment: Text.AlignRight
                     }
@@ -431,16 +427,16 @@ Rectangle {
 
                     Text {
                         text: "مسار النسخ:"
-                        color: page.appTheme.textSecondary
+                        color: Theme.textSecondary
                         font.pixelSize: 14
                     }
                     Rectangle {
                         Layout.fillWidth: true
                         Layout.preferredHeight: 36
                         radius: 8
-                        color: page.appTheme.bgInput
+                        color: Theme.bgInput
                         border.width: 1
-                        border.color: page.appTheme.borderColor
+                        border.color: Theme.borderColor
 
                         Text {
                             objectName: "backupPathText"
@@ -449,7 +445,7 @@ Rectangle {
                             anchors.rightMargin: 10
                             textFormat: Text.PlainText
                             text: Backend.backupManager.backupPath
-                            color: page.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 12
                             verticalAlignment: Text.AlignVCenter
                             horizontalAlignment: Text.AlignLeft

@@ -1,17 +1,13 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // Tenants, newest first, 50 at a time, with search; adding, importing and deleting tenants, and
 // each tenant's contracts and account statement.
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     // Column widths of the header and the rows, right to left; the e-mail takes what is left.
     readonly property int nameWidth: 200
@@ -76,7 +72,7 @@ Rectangle {
     }
 
     objectName: "tenantsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ConfirmDialog {
         id: confirm
@@ -118,9 +114,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: page.appTheme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: page.appTheme.borderColor
+            border.color: Theme.borderColor
             clip: true
 
             ColumnLayout {
@@ -132,7 +128,7 @@ Rectangle {
                     Layout.fillWidth: true
                     Layout.preferredHeight: 48
                     radius: 14
-                    color: page.appTheme.bgElevated
+                    color: Theme.bgElevated
 
                     // Squares off the bottom corners of the rounded strip.
                     Rectangle {
@@ -186,7 +182,7 @@ Rectangle {
                                 elide: Text.ElideRight
                                 textFormat: Text.PlainText
                                 text: modelData.title
-                                color: page.appTheme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 13
                                 font.bold: true
                                 horizontalAlignment: modelData.width === page.contractsWidth ? Text.AlignHCenter : Text.AlignRight
@@ -223,7 +219,7 @@ Rectangle {
             objectName: "tenantRow_" + record.id
             width: ListView.view.width
             height: 50
-            color: rowHover.hovered ? page.appTheme.bgElevated : index % 2 === 1 ? page.appTheme.bgCard : "transparent"
+            color: rowHover.hovered ? Theme.bgElevated : index % 2 === 1 ? Theme.bgCard : "transparent"
 
             Behavior on color {
                 ColorAnimation {
@@ -246,7 +242,7 @@ Rectangle {
                     Layout.preferredWidth: page.nameWidth
                     textFormat: Text.PlainText
                     text: row.record.full_name || ""
-                    color: page.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 13
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -256,7 +252,7 @@ Rectangle {
                     Layout.preferredWidth: page.idWidth
                     textFormat: Text.PlainText
                     text: row.record.id_number || ""
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                     elide: Text.ElideRight
@@ -265,7 +261,7 @@ Rectangle {
                     Layout.preferredWidth: page.phoneWidth
                     textFormat: Text.PlainText
                     text: row.record.phone || ""
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                     elide: Text.ElideRight
@@ -275,7 +271,7 @@ Rectangle {
                     Layout.preferredWidth: 1
                     textFormat: Text.PlainText
                     text: row.record.email || ""
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                     elide: Text.ElideRight
@@ -291,11 +287,11 @@ Rectangle {
                         mapping: ({
                                 "active": {
                                     "label": String(Format.count(row.record.active_contracts)),
-                                    "color": page.appTheme.successColor
+                                    "color": Theme.successColor
                                 },
                                 "none": {
                                     "label": "0",
-                                    "color": page.appTheme.textMuted
+                                    "color": Theme.textMuted
                                 }
                             })
                     }
@@ -330,7 +326,7 @@ Rectangle {
                         implicitWidth: 32
                         implicitHeight: 32
                         symbol: "🗑"
-                        btnColor: "#ef4444"
+                        btnColor: Theme.fixed.error
                         tooltip: "حذف المستأجر"
                         onClicked: page.askRemove(row.record)
                     }
@@ -345,7 +341,7 @@ Rectangle {
                 anchors.right: parent.right
                 anchors.bottom: parent.bottom
                 height: 1
-                color: page.appTheme.borderColor
+                color: Theme.borderColor
                 opacity: 0.5
             }
         }

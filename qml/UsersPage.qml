@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "components/Palette.js" as Palette
 
 // User accounts: the list with each user's latest log-in; an administrator adds and removes users,
 // and every user can change their own password. Drawn in fixed dark colours whatever the theme.
@@ -17,7 +16,6 @@ Rectangle {
         users = Backend.authCtrl.getUsers();
     }
 
-    readonly property var hostWindow: ApplicationWindow.window
 
 
     // The built-in administrator can never be removed, whatever the letter case.
@@ -79,7 +77,7 @@ Rectangle {
     }
 
     objectName: "usersPage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -98,7 +96,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "إدارة المستخدمين"
-                    color: Palette.fixed.textPrimary
+                    color: Theme.fixed.textPrimary
                     font.pixelSize: 24
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -106,7 +104,7 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "التحكم في صلاحيات الوصول للنظام"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                 }
@@ -131,9 +129,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: Palette.fixed.card
+            color: Theme.fixed.card
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ListView {
@@ -156,7 +154,7 @@ Rectangle {
                     width: ListView.view.width
                     height: 50
                     radius: 8
-                    color: Palette.fixed.rowBg
+                    color: Theme.fixed.rowBg
 
                     RowLayout {
                         anchors.fill: parent
@@ -167,7 +165,7 @@ Rectangle {
                         Text {
                             text: "👤"
                             font.pixelSize: 18
-                            font.family: Palette.emojiFont
+                            font.family: Theme.emojiFont
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
@@ -176,7 +174,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: entry.modelData.username
-                                color: Palette.fixed.textPrimary
+                                color: Theme.fixed.textPrimary
                                 font.bold: true
                                 font.pixelSize: 14
                                 horizontalAlignment: Text.AlignRight
@@ -185,7 +183,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: entry.modelData.role === "admin" ? "مدير نظام" : "موظف"
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -193,7 +191,7 @@ Rectangle {
                         Text {
                             objectName: "lastLogin"
                             text: "آخر دخول: " + (entry.modelData.last_login ? entry.modelData.last_login : "أبداً")
-                            color: Palette.fixed.textMuted
+                            color: Theme.fixed.textMuted
                             font.pixelSize: 11
                         }
                         MButton {
@@ -206,7 +204,7 @@ Rectangle {
                             visible: page.isAdmin && !page.isBuiltInAdmin(entry.modelData.username)
                             text: "🗑"
                             outline: true
-                            btnColor: Palette.fixed.error
+                            btnColor: Theme.fixed.error
                             onClicked: page.askRemove(entry.modelData.username)
                         }
                     }
@@ -246,7 +244,7 @@ Rectangle {
 
                 Text {
                     text: "الصلاحية:"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                 }
                 ComboBox {
@@ -258,15 +256,15 @@ Rectangle {
                     background: Rectangle {
                         implicitHeight: 40
                         radius: 10
-                        color: Palette.fixed.pageBg
+                        color: Theme.fixed.pageBg
                         border.width: 1
-                        border.color: Palette.fixed.cardBorder
+                        border.color: Theme.fixed.cardBorder
                     }
                     contentItem: Text {
                         rightPadding: 10
                         leftPadding: 30
                         text: roleBox.displayText
-                        color: Palette.fixed.textPrimary
+                        color: Theme.fixed.textPrimary
                         font.pixelSize: 13
                         horizontalAlignment: Text.AlignRight
                         verticalAlignment: Text.AlignVCenter

@@ -8,7 +8,6 @@ import Darvelinto
 ApplicationWindow {
     id: root
 
-    property alias appTheme: theme
     readonly property alias notice: notice
 
     // Tells the user how an action went; see components/Notice.qml.
@@ -39,12 +38,8 @@ ApplicationWindow {
     minimumHeight: 700
     visible: true
     title: "Darvelinto - نظام إدارة العقارات والمحاسبة"
-    color: theme.bgPrimary
+    color: Theme.bgPrimary
 
-    AppTheme {
-        id: theme
-        mode: Backend.settingsManager.themeMode || "dark"
-    }
 
     Connections {
         target: Notifier
@@ -65,15 +60,15 @@ ApplicationWindow {
         gradient: Gradient {
             GradientStop {
                 position: 0.0
-                color: theme.roles.gradientTop
+                color: Theme.gradientTop
             }
             GradientStop {
                 position: 0.55
-                color: theme.bgPrimary
+                color: Theme.bgPrimary
             }
             GradientStop {
                 position: 1.0
-                color: theme.roles.gradientBottom
+                color: Theme.gradientBottom
             }
         }
 
@@ -84,8 +79,8 @@ ApplicationWindow {
             width: diameter
             height: diameter
             radius: diameter / 2
-            color: theme.roles.glowOne
-            opacity: theme.roles.glowOneOpacity
+            color: Theme.glowOne
+            opacity: Theme.glowOneOpacity
         }
         Rectangle {
             readonly property real diameter: 0.32 * root.width
@@ -94,8 +89,8 @@ ApplicationWindow {
             width: diameter
             height: diameter
             radius: diameter / 2
-            color: theme.roles.glowTwo
-            opacity: theme.roles.glowTwoOpacity
+            color: Theme.glowTwo
+            opacity: Theme.glowTwoOpacity
         }
     }
 

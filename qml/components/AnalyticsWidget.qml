@@ -2,7 +2,6 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // A bar chart on a fixed dark panel.
 // Properties:
@@ -21,9 +20,9 @@ Rectangle {
     Layout.preferredHeight: 250
     implicitHeight: 250
     radius: 14
-    color: Palette.fixed.card
+    color: Theme.fixed.card
     border.width: 1
-    border.color: Palette.fixed.cardBorder
+    border.color: Theme.fixed.cardBorder
 
     // `data` here is the chart's entries (the name other pages use), which hides Item's own
     // `data`; the panel's content is therefore given as explicit children.
@@ -36,7 +35,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: widget.title
-                color: Palette.fixed.textBright
+                color: Theme.fixed.textBright
                 font.pixelSize: 16
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -80,7 +79,7 @@ Rectangle {
                                 width: 30
                                 height: column.ratio * plot.freeHeight
                                 radius: 4
-                                color: column.modelData.color || Palette.fixed.gold
+                                color: column.modelData.color || Theme.fixed.gold
 
                                 Behavior on height  {
                                     NumberAnimation {
@@ -95,7 +94,7 @@ Rectangle {
                                 anchors.bottom: bar.top
                                 anchors.bottomMargin: 2
                                 text: column.amount.toLocaleString(Qt.locale(), "f", 0)
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 10
                                 font.bold: true
                             }
@@ -104,7 +103,7 @@ Rectangle {
                                 anchors.horizontalCenter: parent.horizontalCenter
                                 anchors.bottom: parent.bottom
                                 text: column.modelData.label || ""
-                                color: Palette.fixed.textMuted
+                                color: Theme.fixed.textMuted
                                 font.pixelSize: 11
                             }
                         }

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // Asks before a destructive action (removing a user, deleting a record, restoring a backup).
 // One instance per page is enough:
@@ -78,7 +77,7 @@ MDialog {
                 Layout.alignment: Qt.AlignTop
                 text: "⚠️"
                 font.pixelSize: 26
-                font.family: Palette.emojiFont
+                font.family: Theme.emojiFont
             }
             Text {
                 objectName: "confirmMessage"
@@ -86,7 +85,7 @@ MDialog {
                 Layout.fillHeight: true
                 textFormat: Text.PlainText
                 text: dialog.message
-                color: dialog.theme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 14
                 wrapMode: Text.Wrap
                 horizontalAlignment: Text.AlignRight
@@ -103,8 +102,8 @@ MDialog {
                 objectName: "confirmButton"
                 Layout.fillWidth: true
                 text: dialog.confirmText
-                btnColor: dialog.destructive ? dialog.theme.dangerColor : dialog.theme.accentGold
-                textColor: dialog.destructive ? "#ffffff" : dialog.theme.textOnAccent
+                btnColor: dialog.destructive ? Theme.dangerColor : Theme.accentGold
+                textColor: dialog.destructive ? Theme.fixed.textPrimary : Theme.textOnAccent
                 onClicked: dialog.accept()
             }
             MButton {
@@ -112,7 +111,7 @@ MDialog {
                 Layout.fillWidth: true
                 text: dialog.cancelText
                 outline: true
-                btnColor: dialog.theme.textSecondary
+                btnColor: Theme.textSecondary
                 onClicked: dialog.close()
             }
         }

@@ -28,11 +28,11 @@ MDialog {
     readonly property var contractStatuses: ({
             "active": {
                 "label": "نشط",
-                "color": contractsDlg.theme.successColor
+                "color": Theme.successColor
             },
             "ended": {
                 "label": "منتهي",
-                "color": contractsDlg.theme.dangerColor
+                "color": Theme.dangerColor
             }
         })
 
@@ -136,7 +136,7 @@ MDialog {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "قائمة العقود (" + contractsDlg.contracts.length + ")"
-                color: contractsDlg.theme.accentGold
+                color: Theme.accentGold
                 font.pixelSize: 16
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -154,9 +154,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
-            color: contractsDlg.theme.bgInput
+            color: Theme.bgInput
             border.width: 1
-            border.color: contractsDlg.theme.borderColor
+            border.color: Theme.borderColor
             clip: true
 
             ListView {
@@ -174,7 +174,7 @@ MDialog {
                     anchors.centerIn: parent
                     visible: contractsDlg.contracts.length === 0
                     text: "لا توجد عقود لهذا المستأجر"
-                    color: contractsDlg.theme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 14
                 }
 
@@ -188,9 +188,9 @@ MDialog {
                     width: ListView.view.width
                     height: 66
                     radius: 8
-                    color: contractsDlg.theme.bgSecondary
+                    color: Theme.bgSecondary
                     border.width: 1
-                    border.color: contractsDlg.theme.borderColor
+                    border.color: Theme.borderColor
 
                     RowLayout {
                         anchors.fill: parent
@@ -207,7 +207,7 @@ MDialog {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: (contractRow.modelData.property_name || "") + " - وحدة " + (contractRow.modelData.unit_number || "")
-                                color: contractsDlg.theme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 14
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -217,7 +217,7 @@ MDialog {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: Format.inOrder((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
-                                color: contractsDlg.theme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 11
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -227,7 +227,7 @@ MDialog {
                             Layout.preferredWidth: 180
                             textFormat: Text.PlainText
                             text: contractsDlg.rentText(contractRow.modelData)
-                            color: contractsDlg.theme.accentGold
+                            color: Theme.accentGold
                             font.pixelSize: 14
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -251,7 +251,7 @@ MDialog {
                                 rightPadding: 6
                                 text: "إنهاء"
                                 outline: true
-                                btnColor: contractsDlg.theme.dangerColor
+                                btnColor: Theme.dangerColor
                                 onClicked: contractsDlg.askTerminate(contractRow.modelData)
                             }
                         }
@@ -281,7 +281,7 @@ MDialog {
                 Text {
                     Layout.fillWidth: true
                     text: "اختر الوحدة المتاحة"
-                    color: addContractDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignRight
                 }
@@ -318,7 +318,7 @@ MDialog {
 
                 Text {
                     text: "دورية الإيجار:"
-                    color: addContractDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ThemedComboBox {
@@ -357,9 +357,9 @@ MDialog {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 84
                 radius: 10
-                color: addContractDlg.theme.bgElevated
+                color: Theme.bgElevated
                 border.width: 1
-                border.color: addContractDlg.theme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     anchors.fill: parent
@@ -369,7 +369,7 @@ MDialog {
                     Text {
                         Layout.fillWidth: true
                         text: "سيتم إنشاء العقد حسب نوع الإيجار المختار."
-                        color: addContractDlg.theme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 12
                         font.bold: true
                         horizontalAlignment: Text.AlignRight
@@ -380,7 +380,7 @@ MDialog {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
                         text: frequencyBox.currentIndex === 1 ? "التحصيل السنوي يتم على فاتورة سنوية واحدة في نفس شهر بداية العقد." : "التحصيل الشهري يتم على فاتورة شهرية لكل فترة."
-                        color: addContractDlg.theme.textSecondary
+                        color: Theme.textSecondary
                         font.pixelSize: 12
                         horizontalAlignment: Text.AlignRight
                         wrapMode: Text.Wrap

@@ -2,7 +2,6 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import Darvelinto
-import "Palette.js" as Palette
 
 // A simple read-only table on a fixed dark panel: a header row and a scrolling list of rows,
 // columns laid out right to left. For lists that can grow without bound use PagedList.
@@ -48,9 +47,9 @@ Rectangle {
     }
 
     radius: 14
-    color: Palette.fixed.card
+    color: Theme.fixed.card
     border.width: 1
-    border.color: Palette.fixed.cardBorder
+    border.color: Theme.fixed.cardBorder
     clip: true
 
     Rectangle {
@@ -60,7 +59,7 @@ Rectangle {
         anchors.top: parent.top
         height: 48
         radius: 14
-        color: Palette.fixed.tableHeader
+        color: Theme.fixed.tableHeader
 
         Row {
             anchors.fill: parent
@@ -77,7 +76,7 @@ Rectangle {
                     width: table.columnWidth(index)
                     height: parent.height
                     text: table.cellText(modelData)
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                     font.bold: true
                     horizontalAlignment: Text.AlignRight
@@ -109,11 +108,11 @@ Rectangle {
 
             width: ListView.view.width
             height: 50
-            color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+            color: index % 2 === 1 ? Theme.fixed.rowBg : "transparent"
 
             Rectangle {
                 anchors.fill: parent
-                color: Palette.fixed.rowSelected
+                color: Theme.fixed.rowSelected
                 opacity: rowHover.hovered ? 1 : 0
                 Behavior on opacity {
                     NumberAnimation {
@@ -143,7 +142,7 @@ Rectangle {
                         text: table.cellText(modelData)
                         // Stored text, shown as typed: a name holding markup must not be rendered as markup.
                         textFormat: Text.PlainText
-                        color: Palette.fixed.textCell
+                        color: Theme.fixed.textCell
                         font.pixelSize: 13
                         horizontalAlignment: Text.AlignRight
                         verticalAlignment: Text.AlignVCenter
@@ -157,7 +156,7 @@ Rectangle {
                 anchors.right: parent.right
                 anchors.bottom: parent.bottom
                 height: 1
-                color: Palette.fixed.cardBorder
+                color: Theme.fixed.cardBorder
                 opacity: 0.5
             }
         }

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import Darvelinto
-import "Palette.js" as Palette
 
 // A square button that shows one symbol or emoji in colour (e.g. "🗑" to delete a row), outlined
 // in its colour. The emoji face is used so the symbol is never drawn as a black-and-white glyph.
@@ -24,7 +23,7 @@ MButton {
     topPadding: 0
     bottomPadding: 0
     outline: true
-    btnColor: theme.dangerColor
+    btnColor: Theme.dangerColor
     Accessible.name: tooltip
     ToolTip.visible: tooltip.length > 0 && hovered
     ToolTip.text: tooltip
@@ -33,7 +32,7 @@ MButton {
     contentItem: Text {
         text: control.symbol
         font.pixelSize: 15
-        font.family: Palette.emojiFont
+        font.family: Theme.emojiFont
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }

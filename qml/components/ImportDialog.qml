@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // The dialog in which the user pastes comma-separated rows to import into tenants, buyers or units.
 // After a successful import it calls refresh() of the page that holds it (when it has one) and
@@ -57,7 +56,7 @@ MDialog {
         Text {
             Layout.fillWidth: true
             text: "قم بنسخ البيانات من الإكسل ثم لصقها في المربع أدناه:"
-            color: Palette.fixed.textSecondary
+            color: Theme.fixed.textSecondary
             font.pixelSize: 13
             horizontalAlignment: Text.AlignRight
             wrapMode: Text.Wrap
@@ -70,19 +69,19 @@ MDialog {
 
             background: Rectangle {
                 radius: 8
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
                 border.width: 1
-                border.color: pasteArea.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+                border.color: pasteArea.activeFocus ? Theme.fixed.gold : Theme.fixed.cardBorder
             }
 
             TextArea {
                 id: pasteArea
                 objectName: "pasteArea"
-                color: Palette.fixed.textPrimary
+                color: Theme.fixed.textPrimary
                 placeholderText: "انسخ هنا (الاسم، الهوية، الهاتف، العنوان)..."
-                placeholderTextColor: Palette.fixed.textMuted
-                selectionColor: Palette.fixed.gold
-                selectedTextColor: Palette.fixed.pageBg
+                placeholderTextColor: Theme.fixed.textMuted
+                selectionColor: Theme.fixed.gold
+                selectedTextColor: Theme.fixed.pageBg
                 font.pixelSize: 13
                 horizontalAlignment: TextEdit.AlignRight
                 wrapMode: TextEdit.NoWrap
@@ -99,7 +98,7 @@ MDialog {
             Text {
                 Layout.fillWidth: true
                 text: "ترتيب الأعمدة المطلوب:"
-                color: Palette.fixed.goldText
+                color: Theme.fixed.goldText
                 font.pixelSize: 13
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -108,7 +107,7 @@ MDialog {
                 objectName: "columnHint"
                 Layout.fillWidth: true
                 text: dialog.columnHint
-                color: dialog.theme.dark ? Palette.fixed.textBright : dialog.theme.textPrimary
+                color: Theme.dark ? Theme.fixed.textBright : Theme.textPrimary
                 font.pixelSize: 12
                 horizontalAlignment: Text.AlignRight
             }
@@ -124,7 +123,7 @@ MDialog {
         Text {
             Layout.fillWidth: true
             text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو انسخ الصفوف مباشرة."
-            color: Palette.fixed.textMuted
+            color: Theme.fixed.textMuted
             font.pixelSize: 11
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import Darvelinto
-import "Palette.js" as Palette
 
 // The input of the log-in card, in the fixed dark colours of that screen, with a symbol at its
 // right edge.
@@ -14,10 +13,10 @@ TextField {
     property string symbol: ""
 
     implicitHeight: 48
-    color: Palette.fixed.textPrimary
-    placeholderTextColor: Palette.fixed.textMuted
-    selectionColor: Palette.fixed.gold
-    selectedTextColor: Palette.fixed.pageBg
+    color: Theme.fixed.textPrimary
+    placeholderTextColor: Theme.fixed.textMuted
+    selectionColor: Theme.fixed.gold
+    selectedTextColor: Theme.fixed.pageBg
     font.pixelSize: 15
     horizontalAlignment: TextInput.AlignRight
     verticalAlignment: TextInput.AlignVCenter
@@ -27,9 +26,9 @@ TextField {
 
     background: Rectangle {
         radius: 10
-        color: Palette.fixed.pageBg
+        color: Theme.fixed.pageBg
         border.width: field.activeFocus ? 2 : 1
-        border.color: field.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+        border.color: field.activeFocus ? Theme.fixed.gold : Theme.fixed.cardBorder
 
         Behavior on border.color {
             ColorAnimation {
@@ -44,6 +43,6 @@ TextField {
         anchors.verticalCenter: parent.verticalCenter
         text: field.symbol
         font.pixelSize: 18
-        font.family: Palette.emojiFont
+        font.family: Theme.emojiFont
     }
 }

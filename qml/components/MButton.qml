@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // The push button of every page and dialog.
 //
@@ -11,18 +10,15 @@ import "Palette.js" as Palette
 //   textColor  (color)  text and icon colour of a filled button; default the theme's textOnAccent
 //   outline    (bool)   transparent with a coloured border instead of a filled gradient
 //   iconSymbol (string) a symbol or emoji drawn before the text; hidden when empty
-//   iconFamily (string) font of the icon, e.g. Palette.emojiFont for a colour emoji; default font
+//   iconFamily (string) font of the icon, e.g. Theme.emojiFont for a colour emoji; default font
 //                       when empty
-//   theme      (object) the window's appTheme, or the light colours outside a themed window
 // Plus Button's own `text`, `enabled` and `clicked()`.
 Button {
     id: control
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
-    property color btnColor: theme.accentGold
-    property color textColor: theme.textOnAccent !== undefined ? theme.textOnAccent : theme.textPrimary
+    property color btnColor: Theme.accentGold
+    property color textColor: Theme.textOnAccent !== undefined ? Theme.textOnAccent : Theme.textPrimary
     property bool outline: false
     property string iconSymbol: ""
     property string iconFamily: ""
@@ -95,7 +91,7 @@ Button {
         Rectangle {
             anchors.fill: parent
             radius: parent.radius
-            color: control.theme.textPrimary
+            color: Theme.textPrimary
             opacity: 0.15
             visible: control.pressed
         }

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Controls
 import Darvelinto
-import "Palette.js" as Palette
 
 // The modal popup every dialog is built on: a header bar with the title and a close button, and a
 // content area under it (margins 25). Items declared inside an MDialog go into the content area;
@@ -9,16 +8,10 @@ import "Palette.js" as Palette
 // Properties:
 //   title       (string) shown in the header bar
 //   contentArea (alias, default) the children of the content area
-//   theme       (object) the window's appTheme, or the light colours outside a themed window
 // Plus Popup's own: width, height (default 500 x 400), open(), close(), opened(), closed().
 Popup {
     id: dialog
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : dialog.fallbackTheme
-    readonly property var fallbackTheme: Object.assign({}, Palette.light, {
-            "bgCard": "#f7fafd"
-        })
 
     property string title: ""
     default property alias contentArea: content.data
@@ -32,10 +25,10 @@ Popup {
     closePolicy: Popup.CloseOnEscape
 
     background: Rectangle {
-        color: dialog.theme.bgSecondary
+        color: Theme.bgSecondary
         radius: 16
         border.width: 1
-        border.color: dialog.theme.borderColor
+        border.color: Theme.borderColor
     }
 
     Rectangle {
@@ -46,7 +39,7 @@ Popup {
         anchors.margins: 1
         height: 56
         radius: 16
-        color: dialog.theme.bgElevated
+        color: Theme.bgElevated
 
         // Squares off the bottom corners of the rounded bar.
         Rectangle {
@@ -64,7 +57,7 @@ Popup {
             anchors.leftMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             text: dialog.title
-            color: dialog.theme.textPrimary
+            color: Theme.textPrimary
             font.pixelSize: 18
             font.bold: true
             horizontalAlignment: Text.AlignRight
@@ -84,11 +77,11 @@ Popup {
 
             background: Rectangle {
                 radius: 16
-                color: closeButton.hovered ? dialog.theme.bgCard : "transparent"
+                color: closeButton.hovered ? Theme.bgCard : "transparent"
             }
             contentItem: Text {
                 text: "×"
-                color: dialog.theme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 24
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
@@ -100,7 +93,7 @@ Popup {
             anchors.right: parent.right
             anchors.bottom: parent.bottom
             height: 2
-            color: dialog.theme.accentGold
+            color: Theme.accentGold
         }
     }
 

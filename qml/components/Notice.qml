@@ -1,8 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // The short message over the window that tells the user how an action went, then fades.
 // The window holds the one instance (above every page and dialog); pages and dialogs reach it
@@ -15,20 +13,17 @@ import "Palette.js" as Palette
 //   title, text (string)  what the notice says
 //   kind        (string)  "success" (green), "error" (red) or "warning" (amber)
 //   active      (bool)    true from show() until it fades (4 s, errors 6 s) or is clicked away
-//   theme       (object)  the window's appTheme, or the light colours outside a themed window
 // Functions: show(title, text, kind), dismiss().
 Rectangle {
     id: notice
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string text: ""
     property string kind: "success"
     property bool active: false
 
-    readonly property color kindColor: kind === "error" ? theme.dangerColor : kind === "warning" ? theme.warningColor : theme.successColor
+    readonly property color kindColor: kind === "error" ? Theme.dangerColor : kind === "warning" ? Theme.warningColor : Theme.successColor
 
     function show(noticeTitle, noticeText, noticeKind) {
         title = noticeTitle || "";
@@ -76,7 +71,7 @@ Rectangle {
         Text {
             textFormat: Text.PlainText
             text: notice.kind === "success" ? "✓" : "⚠"
-            color: "#ffffff"
+            color: Theme.fixed.textPrimary
             font.pixelSize: 22
             font.bold: true
         }
@@ -89,7 +84,7 @@ Rectangle {
                 visible: notice.title.length > 0
                 textFormat: Text.PlainText
                 text: notice.title
-                color: "#ffffff"
+                color: Theme.fixed.textPrimary
                 font.pixelSize: 14
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -99,7 +94,7 @@ Rectangle {
                 Layout.maximumWidth: 460
                 textFormat: Text.PlainText
                 text: notice.text
-                color: "#ffffff"
+                color: Theme.fixed.textPrimary
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
                 horizontalAlignment: Text.AlignRight

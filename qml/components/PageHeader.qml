@@ -1,8 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // The title block at the top of a page, with the page's action buttons to its left.
 //
@@ -13,18 +11,15 @@ import "Palette.js" as Palette
 //                they are laid out in a right-to-left row (spacing 12) to the left of the titles
 //   titleColor, subtitleColor (color) the theme's textPrimary and textSecondary by default; pages
 //                drawn in fixed colours set their own
-//   theme        (object) the window's appTheme, or the light colours outside a themed window
 // Use it in a layout: it fills the width, preferred height 70.
 Item {
     id: header
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string subtitle: ""
-    property color titleColor: theme.textPrimary
-    property color subtitleColor: theme.textSecondary
+    property color titleColor: Theme.textPrimary
+    property color subtitleColor: Theme.textSecondary
     default property alias extraContent: actions.data
 
     Layout.fillWidth: true

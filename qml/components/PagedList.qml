@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // A list for tables that grow without bound (invoices, payments, installments, cheques, journal,
 // audit): it never binds the whole table into the view. It asks the page for one page of rows at a
@@ -53,8 +52,6 @@ import "Palette.js" as Palette
 Rectangle {
     id: list
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var fetch: null
     property int pageSize: 50
@@ -68,15 +65,15 @@ Rectangle {
     property int rowHeight: 48
     property string emptyText: "لا توجد سجلات"
 
-    property color fieldColor: theme.bgInput
-    property color panelColor: theme.bgCard
-    property color headerColor: theme.bgElevated
-    property color rowAltColor: theme.bgSecondary
-    property color hoverColor: theme.bgElevated
-    property color lineColor: theme.borderColor
-    property color textColor: theme.textPrimary
-    property color headerTextColor: theme.textSecondary
-    property color mutedTextColor: theme.textMuted
+    property color fieldColor: Theme.bgInput
+    property color panelColor: Theme.bgCard
+    property color headerColor: Theme.bgElevated
+    property color rowAltColor: Theme.bgSecondary
+    property color hoverColor: Theme.bgElevated
+    property color lineColor: Theme.borderColor
+    property color textColor: Theme.textPrimary
+    property color headerTextColor: Theme.textSecondary
+    property color mutedTextColor: Theme.textMuted
 
     readonly property int count: rows.count
     property bool hasMore: false
@@ -191,7 +188,7 @@ Rectangle {
                     radius: 8
                     color: list.fieldColor
                     border.width: searchField.activeFocus ? 1.5 : 1
-                    border.color: searchField.activeFocus ? list.theme.accentGold : list.lineColor
+                    border.color: searchField.activeFocus ? Theme.accentGold : list.lineColor
                 }
 
                 Text {
@@ -200,7 +197,7 @@ Rectangle {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "🔍"
                     font.pixelSize: 14
-                    font.family: Palette.emojiFont
+                    font.family: Theme.emojiFont
                 }
             }
         }

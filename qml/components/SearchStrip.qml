@@ -2,7 +2,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // The search strip above a page's list: a magnifier glyph and a borderless input. The page
 // reacts to every change of `text` (the lists answer a keystroke at once).
@@ -11,12 +10,9 @@ import "Palette.js" as Palette
 //   text            (alias)  what is typed
 //   placeholderText (alias)
 //   input           (alias)  the TextField, for focus
-//   theme           (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: strip
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property alias text: field.text
     property alias placeholderText: field.placeholderText
@@ -26,9 +22,9 @@ Rectangle {
     Layout.preferredHeight: 46
     implicitHeight: 46
     radius: 10
-    color: theme.bgSecondary
+    color: Theme.bgSecondary
     border.width: 1
-    border.color: field.activeFocus ? theme.accentGold : theme.borderColor
+    border.color: field.activeFocus ? Theme.accentGold : Theme.borderColor
 
     RowLayout {
         anchors.fill: parent
@@ -39,7 +35,7 @@ Rectangle {
 
         Text {
             text: "⌕"
-            color: strip.theme.textSecondary
+            color: Theme.textSecondary
             font.pixelSize: 20
         }
 
@@ -48,10 +44,10 @@ Rectangle {
             objectName: "searchInput"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            color: strip.theme.textPrimary
-            placeholderTextColor: strip.theme.textMuted
-            selectionColor: strip.theme.accentGold
-            selectedTextColor: strip.theme.textOnAccent
+            color: Theme.textPrimary
+            placeholderTextColor: Theme.textMuted
+            selectionColor: Theme.accentGold
+            selectedTextColor: Theme.textOnAccent
             font.pixelSize: 14
             horizontalAlignment: TextInput.AlignRight
             verticalAlignment: TextInput.AlignVCenter

@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 import "Pages.js" as Pages
 
 // The navigation column at the right of the main frame: logo, the twelve pages, and the logged-in
@@ -13,14 +12,11 @@ import "Pages.js" as Pages
 //   currentIndex (int)    the highlighted page (page index, see Pages.js)
 //   userName     (string) shown under the initial circle; its first character is the initial
 //   isAdmin      (bool)   role line "مدير النظام" instead of "مستخدم"
-//   theme        (object) the window's appTheme, or the light colours outside a themed window
 // Signals: menuSelected(index) after a click on an entry (currentIndex already set),
 //          logoutRequested() from the log-out button.
 Rectangle {
     id: sideBar
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property int currentIndex: 0
     property string userName: ""
@@ -30,9 +26,9 @@ Rectangle {
     signal logoutRequested
 
     implicitWidth: 240
-    color: theme.bgSidebar
+    color: Theme.bgSidebar
     border.width: 1
-    border.color: theme.borderColor
+    border.color: Theme.borderColor
 
     ColumnLayout {
         anchors.fill: parent
@@ -52,9 +48,9 @@ Rectangle {
                     width: 40
                     height: 40
                     radius: 10
-                    color: sideBar.theme.bgElevated
+                    color: Theme.bgElevated
                     border.width: 1.5
-                    border.color: sideBar.theme.accentGold
+                    border.color: Theme.accentGold
 
                     Image {
                         anchors.centerIn: parent
@@ -70,7 +66,7 @@ Rectangle {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "Darvelinto"
-                    color: sideBar.theme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 22
                     font.bold: true
                     font.letterSpacing: 1
@@ -109,7 +105,7 @@ Rectangle {
                     anchors.leftMargin: 12
                     anchors.rightMargin: 12
                     radius: 8
-                    color: entry.selected ? sideBar.theme.bgElevated : entryHover.hovered ? sideBar.theme.bgSecondary : "transparent"
+                    color: entry.selected ? Theme.bgElevated : entryHover.hovered ? Theme.bgSecondary : "transparent"
 
                     RowLayout {
                         anchors.fill: parent
@@ -121,14 +117,14 @@ Rectangle {
                         Text {
                             Layout.preferredWidth: 24
                             text: entry.modelData.icon
-                            color: entry.selected ? sideBar.theme.accentGold : sideBar.theme.textSecondary
+                            color: entry.selected ? Theme.accentGold : Theme.textSecondary
                             font.pixelSize: 18
                             horizontalAlignment: Text.AlignHCenter
                         }
                         Text {
                             Layout.fillWidth: true
                             text: entry.modelData.label
-                            color: entry.selected ? sideBar.theme.textPrimary : sideBar.theme.textSecondary
+                            color: entry.selected ? Theme.textPrimary : Theme.textSecondary
                             font.pixelSize: 14
                             font.bold: entry.selected
                             horizontalAlignment: Text.AlignRight
@@ -144,7 +140,7 @@ Rectangle {
                     width: 4
                     height: 24
                     radius: 2
-                    color: sideBar.theme.accentGold
+                    color: Theme.accentGold
                 }
 
                 HoverHandler {
@@ -163,7 +159,7 @@ Rectangle {
         Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 1
-            color: sideBar.theme.borderColor
+            color: Theme.borderColor
         }
 
         Item {
@@ -175,7 +171,7 @@ Rectangle {
                 anchors.right: parent.right
                 anchors.top: parent.top
                 height: 1
-                color: sideBar.theme.borderColor
+                color: Theme.borderColor
             }
 
             RowLayout {
@@ -188,13 +184,13 @@ Rectangle {
                     Layout.preferredWidth: 40
                     Layout.preferredHeight: 40
                     radius: 20
-                    color: sideBar.theme.accentGold
+                    color: Theme.accentGold
 
                     Text {
                         objectName: "userInitial"
                         anchors.centerIn: parent
                         text: sideBar.userName.length > 0 ? sideBar.userName.charAt(0).toUpperCase() : ""
-                        color: sideBar.theme.textOnAccent
+                        color: Theme.textOnAccent
                         font.pixelSize: 18
                         font.bold: true
                     }
@@ -208,7 +204,7 @@ Rectangle {
                         objectName: "userNameText"
                         Layout.fillWidth: true
                         text: sideBar.userName
-                        color: sideBar.theme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 13
                         font.bold: true
                         horizontalAlignment: Text.AlignRight
@@ -218,7 +214,7 @@ Rectangle {
                         objectName: "userRoleText"
                         Layout.fillWidth: true
                         text: sideBar.isAdmin ? "مدير النظام" : "مستخدم"
-                        color: sideBar.theme.textMuted
+                        color: Theme.textMuted
                         font.pixelSize: 11
                         horizontalAlignment: Text.AlignRight
                     }
@@ -238,11 +234,11 @@ Rectangle {
 
                     background: Rectangle {
                         radius: 8
-                        color: logoutButton.hovered ? sideBar.theme.bgElevated : "transparent"
+                        color: logoutButton.hovered ? Theme.bgElevated : "transparent"
                     }
                     contentItem: Text {
                         text: "→"
-                        color: sideBar.theme.textSecondary
+                        color: Theme.textSecondary
                         font.pixelSize: 20
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter

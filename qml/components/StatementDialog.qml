@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // A tenant's account: every live invoice (debit) and payment (credit) in date order, the totals
 // and what is still owed, and printing it as a PDF statement with a running balance. Read again
@@ -109,8 +108,8 @@ MDialog {
                 title: "إجمالي المطلوبات"
                 value: Format.amount(statementDlg.totalDebit)
                 icon: "📈"
-                iconBg: "#2e1a1a"
-                iconColor: "#ef4444"
+                iconBg: Theme.fixed.errorSoft
+                iconColor: Theme.fixed.error
             }
             StatsCard {
                 objectName: "totalCreditCard"
@@ -119,8 +118,8 @@ MDialog {
                 title: "إجمالي المدفوعات"
                 value: Format.amount(statementDlg.totalCredit)
                 icon: "📉"
-                iconBg: "#1a2e1a"
-                iconColor: "#22c55e"
+                iconBg: Theme.fixed.successSoft
+                iconColor: Theme.fixed.success
             }
             StatsCard {
                 objectName: "balanceCard"
@@ -129,8 +128,8 @@ MDialog {
                 title: "الرصيد المتبقي"
                 value: Format.amount(statementDlg.balance)
                 icon: "⚖️"
-                iconBg: "#1a2340"
-                iconColor: "#d4a843"
+                iconBg: Theme.fixed.rowSelected
+                iconColor: Theme.fixed.gold
             }
         }
 
@@ -138,9 +137,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
-            color: Palette.fixed.pageBg
+            color: Theme.fixed.pageBg
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ColumnLayout {
@@ -152,7 +151,7 @@ MDialog {
                     Layout.fillWidth: true
                     Layout.preferredHeight: 40
                     radius: 12
-                    color: Palette.fixed.tableHeader
+                    color: Theme.fixed.tableHeader
 
                     Rectangle {
                         anchors.left: parent.left
@@ -199,7 +198,7 @@ MDialog {
                                 Layout.fillWidth: modelData.width === 0
                                 textFormat: Text.PlainText
                                 text: modelData.title
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
                                 font.bold: true
                                 horizontalAlignment: Text.AlignRight
@@ -222,7 +221,7 @@ MDialog {
                         anchors.centerIn: parent
                         visible: statementDlg.statement.length === 0
                         text: "لا توجد حركات على حساب هذا المستأجر"
-                        color: Palette.fixed.textMuted
+                        color: Theme.fixed.textMuted
                         font.pixelSize: 14
                     }
 
@@ -235,7 +234,7 @@ MDialog {
 
                         width: ListView.view.width
                         height: 40
-                        color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+                        color: index % 2 === 1 ? Theme.fixed.rowBg : "transparent"
 
                         RowLayout {
                             anchors.fill: parent
@@ -248,7 +247,7 @@ MDialog {
                                 Layout.preferredWidth: 140
                                 textFormat: Text.PlainText
                                 text: String(line.modelData.date || "")
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                                 elide: Text.ElideRight
@@ -257,7 +256,7 @@ MDialog {
                                 Layout.preferredWidth: 70
                                 textFormat: Text.PlainText
                                 text: line.modelData.type || ""
-                                color: line.modelData.type === "فاتورة" ? "#ef4444" : "#22c55e"
+                                color: line.modelData.type === "فاتورة" ? Theme.fixed.error : Theme.fixed.success
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -265,7 +264,7 @@ MDialog {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: line.modelData.ref || ""
-                                color: Palette.fixed.textCell
+                                color: Theme.fixed.textCell
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                                 elide: Text.ElideRight
@@ -274,7 +273,7 @@ MDialog {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
                                 text: line.debit > 0 ? Format.amount(line.debit) : "-"
-                                color: "#ef4444"
+                                color: Theme.fixed.error
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -282,7 +281,7 @@ MDialog {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
                                 text: line.credit > 0 ? Format.amount(line.credit) : "-"
-                                color: "#22c55e"
+                                color: Theme.fixed.success
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignRight
                             }
@@ -300,7 +299,7 @@ MDialog {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "عدد الحركات: " + statementDlg.statement.length
-                color: statementDlg.theme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 12
                 horizontalAlignment: Text.AlignRight
             }

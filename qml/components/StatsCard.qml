@@ -1,8 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // A figure card: an icon box and a title, value and subtitle.
 //
@@ -13,21 +11,18 @@ import "Palette.js" as Palette
 //   icon      (string) symbol or emoji in the icon box
 //   iconBg    (color)  icon box colour, default the theme's bgElevated
 //   iconColor (color)  icon colour and hover border, default the theme's gold
-//   iconFamily (string) font family of the icon, e.g. Palette.emojiFont for a colour emoji;
+//   iconFamily (string) font family of the icon, e.g. Theme.emojiFont for a colour emoji;
 //                       empty (default) keeps the text font
-//   theme     (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: card
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string value: "0"
     property string subtitle: ""
     property string icon: ""
-    property color iconBg: theme.bgElevated
-    property color iconColor: theme.accentGold
+    property color iconBg: Theme.bgElevated
+    property color iconColor: Theme.accentGold
     property string iconFamily: ""
 
     Layout.fillWidth: true
@@ -35,9 +30,9 @@ Rectangle {
     implicitHeight: 110
     implicitWidth: 220
     radius: 16
-    color: theme.bgCard
+    color: Theme.bgCard
     border.width: 1
-    border.color: hover.hovered ? iconColor : theme.borderColor
+    border.color: hover.hovered ? iconColor : Theme.borderColor
     scale: hover.hovered ? 1.02 : 1.0
 
     Behavior on border.color {
@@ -89,7 +84,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: card.title.toUpperCase()
-                color: card.theme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 11
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -98,7 +93,7 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: card.value
-                color: card.theme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 22
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -108,7 +103,7 @@ Rectangle {
                 Layout.fillWidth: true
                 visible: card.subtitle.length > 0
                 text: card.subtitle
-                color: card.theme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 11
                 horizontalAlignment: Text.AlignRight
                 elide: Text.ElideRight

@@ -3,7 +3,6 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
-import "Palette.js" as Palette
 
 // The units of one property, on the fixed dark panel: their floor, area, rent and status, adding
 // a unit and deleting one that was never let, sold or billed. The list is read again each time
@@ -27,15 +26,15 @@ MDialog {
     readonly property var unitStatuses: ({
             "available": {
                 "label": "متاحة",
-                "color": "#22c55e"
+                "color": Theme.fixed.success
             },
             "rented": {
                 "label": "مؤجرة",
-                "color": "#d4a843"
+                "color": Theme.fixed.gold
             },
             "sold": {
                 "label": "مباعة",
-                "color": "#ef4444"
+                "color": Theme.fixed.error
             }
         })
 
@@ -127,7 +126,7 @@ MDialog {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "قائمة الوحدات (" + unitsDlg.units.length + ")"
-                color: Palette.fixed.gold
+                color: Theme.fixed.gold
                 font.pixelSize: 16
                 font.bold: true
                 horizontalAlignment: Text.AlignRight
@@ -145,9 +144,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
-            color: Palette.fixed.pageBg
+            color: Theme.fixed.pageBg
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ListView {
@@ -166,7 +165,7 @@ MDialog {
                     anchors.centerIn: parent
                     visible: unitsDlg.units.length === 0
                     text: "لا توجد وحدات في هذا العقار بعد"
-                    color: Palette.fixed.textMuted
+                    color: Theme.fixed.textMuted
                     font.pixelSize: 14
                 }
 
@@ -179,9 +178,9 @@ MDialog {
                     width: ListView.view.width
                     height: 50
                     radius: 8
-                    color: Palette.fixed.card
+                    color: Theme.fixed.card
                     border.width: 1
-                    border.color: Palette.fixed.cardBorder
+                    border.color: Theme.fixed.cardBorder
 
                     RowLayout {
                         anchors.fill: parent
@@ -194,7 +193,7 @@ MDialog {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
                             text: unitRow.modelData.unit_number || ""
-                            color: Palette.fixed.textPrimary
+                            color: Theme.fixed.textPrimary
                             font.pixelSize: 14
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -204,7 +203,7 @@ MDialog {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
                             text: "طابق " + Format.count(unitRow.modelData.floor)
-                            color: Palette.fixed.textSecondary
+                            color: Theme.fixed.textSecondary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
                         }
@@ -212,7 +211,7 @@ MDialog {
                             Layout.preferredWidth: 90
                             textFormat: Text.PlainText
                             text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Format.amount(unitRow.modelData.area) + " م²"
-                            color: Palette.fixed.textSecondary
+                            color: Theme.fixed.textSecondary
                             font.pixelSize: 13
                             horizontalAlignment: Text.AlignRight
                         }
@@ -221,7 +220,7 @@ MDialog {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: Format.amount(unitRow.modelData.rent_monthly) + " / شهر"
-                            color: Palette.fixed.gold
+                            color: Theme.fixed.gold
                             font.pixelSize: 13
                             font.bold: true
                             horizontalAlignment: Text.AlignRight
@@ -237,7 +236,7 @@ MDialog {
                             implicitWidth: 32
                             implicitHeight: 32
                             symbol: "🗑"
-                            btnColor: "#ef4444"
+                            btnColor: Theme.fixed.error
                             tooltip: "حذف الوحدة"
                             onClicked: unitsDlg.askRemove(unitRow.modelData)
                         }

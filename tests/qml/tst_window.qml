@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The window, its theme and the main frame's navigation.
 AppTestCase {
@@ -43,12 +44,9 @@ AppTestCase {
     }
 
     function test_themeFollowsTheModeAndUnknownIsDark(data) {
-        const component = Qt.createComponent("qrc:/qt/qml/Darvelinto/components/AppTheme.qml");
-        const theme = createTemporaryObject(component, this, {
-            "mode": data.mode
-        });
-        compare(theme.bgPrimary, Qt.color(data.bg));
-        compare(theme.dark, data.bg === "#08111f");
+        settingsManager.setThemeMode(data.mode);
+        compare(Theme.bgPrimary, Qt.color(data.bg));
+        compare(Theme.dark, data.bg === "#08111f");
     }
 
     function test_themeSwitchRecoloursEverything() {
