@@ -40,6 +40,12 @@ ApplicationWindow {
     title: "Darvelinto - نظام إدارة العقارات والمحاسبة"
     color: Theme.bgPrimary
 
+    Binding {
+        target: Theme
+        property: "mode"
+        value: Backend.settingsManager ? Backend.settingsManager.themeMode : "dark"
+    }
+
 
     Connections {
         target: Notifier

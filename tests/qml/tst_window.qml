@@ -44,6 +44,7 @@ AppTestCase {
     }
 
     function test_themeFollowsTheModeAndUnknownIsDark(data) {
+        openApp(false);
         settingsManager.setThemeMode(data.mode);
         compare(Theme.bgPrimary, Qt.color(data.bg));
         compare(Theme.dark, data.bg === "#08111f");

@@ -1,13 +1,13 @@
 pragma Singleton
 import QtQuick
-import Darvelinto
 
-// Every colour of the interface. The roles follow the stored theme (Backend.settingsManager's
-// themeMode): anything other than "light", also an empty or unknown mode, gives the dark theme,
-// and a change recolours every page, dialog and control at once. `fixed` holds the colours that do
-// not follow the theme (the log-in, setup and users screens, figure colours, status badges).
+// Every colour of the interface. The roles follow `mode`, which the window binds to the stored
+// theme (Backend.settingsManager.themeMode): anything other than "light", also an empty or unknown
+// mode, gives the dark theme, and a change recolours every page, dialog and control at once.
+// `fixed` holds the colours that do not follow the theme (the log-in, setup and users screens,
+// figure colours, status badges).
 QtObject {
-    readonly property string mode: Backend.settingsManager && Backend.settingsManager.themeMode === "light" ? "light" : "dark"
+    property string mode: "dark"
     readonly property bool dark: mode !== "light"
 
     readonly property color bgPrimary: dark ? "#08111f" : "#f4f7fb"
