@@ -114,9 +114,8 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
                             spacing: 12
 
                             Text {
@@ -126,7 +125,7 @@ Rectangle {
                                 color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
@@ -134,7 +133,7 @@ Rectangle {
                                 text: accountRow.modelData.name_ar
                                 color: Theme.textPrimary
                                 font.pixelSize: 13
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Rectangle {
@@ -163,7 +162,7 @@ Rectangle {
                                 color: accountRow.balance >= 0 ? Theme.fixed.success : Theme.fixed.error
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignLeft
+                                horizontalAlignment: Text.AlignRight
                             }
                         }
                     }
@@ -192,9 +191,8 @@ Rectangle {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 15
                         anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 15
                         spacing: 12
 
                         Text {
@@ -203,7 +201,7 @@ Rectangle {
                             text: entryRow.record.entry_date || ""
                             color: Theme.textSecondary
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         Text {
                             objectName: "journalDescription"
@@ -212,7 +210,7 @@ Rectangle {
                             text: Format.inOrder(entryRow.record.description)
                             color: Theme.textPrimary
                             font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
@@ -221,7 +219,7 @@ Rectangle {
                             text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
                             color: Theme.accentGold
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                             elide: Text.ElideRight
                         }
                     }
@@ -242,7 +240,6 @@ Rectangle {
 
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 12
 
                         Text {
@@ -251,7 +248,7 @@ Rectangle {
                             color: Theme.accentGold
                             font.pixelSize: 15
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         MButton {
                             objectName: "addContractorButton"
@@ -266,7 +263,6 @@ Rectangle {
                         Layout.fillWidth: true
                         Layout.leftMargin: 15
                         Layout.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
                         spacing: 12
 
                         Repeater {
@@ -298,7 +294,7 @@ Rectangle {
                                 color: Theme.fixed.textMuted
                                 font.pixelSize: 11
                                 font.bold: true
-                                horizontalAlignment: modelData.width === 120 ? Text.AlignLeft : Text.AlignRight
+                                horizontalAlignment: modelData.width === 120 ? Text.AlignRight : Text.AlignLeft
                             }
                         }
                     }
@@ -335,9 +331,8 @@ Rectangle {
 
                             RowLayout {
                                 anchors.fill: parent
-                                anchors.leftMargin: 15
                                 anchors.rightMargin: 15
-                                layoutDirection: Qt.RightToLeft
+                                anchors.leftMargin: 15
                                 spacing: 12
 
                                 Text {
@@ -348,7 +343,7 @@ Rectangle {
                                     color: Theme.textPrimary
                                     font.pixelSize: 12
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideRight
                                 }
                                 Text {
@@ -357,7 +352,7 @@ Rectangle {
                                     text: contractorRow.modelData.trade || ""
                                     color: Theme.accentGold
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideRight
                                 }
                                 Text {
@@ -366,7 +361,7 @@ Rectangle {
                                     text: contractorRow.modelData.phone || ""
                                     color: Theme.textSecondary
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideRight
                                 }
                                 Text {
@@ -377,7 +372,7 @@ Rectangle {
                                     color: contractorRow.balance > 0 ? Theme.fixed.error : Theme.fixed.success
                                     font.pixelSize: 12
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignLeft
+                                    horizontalAlignment: Text.AlignRight
                                 }
                             }
                         }
@@ -419,8 +414,8 @@ Rectangle {
 
                     ColumnLayout {
                         id: cardColumn
-                        anchors.left: parent.left
                         anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.top: parent.top
                         anchors.margins: 14
                         spacing: 8
@@ -432,7 +427,7 @@ Rectangle {
                             color: Theme.textPrimary
                             font.pixelSize: 15
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
 
                         Repeater {
@@ -453,9 +448,8 @@ Rectangle {
 
                                 RowLayout {
                                     anchors.fill: parent
-                                    anchors.leftMargin: 14
                                     anchors.rightMargin: 14
-                                    layoutDirection: Qt.RightToLeft
+                                    anchors.leftMargin: 14
                                     spacing: 16
 
                                     Text {
@@ -465,7 +459,7 @@ Rectangle {
                                         color: Theme.textPrimary
                                         font.pixelSize: 12
                                         font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
-                                        horizontalAlignment: Text.AlignRight
+                                        horizontalAlignment: Text.AlignLeft
                                         elide: Text.ElideRight
                                     }
                                     Text {

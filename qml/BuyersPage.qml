@@ -246,9 +246,8 @@ Rectangle {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 12
-                        anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.rightMargin: 12
+                        anchors.leftMargin: 15
                         spacing: 12
 
                         Text {
@@ -267,7 +266,7 @@ Rectangle {
                                 color: Theme.textPrimary
                                 font.pixelSize: 14
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -276,7 +275,7 @@ Rectangle {
                                 text: "رقم الهوية: " + (card.modelData.id_number || "-")
                                 color: Theme.textSecondary
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                         ColumnLayout {
@@ -493,7 +492,6 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -502,7 +500,7 @@ Rectangle {
                     color: Theme.accentGold
                     font.pixelSize: 15
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 MButton {
                     objectName: "addInstallmentButton"
@@ -547,9 +545,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Text {
                     width: scheduleList.columnWidth(0, 5)
@@ -559,7 +556,7 @@ Rectangle {
                     text: row.record.due_date || ""
                     color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Column {
@@ -573,7 +570,7 @@ Rectangle {
                         text: "قسط شقة " + row.record.unit_number + (row.record.property_name ? " - " + row.record.property_name : "")
                         color: Theme.textPrimary
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         elide: Text.ElideRight
                     }
                     Text {
@@ -582,7 +579,7 @@ Rectangle {
                         text: row.record.cheque_number ? "شيك رقم: " + row.record.cheque_number + " (" + (row.record.bank_name || "-") + ")" : "دفع نقدي / دفعات"
                         color: Theme.textMuted
                         font.pixelSize: 10
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         elide: Text.ElideRight
                     }
                 }
@@ -598,7 +595,7 @@ Rectangle {
                         color: Theme.accentGold
                         font.pixelSize: 13
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         objectName: "paidLine"
@@ -608,7 +605,7 @@ Rectangle {
                         text: "مسدد: " + Format.amount(row.record.paid_amount)
                         color: Theme.textMuted
                         font.pixelSize: 10
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
                 Item {
@@ -617,7 +614,7 @@ Rectangle {
 
                     StatusBadge {
                         objectName: "installmentStatus"
-                        anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.verticalCenter: parent.verticalCenter
                         width: 80
                         height: 24
@@ -673,7 +670,7 @@ Rectangle {
                 color: Theme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
@@ -683,7 +680,7 @@ Rectangle {
                 text: "المتبقي على القسط: " + Format.amount(collectDialog.openAmount)
                 color: Theme.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MTextField {
                 id: collectAmount
@@ -825,9 +822,8 @@ Rectangle {
 
                         Row {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
 
                             Repeater {
                                 model: ["تاريخ الاستحقاق", "البيان", "قيمة القسط", "المدفوع", "المتبقي"]
@@ -842,7 +838,7 @@ Rectangle {
                                     color: Theme.textSecondary
                                     font.pixelSize: 12
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     verticalAlignment: Text.AlignVCenter
                                 }
                             }
@@ -871,9 +867,8 @@ Rectangle {
 
                             Row {
                                 anchors.fill: parent
-                                anchors.leftMargin: 15
                                 anchors.rightMargin: 15
-                                layoutDirection: Qt.RightToLeft
+                                anchors.leftMargin: 15
 
                                 Text {
                                     width: 110
@@ -882,7 +877,7 @@ Rectangle {
                                     text: line.modelData.due_date || ""
                                     color: Theme.textSecondary
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     verticalAlignment: Text.AlignVCenter
                                 }
                                 Text {
@@ -892,7 +887,7 @@ Rectangle {
                                     text: "قسط وحدة " + line.modelData.unit_number
                                     color: Theme.textPrimary
                                     font.pixelSize: 13
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     verticalAlignment: Text.AlignVCenter
                                     elide: Text.ElideRight
                                 }
@@ -903,7 +898,7 @@ Rectangle {
                                     text: Format.amount(line.modelData.installment_amount)
                                     color: Theme.dangerColor
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     verticalAlignment: Text.AlignVCenter
                                 }
                                 Text {
@@ -913,7 +908,7 @@ Rectangle {
                                     text: Format.amount(line.modelData.paid_amount)
                                     color: Theme.successColor
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     verticalAlignment: Text.AlignVCenter
                                 }
                                 Text {
@@ -924,7 +919,7 @@ Rectangle {
                                     color: Theme.accentGold
                                     font.pixelSize: 12
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     verticalAlignment: Text.AlignVCenter
                                 }
                             }
@@ -943,7 +938,6 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 18
 
                 Text {
@@ -955,7 +949,7 @@ Rectangle {
                     font.pixelSize: 12
                     font.bold: true
                     wrapMode: Text.Wrap
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 MButton {
                     objectName: "printStatementButton"

@@ -202,7 +202,6 @@ Rectangle {
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 4
-                layoutDirection: Qt.RightToLeft
                 spacing: 4
 
                 Repeater {
@@ -234,11 +233,11 @@ Rectangle {
                             color: tab.chosen ? Theme.bgElevated : (tab.hovered ? Qt.rgba(0.5, 0.5, 0.5, 0.08) : "transparent")
 
                             Rectangle {
-                                anchors.left: parent.left
                                 anchors.right: parent.right
+                                anchors.left: parent.left
                                 anchors.bottom: parent.bottom
-                                anchors.leftMargin: 14
                                 anchors.rightMargin: 14
+                                anchors.leftMargin: 14
                                 height: 2
                                 radius: 1
                                 visible: tab.chosen
@@ -252,7 +251,6 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 15
 
             Repeater {
@@ -326,8 +324,8 @@ Rectangle {
 
             Rectangle {
                 anchors.fill: parent
-                anchors.leftMargin: 10
                 anchors.rightMargin: 10
+                anchors.leftMargin: 10
                 anchors.topMargin: 4
                 anchors.bottomMargin: 4
                 radius: 10
@@ -337,9 +335,8 @@ Rectangle {
 
                 RowLayout {
                     anchors.fill: parent
-                    anchors.leftMargin: 14
                     anchors.rightMargin: 14
-                    layoutDirection: Qt.RightToLeft
+                    anchors.leftMargin: 14
                     spacing: 14
 
                     Rectangle {
@@ -367,7 +364,7 @@ Rectangle {
                             color: Theme.textPrimary
                             font.pixelSize: 14
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
@@ -377,7 +374,7 @@ Rectangle {
                             text: chequesRoot.partyOf(card.record) + (card.record.unit_number ? " | " + (card.record.property_name || "") + " - وحدة " + card.record.unit_number : "")
                             color: Theme.textSecondary
                             font.pixelSize: 11
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
@@ -386,7 +383,7 @@ Rectangle {
                             text: (card.record.bank_name || "-") + " | استحقاق: " + Format.ltr(card.record.due_date || "")
                             color: Theme.textMuted
                             font.pixelSize: 11
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                     }
@@ -430,11 +427,11 @@ Rectangle {
                             color: Theme.accentGold
                             font.pixelSize: 15
                             font.bold: true
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                         }
                         StatusBadge {
                             objectName: "chequeStatus"
-                            Layout.alignment: Qt.AlignLeft
+                            Layout.alignment: Qt.AlignRight
                             Layout.preferredWidth: 92
                             Layout.preferredHeight: 22
                             radius: 6
@@ -517,7 +514,6 @@ Rectangle {
                     }
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         MTextField {
@@ -542,7 +538,6 @@ Rectangle {
                     }
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         Text {
@@ -574,7 +569,6 @@ Rectangle {
                     }
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         MTextField {

@@ -99,7 +99,6 @@ Rectangle {
                 columns: 4
                 rowSpacing: 15
                 columnSpacing: 15
-                layoutDirection: Qt.RightToLeft
 
                 StatsCard {
                     objectName: "cardProperties"
@@ -155,7 +154,6 @@ Rectangle {
 
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 8
 
                         Text {
@@ -170,7 +168,7 @@ Rectangle {
                             color: Theme.dangerColor
                             font.pixelSize: 16
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                     }
 
@@ -203,9 +201,8 @@ Rectangle {
 
                             RowLayout {
                                 anchors.fill: parent
-                                anchors.leftMargin: 12
                                 anchors.rightMargin: 12
-                                layoutDirection: Qt.RightToLeft
+                                anchors.leftMargin: 12
                                 spacing: 12
 
                                 Text {
@@ -215,7 +212,7 @@ Rectangle {
                                     color: Theme.textPrimary
                                     font.pixelSize: 13
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideLeft
                                 }
                                 Text {
@@ -224,7 +221,7 @@ Rectangle {
                                     text: Format.inOrder(alertRow.modelData.detail)
                                     color: Theme.textSecondary
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideLeft
                                 }
                                 MButton {
@@ -251,7 +248,6 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                layoutDirection: Qt.RightToLeft
                 spacing: 20
 
                 AnalyticsWidget {
@@ -277,21 +273,21 @@ Rectangle {
                     Text {
                         id: unitsHeading
                         anchors.top: parent.top
-                        anchors.right: parent.right
                         anchors.left: parent.left
+                        anchors.right: parent.right
                         anchors.margins: 20
                         text: "حالة الوحدات"
                         color: Theme.textPrimary
                         font.pixelSize: 16
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
 
                     Item {
                         anchors.top: unitsHeading.bottom
                         anchors.bottom: parent.bottom
-                        anchors.left: parent.left
                         anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.bottomMargin: 10
 
                         OccupancyRing {
@@ -345,7 +341,6 @@ Rectangle {
 
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 8
 
                         Text {
@@ -359,7 +354,7 @@ Rectangle {
                             color: Theme.textSecondary
                             font.pixelSize: 14
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                     }
 
@@ -369,7 +364,7 @@ Rectangle {
                         text: "لا توجد عمليات مسجلة بعد"
                         color: Theme.textMuted
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
 
                     Repeater {
@@ -381,7 +376,6 @@ Rectangle {
                             required property var modelData
 
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 12
 
                             Text {
@@ -391,7 +385,7 @@ Rectangle {
                                 color: Theme.accentGold
                                 font.pixelSize: 12
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideLeft
                             }
                             Text {
@@ -400,7 +394,7 @@ Rectangle {
                                 text: activityRow.modelData.action || ""
                                 color: Theme.textPrimary
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideLeft
                             }
                             Text {
@@ -418,7 +412,6 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                layoutDirection: Qt.RightToLeft
                 spacing: 15
 
                 Rectangle {
@@ -441,7 +434,7 @@ Rectangle {
                             color: Theme.accentGold
                             font.pixelSize: 16
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
 
                         Text {
@@ -450,7 +443,7 @@ Rectangle {
                             text: "لا توجد مدفوعات بعد"
                             color: Theme.textMuted
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
 
                         ListView {
@@ -474,9 +467,8 @@ Rectangle {
 
                                 RowLayout {
                                     anchors.fill: parent
-                                    anchors.leftMargin: 12
                                     anchors.rightMargin: 12
-                                    layoutDirection: Qt.RightToLeft
+                                    anchors.leftMargin: 12
                                     spacing: 10
 
                                     Text {
@@ -487,7 +479,7 @@ Rectangle {
                                         text: paymentRow.modelData.tenant_name || ""
                                         color: Theme.textPrimary
                                         font.pixelSize: 13
-                                        horizontalAlignment: Text.AlignRight
+                                        horizontalAlignment: Text.AlignLeft
                                         elide: Text.ElideLeft
                                     }
                                     Text {
@@ -497,7 +489,7 @@ Rectangle {
                                         text: dashPage.place(paymentRow.modelData)
                                         color: Theme.textSecondary
                                         font.pixelSize: 12
-                                        horizontalAlignment: Text.AlignRight
+                                        horizontalAlignment: Text.AlignLeft
                                         elide: Text.ElideLeft
                                     }
                                     Text {
@@ -549,7 +541,7 @@ Rectangle {
                                 color: Theme.accentGold
                                 font.pixelSize: 14
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
@@ -557,7 +549,7 @@ Rectangle {
                                 text: "لا توجد طلبات صيانة"
                                 color: Theme.textMuted
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Repeater {
                                 objectName: "maintenanceList"
@@ -568,7 +560,6 @@ Rectangle {
                                     required property var modelData
 
                                     Layout.fillWidth: true
-                                    layoutDirection: Qt.RightToLeft
                                     spacing: 8
 
                                     Rectangle {
@@ -589,7 +580,7 @@ Rectangle {
                                             text: maintRow.modelData.title || ""
                                             color: Theme.textPrimary
                                             font.pixelSize: 12
-                                            horizontalAlignment: Text.AlignRight
+                                            horizontalAlignment: Text.AlignLeft
                                             elide: Text.ElideLeft
                                         }
                                         Text {
@@ -598,7 +589,7 @@ Rectangle {
                                             text: dashPage.place(maintRow.modelData)
                                             color: Theme.textMuted
                                             font.pixelSize: 11
-                                            horizontalAlignment: Text.AlignRight
+                                            horizontalAlignment: Text.AlignLeft
                                             elide: Text.ElideLeft
                                         }
                                     }
@@ -625,7 +616,6 @@ Rectangle {
 
                             RowLayout {
                                 Layout.fillWidth: true
-                                layoutDirection: Qt.RightToLeft
                                 spacing: 6
 
                                 Text {
@@ -639,7 +629,7 @@ Rectangle {
                                     color: Theme.accentGold
                                     font.pixelSize: 14
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                 }
                             }
                             Repeater {
@@ -651,7 +641,6 @@ Rectangle {
                                     required property var modelData
 
                                     Layout.fillWidth: true
-                                    layoutDirection: Qt.RightToLeft
                                     spacing: 8
 
                                     Text {
@@ -672,7 +661,7 @@ Rectangle {
                                             color: Theme.textPrimary
                                             font.pixelSize: 12
                                             font.bold: true
-                                            horizontalAlignment: Text.AlignRight
+                                            horizontalAlignment: Text.AlignLeft
                                         }
                                         Text {
                                             Layout.fillWidth: true
@@ -683,7 +672,7 @@ Rectangle {
                                             wrapMode: Text.Wrap
                                             maximumLineCount: 2
                                             elide: Text.ElideLeft
-                                            horizontalAlignment: Text.AlignRight
+                                            horizontalAlignment: Text.AlignLeft
                                         }
                                     }
                                 }

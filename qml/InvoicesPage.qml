@@ -167,7 +167,6 @@ Rectangle {
             subtitleColor: Theme.fixed.textSecondary
 
             Row {
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 MButton {
@@ -231,9 +230,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Text {
                     width: invoiceList.columnWidth(0, 7)
@@ -244,7 +242,7 @@ Rectangle {
                     color: Theme.fixed.gold
                     font.pixelSize: 12
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -256,7 +254,7 @@ Rectangle {
                     text: row.record.tenant_name || ""
                     color: Theme.fixed.textCell
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -268,7 +266,7 @@ Rectangle {
                     text: row.record.period || ""
                     color: Theme.fixed.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -280,7 +278,7 @@ Rectangle {
                     text: (row.record.property_name || "") + (row.record.unit_number ? " - " + row.record.unit_number : "")
                     color: Theme.fixed.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -292,7 +290,7 @@ Rectangle {
                     text: Format.amount(row.record.total_amount)
                     color: Theme.fixed.textPrimary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -305,7 +303,7 @@ Rectangle {
                     color: row.balance > 0 ? Theme.fixed.error : Theme.fixed.success
                     font.pixelSize: 12
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Item {
@@ -314,7 +312,7 @@ Rectangle {
 
                     StatusBadge {
                         objectName: "statusBadge"
-                        anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.verticalCenter: parent.verticalCenter
                         width: 70
                         height: 24
@@ -350,7 +348,7 @@ Rectangle {
                 color: Theme.fixed.textSecondary
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MTextField {
                 id: rentPeriod
@@ -393,7 +391,6 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -412,7 +409,6 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 MTextField {
@@ -447,7 +443,6 @@ Rectangle {
                 RowLayout {
                     anchors.fill: parent
                     anchors.margins: 8
-                    layoutDirection: Qt.RightToLeft
                     spacing: 8
 
                     ChoiceBox {
@@ -523,9 +518,8 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 8
-                            anchors.rightMargin: 12
-                            layoutDirection: Qt.RightToLeft
+                            anchors.rightMargin: 8
+                            anchors.leftMargin: 12
                             spacing: 10
 
                             Text {
@@ -534,7 +528,7 @@ Rectangle {
                                 text: line.modelData.description
                                 color: Theme.fixed.textCell
                                 font.pixelSize: 13
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -573,7 +567,6 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -589,7 +582,7 @@ Rectangle {
                     color: Theme.fixed.gold
                     font.pixelSize: 20
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
 
@@ -623,11 +616,10 @@ Rectangle {
                 color: Theme.fixed.gold
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -665,7 +657,6 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -689,7 +680,7 @@ Rectangle {
                 color: Theme.fixed.warning
                 font.pixelSize: 11
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             Item {
                 Layout.fillHeight: true
@@ -724,7 +715,6 @@ Rectangle {
 
                 Row {
                     anchors.centerIn: parent
-                    layoutDirection: Qt.RightToLeft
                     spacing: 8
 
                     Text {

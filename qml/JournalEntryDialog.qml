@@ -124,12 +124,11 @@ MDialog {
             color: Theme.accentGold
             font.pixelSize: 14
             font.bold: true
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
         }
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             ChoiceBox {
@@ -154,7 +153,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             ChoiceBox {

@@ -167,7 +167,7 @@ Rectangle {
                         text: "اسم المستخدم"
                         color: Theme.fixed.textSecondary
                         font.pixelSize: 14
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     LoginField {
                         id: userField
@@ -189,7 +189,7 @@ Rectangle {
                         text: "كلمة المرور"
                         color: Theme.fixed.textSecondary
                         font.pixelSize: 14
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     LoginField {
                         id: passwordField
@@ -204,8 +204,8 @@ Rectangle {
                         AbstractButton {
                             id: revealButton
                             objectName: "revealButton"
-                            anchors.left: parent.left
-                            anchors.leftMargin: 5
+                            anchors.right: parent.right
+                            anchors.rightMargin: 5
                             anchors.verticalCenter: parent.verticalCenter
                             width: 30
                             height: 30

@@ -51,7 +51,6 @@ Rectangle {
         RowLayout {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            layoutDirection: Qt.RightToLeft
             spacing: 0
 
             SideBar {

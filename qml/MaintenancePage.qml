@@ -155,7 +155,6 @@ Rectangle {
 
         Row {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             Repeater {
@@ -229,7 +228,6 @@ Rectangle {
                     RowLayout {
                         anchors.fill: parent
                         anchors.margins: 12
-                        layoutDirection: Qt.RightToLeft
                         spacing: 12
 
                         Rectangle {
@@ -250,7 +248,7 @@ Rectangle {
                                 color: Theme.fixed.textCell
                                 font.pixelSize: 14
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -259,7 +257,7 @@ Rectangle {
                                 text: (card.modelData.property_name || "") + " - " + (card.modelData.unit_number || "")
                                 color: Theme.fixed.textMuted
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                         }
@@ -301,7 +299,7 @@ Rectangle {
                                 text: card.modelData.request_date || ""
                                 color: Theme.fixed.textMuted
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignLeft
+                                horizontalAlignment: Text.AlignRight
                             }
                             Text {
                                 objectName: "costText"
@@ -311,7 +309,7 @@ Rectangle {
                                 text: "التكلفة: " + Format.amount(card.modelData.cost)
                                 color: Theme.fixed.success
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignLeft
+                                horizontalAlignment: Text.AlignRight
                             }
                         }
                     }
@@ -354,7 +352,7 @@ Rectangle {
                 text: "اختر الوحدة"
                 color: Theme.fixed.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ChoiceBox {
                 id: unitBox
@@ -378,7 +376,6 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -428,7 +425,7 @@ Rectangle {
                 color: Theme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             MTextField {

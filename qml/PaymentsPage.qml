@@ -132,9 +132,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Text {
                     objectName: "partyCell"
@@ -145,7 +144,7 @@ Rectangle {
                     text: paymentsRoot.partyOf(row.record)
                     color: Theme.textPrimary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -157,7 +156,7 @@ Rectangle {
                     text: paymentsRoot.placeOf(row.record)
                     color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -169,7 +168,7 @@ Rectangle {
                     text: paymentsRoot.methodLabel(row.record.payment_method)
                     color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -182,7 +181,7 @@ Rectangle {
                     color: Theme.successColor
                     font.pixelSize: 13
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -193,7 +192,7 @@ Rectangle {
                     text: row.record.payment_date || ""
                     color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
             }
@@ -235,7 +234,7 @@ Rectangle {
                 text: "المستأجر"
                 color: Theme.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ChoiceBox {
                 id: tenantBox
@@ -251,7 +250,7 @@ Rectangle {
                 text: "الفاتورة المستحقة"
                 color: Theme.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ChoiceBox {
                 id: invoiceBox
@@ -285,7 +284,7 @@ Rectangle {
                         text: "موعد الاستحقاق: " + Format.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
                         color: Theme.textSecondary
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         Layout.fillWidth: true
@@ -293,7 +292,7 @@ Rectangle {
                         text: "الإجمالي: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0)
                         color: Theme.textPrimary
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         objectName: "summaryPaid"
@@ -302,7 +301,7 @@ Rectangle {
                         text: "المدفوع سابقاً: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0)
                         color: Theme.successColor
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
             }
@@ -321,7 +320,6 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {

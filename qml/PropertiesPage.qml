@@ -197,7 +197,6 @@ Rectangle {
             Layout.fillHeight: true
             cellWidth: Math.floor(width / 2)
             cellHeight: 200
-            layoutDirection: Qt.RightToLeft
             clip: true
             reuseItems: true
             boundsBehavior: Flickable.StopAtBounds
@@ -247,7 +246,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 10
 
                             ColumnLayout {
@@ -262,7 +260,7 @@ Rectangle {
                                     color: Theme.textPrimary
                                     font.pixelSize: 17
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideLeft
                                 }
                                 Text {
@@ -272,7 +270,7 @@ Rectangle {
                                     text: propPage.typeLabel(cell.record.type)
                                     color: Theme.textSecondary
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                 }
                                 Text {
                                     Layout.fillWidth: true
@@ -280,7 +278,7 @@ Rectangle {
                                     text: [cell.record.city, cell.record.address].filter(part => part && String(part).length > 0).join(" - ")
                                     color: Theme.textMuted
                                     font.pixelSize: 11
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideLeft
                                 }
                             }
@@ -303,7 +301,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 12
 
                             CardFigure {
@@ -336,14 +333,14 @@ Rectangle {
                                 spacing: 0
 
                                 Text {
-                                    Layout.alignment: Qt.AlignLeft
+                                    Layout.alignment: Qt.AlignRight
                                     text: "الإيرادات الشهرية"
                                     color: Theme.textMuted
                                     font.pixelSize: 11
                                 }
                                 Text {
                                     objectName: "figureRevenue"
-                                    Layout.alignment: Qt.AlignLeft
+                                    Layout.alignment: Qt.AlignRight
                                     textFormat: Text.PlainText
                                     text: Format.amount(cell.record.monthly_revenue)
                                     color: Theme.accentGold
@@ -359,7 +356,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 10
 
                             MButton {
@@ -423,7 +419,7 @@ Rectangle {
                     color: Theme.textSecondary
                     font.pixelSize: 12
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 ThemedComboBox {
                     id: typeBox

@@ -247,7 +247,6 @@ Rectangle {
 
                 RowLayout {
                     width: analysisScroller.availableWidth
-                    layoutDirection: Qt.RightToLeft
                     spacing: 20
 
                     Rectangle {
@@ -261,15 +260,14 @@ Rectangle {
 
                         ColumnLayout {
                             id: analysisColumn
-                            anchors.left: parent.left
                             anchors.right: parent.right
+                            anchors.left: parent.left
                             anchors.top: parent.top
                             anchors.margins: 25
                             spacing: 15
 
                             RowLayout {
                                 Layout.fillWidth: true
-                                layoutDirection: Qt.RightToLeft
                                 spacing: 10
 
                                 Text {
@@ -283,7 +281,7 @@ Rectangle {
                                     color: Theme.accentGold
                                     font.pixelSize: 18
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                 }
                             }
                             Rectangle {
@@ -301,11 +299,10 @@ Rectangle {
                                 font.pixelSize: 15
                                 lineHeight: 1.6
                                 wrapMode: Text.Wrap
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             RowLayout {
                                 Layout.fillWidth: true
-                                layoutDirection: Qt.RightToLeft
                                 spacing: 10
 
                                 MButton {
@@ -401,7 +398,6 @@ Rectangle {
 
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 20
 
                         StatsCard {
@@ -443,8 +439,8 @@ Rectangle {
 
                         ColumnLayout {
                             id: balanceColumn
-                            anchors.left: parent.left
                             anchors.right: parent.right
+                            anchors.left: parent.left
                             anchors.top: parent.top
                             anchors.margins: 30
                             spacing: 20
@@ -455,7 +451,7 @@ Rectangle {
                                 color: Theme.accentGold
                                 font.pixelSize: 18
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
 
                             GridLayout {
@@ -463,7 +459,6 @@ Rectangle {
                                 columns: 2
                                 columnSpacing: 40
                                 rowSpacing: 30
-                                layoutDirection: Qt.RightToLeft
 
                                 Repeater {
                                     model: [
@@ -503,7 +498,6 @@ Rectangle {
 
                                         RowLayout {
                                             Layout.alignment: Qt.AlignHCenter
-                                            layoutDirection: Qt.RightToLeft
                                             spacing: 6
 
                                             Text {
@@ -576,7 +570,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 12
 
                             Text {
@@ -586,7 +579,7 @@ Rectangle {
                                 color: Theme.textPrimary
                                 font.pixelSize: 18
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Rectangle {
@@ -610,7 +603,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 40
 
                             Repeater {
@@ -638,14 +630,14 @@ Rectangle {
                                     spacing: 2
 
                                     Text {
-                                        Layout.alignment: Qt.AlignRight
+                                        Layout.alignment: Qt.AlignLeft
                                         textFormat: Text.PlainText
                                         text: projectFigure.modelData.caption
                                         color: Theme.textMuted
                                         font.pixelSize: 12
                                     }
                                     Text {
-                                        Layout.alignment: Qt.AlignRight
+                                        Layout.alignment: Qt.AlignLeft
                                         textFormat: Text.PlainText
                                         text: Format.amount(projectFigure.modelData.value)
                                         color: projectFigure.modelData.color
@@ -666,7 +658,7 @@ Rectangle {
                             color: Theme.borderColor
 
                             Rectangle {
-                                anchors.right: parent.right
+                                anchors.left: parent.left
                                 anchors.top: parent.top
                                 anchors.bottom: parent.bottom
                                 width: parent.width * Math.min(1, projectCard.soldUnits / Math.max(1, projectCard.totalUnits))
@@ -699,8 +691,8 @@ Rectangle {
 
                     Rectangle {
                         anchors.fill: parent
-                        anchors.leftMargin: 10
                         anchors.rightMargin: 10
+                        anchors.leftMargin: 10
                         anchors.topMargin: 6
                         radius: 8
                         color: Theme.bgCard
@@ -709,9 +701,8 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
                             spacing: 12
 
                             Text {
@@ -721,7 +712,7 @@ Rectangle {
                                 color: Theme.textPrimary
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -782,8 +773,8 @@ Rectangle {
 
                     Rectangle {
                         anchors.fill: parent
-                        anchors.leftMargin: 10
                         anchors.rightMargin: 10
+                        anchors.leftMargin: 10
                         anchors.topMargin: 8
                         radius: 10
                         color: Theme.fixed.overdueCard
@@ -792,9 +783,8 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
                             spacing: 16
 
                             ColumnLayout {
@@ -808,7 +798,7 @@ Rectangle {
                                     color: Theme.fixed.textPrimary
                                     font.pixelSize: 14
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideRight
                                 }
                                 Text {
@@ -817,7 +807,7 @@ Rectangle {
                                     text: (overdueRow.record.property_name || "") + " - وحدة " + (overdueRow.record.unit_number || "")
                                     color: Theme.fixed.textSecondary
                                     font.pixelSize: 11
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideRight
                                 }
                             }
@@ -836,7 +826,7 @@ Rectangle {
                                 color: Theme.fixed.textPrimary
                                 font.pixelSize: 16
                                 font.bold: true
-                                horizontalAlignment: Text.AlignLeft
+                                horizontalAlignment: Text.AlignRight
                             }
                         }
                     }
@@ -864,8 +854,8 @@ Rectangle {
 
                     Rectangle {
                         anchors.fill: parent
-                        anchors.leftMargin: 10
                         anchors.rightMargin: 10
+                        anchors.leftMargin: 10
                         anchors.topMargin: 6
                         radius: 8
                         color: Theme.bgCard
@@ -874,9 +864,8 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
                             spacing: 12
 
                             Text {
@@ -886,7 +875,7 @@ Rectangle {
                                 color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -895,7 +884,7 @@ Rectangle {
                                 text: chequeRow.record.due_date || ""
                                 color: Theme.textSecondary
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
@@ -903,7 +892,7 @@ Rectangle {
                                 text: Format.amount(chequeRow.record.amount, chequeRow.record.currency_symbol)
                                 color: Theme.textPrimary
                                 font.pixelSize: 13
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Rectangle {
                                 Layout.preferredWidth: 100

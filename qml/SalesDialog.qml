@@ -150,7 +150,7 @@ MDialog {
                     color: Theme.textPrimary
                     font.pixelSize: 16
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Text {
@@ -158,7 +158,7 @@ MDialog {
                     text: "اختر الوحدة المباعة"
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 ChoiceBox {
                     id: unitBox
@@ -171,7 +171,6 @@ MDialog {
                 }
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MTextField {
@@ -195,7 +194,7 @@ MDialog {
                             color: Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         ChoiceBox {
                             id: saleTypeBox
@@ -224,7 +223,6 @@ MDialog {
                 RowLayout {
                     Layout.fillWidth: true
                     visible: !salesDlg.cash
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MTextField {
@@ -252,7 +250,6 @@ MDialog {
                 }
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MTextField {
@@ -272,7 +269,7 @@ MDialog {
                             color: Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         ChoiceBox {
                             id: currencyBox
@@ -298,9 +295,8 @@ MDialog {
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
                 spacing: 10
 
                 Text {
@@ -317,7 +313,7 @@ MDialog {
                     color: Theme.accentGold
                     font.pixelSize: 18
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
         }

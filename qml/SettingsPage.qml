@@ -158,14 +158,14 @@ Rectangle {
                     color: Theme.textPrimary
                     font.pixelSize: 24
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 Text {
                     Layout.fillWidth: true
                     text: "إعدادات النظام والمظهر والنسخ الاحتياطي"
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
 
@@ -180,13 +180,12 @@ Rectangle {
                     text: "بدّل بين الوضع الليلي والنهاري، ويتم حفظ الاختيار داخل النظام."
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     wrapMode: Text.Wrap
                 }
 
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 12
 
                     Repeater {
@@ -231,7 +230,7 @@ Rectangle {
                                     color: Theme.textPrimary
                                     font.pixelSize: 14
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                 }
                                 Text {
                                     Layout.fillWidth: true
@@ -241,7 +240,7 @@ Rectangle {
                                     text: themeCard.modelData.description
                                     color: Theme.textSecondary
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     wrapMode: Text.Wrap
                                 }
                             }
@@ -263,7 +262,7 @@ Rectangle {
                     text: "العملة الأساسية: " + Backend.settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
                     color: Theme.textSecondary
                     font.pixelSize: 14
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
 
                 Repeater {
@@ -275,7 +274,6 @@ Rectangle {
 
                         objectName: "rateRow_" + modelData.code
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         Text {
@@ -284,7 +282,7 @@ Rectangle {
                             text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
                             color: Theme.textPrimary
                             font.pixelSize: 14
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
@@ -346,7 +344,6 @@ Rectangle {
                     columns: 2
                     columnSpacing: 15
                     rowSpacing: 10
-                    layoutDirection: Qt.RightToLeft
 
                     MTextField {
                         id: companyNameField
@@ -380,7 +377,7 @@ Rectangle {
 
                 MButton {
                     objectName: "saveProfileButton"
-                    Layout.alignment: Qt.AlignLeft
+                    Layout.alignment: Qt.AlignRight
                     text: "حفظ بيانات الشركة"
                     onClicked: page.saveProfile()
                 }
@@ -393,7 +390,6 @@ Rectangle {
 
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 15
 
                     MButton {
@@ -409,7 +405,7 @@ Rectangle {
                         text: "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel"
                         color: Theme.successColor
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
             }
@@ -422,7 +418,6 @@ Rectangle {
 
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     Text {
@@ -441,14 +436,14 @@ Rectangle {
                         Text {
                             objectName: "backupPathText"
                             anchors.fill: parent
-                            anchors.leftMargin: 10
                             anchors.rightMargin: 10
+                            anchors.leftMargin: 10
                             textFormat: Text.PlainText
                             text: Backend.backupManager.backupPath
                             color: Theme.textPrimary
                             font.pixelSize: 12
                             verticalAlignment: Text.AlignVCenter
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                             elide: Text.ElideLeft
                         }
                     }
@@ -464,7 +459,6 @@ Rectangle {
 
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MButton {

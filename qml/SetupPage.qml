@@ -116,7 +116,6 @@ Rectangle {
                         }
 
                         contentItem: RowLayout {
-                            layoutDirection: Qt.RightToLeft
                             spacing: 12
 
                             Rectangle {
@@ -141,7 +140,7 @@ Rectangle {
                                 text: row.modelData.name
                                 color: Theme.fixed.textPrimary
                                 font.pixelSize: 15
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Item {
                                 Layout.preferredWidth: 45

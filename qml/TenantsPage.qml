@@ -132,8 +132,8 @@ Rectangle {
 
                     // Squares off the bottom corners of the rounded strip.
                     Rectangle {
-                        anchors.left: parent.left
                         anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.bottom: parent.bottom
                         height: parent.radius
                         color: parent.color
@@ -141,9 +141,8 @@ Rectangle {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 15
                         anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 15
                         spacing: 0
 
                         Repeater {
@@ -185,7 +184,7 @@ Rectangle {
                                 color: Theme.textSecondary
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: modelData.width === page.contractsWidth ? Text.AlignHCenter : Text.AlignRight
+                                horizontalAlignment: modelData.width === page.contractsWidth ? Text.AlignHCenter : Text.AlignLeft
                             }
                         }
                     }
@@ -232,9 +231,8 @@ Rectangle {
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
                 spacing: 0
 
                 Text {
@@ -245,7 +243,7 @@ Rectangle {
                     color: Theme.textPrimary
                     font.pixelSize: 13
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideLeft
                 }
                 Text {
@@ -254,7 +252,7 @@ Rectangle {
                     text: row.record.id_number || ""
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Text {
@@ -263,7 +261,7 @@ Rectangle {
                     text: row.record.phone || ""
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Text {
@@ -273,7 +271,7 @@ Rectangle {
                     text: row.record.email || ""
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Item {
@@ -299,7 +297,6 @@ Rectangle {
                 RowLayout {
                     Layout.preferredWidth: page.actionsWidth
                     Layout.fillWidth: false
-                    layoutDirection: Qt.RightToLeft
                     spacing: 8
 
                     MButton {
@@ -337,8 +334,8 @@ Rectangle {
             }
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.bottom: parent.bottom
                 height: 1
                 color: Theme.borderColor

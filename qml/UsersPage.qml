@@ -86,7 +86,6 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             ColumnLayout {
@@ -99,14 +98,14 @@ Rectangle {
                     color: Theme.fixed.textPrimary
                     font.pixelSize: 24
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 Text {
                     Layout.fillWidth: true
                     text: "التحكم في صلاحيات الوصول للنظام"
                     color: Theme.fixed.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
 
@@ -159,7 +158,6 @@ Rectangle {
                     RowLayout {
                         anchors.fill: parent
                         anchors.margins: 10
-                        layoutDirection: Qt.RightToLeft
                         spacing: 12
 
                         Text {
@@ -177,7 +175,7 @@ Rectangle {
                                 color: Theme.fixed.textPrimary
                                 font.bold: true
                                 font.pixelSize: 14
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -185,7 +183,7 @@ Rectangle {
                                 text: entry.modelData.role === "admin" ? "مدير نظام" : "موظف"
                                 color: Theme.fixed.textSecondary
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                         Text {
@@ -239,7 +237,6 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
@@ -266,7 +263,7 @@ Rectangle {
                         text: roleBox.displayText
                         color: Theme.fixed.textPrimary
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                     }
                 }

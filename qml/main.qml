@@ -40,6 +40,11 @@ ApplicationWindow {
     title: "Darvelinto - نظام إدارة العقارات والمحاسبة"
     color: Theme.bgPrimary
 
+    // The interface is Arabic: everything in the window, popups included, is laid out right to
+    // left. Files are written left to right (anchors, rows, text alignment) and mirrored here.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
+
     Binding {
         target: Theme
         property: "mode"

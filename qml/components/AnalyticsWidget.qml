@@ -38,7 +38,7 @@ Rectangle {
                 color: Theme.fixed.textBright
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
 
             Item {
@@ -52,7 +52,6 @@ Rectangle {
 
                 Row {
                     anchors.fill: parent
-                    layoutDirection: Qt.RightToLeft
                     spacing: 20
 
                     Repeater {

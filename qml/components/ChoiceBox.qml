@@ -74,7 +74,7 @@ ComboBox {
         text: box.displayText
         color: box.currentIndex < 0 ? Theme.textMuted : Theme.textPrimary
         font: box.font
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight
     }
@@ -100,7 +100,7 @@ ComboBox {
             color: box.currentIndex === choice.index ? Theme.accentGold : Theme.textPrimary
             font.pixelSize: 13
             font.bold: box.currentIndex === choice.index
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             verticalAlignment: Text.AlignVCenter
             elide: Text.ElideRight
         }

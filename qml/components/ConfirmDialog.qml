@@ -70,7 +70,6 @@ MDialog {
         RowLayout {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             Text {
@@ -88,14 +87,13 @@ MDialog {
                 color: Theme.textPrimary
                 font.pixelSize: 14
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignTop
             }
         }
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             MButton {

@@ -129,7 +129,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             Text {
@@ -139,7 +138,7 @@ MDialog {
                 color: Theme.accentGold
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MButton {
                 objectName: "newContractButton"
@@ -194,9 +193,8 @@ MDialog {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 10
                         anchors.rightMargin: 10
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 10
                         spacing: 10
 
                         ColumnLayout {
@@ -210,7 +208,7 @@ MDialog {
                                 color: Theme.textPrimary
                                 font.pixelSize: 14
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideLeft
                             }
                             Text {
@@ -219,7 +217,7 @@ MDialog {
                                 text: Format.inOrder((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
                                 color: Theme.textSecondary
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                         Text {
@@ -230,7 +228,7 @@ MDialog {
                             color: Theme.accentGold
                             font.pixelSize: 14
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideLeft
                         }
                         StatusBadge {
@@ -283,7 +281,7 @@ MDialog {
                     text: "اختر الوحدة المتاحة"
                     color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 ThemedComboBox {
                     id: unitBox
@@ -313,7 +311,6 @@ MDialog {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 Text {
@@ -331,7 +328,6 @@ MDialog {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 MTextField {
@@ -372,7 +368,7 @@ MDialog {
                         color: Theme.textPrimary
                         font.pixelSize: 12
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         wrapMode: Text.Wrap
                     }
                     Text {
@@ -382,7 +378,7 @@ MDialog {
                         text: frequencyBox.currentIndex === 1 ? "التحصيل السنوي يتم على فاتورة سنوية واحدة في نفس شهر بداية العقد." : "التحصيل الشهري يتم على فاتورة شهرية لكل فترة."
                         color: Theme.textSecondary
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         wrapMode: Text.Wrap
                     }
                 }

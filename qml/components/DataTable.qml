@@ -54,8 +54,8 @@ Rectangle {
 
     Rectangle {
         id: headerRow
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.top: parent.top
         height: 48
         radius: 14
@@ -63,9 +63,8 @@ Rectangle {
 
         Row {
             anchors.fill: parent
-            anchors.leftMargin: 15
             anchors.rightMargin: 15
-            layoutDirection: Qt.RightToLeft
+            anchors.leftMargin: 15
 
             Repeater {
                 model: table.headers
@@ -79,7 +78,7 @@ Rectangle {
                     color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -90,8 +89,8 @@ Rectangle {
     ListView {
         id: body
         objectName: "dataTableBody"
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.top: headerRow.bottom
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 1
@@ -127,9 +126,8 @@ Rectangle {
             Row {
                 objectName: "cells"
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Repeater {
                     model: row.modelData
@@ -144,7 +142,7 @@ Rectangle {
                         textFormat: Text.PlainText
                         color: Theme.fixed.textCell
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
                     }
@@ -152,8 +150,8 @@ Rectangle {
             }
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.bottom: parent.bottom
                 height: 1
                 color: Theme.fixed.cardBorder

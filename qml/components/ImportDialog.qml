@@ -58,7 +58,7 @@ MDialog {
             text: "قم بنسخ البيانات من الإكسل ثم لصقها في المربع أدناه:"
             color: Theme.fixed.textSecondary
             font.pixelSize: 13
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             wrapMode: Text.Wrap
         }
 
@@ -83,7 +83,7 @@ MDialog {
                 selectionColor: Theme.fixed.gold
                 selectedTextColor: Theme.fixed.pageBg
                 font.pixelSize: 13
-                horizontalAlignment: TextEdit.AlignRight
+                horizontalAlignment: TextEdit.AlignLeft
                 wrapMode: TextEdit.NoWrap
                 selectByMouse: true
                 padding: 10
@@ -101,7 +101,7 @@ MDialog {
                 color: Theme.fixed.goldText
                 font.pixelSize: 13
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             Text {
                 objectName: "columnHint"
@@ -109,7 +109,7 @@ MDialog {
                 text: dialog.columnHint
                 color: Theme.dark ? Theme.fixed.textBright : Theme.textPrimary
                 font.pixelSize: 12
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
         }
 

@@ -18,7 +18,7 @@ TextField {
     selectionColor: Theme.fixed.gold
     selectedTextColor: Theme.fixed.pageBg
     font.pixelSize: 15
-    horizontalAlignment: TextInput.AlignRight
+    horizontalAlignment: TextInput.AlignLeft
     verticalAlignment: TextInput.AlignVCenter
     rightPadding: 45
     leftPadding: 45
@@ -38,8 +38,8 @@ TextField {
     }
 
     Text {
-        anchors.right: parent.right
-        anchors.rightMargin: 15
+        anchors.left: parent.left
+        anchors.leftMargin: 15
         anchors.verticalCenter: parent.verticalCenter
         text: field.symbol
         font.pixelSize: 18

@@ -60,7 +60,6 @@ Button {
     }
 
     contentItem: RowLayout {
-        layoutDirection: Qt.RightToLeft
         spacing: 8
 
         Text {

@@ -33,8 +33,8 @@ Popup {
 
     Rectangle {
         id: headerBar
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.top: parent.top
         anchors.margins: 1
         height: 56
@@ -43,32 +43,32 @@ Popup {
 
         // Squares off the bottom corners of the rounded bar.
         Rectangle {
-            anchors.left: parent.left
             anchors.right: parent.right
+            anchors.left: parent.left
             anchors.bottom: parent.bottom
             height: parent.radius
             color: parent.color
         }
 
         Text {
-            anchors.right: parent.right
-            anchors.rightMargin: 20
-            anchors.left: closeButton.right
-            anchors.leftMargin: 10
+            anchors.left: parent.left
+            anchors.leftMargin: 20
+            anchors.right: closeButton.left
+            anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             text: dialog.title
             color: Theme.textPrimary
             font.pixelSize: 18
             font.bold: true
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             elide: Text.ElideRight
         }
 
         AbstractButton {
             id: closeButton
             objectName: "dialogCloseButton"
-            anchors.left: parent.left
-            anchors.leftMargin: 10
+            anchors.right: parent.right
+            anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             width: 32
             height: 32
@@ -89,8 +89,8 @@ Popup {
         }
 
         Rectangle {
-            anchors.left: parent.left
             anchors.right: parent.right
+            anchors.left: parent.left
             anchors.bottom: parent.bottom
             height: 2
             color: Theme.accentGold
@@ -100,8 +100,8 @@ Popup {
     Item {
         id: content
         anchors.top: headerBar.bottom
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.bottom: parent.bottom
         anchors.margins: 25
     }

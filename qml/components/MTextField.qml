@@ -39,7 +39,7 @@ ColumnLayout {
         color: Theme.textSecondary
         font.pixelSize: 12
         font.bold: true
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
     }
 
     TextField {
@@ -53,7 +53,7 @@ ColumnLayout {
         selectionColor: Theme.accentGold
         selectedTextColor: Theme.textOnAccent
         font.pixelSize: 14
-        horizontalAlignment: TextInput.AlignRight
+        horizontalAlignment: TextInput.AlignLeft
         verticalAlignment: TextInput.AlignVCenter
         selectByMouse: true
         leftPadding: 12

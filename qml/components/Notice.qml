@@ -63,9 +63,8 @@ Rectangle {
     RowLayout {
         id: body
         anchors.fill: parent
-        anchors.leftMargin: 24
         anchors.rightMargin: 24
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 24
         spacing: 12
 
         Text {
@@ -87,7 +86,7 @@ Rectangle {
                 color: Theme.fixed.textPrimary
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             Text {
                 Layout.fillWidth: true
@@ -97,7 +96,7 @@ Rectangle {
                 color: Theme.fixed.textPrimary
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
         }
     }

@@ -28,7 +28,6 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        layoutDirection: Qt.RightToLeft
         spacing: 20
 
         ColumnLayout {
@@ -42,7 +41,7 @@ Item {
                 color: header.titleColor
                 font.pixelSize: 24
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
@@ -51,7 +50,7 @@ Item {
                 text: header.subtitle
                 color: header.subtitleColor
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
         }
@@ -59,7 +58,6 @@ Item {
         Row {
             id: actions
             Layout.alignment: Qt.AlignVCenter
-            layoutDirection: Qt.RightToLeft
             spacing: 12
         }
     }

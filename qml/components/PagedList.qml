@@ -173,7 +173,7 @@ Rectangle {
                 placeholderTextColor: list.mutedTextColor
                 color: list.textColor
                 font.pixelSize: 13
-                horizontalAlignment: TextInput.AlignRight
+                horizontalAlignment: TextInput.AlignLeft
                 verticalAlignment: TextInput.AlignVCenter
                 selectByMouse: true
                 rightPadding: 38
@@ -192,8 +192,8 @@ Rectangle {
                 }
 
                 Text {
-                    anchors.right: parent.right
-                    anchors.rightMargin: 12
+                    anchors.left: parent.left
+                    anchors.leftMargin: 12
                     anchors.verticalCenter: parent.verticalCenter
                     text: "🔍"
                     font.pixelSize: 14
@@ -210,9 +210,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Repeater {
                     model: list.headers
@@ -226,7 +225,7 @@ Rectangle {
                         color: list.headerTextColor
                         font.pixelSize: 12
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
                     }
@@ -262,9 +261,8 @@ Rectangle {
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 12
-                anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.rightMargin: 12
+                anchors.leftMargin: 15
                 spacing: 12
 
                 Text {
@@ -273,7 +271,7 @@ Rectangle {
                     text: list.hasMore ? "عرض أحدث " + rows.count + " سجل" : "عدد السجلات: " + rows.count
                     color: list.mutedTextColor
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 MButton {
@@ -319,9 +317,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Repeater {
                     model: row.values
@@ -336,7 +333,7 @@ Rectangle {
                         textFormat: Text.PlainText
                         color: list.textColor
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
                     }
@@ -344,8 +341,8 @@ Rectangle {
             }
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.bottom: parent.bottom
                 height: 1
                 color: list.lineColor

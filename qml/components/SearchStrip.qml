@@ -28,9 +28,8 @@ Rectangle {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 12
         anchors.rightMargin: 12
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 12
         spacing: 8
 
         Text {
@@ -49,7 +48,7 @@ Rectangle {
             selectionColor: Theme.accentGold
             selectedTextColor: Theme.textOnAccent
             font.pixelSize: 14
-            horizontalAlignment: TextInput.AlignRight
+            horizontalAlignment: TextInput.AlignLeft
             verticalAlignment: TextInput.AlignVCenter
             selectByMouse: true
             background: null

@@ -28,15 +28,14 @@ Rectangle {
 
     ColumnLayout {
         id: body
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.top: parent.top
         anchors.margins: 20
         spacing: 15
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 8
 
             Text {
@@ -51,7 +50,7 @@ Rectangle {
                 color: Theme.accentGold
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
         }
     }

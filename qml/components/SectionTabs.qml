@@ -36,7 +36,6 @@ Rectangle {
         id: row
         anchors.fill: parent
         anchors.margins: strip.filled ? 5 : 0
-        layoutDirection: Qt.RightToLeft
         spacing: strip.filled ? 5 : 8
 
         Repeater {

@@ -41,7 +41,6 @@ Rectangle {
 
             Row {
                 anchors.centerIn: parent
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 Rectangle {
@@ -102,16 +101,15 @@ Rectangle {
 
                 Rectangle {
                     anchors.fill: parent
-                    anchors.leftMargin: 12
                     anchors.rightMargin: 12
+                    anchors.leftMargin: 12
                     radius: 8
                     color: entry.selected ? Theme.bgElevated : entryHover.hovered ? Theme.bgSecondary : "transparent"
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 15
                         anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 15
                         spacing: 12
 
                         Text {
@@ -127,7 +125,7 @@ Rectangle {
                             color: entry.selected ? Theme.textPrimary : Theme.textSecondary
                             font.pixelSize: 14
                             font.bold: entry.selected
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                     }
@@ -135,7 +133,7 @@ Rectangle {
 
                 Rectangle {
                     visible: entry.selected
-                    anchors.right: parent.right
+                    anchors.left: parent.left
                     anchors.verticalCenter: parent.verticalCenter
                     width: 4
                     height: 24
@@ -167,8 +165,8 @@ Rectangle {
             Layout.preferredHeight: 80
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.top: parent.top
                 height: 1
                 color: Theme.borderColor
@@ -177,7 +175,6 @@ Rectangle {
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 15
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 Rectangle {
@@ -207,7 +204,7 @@ Rectangle {
                         color: Theme.textPrimary
                         font.pixelSize: 13
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         elide: Text.ElideRight
                     }
                     Text {
@@ -216,7 +213,7 @@ Rectangle {
                         text: sideBar.isAdmin ? "مدير النظام" : "مستخدم"
                         color: Theme.textMuted
                         font.pixelSize: 11
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
 

@@ -98,7 +98,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 15
 
             StatsCard {
@@ -154,8 +153,8 @@ MDialog {
                     color: Theme.fixed.tableHeader
 
                     Rectangle {
-                        anchors.left: parent.left
                         anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.bottom: parent.bottom
                         height: parent.radius
                         color: parent.color
@@ -163,9 +162,8 @@ MDialog {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 12
                         anchors.rightMargin: 12
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 12
                         spacing: 8
 
                         Repeater {
@@ -201,7 +199,7 @@ MDialog {
                                 color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                     }
@@ -238,9 +236,8 @@ MDialog {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 12
                             anchors.rightMargin: 12
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 12
                             spacing: 8
 
                             Text {
@@ -249,7 +246,7 @@ MDialog {
                                 text: String(line.modelData.date || "")
                                 color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -258,7 +255,7 @@ MDialog {
                                 text: line.modelData.type || ""
                                 color: line.modelData.type === "فاتورة" ? Theme.fixed.error : Theme.fixed.success
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
@@ -266,7 +263,7 @@ MDialog {
                                 text: line.modelData.ref || ""
                                 color: Theme.fixed.textCell
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
@@ -275,7 +272,7 @@ MDialog {
                                 text: line.debit > 0 ? Format.amount(line.debit) : "-"
                                 color: Theme.fixed.error
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.preferredWidth: 110
@@ -283,7 +280,7 @@ MDialog {
                                 text: line.credit > 0 ? Format.amount(line.credit) : "-"
                                 color: Theme.fixed.success
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                     }
@@ -293,7 +290,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
 
             Text {
                 Layout.fillWidth: true
@@ -301,7 +297,7 @@ MDialog {
                 text: "عدد الحركات: " + statementDlg.statement.length
                 color: Theme.textMuted
                 font.pixelSize: 12
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MButton {
                 objectName: "printStatementButton"

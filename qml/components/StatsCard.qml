@@ -54,7 +54,6 @@ Rectangle {
     RowLayout {
         anchors.fill: parent
         anchors.margins: 20
-        layoutDirection: Qt.RightToLeft
         spacing: 15
 
         Rectangle {
@@ -87,7 +86,7 @@ Rectangle {
                 color: Theme.textMuted
                 font.pixelSize: 11
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
@@ -96,7 +95,7 @@ Rectangle {
                 color: Theme.textPrimary
                 font.pixelSize: 22
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
@@ -105,7 +104,7 @@ Rectangle {
                 text: card.subtitle
                 color: Theme.textSecondary
                 font.pixelSize: 11
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
         }

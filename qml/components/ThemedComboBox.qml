@@ -22,7 +22,7 @@ ComboBox {
         text: control.displayText
         color: control.currentIndex < 0 ? Theme.textMuted : Theme.textPrimary
         font: control.font
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight
     }
@@ -53,7 +53,7 @@ ComboBox {
             text: control.textRole && entry.modelData && typeof entry.modelData === "object" ? entry.modelData[control.textRole] : entry.modelData
             color: Theme.textPrimary
             font.pixelSize: 14
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             verticalAlignment: Text.AlignVCenter
             elide: Text.ElideRight
         }

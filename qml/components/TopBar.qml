@@ -36,9 +36,8 @@ Rectangle {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 24
         anchors.rightMargin: 24
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 24
         spacing: 18
 
         ColumnLayout {
@@ -53,7 +52,7 @@ Rectangle {
                 color: Theme.textPrimary
                 font.pixelSize: 22
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
@@ -61,7 +60,7 @@ Rectangle {
                 text: topBar.subtitle
                 color: Theme.textSecondary
                 font.pixelSize: 12
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
         }
@@ -77,7 +76,6 @@ Rectangle {
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 4
-                layoutDirection: Qt.RightToLeft
                 spacing: 4
 
                 Repeater {

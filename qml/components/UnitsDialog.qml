@@ -119,7 +119,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             Text {
@@ -129,7 +128,7 @@ MDialog {
                 color: Theme.fixed.gold
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MButton {
                 objectName: "addUnitButton"
@@ -184,9 +183,8 @@ MDialog {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 10
                         anchors.rightMargin: 10
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 10
                         spacing: 8
 
                         Text {
@@ -196,7 +194,7 @@ MDialog {
                             color: Theme.fixed.textPrimary
                             font.pixelSize: 14
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideLeft
                         }
                         Text {
@@ -205,7 +203,7 @@ MDialog {
                             text: "طابق " + Format.count(unitRow.modelData.floor)
                             color: Theme.fixed.textSecondary
                             font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         Text {
                             Layout.preferredWidth: 90
@@ -213,7 +211,7 @@ MDialog {
                             text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Format.amount(unitRow.modelData.area) + " م²"
                             color: Theme.fixed.textSecondary
                             font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         Text {
                             objectName: "unitRent"
@@ -223,7 +221,7 @@ MDialog {
                             color: Theme.fixed.gold
                             font.pixelSize: 13
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         StatusBadge {
                             objectName: "unitBadge"

@@ -26,6 +26,9 @@ TestCase {
     when: windowShown
     // TestCase hides itself; items a test makes inside it must be visible to take clicks.
     visible: true
+    // Items a test makes inside it are laid out right to left, as in the window.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     // A new database and a new window showing the log-in page.
     function openApp(firstRun) {
