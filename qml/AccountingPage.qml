@@ -58,7 +58,7 @@ Rectangle {
             MButton {
                 objectName: "newEntryButton"
                 text: "تسجيل قيد يدوي"
-                iconSymbol: "+"
+                iconSymbol: Icons.add
                 onClicked: entryDialog.open()
             }
         }
@@ -254,7 +254,8 @@ Rectangle {
                             objectName: "addContractorButton"
                             Layout.preferredHeight: 32
                             implicitHeight: 32
-                            text: "+ إضافة مورد"
+                            text: "إضافة مورد"
+                            iconSymbol: Icons.add
                             onClicked: contractorDialog.open()
                         }
                     }

@@ -204,7 +204,8 @@ Rectangle {
 
             MButton {
                 objectName: "addBuyerButton"
-                text: "+ مشتري جديد"
+                text: "مشتري جديد"
+                iconSymbol: Icons.add
                 onClicked: addBuyerDialog.open()
             }
         }
@@ -251,9 +252,10 @@ Rectangle {
                         spacing: 12
 
                         Text {
-                            text: "👤"
-                            font.pixelSize: 20
-                            font.family: Theme.emojiFont
+                            text: Icons.user
+                            color: Theme.accentGold
+                            font.pixelSize: 22
+                            font.family: Icons.family
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
@@ -305,22 +307,22 @@ Rectangle {
                             model: [
                                 {
                                     "name": "sellButton",
-                                    "icon": "💰",
+                                    "icon": Icons.payments,
                                     "label": "بيع"
                                 },
                                 {
                                     "name": "scheduleButton",
-                                    "icon": "📅",
+                                    "icon": Icons.history,
                                     "label": "أقساط"
                                 },
                                 {
                                     "name": "chequeButton",
-                                    "icon": "🎫",
+                                    "icon": Icons.cheques,
                                     "label": "شيك"
                                 },
                                 {
                                     "name": "statementButton",
-                                    "icon": "📄",
+                                    "icon": Icons.invoices,
                                     "label": "كشف"
                                 }
                             ]
@@ -337,7 +339,6 @@ Rectangle {
                                 rightPadding: 8
                                 outline: true
                                 iconSymbol: modelData.icon
-                                iconFamily: Theme.emojiFont
                                 text: modelData.label
                                 font.pixelSize: 12
                                 onClicked: {
@@ -506,7 +507,8 @@ Rectangle {
                     objectName: "addInstallmentButton"
                     Layout.preferredHeight: 32
                     implicitHeight: 32
-                    text: "+ إضافة قسط"
+                    text: "إضافة قسط"
+                    iconSymbol: Icons.add
                     onClicked: addInstallmentDialog.open()
                 }
             }
@@ -638,7 +640,8 @@ Rectangle {
                         leftPadding: 0
                         rightPadding: 0
                         visible: !row.paid
-                        text: "✔"
+                        text: Icons.done
+                        font.family: Icons.family
                         btnColor: Theme.successColor
                         textColor: Theme.fixed.textPrimary
                         onClicked: buyersRoot.askCollection(row.record)
@@ -954,7 +957,7 @@ Rectangle {
                 MButton {
                     objectName: "printStatementButton"
                     text: "طباعة كشف الحساب"
-                    iconSymbol: "🖨"
+                    iconSymbol: Icons.print
                     outline: true
                     onClicked: buyersRoot.printStatement()
                 }

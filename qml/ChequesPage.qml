@@ -184,7 +184,8 @@ Rectangle {
 
             MButton {
                 objectName: "addChequeButton"
-                text: "+ تسجيل شيك"
+                text: "تسجيل شيك"
+                iconSymbol: Icons.add
                 onClicked: addDialog.open()
             }
         }
@@ -348,9 +349,10 @@ Rectangle {
                         Text {
                             anchors.centerIn: parent
                             textFormat: Text.PlainText
-                            text: card.received ? "📥" : "📤"
-                            font.pixelSize: 20
-                            font.family: Theme.emojiFont
+                            text: card.received ? Icons.received : Icons.issued
+                            color: card.received ? Theme.fixed.success : Theme.fixed.error
+                            font.pixelSize: 22
+                            font.family: Icons.family
                         }
                     }
                     ColumnLayout {
@@ -397,7 +399,8 @@ Rectangle {
                             implicitHeight: 30
                             leftPadding: 10
                             rightPadding: 10
-                            text: "✔ صرف"
+                            text: "صرف"
+                            iconSymbol: Icons.done
                             font.pixelSize: 12
                             onClicked: chequesRoot.askStatus(card.record, "paid")
                         }
@@ -407,7 +410,8 @@ Rectangle {
                             implicitHeight: 30
                             leftPadding: 10
                             rightPadding: 10
-                            text: "✕ ارتجاع"
+                            text: "ارتجاع"
+                            iconSymbol: Icons.close
                             font.pixelSize: 12
                             outline: true
                             btnColor: Theme.dangerColor

@@ -104,7 +104,7 @@ Rectangle {
                     objectName: "cardProperties"
                     title: "إجمالي العقارات"
                     value: String(Format.count(dashPage.stats.totalProperties))
-                    icon: "⌂"
+                    icon: Icons.properties
                     iconBg: Theme.fixed.cardBorder
                     iconColor: Theme.fixed.goldText
                 }
@@ -112,7 +112,7 @@ Rectangle {
                     objectName: "cardTenants"
                     title: "المستأجرون النشطون"
                     value: String(Format.count(dashPage.stats.activeTenants))
-                    icon: "⌘"
+                    icon: Icons.tenants
                     iconBg: Theme.fixed.cardBorder
                     iconColor: Theme.fixed.info
                 }
@@ -120,7 +120,7 @@ Rectangle {
                     objectName: "cardOccupancy"
                     title: "نسبة الإشغال"
                     value: Format.percent(dashPage.stats.occupancyRate)
-                    icon: "◈"
+                    icon: Icons.occupancy
                     iconBg: Theme.fixed.cardBorder
                     iconColor: Theme.fixed.success
                 }
@@ -128,7 +128,7 @@ Rectangle {
                     objectName: "cardRevenue"
                     title: "الإيرادات الشهرية"
                     value: Format.amount(dashPage.stats.monthlyRevenue)
-                    icon: "⌬"
+                    icon: Icons.payments
                     iconBg: Theme.fixed.cardBorder
                     iconColor: Theme.fixed.warning
                 }
@@ -157,9 +157,10 @@ Rectangle {
                         spacing: 8
 
                         Text {
-                            text: "🔔"
-                            font.pixelSize: 16
-                            font.family: Theme.emojiFont
+                            text: Icons.alerts
+                            color: Theme.dangerColor
+                            font.pixelSize: 18
+                            font.family: Icons.family
                         }
                         Text {
                             Layout.fillWidth: true
@@ -344,9 +345,10 @@ Rectangle {
                         spacing: 8
 
                         Text {
-                            text: "🕒"
-                            font.pixelSize: 14
-                            font.family: Theme.emojiFont
+                            text: Icons.history
+                            color: Theme.accentGold
+                            font.pixelSize: 16
+                            font.family: Icons.family
                         }
                         Text {
                             Layout.fillWidth: true
@@ -619,9 +621,10 @@ Rectangle {
                                 spacing: 6
 
                                 Text {
-                                    text: "📈"
-                                    font.pixelSize: 14
-                                    font.family: Theme.emojiFont
+                                    text: Icons.revenue
+                                    color: Theme.accentGold
+                                    font.pixelSize: 16
+                                    font.family: Icons.family
                                 }
                                 Text {
                                     Layout.fillWidth: true

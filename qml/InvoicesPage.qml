@@ -171,19 +171,20 @@ Rectangle {
 
                 MButton {
                     objectName: "customInvoiceButton"
-                    text: "+ فاتورة مخصصة"
+                    text: "فاتورة مخصصة"
+                    iconSymbol: Icons.add
                     onClicked: customDialog.open()
                 }
                 MButton {
                     objectName: "rentRunButton"
                     text: "إصدار إيجارات الشهر"
-                    iconSymbol: "📄"
+                    iconSymbol: Icons.invoices
                     onClicked: rentDialog.open()
                 }
                 MButton {
                     objectName: "serviceChargeButton"
                     text: "فاتورة خدمة جماعية"
-                    iconSymbol: "⚡"
+                    iconSymbol: Icons.run
                     outline: true
                     onClicked: serviceDialog.open()
                 }
@@ -479,7 +480,8 @@ Rectangle {
                         Layout.preferredHeight: 34
                         leftPadding: 0
                         rightPadding: 0
-                        text: "+"
+                        text: Icons.add
+                        font.family: Icons.family
                         onClicked: page.addLineItem()
                     }
                     Item {
@@ -547,7 +549,8 @@ Rectangle {
                                 rightPadding: 0
                                 topPadding: 0
                                 bottomPadding: 0
-                                text: "✕"
+                                text: Icons.close
+                                font.family: Icons.family
                                 outline: true
                                 btnColor: Theme.fixed.error
                                 onClicked: page.removeLineItem(line.index)
@@ -720,9 +723,10 @@ Rectangle {
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         textFormat: Text.PlainText
-                        text: resultDialog.count > 0 ? "✅" : "⚠️"
-                        font.pixelSize: 20
-                        font.family: Theme.emojiFont
+                        text: resultDialog.count > 0 ? Icons.success : Icons.warning
+                        color: resultDialog.count > 0 ? Theme.successColor : Theme.warningColor
+                        font.pixelSize: 22
+                        font.family: Icons.family
                     }
                     Text {
                         objectName: "resultText"

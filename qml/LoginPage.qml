@@ -173,7 +173,7 @@ Rectangle {
                         id: userField
                         objectName: "userField"
                         Layout.fillWidth: true
-                        symbol: "👤"
+                        symbol: Icons.user
                         placeholderText: "admin"
                         text: page.showDefaults ? page.defaultUser : ""
                         onAccepted: passwordField.forceActiveFocus()
@@ -195,7 +195,7 @@ Rectangle {
                         id: passwordField
                         objectName: "passwordField"
                         Layout.fillWidth: true
-                        symbol: "🔒"
+                        symbol: Icons.lock
                         placeholderText: "••••••"
                         text: page.showDefaults ? page.defaultPassword : ""
                         echoMode: revealButton.checked ? TextInput.Normal : TextInput.Password
@@ -212,9 +212,10 @@ Rectangle {
                             checkable: true
                             focusPolicy: Qt.NoFocus
                             contentItem: Text {
-                                text: revealButton.checked ? "👁" : "👁\u200D🗨"
-                                font.pixelSize: 16
-                                font.family: Theme.emojiFont
+                                text: revealButton.checked ? Icons.show : Icons.hide
+                                color: Theme.fixed.textSecondary
+                                font.pixelSize: 20
+                                font.family: Icons.family
                                 horizontalAlignment: Text.AlignHCenter
                                 verticalAlignment: Text.AlignVCenter
                             }

@@ -148,7 +148,8 @@ Rectangle {
 
             MButton {
                 objectName: "addRequestButton"
-                text: "+ طلب صيانة"
+                text: "طلب صيانة"
+                iconSymbol: Icons.add
                 onClicked: requestDialog.open()
             }
         }

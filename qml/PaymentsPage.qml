@@ -94,7 +94,8 @@ Rectangle {
 
             MButton {
                 objectName: "addPaymentButton"
-                text: "+ تسجيل دفعة"
+                text: "تسجيل دفعة"
+                iconSymbol: Icons.add
                 onClicked: payDialog.open()
             }
         }

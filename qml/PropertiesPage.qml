@@ -178,7 +178,8 @@ Rectangle {
 
             MButton {
                 objectName: "addPropertyButton"
-                text: "+ إضافة عقار"
+                text: "إضافة عقار"
+                iconSymbol: Icons.add
                 onClicked: addDialog.open()
             }
         }
@@ -366,7 +367,7 @@ Rectangle {
                             }
                             IconButton {
                                 objectName: "deletePropertyButton"
-                                symbol: "🗑"
+                                symbol: Icons.remove
                                 btnColor: Theme.fixed.error
                                 tooltip: "حذف العقار"
                                 onClicked: propPage.askRemove(cell.record)
@@ -384,7 +385,7 @@ Rectangle {
             Layout.alignment: Qt.AlignHCenter
             visible: propPage.hasMore
             text: "تحميل المزيد"
-            iconSymbol: "⬇"
+            iconSymbol: Icons.more
             outline: true
             onClicked: propPage.loadMore()
         }

@@ -218,7 +218,7 @@ Rectangle {
                 objectName: "printButton"
                 implicitHeight: 38
                 text: "طباعة"
-                iconSymbol: "⎙"
+                iconSymbol: Icons.print
                 outline: true
                 onClicked: reportsRoot.printCurrentTab()
             }
@@ -271,9 +271,10 @@ Rectangle {
                                 spacing: 10
 
                                 Text {
-                                    text: "✨"
+                                    text: Icons.analysis
+                                    color: Theme.accentGold
                                     font.pixelSize: 24
-                                    font.family: Theme.emojiFont
+                                    font.family: Icons.family
                                 }
                                 Text {
                                     Layout.fillWidth: true
@@ -405,27 +406,24 @@ Rectangle {
                             title: "إجمالي الإيرادات"
                             value: Format.amount(reportsRoot.summary.revenue)
                             subtitle: reportsRoot.periodText()
-                            icon: "💰"
+                            icon: Icons.payments
                             iconColor: Theme.fixed.success
-                            iconFamily: Theme.emojiFont
                         }
                         StatsCard {
                             objectName: "expensesCard"
                             title: "إجمالي المصروفات"
                             value: Format.amount(reportsRoot.summary.expenses)
                             subtitle: reportsRoot.periodText()
-                            icon: "📤"
+                            icon: Icons.expenses
                             iconColor: Theme.fixed.error
-                            iconFamily: Theme.emojiFont
                         }
                         StatsCard {
                             objectName: "profitCard"
                             title: "صافي الربح"
                             value: Format.amount(reportsRoot.summary.net_profit)
                             subtitle: reportsRoot.periodText()
-                            icon: "📊"
+                            icon: Icons.profit
                             iconColor: Theme.fixed.goldText
-                            iconFamily: Theme.emojiFont
                         }
                     }
 
@@ -465,25 +463,25 @@ Rectangle {
                                         {
                                             "name": "receivables",
                                             "label": "مستحقات الإيجار",
-                                            "icon": "📋",
+                                            "icon": Icons.statement,
                                             "color": Theme.fixed.warning
                                         },
                                         {
                                             "name": "installment_receivables",
                                             "label": "مستحقات الأقساط",
-                                            "icon": "📅",
+                                            "icon": Icons.history,
                                             "color": Theme.fixed.installments
                                         },
                                         {
                                             "name": "total_assets",
                                             "label": "إجمالي الأصول",
-                                            "icon": "🏦",
+                                            "icon": Icons.cheques,
                                             "color": Theme.fixed.assets
                                         },
                                         {
                                             "name": "cash",
                                             "label": "النقد المتوفر",
-                                            "icon": "💰",
+                                            "icon": Icons.payments,
                                             "color": Theme.fixed.success
                                         }
                                     ]
@@ -503,8 +501,9 @@ Rectangle {
                                             Text {
                                                 textFormat: Text.PlainText
                                                 text: figure.modelData.icon
-                                                font.pixelSize: 14
-                                                font.family: Theme.emojiFont
+                                                color: figure.modelData.color
+                                                font.pixelSize: 16
+                                                font.family: Icons.family
                                             }
                                             Text {
                                                 textFormat: Text.PlainText

@@ -172,7 +172,7 @@ Rectangle {
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                icon: "🎨"
+                icon: Icons.theme
                 title: "المظهر الداخلي"
 
                 Text {
@@ -252,7 +252,7 @@ Rectangle {
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                icon: "💱"
+                icon: Icons.currency
                 title: "العملات وأسعار الصرف"
 
                 Text {
@@ -336,7 +336,7 @@ Rectangle {
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                icon: "🏢"
+                icon: Icons.company
                 title: "بيانات الشركة (للمستندات)"
 
                 GridLayout {
@@ -395,7 +395,7 @@ Rectangle {
                     MButton {
                         objectName: "exportButton"
                         text: "تصدير البيانات إلى Excel (CSV)"
-                        iconSymbol: "📥"
+                        iconSymbol: Icons.exportFile
                         onClicked: page.exportData()
                     }
                     Text {
@@ -413,7 +413,7 @@ Rectangle {
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                icon: "💾"
+                icon: Icons.backup
                 title: "النسخ الاحتياطي"
 
                 RowLayout {

@@ -91,7 +91,8 @@ Rectangle {
             MButton {
                 objectName: "addTenantButton"
                 implicitHeight: 38
-                text: "+ مستأجر جديد"
+                text: "مستأجر جديد"
+                iconSymbol: Icons.add
                 onClicked: addDlg.open()
             }
             MButton {
@@ -322,7 +323,7 @@ Rectangle {
                         objectName: "deleteTenantButton"
                         implicitWidth: 32
                         implicitHeight: 32
-                        symbol: "🗑"
+                        symbol: Icons.remove
                         btnColor: Theme.fixed.error
                         tooltip: "حذف المستأجر"
                         onClicked: page.askRemove(row.record)

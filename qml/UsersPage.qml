@@ -112,14 +112,15 @@ Rectangle {
             MButton {
                 objectName: "changePasswordButton"
                 text: "تغيير كلمة المرور"
-                iconSymbol: "🔑"
+                iconSymbol: Icons.password
                 outline: true
                 onClicked: passwordDialog.open()
             }
             MButton {
                 objectName: "addUserButton"
                 visible: page.isAdmin
-                text: "+ مستخدم جديد"
+                text: "مستخدم جديد"
+                iconSymbol: Icons.add
                 onClicked: addDialog.open()
             }
         }
@@ -161,9 +162,10 @@ Rectangle {
                         spacing: 12
 
                         Text {
-                            text: "👤"
-                            font.pixelSize: 18
-                            font.family: Theme.emojiFont
+                            text: Icons.user
+                            color: Theme.fixed.gold
+                            font.pixelSize: 20
+                            font.family: Icons.family
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
@@ -200,7 +202,8 @@ Rectangle {
                             leftPadding: 0
                             rightPadding: 0
                             visible: page.isAdmin && !page.isBuiltInAdmin(entry.modelData.username)
-                            text: "🗑"
+                            text: Icons.remove
+                            font.family: Icons.family
                             outline: true
                             btnColor: Theme.fixed.error
                             onClicked: page.askRemove(entry.modelData.username)

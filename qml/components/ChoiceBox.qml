@@ -82,7 +82,8 @@ ComboBox {
     indicator: Text {
         x: 10
         anchors.verticalCenter: parent.verticalCenter
-        text: "▾"
+        text: Icons.dropDown
+        font.family: Icons.family
         color: Theme.textSecondary
         font.pixelSize: 14
     }

@@ -74,9 +74,10 @@ MDialog {
 
             Text {
                 Layout.alignment: Qt.AlignTop
-                text: "⚠️"
-                font.pixelSize: 26
-                font.family: Theme.emojiFont
+                text: Icons.warning
+                color: Theme.warningColor
+                font.pixelSize: 28
+                font.family: Icons.family
             }
             Text {
                 objectName: "confirmMessage"

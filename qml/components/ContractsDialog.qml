@@ -144,7 +144,8 @@ MDialog {
                 objectName: "newContractButton"
                 Layout.preferredHeight: 32
                 implicitHeight: 32
-                text: "+ عقد جديد"
+                text: "عقد جديد"
+                iconSymbol: Icons.add
                 onClicked: addContractDlg.open()
             }
         }

@@ -42,7 +42,8 @@ TextField {
         anchors.leftMargin: 15
         anchors.verticalCenter: parent.verticalCenter
         text: field.symbol
-        font.pixelSize: 18
-        font.family: Theme.emojiFont
+        color: Theme.fixed.textSecondary
+        font.pixelSize: 20
+        font.family: Icons.family
     }
 }

@@ -9,9 +9,7 @@ import Darvelinto
 //   btnColor   (color)  fill, or border and text colour when `outline`; default the theme's gold
 //   textColor  (color)  text and icon colour of a filled button; default the theme's textOnAccent
 //   outline    (bool)   transparent with a coloured border instead of a filled gradient
-//   iconSymbol (string) a symbol or emoji drawn before the text; hidden when empty
-//   iconFamily (string) font of the icon, e.g. Theme.emojiFont for a colour emoji; default font
-//                       when empty
+//   iconSymbol (string) an icon (see singletons/Icons.qml) drawn before the text; hidden when empty
 // Plus Button's own `text`, `enabled` and `clicked()`.
 Button {
     id: control
@@ -21,7 +19,6 @@ Button {
     property color textColor: Theme.textOnAccent !== undefined ? Theme.textOnAccent : Theme.textPrimary
     property bool outline: false
     property string iconSymbol: ""
-    property string iconFamily: ""
 
     readonly property color foreground: outline ? btnColor : textColor
 
@@ -42,10 +39,6 @@ Button {
         }
     }
 
-    // Holds the default font, which the icon keeps unless iconFamily names another.
-    TextMetrics {
-        id: plainFont
-    }
 
     Gradient {
         id: fillGradient
@@ -65,9 +58,9 @@ Button {
         Text {
             visible: control.iconSymbol.length > 0
             text: control.iconSymbol
-            font.family: control.iconFamily.length > 0 ? control.iconFamily : plainFont.font.family
+            font.family: Icons.family
             color: control.foreground
-            font.pixelSize: 16
+            font.pixelSize: 18
         }
         Text {
             Layout.fillWidth: true

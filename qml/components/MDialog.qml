@@ -80,7 +80,8 @@ Popup {
                 color: closeButton.hovered ? Theme.bgCard : "transparent"
             }
             contentItem: Text {
-                text: "×"
+                text: Icons.close
+                font.family: Icons.family
                 color: Theme.textSecondary
                 font.pixelSize: 24
                 horizontalAlignment: Text.AlignHCenter

@@ -69,7 +69,8 @@ Rectangle {
 
         Text {
             textFormat: Text.PlainText
-            text: notice.kind === "success" ? "✓" : "⚠"
+            text: notice.kind === "success" ? Icons.success : Icons.warning
+            font.family: Icons.family
             color: Theme.fixed.textPrimary
             font.pixelSize: 22
             font.bold: true

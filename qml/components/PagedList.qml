@@ -195,9 +195,10 @@ Rectangle {
                     anchors.left: parent.left
                     anchors.leftMargin: 12
                     anchors.verticalCenter: parent.verticalCenter
-                    text: "🔍"
-                    font.pixelSize: 14
-                    font.family: Theme.emojiFont
+                    text: Icons.search
+                    color: list.mutedTextColor
+                    font.pixelSize: 18
+                    font.family: Icons.family
                 }
             }
         }
@@ -279,7 +280,7 @@ Rectangle {
                     Layout.preferredHeight: 34
                     visible: list.hasMore
                     text: "تحميل المزيد"
-                    iconSymbol: "⬇"
+                    iconSymbol: Icons.more
                     outline: true
                     onClicked: list.loadMore()
                 }

@@ -33,7 +33,8 @@ Rectangle {
         spacing: 8
 
         Text {
-            text: "⌕"
+            text: Icons.search
+            font.family: Icons.family
             color: Theme.textSecondary
             font.pixelSize: 20
         }

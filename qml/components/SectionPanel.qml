@@ -41,8 +41,9 @@ Rectangle {
             Text {
                 visible: panel.icon.length > 0
                 text: panel.icon
-                font.pixelSize: 16
-                font.family: Theme.emojiFont
+                color: Theme.accentGold
+                font.pixelSize: 18
+                font.family: Icons.family
             }
             Text {
                 Layout.fillWidth: true

@@ -114,7 +114,8 @@ Rectangle {
 
                         Text {
                             Layout.preferredWidth: 24
-                            text: entry.modelData.icon
+                            text: Icons[entry.modelData.icon]
+                            font.family: Icons.family
                             color: entry.selected ? Theme.accentGold : Theme.textSecondary
                             font.pixelSize: 18
                             horizontalAlignment: Text.AlignHCenter
@@ -234,7 +235,8 @@ Rectangle {
                         color: logoutButton.hovered ? Theme.bgElevated : "transparent"
                     }
                     contentItem: Text {
-                        text: "→"
+                        text: Icons.logout
+                        font.family: Icons.family
                         color: Theme.textSecondary
                         font.pixelSize: 20
                         horizontalAlignment: Text.AlignHCenter

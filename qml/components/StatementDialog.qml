@@ -106,7 +106,7 @@ MDialog {
                 Layout.preferredWidth: 1
                 title: "إجمالي المطلوبات"
                 value: Format.amount(statementDlg.totalDebit)
-                icon: "📈"
+                icon: Icons.revenue
                 iconBg: Theme.fixed.errorSoft
                 iconColor: Theme.fixed.error
             }
@@ -116,7 +116,7 @@ MDialog {
                 Layout.preferredWidth: 1
                 title: "إجمالي المدفوعات"
                 value: Format.amount(statementDlg.totalCredit)
-                icon: "📉"
+                icon: Icons.expenses
                 iconBg: Theme.fixed.successSoft
                 iconColor: Theme.fixed.success
             }
@@ -126,7 +126,7 @@ MDialog {
                 Layout.preferredWidth: 1
                 title: "الرصيد المتبقي"
                 value: Format.amount(statementDlg.balance)
-                icon: "⚖️"
+                icon: Icons.balance
                 iconBg: Theme.fixed.rowSelected
                 iconColor: Theme.fixed.gold
             }
@@ -303,7 +303,7 @@ MDialog {
                 objectName: "printStatementButton"
                 Layout.preferredWidth: 150
                 text: "طباعة الكشف"
-                iconSymbol: "⎙"
+                iconSymbol: Icons.print
                 outline: true
                 enabled: !statementDlg.printing
                 onClicked: statementDlg.printStatement()

@@ -11,8 +11,6 @@ import Darvelinto
 //   icon      (string) symbol or emoji in the icon box
 //   iconBg    (color)  icon box colour, default the theme's bgElevated
 //   iconColor (color)  icon colour and hover border, default the theme's gold
-//   iconFamily (string) font family of the icon, e.g. Theme.emojiFont for a colour emoji;
-//                       empty (default) keeps the text font
 Rectangle {
     id: card
 
@@ -23,7 +21,6 @@ Rectangle {
     property string icon: ""
     property color iconBg: Theme.bgElevated
     property color iconColor: Theme.accentGold
-    property string iconFamily: ""
 
     Layout.fillWidth: true
     Layout.preferredHeight: 110
@@ -66,12 +63,8 @@ Rectangle {
                 anchors.centerIn: parent
                 text: card.icon
                 color: card.iconColor
-                font: card.iconFamily.length > 0 ? Qt.font({
-                        "family": card.iconFamily,
-                        "pixelSize": 22
-                    }) : Qt.font({
-                        "pixelSize": 22
-                    })
+                font.family: Icons.family
+                font.pixelSize: 24
             }
         }
 

@@ -30,7 +30,8 @@ ComboBox {
     indicator: Text {
         x: 12
         y: (control.height - height) / 2
-        text: "▾"
+        text: Icons.dropDown
+        font.family: Icons.family
         color: Theme.textSecondary
         font.pixelSize: 14
     }

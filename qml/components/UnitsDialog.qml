@@ -134,7 +134,8 @@ MDialog {
                 objectName: "addUnitButton"
                 Layout.preferredHeight: 32
                 implicitHeight: 32
-                text: "+ إضافة وحدة"
+                text: "إضافة وحدة"
+                iconSymbol: Icons.add
                 onClicked: addUnitDlg.open()
             }
         }
@@ -233,7 +234,7 @@ MDialog {
                             objectName: "deleteUnitButton"
                             implicitWidth: 32
                             implicitHeight: 32
-                            symbol: "🗑"
+                            symbol: Icons.remove
                             btnColor: Theme.fixed.error
                             tooltip: "حذف الوحدة"
                             onClicked: unitsDlg.askRemove(unitRow.modelData)

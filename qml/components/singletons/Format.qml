@@ -80,9 +80,10 @@ QtObject {
     }
 
     // A date, period or other figure with separators, kept in its written order inside Arabic
-    // text: after Arabic letters "2025-01-28" would otherwise show as 28-01-2025.
+    // text: after Arabic letters "2025-01-28" would otherwise show as 28-01-2025 (marks on either
+    // side are not enough; the figure is embedded left to right).
     function ltr(text) {
-        return "\u200E" + (text === undefined || text === null ? "" : text) + "\u200E";
+        return "\u202A" + (text === undefined || text === null ? "" : text) + "\u202C";
     }
 
     function date(isoDate) {
