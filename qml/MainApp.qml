@@ -1,4 +1,6 @@
+pragma ComponentBehavior: Bound
 import QtQuick
+import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 import "components/Pages.js" as Pages
@@ -27,6 +29,54 @@ Rectangle {
 
     function currentPage() {
         return page(pageStack.currentIndex);
+    }
+
+    // The first search field of the shown page (a SearchStrip's or a PagedList's), or null.
+    function searchFieldOf(item) {
+        if (!item || !item.visible)
+            return null;
+        if (item.objectName === "searchInput" || item.objectName === "pagedListSearch")
+            return item;
+        for (let i = 0; i < item.children.length; ++i) {
+            const found = searchFieldOf(item.children[i]);
+            if (found)
+                return found;
+        }
+        return null;
+    }
+
+    // Ctrl+F: the cursor goes to the search field of the shown page.
+    function focusSearch() {
+        const field = searchFieldOf(currentPage());
+        if (field) {
+            field.forceActiveFocus();
+            field.selectAll();
+        }
+    }
+
+    // Keyboard: Ctrl+1 to Ctrl+9 show the first nine pages of the side bar, Ctrl+F searches. They
+    // wait while a dialog is open over the page.
+    readonly property bool dialogOpen: {
+        for (let item = Window.activeFocusItem; item; item = item.parent) {
+            if (item === Overlay.overlay)
+                return true;
+        }
+        return false;
+    }
+
+    Shortcut {
+        sequence: "Ctrl+F"
+        enabled: !mainApp.dialogOpen
+        onActivated: mainApp.focusSearch()
+    }
+    Instantiator {
+        model: 9
+        delegate: Shortcut {
+            required property int index
+            sequence: "Ctrl+" + (index + 1)
+            enabled: !mainApp.dialogOpen
+            onActivated: mainApp.showPage(index)
+        }
     }
 
     objectName: "mainApp"

@@ -5,16 +5,45 @@ import Darvelinto
 // The modal popup every dialog is built on: a header bar with the title and a close button, and a
 // content area under it (margins 25). Items declared inside an MDialog go into the content area;
 // give the top one `anchors.fill: parent`.
+// Keyboard: Escape closes the dialog; Enter (outside a multi-line text) presses its accept button.
 // Properties:
-//   title       (string) shown in the header bar
-//   contentArea (alias, default) the children of the content area
+//   title        (string) shown in the header bar
+//   contentArea  (alias, default) the children of the content area
+//   acceptButton (AbstractButton) what Enter presses; by default the last filled (not outlined)
+//                MButton of the content that is shown and enabled when Enter is pressed
 // Plus Popup's own: width, height (default 500 x 400), open(), close(), opened(), closed().
 Popup {
     id: dialog
 
-
     property string title: ""
     default property alias contentArea: content.data
+    property AbstractButton acceptButton: null
+
+    // The last shown, enabled, filled MButton under `item`, in the order the form is written.
+    function lastFilledButton(item) {
+        let found = null;
+        const children = item.children;
+        for (let i = 0; i < children.length; ++i) {
+            const child = children[i];
+            if (!child.visible)
+                continue;
+            const inner = lastFilledButton(child);
+            if (inner)
+                found = inner;
+            else if (child instanceof MButton && !child.outline && child.enabled)
+                found = child;
+        }
+        return found;
+    }
+
+    // Presses the accept button, as a click would; false when there is none to press.
+    function acceptByKeyboard() {
+        const button = acceptButton ? acceptButton : lastFilledButton(content);
+        if (!button || !button.visible || !button.enabled)
+            return false;
+        button.clicked();
+        return true;
+    }
 
     width: 500
     height: 400
@@ -98,8 +127,13 @@ Popup {
         }
     }
 
-    Item {
+    // Key presses of the fields that they do not use themselves (a one-line field leaves Enter)
+    // come up to here.
+    FocusScope {
         id: content
+        focus: true
+        Keys.onReturnPressed: event => event.accepted = dialog.acceptByKeyboard()
+        Keys.onEnterPressed: event => event.accepted = dialog.acceptByKeyboard()
         anchors.top: headerBar.bottom
         anchors.right: parent.right
         anchors.left: parent.left

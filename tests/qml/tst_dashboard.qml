@@ -11,9 +11,12 @@ AppTestCase {
     readonly property string today: "2025-06-15"
 
     // Logs in on a fresh database with today pinned (a fresh database returns to the real date).
+    // The pages are made at log-in and take their dates from the pinned day.
     function logInOnAPinnedDay() {
-        const frame = loginAsAdmin();
+        openApp(false);
         testSupport.setToday(today);
+        const frame = login("admin", "qorvu");
+        compare(frame.objectName, "mainApp");
         return frame;
     }
 
@@ -87,6 +90,17 @@ AppTestCase {
         tryVerify(() => find("paymentTenant", list) !== null);
         compare(find("paymentTenant", list).text, "سامي خليل");
         compare(find("paymentAmount", list).text, Format.amount(1500));
+
+        // The same amount reads the same on every page that shows it: grouped, two decimals, the
+        // currency's own symbol.
+        const written = "\u202A1,500.00\u202C ₪";
+        compare(find("paymentAmount", list).text, written, "dashboard");
+        const payments = showPage(5);
+        const paymentList = find("paymentList", payments);
+        tryVerify(() => paymentList.view.itemAtIndex(0) !== null);
+        compare(find("amountCell", paymentList.view.itemAtIndex(0)).text, written, "payments page");
+        showPage(9);
+        compare(find("revenueCard", frame.page(9)).value, written, "reports page");
 
         const bars = page.collectionBars;
         compare(bars[5].label, "يونيو");

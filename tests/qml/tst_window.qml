@@ -105,6 +105,21 @@ AppTestCase {
         compare(frame.currentIndex, 7);
     }
 
+    function test_keyboardShortcuts() {
+        const frame = loginAsAdmin();
+        for (let i = 8; i >= 0; --i) {
+            keyClick(Qt.Key_1 + i, Qt.ControlModifier);
+            compare(frame.currentIndex, i, "Ctrl+" + (i + 1));
+            compare(find("sideBar", frame).currentIndex, i);
+        }
+        keyClick(Qt.Key_3, Qt.ControlModifier);
+        keyClick(Qt.Key_F, Qt.ControlModifier);
+        verify(find("searchInput", frame.page(2)).activeFocus, "Ctrl+F puts the cursor in the tenants' search");
+        keyClick(Qt.Key_6, Qt.ControlModifier);
+        keyClick(Qt.Key_F, Qt.ControlModifier);
+        verify(find("pagedListSearch", frame.page(5)).activeFocus, "and in the payments' search");
+    }
+
     function test_allEntriesFitOnTheSmallestWindow() {
         const frame = loginAsAdmin();
         window.height = 700;
