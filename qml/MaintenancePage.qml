@@ -81,9 +81,6 @@ Rectangle {
 
 
 
-    function statusColor(status) {
-        return status === "new" ? Theme.fixed.error : status === "in_progress" ? Theme.fixed.warning : Theme.fixed.success;
-    }
 
     function saveRequest() {
         const unit = unitBox.currentEntry;
@@ -212,108 +209,10 @@ Rectangle {
                 model: page.requests
                 ScrollBar.vertical: ScrollBar {}
 
-                delegate: Rectangle {
-                    id: card
-                    required property var modelData
-                    required property int index
-                    readonly property bool completed: modelData.status === "completed"
-
-                    objectName: "request_" + modelData.id
-                    width: ListView.view.width
-                    height: 75
-                    radius: 10
-                    color: Theme.fixed.rowBg
-                    border.width: 1
-                    border.color: Theme.fixed.cardBorder
-
-                    RowLayout {
-                        anchors.fill: parent
-                        anchors.margins: 12
-                        spacing: 12
-
-                        Rectangle {
-                            objectName: "statusDot"
-                            Layout.preferredWidth: 8
-                            Layout.preferredHeight: 8
-                            radius: 4
-                            color: page.statusColor(card.modelData.status)
-                        }
-                        ColumnLayout {
-                            Layout.fillWidth: true
-                            spacing: 4
-
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: card.modelData.title || ""
-                                color: Theme.fixed.textCell
-                                font.pixelSize: 14
-                                font.bold: true
-                                horizontalAlignment: Text.AlignLeft
-                                elide: Text.ElideRight
-                            }
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: (card.modelData.property_name || "") + " - " + (card.modelData.unit_number || "")
-                                color: Theme.fixed.textMuted
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignLeft
-                                elide: Text.ElideRight
-                            }
-                        }
-                        ColumnLayout {
-                            Layout.preferredWidth: 70
-                            Layout.fillWidth: false
-                            spacing: 4
-
-                            StatusBadge {
-                                Layout.preferredWidth: 70
-                                Layout.preferredHeight: 24
-                                radius: 6
-                                status: card.modelData.priority || "low"
-                                mapping: page.priorities
-                                fallbackLabel: page.priorities.low.label
-                                fallbackColor: Theme.fixed.success
-                            }
-                            MButton {
-                                objectName: "completeButton"
-                                Layout.preferredWidth: 70
-                                Layout.preferredHeight: 26
-                                implicitHeight: 26
-                                leftPadding: 4
-                                rightPadding: 4
-                                visible: !card.completed
-                                text: "إكمال"
-                                font.pixelSize: 12
-                                onClicked: page.askCompletion(card.modelData)
-                            }
-                        }
-                        ColumnLayout {
-                            Layout.preferredWidth: 120
-                            Layout.fillWidth: false
-                            spacing: 4
-
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: card.modelData.request_date || ""
-                                color: Theme.fixed.textMuted
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
-                            }
-                            Text {
-                                objectName: "costText"
-                                Layout.fillWidth: true
-                                visible: card.completed
-                                textFormat: Text.PlainText
-                                text: "التكلفة: " + Format.amount(card.modelData.cost)
-                                color: Theme.fixed.success
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
-                            }
-                        }
-                    }
+                delegate: RequestCard {
+                    priorities: page.priorities
+                    statusFilter: page.statusFilter
+                    onCompleteRequested: record => page.askCompletion(record)
                 }
 
                 Text {

@@ -169,85 +169,7 @@ Rectangle {
                 }
             }
 
-            SectionPanel {
-                Layout.leftMargin: 25
-                Layout.rightMargin: 25
-                icon: Icons.theme
-                title: "المظهر الداخلي"
-
-                Text {
-                    Layout.fillWidth: true
-                    text: "بدّل بين الوضع الليلي والنهاري، ويتم حفظ الاختيار داخل النظام."
-                    color: Theme.textSecondary
-                    font.pixelSize: 13
-                    horizontalAlignment: Text.AlignLeft
-                    wrapMode: Text.Wrap
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    spacing: 12
-
-                    Repeater {
-                        model: [
-                            {
-                                "mode": "dark",
-                                "label": "الوضع الليلي",
-                                "description": "مناسب للعمل الطويل والتركيز العالي"
-                            },
-                            {
-                                "mode": "light",
-                                "label": "الوضع النهاري",
-                                "description": "ألوان فاتحة للطباعة والعرض المكتبي"
-                            }
-                        ]
-
-                        AbstractButton {
-                            id: themeCard
-                            required property var modelData
-                            readonly property bool selected: Backend.settingsManager.themeMode === modelData.mode
-
-                            objectName: "themeCard_" + modelData.mode
-                            Layout.fillWidth: true
-                            Layout.preferredHeight: 86
-                            onClicked: Backend.settingsManager.setThemeMode(modelData.mode)
-
-                            background: Rectangle {
-                                radius: 12
-                                color: themeCard.selected ? Theme.bgElevated : Theme.bgCard
-                                border.width: themeCard.selected ? 1.5 : 1
-                                border.color: themeCard.selected ? Theme.accentGold : Theme.borderColor
-                            }
-                            contentItem: ColumnLayout {
-                                spacing: 6
-
-                                Text {
-                                    Layout.fillWidth: true
-                                    Layout.leftMargin: 14
-                                    Layout.rightMargin: 14
-                                    textFormat: Text.PlainText
-                                    text: themeCard.modelData.label
-                                    color: Theme.textPrimary
-                                    font.pixelSize: 14
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignLeft
-                                }
-                                Text {
-                                    Layout.fillWidth: true
-                                    Layout.leftMargin: 14
-                                    Layout.rightMargin: 14
-                                    textFormat: Text.PlainText
-                                    text: themeCard.modelData.description
-                                    color: Theme.textSecondary
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignLeft
-                                    wrapMode: Text.Wrap
-                                }
-                            }
-                        }
-                    }
-                }
-            }
+            ThemeSection {}
 
             SectionPanel {
                 Layout.leftMargin: 25
@@ -410,86 +332,12 @@ Rectangle {
                 }
             }
 
-            SectionPanel {
-                Layout.leftMargin: 25
-                Layout.rightMargin: 25
-                icon: Icons.backup
-                title: "النسخ الاحتياطي"
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    spacing: 10
-
-                    Text {
-                        text: "مسار النسخ:"
-                        color: Theme.textSecondary
-                        font.pixelSize: 14
-                    }
-                    Rectangle {
-                        Layout.fillWidth: true
-                        Layout.preferredHeight: 36
-                        radius: 8
-                        color: Theme.bgInput
-                        border.width: 1
-                        border.color: Theme.borderColor
-
-                        Text {
-                            objectName: "backupPathText"
-                            anchors.fill: parent
-                            anchors.rightMargin: 10
-                            anchors.leftMargin: 10
-                            textFormat: Text.PlainText
-                            text: Backend.backupManager.backupPath
-                            color: Theme.textPrimary
-                            font.pixelSize: 12
-                            verticalAlignment: Text.AlignVCenter
-                            horizontalAlignment: Text.AlignRight
-                            elide: Text.ElideLeft
-                        }
-                    }
-                    MButton {
-                        objectName: "changeBackupPathButton"
-                        Layout.preferredWidth: 80
-                        Layout.preferredHeight: 36
-                        implicitHeight: 36
-                        text: "تغيير"
-                        onClicked: page.changeBackupFolder()
-                    }
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    spacing: 10
-
-                    MButton {
-                        objectName: "backupNowButton"
-                        Layout.preferredWidth: 160
-                        text: "إنشاء نسخة الآن"
-                        onClicked: page.createBackup()
-                    }
-                    MButton {
-                        objectName: "restoreButton"
-                        Layout.preferredWidth: 140
-                        text: "استعادة نسخة"
-                        outline: true
-                        onClicked: page.askRestore()
-                    }
-                    Item {
-                        Layout.fillWidth: true
-                    }
-                }
-
-                Text {
-                    objectName: "backupMessage"
-                    Layout.fillWidth: true
-                    visible: page.backupMessage.length > 0
-                    textFormat: Text.PlainText
-                    text: page.backupMessage
-                    color: page.backupMessageColor
-                    font.pixelSize: 13
-                    horizontalAlignment: Text.AlignHCenter
-                    wrapMode: Text.Wrap
-                }
+            BackupSection {
+                backupMessage: page.backupMessage
+                backupMessageColor: page.backupMessageColor
+                onChangeFolderRequested: page.changeBackupFolder()
+                onBackupRequested: page.createBackup()
+                onRestoreRequested: page.askRestore()
             }
 
             Item {

@@ -338,7 +338,7 @@ AppTestCase {
         compare(find("statementList", page).count, 3);
         compare(find("statementTotals", page).text, "إجمالي الأقساط: " + Format.amount(3000) + "  |  المسدد: " + Format.amount(1000) + "  |  المتبقي: " + Format.amount(2000));
 
-        const document = page.statementDocument(dialog.statement);
+        const document = dialog.statementDocument(dialog.statement);
         compare(document.transactions.length, 3);
         compare(document.transactions[0].date, "2025-01-10");
         compare(document.transactions[0].description, "قسط وحدة A-12 (برج الياسمين)");

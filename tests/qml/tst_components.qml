@@ -16,40 +16,7 @@ AppTestCase {
         return object;
     }
 
-    function texts(row) {
-        const result = [];
-        for (let i = 0; i < row.children.length; ++i) {
-            const child = row.children[i];
-            if (child.text !== undefined && child.visible)
-                result.push(child.text);
-        }
-        return result;
-    }
 
-    function test_dataTableCellsAndWidths() {
-        const table = make("DataTable.qml", {
-            "width": 630,
-            "height": 300,
-            "headers": ["أ", "ب", "ج"],
-            "rows": [["x", 0, null], ["y"]],
-            "columnWidths": [200]
-        });
-        waitForRendering(table);
-        // 630 wide less 2 x 15 margins: column 0 takes its 200, the other two share 400.
-        compare(table.columnWidth(0), 200);
-        compare(table.columnWidth(1), 200);
-        compare(table.columnWidth(2), 200);
-        const list = find("dataTableBody", table);
-        tryVerify(() => list.count === 2);
-        const first = list.itemAtIndex(0);
-        const cellsA = texts(find("cells", first));
-        // A zero is a figure and stays visible; a null is an empty cell.
-        compare(cellsA, ["x", "0", ""]);
-        const cellsB = texts(find("cells", list.itemAtIndex(1)));
-        compare(cellsB, ["y"], "a short row has fewer cells");
-        compare(first.color, Qt.color("transparent"));
-        compare(list.itemAtIndex(1).color, Qt.color("#0d1120"), "odd rows are shaded");
-    }
 
     function test_analyticsBarsStayInsideThePanel() {
         const chart = make("AnalyticsWidget.qml", {

@@ -17,18 +17,29 @@ QtObject {
     // the back end is replaced or the settings (the primary currency) change.
     property var symbols: ({})
     property string primarySymbol: ""
+    property int primaryId: 0
 
     function reloadCurrencies() {
         const table = {};
         let primary = "";
+        let primaryCurrency = 0;
         const rows = Backend.currencyModel ? Backend.currencyModel.getAll() : [];
         for (let i = 0; i < rows.length; ++i) {
             table[rows[i].id] = rows[i].symbol;
-            if (Number(rows[i].is_primary) === 1)
+            if (Number(rows[i].is_primary) === 1) {
                 primary = rows[i].symbol;
+                primaryCurrency = Number(rows[i].id);
+            }
         }
         symbols = table;
         primarySymbol = primary;
+        primaryId = primaryCurrency;
+    }
+
+    // The id of the primary currency, for a record that names no other (1, the seeded primary
+    // currency, when none is marked).
+    function primaryCurrencyId() {
+        return primaryId > 0 ? primaryId : 1;
     }
 
     // Digits and separators are the same on every computer ("1,250.00"), as dates and periods are.

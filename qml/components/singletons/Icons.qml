@@ -3,9 +3,9 @@ import QtQuick
 
 // The interface's icons: glyphs of the Material Design Icons font (Debian's
 // fonts-materialdesignicons-webfont, built into the program's resources), vector shapes that stay
-// sharp at every size. One icon per subject or action, the same on every page: show them with
-// Icon { glyph: Icons.print }, or give them to MButton.iconSymbol, IconButton.symbol and
-// StatsCard.icon.
+// sharp at every size. One icon per subject or action, the same on every page: give them to
+// MButton.iconSymbol, IconButton.symbol, StatsCard.icon or SectionPanel.icon, or show one in a Text
+// with font.family: Icons.family.
 QtObject {
     readonly property FontLoader loader: FontLoader {
         source: "qrc:/assets/icons/materialdesignicons-webfont.ttf"

@@ -97,6 +97,33 @@ QtObject {
             }
         })
 
+    readonly property var installmentStatuses: ({
+            "paid": {
+                "label": "مدفوع",
+                "color": fixed.success,
+                "background": fixed.successSoft
+            },
+            "partial": {
+                "label": "جزئي",
+                "color": fixed.warning,
+                "background": fixed.warningSoft
+            },
+            "pending": {
+                "label": "معلق",
+                "color": fixed.error,
+                "background": fixed.errorSoft
+            }
+        })
+
+    // The badge of a unit or cheque status; an unknown status reads as the last of each table.
+    function unitStatus(status) {
+        return unitStatuses[status] || unitStatuses.sold;
+    }
+
+    function chequeStatus(status) {
+        return chequeStatuses[status] || chequeStatuses.bounced;
+    }
+
     // Colour emoji for the few symbols that a plain text font also draws in black and white.
     readonly property string emojiFont: Qt.platform.os === "windows" ? "Segoe UI Emoji" : Qt.platform.os === "osx" ? "Apple Color Emoji" : "Noto Color Emoji"
 }
