@@ -41,6 +41,7 @@
 #include <QTextStream>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace {
@@ -175,7 +176,9 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) VALUES "
         "(?,?,?,?,?,?)",
         -1, &item, nullptr);
-    sqlite3_prepare_v2(db, "UPDATE tenants SET balance=balance+? WHERE id=?", -1, &balance, nullptr);
+    // The running balance is moved in whole hundredths, as the program does.
+    sqlite3_prepare_v2(
+        db, "UPDATE tenants SET balance=(ROUND(balance*100)+?)/100.0 WHERE id=?", -1, &balance, nullptr);
 
     const double started = monotonicMs();
     int count = 0;
@@ -208,7 +211,7 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
             sqlite3_step(item);
             sqlite3_reset(item);
         }
-        sqlite3_bind_double(balance, 1, total);
+        sqlite3_bind_int64(balance, 1, std::llround(total * 100));
         sqlite3_bind_int(balance, 2, draft.tenantId);
         sqlite3_step(balance);
         sqlite3_reset(balance);
@@ -324,6 +327,29 @@ QVariant firstValue(Database* db, const QString& sql)
     return db->scalar(sql);
 }
 
+/**
+ * Deleting a unit asks whether anything in the whole history refers to it (contracts, invoices,
+ * payments, installments, expenses, ...) and makes SQLite check every foreign key that may point
+ * at it and at its cost centre. Each run deletes a fresh unit of its own, added untimed; there is
+ * no floor, as the statements of one delete find nothing to delete when run again.
+ */
+void benchUnitDelete(AppBackend& backend, const QVariant& property, int runs)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const int unit = backend.unitModel()->add(
+            property.toInt(), QStringLiteral("bench-%1").arg(run), 1, 80, 2, 500, 6000, 0, 1);
+        const double started = monotonicMs();
+        const bool removed = unit > 0 && backend.unitModel()->remove(unit);
+        times.push_back(monotonicMs() - started);
+        if (!removed) {
+            out << "unit_remove: could not add and delete a unit" << Qt::endl;
+            return;
+        }
+    }
+    printFigure(QStringLiteral("unit_remove"), median(times), 0, QStringLiteral("a unit without history"));
+}
+
 void benchLists(const QString& copy, const QDate& today, int runs, const QString& scratch)
 {
     Clock::setToday(today);
@@ -352,7 +378,12 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         QStringLiteral(
             "SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
             "DESC, property_id LIMIT 1"));
+    const QVariant soldUnit = database.scalar(
+        QStringLiteral("SELECT id FROM units WHERE status='sold' AND property_id=? ORDER BY id LIMIT 1"), { project });
     const QString year = QString::number(today.year());
+    // The year before today's, as the reports page asks for a range.
+    const QString yearStart = QString::number(today.year() - 1) + QStringLiteral("-01-01");
+    const QString yearEnd = QString::number(today.year() - 1) + QStringLiteral("-12-31");
 
     const std::vector<Call> calls = {
         { QStringLiteral("dashboard_getStats"), backend.dashboardController(), "getStats", {} },
@@ -400,6 +431,12 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         { QStringLiteral("report_getMonthlyReport"), backend.reportController(), "getMonthlyReport",
             { year } },
         { QStringLiteral("report_getChequeReport"), backend.reportController(), "getChequeReport", {} },
+        { QStringLiteral("report_getProfitLoss_year"), backend.reportController(), "getProfitLoss",
+            { yearStart, yearEnd } },
+        { QStringLiteral("report_getChequeReport_pending_year"), backend.reportController(), "getChequeReport",
+            { QStringLiteral("pending"), yearStart, yearEnd } },
+        { QStringLiteral("statement_tenant_year"), backend.reportController(), "getTenantStatement",
+            { tenant, yearStart, yearEnd } },
         { QStringLiteral("statement_tenant"), backend.reportController(), "getTenantStatement", { tenant } },
         { QStringLiteral("statement_buyer"), backend.reportController(), "getBuyerStatement", { buyer } },
         { QStringLiteral("statement_contractor"), backend.reportController(), "getContractorStatement",
@@ -410,6 +447,10 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
             "getProjectCostCenters", { project } },
         { QStringLiteral("project_getPropertyProfitability"), backend.reportController(),
             "getPropertyProfitability", { property } },
+        { QStringLiteral("project_getPropertyProfitability_year"), backend.reportController(),
+            "getPropertyProfitability", { property, yearStart, yearEnd } },
+        { QStringLiteral("project_getUnitProfitability"), backend.reportController(), "getUnitProfitability",
+            { soldUnit } },
         { QStringLiteral("account_getBalanceSheet"), backend.accountModel(), "getBalanceSheet", {} },
     };
 
@@ -437,6 +478,7 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         printFigure(call.name, median(ours), median(floors),
             QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
     }
+    benchUnitDelete(backend, property, runs);
     Clock::setToday(QDate());
 }
 

@@ -5,8 +5,8 @@ import QtQuick.Layouts
 import Darvelinto
 
 // The cheque register: five cuts (all, received, issued, post-dated, to collect today), the count
-// and sum of every status, cashing and returning a pending cheque (each asked first) and recording
-// a cheque, linked to a tenant or a buyer or to nobody.
+// and sum of every status, cashing a pending cheque and returning a pending or cashed one (each
+// asked first) and recording a cheque, linked to a tenant or a buyer or to nobody.
 Rectangle {
     id: chequesRoot
 
@@ -108,17 +108,22 @@ Rectangle {
         return "-";
     }
 
+    // A cheque of an installment moves the installment's money with it: cashing collects it, the
+    // return of a cashed one takes that collection back. The back end says why it refuses.
     function askStatus(record, status) {
         const cashing = status === "paid";
-        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Format.amount(record.amount, record.currency_symbol) + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + " هل تريد المتابعة؟";
+        const ofInstallment = !!record.installment_id;
+        const effect = !ofInstallment ? "" : cashing ? " وسيُحصَّل به القسط المرتبط به." : record.status === "paid" ? " وسيُلغى ما حُصِّل به من القسط المرتبط به." : "";
+        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Format.amount(record.amount, record.currency_symbol) + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + effect + " هل تريد المتابعة؟";
         confirm.destructive = !cashing;
         confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
         confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
-            if (!Backend.chequeModel.updateStatus(record.id, status)) {
-                Notifier.refuse("تعذر تغيير حالة الشيك رقم " + record.cheque_number);
+            const done = Backend.chequeModel.updateStatus(record.id, status);
+            chequesRoot.refresh();
+            if (!done) {
+                Notifier.refuse(Backend.chequeModel.lastError || "تعذر تغيير حالة الشيك رقم " + record.cheque_number);
                 return;
             }
-            chequesRoot.refresh();
             Notifier.show("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
         });
     }
@@ -318,6 +323,8 @@ Rectangle {
             required property int index
             readonly property bool received: record.type === "received"
             readonly property bool pending: record.status === "pending"
+            // The bank can still return a cheque after it was cashed.
+            readonly property bool returnable: pending || record.status === "paid"
 
             objectName: "cheque_" + record.cheque_number
             width: ListView.view.width
@@ -390,11 +397,12 @@ Rectangle {
                         }
                     }
                     RowLayout {
-                        visible: card.pending
+                        visible: card.returnable
                         spacing: 8
 
                         MButton {
                             objectName: "cashButton"
+                            visible: card.pending
                             Layout.preferredHeight: 30
                             implicitHeight: 30
                             leftPadding: 10

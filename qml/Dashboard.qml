@@ -155,6 +155,7 @@ Rectangle {
 
                 UnitsPanel {
                     occupancy: dashPage.occupancy
+                    stats: dashPage.stats
                 }
             }
 

@@ -42,8 +42,12 @@ Rectangle {
 
 
 
-    function showResult(count) {
-        resultDialog.count = count;
+    // A run's outcome as the back end reports it: invoices made, invoices that could not be
+    // written, and whether the run could start at all.
+    function showResult(outcome) {
+        resultDialog.count = outcome.made || 0;
+        resultDialog.failed = outcome.failed || 0;
+        resultDialog.refused = outcome.refused === true;
         resultDialog.open();
     }
 
@@ -62,10 +66,10 @@ Rectangle {
             Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
-        const count = Backend.invoiceModel.generateAllRent(period);
+        const outcome = Backend.invoiceModel.issueRent(period);
         refresh();
         rentDialog.close();
-        showResult(count);
+        showResult(outcome);
     }
 
     function addLineItem() {
@@ -146,10 +150,10 @@ Rectangle {
             Notifier.refuse("اختر العملة");
             return;
         }
-        const count = Backend.invoiceModel.generatePropertyServiceInvoice(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
+        const outcome = Backend.invoiceModel.issuePropertyService(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
         refresh();
         serviceDialog.close();
-        showResult(count);
+        showResult(outcome);
     }
 
     objectName: "invoicesPage"
@@ -701,6 +705,21 @@ Rectangle {
         id: resultDialog
 
         property int count: 0
+        property int failed: 0
+        property bool refused: false
+        // A partial run is never told as a success, nor a failed one as having nothing to do.
+        readonly property string kind: refused || (failed > 0 && count === 0) ? "error" : (failed > 0 || count === 0 ? "warning" : "success")
+        readonly property string verdict: {
+            if (refused)
+                return "تعذر تشغيل الإصدار، ولم تصدر أي فاتورة";
+            if (failed > 0 && count > 0)
+                return "تم إصدار " + count + " فاتورة، وتعذر إصدار " + failed + " (التفاصيل في سجل البرنامج)";
+            if (failed > 0)
+                return "تعذر إصدار " + failed + " فاتورة (التفاصيل في سجل البرنامج)";
+            if (count > 0)
+                return "تم إصدار " + count + " فاتورة بنجاح";
+            return "لا توجد فواتير جديدة (قد تكون مكررة)";
+        }
 
         objectName: "generationResultDialog"
         title: "نتيجة الإصدار"
@@ -723,8 +742,8 @@ Rectangle {
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         textFormat: Text.PlainText
-                        text: resultDialog.count > 0 ? Icons.success : Icons.warning
-                        color: resultDialog.count > 0 ? Theme.successColor : Theme.warningColor
+                        text: resultDialog.kind === "success" ? Icons.success : (resultDialog.kind === "error" ? Icons.error : Icons.warning)
+                        color: resultDialog.kind === "success" ? Theme.successColor : (resultDialog.kind === "error" ? Theme.dangerColor : Theme.warningColor)
                         font.pixelSize: 22
                         font.family: Icons.family
                     }
@@ -733,8 +752,8 @@ Rectangle {
                         anchors.verticalCenter: parent.verticalCenter
                         width: Math.min(implicitWidth, resultArea.width - 36)
                         textFormat: Text.PlainText
-                        text: resultDialog.count > 0 ? "تم إصدار " + resultDialog.count + " فاتورة بنجاح" : "لا توجد فواتير جديدة (قد تكون مكررة)"
-                        color: resultDialog.count > 0 ? Theme.fixed.success : Theme.fixed.warning
+                        text: resultDialog.verdict
+                        color: resultDialog.kind === "success" ? Theme.fixed.success : (resultDialog.kind === "error" ? Theme.fixed.error : Theme.fixed.warning)
                         font.pixelSize: 15
                         wrapMode: Text.Wrap
                         horizontalAlignment: Text.AlignHCenter

@@ -73,9 +73,10 @@ Rectangle {
         return record.status === "active" ? "active" : "inactive";
     }
 
-    // Rented and sold units both count as taken.
+    // Rented and sold units both count as taken, of the units in service: one under repair is
+    // counted apart.
     function occupancy(record) {
-        const total = Format.count(record.total_units);
+        const total = Format.count(record.total_units) - Format.count(record.maintenance_units);
         if (total <= 0)
             return 0;
         return Math.round((Format.count(record.rented_units) + Format.count(record.sold_units)) / total * 100);
@@ -319,6 +320,13 @@ Rectangle {
                                 value: String(Format.count(cell.record.sold_units))
                                 caption: "مباعة"
                                 valueColor: Theme.accentGold
+                            }
+                            CardFigure {
+                                objectName: "figureOutOfService"
+                                visible: Format.count(cell.record.maintenance_units) > 0
+                                value: String(Format.count(cell.record.maintenance_units))
+                                caption: "خارج الخدمة"
+                                valueColor: Theme.textMuted
                             }
                             CardFigure {
                                 objectName: "figureOccupancy"

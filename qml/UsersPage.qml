@@ -201,7 +201,8 @@ Rectangle {
                             implicitHeight: 32
                             leftPadding: 0
                             rightPadding: 0
-                            visible: page.isAdmin && !page.isBuiltInAdmin(entry.modelData.username)
+                            // Neither the built-in administrator nor the account in use can be removed.
+                            visible: page.isAdmin && !page.isBuiltInAdmin(entry.modelData.username) && entry.modelData.username !== Backend.authCtrl.currentUsername
                             text: Icons.remove
                             font.family: Icons.family
                             outline: true

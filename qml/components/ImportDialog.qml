@@ -4,19 +4,25 @@ import QtQuick.Layouts
 import Darvelinto
 
 // The dialog in which the user pastes comma-separated rows to import into tenants, buyers or units.
-// After a successful import it calls refresh() of the page that holds it (when it has one) and
-// emits imported(), so the page's list shows the new rows.
+// It says what the import did. When every line went in it closes; when some lines were refused it
+// stays open, lists each refused line with its number and reason, and keeps only those lines in
+// the box to be corrected (the written ones are gone from it, so a second import cannot repeat
+// them). Whenever lines were written it calls refresh() of the page that holds it (when it has
+// one) and emits imported(), so the page's list shows the new rows.
 //
 // Properties:
-//   targetTable (string) "tenants" (default), "buyers" or "units"
-//   text        (alias)  the pasted text; kept while the dialog is closed, emptied by a success
-// Signals: imported() after a successful import.
+//   targetTable  (string) "tenants" (default), "buyers" or "units"
+//   text         (alias)  the pasted text; kept while the dialog is closed, emptied by a success
+//   refusedLines (list)   the refused lines of the last import: { line, reason }
+// Signals: imported() after an import that wrote lines.
 MDialog {
     id: dialog
 
     property string targetTable: "tenants"
     property alias text: pasteArea.text
     readonly property string columnHint: targetTable === "tenants" ? "الاسم، رقم الهوية، الهاتف، العنوان" : targetTable === "buyers" ? "الاسم، رقم الهوية، الهاتف" : "معرف العقار، رقم الوحدة، المساحة، السعر"
+
+    property var refusedLines: []
 
     signal imported
 
@@ -32,17 +38,29 @@ MDialog {
     function startImport() {
         if (pasteArea.text.trim().length === 0)
             return;
-        if (!Backend.importCtrl.importRawCSV(pasteArea.text, targetTable)) {
-            Notifier.show("خطأ", "فشل استيراد البيانات، تأكد من الصيغة", "error");
+        const result = Backend.importCtrl.importRawCSV(pasteArea.text, targetTable) || {};
+        if (result.failed) {
+            refusedLines = [];
+            Notifier.show("خطأ", result.message || "تعذر الاستيراد", "error");
             return;
         }
-        Notifier.show("نجاح", "تم استيراد البيانات بنجاح", "success");
-        pasteArea.text = "";
-        close();
-        const holder = holderWithRefresh();
-        if (holder)
-            holder.refresh();
-        imported();
+        const pasted = pasteArea.text.split(/\r\n|\n|\r/);
+        refusedLines = result.refused || [];
+        pasteArea.text = refusedLines.map(entry => pasted[entry.line - 1]).join("\n");
+        if (Number(result.written) > 0) {
+            const holder = holderWithRefresh();
+            if (holder)
+                holder.refresh();
+            imported();
+        }
+        if (refusedLines.length === 0) {
+            Notifier.show("نجاح", result.message, "success");
+            close();
+        } else if (Number(result.written) > 0) {
+            Notifier.show("استيراد جزئي", result.message, "warning");
+        } else {
+            Notifier.show("خطأ", result.message, "error");
+        }
     }
 
     title: "استيراد بيانات من إكسل (لصق مباشر)"
@@ -91,6 +109,56 @@ MDialog {
             }
         }
 
+        // The report of the last import: every refused line with its number and reason.
+        Rectangle {
+            objectName: "importReport"
+            Layout.fillWidth: true
+            Layout.preferredHeight: Math.min(refusedList.contentHeight + 38, 130)
+            visible: dialog.refusedLines.length > 0
+            radius: 8
+            color: Theme.fixed.pageBg
+            border.width: 1
+            border.color: Theme.fixed.error
+
+            Text {
+                id: reportHeading
+                anchors.top: parent.top
+                anchors.right: parent.right
+                anchors.left: parent.left
+                anchors.margins: 8
+                text: "الأسطر المرفوضة (بقيت في المربع أعلاه لتصحيحها):"
+                color: Theme.fixed.error
+                font.pixelSize: 12
+                font.bold: true
+                horizontalAlignment: Text.AlignLeft
+            }
+            ListView {
+                id: refusedList
+                objectName: "refusedList"
+                anchors.top: reportHeading.bottom
+                anchors.bottom: parent.bottom
+                anchors.right: parent.right
+                anchors.left: parent.left
+                anchors.margins: 8
+                anchors.topMargin: 4
+                clip: true
+                spacing: 2
+                boundsBehavior: Flickable.StopAtBounds
+                model: dialog.refusedLines
+                ScrollBar.vertical: ScrollBar {}
+                delegate: Text {
+                    required property var modelData
+                    width: ListView.view.width
+                    textFormat: Text.PlainText
+                    text: "السطر " + modelData.line + ": " + modelData.reason
+                    color: Theme.fixed.textSecondary
+                    font.pixelSize: 12
+                    horizontalAlignment: Text.AlignLeft
+                    wrapMode: Text.Wrap
+                }
+            }
+        }
+
         ColumnLayout {
             Layout.fillWidth: true
             spacing: 5
@@ -122,7 +190,7 @@ MDialog {
 
         Text {
             Layout.fillWidth: true
-            text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو انسخ الصفوف مباشرة."
+            text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو (،) أو انسخ الصفوف مباشرة."
             color: Theme.fixed.textMuted
             font.pixelSize: 11
             horizontalAlignment: Text.AlignHCenter

@@ -4,8 +4,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 
-// A tenant's account: every live invoice (debit) and payment (credit) in date order, the totals
-// and what is still owed, and printing it as a PDF statement with a running balance. Read again
+// A tenant's account: every live invoice (debit) and payment (credit) in date order, with the void
+// of an invoice paid in part (credit of what was still open), the totals and what is still owed, and printing it as a PDF statement with a running balance. Read again
 // each time the dialog opens.
 //
 // Properties:
@@ -34,6 +34,11 @@ MDialog {
         let debit = 0;
         let credit = 0;
         for (const row of statement) {
+            // A void takes back part of a charge; it is not money received.
+            if (row.type === "إلغاء") {
+                debit -= Number(row.credit) || 0;
+                continue;
+            }
             debit += Number(row.debit) || 0;
             credit += Number(row.credit) || 0;
         }

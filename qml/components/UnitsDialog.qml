@@ -5,7 +5,8 @@ import QtQuick.Layouts
 import Darvelinto
 
 // The units of one property, on the fixed dark panel: their floor, area, rent and status, adding
-// a unit and deleting one that was never let, sold or billed. The list is read again each time
+// a unit, taking a free unit out of service (under repair) and back, and deleting one that was
+// never let, sold or billed. The list is read again each time
 // the dialog opens, so it never shows a unit's status as it was at an earlier opening.
 //
 // Properties:
@@ -35,6 +36,10 @@ MDialog {
             "sold": {
                 "label": "مباعة",
                 "color": Theme.fixed.error
+            },
+            "maintenance": {
+                "label": "خارج الخدمة",
+                "color": Theme.fixed.textSecondary
             }
         })
 
@@ -95,8 +100,21 @@ MDialog {
         }
         const now = Backend.unitModel.getById(Number(unit.id)) || {};
         const status = now.status || unit.status;
-        const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
+        const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : status === "maintenance" ? "خارج الخدمة، أعدها إلى الخدمة أولاً" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
         Notifier.show("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
+        refresh();
+    }
+
+    // A free unit under repair is offered for neither a contract nor a sale until it is put back.
+    function toggleService(unit) {
+        const takeOut = unit.status === "available";
+        if (Backend.unitModel.updateStatus(Number(unit.id), takeOut ? "maintenance" : "available")) {
+            refresh();
+            edited();
+            Notifier.show("نجاح", (takeOut ? "أُخرجت الوحدة رقم " + unit.unit_number + " من الخدمة" : "أُعيدت الوحدة رقم " + unit.unit_number + " إلى الخدمة"), "success");
+            return;
+        }
+        Notifier.show("خطأ", "تعذر تغيير حالة الوحدة رقم " + unit.unit_number + ": لا تُخرج من الخدمة إلا وحدة متاحة.", "error");
         refresh();
     }
 
@@ -227,8 +245,21 @@ MDialog {
                         StatusBadge {
                             objectName: "unitBadge"
                             Layout.preferredWidth: 80
-                            status: unitRow.modelData.status === "available" || unitRow.modelData.status === "rented" ? unitRow.modelData.status : "sold"
+                            status: unitsDlg.unitStatuses[unitRow.modelData.status] ? unitRow.modelData.status : "sold"
                             mapping: unitsDlg.unitStatuses
+                        }
+                        IconButton {
+                            objectName: "serviceUnitButton"
+                            readonly property bool outOfService: unitRow.modelData.status === "maintenance"
+                            implicitWidth: 32
+                            implicitHeight: 32
+                            // Only a free unit goes out of service; a let or sold one keeps the space.
+                            opacity: outOfService || unitRow.modelData.status === "available" ? 1 : 0
+                            enabled: opacity > 0
+                            symbol: outOfService ? Icons.undo : Icons.maintenance
+                            btnColor: Theme.fixed.textSecondary
+                            tooltip: outOfService ? "إعادة الوحدة إلى الخدمة" : "إخراج الوحدة من الخدمة (صيانة)"
+                            onClicked: unitsDlg.toggleService(unitRow.modelData)
                         }
                         IconButton {
                             objectName: "deleteUnitButton"

@@ -3,11 +3,11 @@ import QtQuick
 import QtQuick.Layouts
 import Darvelinto
 
-// The dashboard's occupancy ring.
+// The dashboard's occupancy ring and the count of units in each status.
 Rectangle {
     id: unitsPanel
     property real occupancy: 0
-
+    property var stats: ({})
 
     Layout.fillWidth: true
     Layout.preferredWidth: 1
@@ -30,12 +30,28 @@ Rectangle {
         horizontalAlignment: Text.AlignLeft
     }
 
-    Item {
-        anchors.top: unitsHeading.bottom
+    // Each status counted apart: a unit under repair is neither let nor free.
+    Text {
+        id: unitCounts
+        objectName: "unitCounts"
         anchors.bottom: parent.bottom
         anchors.right: parent.right
         anchors.left: parent.left
-        anchors.bottomMargin: 10
+        anchors.margins: 14
+        textFormat: Text.PlainText
+        text: "مؤجرة " + Format.count(unitsPanel.stats.occupiedUnits) + " · متاحة " + Format.count(unitsPanel.stats.availableUnits) + " · خارج الخدمة " + Format.count(unitsPanel.stats.outOfServiceUnits)
+        color: Theme.textSecondary
+        font.pixelSize: 12
+        horizontalAlignment: Text.AlignHCenter
+        elide: Text.ElideMiddle
+    }
+
+    Item {
+        anchors.top: unitsHeading.bottom
+        anchors.bottom: unitCounts.top
+        anchors.right: parent.right
+        anchors.left: parent.left
+        anchors.bottomMargin: 4
 
         OccupancyRing {
             id: ring

@@ -176,6 +176,15 @@ ScrollView {
                         font.pixelSize: 14
                         font.bold: true
                     }
+                    // Units under repair are counted apart, outside the rate.
+                    Text {
+                        objectName: "occupancyCounts"
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        textFormat: Text.PlainText
+                        text: "مؤجرة أو مباعة " + Format.count(analysisScroller.smartAnalysis.placed_units) + " · متاحة " + Format.count(analysisScroller.smartAnalysis.available_units) + " · خارج الخدمة " + Format.count(analysisScroller.smartAnalysis.out_of_service_units)
+                        color: Theme.textSecondary
+                        font.pixelSize: 12
+                    }
                 }
             }
         }

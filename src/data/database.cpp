@@ -346,6 +346,12 @@ int Database::execInsert(const QString& sql, const QVariantList& params)
 
 QVariantMap Database::getById(const QString& table, int id)
 {
+    // The name is spliced into the statement (a name cannot be bound), and the pages may call
+    // this: anything but one of the program's own tables would be SQL of the caller's choosing.
+    if (!isOwnTable(table)) {
+        qCWarning(lcDatabase) << "getById refused a table that is not the program's own";
+        return {};
+    }
     QMutexLocker lock(&m_mutex);
     QSqlQuery query(m_db);
     if (!prepareAndExec(

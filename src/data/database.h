@@ -32,6 +32,7 @@ public:
     Q_INVOKABLE QVariantList execQuery(const QString& sql, const QVariantList& params = {});
     Q_INVOKABLE bool execNonQuery(const QString& sql, const QVariantList& params = {});
     Q_INVOKABLE int execInsert(const QString& sql, const QVariantList& params = {});
+    /** The row of one of the program's own tables (see isOwnTable); an empty map otherwise. */
     Q_INVOKABLE QVariantMap getById(const QString& table, int id);
 
     Q_INVOKABLE bool beginTransaction();
@@ -51,12 +52,15 @@ public:
     void seedDefaultData();
 
     static QVariantMap recordToMap(const QSqlQuery& query);
+    /** True for the name, exactly as the schema writes it, of a table of the program with an id. */
+    static bool isOwnTable(const QString& name);
 
 signals:
     void databaseError(const QString& error);
 
 private:
     bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
+    bool markDownPayments();
     bool isUsableSqliteFile();
     void applyConnectionPragmas();
     void close();

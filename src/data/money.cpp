@@ -33,3 +33,8 @@ bool Money::sameCents(double a, double b)
 {
     return toCents(a) == toCents(b);
 }
+
+QString Money::movedByCentsSql(const char* column)
+{
+    return QStringLiteral("(ROUND(%1*100)+?)/100.0").arg(QLatin1String(column));
+}

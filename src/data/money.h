@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 /**
@@ -22,4 +23,12 @@ public:
     static double roundToCents(double value);
     /** True when two amounts are the same number of hundredths. */
     static bool sameCents(double a, double b);
+
+    /**
+     * SQL for `column` moved by a bound number of hundredths (bind toCents() of the change), for
+     * running balances updated in place: "balance + ?" would gather binary fractions with every
+     * change, this stays a whole number of hundredths. Rounding the stored figure times 100 gives
+     * its exact count of hundredths, and dividing by 100.0 the double fromCents() gives.
+     */
+    static QString movedByCentsSql(const char* column);
 };

@@ -22,6 +22,21 @@ void runAll(QSqlQuery& query, std::initializer_list<const char*> statements)
 
 } // namespace
 
+bool Database::isOwnTable(const QString& name)
+{
+    // Every table createTables() writes, except settings, which is keyed by name, not by id.
+    static const QStringList tables = { QStringLiteral("accounts"), QStringLiteral("app_log"),
+        QStringLiteral("audit_logs"), QStringLiteral("buyers"), QStringLiteral("cheques"),
+        QStringLiteral("contractors"), QStringLiteral("contracts"), QStringLiteral("cost_centers"),
+        QStringLiteral("currencies"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
+        QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
+        QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
+        QStringLiteral("maintenance_requests"), QStringLiteral("payments"), QStringLiteral("properties"),
+        QStringLiteral("services"), QStringLiteral("tenants"), QStringLiteral("units"),
+        QStringLiteral("usage_records"), QStringLiteral("users") };
+    return tables.contains(name);
+}
+
 void Database::createTables()
 {
     QSqlQuery query(m_db);
@@ -189,10 +204,14 @@ void Database::createTables()
             currency_id INTEGER REFERENCES currencies(id),
             cost_center_id INTEGER REFERENCES cost_centers(id),
             notes TEXT,
-            created_at TEXT DEFAULT (datetime('now')))
+            created_at TEXT DEFAULT (datetime('now')),
+            is_down_payment INTEGER NOT NULL DEFAULT 0)
         )",
     });
     addColumns(query, "payments", { "buyer_id INTEGER", "unit_id INTEGER", "cost_center_id INTEGER" });
+    // When an invoice was voided: the statements show the void on that day. Empty for voids made
+    // before it was kept; they are shown on the invoice's own date.
+    addColumns(query, "invoices", { "voided_at TEXT" });
     runAll(query, {
         R"(CREATE TABLE IF NOT EXISTS installments (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -233,6 +252,8 @@ void Database::createTables()
         )",
     });
     addColumns(query, "cheques", { "buyer_id INTEGER", "tenant_id INTEGER", "installment_id INTEGER" });
+    // The cheque an installment's money came in by: a bounce takes back exactly what it brought.
+    addColumns(query, "payments", { "cheque_id INTEGER REFERENCES cheques(id)" });
     runAll(query, {
         R"(CREATE TABLE IF NOT EXISTS expenses (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -324,8 +345,50 @@ void Database::createTables()
     });
 }
 
+namespace {
+
+bool hasColumn(QSqlQuery& query, const QString& table, const QString& column)
+{
+    if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
+        return false;
+    bool found = false;
+    while (query.next())
+        found = found || query.value(1).toString() == column;
+    return found;
+}
+
+} // namespace
+
+/*
+ * A sale's down payment carries is_down_payment = 1, so that the project figures find it whatever
+ * its notes say. Files written before the flag knew their down payments only by the notes text the
+ * sale wrote; they are marked by that text once, in the same transaction that adds the column, so
+ * a file is either wholly migrated or not at all.
+ */
+bool Database::markDownPayments()
+{
+    QSqlQuery query(m_db);
+    if (hasColumn(query, QStringLiteral("payments"), QStringLiteral("is_down_payment")))
+        return true;
+    if (!m_db.transaction())
+        return false;
+    const bool done = query.exec(QStringLiteral(
+                          "ALTER TABLE payments ADD COLUMN is_down_payment INTEGER NOT NULL DEFAULT 0"))
+        && query.exec(QStringLiteral("UPDATE payments SET is_down_payment = 1 "
+                                     "WHERE buyer_id IS NOT NULL AND invoice_id IS NULL "
+                                     "AND notes LIKE 'دفعة مقدمة / بيع وحدة:%'"));
+    const QString error = query.lastError().text();
+    if (!done || !m_db.commit()) {
+        m_db.rollback();
+        emit databaseError(done ? m_db.lastError().text() : error);
+        return false;
+    }
+    return true;
+}
+
 void Database::migrateSchema()
 {
+    markDownPayments();
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;
@@ -361,6 +424,7 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
         "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
         "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
         "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
         "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
@@ -376,5 +440,16 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
         "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
         "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
+        // A unit's or a project's whole history (its profitability, the check before a unit is
+        // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
+        // these; without them each such read walks every invoice, installment and expense ever
+        // written. Existing files receive them at their next start.
+        "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
     });
 }

@@ -1,22 +1,16 @@
 #include "accountmodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
 #include <QLoggingCategory>
 #include <QSet>
-#include <cmath>
 
 Q_LOGGING_CATEGORY(lcAccounts, "darvelinto.accounts")
 
 namespace {
-
-// Debits and credits may differ by rounding, never by more than this.
-constexpr double kBalanceTolerance = 0.01;
-// Up to here a double holds every hundredth exactly, and no run of additions to a running
-// balance can overflow it; larger figures are typing errors.
-constexpr double kMaxAmount = 1e13;
 
 // A page larger than this is a caller's mistake, not a list anybody reads.
 constexpr int kMaxPageSize = 500;
@@ -38,7 +32,10 @@ bool isAccountType(const QString& type)
     return types.contains(type);
 }
 
-/** A missing amount counts 0; anything else must be a number from 0 up to kMaxAmount. */
+/**
+ * A missing amount counts 0; anything else must be a number from 0 up to Money::kMaxAmount. Kept in
+ * whole hundredths, as the account balances are.
+ */
 bool readAmount(const QVariantMap& line, const QString& key, double* amount)
 {
     const QVariant value = line.value(key);
@@ -47,8 +44,11 @@ bool readAmount(const QVariantMap& line, const QString& key, double* amount)
         return true;
     }
     bool ok = false;
-    *amount = value.toDouble(&ok);
-    return ok && std::isfinite(*amount) && *amount >= 0.0 && *amount <= kMaxAmount;
+    const double given = value.toDouble(&ok);
+    if (!ok || !Money::isAmount(given) || Money::toCents(given) < 0)
+        return false;
+    *amount = Money::roundToCents(given);
+    return true;
 }
 
 } // namespace
@@ -155,14 +155,17 @@ int AccountModel::createJournalEntry(
         qCWarning(lcAccounts) << "Refusing journal entry with missing or malformed lines";
         return -1;
     }
-    double debits = 0.0;
-    double credits = 0.0;
+    // Every line is in whole hundredths, so a balanced entry balances exactly: a cent let through
+    // on each entry would leave the ledger's accounts off by the sum of those cents.
+    qint64 debits = 0;
+    qint64 credits = 0;
     for (const Line& line : qAsConst(parsed)) {
-        debits += line.debit;
-        credits += line.credit;
+        debits += Money::toCents(line.debit);
+        credits += Money::toCents(line.credit);
     }
-    if (std::fabs(debits - credits) > kBalanceTolerance) {
-        qCInfo(lcAccounts) << "Refusing unbalanced journal entry:" << debits << "against" << credits;
+    if (debits != credits) {
+        qCInfo(lcAccounts) << "Refusing unbalanced journal entry:" << debits << "against" << credits
+                           << "hundredths";
         return -1;
     }
     const int id = writeEntry(date, desc, refType, refId, parsed);
@@ -190,8 +193,9 @@ int AccountModel::writeEntry(
                 { entryId, line.accountId, line.debit, line.credit, line.description })
             < 1)
             return -1;
-        if (!m_db->execNonQuery(R"(UPDATE accounts SET balance=balance+? WHERE id=?)",
-                { line.debit - line.credit, line.accountId }))
+        if (!m_db->execNonQuery(QStringLiteral("UPDATE accounts SET balance=")
+                    + Money::movedByCentsSql("balance") + QStringLiteral(" WHERE id=?"),
+                { Money::toCents(line.debit) - Money::toCents(line.credit), line.accountId }))
             return -1;
     }
     return transaction.commit() ? entryId : -1;

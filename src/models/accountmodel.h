@@ -43,8 +43,9 @@ public:
     /**
      * Posts an entry, its lines and the account balances all-or-nothing. Each line is a map with
      * `account_id`, `debit`, `credit` and `description`. Refused (-1, nothing written) when the date
-     * is not "yyyy-MM-dd", there are no lines, an account is unknown, an amount is negative or not
-     * a number, or debits and credits differ by more than 0.01.
+     * is not "yyyy-MM-dd", there are no lines, an account is unknown, an amount is negative, not a
+     * number or above 1e13, or the debits and credits, each rounded to whole hundredths as they are
+     * kept, differ by a cent or more.
      */
     Q_INVOKABLE int createJournalEntry(const QString& date, const QString& desc, const QString& refType,
         int refId, const QVariantList& lines);

@@ -2,7 +2,10 @@
 
 #include "clock.h"
 #include "database.h"
+#include "installmentcollection.h"
 #include "listpaging.h"
+#include "money.h"
+#include "transactionguard.h"
 
 #include <QLoggingCategory>
 #include <cmath>
@@ -21,6 +24,10 @@ QVariant link(int id)
 {
     return id > 0 ? QVariant(id) : QVariant();
 }
+
+const QString kPending = QStringLiteral("pending");
+const QString kCashed = QStringLiteral("paid");
+const QString kBounced = QStringLiteral("bounced");
 
 } // namespace
 
@@ -131,11 +138,13 @@ int ChequeModel::add(const QString& num, const QString& type, double amount, con
     const QString& dueDate, const QString& payerPayee, int currId, double exchangeRate, int buyerId,
     int tenantId)
 {
-    // An infinite amount would poison every total of the register; a NaN one has no meaning.
-    if (!std::isfinite(amount) || !std::isfinite(exchangeRate)) {
+    // An infinite amount would poison every total of the register, a NaN one has no meaning, and
+    // a cheque for nothing (or less) can be neither cashed nor returned.
+    if (!Money::isAmount(amount) || Money::toCents(amount) <= 0 || !std::isfinite(exchangeRate)) {
         qCWarning(lcCheques) << "refused cheque" << num << "of" << amount << "at rate" << exchangeRate;
         return -1;
     }
+    amount = Money::roundToCents(amount);
     const QString payer = type == QLatin1String("received") ? text(payerPayee) : QStringLiteral("");
     const QString payee = type == QLatin1String("issued") ? text(payerPayee) : QStringLiteral("");
     const int id = m_db->execInsert(
@@ -153,11 +162,76 @@ int ChequeModel::add(const QString& num, const QString& type, double amount, con
 
 bool ChequeModel::updateStatus(int id, const QString& status)
 {
-    const bool ok
-        = m_db->execNonQuery(QStringLiteral(R"(UPDATE cheques SET status=? WHERE id=?)"), { status, id });
-    if (ok)
-        emit dataChanged();
-    else
-        qCWarning(lcCheques) << "could not set cheque" << id << "to" << status;
-    return ok;
+    if (!changeStatus(id, status)) {
+        qCWarning(lcCheques) << "did not set cheque" << id << "to" << status << ":" << m_lastError;
+        return false;
+    }
+    setLastError(QString());
+    emit dataChanged();
+    return true;
+}
+
+bool ChequeModel::changeStatus(int id, const QString& status)
+{
+    static const QString notSaved = QStringLiteral("تعذر حفظ حالة الشيك، ولم يتغير شيء");
+    const bool cashing = status == kCashed;
+    if (!cashing && status != kBounced) {
+        setLastError(QStringLiteral("حالة الشيك غير معروفة: %1").arg(status.left(40)));
+        return false;
+    }
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive()) {
+        setLastError(notSaved);
+        return false;
+    }
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral(R"(SELECT id, cheque_number, amount, status, installment_id FROM cheques WHERE id=?)"),
+        { id });
+    if (rows.isEmpty()) {
+        setLastError(QStringLiteral("الشيك غير موجود في السجل"));
+        return false;
+    }
+    const QVariantMap cheque = rows.first().toMap();
+    const QString number = cheque.value(QStringLiteral("cheque_number")).toString();
+    const QString current = cheque.value(QStringLiteral("status")).toString();
+    const bool paysAnInstallment = !cheque.value(QStringLiteral("installment_id")).isNull();
+
+    // A cheque is cashed once, from pending; it bounces once, from pending or after it was cashed
+    // (the bank returns it), and a returned cheque is never cashed.
+    InstallmentCollection::Result moved { true, QString(), 0 };
+    if (cashing) {
+        if (current != kPending) {
+            setLastError(current == kCashed
+                    ? QStringLiteral("الشيك رقم %1 مصروف من قبل").arg(number)
+                    : QStringLiteral("لا يمكن صرف الشيك رقم %1 لأنه ليس معلقاً").arg(number));
+            return false;
+        }
+        if (paysAnInstallment)
+            moved = InstallmentCollection(m_db).cashCheque(cheque);
+    } else {
+        if (current != kPending && current != kCashed) {
+            setLastError(QStringLiteral("الشيك رقم %1 مسجل مرتجعاً من قبل").arg(number));
+            return false;
+        }
+        if (current == kCashed && paysAnInstallment)
+            moved = InstallmentCollection(m_db).takeBack(cheque);
+    }
+    if (!moved.ok) {
+        setLastError(moved.refusal.isEmpty() ? notSaved : moved.refusal);
+        return false;
+    }
+    if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE cheques SET status=? WHERE id=?)"), { status, id })
+        || !transaction.commit()) {
+        setLastError(notSaved);
+        return false;
+    }
+    return true;
+}
+
+void ChequeModel::setLastError(const QString& text)
+{
+    if (text == m_lastError)
+        return;
+    m_lastError = text;
+    emit lastErrorChanged();
 }

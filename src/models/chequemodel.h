@@ -8,8 +8,8 @@ class Database;
 
 /**
  * The cheque register: cheques received (from buyers, tenants or others) and issued by the
- * office. An entry moves no money; the money side of a sale's cheque is the installment
- * collection, which also marks the cheque cashed.
+ * office. An entry moves no money, except a cheque that pays an installment: cashing it collects
+ * the installment, and its bounce takes that collection back (see InstallmentCollection).
  *
  * Every list carries all cheque columns plus `currency_symbol`, `buyer_name`, `tenant_name`,
  * `unit_number` and `property_name` (the last two through the cheque's installment).
@@ -17,6 +17,8 @@ class Database;
 class ChequeModel : public QObject
 {
     Q_OBJECT
+    /** Why the last status change was refused, in Arabic for the user; empty after a success. */
+    Q_PROPERTY(QString lastError READ lastError NOTIFY lastErrorChanged)
 public:
     explicit ChequeModel(Database* db, QObject* parent = nullptr);
 
@@ -34,7 +36,9 @@ public:
     /**
      * Records a pending cheque issued today. `payerPayee` is the payer of a "received" cheque and
      * the payee of an "issued" one; the exchange rate is kept in the notes. Links of 0 stay NULL.
-     * Returns the new id, or -1 for an amount or rate that is not a finite number, or a failed insert.
+     * The amount is rounded to the cent. Returns the new id, or -1 for an amount that does not
+     * round to a cent or more or is above Money::kMaxAmount, a rate that is not a finite number,
+     * or a failed insert.
      */
     Q_INVOKABLE int add(const QString& num, const QString& type, double amount, const QString& bank,
         const QString& dueDate, const QString& payerPayee, int currId, double exchangeRate, int buyerId = 0,
@@ -54,15 +58,28 @@ public:
      */
     Q_INVOKABLE QVariantMap getStatusTotals() const;
 
-    /** Sets any status text; true when the statement ran. */
+    /**
+     * Cashes ("paid") or returns ("bounced") a cheque, all or nothing. Cashing a pending cheque
+     * of an installment collects the installment's open amount, up to the cheque's amount,
+     * through the cheque; it is refused when the installment is already settled. A cashed
+     * installment cheque that bounces takes back what it collected and reopens the installment.
+     * Refused: an unknown cheque, any other status, cashing a cheque that is not pending, and
+     * returning one already returned; lastError then says why.
+     */
     Q_INVOKABLE bool updateStatus(int id, const QString& status);
+
+    QString lastError() const { return m_lastError; }
 
 signals:
     void dataChanged();
+    void lastErrorChanged();
 
 private:
     QVariantList select(
         const QString& tail, const QVariantList& params = {}, bool withCurrencyCode = false) const;
+    bool changeStatus(int id, const QString& status);
+    void setLastError(const QString& text);
 
     Database* m_db;
+    QString m_lastError;
 };

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -13,10 +14,6 @@ Q_LOGGING_CATEGORY(lcContracts, "darvelinto.contracts")
 namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
-// The rent run adds the rent to the tenant's running balance month after month.
-// Up to here a double holds every hundredth exactly, and no run of additions to a running
-// balance can overflow it; larger figures are typing errors.
-constexpr double kMaxAmount = 1e13;
 
 const QString kSelectContracts = QStringLiteral(R"(
     SELECT c.*, t.full_name as tenant_name, u.unit_number, p.name as property_name, cur.symbol as currency_symbol
@@ -84,9 +81,12 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
 {
     // The page sends parseFloat() of the deposit field: an emptied field means no deposit.
     const double depositAmount = std::isnan(deposit) ? 0.0 : deposit;
-    if (!isIsoDate(start) || !isIsoDate(end) || end < start || !std::isfinite(rent) || rent < 0
-        || rent > kMaxAmount || !std::isfinite(depositAmount) || depositAmount < 0
-        || depositAmount > kMaxAmount) {
+    // The rent run invoices the rent as it stands: a rent of 0 would make invoices nobody could
+    // ever settle, so a contract must carry at least a cent of rent. Both amounts are kept in
+    // whole hundredths.
+    if (!isIsoDate(start) || !isIsoDate(end) || end < start || !Money::isAmount(rent)
+        || Money::toCents(rent) <= 0 || !Money::isAmount(depositAmount)
+        || Money::toCents(depositAmount) < 0) {
         qCWarning(lcContracts) << "refused contract on unit" << unitId << ": bad dates or amounts" << start
                                << end << rent << deposit;
         return -1;
@@ -99,8 +99,10 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
         return -1;
     const QVariant unitStatus
         = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { unitId });
-    if (!unitStatus.isValid() || unitStatus.toString() == QLatin1String("sold")) {
-        qCWarning(lcContracts) << "refused contract: unit" << unitId << "is missing or sold";
+    // A unit out of service ('maintenance') cannot be let until it is put back.
+    if (!unitStatus.isValid() || unitStatus.toString() == QLatin1String("sold")
+        || unitStatus.toString() == QLatin1String("maintenance")) {
+        qCWarning(lcContracts) << "refused contract: unit" << unitId << "is missing, sold or out of service";
         return -1;
     }
     const std::optional<bool> overlap = overlaps(unitId, start, end, -1);
@@ -111,7 +113,8 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
     const int id = m_db->execInsert(QStringLiteral(R"(
         INSERT INTO contracts (unit_id,tenant_id,start_date,end_date,rent_amount,payment_frequency,deposit,currency_id)
         VALUES (?,?,?,?,?,?,?,?))"),
-        { unitId, tenantId, start, end, rent, frequency, depositAmount, currId });
+        { unitId, tenantId, start, end, Money::roundToCents(rent), frequency,
+            Money::roundToCents(depositAmount), currId });
     if (id <= 0)
         return -1;
     if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status='rented' WHERE id=?"), { unitId })

@@ -24,10 +24,12 @@ public:
     Q_INVOKABLE QVariantList getByTenant(int tenantId);
     /**
      * Writes an active contract and marks the unit 'rented', together. Returns -1 with nothing
-     * written when a date is not a valid "yyyy-MM-dd", the end is before the start, the rent or
-     * deposit is negative or not a number (an empty deposit counts 0), the unit is missing or
+     * written when a date is not a valid "yyyy-MM-dd", the end is before the start, the rent is
+     * not at least a cent, the deposit is negative, either is not a number or above 1e13 (an empty
+     * deposit counts 0), the unit is missing or
      * sold, or another active contract on the unit overlaps the dates (both ends inclusive).
-     * Any frequency other than exactly "yearly" is stored as "monthly".
+     * Any frequency other than exactly "yearly" is stored as "monthly"; amounts are stored in
+     * whole hundredths.
      */
     Q_INVOKABLE int add(int unitId, int tenantId, const QString& start, const QString& end, double rent,
         const QString& freq, double deposit, int currId);

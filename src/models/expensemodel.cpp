@@ -1,20 +1,15 @@
 #include "expensemodel.h"
 
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
 #include <QLoggingCategory>
-#include <cmath>
 
 Q_LOGGING_CATEGORY(lcExpenses, "darvelinto.expenses")
 
 namespace {
-
-// An expense with a contractor adds to the contractor's running balance.
-// Up to here a double holds every hundredth exactly, and no run of additions to a running
-// balance can overflow it; larger figures are typing errors.
-constexpr double kMaxAmount = 1e13;
 
 QVariant idOrNull(int id)
 {
@@ -44,8 +39,9 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& c
 {
     // Expense dates are compared as text; a year before 1 ("-2025-03-15" parses) would sort first.
     const QDate spent = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
-    if (cat.trimmed().isEmpty() || !std::isfinite(amount) || amount <= 0 || amount > kMaxAmount
-        || !spent.isValid() || spent.year() < 1) {
+    // Kept in whole hundredths, like the contractor's running balance it adds to.
+    if (cat.trimmed().isEmpty() || !Money::isAmount(amount) || Money::toCents(amount) <= 0 || !spent.isValid()
+        || spent.year() < 1) {
         qCWarning(lcExpenses) << "refused an expense of" << amount << "dated" << date << "in" << cat;
         return -1;
     }
@@ -68,13 +64,14 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& c
             R"(INSERT INTO expenses (property_id,unit_id,contractor_id,category,work_category,description,
                                                 amount,expense_date,currency_id,project_id,cost_center_id)
                           VALUES (?,?,?,?,?,?,?,?,?,?,?))"),
-        { propId, idOrNull(unitId), idOrNull(contractorId), cat, workCat, desc, amount, date, currId, propId,
-            costCenter.isValid() ? costCenter : QVariant() });
+        { propId, idOrNull(unitId), idOrNull(contractorId), cat, workCat, desc, Money::roundToCents(amount),
+            date, currId, propId, costCenter.isValid() ? costCenter : QVariant() });
     if (id <= 0)
         return -1;
     if (contractorId > 0
-        && !m_db->execNonQuery(
-            QStringLiteral("UPDATE contractors SET balance=balance+? WHERE id=?"), { amount, contractorId }))
+        && !m_db->execNonQuery(QStringLiteral("UPDATE contractors SET balance=")
+                + Money::movedByCentsSql("balance") + QStringLiteral(" WHERE id=?"),
+            { Money::toCents(amount), contractorId }))
         return -1;
     if (!transaction.commit())
         return -1;

@@ -18,7 +18,8 @@ public:
     Q_INVOKABLE QVariantList getAll();
     /**
      * Records an expense; a unit or contractor id of 0 or less means none. Refused (-1, nothing
-     * written) without a category, with an amount that is not a finite number above 0, a date
+     * written) without a category, with an amount that is not at least a cent once rounded to
+     * hundredths (the form it is kept in) or is above 1e13, a date
      * that is not "yyyy-MM-dd" or an unknown contractor.
      */
     Q_INVOKABLE int add(int propId, int unitId, int contractorId, const QString& cat, const QString& workCat,

@@ -2,32 +2,26 @@
 
 #include "clock.h"
 #include "database.h"
+#include "installmentcollection.h"
 #include "listpaging.h"
+#include "money.h"
 #include "transactionguard.h"
 #include "unitcostcenter.h"
 
 #include <QDate>
 #include <QLoggingCategory>
-#include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace {
 
 Q_LOGGING_CATEGORY(lcSales, "darvelinto.sales")
 
-// An installment counts as settled when at most this much is left open; a sale leaves nothing to
-// schedule below it.
-constexpr double kSettledTolerance = 0.01;
-// Absorbs binary fractions (0.1 + 0.2) in comparisons against whole hundredths.
-constexpr double kEpsilon = 1e-9;
-// Up to here a double holds every hundredth exactly; larger figures are typing errors.
-constexpr double kMaxAmount = 1e13;
 // A hundred years of monthly installments; a mistyped count must not write millions of rows.
 constexpr int kMaxInstallments = 1200;
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 const QString kSold = QStringLiteral("sold");
+const QString kOutOfService = QStringLiteral("maintenance");
 const QString kCash = QStringLiteral("cash");
 
 // Only the canonical form of a year from 1 on ("-2025-01-31" parses): the text is also stored,
@@ -36,11 +30,6 @@ QDate isoDate(const QString& text)
 {
     const QDate date = QDate::fromString(text, kDateFormat);
     return date.isValid() && date.year() > 0 && date.toString(kDateFormat) == text ? date : QDate();
-}
-
-bool isAmount(double value)
-{
-    return std::isfinite(value) && std::abs(value) <= kMaxAmount;
 }
 
 // A null QString binds as SQL NULL; these columns hold empty text when there is nothing.
@@ -55,23 +44,19 @@ bool rowExists(Database* db, const QString& sql, int id)
 }
 
 /**
- * Amounts of an N-installment schedule for `remainder`: every installment but the last gets
- * remainder / N cut down to whole hundredths, the last carries the rest so that the schedule adds
- * up to the remainder exactly. Hundredths are counted in 64 bits: a share above 21,474,836.47
- * would wrap a 32-bit count.
+ * Amounts of an N-installment schedule for a remainder of `cents` hundredths: every installment
+ * but the last gets cents / N cut down to whole hundredths, the last carries the rest so that the
+ * schedule adds up to the remainder exactly. Counted in 64 bits: a share above 21,474,836.47 would
+ * wrap a 32-bit count.
  */
-QList<double> scheduleAmounts(double remainder, int count)
+QList<double> scheduleAmounts(qint64 cents, int count)
 {
-    // The nudge keeps a share such as 0.29, which is 28.999999999999996 hundredths in binary, from
-    // being cut down to 0.28. It stays far below a hundredth, also for large shares.
-    const double hundredths = remainder / count * 100.0;
-    const double nudge = std::max(1e-6, hundredths * 1e-14);
-    const auto base = static_cast<qint64>(std::floor(hundredths + nudge));
+    const qint64 base = cents / count;
     QList<double> amounts;
     amounts.reserve(count);
     for (int i = 0; i < count - 1; ++i)
-        amounts.append(static_cast<double>(base) / 100.0);
-    amounts.append(remainder - static_cast<double>(base * (count - 1)) / 100.0);
+        amounts.append(Money::fromCents(base));
+    amounts.append(Money::fromCents(cents - base * (count - 1)));
     return amounts;
 }
 
@@ -108,10 +93,11 @@ struct Sale
 
 bool writeDownPayment(Database* db, const Sale& sale)
 {
+    // The flag, not the notes, tells the project figures that this is the sale's down payment.
     static const QString notes = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
     const int id = db->execInsert(
         QStringLiteral(
-            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes) VALUES (?,?,?,?,?,?,?,?))"),
+            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes, is_down_payment) VALUES (?,?,?,?,?,?,?,?,1))"),
         { sale.buyerId, sale.unitId, sale.downPayment, kCash, sale.saleDate, sale.currencyId, sale.costCenter,
             notes + sale.unitNumber });
     return id > 0;
@@ -129,9 +115,9 @@ bool writeScheduleCheque(Database* db, const Sale& sale, int installmentId, cons
     return id > 0;
 }
 
-bool writeSchedule(Database* db, const Sale& sale, double remainder, int count)
+bool writeSchedule(Database* db, const Sale& sale, qint64 remainderCents, int count)
 {
-    const QList<double> amounts = scheduleAmounts(remainder, count);
+    const QList<double> amounts = scheduleAmounts(remainderCents, count);
     for (int i = 0; i < count; ++i) {
         // Months are added to the start date, not to the previous due date, so a schedule begun
         // on the 31st comes back to the 31st after a short month.
@@ -223,10 +209,15 @@ QVariantList InstallmentModel::getPage(int buyerId, int offset, int limit, const
 int InstallmentModel::add(
     int buyerId, int unitId, double total, double down, double amount, const QString& dueDate, int cid)
 {
-    if (!isAmount(total) || !isAmount(down) || !isAmount(amount) || amount <= 0) {
+    // Money is kept in whole hundredths; an amount that rounds to nothing is no installment.
+    if (!Money::isAmount(total) || !Money::isAmount(down) || !Money::isAmount(amount)
+        || Money::toCents(amount) <= 0) {
         qCWarning(lcSales) << "refused an installment of" << amount << "for buyer" << buyerId;
         return -1;
     }
+    total = Money::roundToCents(total);
+    down = Money::roundToCents(down);
+    amount = Money::roundToCents(amount);
     if (!isoDate(dueDate).isValid()) {
         qCWarning(lcSales) << "refused an installment due on" << dueDate;
         return -1;
@@ -242,8 +233,8 @@ int InstallmentModel::add(
         { buyerId, unitId, total, down, amount, dueDate, cid });
     if (id <= 0)
         return -1;
-    if (!m_db->execNonQuery(
-            QStringLiteral(R"(UPDATE buyers SET balance=balance+? WHERE id=?)"), { amount, buyerId }))
+    if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE buyers SET balance=ROUND(balance+?, 2) WHERE id=?)"),
+            { amount, buyerId }))
         return -1;
     if (!transaction.commit())
         return -1;
@@ -253,57 +244,16 @@ int InstallmentModel::add(
 
 bool InstallmentModel::payInstallment(int id, double amount)
 {
-    // Nothing but a positive sum is a collection: zero would write an empty payment and mark the
-    // installment partly paid, a negative one would raise what the buyer owes.
-    if (!isAmount(amount) || amount <= 0) {
-        qCWarning(lcSales) << "refused to collect" << amount << "on installment" << id;
-        return false;
-    }
     TransactionGuard transaction(m_db);
     if (!transaction.isActive()) {
         qCWarning(lcSales) << "could not begin a transaction to collect installment" << id;
         return false;
     }
-    const QVariantList rows = m_db->execQuery(
-        QStringLiteral(
-            R"(SELECT installment_amount, paid_amount, buyer_id, unit_id, currency_id, cheque_number FROM installments WHERE id=?)"),
-        { id });
-    if (rows.isEmpty())
-        return false;
-    const QVariantMap row = rows.first().toMap();
-    const double open = row.value(QStringLiteral("installment_amount")).toDouble()
-        - row.value(QStringLiteral("paid_amount")).toDouble();
-    if (amount > open + kSettledTolerance + kEpsilon) {
-        qCWarning(lcSales) << "refused to collect" << amount << "on installment" << id << "with" << open
-                           << "open";
+    const InstallmentCollection::Result collected = InstallmentCollection(m_db).collect(id, amount);
+    if (!collected.ok) {
+        qCWarning(lcSales) << "did not collect" << amount << "on installment" << id << collected.refusal;
         return false;
     }
-    const int buyerId = row.value(QStringLiteral("buyer_id")).toInt();
-    const int unitId = row.value(QStringLiteral("unit_id")).toInt();
-
-    if (!m_db->execNonQuery(
-            QStringLiteral(
-                R"(UPDATE installments SET paid_amount=paid_amount+?, status=CASE WHEN paid_amount+?>=installment_amount - 0.01 THEN 'paid' ELSE 'partial' END WHERE id=?)"),
-            { amount, amount, id }))
-        return false;
-    // The cheque that pays the installment is cashed with the first collection, partial or not.
-    if (!row.value(QStringLiteral("cheque_number")).toString().isEmpty()
-        && !m_db->execNonQuery(
-            QStringLiteral(R"(UPDATE cheques SET status='paid' WHERE installment_id=?)"), { id }))
-        return false;
-    const int paymentId = m_db->execInsert(
-        QStringLiteral(
-            R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes) VALUES (?,?,?,?,?,?,?,?))"),
-        { buyerId, unitId, amount, kCash, Clock::todayText(), row.value(QStringLiteral("currency_id")),
-            unitCostCenterId(m_db, unitId), QStringLiteral("تحصيل قسط - معرف: %1").arg(id) });
-    if (paymentId <= 0)
-        return false;
-    if (!m_db->execNonQuery(
-            QStringLiteral(R"(UPDATE buyers SET balance=balance-? WHERE id=?)"), { amount, buyerId }))
-        return false;
-    if (!writeAudit(m_db, QStringLiteral("تحصيل قسط"), QStringLiteral("installments"), id,
-            QStringLiteral("تم تحصيل مبلغ %1").arg(amount)))
-        return false;
     if (!transaction.commit()) {
         qCWarning(lcSales) << "could not commit the collection of installment" << id;
         return false;
@@ -319,31 +269,42 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     Sale sale;
     sale.buyerId = buyerId;
     sale.unitId = unitId;
-    sale.totalPrice = totalPrice;
-    sale.downPayment = downPayment;
     sale.saleDate = startDate;
     sale.start = isoDate(startDate);
     sale.currencyId = currId;
     sale.firstCheque = startCheque;
     sale.bankName = bankName;
 
-    if (!isAmount(totalPrice) || totalPrice <= 0 || !isAmount(downPayment) || downPayment < 0) {
+    // A down payment above the price would leave the buyer owing a negative remainder.
+    if (!Money::isAmount(totalPrice) || !Money::isAmount(downPayment) || Money::toCents(totalPrice) <= 0
+        || Money::toCents(downPayment) < 0 || Money::toCents(downPayment) > Money::toCents(totalPrice)) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "at" << totalPrice << "with"
                            << downPayment << "down";
         return -1;
     }
+    // Everything the sale writes is in whole hundredths, so its rows add up to the price exactly.
+    totalPrice = Money::roundToCents(totalPrice);
+    downPayment = Money::roundToCents(downPayment);
+    sale.totalPrice = totalPrice;
+    sale.downPayment = downPayment;
     // The date goes on the unit, the down payment and every due date; the reports group and
     // compare it as text.
     if (!sale.start.isValid()) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "dated" << startDate;
         return -1;
     }
-    double remainder = totalPrice - downPayment;
-    const bool scheduled = remainder > kSettledTolerance + kEpsilon;
+    const qint64 remainderCents = Money::toCents(totalPrice) - Money::toCents(downPayment);
+    const bool scheduled = remainderCents > 0;
     const int count = numInstallments > 0 ? numInstallments : 1;
     if (scheduled && count > kMaxInstallments) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "over" << numInstallments
                            << "installments";
+        return -1;
+    }
+    // An installment of less than a cent can be neither paid nor shown; 0.10 over 12 is refused.
+    if (scheduled && remainderCents < count) {
+        qCWarning(lcSales) << "refused a sale of unit" << unitId << "spreading"
+                           << Money::fromCents(remainderCents) << "over" << count << "installments";
         return -1;
     }
     // Due dates are stored and compared as "yyyy-MM-dd" text: a schedule running past the year
@@ -352,9 +313,6 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "whose schedule ends after 9999";
         return -1;
     }
-    if (remainder < 0)
-        remainder = 0;
-
     TransactionGuard transaction(m_db);
     if (!transaction.isActive()) {
         qCWarning(lcSales) << "could not begin a transaction to sell unit" << unitId;
@@ -362,8 +320,9 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     }
     const QVariantList units
         = m_db->execQuery(QStringLiteral(R"(SELECT status, unit_number FROM units WHERE id=?)"), { unitId });
-    if (units.isEmpty() || units.first().toMap().value(QStringLiteral("status")).toString() == kSold) {
-        qCInfo(lcSales) << "unit" << unitId << "is missing or already sold";
+    const QString unitStatus = units.value(0).toMap().value(QStringLiteral("status")).toString();
+    if (units.isEmpty() || unitStatus == kSold || unitStatus == kOutOfService) {
+        qCInfo(lcSales) << "unit" << unitId << "is missing, already sold or out of service";
         return -1;
     }
     if (!rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM buyers WHERE id=?)"), buyerId)
@@ -382,11 +341,10 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
         return -1;
     if (downPayment > 0 && !writeDownPayment(m_db, sale))
         return -1;
-    if (scheduled && !writeSchedule(m_db, sale, remainder, count))
+    if (scheduled && !writeSchedule(m_db, sale, remainderCents, count))
         return -1;
-    // Even a remainder too small to schedule is still owed.
-    if (!m_db->execNonQuery(
-            QStringLiteral(R"(UPDATE buyers SET balance=balance+? WHERE id=?)"), { remainder, buyerId }))
+    if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE buyers SET balance=ROUND(balance+?, 2) WHERE id=?)"),
+            { Money::fromCents(remainderCents), buyerId }))
         return -1;
     const QString details = QStringLiteral("تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)")
                                 .arg(sale.unitNumber, QStringLiteral("%1").arg(totalPrice),

@@ -33,28 +33,31 @@ public:
         int buyerId, int offset, int limit, const QString& search = QString()) const;
 
     /**
-     * Adds one installment by hand (no cheque) and raises the buyer's balance by its amount.
-     * Returns the new id, or -1 for an amount that is not above 0, a due date that is not
-     * "yyyy-MM-dd", or a failed write (nothing is kept then).
+     * Adds one installment by hand (no cheque) and raises the buyer's balance by its amount, all
+     * amounts rounded to the cent. Returns the new id, or -1 for an amount that does not round to
+     * a cent or more, a due date that is not "yyyy-MM-dd", or a failed write (nothing is kept then).
      */
     Q_INVOKABLE int add(
         int buyerId, int unitId, double total, double down, double amount, const QString& dueDate, int cid);
 
     /**
-     * Collects `amount` on an installment: marks it 'partial' or 'paid' (within 0.01), marks its
-     * cheques cashed, records a cash payment on the unit's cost centre, lowers the buyer's balance
-     * and writes an audit row. Refuses (false, nothing written) an unknown installment, an amount
-     * that is not above 0, more than the open amount plus 0.01, or any failed step.
+     * Collects `amount` (rounded to the cent) on an installment: marks it 'partial', or 'paid' once
+     * nothing is left open, records the payment on the unit's cost centre, lowers the buyer's
+     * balance and writes an audit row. A pending cheque of the installment whose amount the
+     * collection covers is cashed with it (the payment is then that cheque's); no other cheque
+     * changes. Refuses (false, nothing written) an unknown installment, an amount that is not
+     * above 0, more than the open amount, or any failed step.
      */
     Q_INVOKABLE bool payInstallment(int id, double amount);
 
     /**
      * Sells a unit: marks it sold, records the down payment, spreads the rest over
      * `numInstallments` monthly installments from `startDate` (one cheque each when a first
-     * cheque number is given) and raises the buyer's balance by the financed rest.
-     * Returns 1, or -1 when the unit is missing or sold, the buyer or currency is unknown, the
-     * terms are invalid (price not above 0, negative down payment, date not "yyyy-MM-dd") or any
-     * write fails; nothing is written then.
+     * cheque number is given) and raises the buyer's balance by the financed rest. Price and
+     * down payment are rounded to the cent. Returns 1, or -1 when the unit is missing or sold,
+     * the buyer or currency is unknown, the terms are invalid (price not above 0, a down payment
+     * below 0 or above the price, installments of less than a cent, date not "yyyy-MM-dd") or
+     * any write fails; nothing is written then.
      */
     Q_INVOKABLE int sellUnit(int buyerId, int unitId, double totalPrice, double downPayment,
         int numInstallments, const QString& startDate, int currId, const QString& startCheque = QString(),

@@ -3,6 +3,8 @@
 #include "clock.h"
 #include "database.h"
 #include "listpaging.h"
+#include "money.h"
+#include "paymentmodel.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -19,11 +21,6 @@ Q_LOGGING_CATEGORY(lcInvoices, "darvelinto.invoices")
 
 namespace {
 
-// Every invoice adds its total to the tenant's running balance.
-// Up to here a double holds every hundredth exactly, and no run of additions to a running
-// balance can overflow it; larger figures are typing errors.
-constexpr double kMaxAmount = 1e13;
-
 const QString kRentMonthly = QStringLiteral("إيجار شهري");
 const QString kRentYearly = QStringLiteral("إيجار سنوي");
 
@@ -36,9 +33,18 @@ QDate periodStart(const QString& period)
     return QDate::fromString(period + QStringLiteral("-01"), QStringLiteral("yyyy-MM-dd"));
 }
 
-bool isAmount(double value)
+/** An amount an invoice line may carry: within bounds and not below 0 once in hundredths. */
+std::optional<double> lineAmount(double value)
 {
-    return std::isfinite(value) && std::abs(value) <= kMaxAmount;
+    if (!Money::isAmount(value) || Money::toCents(value) < 0)
+        return std::nullopt;
+    return Money::roundToCents(value);
+}
+
+/** A service charge: within bounds and at least a cent once rounded. */
+bool isCharge(double amount)
+{
+    return Money::isAmount(amount) && Money::toCents(amount) > 0;
 }
 
 QString dueDate(const QString& period)
@@ -56,6 +62,25 @@ QDate firstOfMonth(const QDate& date)
     return QDate(date.year(), date.month(), 1);
 }
 
+/**
+ * Runs a read and says in `failed` whether the database reported an error meanwhile: an empty
+ * list alone cannot tell "nothing to do" from "could not look".
+ */
+QVariantList readWatched(Database* db, const QString& sql, const QVariantList& params, bool* failed)
+{
+    const QMetaObject::Connection watch
+        = QObject::connect(db, &Database::databaseError, [failed](const QString&) { *failed = true; });
+    const QVariantList rows = db->execQuery(sql, params);
+    QObject::disconnect(watch);
+    return rows;
+}
+
+/** The time stamp of now in the form the database gives created_at (datetime('now'), UTC). */
+QString timestampNow()
+{
+    return Clock::now().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 } // namespace
 
 InvoiceModel::InvoiceModel(Database* db, QObject* parent)
@@ -63,11 +88,22 @@ InvoiceModel::InvoiceModel(Database* db, QObject* parent)
     , m_db(db)
 { }
 
-double InvoiceModel::Draft::total() const
+QVariantMap InvoiceModel::Outcome::toMap() const
 {
-    double sum = 0;
-    for (const Item& item : items)
-        sum += item.total;
+    return { { QStringLiteral("made"), made }, { QStringLiteral("failed"), failed },
+        { QStringLiteral("refused"), refused } };
+}
+
+qint64 InvoiceModel::Draft::totalCents() const
+{
+    // A total above the largest amount is a typing error, like a line above it.
+    static const qint64 largest = Money::toCents(Money::kMaxAmount);
+    qint64 sum = 0;
+    for (const Item& item : items) {
+        sum += Money::toCents(item.total);
+        if (sum > largest)
+            return -1;
+    }
     return sum;
 }
 
@@ -167,30 +203,44 @@ public:
               QStringLiteral(
                   R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total)
                                 VALUES (?,?,?,?,?,?))"))
-        , m_raiseBalance(db, QStringLiteral("UPDATE tenants SET balance=balance+? WHERE id=?"))
+        , m_raiseBalance(db,
+              QStringLiteral("UPDATE tenants SET balance=") + Money::movedByCentsSql("balance")
+                  + QStringLiteral(" WHERE id=?"))
         , m_begin(db, QStringLiteral("BEGIN"))
         , m_commit(db, QStringLiteral("COMMIT"))
         , m_rollback(db, QStringLiteral("ROLLBACK"))
     { }
 
-    /** The invoice with its items and the balance change, all or nothing; the new id or -1. */
+    /**
+     * The invoice with its items and the balance change, all or nothing; the new id or -1, and
+     * the reason in the log. An invoice whose total is not above 0 could never be settled: it is
+     * refused before anything is written.
+     */
     [[nodiscard]] int create(const Draft& draft)
     {
-        // The transaction statements are prepared once too (TransactionGuard compiles BEGIN and
-        // COMMIT afresh each time): the rent run opens one transaction per invoice.
-        if (!m_begin.exec({})) {
-            qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant"
-                                  << draft.tenantId;
+        const qint64 total = draft.totalCents();
+        if (total <= 0) {
+            qCWarning(lcInvoices) << "refused an invoice of tenant" << draft.tenantId << "for" << draft.period
+                                  << (total < 0 ? "above the largest amount" : "whose total is not above 0")
+                                  << contractNote(draft);
             return -1;
         }
-        const int id = write(draft);
-        if (id <= 0 || !m_commit.exec({})) {
+        // The transaction statements are prepared once too (TransactionGuard compiles BEGIN and
+        // COMMIT afresh each time): the rent run opens one transaction per invoice.
+        m_error.clear();
+        if (!m_begin.exec({}, &m_error)) {
+            qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant" << draft.tenantId
+                                  << ":" << m_error;
+            return -1;
+        }
+        const int id = write(draft, total);
+        if (id <= 0 || !m_commit.exec({}, &m_error)) {
             if (!m_rollback.exec({}))
                 qCCritical(lcInvoices) << "could not roll back an unwritten invoice";
             // Whatever was drawn went back with the invoice: the next draw asks the file.
             m_next = 0;
             qCWarning(lcInvoices) << "invoice of tenant" << draft.tenantId << "for" << draft.period
-                                  << "not written";
+                                  << contractNote(draft) << "not written:" << m_error;
             return -1;
         }
         ++m_next;
@@ -207,36 +257,44 @@ private:
             , m_sql(sql)
         { }
 
-        /** Runs with the values bound in order; false (and databaseError) on failure. */
-        [[nodiscard]] bool exec(const QVariantList& params) { return run(params) >= 0; }
+        /**
+         * Runs with the values bound in order; false (and databaseError) on failure, with the
+         * database's words in `error` when one is given.
+         */
+        [[nodiscard]] bool exec(const QVariantList& params, QString* error = nullptr)
+        {
+            return run(params, error) >= 0;
+        }
 
         /** Runs an INSERT; the new row id, or -1. */
-        [[nodiscard]] qint64 insert(const QVariantList& params) { return run(params); }
+        [[nodiscard]] qint64 insert(const QVariantList& params, QString* error) { return run(params, error); }
 
     private:
         /** The last insert id of the connection after a successful run, or -1. */
-        qint64 run(const QVariantList& params)
+        qint64 run(const QVariantList& params, QString* error)
         {
             if (!m_query) {
                 m_query.emplace(m_db->getDb());
                 m_query->setForwardOnly(true);
                 if (!m_query->prepare(m_sql))
-                    return fail();
+                    return fail(error);
             }
             for (int i = 0; i < params.size(); ++i)
                 m_query->bindValue(i, params.at(i));
             if (!m_query->exec())
-                return fail();
+                return fail(error);
             const qint64 rowId = m_query->lastInsertId().toLongLong();
             m_query->finish();
             return rowId;
         }
 
-        qint64 fail()
+        qint64 fail(QString* error)
         {
-            const QString error = m_query->lastError().text();
+            const QString text = m_query->lastError().text();
             m_query->finish();
-            emit m_db->databaseError(error);
+            if (error)
+                *error = text;
+            emit m_db->databaseError(text);
             return -1;
         }
 
@@ -245,15 +303,17 @@ private:
         std::optional<QSqlQuery> m_query;
     };
 
-    [[nodiscard]] int write(const Draft& draft)
+    [[nodiscard]] int write(const Draft& draft, qint64 totalCents)
     {
-        const double total = draft.total();
+        const double total = Money::fromCents(totalCents);
         const QString number = generateNumber();
-        if (number.isEmpty())
+        if (number.isEmpty()) {
+            m_error = QStringLiteral("no invoice number could be drawn");
             return -1;
+        }
         QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
             total, draft.currencyId, dueDate(draft.period) };
-        qint64 id = m_insertInvoice.insert(params);
+        qint64 id = m_insertInvoice.insert(params, &m_error);
         if (id <= 0) {
             // A number written behind this writer's back (by another series filling a gap) fails
             // on the unique index: ask the file once more before giving up.
@@ -262,19 +322,26 @@ private:
             if (fresh.isEmpty() || fresh == number)
                 return -1;
             params[0] = fresh;
-            id = m_insertInvoice.insert(params);
+            id = m_insertInvoice.insert(params, &m_error);
             if (id <= 0)
                 return -1;
         }
         for (const Item& item : draft.items) {
             if (m_insertItem.insert(
-                    { id, item.description, item.type, item.quantity, item.unitPrice, item.total })
+                    { id, item.description, item.type, item.quantity, item.unitPrice, item.total }, &m_error)
                 <= 0)
                 return -1;
         }
-        if (!m_raiseBalance.exec({ total, draft.tenantId }))
+        if (!m_raiseBalance.exec({ totalCents, draft.tenantId }, &m_error))
             return -1;
         return static_cast<int>(id);
+    }
+
+    static QString contractNote(const Draft& draft)
+    {
+        return draft.contractId.isValid() && !draft.contractId.isNull()
+            ? QStringLiteral("(contract %1)").arg(draft.contractId.toString())
+            : QString();
     }
 
     /** The number the next invoice gets; drawn from the file once, then counted on in memory. */
@@ -362,6 +429,8 @@ private:
     }
 
     Database* m_db;
+    // Why the last invoice could not be written, in the database's words.
+    QString m_error;
     QDate m_prefixDay;
     QString m_prefix;
     qint64 m_next = 0;
@@ -394,12 +463,16 @@ int InvoiceModel::createInvoice(
             item.type = QStringLiteral("service");
         const double quantity = map.value(QStringLiteral("quantity")).toDouble();
         item.quantity = std::isfinite(quantity) && quantity > 0 ? quantity : 1;
-        item.unitPrice = map.value(QStringLiteral("unit_price")).toDouble();
-        item.total = map.value(QStringLiteral("total")).toDouble();
-        if (!isAmount(item.unitPrice) || !isAmount(item.total)) {
-            qCWarning(lcInvoices) << "refused an invoice item with an amount out of range";
+        const std::optional<double> unitPrice
+            = lineAmount(map.value(QStringLiteral("unit_price")).toDouble());
+        const std::optional<double> total = lineAmount(map.value(QStringLiteral("total")).toDouble());
+        if (!unitPrice || !total) {
+            qCWarning(lcInvoices)
+                << "refused an invoice line whose amount is negative, not finite or too large";
             return -1;
         }
+        item.unitPrice = *unitPrice;
+        item.total = *total;
         draft.items.append(item);
     }
 
@@ -418,20 +491,44 @@ int InvoiceModel::createInvoice(
 
 bool InvoiceModel::updatePaidAmount(int id, double amount)
 {
-    if (!std::isfinite(amount) || amount < 0)
+    if (!Money::isAmount(amount) || Money::toCents(amount) < 0) {
+        qCWarning(lcInvoices) << "refused to set the paid amount of invoice" << id << "to" << amount;
         return false;
-    // A void invoice is final: marking it paid or partial would bring it back to life without its
-    // balance ever returning to the tenant.
-    const QVariant status = m_db->scalar(QStringLiteral("SELECT status FROM invoices WHERE id=?"), { id });
-    if (!status.isValid() || status.toString() == QLatin1String("void"))
+    }
+    // An invoice that names no currency (written by older versions) is in the primary one.
+    const QVariantList rows
+        = m_db->execQuery(QStringLiteral(R"(SELECT tenant_id, total_amount, paid_amount, status,
+                                 COALESCE(currency_id, (SELECT id FROM currencies WHERE is_primary=1
+                                                        ORDER BY id LIMIT 1)) AS currency_id
+                          FROM invoices WHERE id=?)"),
+            { id });
+    if (rows.isEmpty())
         return false;
-    const bool ok
-        = m_db->execNonQuery(QStringLiteral(R"(UPDATE invoices SET paid_amount=?, balance=total_amount-?,
-                          status=CASE WHEN ?>=total_amount THEN 'paid' ELSE 'partial' END WHERE id=?)"),
-            { amount, amount, amount, id });
-    if (ok)
-        emit dataChanged();
-    return ok;
+    const QVariantMap invoice = rows.first().toMap();
+    // A void invoice is final: paying it would bring it back to life without its balance ever
+    // returning to the tenant.
+    if (invoice.value(QStringLiteral("status")).toString() == QLatin1String("void"))
+        return false;
+    const qint64 wanted = Money::toCents(amount);
+    const qint64 paid = Money::toCents(invoice.value(QStringLiteral("paid_amount")).toDouble());
+    const qint64 total = Money::toCents(invoice.value(QStringLiteral("total_amount")).toDouble());
+    if (wanted < paid || wanted > total) {
+        qCWarning(lcInvoices) << "refused to set the paid amount of invoice" << id << "to" << amount
+                              << ": payments are never taken back and never exceed the total";
+        return false;
+    }
+    if (wanted == paid)
+        return true;
+    // A paid amount is the sum of the payments behind it: the missing part is recorded as a payment,
+    // which moves the invoice, the tenant's balance and the statements together.
+    PaymentModel payments(m_db);
+    if (payments.add(id, invoice.value(QStringLiteral("tenant_id")).toInt(), Money::fromCents(wanted - paid),
+            QStringLiteral("cash"), Clock::todayText(), QString(),
+            invoice.value(QStringLiteral("currency_id")).toInt())
+        <= 0)
+        return false;
+    emit dataChanged();
+    return true;
 }
 
 bool InvoiceModel::voidInvoice(int id)
@@ -444,14 +541,18 @@ bool InvoiceModel::voidInvoice(int id)
     if (rows.isEmpty())
         return false;
     const QVariantMap invoice = rows.first().toMap();
+    // The statements show the void on the day it was made, taking back what was still open.
     if (!m_db->execNonQuery(
-            QStringLiteral("UPDATE invoices SET status='void', balance=0 WHERE id=?"), { id }))
+            QStringLiteral("UPDATE invoices SET status='void', balance=0, voided_at=? WHERE id=?"),
+            { timestampNow(), id }))
         return false;
     // Only what was still open leaves the tenant's balance: payments already made stay made.
     const QVariant tenantId = invoice.value(QStringLiteral("tenant_id"));
+    const qint64 open = Money::toCents(invoice.value(QStringLiteral("balance")).toDouble());
     if (!tenantId.isNull()
-        && !m_db->execNonQuery(QStringLiteral("UPDATE tenants SET balance=balance-? WHERE id=?"),
-            { invoice.value(QStringLiteral("balance")).toDouble(), tenantId }))
+        && !m_db->execNonQuery(QStringLiteral("UPDATE tenants SET balance=")
+                + Money::movedByCentsSql("balance") + QStringLiteral(" WHERE id=?"),
+            { -open, tenantId }))
         return false;
     if (!transaction.commit())
         return false;
@@ -463,50 +564,74 @@ bool InvoiceModel::voidInvoice(int id)
 // Bulk generation
 // ---------------------------------------------------------------------------------------------
 
+QVariantMap InvoiceModel::issueRent(const QString& period)
+{
+    return runRent(period).toMap();
+}
+
 int InvoiceModel::generateAllRent(const QString& period)
 {
+    return runRent(period).made;
+}
+
+InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
+{
+    Outcome outcome;
     const QDate start = periodStart(period);
     if (!start.isValid()) {
         qCWarning(lcInvoices) << "rent run refused for the period" << period;
-        return 0;
+        outcome.refused = true;
+        return outcome;
     }
 
     // Everything the loop needs is read up front in two statements, so each invoice costs only
     // its own writes. The duplicate guard rides on the (tenant_id, period) index: a rent invoice
     // always carries its contract's tenant.
-    const QVariantList contracts
-        = m_db->execQuery(QStringLiteral(
-                              R"(SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount,
-                                                                 c.payment_frequency, c.start_date, c.end_date
-                                                          FROM contracts c
-                                                          WHERE c.status='active'
-                                                            AND NOT EXISTS (SELECT 1 FROM invoices i
-                                                                            WHERE i.tenant_id=c.tenant_id AND i.period=?
-                                                                              AND i.contract_id=c.id AND i.status!='void')
-                                                          ORDER BY c.id)"),
-            { period });
-    if (contracts.isEmpty())
-        return 0;
+    bool unread = false;
+    const QVariantList contracts = readWatched(m_db,
+        QStringLiteral(R"(SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.rent_amount,
+                                 c.payment_frequency, c.start_date, c.end_date
+                          FROM contracts c
+                          WHERE c.status='active'
+                            AND NOT EXISTS (SELECT 1 FROM invoices i
+                                            WHERE i.tenant_id=c.tenant_id AND i.period=?
+                                              AND i.contract_id=c.id AND i.status!='void')
+                          ORDER BY c.id)"),
+        { period }, &unread);
+    const QVariantList usage = contracts.isEmpty()
+        ? QVariantList()
+        : readWatched(m_db, QStringLiteral(R"(SELECT ur.unit_id, ur.consumption, ur.cost, s.name
+                              FROM usage_records ur JOIN services s ON ur.service_id=s.id
+                              WHERE ur.period=? ORDER BY ur.unit_id, ur.service_id, ur.id)"),
+            { period }, &unread);
+    if (unread) {
+        qCWarning(lcInvoices) << "rent run for" << period << "not started: the contracts could not be read";
+        outcome.refused = true;
+        return outcome;
+    }
 
     QHash<int, QVector<Item>> usageByUnit;
-    const QVariantList usage = m_db->execQuery(QStringLiteral(
-                                                   R"(SELECT ur.unit_id, ur.consumption, ur.cost, s.name
-                                                      FROM usage_records ur JOIN services s ON ur.service_id=s.id
-                                                      WHERE ur.period=? ORDER BY ur.unit_id, ur.service_id, ur.id)"),
-        { period });
+    QSet<int> unbillableUsage;
     for (const QVariant& value : usage) {
         const QVariantMap row = value.toMap();
+        const int unitId = row.value(QStringLiteral("unit_id")).toInt();
         Item item;
         item.description = row.value(QStringLiteral("name")).toString();
         item.type = QStringLiteral("usage");
         item.quantity = row.value(QStringLiteral("consumption")).toDouble();
-        item.total = row.value(QStringLiteral("cost")).toDouble();
-        item.unitPrice = item.quantity > 1 ? item.total / item.quantity : item.total;
-        usageByUnit[row.value(QStringLiteral("unit_id")).toInt()].append(item);
+        const double cost = row.value(QStringLiteral("cost")).toDouble();
+        const std::optional<double> total = lineAmount(cost);
+        const std::optional<double> unitPrice = lineAmount(item.quantity > 1 ? cost / item.quantity : cost);
+        if (!total || !unitPrice) {
+            unbillableUsage.insert(unitId);
+            continue;
+        }
+        item.total = *total;
+        item.unitPrice = *unitPrice;
+        usageByUnit[unitId].append(item);
     }
 
     Writer writer(m_db);
-    int count = 0;
     for (const QVariant& value : contracts) {
         const QVariantMap contract = value.toMap();
         const bool yearly
@@ -530,22 +655,41 @@ int InvoiceModel::generateAllRent(const QString& period)
         draft.contractId = contract.value(QStringLiteral("id"));
         draft.period = period;
         draft.currencyId = contract.value(QStringLiteral("currency_id"));
-        const double rent = contract.value(QStringLiteral("rent_amount")).toDouble();
-        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, rent, rent });
+        const std::optional<double> rent
+            = lineAmount(contract.value(QStringLiteral("rent_amount")).toDouble());
+        if (!rent || unbillableUsage.contains(draft.unitId.toInt())) {
+            qCWarning(lcInvoices) << "rent of contract" << draft.contractId.toInt() << "for" << period
+                                  << "not invoiced: its rent or a usage record of its unit is negative or "
+                                     "out of range";
+            ++outcome.failed;
+            continue;
+        }
+        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, *rent, *rent });
         draft.items += usageByUnit.value(draft.unitId.toInt());
+        // A contract with no rent and nothing used is refused by the writer (a total of 0 could
+        // never be settled) and counted as failed, so the run never passes over it in silence.
         if (writer.create(draft) > 0)
-            ++count;
+            ++outcome.made;
+        else
+            ++outcome.failed;
     }
-    if (count > 0)
+    if (outcome.failed > 0)
+        qCWarning(lcInvoices) << "rent run for" << period << "made" << outcome.made << "invoices;"
+                              << outcome.failed << "could not be written";
+    if (outcome.made > 0)
         emit dataChanged();
-    return count;
+    return outcome;
 }
 
 int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
     double amount, const QString& period, int currencyId)
 {
-    if (tenantIds.isEmpty() || !periodStart(period).isValid() || !isAmount(amount))
+    if (tenantIds.isEmpty())
         return 0;
+    if (!periodStart(period).isValid() || !isCharge(amount)) {
+        qCWarning(lcInvoices) << "refused a service charge of" << amount << "for" << period;
+        return 0;
+    }
     QVector<ServiceTarget> targets;
     targets.reserve(tenantIds.size());
     for (const QVariant& value : tenantIds) {
@@ -561,22 +705,33 @@ int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QS
             { tenantId });
         targets.append({ tenantId, unitId.isValid() ? unitId : QVariant() });
     }
-    return chargeService(targets, serviceName, amount, period, currencyId);
+    return chargeService(targets, serviceName, amount, period, currencyId).made;
 }
 
-int InvoiceModel::generatePropertyServiceInvoice(
+QVariantMap InvoiceModel::issuePropertyService(
     int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId)
 {
-    if (!periodStart(period).isValid() || !isAmount(amount))
-        return 0;
+    Outcome outcome;
+    if (!periodStart(period).isValid() || !isCharge(amount)) {
+        qCWarning(lcInvoices) << "refused a service charge of" << amount << "for" << period;
+        outcome.refused = true;
+        return outcome.toMap();
+    }
     // Each tenant once, on a unit of this property: the charge belongs to the property that
     // raised it, also for a tenant who rents elsewhere too. The unary plus walks the property's
     // units and their contracts instead of every active contract of the office.
-    const QVariantList rows = m_db->execQuery(QStringLiteral(
-                                                  R"(SELECT c.tenant_id, c.unit_id FROM contracts c
-                                                     JOIN units u ON c.unit_id=u.id
-                                                     WHERE u.property_id=? AND +c.status='active' ORDER BY c.id)"),
-        { propertyId });
+    bool unread = false;
+    const QVariantList rows
+        = readWatched(m_db, QStringLiteral(R"(SELECT c.tenant_id, c.unit_id FROM contracts c
+                          JOIN units u ON c.unit_id=u.id
+                          WHERE u.property_id=? AND +c.status='active' ORDER BY c.id)"),
+            { propertyId }, &unread);
+    if (unread) {
+        qCWarning(lcInvoices) << "service charge of property" << propertyId
+                              << "not started: its tenants could not be read";
+        outcome.refused = true;
+        return outcome.toMap();
+    }
     QVector<ServiceTarget> targets;
     QSet<int> seen;
     for (const QVariant& value : rows) {
@@ -587,25 +742,39 @@ int InvoiceModel::generatePropertyServiceInvoice(
         seen.insert(tenantId);
         targets.append({ tenantId, row.value(QStringLiteral("unit_id")) });
     }
-    return chargeService(targets, serviceName, amount, period, currencyId);
+    return chargeService(targets, serviceName, amount, period, currencyId).toMap();
 }
 
-int InvoiceModel::chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
-    double amount, const QString& period, int currencyId)
+int InvoiceModel::generatePropertyServiceInvoice(
+    int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId)
 {
+    return issuePropertyService(propertyId, serviceName, amount, period, currencyId)
+        .value(QStringLiteral("made"))
+        .toInt();
+}
+
+InvoiceModel::Outcome InvoiceModel::chargeService(const QVector<ServiceTarget>& targets,
+    const QString& serviceName, double amount, const QString& period, int currencyId)
+{
+    const double charge = Money::roundToCents(amount);
     Writer writer(m_db);
-    int count = 0;
+    Outcome outcome;
     for (const ServiceTarget& target : targets) {
         Draft draft;
         draft.tenantId = target.tenantId;
         draft.unitId = target.unitId;
         draft.period = period;
         draft.currencyId = currencyId;
-        draft.items.append({ serviceName, QStringLiteral("service"), 1, amount, amount });
+        draft.items.append({ serviceName, QStringLiteral("service"), 1, charge, charge });
         if (writer.create(draft) > 0)
-            ++count;
+            ++outcome.made;
+        else
+            ++outcome.failed;
     }
-    if (count > 0)
+    if (outcome.failed > 0)
+        qCWarning(lcInvoices) << "service charge for" << period << "made" << outcome.made << "invoices;"
+                              << outcome.failed << "could not be written";
+    if (outcome.made > 0)
         emit dataChanged();
-    return count;
+    return outcome;
 }

@@ -33,23 +33,50 @@ public:
 
     /**
      * Writes one 'pending' invoice with its items and raises the tenant's balance by the total.
-     * Refused (-1, nothing written) when the tenant already has a live invoice for the period, when
-     * the period is not "yyyy-MM" or an item carries an amount that is not finite or above 1e13.
+     * Amounts are kept in whole hundredths. Refused (-1, nothing written) when the tenant already
+     * has a live invoice for the period, when the period is not "yyyy-MM", when a line carries an
+     * amount that is negative, not finite or above 1e13, or when the total is not above 0 (such an
+     * invoice could never be settled).
      */
     Q_INVOKABLE int createInvoice(
         int tenantId, int unitId, const QString& period, const QVariantList& items, int currencyId);
-    /** Sets (does not add to) the paid amount and recomputes balance and status; the tenant's balance is left
-     * alone. */
+    /**
+     * Brings the invoice's paid amount up to `amount` (rounded to hundredths) by recording the
+     * missing part as a cash payment of today in the invoice's currency, with everything a payment
+     * changes. Refused when the amount is below what was already paid (payments are never taken
+     * back), above the total, or the invoice is void or unknown. True, writing nothing, when the
+     * invoice already stands at that paid amount.
+     */
     Q_INVOKABLE bool updatePaidAmount(int id, double amount);
-    /** Voids a live invoice; the tenant's balance falls by what was still open on it. */
+    /**
+     * Voids a live invoice; the tenant's balance falls by what was still open on it. What was paid
+     * stays paid: the invoice's paid amount and its payments are kept, and the statements show the
+     * invoice, its payments and the void taking back the open part.
+     */
     Q_INVOKABLE bool voidInvoice(int id);
 
-    /** One rent invoice per active contract due in the period; returns how many were made. */
+    /**
+     * The monthly rent run: one invoice per active contract due in the period. Returns a map with
+     * `made` (invoices written), `failed` (invoices due that could not be written; the log says
+     * why) and `refused` (true when nothing was tried: the period is not "yyyy-MM" or the
+     * contracts could not be read).
+     */
+    Q_INVOKABLE QVariantMap issueRent(const QString& period);
+    /** The rent run; returns how many invoices were made (issueRent() also says how many failed). */
     Q_INVOKABLE int generateAllRent(const QString& period);
-    /** Charges the full amount to each tenant of the list; no duplicate guard. */
+    /**
+     * Charges the full amount to each tenant of the list; no duplicate guard. Returns how many
+     * invoices were made; an amount that is not at least a cent is refused (0).
+     */
     Q_INVOKABLE int generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
         double amount, const QString& period, int currencyId);
-    /** Charges the full amount once to every tenant with an active contract in the property. */
+    /**
+     * Charges the full amount once to every tenant with an active contract in the property. The
+     * map has the keys of issueRent(); an amount that is not above 0 is refused.
+     */
+    Q_INVOKABLE QVariantMap issuePropertyService(
+        int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId);
+    /** issuePropertyService(); returns how many invoices were made. */
     Q_INVOKABLE int generatePropertyServiceInvoice(
         int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId);
 
@@ -57,6 +84,15 @@ signals:
     void dataChanged();
 
 private:
+    /** What a bulk run did. */
+    struct Outcome
+    {
+        int made = 0;
+        int failed = 0;
+        bool refused = false;
+        QVariantMap toMap() const;
+    };
+
     struct Item
     {
         QString description;
@@ -74,7 +110,8 @@ private:
         QString period;
         QVariant currencyId;
         QVector<Item> items;
-        double total() const;
+        /** The sum of the lines in hundredths, or -1 when it passes the largest amount. */
+        qint64 totalCents() const;
     };
 
     struct ServiceTarget
@@ -85,8 +122,9 @@ private:
 
     class Writer;
 
-    [[nodiscard]] int chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
+    [[nodiscard]] Outcome chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
         double amount, const QString& period, int currencyId);
+    [[nodiscard]] Outcome runRent(const QString& period);
 
     Database* m_db;
 };

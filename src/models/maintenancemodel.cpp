@@ -2,10 +2,10 @@
 
 #include "clock.h"
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QLoggingCategory>
-#include <cmath>
 
 Q_LOGGING_CATEGORY(lcMaintenance, "darvelinto.maintenance")
 
@@ -52,10 +52,21 @@ int MaintenanceModel::add(
 
 bool MaintenanceModel::updateStatus(int id, const QString& status)
 {
-    if (!m_db->scalar(QStringLiteral("SELECT 1 FROM maintenance_requests WHERE id=?"), { id }).isValid())
+    // 'completed' belongs to complete(), which books the cost as an expense once; moving a request
+    // into it here would skip the expense, and moving one out of it would let complete() book the
+    // same work a second time.
+    static const QStringList open = { QStringLiteral("new"), QStringLiteral("in_progress") };
+    if (!open.contains(status)) {
+        qCWarning(lcMaintenance) << "refused to set request" << id << "to" << status;
+        return false;
+    }
+    const QVariant current
+        = m_db->scalar(QStringLiteral("SELECT status FROM maintenance_requests WHERE id=?"), { id });
+    if (!current.isValid() || current.toString() == QLatin1String("completed"))
         return false;
     const bool ok = m_db->execNonQuery(
-        QStringLiteral("UPDATE maintenance_requests SET status=? WHERE id=?"), { status, id });
+        QStringLiteral("UPDATE maintenance_requests SET status=? WHERE id=? AND status!='completed'"),
+        { status, id });
     if (ok)
         emit dataChanged();
     return ok;
@@ -63,7 +74,8 @@ bool MaintenanceModel::updateStatus(int id, const QString& status)
 
 bool MaintenanceModel::complete(int id, double cost)
 {
-    if (!std::isfinite(cost) || cost < 0) {
+    // The cost becomes an expense: kept in whole hundredths and bounded like any amount.
+    if (!Money::isAmount(cost) || Money::toCents(cost) < 0) {
         qCWarning(lcMaintenance) << "refused to complete request" << id << "with the cost" << cost;
         return false;
     }
@@ -82,16 +94,17 @@ bool MaintenanceModel::complete(int id, double cost)
         return false;
 
     const QString today = Clock::todayText();
+    const double amount = Money::roundToCents(cost);
     if (!m_db->execNonQuery(
             QStringLiteral(
                 "UPDATE maintenance_requests SET status='completed', cost=?, completed_date=? WHERE id=?"),
-            { cost, today, id }))
+            { amount, today, id }))
         return false;
     const int expenseId = m_db->execInsert(
         QStringLiteral(R"(INSERT INTO expenses (property_id,unit_id,category,description,amount,expense_date,
                                                 maintenance_id) VALUES (?,?,?,?,?,?,?))"),
         { request.value(QStringLiteral("property_id")), request.value(QStringLiteral("unit_id")),
-            QStringLiteral("صيانة"), request.value(QStringLiteral("title")), cost, today, id });
+            QStringLiteral("صيانة"), request.value(QStringLiteral("title")), amount, today, id });
     if (expenseId <= 0 || !transaction.commit())
         return false;
     emit dataChanged();

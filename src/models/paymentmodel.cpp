@@ -2,6 +2,7 @@
 
 #include "database.h"
 #include "listpaging.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -11,10 +12,6 @@
 Q_LOGGING_CATEGORY(lcPayments, "darvelinto.payments")
 
 namespace {
-
-// Amounts are doubles: an invoice of 0.1 + 0.2 paid as 0.1 and 0.2 leaves 5.5e-17 behind. Within
-// this margin an invoice counts as settled and a payment as not exceeding the balance.
-constexpr double kSettledMargin = 0.000001;
 
 // The names a payment is shown with: its payer, and its unit and property, which a buyer's payment
 // carries itself and a tenant's takes from its invoice. Joined to payments as "p".
@@ -100,10 +97,12 @@ QVariantList PaymentModel::getByTenant(int tenantId)
 int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString& method, const QString& date,
     const QString& ref, int currId)
 {
-    if (!std::isfinite(amount) || amount <= 0) {
+    // Kept in whole hundredths, so that paying the balance leaves exactly 0 on the invoice.
+    if (!Money::isAmount(amount) || Money::toCents(amount) <= 0) {
         qCWarning(lcPayments) << "refused a payment of" << amount;
         return -1;
     }
+    const qint64 cents = Money::toCents(amount);
     // Statements and the dashboard read payment dates as "yyyy-MM-dd" text; a year before 1
     // ("-2025-03-15" parses) would sort before every other date.
     const QDate paid = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
@@ -115,8 +114,13 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
     if (!transaction.isActive())
         return -1;
 
-    const QVariantList rows = m_db->execQuery(
-        QStringLiteral("SELECT tenant_id, balance, status FROM invoices WHERE id=?"), { invoiceId });
+    // An invoice that names no currency (written by older versions) is in the primary one.
+    const QVariantList rows
+        = m_db->execQuery(QStringLiteral(R"(SELECT tenant_id, paid_amount, balance, status,
+                                 COALESCE(currency_id, (SELECT id FROM currencies WHERE is_primary=1
+                                                        ORDER BY id LIMIT 1)) AS currency_id
+                          FROM invoices WHERE id=?)"),
+            { invoiceId });
     if (rows.isEmpty())
         return -1;
     const QVariantMap invoice = rows.first().toMap();
@@ -124,7 +128,14 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
     if (invoice.value(QStringLiteral("tenant_id")).toInt() != tenantId
         || invoice.value(QStringLiteral("status")).toString() == QLatin1String("void"))
         return -1;
-    if (amount > invoice.value(QStringLiteral("balance")).toDouble() + kSettledMargin) {
+    // Amounts of two currencies cannot be added up: the invoice's balance would mix them.
+    if (invoice.value(QStringLiteral("currency_id")).toInt() != currId) {
+        qCWarning(lcPayments) << "refused a payment in currency" << currId << "on invoice" << invoiceId
+                              << "in currency" << invoice.value(QStringLiteral("currency_id")).toInt();
+        return -1;
+    }
+    const qint64 open = Money::toCents(invoice.value(QStringLiteral("balance")).toDouble());
+    if (cents > open) {
         qCInfo(lcPayments) << "refused an overpayment of invoice" << invoiceId;
         return -1;
     }
@@ -133,16 +144,19 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
         QStringLiteral(
             R"(INSERT INTO payments (invoice_id,tenant_id,amount,payment_method,payment_date,reference,
                                                 currency_id) VALUES (?,?,?,?,?,?,?))"),
-        { invoiceId, tenantId, amount, method, date, ref, currId });
+        { invoiceId, tenantId, Money::fromCents(cents), method, date, ref, currId });
     if (id <= 0)
         return -1;
+    const qint64 paidBefore = Money::toCents(invoice.value(QStringLiteral("paid_amount")).toDouble());
+    const qint64 left = open - cents;
     if (!m_db->execNonQuery(
-            QStringLiteral(R"(UPDATE invoices SET paid_amount=paid_amount+?, balance=balance-?,
-                              status=CASE WHEN balance-?<=? THEN 'paid' ELSE 'partial' END WHERE id=?)"),
-            { amount, amount, amount, kSettledMargin, invoiceId }))
+            QStringLiteral("UPDATE invoices SET paid_amount=?, balance=?, status=? WHERE id=?"),
+            { Money::fromCents(paidBefore + cents), Money::fromCents(left),
+                left == 0 ? QStringLiteral("paid") : QStringLiteral("partial"), invoiceId }))
         return -1;
-    if (!m_db->execNonQuery(
-            QStringLiteral("UPDATE tenants SET balance=balance-? WHERE id=?"), { amount, tenantId }))
+    if (!m_db->execNonQuery(QStringLiteral("UPDATE tenants SET balance=") + Money::movedByCentsSql("balance")
+                + QStringLiteral(" WHERE id=?"),
+            { -cents, tenantId }))
         return -1;
     if (!transaction.commit())
         return -1;

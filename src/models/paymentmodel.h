@@ -27,9 +27,11 @@ public:
     Q_INVOKABLE QVariantList getByTenant(int tenantId);
 
     /**
-     * Records a payment against one of the tenant's live invoices. Refused (-1, nothing written)
-     * when the amount is not a finite number above 0 or exceeds the invoice's open balance, when the
-     * date is not "yyyy-MM-dd", or when the invoice is void, unknown or belongs to another tenant.
+     * Records a payment against one of the tenant's live invoices; the amount is kept in whole
+     * hundredths, and paying the whole balance leaves exactly 0. Refused (-1, nothing written)
+     * when the amount is not at least a cent once rounded, is above 1e13 or exceeds the invoice's
+     * open balance, when the date is not "yyyy-MM-dd", when the currency is not the invoice's, or
+     * when the invoice is void, unknown or belongs to another tenant.
      */
     Q_INVOKABLE int add(int invoiceId, int tenantId, double amount, const QString& method,
         const QString& date, const QString& ref, int currId);

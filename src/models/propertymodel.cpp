@@ -16,6 +16,7 @@ const QString kWithFigures = QStringLiteral(R"(
                (SELECT COUNT(*) FROM units WHERE property_id=p.id) as total_units,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='rented') as rented_units,
                (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='sold') as sold_units,
+               (SELECT COUNT(*) FROM units WHERE property_id=p.id AND +status='maintenance') as maintenance_units,
                (SELECT COALESCE(SUM(rent_monthly),0) FROM units u JOIN contracts c ON u.id=c.unit_id
                  WHERE u.property_id=p.id AND +c.status='active') as monthly_revenue
     )");
@@ -151,11 +152,12 @@ QVariantMap PropertyModel::getStats(int id)
                (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='rented') as rented,
                (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='available') as available,
                (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='sold') as sold,
+               (SELECT COUNT(*) FROM units WHERE property_id=? AND +status='maintenance') as maintenance,
                (SELECT COALESCE(SUM(p.amount),0) FROM invoices i
                   JOIN payments p ON p.invoice_id=i.id
                  WHERE i.unit_id IN (SELECT id FROM units WHERE property_id=?)) as total_income,
                (SELECT COALESCE(SUM(amount),0) FROM expenses WHERE property_id=?) as total_expenses)");
-    const QVariantList rows = m_db->execQuery(sql, QVariantList(6, id));
+    const QVariantList rows = m_db->execQuery(sql, QVariantList(7, id));
     return rows.isEmpty() ? QVariantMap() : rows.first().toMap();
 }
 

@@ -16,7 +16,10 @@ class PropertyModel : public QObject
 public:
     explicit PropertyModel(Database* db, QObject* parent = nullptr);
 
-    /** Every property, newest first, with total_units, rented_units, sold_units, monthly_revenue. */
+    /**
+     * Every property, newest first, with total_units, rented_units, sold_units, maintenance_units
+     * (out of service) and monthly_revenue.
+     */
     Q_INVOKABLE QVariantList getAll();
     Q_INVOKABLE QVariantMap getById(int id);
     /**
@@ -35,7 +38,7 @@ public:
      * maintenance, meter readings).
      */
     Q_INVOKABLE bool remove(int id);
-    /** total_units, rented, available, sold, total_income, total_expenses. */
+    /** total_units, rented, available, sold, maintenance (out of service), total_income, total_expenses. */
     Q_INVOKABLE QVariantMap getStats(int id);
     Q_INVOKABLE QVariantList search(const QString& query);
     /**

@@ -92,16 +92,25 @@ bool TenantModel::remove(int id)
 
 QVariantList TenantModel::getStatement(int id)
 {
+    // Every invoice at its total, void ones too; a void shows again as a credit of what was still
+    // open on it when it was voided (its payments stay on the statement), so the rows add up to the
+    // tenant's stored balance. Within the same moment a charge comes before what takes it back.
     return m_db->execQuery(QStringLiteral(R"(
-        SELECT 'invoice' as type, i.created_at as date, i.invoice_number as ref, i.total_amount as debit,
-               0 as credit, i.notes as description
-        FROM invoices i WHERE i.tenant_id=?
-        UNION ALL
-        SELECT 'payment' as type, p.payment_date as date, p.reference as ref, 0 as debit, p.amount as credit,
-               p.notes as description
-        FROM payments p WHERE p.tenant_id=?
-        ORDER BY date)"),
-        { id, id });
+        SELECT type, date, ref, debit, credit, description FROM (
+            SELECT 'invoice' as type, i.created_at as date, i.invoice_number as ref, i.total_amount as debit,
+                   0 as credit, i.notes as description, 0 as kind, i.id as seq
+            FROM invoices i WHERE i.tenant_id=?
+            UNION ALL
+            SELECT 'void' as type, COALESCE(i.voided_at, i.created_at) as date, i.invoice_number as ref,
+                   0 as debit, (ROUND(i.total_amount*100) - ROUND(i.paid_amount*100)) / 100.0 as credit,
+                   i.notes as description, 2 as kind, i.id as seq
+            FROM invoices i WHERE i.tenant_id=? AND i.status='void' AND i.total_amount > i.paid_amount
+            UNION ALL
+            SELECT 'payment' as type, p.payment_date as date, p.reference as ref, 0 as debit, p.amount as credit,
+                   p.notes as description, 1 as kind, p.id as seq
+            FROM payments p WHERE p.tenant_id=?)
+        ORDER BY date, kind, seq)"),
+        { id, id, id });
 }
 
 QVariantList TenantModel::search(const QString& q)

@@ -29,7 +29,11 @@ public:
      * terminated one), invoice, payment or cheque refers to the tenant.
      */
     Q_INVOKABLE bool remove(int id);
-    /** Invoices (debit, at creation time) and payments (credit, at payment date) in date order. */
+    /**
+     * Invoices of every status (debit, at creation time), payments (credit, at payment date) and
+     * voids (type "void": credit of what was still open, when voided) in date order; the rows add
+     * up to the tenant's stored balance.
+     */
     Q_INVOKABLE QVariantList getStatement(int id);
     Q_INVOKABLE QVariantList search(const QString& q);
     /**

@@ -1,6 +1,8 @@
 #include "unitmodel.h"
 
+#include "costcentertree.h"
 #include "database.h"
+#include "money.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -15,20 +17,9 @@ const QString kSelectUnits = QStringLiteral(R"(
     SELECT u.*, p.name as property_name
     FROM units u JOIN properties p ON u.property_id=p.id)");
 
-QString floorCentreName(int floor)
-{
-    return QStringLiteral("الطابق %1").arg(floor);
-}
-
-QString unitCentreName(const QString& number)
-{
-    return QStringLiteral("شقة / وحدة %1").arg(number);
-}
-
-QVariant idOrNull(int id)
-{
-    return id > 0 ? QVariant(id) : QVariant();
-}
+const QString kAvailable = QStringLiteral("available");
+// Out of service (under repair): offered for neither a contract nor a sale.
+const QString kOutOfService = QStringLiteral("maintenance");
 
 // The pages hand over parseFloat() of a field as it stands: an empty field arrives as NaN and
 // means "not given"; an infinity or a negative figure is a typing mistake and is refused.
@@ -90,72 +81,6 @@ QVariantList UnitModel::getAvailable()
         kSelectUnits + QStringLiteral(" WHERE u.status='available' ORDER BY p.name, u.unit_number"));
 }
 
-bool UnitModel::exists(int id) const
-{
-    return m_db->scalar(QStringLiteral("SELECT 1 FROM units WHERE id=?"), { id }).isValid();
-}
-
-int UnitModel::projectCentre(int propertyId)
-{
-    // Properties that came in by another road (an import, an older file) may lack their root;
-    // the first unit added to them plants it, named after the property.
-    const QVariant existing = m_db->scalar(
-        QStringLiteral(
-            "SELECT id FROM cost_centers WHERE property_id=? AND type='project' ORDER BY id LIMIT 1"),
-        { propertyId });
-    if (existing.isValid())
-        return existing.toInt();
-    const QVariant name
-        = m_db->scalar(QStringLiteral("SELECT name FROM properties WHERE id=?"), { propertyId });
-    if (!name.isValid())
-        return 0;
-    const int id = m_db->execInsert(
-        QStringLiteral("INSERT INTO cost_centers (name, type, property_id) VALUES (?,?,?)"),
-        { name, QStringLiteral("project"), propertyId });
-    return id > 0 ? id : -1;
-}
-
-int UnitModel::floorCentre(int propertyId, int floor, int projectId)
-{
-    const QString name = floorCentreName(floor);
-    const QVariant existing = m_db->scalar(QStringLiteral(R"(
-        SELECT id FROM cost_centers
-        WHERE property_id=? AND unit_id IS NULL AND type='floor' AND name=? LIMIT 1)"),
-        { propertyId, name });
-    if (existing.isValid())
-        return existing.toInt();
-    const int id = m_db->execInsert(
-        QStringLiteral("INSERT INTO cost_centers (name, type, property_id, parent_id) VALUES (?,?,?,?)"),
-        { name, QStringLiteral("floor"), propertyId, idOrNull(projectId) });
-    return id > 0 ? id : -1;
-}
-
-int UnitModel::parentCentreFor(int propertyId, int floor)
-{
-    const int project = projectCentre(propertyId);
-    if (project < 0)
-        return -1;
-    // Ground floor and basements hang directly under the project.
-    if (floor <= 0)
-        return project;
-    const int floorId = floorCentre(propertyId, floor, project);
-    if (floorId < 0)
-        return -1;
-    return floorId > 0 ? floorId : project;
-}
-
-bool UnitModel::dropFloorIfEmpty(const QVariant& centreId)
-{
-    if (centreId.isNull())
-        return true;
-    // A floor centre is shared by every unit on the floor: it goes only with the last of them.
-    return m_db->execNonQuery(QStringLiteral(R"(
-        DELETE FROM cost_centers
-        WHERE id=? AND type='floor' AND unit_id IS NULL
-          AND NOT EXISTS (SELECT 1 FROM cost_centers c WHERE c.parent_id=?))"),
-        { centreId, centreId });
-}
-
 int UnitModel::add(int propertyId, const QString& number, int floor, double area, int rooms,
     double rentMonthly, double rentYearly, double salePrice, int currencyId)
 {
@@ -175,41 +100,13 @@ int UnitModel::add(int propertyId, const QString& number, int floor, double area
     if (id <= 0)
         return -1;
     // The project reports rest on this tree: a unit is written with its centre or not at all.
-    const int parent = parentCentreFor(propertyId, floor);
-    static const QString centreSql = QStringLiteral(R"(
-        INSERT INTO cost_centers (name, type, property_id, unit_id, parent_id) VALUES (?,?,?,?,?))");
-    const bool planted = parent >= 0
-        && m_db->execInsert(centreSql,
-               { unitCentreName(number), QStringLiteral("unit"), propertyId, id, idOrNull(parent) })
-            > 0;
+    const bool planted = CostCenterTree(m_db).plantUnit(id, propertyId, number, floor);
     if (!planted || !tx.commit()) {
         qCWarning(lcUnits) << "could not write the cost centres of unit" << number << "; nothing kept";
         return -1;
     }
     emit dataChanged();
     return id;
-}
-
-bool UnitModel::moveUnitCentre(int unitId, int propertyId, const QString& number, int floor)
-{
-    const QVariantList centres = m_db->execQuery(
-        QStringLiteral("SELECT parent_id FROM cost_centers WHERE unit_id=? AND type='unit'"), { unitId });
-    // Units that entered by another road (the CSV import) have no centre and get none here.
-    if (centres.isEmpty())
-        return true;
-    const int parent = parentCentreFor(propertyId, floor);
-    if (parent < 0)
-        return false;
-    if (!m_db->execNonQuery(
-            QStringLiteral("UPDATE cost_centers SET name=?, parent_id=? WHERE unit_id=? AND type='unit'"),
-            { unitCentreName(number), idOrNull(parent), unitId }))
-        return false;
-    for (const QVariant& row : centres) {
-        const QVariant oldParent = row.toMap().value(QStringLiteral("parent_id"));
-        if (oldParent.toInt() != parent && !dropFloorIfEmpty(oldParent))
-            return false;
-    }
-    return true;
 }
 
 bool UnitModel::update(int id, const QString& number, int floor, double area, int rooms, double rentMonthly,
@@ -236,8 +133,8 @@ bool UnitModel::update(int id, const QString& number, int floor, double area, in
     // a unit that moves floor moves in the tree too.
     const bool sameNode = old.value(QStringLiteral("unit_number")).toString() == number
         && old.value(QStringLiteral("floor")).toInt() == floor;
-    const bool moved
-        = sameNode || moveUnitCentre(id, old.value(QStringLiteral("property_id")).toInt(), number, floor);
+    const bool moved = sameNode
+        || CostCenterTree(m_db).moveUnit(id, old.value(QStringLiteral("property_id")).toInt(), number, floor);
     if (!moved || !tx.commit()) {
         qCWarning(lcUnits) << "could not update unit" << id;
         return false;
@@ -282,8 +179,9 @@ bool UnitModel::remove(int id)
             "SELECT DISTINCT parent_id FROM cost_centers WHERE unit_id=? AND parent_id IS NOT NULL"),
         { id });
     bool deleted = m_db->execNonQuery(QStringLiteral("DELETE FROM cost_centers WHERE unit_id=?"), { id });
+    CostCenterTree tree(m_db);
     for (const QVariant& row : parents)
-        deleted = deleted && dropFloorIfEmpty(row.toMap().value(QStringLiteral("parent_id")));
+        deleted = deleted && tree.dropFloorIfEmpty(row.toMap().value(QStringLiteral("parent_id")));
     deleted = deleted && m_db->execNonQuery(QStringLiteral("DELETE FROM units WHERE id=?"), { id });
     if (!deleted || !tx.commit()) {
         qCWarning(lcUnits) << "could not delete unit" << id;
@@ -295,11 +193,34 @@ bool UnitModel::remove(int id)
 
 bool UnitModel::updateStatus(int id, const QString& status)
 {
-    static const QStringList statuses
-        = { QStringLiteral("available"), QStringLiteral("rented"), QStringLiteral("sold") };
-    if (!statuses.contains(status) || !exists(id))
+    // 'rented' and 'sold' are written by a contract and a sale, together with the rows that stand
+    // behind them; set by hand they would show a unit let or sold that nobody holds. By hand a free
+    // unit is only taken out of service and put back.
+    const bool takeOut = status == kOutOfService;
+    if (!takeOut && status != kAvailable) {
+        qCWarning(lcUnits) << "refused to set unit" << id << "to" << status;
         return false;
-    if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status=? WHERE id=?"), { status, id }))
+    }
+    TransactionGuard tx(m_db);
+    if (!tx.isActive())
+        return false;
+    const QVariant current = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { id });
+    if (!current.isValid())
+        return false;
+    if (current.toString() == status)
+        return true;
+    if (current.toString() != (takeOut ? kAvailable : kOutOfService)) {
+        qCInfo(lcUnits) << "unit" << id << "is" << current.toString() << "; not set to" << status;
+        return false;
+    }
+    // An available unit has no active contract; a file written by hand might still hold one.
+    if (takeOut
+        && m_db->scalar(QStringLiteral("SELECT 1 FROM contracts WHERE unit_id=? AND status='active' LIMIT 1"),
+                   { id })
+               .isValid())
+        return false;
+    if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status=? WHERE id=?"), { status, id })
+        || !tx.commit())
         return false;
     emit dataChanged();
     return true;
@@ -309,18 +230,18 @@ bool UnitModel::markAsSold(int unitId, int buyerId, double price, const QString&
 {
     const QDate saleDate = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
     // Stored as text and compared as text: only the exact form, and years from 1 on.
-    if (!std::isfinite(price) || price < 0 || !saleDate.isValid() || saleDate.year() < 1
+    if (!Money::isAmount(price) || price < 0 || !saleDate.isValid() || saleDate.year() < 1
         || saleDate.toString(QStringLiteral("yyyy-MM-dd")) != date)
         return false;
     // A sold unit keeps the buyer, price and date of its sale: marking it again would detach it
     // from the schedule and the payments that sale wrote.
     const QVariant status = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { unitId });
-    if (!status.isValid() || status.toString() == QLatin1String("sold"))
+    if (!status.isValid() || status.toString() == QLatin1String("sold") || status.toString() == kOutOfService)
         return false;
     if (!m_db->execNonQuery(
             QStringLiteral(
                 "UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, sale_date=? WHERE id=?"),
-            { buyerId, price, date, unitId }))
+            { buyerId, Money::roundToCents(price), date, unitId }))
         return false;
     emit dataChanged();
     return true;

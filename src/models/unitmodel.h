@@ -7,9 +7,9 @@
 class Database;
 
 /**
- * Units of the properties, and the cost-centre tree under each property: a 'floor' centre per
- * floor number above 0, shared by the units on that floor, and a 'unit' centre per unit hung
- * under its floor (or under the project centre for floor 0 and below).
+ * Units of the properties, each written with its centre in the property's cost-centre tree
+ * (CostCenterTree). A unit is 'available', 'rented' (by a contract), 'sold' (by a sale) or
+ * 'maintenance' (out of service, set and cleared by hand).
  *
  * Every list and map carries the units columns plus property_name.
  */
@@ -45,7 +45,12 @@ public:
      * An id that does not exist is already gone: true.
      */
     Q_INVOKABLE bool remove(int id);
-    /** One of "available", "rented", "sold"; anything else is refused. */
+    /**
+     * Takes an available unit out of service ("maintenance") or puts one back ("available"). A
+     * unit out of service is offered for neither a contract nor a sale. False, nothing changed, for
+     * any other status (a contract lets a unit, a sale sells it), an unknown unit, or a unit that
+     * is let or sold. Setting the status a unit already has changes nothing and is true.
+     */
     Q_INVOKABLE bool updateStatus(int id, const QString& status);
     Q_INVOKABLE bool markAsSold(int unitId, int buyerId, double price, const QString& date);
 
@@ -53,13 +58,7 @@ signals:
     void dataChanged();
 
 private:
-    [[nodiscard]] int projectCentre(int propertyId);
-    [[nodiscard]] int floorCentre(int propertyId, int floor, int projectId);
-    [[nodiscard]] int parentCentreFor(int propertyId, int floor);
-    [[nodiscard]] bool dropFloorIfEmpty(const QVariant& centreId);
-    [[nodiscard]] bool moveUnitCentre(int unitId, int propertyId, const QString& number, int floor);
     [[nodiscard]] bool hasHistory(int unitId, bool* ok) const;
-    [[nodiscard]] bool exists(int id) const;
 
     Database* m_db;
 };

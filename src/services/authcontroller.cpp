@@ -357,5 +357,12 @@ bool AuthController::removeUser(const QString& username)
     }
     if (username.trimmed().compare(kAdminName, Qt::CaseInsensitive) == 0)
         return false;
-    return m_db->execNonQuery(R"(DELETE FROM users WHERE username=?)", { username });
+    // The account in use stays: removing it would leave the program run by a user who no longer
+    // exists, and could leave the office without any administrator it can log in as.
+    const QVariant id = m_db->scalar(R"(SELECT id FROM users WHERE username=?)", { username });
+    if (id.isValid() && id.toInt() == m_userId) {
+        qCWarning(lcAuth) << "Refusing to remove the account that is logged in";
+        return false;
+    }
+    return m_db->execNonQuery(R"(DELETE FROM users WHERE username=? AND id!=?)", { username, m_userId });
 }

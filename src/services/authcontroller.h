@@ -17,6 +17,7 @@ class AuthController : public QObject
     Q_PROPERTY(bool isLoggedIn READ isLoggedIn NOTIFY authChanged)
     Q_PROPERTY(QString currentUser READ currentUser NOTIFY authChanged)
     Q_PROPERTY(QString currentRole READ currentRole NOTIFY authChanged)
+    Q_PROPERTY(QString currentUsername READ currentUsername NOTIFY authChanged)
     Q_PROPERTY(bool usingDefaultPassword READ usingDefaultPassword NOTIFY authChanged)
 
 public:
@@ -27,6 +28,8 @@ public:
     /** The full name of the logged-in account, not its user name. */
     QString currentUser() const { return m_fullName; }
     QString currentRole() const { return m_role; }
+    /** The user name of the logged-in account; empty when nobody is. */
+    QString currentUsername() const { return m_username; }
     /** True while the built-in "admin" account still opens with the public default password. */
     bool usingDefaultPassword() const { return m_usingDefaultPassword; }
 
@@ -43,7 +46,10 @@ public:
     Q_INVOKABLE QVariantList getUsers() const;
     /** Adds an account; only a logged-in administrator may, and the role is "admin" or "user". */
     Q_INVOKABLE bool registerUser(const QString& username, const QString& password, const QString& role);
-    /** Removes an account; only a logged-in administrator may, and never the built-in "admin". */
+    /**
+     * Removes an account; only a logged-in administrator may, never the built-in "admin" and never
+     * the account that is logged in.
+     */
     Q_INVOKABLE bool removeUser(const QString& username);
 
 signals:

@@ -20,6 +20,12 @@ QVariantMap card(const QString& icon, const QString& title, const QString& descr
     return { { u"icon"_s, icon }, { u"title"_s, title }, { u"description"_s, description } };
 }
 
+// Cheques to collect by the coming week: received, still pending (already past due included), and
+// not of an installment that other money has settled (such a cheque goes back to the buyer). The
+// unary plus keeps SQLite on the status index instead of walking every received cheque by type.
+const QString kToCollect = uR"(status = 'pending' AND +type = 'received' AND due_date <= ?
+    AND NOT EXISTS (SELECT 1 FROM installments i WHERE i.id = cheques.installment_id AND i.status = 'paid'))"_s;
+
 QString weekAheadText()
 {
     return Clock::today().addDays(7).toString(u"yyyy-MM-dd"_s);
@@ -62,23 +68,27 @@ QVariantList BusinessInsights::cards() const
 
 QVariantMap BusinessInsights::occupancyCard() const
 {
-    // Occupied here means rented: sold units are as empty as available ones for a landlord.
+    // Occupied here means rented: sold units are as empty as available ones for a landlord. Units
+    // out of service can be let by nobody; they are counted apart, not as empty.
     static const QString sql = uR"(SELECT COUNT(*) AS total,
             SUM(CASE WHEN status = 'rented' THEN 1 ELSE 0 END) AS rented,
-            SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold
+            SUM(CASE WHEN status = 'maintenance' THEN 1 ELSE 0 END) AS out_of_service
         FROM units)"_s;
     const QVariantList rows = m_db->execQuery(sql);
     if (rows.isEmpty())
         return {};
     const QVariantMap row = rows.first().toMap();
-    const qint64 total = row.value(u"total"_s).toLongLong();
+    const qint64 outOfService = row.value(u"out_of_service"_s).toLongLong();
+    const qint64 total = row.value(u"total"_s).toLongLong() - outOfService;
     const qint64 rented = row.value(u"rented"_s).toLongLong();
     const double rate = total < 1 ? 0.0 : double(rented) / double(total) * 100;
 
     const QString icon = rate > 80 ? kIconGood : rate > 50 ? kIconWarning : kIconBad;
-    const QString description = u"نسبة الإشغال %1% (%2/%3 وحدة). "_s.arg(
-                                    whole(rate), QString::number(rented), QString::number(total))
-        + (rate > 80 ? u"أداء ممتاز!"_s : u"يمكن تحسين الإشغال."_s);
+    QString description = u"نسبة الإشغال %1% (%2/%3 وحدة). "_s.arg(
+        whole(rate), QString::number(rented), QString::number(total));
+    if (outOfService > 0)
+        description += u"%1 وحدة خارج الخدمة. "_s.arg(outOfService);
+    description += rate > 80 ? u"أداء ممتاز!"_s : u"يمكن تحسين الإشغال."_s;
     return card(icon, u"تحليل الإشغال"_s, description);
 }
 
@@ -113,9 +123,9 @@ QVariantMap BusinessInsights::overdueInstallmentsCard() const
 
 QVariantMap BusinessInsights::chequesDueCard() const
 {
-    // Pending cheques already past due are counted with those due in the coming week.
     static const QString sql = uR"(SELECT COUNT(*) AS c, COALESCE(SUM(amount), 0) AS t
-        FROM cheques WHERE status = 'pending' AND due_date <= ?)"_s;
+        FROM cheques WHERE )"_s
+        + kToCollect;
     const QVariantMap row = m_db->execQuery(sql, { weekAheadText() }).value(0).toMap();
     const qint64 count = row.value(u"c"_s).toLongLong();
     if (count < 1)
@@ -125,27 +135,33 @@ QVariantMap BusinessInsights::chequesDueCard() const
             QString::number(count), whole(row.value(u"t"_s).toDouble())));
 }
 
-double BusinessInsights::saleAndRentRate() const
+QVariantMap BusinessInsights::placement() const
 {
-    // Unlike the occupancy card, the portfolio counts a sold unit as placed as well as a rented one.
+    // Unlike the occupancy card, the portfolio counts a sold unit as placed as well as a rented one;
+    // units out of service are counted apart and left out of the rate, as there.
     static const QString sql = uR"(SELECT COUNT(*) AS total,
-            SUM(CASE WHEN status IN ('rented', 'sold') THEN 1 ELSE 0 END) AS placed
+            COALESCE(SUM(CASE WHEN status IN ('rented', 'sold') THEN 1 ELSE 0 END), 0) AS placed_units,
+            COALESCE(SUM(CASE WHEN status = 'available' THEN 1 ELSE 0 END), 0) AS available_units,
+            COALESCE(SUM(CASE WHEN status = 'maintenance' THEN 1 ELSE 0 END), 0) AS out_of_service_units
         FROM units)"_s;
-    const QVariantMap row = m_db->execQuery(sql).value(0).toMap();
-    const qint64 total = row.value(u"total"_s).toLongLong();
-    return total < 1 ? 0.0 : double(row.value(u"placed"_s).toLongLong()) / double(total) * 100;
+    QVariantMap row = m_db->execQuery(sql).value(0).toMap();
+    const qint64 inService
+        = row.take(u"total"_s).toLongLong() - row.value(u"out_of_service_units"_s).toLongLong();
+    row.insert(u"occupancy"_s,
+        inService < 1 ? 0.0 : double(row.value(u"placed_units"_s).toLongLong()) / double(inService) * 100);
+    return row;
 }
 
 int BusinessInsights::chequesDueWithinAWeek() const
 {
-    static const QString sql
-        = u"SELECT COUNT(*) AS cnt FROM cheques WHERE status = 'pending' AND due_date <= ?"_s;
+    static const QString sql = u"SELECT COUNT(*) AS cnt FROM cheques WHERE "_s + kToCollect;
     return m_db->scalar(sql, { weekAheadText() }).toInt();
 }
 
 QVariantMap BusinessInsights::analysis(double revenue, double netProfit, int overdueInstallments) const
 {
-    const double placed = saleAndRentRate();
+    QVariantMap result = placement();
+    const double placed = result.value(u"occupancy"_s).toDouble();
     QString text = u"### تحليل ذكاء الأعمال (Darvelinto AI)\n\n"_s;
 
     if (revenue <= 0) {
@@ -179,5 +195,6 @@ QVariantMap BusinessInsights::analysis(double revenue, double netProfit, int ove
             += u"- تنبيه: يوجد **%1** شيكات تستحق خلال الأسبوع القادم. تأكد من توفر السيولة أو متابعة التحصيل.\n"_s
                    .arg(chequesDue);
 
-    return { { u"text"_s, text }, { u"occupancy"_s, placed } };
+    result.insert(u"text"_s, text);
+    return result;
 }

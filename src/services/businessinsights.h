@@ -15,11 +15,12 @@ class BusinessInsights
 public:
     explicit BusinessInsights(Database* db);
 
-    /** Occupancy and overdue-invoice cards always; overdue installments and cheques due when any. */
+    /** Occupancy and overdue-invoice cards always; overdue installments and received cheques due when any. */
     QVariantList cards() const;
     /**
      * The analysis text from the whole-history cash figures and the number of overdue installments,
-     * with `occupancy` = rented and sold units over all units, percent.
+     * with `occupancy` = rented and sold units over the units in service, percent, and the units
+     * counted apart: `placed_units` (rented or sold), `available_units`, `out_of_service_units`.
      */
     QVariantMap analysis(double revenue, double netProfit, int overdueInstallments) const;
 
@@ -35,7 +36,8 @@ private:
     QVariantMap overdueInvoicesCard() const;
     QVariantMap overdueInstallmentsCard() const;
     QVariantMap chequesDueCard() const;
-    double saleAndRentRate() const;
+    /** occupancy, placed_units, available_units, out_of_service_units (see analysis()). */
+    QVariantMap placement() const;
     int chequesDueWithinAWeek() const;
 
     Database* m_db;

@@ -87,7 +87,13 @@ QVariantMap DashboardController::getStats() const
     const double lastMonth = paymentsBetween(monthStart.addMonths(-1), monthStart);
     const double growth = lastMonth > 0 ? (thisMonth.toDouble() - lastMonth) / lastMonth * 100.0 : 0.0;
     stats.insert(QStringLiteral("revenueGrowth"), growth);
-    stats.insert(QStringLiteral("occupancyRate"), getOccupancyRate());
+    const QVariantMap units = unitCounts();
+    stats.insert(QStringLiteral("occupancyRate"), occupancyOf(units));
+    stats.insert(QStringLiteral("occupiedUnits"), units.value(QStringLiteral("occupied"), 0).toLongLong());
+    stats.insert(QStringLiteral("availableUnits"), units.value(QStringLiteral("available"), 0).toLongLong());
+    stats.insert(
+        QStringLiteral("outOfServiceUnits"), units.value(QStringLiteral("out_of_service"), 0).toLongLong());
+    stats.insert(QStringLiteral("soldUnits"), units.value(QStringLiteral("sold"), 0).toLongLong());
     return stats;
 }
 
@@ -131,16 +137,29 @@ QVariantList DashboardController::getExpiringContracts(int days) const
     return ContractModel(m_db).getExpiring(days);
 }
 
+QVariantMap DashboardController::unitCounts() const
+{
+    static const QString sql = QStringLiteral(R"(
+        SELECT COUNT(*) as total,
+               COALESCE(SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END), 0) as occupied,
+               COALESCE(SUM(CASE WHEN status='available' THEN 1 ELSE 0 END), 0) as available,
+               COALESCE(SUM(CASE WHEN status='maintenance' THEN 1 ELSE 0 END), 0) as out_of_service,
+               COALESCE(SUM(CASE WHEN status='sold' THEN 1 ELSE 0 END), 0) as sold
+        FROM units)");
+    return m_db->execQuery(sql).value(0).toMap();
+}
+
+double DashboardController::occupancyOf(const QVariantMap& counts)
+{
+    // A unit out of service can be let by nobody: the rate is of the units in service.
+    const qint64 inService = counts.value(QStringLiteral("total")).toLongLong()
+        - counts.value(QStringLiteral("out_of_service")).toLongLong();
+    return percentOf(counts.value(QStringLiteral("occupied")).toLongLong(), inService);
+}
+
 double DashboardController::getOccupancyRate() const
 {
-    static const QString sql = QStringLiteral(
-        R"(SELECT COUNT(*) as total, SUM(CASE WHEN status='rented' THEN 1 ELSE 0 END) as rented FROM units)");
-    const QVariantList rows = m_db->execQuery(sql);
-    if (rows.isEmpty())
-        return 0.0;
-    const QVariantMap row = rows.first().toMap();
-    return percentOf(
-        row.value(QStringLiteral("rented")).toLongLong(), row.value(QStringLiteral("total")).toLongLong());
+    return occupancyOf(unitCounts());
 }
 
 double DashboardController::getCollectionRate() const

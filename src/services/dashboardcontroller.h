@@ -20,7 +20,8 @@ public:
     /**
      * Keys, in the order they are computed: totalProperties, activeTenants, monthlyRevenue,
      * pendingMaintenance (each as the database returns it, 0 when nothing comes back),
-     * revenueGrowth and occupancyRate (doubles, percent).
+     * revenueGrowth and occupancyRate (doubles, percent), then the units by status, each counted
+     * apart: occupiedUnits (rented), availableUnits, outOfServiceUnits ('maintenance'), soldUnits.
      */
     Q_INVOKABLE QVariantMap getStats() const;
 
@@ -31,7 +32,10 @@ public:
     /** Active contracts ending within `days` days from today, those already past included. */
     Q_INVOKABLE QVariantList getExpiringContracts(int days = 30) const;
 
-    /** Percent of units rented; sold and available units count as not occupied. */
+    /**
+     * Percent of the units in service that are rented; sold and available units count as not
+     * occupied, units out of service ('maintenance') are left out of the count.
+     */
     Q_INVOKABLE double getOccupancyRate() const;
 
     /** Percent paid of the live invoices of last month's and this month's periods. */
@@ -55,6 +59,9 @@ private:
     /** Sum of the payments dated on or after `from`, as the database returns it. */
     [[nodiscard]] QVariant paymentsFrom(const QDate& from) const;
     [[nodiscard]] double paymentsBetween(const QDate& from, const QDate& before) const;
+    /** total, occupied, available, out_of_service and sold units. */
+    [[nodiscard]] QVariantMap unitCounts() const;
+    static double occupancyOf(const QVariantMap& counts);
 
     Database* m_db;
 };

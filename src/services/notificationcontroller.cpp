@@ -103,7 +103,10 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
                 QStringLiteral("استحق في: ") + text(row, "due_date"), QStringLiteral("critical"));
         } });
 
-    // Pending cheques a week ahead, and those whose day has already come and gone.
+    // Received cheques still pending, a week ahead, and those whose day has already come and gone.
+    // A cheque the office issued is paid out, not collected; nor is one whose installment was
+    // settled by other money (cashing it is refused: it goes back to the buyer). The unary plus
+    // keeps SQLite on the status index: by type it would walk every cheque ever received.
     rules.push_back({ QStringLiteral(R"(
         SELECT c.*, b.full_name as buyer_name, t.full_name as tenant_name, u.unit_number, p.name as property_name
         FROM cheques c
@@ -112,7 +115,8 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
         LEFT JOIN installments i ON c.installment_id=i.id
         LEFT JOIN units u ON i.unit_id=u.id
         LEFT JOIN properties p ON u.property_id=p.id
-        WHERE c.due_date <= ? AND c.status = 'pending'
+        WHERE c.due_date <= ? AND c.status = 'pending' AND +c.type = 'received'
+          AND (i.id IS NULL OR i.status != 'paid')
         ORDER BY c.due_date, c.id)"),
         { inAWeek }, [today](QVariantMap& row) {
             const QString buyer = text(row, "buyer_name");

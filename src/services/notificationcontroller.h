@@ -21,7 +21,7 @@ public:
 
     /**
      * Every alert, rule after rule: installments due today or yesterday ("payment_due", high),
-     * installments due earlier ("overdue", critical), pending cheques due within 7 days or past
+     * installments due earlier ("overdue", critical), pending received cheques due within 7 days or past
      * ("cheque", medium when still ahead, else high), open invoices due up to today
      * ("rent_invoice", high when past, medium today), active contracts ending within 30 days or
      * past ("contract", low). Each alert is its source row plus `type`, `title`, `detail` and

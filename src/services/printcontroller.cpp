@@ -197,6 +197,7 @@ QString PrintController::translateHeader(const QString& key)
         { QStringLiteral("available"), QStringLiteral("متاح") },
         { QStringLiteral("sold"), QStringLiteral("مباع") },
         { QStringLiteral("rented"), QStringLiteral("مؤجر") },
+        { QStringLiteral("out_of_service"), QStringLiteral("خارج الخدمة") },
         { QStringLiteral("installment_amount"), QStringLiteral("قيمة القسط") },
         { QStringLiteral("paid_amount"), QStringLiteral("المبلغ المدفوع") },
     };

@@ -1,7 +1,12 @@
 #include "projectfinancials.h"
 
 #include "database.h"
+#include "money.h"
 #include "reportdaterange.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 
@@ -20,16 +25,16 @@ ProjectFinancials::ProjectFinancials(Database* db)
 
 QVariantMap ProjectFinancials::detailedFinancials(int propertyId) const
 {
-    // A sold unit's value is its agreed price, or its list price when none was recorded. Down
-    // payments are known only by the notes text the sale writes on its payment row.
+    // A sold unit's value is its agreed price, or its list price when none was recorded. A sale
+    // flags its down payment's row, whatever the notes on it say.
     static const QString sql = uR"(SELECT
         (SELECT COALESCE(SUM(CASE WHEN sale_price_actual > 0 THEN sale_price_actual ELSE sale_price END), 0)
             FROM units WHERE property_id = ? AND status = 'sold') AS sold_value,
         (SELECT COALESCE(SUM(i.paid_amount), 0)
             FROM installments i JOIN units u ON i.unit_id = u.id WHERE u.property_id = ?) AS installments_collected,
         (SELECT COALESCE(SUM(amount), 0) FROM payments
-            WHERE buyer_id IS NOT NULL AND unit_id IN (SELECT id FROM units WHERE property_id = ?)
-              AND notes LIKE 'دفعة مقدمة / بيع وحدة:%') AS down_payments,
+            WHERE is_down_payment = 1 AND unit_id IN (SELECT id FROM units WHERE property_id = ?))
+            AS down_payments,
         (SELECT COALESCE(SUM(amount), 0) FROM expenses WHERE property_id = ?) AS expenses,
         (SELECT COALESCE(SUM(sale_price), 0) FROM units WHERE property_id = ? AND status = 'available') AS unsold_value,
         (SELECT COUNT(*) FROM units WHERE property_id = ?) AS total_units,
@@ -66,46 +71,136 @@ QVariantMap ProjectFinancials::detailedFinancials(int propertyId) const
     return result;
 }
 
+namespace {
+
+/** Each unit's weight in the split: its area, or the average known area when it has none. */
+QList<double> allocationWeights(const QList<double>& areas)
+{
+    // Areas are scaled by the largest one first, so that even absurd areas add up to a finite sum.
+    double largest = 0;
+    for (double area : areas) {
+        if (std::isfinite(area) && area > 0)
+            largest = std::max(largest, area);
+    }
+    QList<double> weights;
+    weights.reserve(areas.size());
+    double knownSum = 0;
+    int known = 0;
+    for (double area : areas) {
+        const bool isKnown = largest > 0 && std::isfinite(area) && area > 0;
+        weights.append(isKnown ? area / largest : -1);
+        if (isKnown) {
+            knownSum += area / largest;
+            ++known;
+        }
+    }
+    const double standIn = known > 0 ? knownSum / known : 1.0;
+    for (double& weight : weights) {
+        if (weight < 0)
+            weight = standIn;
+    }
+    return weights;
+}
+
+} // namespace
+
+QList<double> ProjectFinancials::allocateOverheads(double overheads, const QList<double>& areas)
+{
+    if (areas.isEmpty())
+        return {};
+    const QList<double> weights = allocationWeights(areas);
+    const double totalWeight = std::accumulate(weights.cbegin(), weights.cend(), 0.0);
+    QList<double> shares;
+    shares.reserve(areas.size());
+    // Whole cents of up to 1e15 still fit a 64-bit count with room to spare.
+    if (!std::isfinite(overheads) || std::abs(overheads) >= 1e15) {
+        // Far beyond any office's expenses; kept proportional, unrounded.
+        for (double weight : weights)
+            shares.append(std::isfinite(overheads) ? overheads * (weight / totalWeight) : 0.0);
+        return shares;
+    }
+
+    // Largest remainder in whole cents, on the overheads' magnitude: the shares carry its sign.
+    const qint64 cents = Money::toCents(overheads);
+    const qint64 magnitude = cents < 0 ? -cents : cents;
+    QList<qint64> parts;
+    QList<double> remainders;
+    qint64 given = 0;
+    for (double weight : weights) {
+        const double exact = double(magnitude) * (weight / totalWeight);
+        const auto part = static_cast<qint64>(std::floor(exact));
+        parts.append(part);
+        remainders.append(exact - double(part));
+        given += part;
+    }
+    QList<int> order(parts.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(
+        order.begin(), order.end(), [&](int a, int b) { return remainders.at(a) > remainders.at(b); });
+    // Rounding errors of the division may leave the floors a cent off either way.
+    for (int i = 0; given < magnitude; i = (i + 1) % int(order.size()), ++given)
+        ++parts[order.at(i)];
+    for (int i = int(order.size()) - 1; given > magnitude;
+         i = (i + int(order.size()) - 1) % int(order.size())) {
+        if (parts.at(order.at(i)) > 0) {
+            --parts[order.at(i)];
+            --given;
+        }
+    }
+    for (qint64 part : parts)
+        shares.append(Money::fromCents(cents < 0 ? -part : part));
+    return shares;
+}
+
 /*
  * Costs of a set of units, given by a CTE `target(id)`. Overheads (project expenses not booked to
- * a unit) are spread by floor area; a unit with no area or a smaller one counts as one area unit.
- * Where no unit of the project has any area the overheads are split evenly, so the project's
- * overheads are never charged to every unit in full.
+ * a unit) are spread over every unit of the project by allocateOverheads(), so the units of a
+ * project read together carry exactly its overheads.
  */
 QHash<qint64, ProjectFinancials::UnitCost> ProjectFinancials::unitCosts(
     const QString& targetSql, const QVariantList& params) const
 {
     static const QString body = uR"(,
+        projects AS (SELECT DISTINCT property_id FROM units WHERE id IN (SELECT id FROM target)),
         direct AS (SELECT unit_id, SUM(amount) AS x FROM expenses
                    WHERE unit_id IN (SELECT id FROM target) GROUP BY unit_id),
-        projects AS (SELECT property_id, COALESCE(SUM(area), 0) AS area_total, COUNT(*) AS unit_count
-                     FROM units
-                     WHERE property_id IN (SELECT property_id FROM units WHERE id IN (SELECT id FROM target))
-                     GROUP BY property_id),
         overheads AS (SELECT property_id, SUM(amount) AS o FROM expenses
                       WHERE unit_id IS NULL AND property_id IN (SELECT property_id FROM projects)
                       GROUP BY property_id)
-        SELECT u.id, u.area,
+        SELECT u.id, u.property_id, u.area,
                CASE WHEN u.sale_price_actual > 0 THEN u.sale_price_actual ELSE u.sale_price END AS price,
                COALESCE(direct.x, 0) AS direct, COALESCE(overheads.o, 0) AS overheads,
-               projects.area_total, projects.unit_count
+               u.id IN (SELECT id FROM target) AS wanted
         FROM units u
-        JOIN projects ON projects.property_id = u.property_id
         LEFT JOIN direct ON direct.unit_id = u.id
         LEFT JOIN overheads ON overheads.property_id = u.property_id
-        WHERE u.id IN (SELECT id FROM target))"_s;
+        WHERE u.property_id IN (SELECT property_id FROM projects)
+        ORDER BY u.property_id, u.id)"_s;
 
+    const QVariantList rows = m_db->execQuery(targetSql + body, params);
     QHash<qint64, UnitCost> costs;
-    for (const QVariant& value : m_db->execQuery(targetSql + body, params)) {
-        const QVariantMap row = value.toMap();
-        const double areaTotal = number(row, u"area_total"_s);
-        const double share = areaTotal >= 1 ? qMax(number(row, u"area"_s), 1.0) / areaTotal
-                                            : 1.0 / qMax(row.value(u"unit_count"_s).toLongLong(), 1LL);
-        UnitCost cost;
-        cost.salePrice = number(row, u"price"_s);
-        cost.directExpenses = number(row, u"direct"_s);
-        cost.allocatedExpenses = share * number(row, u"overheads"_s);
-        costs.insert(row.value(u"id"_s).toLongLong(), cost);
+    // Rows come project by project; each project's overheads are split over all of its units.
+    for (qsizetype first = 0; first < rows.size();) {
+        const QVariant project = rows.at(first).toMap().value(u"property_id"_s);
+        qsizetype end = first;
+        QList<double> areas;
+        while (end < rows.size() && rows.at(end).toMap().value(u"property_id"_s) == project) {
+            const QVariant area = rows.at(end).toMap().value(u"area"_s);
+            areas.append(area.isNull() ? qQNaN() : area.toDouble());
+            ++end;
+        }
+        const QList<double> shares = allocateOverheads(number(rows.at(first).toMap(), u"overheads"_s), areas);
+        for (qsizetype i = first; i < end; ++i) {
+            const QVariantMap row = rows.at(i).toMap();
+            if (!row.value(u"wanted"_s).toBool())
+                continue;
+            UnitCost cost;
+            cost.salePrice = number(row, u"price"_s);
+            cost.directExpenses = number(row, u"direct"_s);
+            cost.allocatedExpenses = shares.at(i - first);
+            costs.insert(row.value(u"id"_s).toLongLong(), cost);
+        }
+        first = end;
     }
     return costs;
 }

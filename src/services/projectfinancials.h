@@ -24,6 +24,15 @@ public:
     QVariantList costCenters(int propertyId) const;
     QVariantMap propertyProfitability(int propertyId, const ReportDateRange& range) const;
 
+    /**
+     * A project's overheads spread over its units by floor area, one share per entry of `areas`
+     * (in that order). A unit whose area is unknown (NaN, 0 or less) weighs as much as the average
+     * unit whose area is known; where none is known the overheads are split evenly. Shares are
+     * whole hundredths that add up to the overheads exactly: the cents left over by rounding down
+     * go to the largest remainders, so the units never carry more, nor less, than the project spent.
+     */
+    static QList<double> allocateOverheads(double overheads, const QList<double>& areas);
+
 private:
     struct UnitCost
     {

@@ -33,11 +33,13 @@ QVariantList pageBounds(int offset, int limit)
 // property, which would walk the payments once for every property.
 const QString kPropertyComparisonSql = uR"(SELECT p.name, p.id,
         COALESCE(uc.units, 0) AS units, COALESCE(uc.rented, 0) AS rented, COALESCE(uc.sold, 0) AS sold,
+        COALESCE(uc.out_of_service, 0) AS out_of_service,
         COALESCE(inc.income, 0) AS income, COALESCE(ex.expenses, 0) AS expenses
     FROM properties p
     LEFT JOIN (SELECT property_id, COUNT(*) AS units,
                       SUM(CASE WHEN status = 'rented' THEN 1 ELSE 0 END) AS rented,
-                      SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold
+                      SUM(CASE WHEN status = 'sold' THEN 1 ELSE 0 END) AS sold,
+                      SUM(CASE WHEN status = 'maintenance' THEN 1 ELSE 0 END) AS out_of_service
                FROM units GROUP BY property_id) uc ON uc.property_id = p.id
     LEFT JOIN (SELECT u.property_id, SUM(pay.amount) AS income
                FROM payments pay
@@ -87,19 +89,29 @@ QVariantList ReportController::getTenantStatement(int tid, const QString& from, 
     // An invoice is dated by its creation time stamp, a payment by its day; the range keeps whole
     // days, so an invoice written late on the last day is in. Within a day the charges come before
     // the payments, as on any account statement, even though a bare day sorts before a time stamp.
+    // A void invoice that was paid in part stays at its total, and its void follows on the day it
+    // was made as a credit of what was still open on it: its payments stay too, and the rows add up
+    // to the tenant's stored balance. A void invoice of which nothing was paid changed nothing and
+    // is left out.
     static const QString base = uR"(SELECT type, date, ref, debit, credit FROM (
             SELECT 'فاتورة' AS type, i.created_at AS date, i.invoice_number AS ref, i.total_amount AS debit,
                    0 AS credit, 0 AS kind, i.id AS seq
-            FROM invoices i WHERE i.tenant_id = ? AND i.status != 'void'
+            FROM invoices i WHERE i.tenant_id = ? AND (i.status != 'void' OR i.paid_amount > 0)
             UNION ALL
             SELECT 'دفعة' AS type, p.payment_date AS date, p.reference AS ref, 0 AS debit,
                    p.amount AS credit, 1 AS kind, p.id AS seq
             FROM payments p WHERE p.tenant_id = ?
+            UNION ALL
+            SELECT 'إلغاء' AS type, COALESCE(i.voided_at, i.created_at) AS date, i.invoice_number AS ref,
+                   0 AS debit, (ROUND(i.total_amount * 100) - ROUND(i.paid_amount * 100)) / 100.0 AS credit,
+                   2 AS kind, i.id AS seq
+            FROM invoices i
+            WHERE i.tenant_id = ? AND i.status = 'void' AND i.paid_amount > 0 AND i.total_amount > i.paid_amount
         ) WHERE 1 = 1)"_s;
     static const QString range = u" AND date >= ? AND date < ?"_s;
     static const QString order = u" ORDER BY substr(date, 1, 10), kind, date, seq"_s;
     return rangedStatement(
-        "the tenant statement", base, range, order, { tid, tid }, ReportDateRange(from, to));
+        "the tenant statement", base, range, order, { tid, tid, tid }, ReportDateRange(from, to));
 }
 
 QVariantList ReportController::getBuyerStatement(int bid, const QString& from, const QString& to)

@@ -28,8 +28,11 @@ class ReportController : public QObject
 public:
     explicit ReportController(Database* db, QObject* parent = nullptr);
 
-    /** Invoices (debit, dated by creation) and payments (credit) of a tenant, oldest first; void invoices
-     * left out. */
+    /**
+     * Invoices (debit, dated by creation), payments (credit) and voids of invoices paid in part
+     * (type "إلغاء": credit of what was still open, dated when voided) of a tenant, oldest first; the
+     * rows add up to the tenant's stored balance. Void invoices of which nothing was paid are left out.
+     */
     Q_INVOKABLE QVariantList getTenantStatement(
         int tid, const QString& from = QString(), const QString& to = QString());
     /** A buyer's installments by due date, each with its `remaining_amount`. */
@@ -77,7 +80,8 @@ public:
 
     /** Two to four insight cards (`icon`, `title`, `description`). */
     Q_INVOKABLE QVariantList getAIInsights();
-    /** The written analysis: `text` (Markdown) and `occupancy` (rented and sold units, percent). */
+    /** The written analysis: `text` (Markdown), `occupancy` and the unit counts (BusinessInsights::analysis).
+     */
     Q_INVOKABLE QVariantMap getSmartAIAnalysis();
 
 signals:

@@ -21,11 +21,13 @@ private slots:
         Clock::setToday(QDate(2025, 3, 10));
         m_db = std::make_unique<TestDatabase>();
         m_model = std::make_unique<ChequeModel>(m_db->db());
+        m_installments = std::make_unique<InstallmentModel>(m_db->db());
         m_buyer = addBuyer(db(), QStringLiteral("سامي خليل"));
         m_tenant = addTenant(db(), QStringLiteral("ليلى حسن"));
     }
     void cleanup()
     {
+        m_installments.reset();
         m_model.reset();
         m_db.reset();
         Clock::setToday(QDate());
@@ -96,18 +98,18 @@ private slots:
         QCOMPARE(row.value(QStringLiteral("notes")).toString(), QStringLiteral("exchange_rate=1"));
     }
 
-    void valuesAreStoredAsGiven()
+    void valuesAreStoredAsGivenAmountsInCents()
     {
-        const int id = m_model->add(QStringLiteral(""), QStringLiteral("received"), -40, QStringLiteral(""),
-            QStringLiteral("soon"), QStringLiteral(""), kPrimaryCurrency, 0);
+        const int id = m_model->add(QStringLiteral(""), QStringLiteral("received"), 40.004,
+            QStringLiteral(""), QStringLiteral("soon"), QStringLiteral(""), kPrimaryCurrency, 0);
         QVERIFY(id > 0);
         const QVariantMap row = db()->getById(QStringLiteral("cheques"), id);
         QCOMPARE(row.value(QStringLiteral("cheque_number")).toString(), QStringLiteral(""));
-        QCOMPARE(row.value(QStringLiteral("amount")).toDouble(), -40.0);
+        QCOMPARE(row.value(QStringLiteral("amount")).toDouble(), 40.0);
         QCOMPARE(row.value(QStringLiteral("due_date")).toString(), QStringLiteral("soon"));
     }
 
-    void nonFiniteFiguresAreRefused_data()
+    void unusableFiguresAreRefused_data()
     {
         QTest::addColumn<double>("amount");
         QTest::addColumn<double>("rate");
@@ -115,10 +117,13 @@ private slots:
         const double nan = std::numeric_limits<double>::quiet_NaN();
         QTest::newRow("infinite amount") << inf << 1.0;
         QTest::newRow("NaN amount") << nan << 1.0;
+        QTest::newRow("negative amount") << -40.0 << 1.0;
+        QTest::newRow("less than a cent") << 0.004 << 1.0;
+        QTest::newRow("absurd amount") << 1e308 << 1.0;
         QTest::newRow("infinite rate") << 100.0 << inf;
         QTest::newRow("NaN rate") << 100.0 << nan;
     }
-    void nonFiniteFiguresAreRefused()
+    void unusableFiguresAreRefused()
     {
         QFETCH(double, amount);
         QFETCH(double, rate);
@@ -212,20 +217,141 @@ private slots:
         QVERIFY(!pending.contains(QStringLiteral("currency_code")));
     }
 
-    void updateStatusStoresAnyStatus()
+    void statusChangesFollowTheRegister()
     {
         const int id
             = addCheque(QStringLiteral("1"), QStringLiteral("2025-04-01"), QStringLiteral("received"));
         QSignalSpy changed(m_model.get(), &ChequeModel::dataChanged);
+        QVERIFY(!m_model->updateStatus(id, QStringLiteral("pending")));
+        QVERIFY(!m_model->updateStatus(id, QStringLiteral("cashed")));
+        QVERIFY(!m_model->updateStatus(4242, QStringLiteral("paid")));
+        QVERIFY(!lastError().isEmpty());
         QVERIFY(m_model->updateStatus(id, QStringLiteral("bounced")));
+        QVERIFY(lastError().isEmpty());
+        // A returned cheque is never cashed, nor returned twice.
+        QVERIFY(!m_model->updateStatus(id, QStringLiteral("paid")));
+        QVERIFY(!m_model->updateStatus(id, QStringLiteral("bounced")));
         QCOMPARE(m_db->value(QStringLiteral("SELECT status FROM cheques WHERE id=?"), { id }).toString(),
             QStringLiteral("bounced"));
-        QVERIFY(m_model->updateStatus(id, QStringLiteral("pending")));
-        QCOMPARE(m_db->value(QStringLiteral("SELECT status FROM cheques WHERE id=?"), { id }).toString(),
-            QStringLiteral("pending"));
-        QVERIFY(m_model->updateStatus(4242, QStringLiteral("paid")));
-        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.count(), 1);
+        // A cheque that pays no installment moves no money.
         QCOMPARE(m_db->count(QStringLiteral("payments")), 0);
+    }
+
+    void cashingAnInstallmentChequeCollectsIt_data()
+    {
+        QTest::addColumn<QList<double>>("byHand"); // collected before, none covering the cheque
+        QTest::addColumn<double>("collected"); // through the cheque; 0: refused
+        QTest::newRow("nothing paid yet") << QList<double> {} << 500.0;
+        QTest::newRow("partly paid by hand") << QList<double> { 200 } << 300.0;
+        QTest::newRow("settled by hand") << QList<double> { 200, 300 } << 0.0;
+    }
+    void cashingAnInstallmentChequeCollectsIt()
+    {
+        QFETCH(QList<double>, byHand);
+        QFETCH(double, collected);
+        const auto [installment, cheque] = sellWithCheque(500);
+        for (const double amount : byHand)
+            QVERIFY(m_installments->payInstallment(installment, amount));
+
+        QCOMPARE(m_model->updateStatus(cheque, QStringLiteral("paid")), collected > 0);
+        QCOMPARE(lastError().isEmpty(), collected > 0);
+        QCOMPARE(chequeStatus(cheque), collected > 0 ? QStringLiteral("paid") : QStringLiteral("pending"));
+        // Every case ends with the installment settled once, and as many payments as collections.
+        QCOMPARE(
+            m_db->value(QStringLiteral("SELECT paid_amount FROM installments WHERE id=?"), { installment })
+                .toDouble(),
+            500.0);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT status FROM installments WHERE id=?"), { installment })
+                     .toString(),
+            QStringLiteral("paid"));
+        QCOMPARE(balance(), 0.0);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT SUM(amount) FROM payments")).toDouble(), 500.0);
+        QCOMPARE(
+            m_db->value(QStringLiteral("SELECT COALESCE(SUM(amount), 0) FROM payments WHERE cheque_id=?"),
+                    { cheque })
+                .toDouble(),
+            collected);
+        QVERIFY(m_installments->getOverdue().isEmpty());
+    }
+
+    void bounceTakesBackWhatTheChequeCollected_data()
+    {
+        QTest::addColumn<double>("byHand"); // collected by hand before the cheque
+        QTest::addColumn<bool>("onTheRegister"); // cashed here, or by a collection that covers it
+        QTest::newRow("cashed on the register") << 0.0 << true;
+        QTest::newRow("covered by a collection") << 0.0 << false;
+        QTest::newRow("the rest of a partly paid installment") << 200.0 << true;
+    }
+    void bounceTakesBackWhatTheChequeCollected()
+    {
+        QFETCH(double, byHand);
+        QFETCH(bool, onTheRegister);
+        const auto [installment, cheque] = sellWithCheque(500);
+        if (byHand > 0)
+            QVERIFY(m_installments->payInstallment(installment, byHand));
+        QVERIFY(onTheRegister ? m_model->updateStatus(cheque, QStringLiteral("paid"))
+                              : m_installments->payInstallment(installment, 500));
+        QCOMPARE(chequeStatus(cheque), QStringLiteral("paid"));
+
+        QVERIFY(m_model->updateStatus(cheque, QStringLiteral("bounced")));
+        QCOMPARE(chequeStatus(cheque), QStringLiteral("bounced"));
+        QCOMPARE(
+            m_db->value(QStringLiteral("SELECT paid_amount FROM installments WHERE id=?"), { installment })
+                .toDouble(),
+            byHand);
+        QCOMPARE(m_db->value(QStringLiteral("SELECT status FROM installments WHERE id=?"), { installment })
+                     .toString(),
+            byHand > 0 ? QStringLiteral("partial") : QStringLiteral("pending"));
+        QCOMPARE(balance(), 500 - byHand);
+        // The collection stays on the books and is taken back by a payment of the opposite amount.
+        QCOMPARE(m_db->value(QStringLiteral("SELECT SUM(amount) FROM payments")).toDouble(), byHand);
+        QCOMPARE(m_db->count(QStringLiteral("SELECT id FROM payments WHERE cheque_id=? AND amount=?"),
+                     { cheque, -(500 - byHand) }),
+            1);
+        QCOMPARE(m_installments->getOverdue().size(), 1);
+    }
+
+    void failedStepChangesNothing_data()
+    {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("table");
+        for (const char* status : { "paid", "bounced" }) {
+            const auto row = [&](const char* event, const char* table) {
+                QTest::addRow("%s, %s %s", status, event, table) << QString::fromLatin1(
+                    status) << QString::fromLatin1(event) << QString::fromLatin1(table);
+            };
+            row("UPDATE", "installments");
+            row("UPDATE", "cheques");
+            row("INSERT", "payments");
+            row("UPDATE", "buyers");
+            row("INSERT", "audit_logs");
+        }
+    }
+    void failedStepChangesNothing()
+    {
+        QFETCH(QString, status);
+        QFETCH(QString, event);
+        QFETCH(QString, table);
+        const auto [installment, cheque] = sellWithCheque(500);
+        if (status == QLatin1String("bounced"))
+            QVERIFY(m_model->updateStatus(cheque, QStringLiteral("paid")));
+        const auto state = [&, installment = installment] {
+            return m_db
+                ->value(
+                    QStringLiteral(
+                        R"(SELECT (SELECT GROUP_CONCAT(status) FROM cheques) || (SELECT paid_amount || status FROM installments WHERE id=?)
+                    || (SELECT balance FROM buyers) || (SELECT COUNT(*) || COALESCE(SUM(amount), 0) FROM payments)
+                    || (SELECT COUNT(*) FROM audit_logs))"),
+                    { installment })
+                .toString();
+        };
+        const QString before = state();
+        failOn(db(), event, table);
+        QVERIFY(!m_model->updateStatus(cheque, status));
+        QCOMPARE(state(), before);
+        QVERIFY(!lastError().isEmpty());
     }
 
     void failedStatusUpdateReportsFalse()
@@ -240,6 +366,26 @@ private slots:
 
 private:
     Database* db() const { return m_db->db(); }
+    QString lastError() const { return m_model->property("lastError").toString(); }
+    QString chequeStatus(int id) const
+    {
+        return m_db->value(QStringLiteral("SELECT status FROM cheques WHERE id=?"), { id }).toString();
+    }
+    double balance() const
+    {
+        return m_db->value(QStringLiteral("SELECT balance FROM buyers WHERE id=?"), { m_buyer }).toDouble();
+    }
+    /** A unit sold in one installment due 2025-01-15, paid by cheque 1001: its installment and cheque. */
+    std::pair<int, int> sellWithCheque(double amount)
+    {
+        const int unit = addUnit(db(), addProperty(db()), QStringLiteral("A-101"));
+        if (m_installments->sellUnit(m_buyer, unit, amount, 0, 1, QStringLiteral("2025-01-15"),
+                kPrimaryCurrency, QStringLiteral("1001"), QStringLiteral("بنك فلسطين"))
+            != 1)
+            return { -1, -1 };
+        return { m_db->value(QStringLiteral("SELECT MAX(id) FROM installments")).toInt(),
+            m_db->value(QStringLiteral("SELECT MAX(id) FROM cheques")).toInt() };
+    }
     int addCheque(const QString& number, const QString& due, const QString& type)
     {
         return m_model->add(
@@ -255,6 +401,7 @@ private:
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<ChequeModel> m_model;
+    std::unique_ptr<InstallmentModel> m_installments;
     int m_buyer = 0;
     int m_tenant = 0;
 };

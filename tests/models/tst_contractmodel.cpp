@@ -190,6 +190,9 @@ private slots:
         QTest::newRow("empty end") << s << "" << 900.0 << 0.0;
         QTest::newRow("end before start") << s << "2024-12-31" << 900.0 << 0.0;
         QTest::newRow("negative rent") << s << e << -900.0 << 0.0;
+        // The rent run would make invoices of nothing that nobody could settle.
+        QTest::newRow("no rent") << s << e << 0.0 << 0.0;
+        QTest::newRow("rent below half a cent") << s << e << 0.004 << 0.0;
         QTest::newRow("rent not a number") << s << e << nan << 0.0;
         QTest::newRow("infinite rent") << s << e << inf << 0.0;
         QTest::newRow("negative deposit") << s << e << 900.0 << -1.0;
@@ -219,10 +222,21 @@ private slots:
             m_db->value(QStringLiteral("SELECT deposit FROM contracts WHERE id=?"), { id }).toDouble(), 0.0);
     }
 
+    void amountsAreKeptInHundredths()
+    {
+        const int id = m_contracts->add(m_unit, m_tenant, QStringLiteral("2025-03-01"),
+            QStringLiteral("2026-02-28"), 1250.505, QStringLiteral("monthly"), 99.994, 1);
+        QVERIFY(id > 0);
+        const QVariantMap row = db()->getById(QStringLiteral("contracts"), id);
+        QVERIFY(row.value(QStringLiteral("rent_amount")).toDouble() == 1250.51);
+        QVERIFY(row.value(QStringLiteral("deposit")).toDouble() == 99.99);
+    }
+
     void soldMissingOrUnknownPartiesAreRefused_data()
     {
         QTest::addColumn<QString>("problem");
         QTest::newRow("sold unit") << QStringLiteral("sold");
+        QTest::newRow("unit out of service") << QStringLiteral("maintenance");
         QTest::newRow("unknown unit") << QStringLiteral("unit");
         QTest::newRow("unknown tenant") << QStringLiteral("tenant");
         QTest::newRow("unknown currency") << QStringLiteral("currency");
@@ -231,8 +245,11 @@ private slots:
     {
         QFETCH(QString, problem);
         UnitModel units(db());
+        if (problem == QLatin1String("maintenance"))
+            QVERIFY(units.updateStatus(m_unit, problem));
         if (problem == QLatin1String("sold"))
-            QVERIFY(units.updateStatus(m_unit, QStringLiteral("sold")));
+            QVERIFY(
+                db()->execNonQuery(QStringLiteral("UPDATE units SET status='sold' WHERE id=?"), { m_unit }));
         const int unit = problem == QLatin1String("unit") ? 9999 : m_unit;
         const int tenant = problem == QLatin1String("tenant") ? 9999 : m_tenant;
         const int currency = problem == QLatin1String("currency") ? 99 : 1;
@@ -243,7 +260,9 @@ private slots:
         QCOMPARE(changed.count(), 0);
         QCOMPARE(m_db->count(QStringLiteral("contracts")), 0);
         QCOMPARE(unitStatus(m_unit),
-            problem == QLatin1String("sold") ? QStringLiteral("sold") : QStringLiteral("available"));
+            problem == QLatin1String("sold") || problem == QLatin1String("maintenance")
+                ? problem
+                : QStringLiteral("available"));
     }
 
     void contractIsNotKeptWhenTheUnitCannotBeMarked()
@@ -302,8 +321,7 @@ private slots:
         QVERIFY(m_contracts->terminate(current));
         QCOMPARE(unitStatus(m_unit), QStringLiteral("rented"));
 
-        UnitModel units(db());
-        QVERIFY(units.updateStatus(m_unit, QStringLiteral("sold")));
+        QVERIFY(db()->execNonQuery(QStringLiteral("UPDATE units SET status='sold' WHERE id=?"), { m_unit }));
         QVERIFY(m_contracts->terminate(following));
         QCOMPARE(contractStatus(following), QStringLiteral("terminated"));
         QCOMPARE(unitStatus(m_unit), QStringLiteral("sold"));

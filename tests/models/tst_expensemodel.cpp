@@ -88,6 +88,15 @@ private slots:
         QCOMPARE(row.value("currency_id").toInt(), 1);
     }
 
+    void amountsAndBalanceStayInHundredths()
+    {
+        QVERIFY(spend(m_property, 0, m_plumber, 0.1) > 0);
+        QVERIFY(spend(m_property, 0, m_plumber, 0.2) > 0);
+        const int odd = spend(m_property, 0, m_plumber, 10.005);
+        QVERIFY(expense(odd).value("amount").toDouble() == 10.01);
+        QVERIFY(contractorBalance(db(), m_plumber) == 10.31);
+    }
+
     void expenseWithoutContractorOrUnit()
     {
         const int id = spend(m_otherProperty, 0, 0, 80);
@@ -119,6 +128,7 @@ private slots:
 
         QTest::newRow("zero") << 1 << 1 << "صيانة" << 0.0 << "2025-05-04";
         QTest::newRow("negative") << 1 << 1 << "صيانة" << -10.0 << "2025-05-04";
+        QTest::newRow("below half a cent") << 1 << 1 << "صيانة" << 0.004 << "2025-05-04";
         QTest::newRow("NaN") << 1 << 1 << "صيانة" << std::nan("") << "2025-05-04";
         QTest::newRow("no category") << 1 << 1 << " " << 10.0 << "2025-05-04";
         QTest::newRow("no date") << 1 << 1 << "صيانة" << 10.0 << "";

@@ -1,6 +1,7 @@
 #include "billingfixtures.h"
 #include "clock.h"
 #include "invoicemodel.h"
+#include "money.h"
 #include "paymentmodel.h"
 #include "testdatabase.h"
 
@@ -115,12 +116,19 @@ private slots:
         QCOMPARE(listed.value("tenant_name").toString(), QStringLiteral("سامي"));
     }
 
-    void emptyItemListGivesZeroInvoice()
+    void amountsAreKeptInHundredths()
     {
-        const int id = m_model->createInvoice(m_tenant, m_unit, QStringLiteral("2025-03"), {}, 1);
+        const int id = m_model->createInvoice(m_tenant, m_unit, QStringLiteral("2025-03"),
+            { item(QStringLiteral("a"), 0.1), item(QStringLiteral("b"), 0.2),
+                item(QStringLiteral("c"), 10.005) },
+            1);
         QVERIFY(id > 0);
-        QCOMPARE(field(db(), QStringLiteral("invoices"), id, QStringLiteral("total_amount")).toDouble(), 0.0);
-        QCOMPARE(m_db->count(QStringLiteral("invoice_items")), 0);
+        QVERIFY(
+            field(db(), QStringLiteral("invoices"), id, QStringLiteral("total_amount")).toDouble() == 10.31);
+        QVERIFY(tenantBalance(db(), m_tenant) == 10.31);
+        QVERIFY(
+            db()->scalar(QStringLiteral("SELECT total FROM invoice_items WHERE description='c'")).toDouble()
+            == 10.01);
     }
 
     void numbersRestartMonthlyAndCountVoided()
@@ -244,6 +252,16 @@ private slots:
         QTest::newRow("infinite total")
             << 1 << "2025-03"
             << QVariantList { item(QStringLiteral("x"), std::numeric_limits<double>::infinity()) };
+        // An invoice of nothing, or less, could never be settled.
+        QTest::newRow("no items") << 1 << "2025-03" << QVariantList {};
+        QTest::newRow("a line of 0") << 1 << "2025-03" << QVariantList { item(QStringLiteral("x"), 0) };
+        QTest::newRow("below half a cent")
+            << 1 << "2025-03" << QVariantList { item(QStringLiteral("x"), 0.004) };
+        QTest::newRow("a negative line")
+            << 1 << "2025-03" << QVariantList { good.first(), item(QStringLiteral("خصم"), -100) };
+        QTest::newRow("a total above the largest amount")
+            << 1 << "2025-03"
+            << QVariantList { item(QStringLiteral("x"), 9e12), item(QStringLiteral("y"), 9e12) };
         // The second line cannot be stored (no description): the first may not stay behind.
         QVariantMap broken;
         broken.insert(QStringLiteral("total"), 5.0);
@@ -286,9 +304,9 @@ private slots:
         QTest::addColumn<QString>("status");
 
         QTest::newRow("part") << 400.0 << 600.0 << "partial";
-        QTest::newRow("nothing is still partial") << 0.0 << 1000.0 << "partial";
+        QTest::newRow("what was paid already") << 250.0 << 750.0 << "partial";
         QTest::newRow("all") << 1000.0 << 0.0 << "paid";
-        QTest::newRow("more than due") << 1200.0 << -200.0 << "paid";
+        QTest::newRow("all, to the half cent") << 999.995 << 0.0 << "paid";
     }
 
     void updatePaidAmount()
@@ -298,28 +316,37 @@ private slots:
         QFETCH(QString, status);
         const int id = rentInvoice(m_tenant, QStringLiteral("2025-03"), 1000);
         QVERIFY(m_model->updatePaidAmount(id, 250));
-        // It sets, it does not add.
+        // It sets the paid amount, through a payment of the difference.
         QVERIFY(m_model->updatePaidAmount(id, paid));
         const QVariantMap invoice = db()->getById(QStringLiteral("invoices"), id);
-        QCOMPARE(invoice.value("paid_amount").toDouble(), paid);
-        QCOMPARE(invoice.value("balance").toDouble(), balance);
+        QCOMPARE(invoice.value("paid_amount").toDouble(), Money::roundToCents(paid));
+        QVERIFY(invoice.value("balance").toDouble() == balance);
         QCOMPARE(invoice.value("status").toString(), status);
-        QCOMPARE(tenantBalance(db(), m_tenant), 1000.0);
+        QVERIFY(tenantBalance(db(), m_tenant) == balance);
+        QCOMPARE(db()->scalar(QStringLiteral("SELECT SUM(amount) FROM payments WHERE invoice_id=?"), { id })
+                     .toDouble(),
+            Money::roundToCents(paid));
     }
 
     void updatePaidAmountRefusals()
     {
         const int id = rentInvoice(m_tenant, QStringLiteral("2025-03"), 1000);
+        QVERIFY(m_model->updatePaidAmount(id, 250));
         QVERIFY(!m_model->updatePaidAmount(id, std::nan("")));
         QVERIFY(!m_model->updatePaidAmount(id, -1));
         QVERIFY(!m_model->updatePaidAmount(id + 100, 10));
-        QCOMPARE(field(db(), QStringLiteral("invoices"), id, QStringLiteral("status")).toString(),
-            QStringLiteral("pending"));
+        // No payment is taken back, and none goes past the total.
+        QVERIFY(!m_model->updatePaidAmount(id, 100));
+        QVERIFY(!m_model->updatePaidAmount(id, 1200));
+        QCOMPARE(
+            field(db(), QStringLiteral("invoices"), id, QStringLiteral("paid_amount")).toDouble(), 250.0);
+        QCOMPARE(tenantBalance(db(), m_tenant), 750.0);
         QVERIFY(m_model->voidInvoice(id));
         // A void invoice stays void.
         QVERIFY(!m_model->updatePaidAmount(id, 1000));
         QCOMPARE(field(db(), QStringLiteral("invoices"), id, QStringLiteral("status")).toString(),
             QStringLiteral("void"));
+        QCOMPARE(m_db->count(QStringLiteral("payments")), 1);
     }
 
     void voidTakesBackOnlyWhatWasOpen()

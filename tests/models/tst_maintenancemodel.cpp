@@ -114,6 +114,16 @@ private slots:
         QCOMPARE(request(id).value("completed_date").toString(), QStringLiteral("2025-06-09"));
     }
 
+    void costIsKeptInHundredths()
+    {
+        const int id = raise();
+        QVERIFY(m_model->complete(id, 350.005));
+        QVERIFY(request(id).value("cost").toDouble() == 350.01);
+        QVERIFY(db()->scalar(QStringLiteral("SELECT amount FROM expenses WHERE maintenance_id=?"), { id })
+                    .toDouble()
+            == 350.01);
+    }
+
     void inProgressRequestCanBeCompleted()
     {
         const int id = raise();
@@ -134,6 +144,7 @@ private slots:
         QTest::newRow("empty cost field") << true << std::nan("");
         QTest::newRow("negative cost") << true << -20.0;
         QTest::newRow("infinite cost") << true << HUGE_VAL;
+        QTest::newRow("cost above the largest amount") << true << 1e308;
     }
 
     void refusedCompletionsWriteNothing()
@@ -161,6 +172,33 @@ private slots:
 
         QVERIFY(db()->execNonQuery(QStringLiteral("DROP TRIGGER block_expenses")));
         QVERIFY(m_model->complete(id, 120));
+        QCOMPARE(m_db->count(QStringLiteral("expenses")), 1);
+    }
+
+    void updateStatusNeverOpensNorClosesARequest_data()
+    {
+        QTest::addColumn<bool>("completedFirst");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("into completed, without its expense") << false << "completed";
+        QTest::newRow("completed back to new") << true << "new";
+        QTest::newRow("completed back to in progress") << true << "in_progress";
+        QTest::newRow("a word outside the vocabulary") << false << "cancelled";
+    }
+
+    void updateStatusNeverOpensNorClosesARequest()
+    {
+        QFETCH(bool, completedFirst);
+        QFETCH(QString, status);
+        const int id = raise();
+        if (completedFirst)
+            QVERIFY(m_model->complete(id, 75));
+        const QVariantMap before = request(id);
+        QSignalSpy changed(m_model.get(), &MaintenanceModel::dataChanged);
+        QVERIFY(!m_model->updateStatus(id, status));
+        QCOMPARE(request(id), before);
+        QCOMPARE(changed.count(), 0);
+        // Reopened, a completed request would take a second expense for the same work.
+        QVERIFY(!m_model->complete(id, 75) || !completedFirst);
         QCOMPARE(m_db->count(QStringLiteral("expenses")), 1);
     }
 

@@ -120,6 +120,8 @@ private slots:
         QTest::addColumn<QString>("date");
         QTest::newRow("zero") << 0.0 << "2025-03-20";
         QTest::newRow("negative") << -50.0 << "2025-03-20";
+        QTest::newRow("below half a cent") << 0.004 << "2025-03-20";
+        QTest::newRow("half a cent past the invoice") << 1000.005 << "2025-03-20";
         QTest::newRow("NaN") << std::nan("") << "2025-03-20";
         QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << "2025-03-20";
         QTest::newRow("more than the invoice") << 1000.5 << "2025-03-20";
@@ -172,8 +174,34 @@ private slots:
         QVERIFY(pay(0.1, small, tenant) > 0);
         QVERIFY(pay(0.2, small, tenant) > 0);
         QCOMPARE(invoice(small).value("status").toString(), QStringLiteral("paid"));
-        QVERIFY(std::abs(invoice(small).value("balance").toDouble()) < 1e-9);
+        // Settled means exactly 0, on the invoice and on the tenant.
+        QVERIFY(invoice(small).value("balance").toDouble() == 0.0);
+        QVERIFY(tenantBalance(db(), tenant) == 0.0);
         QVERIFY(m_invoices->getPendingByTenant(tenant).isEmpty());
+    }
+
+    void amountsAreKeptInHundredths()
+    {
+        const int id = pay(333.335);
+        QVERIFY(id > 0);
+        QVERIFY(db()->getById(QStringLiteral("payments"), id).value("amount").toDouble() == 333.34);
+        QVERIFY(invoice(m_invoice).value("paid_amount").toDouble() == 333.34);
+        QVERIFY(invoice(m_invoice).value("balance").toDouble() == 666.66);
+        QVERIFY(tenantBalance(db(), m_tenant) == 666.66);
+        // What is left, to the half cent, settles the invoice exactly.
+        QVERIFY(pay(666.655) > 0);
+        QCOMPARE(invoice(m_invoice).value("status").toString(), QStringLiteral("paid"));
+        QVERIFY(invoice(m_invoice).value("balance").toDouble() == 0.0);
+        QVERIFY(tenantBalance(db(), m_tenant) == 0.0);
+    }
+
+    void paymentInAnotherCurrencyIsRefused()
+    {
+        // The invoice is in currency 1 (the primary one); money of another cannot be added to it.
+        QCOMPARE(m_model->add(m_invoice, m_tenant, 100, QStringLiteral("cash"), QStringLiteral("2025-03-20"),
+                     QString(), 2),
+            -1);
+        verifyUntouched();
     }
 
     void lists()

@@ -309,7 +309,11 @@ private slots:
                 QStringLiteral("2025-01-01"), QStringLiteral("2025-12-31"), 100);
         blockTenantNamedBlocked();
 
-        QCOMPARE(m_model->generateAllRent(QStringLiteral("2025-03")), 2);
+        // The run says what it made and what it could not write.
+        const QVariantMap outcome = m_model->issueRent(QStringLiteral("2025-03"));
+        QCOMPARE(outcome.value("made").toInt(), 2);
+        QCOMPARE(outcome.value("failed").toInt(), 1);
+        QCOMPARE(outcome.value("refused").toBool(), false);
         // The blocked tenant's invoice went back with its balance change, items and all.
         QCOMPARE(m_db->count(QStringLiteral("SELECT id FROM invoices WHERE tenant_id=?"), { blocked }), 0);
         QCOMPARE(m_db->count(QStringLiteral("invoice_items")), 2);
@@ -325,6 +329,45 @@ private slots:
         QCOMPARE(m_model->generateAllRent(QStringLiteral("2025-03")), 1);
         QCOMPARE(tenantBalance(db(), blocked), 100.0);
         QCOMPARE(m_db->count(QStringLiteral("invoices")), 3);
+    }
+
+    // What could never be settled is not invoiced, and the run counts it as failed instead of
+    // passing over it in silence.
+    void unbillableRentIsCountedAsFailed_data()
+    {
+        QTest::addColumn<double>("rent");
+        QTest::addColumn<double>("used");
+        QTest::addColumn<int>("made");
+        QTest::addColumn<double>("billed");
+        QTest::newRow("rent of 0") << 0.0 << 0.0 << 1 << 100.0;
+        QTest::newRow("rent of 0, water used") << 0.0 << 25.0 << 2 << 125.0;
+        QTest::newRow("negative water bill") << 500.0 << -10.0 << 1 << 100.0;
+        QTest::newRow("rent below half a cent") << 0.004 << 0.0 << 1 << 100.0;
+        QTest::newRow("rent in fractions of a cent") << 500.005 << 0.0 << 2 << 600.01;
+    }
+
+    void unbillableRentIsCountedAsFailed()
+    {
+        QFETCH(double, rent);
+        QFETCH(double, used);
+        QFETCH(int, made);
+        QFETCH(double, billed);
+        addContract(db(), addUnit(db(), m_property, QStringLiteral("1")),
+            addTenant(db(), QStringLiteral("a")), QStringLiteral("2025-01-01"), QStringLiteral("2025-12-31"),
+            100);
+        const int unit = addUnit(db(), m_property, QStringLiteral("2"));
+        addContract(db(), unit, addTenant(db(), QStringLiteral("b")), QStringLiteral("2025-01-01"),
+            QStringLiteral("2025-12-31"), rent);
+        if (used != 0)
+            addUsage(db(), unit, serviceId(db(), QStringLiteral("مياه")), QStringLiteral("2025-03"), 5, used);
+
+        const QVariantMap outcome = m_model->issueRent(QStringLiteral("2025-03"));
+        QCOMPARE(outcome.value("made").toInt(), made);
+        QCOMPARE(outcome.value("failed").toInt(), 2 - made);
+        QCOMPARE(m_db->count(QStringLiteral("invoices")), made);
+        QCOMPARE(m_db->count(QStringLiteral("SELECT id FROM invoices WHERE total_amount <= 0")), 0);
+        QVERIFY(db()->scalar(QStringLiteral("SELECT SUM(total_amount) FROM invoices")).toDouble() == billed);
+        QVERIFY(db()->scalar(QStringLiteral("SELECT SUM(balance) FROM tenants")).toDouble() == billed);
     }
 
     void largeRunMakesOneInvoicePerContract()
@@ -424,6 +467,17 @@ private slots:
         QCOMPARE(m_model->generateServiceInvoice(
                      { tenant }, QStringLiteral("مياه"), 10, QStringLiteral("2025-3"), 1),
             0);
+        // A charge of nothing, or less than a cent, could never be settled.
+        QCOMPARE(m_model->generateServiceInvoice(
+                     { tenant }, QStringLiteral("مياه"), 0, QStringLiteral("2025-03"), 1),
+            0);
+        QCOMPARE(m_model->generateServiceInvoice(
+                     { tenant }, QStringLiteral("مياه"), 0.004, QStringLiteral("2025-03"), 1),
+            0);
+        QCOMPARE(m_model->generateServiceInvoice(
+                     { tenant }, QStringLiteral("مياه"), -10, QStringLiteral("2025-03"), 1),
+            0);
+        QCOMPARE(m_db->count(QStringLiteral("invoices")), 0);
         // Unknown tenants are left out; the others are still charged.
         QCOMPARE(m_model->generateServiceInvoice(
                      { 999, tenant }, QStringLiteral("مياه"), 10, QStringLiteral("2025-03"), 1),
@@ -471,6 +525,19 @@ private slots:
             db()->scalar(QStringLiteral("SELECT unit_id FROM invoices WHERE tenant_id=?"), { elsewhereToo })
                 .toInt(),
             here);
+    }
+
+    void propertyChargeOfNothingIsRefused()
+    {
+        const int tenant = addTenant(db(), QStringLiteral("هبة"));
+        addContract(db(), addUnit(db(), m_property, QStringLiteral("N1")), tenant,
+            QStringLiteral("2025-01-01"), QStringLiteral("2025-12-31"), 500);
+        const QVariantMap outcome = m_model->issuePropertyService(
+            m_property, QStringLiteral("تنظيف"), 0, QStringLiteral("2025-03"), 1);
+        QCOMPARE(outcome.value("refused").toBool(), true);
+        QCOMPARE(outcome.value("made").toInt(), 0);
+        QCOMPARE(m_db->count(QStringLiteral("invoices")), 0);
+        QCOMPARE(tenantBalance(db(), tenant), 0.0);
     }
 
     void propertyWithoutActiveContractsGetsNothing()

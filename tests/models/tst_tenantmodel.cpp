@@ -1,5 +1,8 @@
 #include "contractmodel.h"
+#include "invoicemodel.h"
+#include "paymentmodel.h"
 #include "rentalfixtures.h"
+#include "reportcontroller.h"
 #include "tenantmodel.h"
 #include "testdatabase.h"
 
@@ -187,24 +190,79 @@ private slots:
             > 0);
 
         const QVariantList rows = m_tenants->getStatement(tenant);
-        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.size(), 4);
         const QVariantMap voided = rows.at(0).toMap();
         QCOMPARE(voided.value(QStringLiteral("ref")).toString(), QStringLiteral("INV-202502-0007"));
+        // Its void, of an unknown day, follows it and takes back what was open.
+        const QVariantMap takenBack = rows.at(1).toMap();
+        QCOMPARE(takenBack.value(QStringLiteral("type")).toString(), QStringLiteral("void"));
+        QCOMPARE(takenBack.value(QStringLiteral("ref")).toString(), QStringLiteral("INV-202502-0007"));
+        QCOMPARE(takenBack.value(QStringLiteral("credit")).toDouble(), 500.0);
         // Same day: the bare payment date sorts before the invoice's timestamp.
-        const QVariantMap payment = rows.at(1).toMap();
+        const QVariantMap payment = rows.at(2).toMap();
         QCOMPARE(payment.value(QStringLiteral("type")).toString(), QStringLiteral("payment"));
         QCOMPARE(payment.value(QStringLiteral("date")).toString(), QStringLiteral("2025-03-01"));
         QCOMPARE(payment.value(QStringLiteral("ref")).toString(), QStringLiteral("TRX-9"));
         QCOMPARE(payment.value(QStringLiteral("debit")).toDouble(), 0.0);
         QCOMPARE(payment.value(QStringLiteral("credit")).toDouble(), 400.0);
         QCOMPARE(payment.value(QStringLiteral("description")).toString(), QStringLiteral("دفعة أولى"));
-        const QVariantMap invoice = rows.at(2).toMap();
+        const QVariantMap invoice = rows.at(3).toMap();
         QCOMPARE(invoice.value(QStringLiteral("type")).toString(), QStringLiteral("invoice"));
         QCOMPARE(invoice.value(QStringLiteral("date")).toString(), QStringLiteral("2025-03-01 09:30:00"));
         QCOMPARE(invoice.value(QStringLiteral("debit")).toDouble(), 1000.0);
         QCOMPARE(invoice.value(QStringLiteral("credit")).toDouble(), 0.0);
         QCOMPARE(invoice.value(QStringLiteral("description")).toString(), QStringLiteral("إيجار آذار"));
         QCOMPARE(invoice.keys().size(), 6);
+    }
+
+    // The stored balance and both statements tell one story: a void takes back what was still
+    // open, and what was paid stays paid, its payment on the statement.
+    void statementsCloseAtTheStoredBalance_data()
+    {
+        QTest::addColumn<double>("paid");
+        QTest::addColumn<bool>("voided");
+        QTest::addColumn<double>("owed");
+        QTest::newRow("partly paid, then voided") << 400.0 << true << 250.0;
+        QTest::newRow("voided unpaid") << 0.0 << true << 250.0;
+        QTest::newRow("paid, then voided") << 1000.0 << true << 250.0;
+        QTest::newRow("partly paid") << 400.0 << false << 850.0;
+    }
+    void statementsCloseAtTheStoredBalance()
+    {
+        QFETCH(double, paid);
+        QFETCH(bool, voided);
+        QFETCH(double, owed);
+        const int tenant = addTenant(db(), QStringLiteral("وفاء"));
+        InvoiceModel invoices(db());
+        PaymentModel payments(db());
+        const auto line = [](double total) {
+            return QVariantList { QVariantMap { { QStringLiteral("description"), QStringLiteral("إيجار") },
+                { QStringLiteral("unit_price"), total }, { QStringLiteral("total"), total } } };
+        };
+        const int first = invoices.createInvoice(tenant, 0, QStringLiteral("2025-03"), line(1000), 1);
+        QVERIFY(invoices.createInvoice(tenant, 0, QStringLiteral("2025-04"), line(250), 1) > 0);
+        if (paid > 0)
+            QVERIFY(payments.add(first, tenant, paid, QStringLiteral("cash"), QStringLiteral("2025-03-10"),
+                        QStringLiteral("R-1"), 1)
+                > 0);
+        if (voided)
+            QVERIFY(invoices.voidInvoice(first));
+
+        const auto closing = [](const QVariantList& rows) {
+            double sum = 0;
+            for (const QVariant& row : rows)
+                sum += row.toMap().value(QStringLiteral("debit")).toDouble()
+                    - row.toMap().value(QStringLiteral("credit")).toDouble();
+            return sum;
+        };
+        QCOMPARE(m_tenants->getById(tenant).value(QStringLiteral("balance")).toDouble(), owed);
+        QCOMPARE(closing(m_tenants->getStatement(tenant)), owed);
+        const QVariantList shown = ReportController(db()).getTenantStatement(tenant);
+        QCOMPARE(closing(shown), owed);
+        // The payment stays on the statement shown to the tenant.
+        QCOMPARE(std::count_if(shown.cbegin(), shown.cend(),
+                     [](const QVariant& row) { return row.toMap().value(QStringLiteral("ref")) == "R-1"; }),
+            paid > 0 ? 1 : 0);
     }
 
     void searchMatchesNamePhoneOrIdentity_data()

@@ -1,4 +1,5 @@
 #include "contractmodel.h"
+#include "installmentmodel.h"
 #include "rentalfixtures.h"
 #include "testdatabase.h"
 #include "unitmodel.h"
@@ -275,8 +276,9 @@ private slots:
         const int z1 = addUnit(db(), zahra, QStringLiteral("1"));
         const int a1 = addUnit(db(), amal, QStringLiteral("1"));
         const int a2 = addUnit(db(), amal, QStringLiteral("2"));
-        QVERIFY(m_units->updateStatus(z1, QStringLiteral("rented")));
-        QVERIFY(m_units->updateStatus(a2, QStringLiteral("sold")));
+        QVERIFY(db()->execNonQuery(QStringLiteral("UPDATE units SET status='rented' WHERE id=?"), { z1 }));
+        // Out of service: not offered.
+        QVERIFY(m_units->updateStatus(a2, QStringLiteral("maintenance")));
 
         const auto ids = [](const QVariantList& rows) {
             QList<int> out;
@@ -404,27 +406,71 @@ private slots:
         QVERIFY(!centreOfUnit(unit).isEmpty());
     }
 
-    void updateStatusKeepsToTheVocabulary_data()
+    void onlyAFreeUnitGoesOutOfServiceAndBack_data()
     {
+        QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("accepted");
-        QTest::newRow("available") << QStringLiteral("available") << true;
-        QTest::newRow("rented") << QStringLiteral("rented") << true;
-        QTest::newRow("sold") << QStringLiteral("sold") << true;
-        QTest::newRow("capitalised") << QStringLiteral("Sold") << false;
-        QTest::newRow("empty") << QString() << false;
-        QTest::newRow("other") << QStringLiteral("reserved") << false;
+        QTest::newRow("free unit out of service") << "available"
+                                                  << "maintenance" << true;
+        QTest::newRow("back into service") << "maintenance"
+                                           << "available" << true;
+        QTest::newRow("already free") << "available"
+                                      << "available" << true;
+        QTest::newRow("let unit") << "rented"
+                                  << "maintenance" << false;
+        QTest::newRow("sold unit") << "sold"
+                                   << "maintenance" << false;
+        QTest::newRow("let by hand, without a contract") << "available"
+                                                         << "rented" << false;
+        QTest::newRow("sold by hand, without a sale") << "available"
+                                                      << "sold" << false;
+        QTest::newRow("out of service to let") << "maintenance"
+                                               << "rented" << false;
+        QTest::newRow("capitalised") << "available"
+                                     << "Maintenance" << false;
+        QTest::newRow("empty") << "available"
+                               << "" << false;
+        QTest::newRow("other") << "available"
+                               << "reserved" << false;
     }
-    void updateStatusKeepsToTheVocabulary()
+    void onlyAFreeUnitGoesOutOfServiceAndBack()
     {
+        QFETCH(QString, from);
         QFETCH(QString, status);
         QFETCH(bool, accepted);
         const int unit = addUnit(db(), addProperty(db()), QStringLiteral("1"));
-        QVERIFY(m_units->updateStatus(unit, QStringLiteral("rented")));
+        if (from == QLatin1String("maintenance"))
+            QVERIFY(m_units->updateStatus(unit, from));
+        if (from == QLatin1String("rented"))
+            QVERIFY(addContract(db(), unit, addTenant(db(), QStringLiteral("t")),
+                        QStringLiteral("2025-01-01"), QStringLiteral("2025-12-31"), 900)
+                > 0);
+        if (from == QLatin1String("sold"))
+            QVERIFY(m_units->markAsSold(unit,
+                db()->execInsert(QStringLiteral("INSERT INTO buyers (full_name) VALUES ('b')")), 1000,
+                QStringLiteral("2025-02-01")));
         QCOMPARE(m_units->updateStatus(unit, status), accepted);
-        QCOMPARE(m_units->getById(unit).value(QStringLiteral("status")).toString(),
-            accepted ? status : QStringLiteral("rented"));
-        QVERIFY(!m_units->updateStatus(9999, QStringLiteral("sold")));
+        QCOMPARE(m_units->getById(unit).value(QStringLiteral("status")).toString(), accepted ? status : from);
+        QVERIFY(!m_units->updateStatus(9999, QStringLiteral("maintenance")));
+    }
+
+    void aUnitOutOfServiceIsOfferedForNothing()
+    {
+        const int unit = addUnit(db(), addProperty(db()), QStringLiteral("1"));
+        const int buyer = db()->execInsert(QStringLiteral("INSERT INTO buyers (full_name) VALUES ('b')"));
+        QVERIFY(m_units->updateStatus(unit, QStringLiteral("maintenance")));
+        QVERIFY(m_units->getAvailable().isEmpty());
+        QCOMPARE(
+            ContractModel(db()).add(unit, addTenant(db(), QStringLiteral("t")), QStringLiteral("2025-01-01"),
+                QStringLiteral("2025-12-31"), 900, QStringLiteral("monthly"), 0, 1),
+            -1);
+        QCOMPARE(
+            InstallmentModel(db()).sellUnit(buyer, unit, 1000, 1000, 0, QStringLiteral("2025-01-01"), 1), -1);
+        QVERIFY(!m_units->markAsSold(unit, buyer, 1000, QStringLiteral("2025-01-01")));
+        QCOMPARE(m_db->count(QStringLiteral("SELECT 1 FROM units WHERE status='maintenance'")), 1);
+        QCOMPARE(m_db->count(QStringLiteral("contracts")), 0);
+        QCOMPARE(m_db->count(QStringLiteral("payments")), 0);
     }
 
     void markAsSoldRecordsTheSale()
@@ -438,12 +484,12 @@ private slots:
             m_units->getById(unit).value(QStringLiteral("status")).toString(), QStringLiteral("available"));
 
         QSignalSpy changed(m_units.get(), &UnitModel::dataChanged);
-        QVERIFY(m_units->markAsSold(unit, buyer, 120000, QStringLiteral("2025-02-01")));
+        QVERIFY(m_units->markAsSold(unit, buyer, 120000.004, QStringLiteral("2025-02-01")));
         QCOMPARE(changed.count(), 1);
         const QVariantMap row = m_units->getById(unit);
         QCOMPARE(row.value(QStringLiteral("status")).toString(), QStringLiteral("sold"));
         QCOMPARE(row.value(QStringLiteral("buyer_id")).toInt(), buyer);
-        QCOMPARE(row.value(QStringLiteral("sale_price_actual")).toDouble(), 120000.0);
+        QCOMPARE(row.value(QStringLiteral("sale_price_actual")).toDouble(), 120000.0); // in cents
         QCOMPARE(row.value(QStringLiteral("sale_date")).toString(), QStringLiteral("2025-02-01"));
     }
 };

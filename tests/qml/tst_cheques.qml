@@ -157,6 +157,43 @@ AppTestCase {
         compare(testSupport.count("payments"), 0);
     }
 
+    // A sale's cheque carries its installment's money: cashing collects the installment, the
+    // bank's return takes the collection back, and a cheque of a settled installment is refused
+    // with the back end's reason.
+    function test_cashingASaleChequeCollectsItsInstallment() {
+        const page = chequesPage();
+        arrangeCheques();
+        page.refresh();
+        const confirm = find("chequeConfirm", page);
+        const answer = function (button, number) {
+            mouseClick(find(button, card(page, number)));
+            waitOpened(confirm);
+            mouseClick(find("confirmButton", confirm));
+            waitClosed(confirm);
+        };
+        const installmentOf = number => testSupport.value("SELECT installment_id FROM cheques WHERE cheque_number=?", [number]);
+        const paidOn = number => Number(testSupport.value("SELECT paid_amount FROM installments WHERE id=?", [installmentOf(number)]));
+        const balance = () => Number(testSupport.value("SELECT balance FROM buyers"));
+
+        verify(installmentModel.payInstallment(installmentOf("7002"), 400));
+        verify(installmentModel.payInstallment(installmentOf("7002"), 600));
+        answer("cashButton", "7002");
+        compare(notice.kind, "error");
+        verify(notice.text.indexOf("مسدد") >= 0, notice.text);
+        compare(testSupport.value("SELECT status FROM cheques WHERE cheque_number='7002'"), "pending");
+
+        answer("cashButton", "7001");
+        compare(notice.kind, "success");
+        compare(paidOn("7001"), 1000);
+        compare(balance(), 1000);
+
+        answer("bounceButton", "7001");
+        compare(notice.kind, "success");
+        compare(find("chequeStatus", card(page, "7001")).label, "مرتجع");
+        compare(paidOn("7001"), 0);
+        compare(balance(), 2000);
+    }
+
     function test_recordingACheque() {
         const page = chequesPage();
         const ids = arrangeCheques();

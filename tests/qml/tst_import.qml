@@ -47,7 +47,7 @@ AppTestCase {
         compare(testSupport.value("SELECT id_number FROM tenants WHERE full_name='سامي خليل'"), "401234567");
         compare(testSupport.value("SELECT address FROM tenants WHERE full_name='رنا يوسف'"), "رام الله");
         compare(notice.title, "نجاح");
-        compare(notice.text, "تم استيراد البيانات بنجاح");
+        compare(notice.text, "تم استيراد 2 سطر");
         compare(notice.kind, "success");
         waitClosed(dialog);
         compare(dialog.text, "", "a success empties the text");
@@ -65,12 +65,34 @@ AppTestCase {
         mouseClick(find("startImportButton", dialog));
 
         compare(notice.title, "خطأ");
-        compare(notice.text, "فشل استيراد البيانات، تأكد من الصيغة");
         compare(notice.kind, "error");
         verify(dialog.visible);
         compare(dialog.text, "only a name, 123");
+        verify(find("importReport", dialog).visible, "the reason is shown");
+        compare(dialog.refusedLines.length, 1);
         compare(holder.refreshed, 0);
         compare(testSupport.count("tenants"), 0);
+        holder.destroy();
+    }
+
+    // A partial import is never read as plain success: the refused lines stay, with their reasons.
+    function test_aPartialImportKeepsTheRefusedLinesAndSaysWhy() {
+        const holder = holderPage();
+        const dialog = find("importDialog", holder);
+        dialog.open();
+        waitOpened(dialog);
+        dialog.text = "سامي خليل, 401, 0599111222\nرنا, 401, 0599333444\n\nهدى, 402, 0599555666";
+        mouseClick(find("startImportButton", dialog));
+
+        compare(testSupport.count("tenants"), 2);
+        compare(notice.kind, "warning");
+        compare(notice.text, "تم استيراد 2 سطر ورُفض 1");
+        verify(dialog.visible, "the dialog stays open");
+        compare(dialog.text, "رنا, 401, 0599333444", "only the refused line is left to correct");
+        compare(dialog.refusedLines.length, 1);
+        compare(dialog.refusedLines[0].line, 2);
+        verify(find("importReport", dialog).visible);
+        compare(holder.refreshed, 1, "the written lines show on the page");
         holder.destroy();
     }
 

@@ -78,6 +78,30 @@ AppTestCase {
         compare(testSupport.value("SELECT SUM(balance) FROM tenants"), 2700);
     }
 
+    // A run where some invoices cannot be written says how many were made and how many failed; one
+    // where none could be written says so, not that there was nothing to do.
+    function test_rentRunTellsWhatFailed() {
+        const page = invoicesPage();
+        const ids = arrangeRentals();
+        verify(testSupport.exec("CREATE TRIGGER block_rent BEFORE INSERT ON invoices WHEN NEW.tenant_id = " + ids.layla + " BEGIN SELECT RAISE(ABORT, 'blocked'); END"));
+        openDialog(page, "rentRunButton", "rentDialog");
+        mouseClick(find("rentRunConfirm", page));
+        const result = find("generationResultDialog", page);
+        waitOpened(result);
+        compare(find("resultText", page).text, "تم إصدار 1 فاتورة، وتعذر إصدار 1 (التفاصيل في سجل البرنامج)");
+        compare(result.kind, "warning");
+        compare(testSupport.count("invoices"), 1);
+        mouseClick(find("resultOkButton", page));
+        waitClosed(result);
+
+        openDialog(page, "rentRunButton", "rentDialog");
+        mouseClick(find("rentRunConfirm", page));
+        waitOpened(result);
+        compare(find("resultText", page).text, "تعذر إصدار 1 فاتورة (التفاصيل في سجل البرنامج)");
+        compare(result.kind, "error");
+        verify(testSupport.exec("DROP TRIGGER block_rent"));
+    }
+
     function test_rentRunRefusesAMalformedPeriod() {
         const page = invoicesPage();
         arrangeRentals();

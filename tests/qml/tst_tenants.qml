@@ -470,6 +470,24 @@ AppTestCase {
         compare(notice.kind, "success");
     }
 
+    // Voiding an invoice paid in part takes back what was open: the statement keeps the invoice and
+    // its payment, shows the void, and owes what the tenant's stored balance says.
+    function test_theStatementOfAVoidPaidInPart() {
+        loginAsAdmin();
+        const account = arrangeAccount();
+        const january = testSupport.value("SELECT id FROM invoices WHERE invoice_number=?", [account.january]);
+        verify(invoiceModel.voidInvoice(january));
+        const page = showPage(2);
+        mouseClick(find("statementButton", row(page, account.tenant)));
+        const dialog = find("statementDialog", page);
+        waitOpened(dialog);
+        compare(dialog.statement.map(r => r.type).filter(t => t === "إلغاء").length, 1);
+        compare(dialog.totalDebit, 1500 + 1200.5, "February, and what was paid of January");
+        compare(dialog.totalCredit, 1200.5, "the payment, and only it");
+        compare(dialog.balance, testSupport.value("SELECT balance FROM tenants WHERE id=?", [account.tenant]));
+        compare(find("balanceCard", dialog.contentItem).value, Format.amount(1500));
+    }
+
     function test_theStatementReadsAgainWhenItOpens() {
         loginAsAdmin();
         const account = arrangeAccount();

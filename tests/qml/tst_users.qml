@@ -119,14 +119,16 @@ AppTestCase {
         compare(notice.kind, "success");
     }
 
-    function test_theBuiltInAdministratorHasNoDeleteButton() {
+    function test_theBuiltInAdministratorAndTheAccountInUseHaveNoDeleteButton() {
         loginAsAdmin();
         verify(authCtrl.registerUser("khaled", "khaled-pass-1", "admin"));
+        verify(authCtrl.registerUser("sara", "sara-pass-1", "user"));
         logout();
         login("khaled", "khaled-pass-1");
         const page = showPage(10);
         verify(find("addUserButton", page).visible, "another administrator manages users");
-        verify(find("removeUserButton", entry(page, "khaled")).visible);
+        verify(find("removeUserButton", entry(page, "sara")).visible);
+        verify(!find("removeUserButton", entry(page, "khaled")).visible, "never for the account in use");
         verify(!find("removeUserButton", entry(page, "admin")).visible, "never for the built-in admin");
     }
 

@@ -1,8 +1,12 @@
 #include "consistency.h"
 
+#include "money.h"
+#include "projectfinancials.h"
+
 #include <QCryptographicHash>
 #include <QDate>
 #include <QHash>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -105,6 +109,61 @@ void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
     }
 }
 
+void checkInvoiceTerms(const QSqlDatabase& db, Checks checks, QStringList* problems)
+{
+    if (checks & SettledExactly) {
+        // Amounts are whole hundredths, so "settled" is exact: no margin for a leftover fraction.
+        expectNoRows(db,
+            QStringLiteral("invoice settled with something left or overpaid, or open with nothing left"),
+            QStringLiteral(R"(
+            SELECT id, status, total_amount, paid_amount, balance FROM invoices
+            WHERE (status IN ('paid', 'void') AND balance != 0)
+               OR (status = 'paid' AND paid_amount != total_amount)
+               OR (status IN ('pending', 'partial') AND balance <= 0))"),
+            problems);
+    }
+    if (checks & PositiveInvoices) {
+        expectNoRows(db, QStringLiteral("invoice total is not above 0, or a line is negative"),
+            QStringLiteral(R"(
+            SELECT i.id, i.total_amount FROM invoices i
+            WHERE i.total_amount <= 0
+               OR EXISTS (SELECT 1 FROM invoice_items it
+                          WHERE it.invoice_id = i.id AND (it.total < 0 OR it.unit_price < 0)))"),
+            problems);
+    }
+    if (checks & PaymentCurrencies) {
+        // An invoice that names no currency is in the primary one.
+        expectNoRows(db, QStringLiteral("payment in another currency than its invoice"), QStringLiteral(R"(
+            SELECT p.id, p.currency_id, i.currency_id AS invoice_currency
+            FROM payments p JOIN invoices i ON p.invoice_id = i.id
+            WHERE p.currency_id IS NOT COALESCE(i.currency_id,
+                      (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1)))"),
+            problems);
+    }
+}
+
+/** Every amount of the rental side and the ledger is kept in whole hundredths. */
+void checkWholeCents(const QSqlDatabase& db, QStringList* problems)
+{
+    // ROUND(x*100) without digits is exact in SQLite; dividing by 100.0 gives the double nearest
+    // to that many hundredths, which is what the program stores.
+    static const char* const columns[][3] = { { "tenants", "balance", "" }, { "contractors", "balance", "" },
+        { "accounts", "balance", "" }, { "invoices", "total_amount", "" }, { "invoices", "paid_amount", "" },
+        { "invoices", "balance", "" }, { "invoice_items", "total", "" },
+        { "invoice_items", "unit_price", "" }, { "payments", "amount", " AND invoice_id IS NOT NULL" },
+        { "expenses", "amount", "" }, { "contracts", "rent_amount", "" }, { "contracts", "deposit", "" },
+        { "journal_lines", "debit", "" }, { "journal_lines", "credit", "" },
+        { "maintenance_requests", "cost", "" } };
+    for (const auto& column : columns) {
+        const QString table = QLatin1String(column[0]);
+        const QString name = QLatin1String(column[1]);
+        expectNoRows(db, QStringLiteral("amount not in whole hundredths in %1.%2").arg(table, name),
+            QStringLiteral("SELECT id, %2 FROM %1 WHERE %2 != ROUND(%2 * 100) / 100.0%3")
+                .arg(table, name, QLatin1String(column[2])),
+            problems);
+    }
+}
+
 struct SaleRecord
 {
     int unitId = 0;
@@ -115,9 +174,6 @@ struct SaleRecord
     double total = 0;
     double down = 0;
 };
-
-// The down payment's note names the unit by the number it had on the day of the sale.
-const QString kDownPaymentNote = QStringLiteral("دفعة مقدمة / بيع وحدة: ");
 
 /** Fills in the sale's figures from the unit, its installments and its down payment. */
 void resolve(const QSqlDatabase& db, SaleRecord* sale)
@@ -138,10 +194,8 @@ void resolve(const QSqlDatabase& db, SaleRecord* sale)
         return;
     }
     query.prepare(QStringLiteral(
-        "SELECT amount FROM payments WHERE unit_id = ? AND substr(notes, 1, ?) = ? ORDER BY id LIMIT 1"));
+        "SELECT amount FROM payments WHERE unit_id = ? AND is_down_payment = 1 ORDER BY id LIMIT 1"));
     query.addBindValue(sale->unitId);
-    query.addBindValue(kDownPaymentNote.size());
-    query.addBindValue(kDownPaymentNote);
     if (query.exec() && query.next())
         sale->down = query.value(0).toDouble();
 }
@@ -177,7 +231,8 @@ double remainderOf(const SaleRecord& sale)
 
 bool isScheduled(const SaleRecord& sale)
 {
-    return sale.total - sale.down > 0.01 + 1e-9;
+    // Sales are in whole hundredths: any remainder of a cent or more is spread over installments.
+    return sale.total - sale.down > 0.005;
 }
 
 void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* problems)
@@ -246,11 +301,9 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
     }
 
     query.prepare(QStringLiteral("SELECT COUNT(*), COALESCE(SUM(amount), 0) FROM payments WHERE unit_id = ? "
-                                 "AND buyer_id = ? AND substr(notes, 1, ?) = ?"));
+                                 "AND buyer_id = ? AND is_down_payment = 1"));
     query.addBindValue(sale.unitId);
     query.addBindValue(buyerId);
-    query.addBindValue(kDownPaymentNote.size());
-    query.addBindValue(kDownPaymentNote);
     const int downPayments = query.exec() && query.next() ? query.value(0).toInt() : -1;
     if (downPayments != (sale.down > 0 ? 1 : 0)
         || (sale.down > 0 && differs(query.value(1).toDouble(), sale.down)))
@@ -260,6 +313,16 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
 
 void checkSales(const QSqlDatabase& db, Checks checks, const QList<SaleRecord>& sales, QStringList* problems)
 {
+    if (checks & SaleSchedules) {
+        // The project figures count every flagged row as a sale's down payment.
+        expectNoRows(db, QStringLiteral("down payment flag on a payment that is no sale's"),
+            QStringLiteral(R"(
+            SELECT p.id, p.unit_id, p.buyer_id FROM payments p
+            WHERE p.is_down_payment = 1
+              AND (p.invoice_id IS NOT NULL OR p.buyer_id IS NULL
+                   OR NOT EXISTS (SELECT 1 FROM units u WHERE u.id = p.unit_id AND u.buyer_id = p.buyer_id)))"),
+            problems);
+    }
     QHash<int, int> salesPerUnit;
     for (const SaleRecord& sale : sales) {
         if (++salesPerUnit[sale.unitId] > 1)
@@ -307,6 +370,27 @@ void checkBuyers(const QSqlDatabase& db, const QList<SaleRecord>& sales, QString
         });
 }
 
+void checkChequeCollections(const QSqlDatabase& db, QStringList* problems)
+{
+    // Cashing an installment's cheque collects the installment's open amount up to the cheque's.
+    expectNoRows(db, QStringLiteral("cashed cheque whose installment is not collected"), QStringLiteral(R"(
+        SELECT c.id, c.amount, i.id AS installment, i.paid_amount, i.status AS installment_status
+        FROM cheques c JOIN installments i ON i.id = c.installment_id
+        WHERE c.status = 'paid' AND i.status != 'paid'
+          AND i.paid_amount < c.amount - 0.005 - 1e-9 * ABS(c.amount))"),
+        problems);
+    // The payments a cheque brought in stand while it is cashed, up to its amount; a pending or
+    // bounced cheque holds nothing (a bounce takes back what it collected).
+    expectNoRows(db, QStringLiteral("cheque holds collections its status denies"), QStringLiteral(R"(
+        SELECT c.id, c.status, c.amount, COALESCE(SUM(p.amount), 0) AS held
+        FROM cheques c LEFT JOIN payments p ON p.cheque_id = c.id
+        WHERE c.status != 'paid' OR c.installment_id IS NOT NULL
+        GROUP BY c.id
+        HAVING (c.status != 'paid' AND ABS(held) > 0.005)
+            OR (c.status = 'paid' AND (held < 0.005 OR held > c.amount + 0.005 + 1e-9 * ABS(c.amount))))"),
+        problems);
+}
+
 void checkFigures(const QSqlDatabase& db, QStringList* problems)
 {
     // SQLite keeps infinities as they come and turns NaN into NULL: both are figures gone wrong.
@@ -328,6 +412,54 @@ void checkFigures(const QSqlDatabase& db, QStringList* problems)
         expectNoRows(db, QStringLiteral("figure out of range in %1.%2").arg(table, name),
             QStringLiteral("SELECT id, %2 FROM %1 WHERE ABS(%2) >= 9e999%3").arg(table, name, nullCheck),
             problems);
+    }
+}
+
+void checkUnitStatuses(const QSqlDatabase& db, QStringList* problems)
+{
+    // A unit out of service is offered for neither a contract nor a sale: it can hold neither.
+    expectNoRows(db, QStringLiteral("unit of unknown status, or out of service while let or sold"),
+        QStringLiteral(R"(
+        SELECT u.id, u.status, u.buyer_id FROM units u
+        WHERE u.status IS NULL OR u.status NOT IN ('available', 'rented', 'sold', 'maintenance')
+           OR (u.status = 'maintenance'
+               AND (u.buyer_id IS NOT NULL
+                    OR EXISTS (SELECT 1 FROM contracts c WHERE c.unit_id = u.id AND c.status = 'active'))))"),
+        problems);
+}
+
+void checkOverheads(const QSqlDatabase& db, QStringList* problems)
+{
+    // Each project's overheads spread over its units, as the unit and cost-centre reports do.
+    QHash<qint64, double> overheads;
+    forEachRow(db,
+        QStringLiteral("SELECT property_id, SUM(amount) FROM expenses WHERE unit_id IS NULL AND property_id "
+                       "IS NOT NULL GROUP BY property_id"),
+        problems, [&](const QSqlQuery& query) {
+            overheads.insert(query.value(0).toLongLong(), query.value(1).toDouble());
+        });
+    QMap<qint64, QList<double>> areas;
+    forEachRow(db, QStringLiteral("SELECT property_id, area FROM units ORDER BY property_id, id"), problems,
+        [&](const QSqlQuery& query) {
+            areas[query.value(0).toLongLong()].append(
+                query.value(1).isNull() ? std::nan("") : query.value(1).toDouble());
+        });
+    for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
+        const double spent = overheads.value(it.key());
+        const QList<double> shares = ProjectFinancials::allocateOverheads(spent, it.value());
+        double total = 0;
+        bool sound = shares.size() == it.value().size();
+        for (double share : shares) {
+            total += share;
+            sound = sound && std::isfinite(share) && (spent >= 0 ? share >= 0 : share <= 0);
+        }
+        // Never more than was spent, and, counted in cents, exactly what was spent.
+        if (!sound || std::fabs(total) > std::fabs(spent) * (1 + 1e-12) + 1e-9
+            || (std::fabs(spent) < 1e15 && !Money::sameCents(total, spent)))
+            problems->append(QStringLiteral("overheads of property %1 allocated as %2 of %3")
+                                 .arg(it.key())
+                                 .arg(total, 0, 'f', 2)
+                                 .arg(spent, 0, 'f', 2));
     }
 }
 
@@ -356,6 +488,9 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
     if (checks & FileIntegrity)
         checkFile(db, &found);
     checkInvoices(db, checks, &found);
+    checkInvoiceTerms(db, checks, &found);
+    if (checks & WholeCents)
+        checkWholeCents(db, &found);
     if (checks & InstallmentPayments) {
         expectNoRows(db, QStringLiteral("installment paid amount is not the sum of its collections"),
             QStringLiteral(R"(
@@ -368,6 +503,8 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
             WHERE ABS(i.paid_amount - COALESCE(p.collected, 0)) > 0.005 + 1e-9 * ABS(i.paid_amount))"),
             &found);
     }
+    if (checks & ChequeCollections)
+        checkChequeCollections(db, &found);
     if (checks & (SaleSchedules | NoStraySchedules | BuyerBalances)) {
         const QList<SaleRecord> sales = saleRecords(db, &found);
         checkSales(db, checks, sales, &found);
@@ -376,6 +513,10 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
     }
     if (checks & FiniteFigures)
         checkFigures(db, &found);
+    if (checks & UnitStatuses)
+        checkUnitStatuses(db, &found);
+    if (checks & OverheadShares)
+        checkOverheads(db, &found);
     return found;
 }
 

@@ -21,10 +21,17 @@ enum Check {
     TenantBalances = 0x010, ///< a tenant's balance = invoices - payments - what voids took back
     BuyerBalances = 0x020, ///< a buyer's balance = what the installments still leave open
     InstallmentPayments = 0x040, ///< an installment's paid amount is the sum of its collections
-    SaleSchedules = 0x080, ///< every sold unit has its whole schedule, down payment and cheques
+    SaleSchedules = 0x080, ///< every sold unit has its whole schedule, flagged down payment and cheques
     NoStraySchedules = 0x100, ///< no installment and no sale record on a unit that was not sold
     FiniteFigures = 0x200, ///< no infinite amount, no NULL running balance
-    All = 0x3ff,
+    WholeCents = 0x400, ///< rental and ledger amounts are whole numbers of hundredths
+    SettledExactly = 0x800, ///< a paid or void invoice has exactly 0 open, an open one more than 0
+    PositiveInvoices = 0x1000, ///< every invoice's total is above 0 and no line is negative
+    PaymentCurrencies = 0x2000, ///< a payment on an invoice is in the invoice's currency
+    UnitStatuses = 0x4000, ///< a unit's status is known; a unit out of service is neither let nor sold
+    OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
+    ChequeCollections = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    All = 0x1ffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

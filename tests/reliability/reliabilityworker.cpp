@@ -1,6 +1,7 @@
 // A stand-in for the office at work, for the crash test: opens the database file it is given
 // and keeps doing what the office does all day (new contracts, rent runs, payments, voids, service
-// charges, unit sales with long schedules, installment collections) until it is killed.
+// charges, unit sales with long schedules, installment collections, installment cheques cashed and
+// bounced) until it is killed.
 //
 //     reliability-worker <database file> <seed>
 //
@@ -8,7 +9,10 @@
 //     READY                      the database is open
 //     B <operation>              an operation starts
 //     C <kind> <id> [<figure>]   an operation was committed (what the test then expects to find)
+// A bounce names its cheque, installment and the amount it takes back on its B line too, since a
+// kill between its commit and its C line leaves the test to find out from the cheque's status.
 #include "buyermodel.h"
+#include "chequemodel.h"
 #include "contractmodel.h"
 #include "database.h"
 #include "installmentmodel.h"
@@ -52,6 +56,7 @@ public:
         , m_payments(db)
         , m_buyers(db)
         , m_installments(db)
+        , m_cheques(db)
     { }
 
     void work()
@@ -71,10 +76,14 @@ public:
                 voidInvoice();
             else if (roll < 60)
                 serviceCharge();
-            else if (roll < 78)
+            else if (roll < 76)
                 sell();
-            else if (roll < 95)
+            else if (roll < 86)
                 collect();
+            else if (roll < 91)
+                cashCheque();
+            else if (roll < 96)
+                bounceCheque();
             else
                 oneOffInvoice();
         }
@@ -256,6 +265,47 @@ private:
             say(QStringLiteral("C collect %1 %2").arg(id).arg(amount, 0, 'f', 2));
     }
 
+    double paidOn(int installment) const
+    {
+        return m_db
+            ->scalar(QStringLiteral("SELECT paid_amount FROM installments WHERE id = ?"), { installment })
+            .toDouble();
+    }
+
+    /** Cashes a pending cheque of an open installment: the installment is collected through it. */
+    void cashCheque()
+    {
+        const QVariantMap cheque = randomRow(QStringLiteral(
+            "SELECT c.id, c.installment_id FROM cheques c JOIN installments i ON i.id = c.installment_id "
+            "WHERE c.status = 'pending' AND i.status != 'paid' ORDER BY random() LIMIT 1"));
+        if (cheque.isEmpty())
+            return sell();
+        const int id = cheque.value(QStringLiteral("id")).toInt();
+        const int installment = cheque.value(QStringLiteral("installment_id")).toInt();
+        const double before = paidOn(installment);
+        say(QStringLiteral("B cash"));
+        if (m_cheques.updateStatus(id, QStringLiteral("paid")))
+            say(QStringLiteral("C cash %1 %2").arg(installment).arg(paidOn(installment) - before, 0, 'f', 2));
+    }
+
+    /** A cashed installment cheque comes back from the bank: its collection is taken back. */
+    void bounceCheque()
+    {
+        const QVariantMap cheque = randomRow(
+            QStringLiteral("SELECT c.id, c.installment_id, (SELECT COALESCE(SUM(amount), 0) FROM payments p "
+                           "WHERE p.cheque_id = c.id) AS held FROM cheques c WHERE c.status = 'paid' "
+                           "AND c.installment_id IS NOT NULL ORDER BY random() LIMIT 1"));
+        if (cheque.isEmpty())
+            return cashCheque();
+        const QString what = QStringLiteral("bounce %1 %2 %3")
+                                 .arg(cheque.value(QStringLiteral("id")).toInt())
+                                 .arg(cheque.value(QStringLiteral("installment_id")).toInt())
+                                 .arg(cheque.value(QStringLiteral("held")).toDouble(), 0, 'f', 2);
+        say(QStringLiteral("B ") + what);
+        if (m_cheques.updateStatus(cheque.value(QStringLiteral("id")).toInt(), QStringLiteral("bounced")))
+            say(QStringLiteral("C ") + what);
+    }
+
     Database* m_db;
     QRandomGenerator m_random;
     PropertyModel m_properties;
@@ -266,6 +316,7 @@ private:
     PaymentModel m_payments;
     BuyerModel m_buyers;
     InstallmentModel m_installments;
+    ChequeModel m_cheques;
     int m_property = 0;
 };
 

@@ -22,6 +22,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "money.h"
 #include "paymentmodel.h"
 #include "propertymodel.h"
 #include "reportcontroller.h"
@@ -46,10 +47,6 @@ constexpr int kCallsPerFile = 150;
 // A slow machine stops early rather than hold up the suite, but only after real work.
 constexpr int kBudgetMs = 100000;
 constexpr int kMinimumCalls = 1000;
-// The largest amount the program takes: above it a double no longer holds every hundredth, and
-// running balances could overflow.
-constexpr double kMaxAmount = 1e13;
-
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
@@ -71,10 +68,22 @@ bool isFinite(double value)
     return std::isfinite(value);
 }
 
-/** An amount a running balance may take: finite and within kMaxAmount. */
+/** An amount a running balance may take: finite and within Money::kMaxAmount. */
 bool isAmount(double value)
 {
-    return std::isfinite(value) && std::fabs(value) <= kMaxAmount;
+    return Money::isAmount(value);
+}
+
+/** An amount of at least a cent once rounded to the hundredths it is kept in. */
+bool isCharge(double value)
+{
+    return Money::isAmount(value) && Money::toCents(value) > 0;
+}
+
+/** An amount of 0 or more once rounded to hundredths. */
+bool isNotNegative(double value)
+{
+    return Money::isAmount(value) && Money::toCents(value) >= 0;
 }
 
 /** The hostile material, mixed with sound values so that accepted calls happen too. */
@@ -159,7 +168,7 @@ struct Office
     TestDatabase file;
     std::unique_ptr<AppBackend> app;
     QList<int> properties, units, tenants, invoices, buyers, installments, requests, contractors, currencies,
-        forSale;
+        forSale, cheques, saleCheques, cashedCheques;
 
     bool build()
     {
@@ -202,6 +211,16 @@ struct Office
             invoices = { 1 };
         if (installments.isEmpty())
             installments = { 1 };
+        // Cheques of installments are cashed and returned far more often than they are recorded.
+        cheques = idsOf(QStringLiteral("SELECT id FROM cheques ORDER BY id DESC LIMIT 20"));
+        saleCheques = idsOf(QStringLiteral(
+            "SELECT id FROM cheques WHERE installment_id IS NOT NULL ORDER BY id DESC LIMIT 20"));
+        cashedCheques = idsOf(QStringLiteral("SELECT id FROM cheques WHERE installment_id IS NOT NULL AND "
+                                             "status = 'paid' ORDER BY id DESC LIMIT 20"));
+        if (cheques.isEmpty())
+            cheques = { 1 };
+        if (saleCheques.isEmpty())
+            saleCheques = cheques;
         // A sale needs a unit not sold yet; they are added here, between calls.
         forSale = idsOf(
             QStringLiteral("SELECT id FROM units WHERE status = 'available' AND property_id = %1 LIMIT 5")
@@ -278,34 +297,43 @@ private:
     {
         using C = Consistency::Check;
         Call call;
-        switch (m.below(25)) {
+        switch (m.below(29)) {
         case 0: {
             const int invoice = m.id(o.invoices);
             const int tenant = m.id(o.tenants);
             const double amount = m.amount();
             const QString date = m.date();
-            call = { QStringLiteral("PaymentModel::add"), shown(amount) + QLatin1Char(' ') + shown(date),
-                !isFinite(amount) || amount <= 0 || !isDate(date) };
-            call.accepted = o.app->paymentModel()->add(
-                                invoice, tenant, amount, m.text(), date, m.text(), m.id(o.currencies))
-                > 0;
+            const int currency = m.id(o.currencies);
+            const QVariant invoiceCurrency = o.file.db()->scalar(
+                QStringLiteral("SELECT currency_id FROM invoices WHERE id=?"), { invoice });
+            call = { QStringLiteral("PaymentModel::add"),
+                shown(amount) + QLatin1Char(' ') + shown(date) + QStringLiteral(" currency ")
+                    + QString::number(currency),
+                !isCharge(amount) || !isDate(date)
+                    || (invoiceCurrency.isValid() && invoiceCurrency.toInt() != currency) };
+            call.accepted
+                = o.app->paymentModel()->add(invoice, tenant, amount, m.text(), date, m.text(), currency) > 0;
             break;
         }
         case 1: {
             QVariantList items;
             double sum = 0;
-            bool allFinite = true;
+            qint64 cents = 0;
+            bool sound = true;
             for (int i = 0, n = m.below(4); i < n; ++i) {
                 const double total = m.amount();
                 const double price = m.chance(70) ? total : m.amount();
                 items.append(invoiceItem(total, price));
                 sum += total;
-                allFinite = allFinite && isAmount(total) && isAmount(price);
+                sound = sound && isNotNegative(total) && isNotNegative(price);
+                if (sound)
+                    cents += Money::toCents(total);
             }
             const QString period = m.period();
+            // An invoice that could never be settled (nothing to pay, or less) is refused too.
             call = { QStringLiteral("InvoiceModel::createInvoice"),
                 shown(period) + QStringLiteral(" sum ") + shown(sum),
-                !isPeriod(period) || !allFinite || !isFinite(sum) };
+                !isPeriod(period) || !sound || cents <= 0 };
             call.accepted = o.app->invoiceModel()->createInvoice(
                                 m.id(o.tenants), m.id(o.units), period, items, m.id(o.currencies))
                 > 0;
@@ -321,7 +349,7 @@ private:
             const double amount = m.amount();
             const QString period = m.period();
             call = { QStringLiteral("InvoiceModel::generateServiceInvoice"),
-                shown(amount) + QLatin1Char(' ') + shown(period), !isAmount(amount) || !isPeriod(period) };
+                shown(amount) + QLatin1Char(' ') + shown(period), !isCharge(amount) || !isPeriod(period) };
             call.accepted
                 = o.app->invoiceModel()->generateServiceInvoice(
                       { m.id(o.tenants), m.id(o.tenants) }, m.text(), amount, period, m.id(o.currencies))
@@ -332,7 +360,7 @@ private:
             const double amount = m.amount();
             const QString period = m.period();
             call = { QStringLiteral("InvoiceModel::generatePropertyServiceInvoice"),
-                shown(amount) + QLatin1Char(' ') + shown(period), !isAmount(amount) || !isPeriod(period) };
+                shown(amount) + QLatin1Char(' ') + shown(period), !isCharge(amount) || !isPeriod(period) };
             call.accepted = o.app->invoiceModel()->generatePropertyServiceInvoice(
                                 m.id(o.properties), m.text(), amount, period, m.id(o.currencies))
                 > 0;
@@ -340,11 +368,21 @@ private:
         }
         case 5: {
             const double amount = m.amount();
+            const int invoice = m.id(o.invoices);
+            const QVariantList rows = o.file.db()->execQuery(
+                QStringLiteral("SELECT total_amount, paid_amount, status FROM invoices WHERE id=?"),
+                { invoice });
+            const QVariantMap stored = rows.value(0).toMap();
+            // The paid amount only rises, through a payment, and never past the total.
+            const bool beyond = !rows.isEmpty() && isAmount(amount)
+                && (Money::toCents(amount)
+                        > Money::toCents(stored.value(QStringLiteral("total_amount")).toDouble())
+                    || Money::toCents(amount)
+                        < Money::toCents(stored.value(QStringLiteral("paid_amount")).toDouble())
+                    || stored.value(QStringLiteral("status")).toString() == QLatin1String("void"));
             call = { QStringLiteral("InvoiceModel::updatePaidAmount"), shown(amount),
-                !isFinite(amount) || amount < 0 };
-            call.accepted = o.app->invoiceModel()->updatePaidAmount(m.id(o.invoices), amount);
-            if (call.accepted)
-                m_checks &= ~Consistency::Checks(C::InvoicePayments);
+                !isNotNegative(amount) || beyond };
+            call.accepted = o.app->invoiceModel()->updatePaidAmount(invoice, amount);
             break;
         }
         case 6: {
@@ -354,8 +392,8 @@ private:
             const double deposit = m.amount();
             call = { QStringLiteral("ContractModel::add"),
                 QStringList { shown(start), shown(end), shown(rent), shown(deposit) }.join(QLatin1Char(' ')),
-                !isDate(start) || !isDate(end) || end < start || !isAmount(rent) || rent < 0
-                    || (!std::isnan(deposit) && (!isAmount(deposit) || deposit < 0)) };
+                !isDate(start) || !isDate(end) || end < start || !isCharge(rent)
+                    || (!std::isnan(deposit) && !isNotNegative(deposit)) };
             call.accepted
                 = o.app->contractModel()->add(m.id(o.units), m.id(o.tenants), start, end, rent,
                       m.chance(50) ? QStringLiteral("yearly") : m.text(), deposit, m.id(o.currencies))
@@ -407,7 +445,7 @@ private:
             const QString date = m.date();
             call = { QStringLiteral("ExpenseModel::add"),
                 shown(category) + QLatin1Char(' ') + shown(amount) + QLatin1Char(' ') + shown(date),
-                category.trimmed().isEmpty() || !isAmount(amount) || amount <= 0 || !isDate(date) };
+                category.trimmed().isEmpty() || !isCharge(amount) || !isDate(date) };
             call.accepted = o.app->expenseModel()->add(m.id(o.properties), m.id(o.units),
                                 m.chance(50) ? m.id(o.contractors) : 0, category, m.text(), m.text(), amount,
                                 date, m.id(o.currencies))
@@ -416,7 +454,7 @@ private:
         }
         case 10: {
             const double cost = m.amount();
-            call = { QStringLiteral("MaintenanceModel::complete"), shown(cost), !isFinite(cost) || cost < 0 };
+            call = { QStringLiteral("MaintenanceModel::complete"), shown(cost), !isNotNegative(cost) };
             call.accepted = o.app->maintenanceModel()->complete(m.id(o.requests), cost);
             if (call.accepted)
                 o.requests.append(o.app->maintenanceModel()->add(
@@ -427,32 +465,39 @@ private:
             const QString date = m.date();
             QVariantList lines;
             double debits = 0, credits = 0;
+            qint64 debitCents = 0, creditCents = 0;
             bool sound = true;
+            const auto add = [&](double debit, double credit) {
+                debits += debit;
+                credits += credit;
+                sound = sound && isNotNegative(debit) && isNotNegative(credit);
+                if (sound) {
+                    debitCents += Money::toCents(debit);
+                    creditCents += Money::toCents(credit);
+                }
+            };
             for (int i = 0, n = m.below(4); i < n; ++i) {
                 const double debit = m.chance(50) ? 0.0 : m.amount();
                 const double credit = m.chance(50) ? 0.0 : m.amount();
                 lines.append(QVariantMap { { QStringLiteral("account_id"), 2 + m.below(12) },
                     { QStringLiteral("debit"), debit }, { QStringLiteral("credit"), credit },
                     { QStringLiteral("description"), m.text() } });
-                debits += debit;
-                credits += credit;
-                sound = sound && isAmount(debit) && isAmount(credit) && debit >= 0 && credit >= 0;
+                add(debit, credit);
             }
             // Balanced entries are rare at random: balance half of them on purpose.
             if (!lines.isEmpty() && m.chance(50) && isFinite(debits) && isFinite(credits)) {
-                lines.append(QVariantMap { { QStringLiteral("account_id"), 2 },
-                    { QStringLiteral("debit"), std::max(0.0, credits - debits) },
-                    { QStringLiteral("credit"), std::max(0.0, debits - credits) },
-                    { QStringLiteral("description"), QString() } });
-                debits += std::max(0.0, credits - debits);
-                credits += std::max(0.0, debits - credits);
-                sound = sound && isFinite(debits) && isFinite(credits);
+                const double debit = std::max(0.0, credits - debits);
+                const double credit = std::max(0.0, debits - credits);
+                lines.append(
+                    QVariantMap { { QStringLiteral("account_id"), 2 }, { QStringLiteral("debit"), debit },
+                        { QStringLiteral("credit"), credit }, { QStringLiteral("description"), QString() } });
+                add(debit, credit);
             }
+            // Every line is kept in hundredths, and the entry must balance in them exactly.
             call = { QStringLiteral("AccountModel::createJournalEntry"),
                 shown(date) + QStringLiteral(" debits ") + shown(debits) + QStringLiteral(" credits ")
                     + shown(credits),
-                !isDate(date) || lines.isEmpty() || !sound || !isFinite(debits) || !isFinite(credits)
-                    || std::fabs(debits - credits) > 0.01 };
+                !isDate(date) || lines.isEmpty() || !sound || debitCents != creditCents };
             call.accepted = o.app->accountModel()->createJournalEntry(
                                 date, m.text(), QStringLiteral("manual"), 0, lines)
                 > 0;
@@ -462,7 +507,7 @@ private:
             const double amount = m.amount();
             const double rate = m.amount();
             call = { QStringLiteral("ChequeModel::add"), shown(amount) + QLatin1Char(' ') + shown(rate),
-                !isFinite(amount) || !isFinite(rate) };
+                !isAmount(amount) || Money::toCents(amount) <= 0 || !isFinite(rate) };
             call.accepted
                 = o.app->chequeModel()->add(m.text(), m.chance(50) ? QStringLiteral("received") : m.text(),
                       amount, m.text(), m.date(), m.text(), m.id(o.currencies), rate,
@@ -476,7 +521,7 @@ private:
             const auto sale = [](double v) { return isAmount(v); };
             call = { QStringLiteral("InstallmentModel::add"),
                 QStringList { shown(total), shown(down), shown(amount), shown(due) }.join(QLatin1Char(' ')),
-                !sale(total) || !sale(down) || !sale(amount) || amount <= 0 || !isDate(due) };
+                !sale(total) || !sale(down) || !sale(amount) || Money::toCents(amount) <= 0 || !isDate(due) };
             call.accepted = o.app->installmentModel()->add(
                                 m.id(o.buyers), m.id(o.units), total, down, amount, due, m.id(o.currencies))
                 > 0;
@@ -487,7 +532,7 @@ private:
         case 14: {
             const double amount = m.amount();
             call = { QStringLiteral("InstallmentModel::payInstallment"), shown(amount),
-                !isAmount(amount) || amount <= 0 };
+                !isAmount(amount) || Money::toCents(amount) <= 0 };
             call.accepted = o.app->installmentModel()->payInstallment(m.id(o.installments), amount);
             break;
         }
@@ -495,14 +540,20 @@ private:
             const double total = m.amount(), down = m.amount();
             const int count = m.count();
             const QString start = m.date();
-            const bool scheduled = total - down > 0.01 + 1e-9;
+            // In whole hundredths: a down payment above the price, or installments of less than a
+            // cent, are refused.
+            const bool amounts = isAmount(total) && isAmount(down);
+            const qint64 remainder = amounts ? Money::toCents(total) - Money::toCents(down) : 0;
+            const bool scheduled = remainder > 0;
             // Due dates must stay "yyyy-MM-dd": a schedule may not run past the year 9999.
             const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
             call = { QStringLiteral("InstallmentModel::sellUnit"),
                 QStringList { shown(total), shown(down), QString::number(count), shown(start) }.join(
                     QLatin1Char(' ')),
-                !isAmount(total) || total <= 0 || !isAmount(down) || down < 0 || !isDate(start)
-                    || (scheduled && count > 1200) || (scheduled && isDate(start) && lastDue.year() > 9999) };
+                !amounts || Money::toCents(total) <= 0 || Money::toCents(down) < 0 || remainder < 0
+                    || !isDate(start) || (scheduled && count > 1200)
+                    || (scheduled && remainder < std::max(count, 1))
+                    || (scheduled && isDate(start) && lastDue.year() > 9999) };
             call.accepted
                 = o.app->installmentModel()->sellUnit(m.id(o.buyers),
                       m.chance(90) ? o.forSale.first() : m.id(o.units), total, down, count, start,
@@ -536,7 +587,38 @@ private:
                     || !QStringList { QStringLiteral("tenants"), QStringLiteral("buyers"),
                         QStringLiteral("units") }
                             .contains(table) };
-            call.accepted = o.app->importController()->importRawCSV(text, table);
+            const QVariantMap report = o.app->importController()->importRawCSV(text, table);
+            const int written = report.value(QStringLiteral("written")).toInt();
+            call.accepted = written > 0;
+            // Every line is either written or named as refused: none is silently dropped.
+            int lines = 0;
+            for (const QString& line : text.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))))
+                lines += line.trimmed().isEmpty() ? 0 : 1;
+            if (!report.value(QStringLiteral("failed")).toBool()
+                && written + report.value(QStringLiteral("refused")).toList().size() != lines)
+                fail(call,
+                    QStringLiteral("the report accounts for %1 + %2 of %3 lines")
+                        .arg(written)
+                        .arg(report.value(QStringLiteral("refused")).toList().size())
+                        .arg(lines));
+            break;
+        }
+        case 24:
+        case 25: {
+            // Cashing collects the cheque's installment, a bounce of a cashed one takes it back.
+            static const QStringList statuses = { QStringLiteral("paid"), QStringLiteral("paid"),
+                QStringLiteral("bounced"), QStringLiteral("bounced"), QStringLiteral("pending"),
+                QStringLiteral("Paid"), QString() };
+            const QString status = m.chance(85) ? m.pick(statuses) : m.text();
+            const bool bounceACashedOne
+                = status == QLatin1String("bounced") && !o.cashedCheques.isEmpty() && m.chance(70);
+            const int cheque = bounceACashedOne ? m.id(o.cashedCheques)
+                : m.chance(80)                  ? m.id(o.saleCheques)
+                                                : m.id(o.cheques);
+            call = { QStringLiteral("ChequeModel::updateStatus"),
+                QString::number(cheque) + QLatin1Char(' ') + shown(status),
+                status != QLatin1String("paid") && status != QLatin1String("bounced") };
+            call.accepted = o.app->chequeModel()->updateStatus(cheque, status);
             break;
         }
         case 20: {
@@ -545,6 +627,24 @@ private:
             call.accepted = o.app->tenantModel()->add(
                                 name, m.chance(30) ? m.text() : QString(), m.text(), m.text(), m.text())
                 > 0;
+            break;
+        }
+        case 22: {
+            static const QStringList statuses = { QStringLiteral("maintenance"), QStringLiteral("available"),
+                QStringLiteral("rented"), QStringLiteral("sold"), QStringLiteral("Maintenance") };
+            const QString status = m.chance(80) ? m.pick(statuses) : m.text();
+            call = { QStringLiteral("UnitModel::updateStatus"), shown(status),
+                status != QLatin1String("maintenance") && status != QLatin1String("available") };
+            call.accepted = o.app->unitModel()->updateStatus(m.id(o.units), status);
+            break;
+        }
+        case 23: {
+            static const QStringList statuses
+                = { QStringLiteral("new"), QStringLiteral("in_progress"), QStringLiteral("completed") };
+            const QString status = m.chance(80) ? m.pick(statuses) : m.text();
+            call = { QStringLiteral("MaintenanceModel::updateStatus"), shown(status),
+                status != QLatin1String("new") && status != QLatin1String("in_progress") };
+            call.accepted = o.app->maintenanceModel()->updateStatus(m.id(o.requests), status);
             break;
         }
         default: {
@@ -562,6 +662,8 @@ private:
             (void)o.app->reportController()->getChequeReport(m.text(), from, to);
             (void)o.app->reportController()->getProjectDetailedFinancials(m.id(o.properties), from, to);
             (void)o.app->reportController()->getPropertyProfitability(m.id(o.properties), from, to);
+            (void)o.app->reportController()->getProjectCostCenters(m.id(o.properties));
+            (void)o.app->reportController()->getUnitProfitability(m.id(o.units));
             (void)o.app->reportController()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getProfitLoss(from, to);
             (void)o.app->accountModel()->getJournalEntries(from, to);

@@ -4,11 +4,14 @@
 // safely, leave the file as it was, and start normally where it can.
 //
 // The tests run as root, for whom permission bits do not stop a write: the read-only cases start
-// the program as the unprivileged user "nobody" (uid 65534), as an office clerk would run it.
+// the program as the unprivileged user "nobody" (uid 65534), as an office clerk would run it. The
+// build tree may lie where "nobody" cannot enter (a checkout in root's home), so it runs a copy of
+// the program placed where everyone can; the program loads nothing else from the build tree.
 #include "consistency.h"
 #include "database.h"
 #include "testdatabase.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -52,14 +55,16 @@ int loadedCount(const QTemporaryDir& home)
 class Program
 {
 public:
-    Program(const QTemporaryDir& home, bool unprivileged = false)
+    /** The build's own program as the logged-in user, or `unprivilegedProgram` as "nobody". */
+    Program(const QTemporaryDir& home, const QString& unprivilegedProgram = {})
         : m_home(home)
+        , m_program(unprivilegedProgram.isEmpty() ? QStringLiteral(DARVELINTO_BINARY) : unprivilegedProgram)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         m_process.setProcessEnvironment(env);
-        if (unprivileged) {
+        if (!unprivilegedProgram.isEmpty()) {
             m_process.setChildProcessModifier([] {
                 // Between fork and exec: only async-signal-safe calls.
                 if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
@@ -78,8 +83,11 @@ public:
     bool start()
     {
         m_loadedBefore = loadedCount(m_home);
-        m_process.start(QStringLiteral(DARVELINTO_BINARY), {});
-        return m_process.waitForStarted(kWaitMs);
+        m_process.start(m_program, {});
+        if (m_process.waitForStarted(kWaitMs))
+            return true;
+        qWarning().noquote() << "cannot start" << m_program << ":" << m_process.errorString();
+        return false;
     }
 
     /** Waits until the window is up; false when the program ended or took too long. */
@@ -115,6 +123,7 @@ public:
 
 private:
     const QTemporaryDir& m_home;
+    QString m_program;
     QProcess m_process;
     int m_loadedBefore = 0;
 };
@@ -167,11 +176,26 @@ class TestStartupFaults : public QObject
     Q_OBJECT
 
 private:
-    /** Whether the read-only cases can be set up: as root, by starting the program as "nobody". */
-    static bool asRoot() { return ::geteuid() == 0; }
+    /**
+     * The program for the read-only cases. As root, whom permission bits do not stop, it is a copy
+     * that "nobody" runs; otherwise the permission bits stop the logged-in user and it is empty.
+     */
+    QTemporaryDir m_reachable;
+    QString m_unprivilegedProgram;
 
 private slots:
-    void initTestCase() { pinTestEnvironment(); }
+    void initTestCase()
+    {
+        pinTestEnvironment();
+        if (::geteuid() != 0)
+            return;
+        const auto everyoneRuns = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+            | QFileDevice::ReadOther | QFileDevice::ExeOther;
+        m_unprivilegedProgram = m_reachable.filePath(QStringLiteral("darvelinto"));
+        QVERIFY(QFile::copy(QStringLiteral(DARVELINTO_BINARY), m_unprivilegedProgram));
+        QVERIFY(QFile::setPermissions(m_unprivilegedProgram, everyoneRuns));
+        QVERIFY(QFile::setPermissions(m_reachable.path(), everyoneRuns));
+    }
 
     void readOnlyDatabaseFileEndsStartWithMinusOne()
     {
@@ -181,7 +205,7 @@ private slots:
         QVERIFY(QFile::setPermissions(databaseOf(home), QFileDevice::ReadOwner | QFileDevice::ReadOther));
         const QByteArray before = bytesOf(databaseOf(home));
 
-        Program program(home, asRoot());
+        Program program(home, m_unprivilegedProgram);
         QVERIFY(program.start());
         QCOMPARE(program.exitCode(), 255);
         QVERIFY(program.errors().contains(QStringLiteral("Failed to initialize database")));
@@ -200,7 +224,7 @@ private slots:
                 | QFileDevice::WriteOther));
         const QByteArray before = bytesOf(databaseOf(home));
 
-        Program program(home, asRoot());
+        Program program(home, m_unprivilegedProgram);
         QVERIFY(program.start());
         const int code = program.exitCode();
         const QString errors = program.errors();

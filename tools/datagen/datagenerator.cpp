@@ -802,10 +802,15 @@ private:
             } else if (roll < 0.9) {
                 collect(due.addDays(between(5, 25)), id, amount);
             } else if (roll < 0.95) {
+                // Half in cash, the rest when the cheque is cashed (in cash too when there is none).
                 const double first = cents(amount / 2);
                 const QDate firstDay = due.addDays(between(0, 10));
                 collect(firstDay, id, first);
-                collect(firstDay.addDays(between(15, 45)), id, amount - first);
+                const QDate restDay = firstDay.addDays(between(15, 45));
+                if (chequeId > 0)
+                    cash(restDay, chequeId, amount - first);
+                else
+                    collect(restDay, id, amount - first);
             } else if (roll < 0.99) {
                 collect(due.addDays(between(30, 90)), id, amount);
             } else if (chequeId > 0) {
@@ -816,6 +821,16 @@ private:
                 });
             }
         }
+    }
+
+    /** Cashing an installment's cheque collects what is still open on the installment. */
+    void cash(const QDate& day, int chequeId, double open)
+    {
+        at(day, [this, chequeId, open] {
+            check(m_cheques.updateStatus(chequeId, QStringLiteral("paid")),
+                QStringLiteral("cashed cheque %1").arg(chequeId));
+            m_monthSales += open;
+        });
     }
 
     void collect(const QDate& day, int installmentId, double amount)

@@ -39,4 +39,5 @@ QtObject {
     readonly property color badgeNavy: "#1a2340"
     readonly property color badgePlum: "#2e1a2a"
     readonly property color badgeTeal: "#1a2a2e"
+    readonly property color badgeSlate: "#334155"
 }

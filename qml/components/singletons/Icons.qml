@@ -42,6 +42,7 @@ QtObject {
     readonly property string password: "\uF306"       // key
     readonly property string run: "\uF241"            // flash
     readonly property string done: "\uF12C"           // check
+    readonly property string undo: "\uF54C"           // undo: put back as it was
     readonly property string received: "\uF1DA"       // download: a cheque that came in
     readonly property string issued: "\uF552"         // upload: a cheque that went out
 
@@ -52,6 +53,7 @@ QtObject {
     readonly property string hide: "\uF209"           // eye-off
     readonly property string alerts: "\uF09A"         // bell
     readonly property string warning: "\uF026"        // alert
+    readonly property string error: "\uF159"          // close-circle
     readonly property string success: "\uF5E0"        // check-circle
     readonly property string history: "\uF2DA"        // history
     readonly property string analysis: "\uF068"       // auto-fix

@@ -80,6 +80,10 @@ QtObject {
             "sold": {
                 "label": "مباعة",
                 "color": fixed.badgeRed
+            },
+            "maintenance": {
+                "label": "خارج الخدمة",
+                "color": fixed.badgeSlate
             }
         })
     readonly property var chequeStatuses: ({
