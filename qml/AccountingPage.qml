@@ -2,10 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/AdminPalette.js" as AdminPalette
-import "components/Formats.js" as Formats
+import Darvelinto
 import "components/Pages.js" as Pages
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
@@ -16,9 +13,6 @@ import "components/Pages.js" as Pages
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
-
     property var accounts: []
     property var contractors: []
     property var projects: []
@@ -28,12 +22,15 @@ Rectangle {
     property var balanceSheet: ({})
     property var profitLoss: ({})
     // The profit and loss covers this year so far unless another period is asked for.
-    property string statementFrom: new Date().getFullYear() + "-01-01"
-    property string statementTo: Formats.todayIso()
+    property string statementFrom: Format.today().substring(0, 4) + "-01-01"
+    property string statementTo: Format.today()
+
+    // Asks the main frame to show another page (page index, see components/Pages.js).
+    signal pageRequested(int index)
 
     function refresh() {
-        accounts = accountModel.getAll();
-        contractors = expenseModel.getContractors();
+        accounts = Backend.accountModel.getAll();
+        contractors = Backend.expenseModel.getContractors();
         loadProjects();
         ++revision;
         journalList.reload();
@@ -43,22 +40,21 @@ Rectangle {
     // when their tab is the one shown.
     function loadProjects() {
         if (tabs.currentIndex === 3)
-            projects = propertyModel.getAll();
+            projects = Backend.propertyModel.getAll();
         else if (tabs.currentIndex === 4)
-            trialBalance = accountModel.getTrialBalance();
+            trialBalance = Backend.accountModel.getTrialBalance();
         else if (tabs.currentIndex === 5)
             loadStatements();
     }
 
     function loadStatements() {
-        balanceSheet = accountModel.getBalanceSheet();
-        profitLoss = accountModel.getProfitLoss(statementFrom, statementTo);
+        balanceSheet = Backend.accountModel.getBalanceSheet();
+        profitLoss = Backend.accountModel.getProfitLoss(statementFrom, statementTo);
     }
 
     function showStatementsFor(from, to) {
-        if (!Formats.isIsoDate(from) || !Formats.isIsoDate(to) || from > to) {
-            if (hostWindow && typeof hostWindow.showNotice === "function")
-                hostWindow.showNotice("خطأ", "اكتب الفترة بتاريخين بالصيغة yyyy-MM-dd، الأول قبل الثاني", "error");
+        if (!Format.isDate(from) || !Format.isDate(to) || from > to) {
+            Notifier.show("خطأ", "اكتب الفترة بتاريخين بالصيغة yyyy-MM-dd، الأول قبل الثاني", "error");
             return;
         }
         statementFrom = from;
@@ -67,31 +63,11 @@ Rectangle {
     }
 
     function openEntry(entryId) {
-        originDialog.show(accountModel.getEntry(entryId));
-    }
-
-    // The page of the operation an entry was posted for.
-    function openOriginPage(pageName) {
-        const index = Pages.list.findIndex(entry => entry.name === pageName);
-        const frame = hostWindow && typeof hostWindow.currentScreen === "function" ? hostWindow.currentScreen() : null;
-        if (index >= 0 && frame && typeof frame.showPage === "function")
-            frame.showPage(index);
-    }
-
-    // Amounts in the locale's number format, decimals only where there are some. A negative
-    // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
-    // otherwise be drawn after the digits.
-    function money(value) {
-        const text = Formats.money(value);
-        return Number(value) < 0 ? "\u200E" + text : text;
-    }
-
-    function centreKind(type) {
-        return type === "project" ? "المشروع" : type === "floor" ? "الطابق" : "الوحدة";
+        originDialog.show(Backend.accountModel.getEntry(entryId));
     }
 
     objectName: "accountingPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -105,7 +81,7 @@ Rectangle {
             MButton {
                 objectName: "newEntryButton"
                 text: "تسجيل قيد يدوي"
-                iconSymbol: "+"
+                iconSymbol: Icons.add
                 onClicked: entryDialog.open()
             }
         }
@@ -127,9 +103,9 @@ Rectangle {
             // Chart of accounts
             Rectangle {
                 radius: 14
-                color: page.appTheme.bgSecondary
+                color: Theme.bgSecondary
                 border.width: 1
-                border.color: page.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ListView {
                     id: accountList
@@ -147,13 +123,13 @@ Rectangle {
                         id: accountRow
                         required property var modelData
                         readonly property real balance: Number(modelData.balance) || 0
-                        readonly property var badge: AdminPalette.accountTypes[modelData.type] || AdminPalette.accountTypes.expense
+                        readonly property var badge: Theme.accountTypes[modelData.type] || Theme.accountTypes.expense
 
                         objectName: "account_" + modelData.code
                         width: ListView.view.width
                         height: 44
                         radius: 8
-                        color: rowHover.hovered ? page.appTheme.bgElevated : "transparent"
+                        color: rowHover.hovered ? Theme.bgElevated : "transparent"
 
                         HoverHandler {
                             id: rowHover
@@ -161,27 +137,26 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
                             spacing: 12
 
                             Text {
                                 Layout.preferredWidth: 80
                                 textFormat: Text.PlainText
                                 text: accountRow.modelData.code
-                                color: page.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: accountRow.modelData.name_ar
-                                color: page.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 13
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Rectangle {
@@ -197,7 +172,7 @@ Rectangle {
                                     anchors.centerIn: parent
                                     textFormat: Text.PlainText
                                     text: accountRow.badge.label
-                                    color: page.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 10
                                     font.bold: true
                                 }
@@ -206,11 +181,11 @@ Rectangle {
                                 objectName: "balance"
                                 Layout.preferredWidth: 100
                                 textFormat: Text.PlainText
-                                text: page.money(accountRow.balance)
-                                color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
+                                text: Format.amount(accountRow.balance)
+                                color: accountRow.balance >= 0 ? Theme.fixed.success : Theme.fixed.error
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignLeft
+                                horizontalAlignment: Text.AlignRight
                             }
                         }
                     }
@@ -221,10 +196,10 @@ Rectangle {
             PagedList {
                 id: journalList
                 objectName: "journalList"
-                panelColor: page.appTheme.bgSecondary
+                panelColor: Theme.bgSecondary
                 searchPlaceholder: "بحث في القيود بالوصف أو المرجع أو التاريخ أو الرقم..."
                 emptyText: "لا توجد قيود بعد"
-                fetch: (offset, limit, search) => accountModel.getJournalPage(offset, limit, search)
+                fetch: (offset, limit, search) => Backend.accountModel.getJournalPage(offset, limit, search)
 
                 delegate: JournalEntryRow {
                     onOpened: entryId => page.openEntry(entryId)
@@ -232,269 +207,16 @@ Rectangle {
             }
 
             // Contractors and suppliers
-            Rectangle {
-                radius: 14
-                color: page.appTheme.bgSecondary
-                border.width: 1
-                border.color: page.appTheme.borderColor
-
-                ColumnLayout {
-                    anchors.fill: parent
-                    anchors.margins: 15
-                    spacing: 10
-
-                    RowLayout {
-                        Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 12
-
-                        Text {
-                            Layout.fillWidth: true
-                            text: "تتبع المقاولين والموردين حسب بنود العمل"
-                            color: page.appTheme.accentGold
-                            font.pixelSize: 15
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-                        MButton {
-                            objectName: "addContractorButton"
-                            Layout.preferredHeight: 32
-                            implicitHeight: 32
-                            text: "+ إضافة مورد"
-                            onClicked: contractorDialog.open()
-                        }
-                    }
-
-                    RowLayout {
-                        Layout.fillWidth: true
-                        Layout.leftMargin: 15
-                        Layout.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 12
-
-                        Repeater {
-                            model: [
-                                {
-                                    "text": "الاسم",
-                                    "width": 160
-                                },
-                                {
-                                    "text": "التخصص",
-                                    "width": 100
-                                },
-                                {
-                                    "text": "الهاتف",
-                                    "width": -1
-                                },
-                                {
-                                    "text": "الرصيد المستحق",
-                                    "width": 120
-                                }
-                            ]
-
-                            Text {
-                                required property var modelData
-                                Layout.preferredWidth: modelData.width > 0 ? modelData.width : -1
-                                Layout.fillWidth: modelData.width < 0
-                                textFormat: Text.PlainText
-                                text: modelData.text
-                                color: AdminPalette.columnHeader
-                                font.pixelSize: 11
-                                font.bold: true
-                                horizontalAlignment: modelData.width === 120 ? Text.AlignLeft : Text.AlignRight
-                            }
-                        }
-                    }
-
-                    ListView {
-                        objectName: "contractorList"
-                        Layout.fillWidth: true
-                        Layout.fillHeight: true
-                        clip: true
-                        reuseItems: true
-                        boundsBehavior: Flickable.StopAtBounds
-                        model: page.contractors
-                        ScrollBar.vertical: ScrollBar {}
-
-                        Text {
-                            anchors.centerIn: parent
-                            visible: page.contractors.length === 0
-                            text: "لا يوجد مقاولون أو موردون بعد"
-                            color: page.appTheme.textMuted
-                            font.pixelSize: 14
-                        }
-
-                        delegate: Rectangle {
-                            id: contractorRow
-                            required property var modelData
-                            required property int index
-                            readonly property real balance: Number(modelData.balance) || 0
-
-                            objectName: "contractor_" + modelData.id
-                            width: ListView.view.width
-                            height: 48
-                            radius: 8
-                            color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
-
-                            RowLayout {
-                                anchors.fill: parent
-                                anchors.leftMargin: 15
-                                anchors.rightMargin: 15
-                                layoutDirection: Qt.RightToLeft
-                                spacing: 12
-
-                                Text {
-                                    objectName: "contractorNameText"
-                                    Layout.preferredWidth: 160
-                                    textFormat: Text.PlainText
-                                    text: contractorRow.modelData.name || ""
-                                    color: page.appTheme.textPrimary
-                                    font.pixelSize: 12
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    Layout.preferredWidth: 100
-                                    textFormat: Text.PlainText
-                                    text: contractorRow.modelData.trade || ""
-                                    color: page.appTheme.accentGold
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    Layout.fillWidth: true
-                                    textFormat: Text.PlainText
-                                    text: contractorRow.modelData.phone || ""
-                                    color: page.appTheme.textSecondary
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    objectName: "contractorBalance"
-                                    Layout.preferredWidth: 120
-                                    textFormat: Text.PlainText
-                                    text: page.money(contractorRow.balance) + " ₪"
-                                    color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
-                                    font.pixelSize: 12
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignLeft
-                                }
-                            }
-                        }
-                    }
-                }
+            ContractorsTab {
+                contractors: page.contractors
+                onAddRequested: contractorDialog.open()
             }
 
             // Cost centres, one card per project; only the cards in view fetch their figures.
-            ListView {
-                id: projectList
-                objectName: "costCentreList"
-                clip: true
-                spacing: 14
-                reuseItems: true
-                boundsBehavior: Flickable.StopAtBounds
-                model: tabs.currentIndex === 3 ? page.projects : []
-                ScrollBar.vertical: ScrollBar {}
-
-                Text {
-                    anchors.centerIn: parent
-                    visible: page.projects.length === 0
-                    text: "لا توجد مشاريع بعد"
-                    color: page.appTheme.textMuted
-                    font.pixelSize: 14
-                }
-
-                delegate: Rectangle {
-                    id: projectCard
-                    required property var modelData
-                    readonly property var centres: page.revision >= 0 ? reportCtrl.getProjectCostCenters(modelData.id) : []
-
-                    objectName: "project_" + modelData.id
-                    width: ListView.view.width
-                    height: cardColumn.implicitHeight + 28
-                    radius: 12
-                    color: page.appTheme.bgCard
-                    border.width: 1
-                    border.color: page.appTheme.borderColor
-
-                    ColumnLayout {
-                        id: cardColumn
-                        anchors.left: parent.left
-                        anchors.right: parent.right
-                        anchors.top: parent.top
-                        anchors.margins: 14
-                        spacing: 8
-
-                        Text {
-                            Layout.fillWidth: true
-                            textFormat: Text.PlainText
-                            text: "مركز تكلفة المشروع: " + projectCard.modelData.name
-                            color: page.appTheme.textPrimary
-                            font.pixelSize: 15
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-
-                        Repeater {
-                            model: projectCard.centres
-
-                            Rectangle {
-                                id: centreRow
-                                required property var modelData
-                                readonly property bool isProject: modelData.type === "project"
-
-                                objectName: "centre_" + modelData.id
-                                Layout.fillWidth: true
-                                Layout.preferredHeight: 44
-                                radius: 10
-                                color: isProject ? page.appTheme.bgElevated : "transparent"
-                                border.width: 1
-                                border.color: isProject ? page.appTheme.borderStrong : page.appTheme.borderColor
-
-                                RowLayout {
-                                    anchors.fill: parent
-                                    anchors.leftMargin: 14
-                                    anchors.rightMargin: 14
-                                    layoutDirection: Qt.RightToLeft
-                                    spacing: 16
-
-                                    Text {
-                                        Layout.fillWidth: true
-                                        textFormat: Text.PlainText
-                                        text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
-                                        color: page.appTheme.textPrimary
-                                        font.pixelSize: 12
-                                        font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
-                                        horizontalAlignment: Text.AlignRight
-                                        elide: Text.ElideRight
-                                    }
-                                    Text {
-                                        textFormat: Text.PlainText
-                                        text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"
-                                        color: page.appTheme.successColor
-                                        font.pixelSize: 12
-                                    }
-                                    Text {
-                                        textFormat: Text.PlainText
-                                        text: "التكلفة " + page.money(centreRow.modelData.expenses) + " ₪"
-                                        color: page.appTheme.dangerColor
-                                        font.pixelSize: 12
-                                    }
-                                    Text {
-                                        textFormat: Text.PlainText
-                                        text: "الربح " + page.money(centreRow.modelData.profit) + " ₪"
-                                        color: page.appTheme.accentGold
-                                        font.pixelSize: 12
-                                        font.bold: true
-                                    }
-                                }
-                            }
-                        }
-                    }
-                }
+            CostCentresTab {
+                projects: page.projects
+                revision: page.revision
+                shown: tabs.currentIndex === 3
             }
 
             TrialBalanceView {
@@ -515,7 +237,7 @@ Rectangle {
 
     EntryOriginDialog {
         id: originDialog
-        onOpenPage: pageName => page.openOriginPage(pageName)
+        onOpenPage: pageName => page.pageRequested(Pages.list.findIndex(entry => entry.name === pageName))
     }
 
     JournalEntryDialog {
@@ -527,7 +249,7 @@ Rectangle {
     ContractorDialog {
         id: contractorDialog
         onAdded: {
-            page.contractors = expenseModel.getContractors();
+            page.contractors = Backend.expenseModel.getContractors();
         }
     }
 }

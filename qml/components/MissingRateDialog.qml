@@ -1,52 +1,55 @@
 import QtQuick
 import QtQuick.Layouts
-import "Bidi.js" as Bidi
-import "Formats.js" as Formats
+import Darvelinto
 
 // Asked before an operation in another currency is saved when no exchange rate of its day is on
 // record: the books would otherwise receive a figure nobody gave. It says which rate is missing,
-// takes it, stores it and runs the operation again.
+// takes it, stores it as that day's rate against the primary currency and runs the operation again.
 //
 //   if (!rateGuard.clear(currencyId, date, () => save()))
 //       return; // the dialog is open; save() runs again once the rate is stored
+//   rateGuard.askForMissing(outcome, () => runAgain()) // after a run that lacked rates
 //
 // Properties:
-//   check (function(currencyId, date) -> map) what is missing: empty, or `currency_id`,
-//         `name_ar`, `code`, `date`, `message` (AccountModel::missingRate)
-//   store (function(currencyId, date, rate) -> bool) records the rate of that day
+//   evenWhenOff (bool) ask even while the automatic posting is off (the switch that turns it on)
 MDialog {
     id: dialog
 
-    property var check: null
-    property var store: null
+    property bool evenWhenOff: false
+    // What is missing: `currency_id`, `name_ar`, `code`, `date`, `message` (AccountModel::missingRate).
     property var missing: ({})
     property var retry: null
 
     // True when the operation may go ahead; otherwise asks for the rate and returns false.
     function clear(currencyId, date, then) {
-        const checker = check;
-        const lacking = checker ? checker(currencyId, date) : ({});
+        const lacking = Backend.accountModel.missingRate(currencyId, date, evenWhenOff);
         if (!lacking || lacking.currency_id === undefined)
             return true;
         missing = lacking;
         retry = then || null;
         rateField.text = "";
+        refusal.text = "";
         open();
         return false;
     }
 
+    // Asks for the first rate an operation's answer says it lacked (its `missing_rates`: maps of
+    // `currency_id` and `date`); false when it lacked none.
+    function askForMissing(answer, then) {
+        const missingRates = answer.missing_rates || [];
+        return missingRates.length > 0 && !clear(missingRates[0].currency_id, missingRates[0].date, then);
+    }
+
     function save() {
-        const rate = Formats.parseAmount(rateField.text);
-        if (isNaN(rate) || rate <= 0) {
+        const rate = Format.positive(rateField.text);
+        if (isNaN(rate)) {
             refusal.text = "أدخل سعر صرف صحيحاً أكبر من صفر";
             return;
         }
-        const recorder = store;
-        if (!recorder || !recorder(missing.currency_id, missing.date, rate)) {
+        if (!Backend.currencyModel.setRateOn(missing.currency_id, Format.primaryCurrencyId(), rate, missing.date)) {
             refusal.text = "تعذر حفظ سعر الصرف";
             return;
         }
-        refusal.text = "";
         const then = retry;
         retry = null;
         close();
@@ -67,17 +70,17 @@ MDialog {
             objectName: "missingRateMessage"
             Layout.fillWidth: true
             textFormat: Text.PlainText
-            text: Bidi.numbersInOrder(dialog.missing.message || "")
-            color: dialog.theme.textPrimary
+            text: Format.inOrder(dialog.missing.message || "")
+            color: Theme.textPrimary
             font.pixelSize: 13
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             wrapMode: Text.Wrap
         }
         MTextField {
             id: rateField
             objectName: "missingRateField"
             Layout.fillWidth: true
-            label: "قيمة " + (dialog.missing.name_ar || "") + " بالعملة الأساسية في " + Bidi.numbersInOrder(dialog.missing.date || "")
+            label: "قيمة " + (dialog.missing.name_ar || "") + " بالعملة الأساسية في " + Format.date(dialog.missing.date || "")
             placeholderText: "0.00"
             onAccepted: dialog.save()
         }
@@ -87,9 +90,9 @@ MDialog {
             Layout.fillWidth: true
             visible: text.length > 0
             textFormat: Text.PlainText
-            color: dialog.theme.dangerColor
+            color: Theme.dangerColor
             font.pixelSize: 12
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
         }
         Item {
             Layout.fillHeight: true

@@ -62,12 +62,13 @@ const Kind kKinds[] = {
         SELECT u.unit_number AS "الوحدة", pr.name AS "العقار", b.full_name AS "المشتري",
                u.sale_date AS "تاريخ البيع", u.sale_price_actual AS "السعر",
                (SELECT amount FROM payments WHERE unit_id = u.id AND is_down_payment = 1 LIMIT 1) AS "الدفعة المقدمة",
-               (SELECT COUNT(*) FROM installments WHERE unit_id = u.id AND added_by_hand = 0) AS "عدد الأقساط"
+               CAST((SELECT COUNT(*) FROM installments WHERE unit_id = u.id AND added_by_hand = 0) AS TEXT) AS "عدد الأقساط"
         FROM units u LEFT JOIN properties pr ON pr.id = u.property_id LEFT JOIN buyers b ON b.id = u.buyer_id
         WHERE u.id = ?)" },
     { "installment", "قسط مضاف يدوياً", "BuyersPage", R"(
         SELECT b.full_name AS "المشتري", u.unit_number AS "الوحدة", i.installment_amount AS "المبلغ",
-               i.due_date AS "تاريخ الاستحقاق", c.code AS "العملة", i.status AS "الحالة"
+               i.due_date AS "تاريخ الاستحقاق", c.code AS "العملة",
+               CASE i.status WHEN 'paid' THEN 'مدفوع' WHEN 'partial' THEN 'مدفوع جزئياً' ELSE 'معلق' END AS "الحالة"
         FROM installments i LEFT JOIN buyers b ON b.id = i.buyer_id LEFT JOIN units u ON u.id = i.unit_id
         LEFT JOIN currencies c ON c.id = i.currency_id WHERE i.id = ?)" },
     { "opening", "رصيد افتتاحي", "", R"(

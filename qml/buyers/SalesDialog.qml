@@ -2,8 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Figures.js" as Figures
+import Darvelinto
 
 // The sale of a unit to a buyer: price, cash or installments (down payment, count, the first
 // cheque of the buyer's book and its bank), sale date and currency, with a preview of the monthly
@@ -20,29 +19,25 @@ MDialog {
 
     readonly property bool cash: saleTypeBox.currentIndex === 1
     readonly property int count: {
-        const typed = Figures.count(countField.text);
+        const typed = Format.atLeastOne(countField.text);
         return cash || isNaN(typed) ? 1 : typed;
     }
     readonly property double monthly: {
-        const total = Figures.parse(priceField.text);
-        const now = Figures.parse(paidField.text);
+        const total = Format.parse(priceField.text);
+        const now = Format.parse(paidField.text);
         // Nothing is left to spread while the price is missing or covered.
         return Math.max(0, ((isNaN(total) ? 0 : total) - (isNaN(now) ? 0 : now)) / count);
     }
 
     signal saleCompleted(int unitId)
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // The signed-in user as the audit log knows them: the account of that name that logged in
     // last (the interface is told only the user's name).
     function currentUserId() {
-        const name = authCtrl.currentUser;
+        const name = Backend.authCtrl.currentUser;
         let found = null;
-        for (const user of authCtrl.getUsers())
+        for (const user of Backend.authCtrl.getUsers())
             if ((user.full_name === name || user.username === name) && (!found || String(user.last_login) > String(found.last_login)))
                 found = user;
         return found ? found.id : 0;
@@ -50,13 +45,10 @@ MDialog {
 
     // A failed sale is kept in the audit log under the user who tried it, and told on screen.
     function failed(recordId, details, message) {
-        auditMgr.log(currentUserId(), "خطأ", "units", recordId, details);
-        notify("خطأ", message, "error");
+        Backend.auditMgr.log(currentUserId(), "خطأ", "units", recordId, details);
+        Notifier.show("خطأ", message, "error");
     }
 
-    function refuse(message) {
-        notify("خطأ", message, "error");
-    }
 
     function fillPrice() {
         const unit = unitBox.entryAt(unitBox.currentIndex);
@@ -78,30 +70,30 @@ MDialog {
             failed(0, "فشل البيع: لم يتم اختيار عملة", "اختر العملة");
             return;
         }
-        const total = Figures.positive(priceField.text);
+        const total = Format.positive(priceField.text);
         if (isNaN(total)) {
-            refuse(Figures.positiveRequired("سعر البيع الإجمالي"));
+            Notifier.refuse(Format.positiveRequired("سعر البيع الإجمالي"));
             return;
         }
         const paidLabel = cash ? "المبلغ المدفوع كاش" : "الدفعة الأولى (مقدم)";
         // An empty down payment on an installment sale means none.
-        const paidNow = cash ? Figures.positive(paidField.text) : (paidField.text.trim().length === 0 ? 0 : Figures.notNegative(paidField.text));
+        const paidNow = cash ? Format.positive(paidField.text) : (paidField.text.trim().length === 0 ? 0 : Format.notNegative(paidField.text));
         if (isNaN(paidNow)) {
-            refuse(cash ? Figures.positiveRequired(paidLabel) : Figures.notNegativeRequired(paidLabel));
+            Notifier.refuse(cash ? Format.positiveRequired(paidLabel) : Format.notNegativeRequired(paidLabel));
             return;
         }
         if (paidNow > total) {
-            refuse("قيمة «" + paidLabel + "» أكبر من سعر البيع الإجمالي");
+            Notifier.refuse("قيمة «" + paidLabel + "» أكبر من سعر البيع الإجمالي");
             return;
         }
-        const installments = cash ? 0 : Figures.count(countField.text);
+        const installments = cash ? 0 : Format.atLeastOne(countField.text);
         if (isNaN(installments) || installments > 1200) {
-            refuse(Figures.countRequired("عدد الأقساط") + " (حتى 1200)");
+            Notifier.refuse(Format.countRequired("عدد الأقساط") + " (حتى 1200)");
             return;
         }
         const date = saleDateField.text.trim();
-        if (!Figures.isDate(date)) {
-            refuse("أدخل تاريخ البيع بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+        if (!Format.isDate(date)) {
+            Notifier.refuse("أدخل تاريخ البيع بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
         // The cheque book belongs to the installments: a cash sale records no cheques.
@@ -109,13 +101,13 @@ MDialog {
         const bank = cash ? "" : bankField.text.trim();
         if (!rateGuard.clear(currency.id, date, () => salesDlg.confirmSale()))
             return;
-        const result = installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
+        const result = Backend.installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
         if (result <= 0) {
             failed(unit.id, "فشل إتمام عملية البيع في قاعدة البيانات", "لم تتم عملية البيع: الوحدة " + unit.unit_number + " مباعة من قبل أو تعذر حفظ البيانات");
             return;
         }
         const unitId = unit.id;
-        notify("نجاح", "تم بيع الوحدة " + unit.unit_number + " إلى " + buyerName, "success");
+        Notifier.show("نجاح", "تم بيع الوحدة " + unit.unit_number + " إلى " + buyerName, "success");
         close();
         saleCompleted(unitId);
     }
@@ -126,15 +118,15 @@ MDialog {
     height: 660
     onAboutToShow: {
         const chosen = unitBox.currentEntry ? unitBox.currentEntry.id : undefined;
-        availableUnits = unitModel.getAvailable();
+        availableUnits = Backend.unitModel.getAvailable();
         const again = chosen === undefined ? -1 : unitBox.indexWhere(unit => unit.id === chosen);
         unitBox.currentIndex = again;
         const currency = currencyBox.currentEntry ? currencyBox.currentEntry.id : undefined;
-        currencyList = currencyModel.getAll();
+        currencyList = Backend.currencyModel.getAll();
         const sameCurrency = currency === undefined ? -1 : currencyBox.indexWhere(row => row.id === currency);
         currencyBox.currentIndex = sameCurrency >= 0 ? sameCurrency : (currencyList.length > 0 ? 0 : -1);
         if (saleDateField.text.trim().length === 0)
-            saleDateField.text = Figures.today();
+            saleDateField.text = Format.today();
     }
 
     ColumnLayout {
@@ -157,18 +149,18 @@ MDialog {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: "المشتري: " + salesDlg.buyerName
-                    color: salesDlg.theme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 16
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Text {
                     Layout.fillWidth: true
                     text: "اختر الوحدة المباعة"
-                    color: salesDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 ChoiceBox {
                     id: unitBox
@@ -181,7 +173,6 @@ MDialog {
                 }
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MTextField {
@@ -202,10 +193,10 @@ MDialog {
                         Text {
                             Layout.fillWidth: true
                             text: "نوع البيع:"
-                            color: salesDlg.theme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         ChoiceBox {
                             id: saleTypeBox
@@ -234,7 +225,6 @@ MDialog {
                 RowLayout {
                     Layout.fillWidth: true
                     visible: !salesDlg.cash
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MTextField {
@@ -262,7 +252,6 @@ MDialog {
                 }
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 10
 
                     MTextField {
@@ -270,7 +259,7 @@ MDialog {
                         objectName: "saleDate"
                         Layout.fillWidth: true
                         label: "تاريخ البيع / بدء الأقساط"
-                        text: Figures.today()
+                        text: Format.today()
                     }
                     ColumnLayout {
                         Layout.preferredWidth: 140
@@ -279,10 +268,10 @@ MDialog {
                         Text {
                             Layout.fillWidth: true
                             text: "العملة:"
-                            color: salesDlg.theme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         ChoiceBox {
                             id: currencyBox
@@ -302,32 +291,31 @@ MDialog {
             Layout.fillWidth: true
             Layout.preferredHeight: 50
             radius: 10
-            color: salesDlg.theme.bgElevated
+            color: Theme.bgElevated
             border.width: 1
-            border.color: salesDlg.theme.borderColor
+            border.color: Theme.borderColor
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
                 spacing: 10
 
                 Text {
                     textFormat: Text.PlainText
                     text: salesDlg.cash ? "المتبقي بعد الدفع:" : "القسط الشهري:"
-                    color: salesDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 Text {
                     objectName: "installmentPreview"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: Figures.money(salesDlg.monthly) + " ₪"
-                    color: salesDlg.theme.accentGold
+                    text: Format.amount(salesDlg.monthly)
+                    color: Theme.accentGold
                     font.pixelSize: 18
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
         }
@@ -342,7 +330,5 @@ MDialog {
     // Asks for the exchange rate an operation in another currency needs, then runs it again.
     MissingRateDialog {
         id: rateGuard
-        check: (currencyId, date) => accountModel.missingRate(currencyId, date)
-        store: (currencyId, date, rate) => currencyModel.setRateOn(currencyId, currencyModel.getPrimary().id, rate, date)
     }
 }

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Formats.js" as Formats
+import Darvelinto
 
 // The rental contracts of one tenant, newest first: making a new contract on an available unit
 // and ending an active one. The contracts and the available units are read again whenever the
@@ -28,24 +28,19 @@ MDialog {
     readonly property var contractStatuses: ({
             "active": {
                 "label": "نشط",
-                "color": contractsDlg.theme.successColor
+                "color": Theme.successColor
             },
             "ended": {
                 "label": "منتهي",
-                "color": contractsDlg.theme.dangerColor
+                "color": Theme.dangerColor
             }
         })
 
-    function notify(title, text, kind) {
-        const win = contractsDlg.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function refresh() {
-        contracts = tenantId > 0 ? contractModel.getByTenant(tenantId) || [] : [];
+        contracts = tenantId > 0 ? Backend.contractModel.getByTenant(tenantId) || [] : [];
         const chosen = unitBox.currentIndex >= 0 && unitBox.currentIndex < availableUnits.length ? availableUnits[unitBox.currentIndex].id : -1;
-        availableUnits = unitModel.getAvailable() || [];
+        availableUnits = Backend.unitModel.getAvailable() || [];
         // Keep the chosen unit chosen while it is still free.
         unitBox.currentIndex = availableUnits.findIndex(unit => unit.id === chosen);
     }
@@ -54,53 +49,43 @@ MDialog {
         return (unit.property_name || "") + " - " + (unit.unit_number || "");
     }
 
-    function rentText(contract) {
-        const symbol = contract.currency_symbol ? contract.currency_symbol : "₪";
-        return Formats.money(contract.rent_amount) + " " + symbol + " / " + (contract.payment_frequency === "yearly" ? "سنة" : "شهر");
-    }
 
-    function refuse(field, message) {
-        notify("خطأ", message, "error");
-        if (field)
-            field.input.forceActiveFocus();
-        return false;
-    }
 
     // Checks every field before anything is sent and says what is wrong.
     function addContract() {
         if (unitBox.currentIndex < 0 || unitBox.currentIndex >= availableUnits.length)
-            return refuse(null, "اختر الوحدة المتاحة للعقد");
+            return Notifier.refuse("اختر الوحدة المتاحة للعقد");
         const unit = availableUnits[unitBox.currentIndex];
         const start = startField.text.trim();
         const end = endField.text.trim();
-        if (!Formats.isIsoDate(start))
-            return refuse(startField, "تاريخ البدء غير صحيح، اكتبه بالشكل YYYY-MM-DD");
-        if (!Formats.isIsoDate(end))
-            return refuse(endField, "تاريخ الانتهاء غير صحيح، اكتبه بالشكل YYYY-MM-DD");
+        if (!Format.isDate(start))
+            return Notifier.refuse("تاريخ البدء غير صحيح، اكتبه بالشكل YYYY-MM-DD", startField);
+        if (!Format.isDate(end))
+            return Notifier.refuse("تاريخ الانتهاء غير صحيح، اكتبه بالشكل YYYY-MM-DD", endField);
         if (end < start)
-            return refuse(endField, "تاريخ الانتهاء يجب أن يكون بعد تاريخ البدء");
-        const rent = Formats.parseAmount(rentField.text);
+            return Notifier.refuse("تاريخ الانتهاء يجب أن يكون بعد تاريخ البدء", endField);
+        const rent = Format.notNegative(rentField.text);
         if (isNaN(rent) || rent <= 0)
-            return refuse(rentField, "مبلغ الإيجار يجب أن يكون رقماً أكبر من صفر");
-        const deposit = Formats.parseAmount(depositField.text);
+            return Notifier.refuse("مبلغ الإيجار يجب أن يكون رقماً أكبر من صفر", rentField);
+        const deposit = Format.notNegative(depositField.text);
         if (isNaN(deposit))
-            return refuse(depositField, "التأمين يجب أن يكون رقماً (0 أو أكثر)");
+            return Notifier.refuse("التأمين يجب أن يكون رقماً (0 أو أكثر)", depositField);
 
         const unitId = Number(unit.id);
-        if (contractModel.hasOverlap(unitId, start, end))
-            return refuse(startField, "الوحدة " + unitLabel(unit) + " مؤجرة بعقد نشط يتداخل مع هذه الفترة");
+        if (Backend.contractModel.hasOverlap(unitId, start, end))
+            return Notifier.refuse("الوحدة " + unitLabel(unit) + " مؤجرة بعقد نشط يتداخل مع هذه الفترة", startField);
         const frequency = frequencyBox.currentIndex === 1 ? "yearly" : "monthly";
-        const id = contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
+        const id = Backend.contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
         if (id <= 0) {
             refresh();
-            return refuse(null, "تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
+            return Notifier.refuse("تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
         }
         addContractDlg.close();
         unitBox.currentIndex = -1;
         endField.text = "";
         refresh();
         edited();
-        notify("نجاح", "تم إنشاء العقد على الوحدة " + unitLabel(unit), "success");
+        Notifier.show("نجاح", "تم إنشاء العقد على الوحدة " + unitLabel(unit), "success");
         return true;
     }
 
@@ -111,14 +96,14 @@ MDialog {
     }
 
     function terminate(contract) {
-        if (!contractModel.terminate(Number(contract.id))) {
-            notify("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
+        if (!Backend.contractModel.terminate(Number(contract.id))) {
+            Notifier.show("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
             refresh();
             return;
         }
         refresh();
         edited();
-        notify("نجاح", "تم إنهاء عقد الوحدة " + unitLabel(contract), "success");
+        Notifier.show("نجاح", "تم إنهاء عقد الوحدة " + unitLabel(contract), "success");
     }
 
     title: "عقود المستأجر - " + tenantName
@@ -141,23 +126,23 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             Text {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "قائمة العقود (" + contractsDlg.contracts.length + ")"
-                color: contractsDlg.theme.accentGold
+                color: Theme.accentGold
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MButton {
                 objectName: "newContractButton"
                 Layout.preferredHeight: 32
                 implicitHeight: 32
-                text: "+ عقد جديد"
+                text: "عقد جديد"
+                iconSymbol: Icons.add
                 onClicked: addContractDlg.open()
             }
         }
@@ -166,9 +151,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
-            color: contractsDlg.theme.bgInput
+            color: Theme.bgInput
             border.width: 1
-            border.color: contractsDlg.theme.borderColor
+            border.color: Theme.borderColor
             clip: true
 
             ListView {
@@ -186,88 +171,13 @@ MDialog {
                     anchors.centerIn: parent
                     visible: contractsDlg.contracts.length === 0
                     text: "لا توجد عقود لهذا المستأجر"
-                    color: contractsDlg.theme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 14
                 }
 
-                delegate: Rectangle {
-                    id: contractRow
-                    required property var modelData
-                    required property int index
-                    readonly property bool active: modelData.status === "active"
-
-                    objectName: "contractRow_" + modelData.id
-                    width: ListView.view.width
-                    height: 66
-                    radius: 8
-                    color: contractsDlg.theme.bgSecondary
-                    border.width: 1
-                    border.color: contractsDlg.theme.borderColor
-
-                    RowLayout {
-                        anchors.fill: parent
-                        anchors.leftMargin: 10
-                        anchors.rightMargin: 10
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 10
-
-                        ColumnLayout {
-                            Layout.fillWidth: true
-                            spacing: 4
-
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: (contractRow.modelData.property_name || "") + " - وحدة " + (contractRow.modelData.unit_number || "")
-                                color: contractsDlg.theme.textPrimary
-                                font.pixelSize: 14
-                                font.bold: true
-                                horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
-                            }
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: Formats.isolateDates((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
-                                color: contractsDlg.theme.textSecondary
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
-                            }
-                        }
-                        Text {
-                            objectName: "contractRent"
-                            Layout.preferredWidth: 180
-                            textFormat: Text.PlainText
-                            text: contractsDlg.rentText(contractRow.modelData)
-                            color: contractsDlg.theme.accentGold
-                            font.pixelSize: 14
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                            elide: Text.ElideLeft
-                        }
-                        StatusBadge {
-                            objectName: "contractBadge"
-                            Layout.preferredWidth: 80
-                            status: contractRow.active ? "active" : "ended"
-                            mapping: contractsDlg.contractStatuses
-                        }
-                        Item {
-                            Layout.preferredWidth: 70
-                            Layout.preferredHeight: 32
-
-                            MButton {
-                                objectName: "terminateButton"
-                                anchors.fill: parent
-                                visible: contractRow.active
-                                leftPadding: 6
-                                rightPadding: 6
-                                text: "إنهاء"
-                                outline: true
-                                btnColor: contractsDlg.theme.dangerColor
-                                onClicked: contractsDlg.askTerminate(contractRow.modelData)
-                            }
-                        }
-                    }
+                delegate: ContractRow {
+                    statuses: contractsDlg.contractStatuses
+                    onTerminateRequested: contract => contractsDlg.askTerminate(contract)
                 }
             }
         }
@@ -293,9 +203,9 @@ MDialog {
                 Text {
                     Layout.fillWidth: true
                     text: "اختر الوحدة المتاحة"
-                    color: addContractDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 ThemedComboBox {
                     id: unitBox
@@ -313,7 +223,7 @@ MDialog {
                 Layout.fillWidth: true
                 label: "تاريخ البدء"
                 placeholderText: "YYYY-MM-DD"
-                text: Formats.todayIso()
+                text: Format.today()
             }
             MTextField {
                 id: endField
@@ -325,12 +235,11 @@ MDialog {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 Text {
                     text: "دورية الإيجار:"
-                    color: addContractDlg.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ThemedComboBox {
@@ -343,7 +252,6 @@ MDialog {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 MTextField {
@@ -369,9 +277,9 @@ MDialog {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 84
                 radius: 10
-                color: addContractDlg.theme.bgElevated
+                color: Theme.bgElevated
                 border.width: 1
-                border.color: addContractDlg.theme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     anchors.fill: parent
@@ -381,10 +289,10 @@ MDialog {
                     Text {
                         Layout.fillWidth: true
                         text: "سيتم إنشاء العقد حسب نوع الإيجار المختار."
-                        color: addContractDlg.theme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 12
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         wrapMode: Text.Wrap
                     }
                     Text {
@@ -392,9 +300,9 @@ MDialog {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
                         text: frequencyBox.currentIndex === 1 ? "التحصيل السنوي يتم على فاتورة سنوية واحدة في نفس شهر بداية العقد." : "التحصيل الشهري يتم على فاتورة شهرية لكل فترة."
-                        color: addContractDlg.theme.textSecondary
+                        color: Theme.textSecondary
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         wrapMode: Text.Wrap
                     }
                 }

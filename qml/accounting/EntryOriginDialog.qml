@@ -2,13 +2,12 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "AdminPalette.js" as AdminPalette
-import "Bidi.js" as Bidi
-import "Formats.js" as Formats
+import Darvelinto
 
 // One journal entry opened from the journal: what it was posted for (the invoice, payment, sale...
 // with its main figures), the amount in the operation's own currency and the rate it was converted
-// at, and its lines, debit and credit per account. "فتح الصفحة" goes to the page of that operation.
+// at, and its lines, debit and credit per account. The button under them goes to the page of that
+// operation.
 //
 // Properties:
 //   entry (map) AccountModel::getEntry(): the entry's columns, `lines`, `origin_kind`, `origin`
@@ -18,7 +17,7 @@ MDialog {
     id: dialog
 
     property var entry: ({})
-    readonly property var origin: AdminPalette.entryOrigins[entry.reference_type] || AdminPalette.entryOrigins.manual
+    readonly property var origin: Theme.entryOrigin(entry.reference_type)
     readonly property bool foreign: !!entry.currency_code && Number(entry.exchange_rate) !== 1
 
     signal openPage(string pageName)
@@ -26,6 +25,11 @@ MDialog {
     function show(record) {
         entry = record || {};
         open();
+    }
+
+    // A field of the operation: amounts come as numbers, everything else as text.
+    function fieldText(value) {
+        return typeof value === "number" ? Format.money(value) : Format.inOrder(value);
     }
 
     objectName: "entryOriginDialog"
@@ -39,7 +43,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             Rectangle {
@@ -54,7 +57,7 @@ MDialog {
                     anchors.centerIn: parent
                     textFormat: Text.PlainText
                     text: dialog.entry.origin_kind || dialog.origin.label
-                    color: dialog.theme.accentGold
+                    color: Theme.accentGold
                     font.pixelSize: 12
                     font.bold: true
                 }
@@ -62,17 +65,17 @@ MDialog {
             Text {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
-                text: Bidi.numbersInOrder(dialog.entry.description || "")
-                color: dialog.theme.textPrimary
+                text: Format.inOrder(dialog.entry.description || "")
+                color: Theme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
                 textFormat: Text.PlainText
-                text: dialog.entry.entry_date || ""
-                color: dialog.theme.textSecondary
+                text: Format.date(dialog.entry.entry_date || "")
+                color: Theme.textSecondary
                 font.pixelSize: 12
             }
         }
@@ -82,17 +85,16 @@ MDialog {
             Layout.fillWidth: true
             visible: dialog.foreign
             textFormat: Text.PlainText
-            text: "المبلغ الأصلي " + "\u202A" + Formats.money(dialog.entry.original_amount) + " " + (dialog.entry.currency_code || "") + "\u202C" + " بسعر صرف " + "\u202A" + Number(dialog.entry.exchange_rate || 0).toFixed(4) + "\u202C"
-            color: dialog.theme.textSecondary
+            text: "المبلغ الأصلي " + Format.amount(dialog.entry.original_amount, dialog.entry.currency_code) + " بسعر صرف " + Format.ltr(Number(dialog.entry.exchange_rate || 0).toFixed(4))
+            color: Theme.textSecondary
             font.pixelSize: 12
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
         }
 
         // The operation behind the entry, as its own page shows it.
         Flow {
             objectName: "originFields"
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 8
 
             Repeater {
@@ -104,16 +106,16 @@ MDialog {
                     width: fieldText.implicitWidth + 18
                     height: 28
                     radius: 6
-                    color: dialog.theme.bgCard
+                    color: Theme.bgCard
                     border.width: 1
-                    border.color: dialog.theme.borderColor
+                    border.color: Theme.borderColor
 
                     Text {
                         id: fieldText
                         anchors.centerIn: parent
                         textFormat: Text.PlainText
-                        text: field.modelData.label + ": " + Bidi.numbersInOrder(typeof field.modelData.value === "number" ? Formats.money(field.modelData.value) : field.modelData.value)
-                        color: dialog.theme.textPrimary
+                        text: field.modelData.label + ": " + dialog.fieldText(field.modelData.value)
+                        color: Theme.textPrimary
                         font.pixelSize: 12
                     }
                 }
@@ -124,48 +126,18 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 10
-            color: dialog.theme.bgCard
+            color: Theme.bgCard
             border.width: 1
-            border.color: dialog.theme.borderColor
+            border.color: Theme.borderColor
 
             ColumnLayout {
                 anchors.fill: parent
                 anchors.margins: 10
                 spacing: 4
 
-                RowLayout {
+                LedgerColumns {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
-                    spacing: 10
-
-                    Repeater {
-                        model: [
-                            {
-                                "text": "الحساب",
-                                "width": -1
-                            },
-                            {
-                                "text": "مدين",
-                                "width": 110
-                            },
-                            {
-                                "text": "دائن",
-                                "width": 110
-                            }
-                        ]
-
-                        Text {
-                            required property var modelData
-                            Layout.preferredWidth: modelData.width > 0 ? modelData.width : -1
-                            Layout.fillWidth: modelData.width < 0
-                            textFormat: Text.PlainText
-                            text: modelData.text
-                            color: AdminPalette.columnHeader
-                            font.pixelSize: 11
-                            font.bold: true
-                            horizontalAlignment: modelData.width < 0 ? Text.AlignRight : Text.AlignLeft
-                        }
-                    }
+                    columns: [["الحساب", -1, false], ["مدين", 110, true], ["دائن", 110, true]]
                 }
 
                 ListView {
@@ -182,33 +154,32 @@ MDialog {
                         required property var modelData
                         width: ListView.view.width
                         height: 32
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         Text {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: line.modelData.code + " - " + line.modelData.name_ar
-                            color: dialog.theme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
                             Layout.preferredWidth: 110
                             textFormat: Text.PlainText
-                            text: Number(line.modelData.debit) > 0 ? Formats.money(line.modelData.debit) : ""
-                            color: dialog.theme.textPrimary
+                            text: Number(line.modelData.debit) > 0 ? Format.money(line.modelData.debit) : ""
+                            color: Theme.textPrimary
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                         }
                         Text {
                             Layout.preferredWidth: 110
                             textFormat: Text.PlainText
-                            text: Number(line.modelData.credit) > 0 ? Formats.money(line.modelData.credit) : ""
-                            color: dialog.theme.textPrimary
+                            text: Number(line.modelData.credit) > 0 ? Format.money(line.modelData.credit) : ""
+                            color: Theme.textPrimary
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                         }
                     }
                 }
@@ -217,9 +188,10 @@ MDialog {
 
         MButton {
             objectName: "openOriginButton"
-            Layout.alignment: Qt.AlignLeft
+            Layout.alignment: Qt.AlignRight
             visible: !!dialog.entry.origin_page
             text: "فتح صفحة " + (dialog.entry.origin_kind || "العملية")
+            iconSymbol: Icons.openOrigin
             onClicked: {
                 dialog.close();
                 dialog.openPage(dialog.entry.origin_page);

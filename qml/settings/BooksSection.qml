@@ -1,37 +1,46 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
+import Darvelinto
 
-// The books' setting on the settings page: whether every operation posts its journal entry to the
-// ledger, or the office keeps its books elsewhere (and the program posts nothing).
-//
-// Properties:
-//   posting (bool) the stored setting
-// Signals: switched(bool on), the user moved the switch (the page stores it and sets `posting`)
+// The settings page's books panel: whether every operation posts its journal entry to the ledger,
+// or the office keeps its books elsewhere (and the program posts nothing). Switching the posting on
+// opens the books, which needs today's rate of every currency the office holds money in: a missing
+// one is asked for and the switch tried again.
 SectionPanel {
     id: panel
 
-    property bool posting: true
+    readonly property bool posting: Backend.settingsManager ? Backend.settingsManager.autoPosting : true
 
-    signal switched(bool on)
+    function switchPosting(on) {
+        tell(Backend.settingsManager.setAutoPosting(on), on);
+    }
+
+    function tell(answer, on) {
+        if (answer.ok)
+            Notifier.show("نجاح", on ? "تم تشغيل الترحيل التلقائي إلى الدفاتر" : "تم إيقاف الترحيل التلقائي إلى الدفاتر", "success");
+        else if (!rateGuard.askForMissing(answer, () => panel.switchPosting(on)))
+            Notifier.show("خطأ", answer.message || "تعذر تغيير الإعداد", "error");
+    }
 
     objectName: "booksSettingsPanel"
-    icon: "📒"
+    Layout.leftMargin: 25
+    Layout.rightMargin: 25
+    icon: Icons.books
     title: "الدفاتر المحاسبية"
 
     RowLayout {
         Layout.fillWidth: true
-        layoutDirection: Qt.RightToLeft
         spacing: 12
 
         Text {
             Layout.fillWidth: true
             textFormat: Text.PlainText
             text: "ترحيل العمليات إلى دفتر الأستاذ تلقائياً"
-            color: panel.theme.textPrimary
+            color: Theme.textPrimary
             font.pixelSize: 14
             font.bold: true
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
         }
         Switch {
             id: toggle
@@ -44,9 +53,9 @@ SectionPanel {
                 x: toggle.leftPadding
                 y: (toggle.height - height) / 2
                 radius: 12
-                color: toggle.checked ? panel.theme.accentGold : panel.theme.bgInput
+                color: toggle.checked ? Theme.accentGold : Theme.bgInput
                 border.width: 1
-                border.color: toggle.checked ? panel.theme.accentGold : panel.theme.borderColor
+                border.color: toggle.checked ? Theme.accentGold : Theme.borderColor
 
                 Rectangle {
                     width: 20
@@ -54,14 +63,14 @@ SectionPanel {
                     radius: 10
                     y: 2
                     x: toggle.checked !== toggle.mirrored ? parent.width - width - 2 : 2
-                    color: panel.theme.textPrimary
+                    color: Theme.textPrimary
                 }
             }
             onToggled: {
                 const wanted = checked;
-                // The stored setting decides what the switch shows; the page answers by setting it.
+                // The stored setting decides what the switch shows.
                 checked = Qt.binding(() => panel.posting);
-                panel.switched(wanted);
+                panel.switchPosting(wanted);
             }
         }
     }
@@ -70,9 +79,14 @@ SectionPanel {
         Layout.fillWidth: true
         textFormat: Text.PlainText
         text: panel.posting ? "كل فاتورة ودفعة ومصروف وبيع وتحصيل تُرحَّل بقيد مزدوج في لحظة حفظها، فتعرض الميزانية وقائمة الدخل في صفحة المحاسبة أعمال المكتب الفعلية." : "الترحيل متوقف: لا تُرحَّل العمليات إلى الدفاتر (للمكاتب التي تمسك دفاترها في برنامج آخر). عند إعادة تشغيله تُرحَّل قيود تسوية تجعل الدفاتر مطابقة للعمليات."
-        color: panel.theme.textSecondary
+        color: Theme.textSecondary
         font.pixelSize: 12
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         wrapMode: Text.Wrap
+    }
+
+    MissingRateDialog {
+        id: rateGuard
+        evenWhenOff: true
     }
 }

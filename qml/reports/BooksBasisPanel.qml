@@ -1,8 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
-import "AdminPalette.js" as AdminPalette
-import "Formats.js" as Formats
+import Darvelinto
 
 // The office's figures worked out from its operations on the basis the books keep (revenue when
 // invoiced or sold, expenses when incurred, receivables and money in the primary currency at the
@@ -18,28 +17,22 @@ SectionPanel {
     property var figures: ({})
     property string periodText: ""
 
-    function money(value) {
-        const text = Formats.money(value);
-        return Number(value) < 0 ? "\u200E" + text : text;
-    }
-
     objectName: "booksBasisPanel"
-    icon: "📒"
+    icon: Icons.books
     title: "على أساس الاستحقاق كما في الدفاتر"
 
     Text {
         Layout.fillWidth: true
         textFormat: Text.PlainText
-        text: "الإيرادات عند إصدار الفاتورة أو البيع، والمصروفات عند تسجيلها، بالعملة الأساسية بسعر صرف يوم كل عملية. تقابل كل قيمة هنا حساباً في دليل الحسابات (رمزه بين القوسين)، وتزيد الدفاتر عليها فروق أسعار الصرف." + (Number(panel.figures.unconverted) > 0 ? " لم تُحسب " + Formats.count(panel.figures.unconverted) + " عملية لعدم وجود سعر صرف لها." : "")
-        color: panel.theme.textSecondary
+        text: "الإيرادات عند إصدار الفاتورة أو البيع، والمصروفات عند تسجيلها، بالعملة الأساسية بسعر صرف يوم كل عملية. تقابل كل قيمة هنا حساباً في دليل الحسابات (رمزه بين القوسين)، وتزيد الدفاتر عليها فروق أسعار الصرف." + (Number(panel.figures.unconverted) > 0 ? " لم تُحسب " + Format.count(panel.figures.unconverted) + " عملية لعدم وجود سعر صرف لها." : "")
+        color: Theme.textSecondary
         font.pixelSize: 12
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         wrapMode: Text.Wrap
     }
 
     RowLayout {
         Layout.fillWidth: true
-        layoutDirection: Qt.RightToLeft
         spacing: 30
 
         Repeater {
@@ -66,10 +59,10 @@ SectionPanel {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: column.modelData.title
-                    color: panel.theme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 14
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Repeater {
@@ -84,24 +77,23 @@ SectionPanel {
                         objectName: "books_" + modelData[1]
                         Layout.fillWidth: true
                         Layout.preferredHeight: 30
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 10
+                                        spacing: 10
 
                         Text {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: figureRow.modelData[0]
-                            color: panel.theme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                             font.bold: figureRow.last
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
                             objectName: "booksValue"
                             textFormat: Text.PlainText
-                            text: panel.money(panel.figures[figureRow.modelData[1]] || 0)
-                            color: figureRow.last ? AdminPalette.profit : panel.theme.textPrimary
+                            text: Format.amount(panel.figures[figureRow.modelData[1]] || 0)
+                            color: figureRow.last ? Theme.fixed.goldText : Theme.textPrimary
                             font.pixelSize: 14
                             font.bold: true
                         }

@@ -1,7 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import "components"
-import "components/Formats.js" as Formats
+import Darvelinto
 
 // The dialog that posts a manual two-line journal entry: one account debited, one credited, the
 // same amount on both sides. It says why an entry is not saved and keeps its input then; a saved
@@ -30,11 +29,6 @@ MDialog {
 
     signal posted(int entryId)
 
-    function notify(title, text, kind) {
-        const win = dialog.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
 
     // The stored description: the text, followed by the reference when one is given, so the
@@ -47,23 +41,23 @@ MDialog {
 
     function save() {
         if (debitAccount.currentIndex < 0 || creditAccount.currentIndex < 0) {
-            notify("لم يُحفظ القيد", "اختر حساب المدين وحساب الدائن", "error");
+            Notifier.show("لم يُحفظ القيد", "اختر حساب المدين وحساب الدائن", "error");
             return;
         }
         if (debitAmount.text.trim().length === 0 || creditAmount.text.trim().length === 0) {
-            notify("لم يُحفظ القيد", "أدخل مبلغ المدين ومبلغ الدائن", "error");
+            Notifier.show("لم يُحفظ القيد", "أدخل مبلغ المدين ومبلغ الدائن", "error");
             return;
         }
         // Arabic-Indic digits and the Arabic decimal mark read as well; a negative or non-numeric
         // text gives NaN.
-        const debit = Formats.parseAmount(debitAmount.text);
-        const credit = Formats.parseAmount(creditAmount.text);
+        const debit = Format.notNegative(debitAmount.text);
+        const credit = Format.notNegative(creditAmount.text);
         if (isNaN(debit) || isNaN(credit) || debit <= 0 || credit <= 0) {
-            notify("لم يُحفظ القيد", "المبلغ يجب أن يكون رقماً أكبر من صفر", "error");
+            Notifier.show("لم يُحفظ القيد", "المبلغ يجب أن يكون رقماً أكبر من صفر", "error");
             return;
         }
         if (Math.abs(debit - credit) > 0.005) {
-            notify("لم يُحفظ القيد", "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن", "error");
+            Notifier.show("لم يُحفظ القيد", "القيد غير متوازن: مبلغ المدين لا يساوي مبلغ الدائن", "error");
             return;
         }
         const description = storedDescription(descriptionField.text.trim(), referenceField.text.trim());
@@ -71,7 +65,7 @@ MDialog {
         const creditId = creditAccount.currentValue;
         // Today in the office's own calendar (local time), not in UTC: an entry made after
         // midnight belongs to the new day.
-        const id = accountModel.createJournalEntry(Formats.todayIso(), description, "manual", 0, [
+        const id = Backend.accountModel.createJournalEntry(Format.today(), description, "manual", 0, [
             {
                 "account_id": debitId,
                 "debit": debit,
@@ -86,7 +80,7 @@ MDialog {
             }
         ]);
         if (id < 1) {
-            notify("لم يُحفظ القيد", "تعذر حفظ القيد، تحقق من الحسابات والمبالغ", "error");
+            Notifier.show("لم يُحفظ القيد", "تعذر حفظ القيد، تحقق من الحسابات والمبالغ", "error");
             return;
         }
         descriptionField.text = "";
@@ -96,7 +90,7 @@ MDialog {
         debitAccount.currentIndex = -1;
         creditAccount.currentIndex = -1;
         close();
-        notify("نجاح", "تم حفظ القيد رقم " + id, "success");
+        Notifier.show("نجاح", "تم حفظ القيد رقم " + id, "success");
         posted(id);
     }
 
@@ -127,15 +121,14 @@ MDialog {
         Text {
             Layout.fillWidth: true
             text: "تفاصيل القيد (مدين/دائن)"
-            color: dialog.theme.accentGold
+            color: Theme.accentGold
             font.pixelSize: 14
             font.bold: true
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
         }
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             ChoiceBox {
@@ -160,7 +153,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             ChoiceBox {

@@ -2,9 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
-import "AdminPalette.js" as AdminPalette
-import "Formats.js" as Formats
+import Darvelinto
 
 // The two statements of the books, side by side: the balance sheet as it stands (assets against
 // liabilities, equity and the earnings not yet closed into it) and the profit and loss of a
@@ -24,17 +22,10 @@ Item {
     property string from: ""
     property string to: ""
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
     readonly property var sheetLines: sheet.lines || []
     readonly property var incomeLines: income.lines || []
 
     signal rangeRequested(string from, string to)
-
-    function money(value) {
-        const text = Formats.money(value);
-        return Number(value) < 0 ? "\u200E" + text : text;
-    }
 
     function linesOf(list, type) {
         return list.filter(line => line.type === type);
@@ -52,9 +43,9 @@ Item {
         default property alias extra: heading.data
 
         radius: 14
-        color: view.theme.bgSecondary
+        color: Theme.bgSecondary
         border.width: 1
-        border.color: view.theme.borderColor
+        border.color: Theme.borderColor
 
         ColumnLayout {
             anchors.fill: parent
@@ -64,17 +55,16 @@ Item {
             RowLayout {
                 id: heading
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 8
 
                 Text {
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
                     text: statement.title
-                    color: view.theme.accentGold
+                    color: Theme.accentGold
                     font.pixelSize: 16
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
 
@@ -103,10 +93,10 @@ Item {
                                 Layout.topMargin: 8
                                 textFormat: Text.PlainText
                                 text: group.modelData.title
-                                color: view.theme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Repeater {
                                 model: group.modelData.lines
@@ -117,24 +107,23 @@ Item {
                                     objectName: "statementLine_" + modelData.code
                                     Layout.fillWidth: true
                                     Layout.preferredHeight: 26
-                                    layoutDirection: Qt.RightToLeft
-                                    spacing: 10
+                                                        spacing: 10
 
                                     Text {
                                         Layout.fillWidth: true
-                                        Layout.rightMargin: 14
+                                        Layout.leftMargin: 14
                                         textFormat: Text.PlainText
                                         text: line.modelData.code + "  " + line.modelData.name_ar
-                                        color: view.theme.textPrimary
+                                        color: Theme.textPrimary
                                         font.pixelSize: 12
-                                        horizontalAlignment: Text.AlignRight
+                                        horizontalAlignment: Text.AlignLeft
                                         elide: Text.ElideRight
                                     }
                                     Text {
                                         objectName: "lineAmount"
                                         textFormat: Text.PlainText
-                                        text: view.money(line.modelData.amount)
-                                        color: view.theme.textPrimary
+                                        text: Format.amount(line.modelData.amount)
+                                        color: Theme.textPrimary
                                         font.pixelSize: 12
                                     }
                                 }
@@ -142,23 +131,22 @@ Item {
                             RowLayout {
                                 Layout.fillWidth: true
                                 Layout.preferredHeight: 28
-                                layoutDirection: Qt.RightToLeft
-                                spacing: 10
+                                                spacing: 10
 
                                 Text {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: group.modelData.totalLabel
-                                    color: view.theme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 12
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                 }
                                 Text {
                                     objectName: "groupTotal"
                                     textFormat: Text.PlainText
-                                    text: view.money(group.modelData.total)
-                                    color: view.theme.textPrimary
+                                    text: Format.amount(group.modelData.total)
+                                    color: Theme.textPrimary
                                     font.pixelSize: 12
                                     font.bold: true
                                 }
@@ -166,7 +154,7 @@ Item {
                             Rectangle {
                                 Layout.fillWidth: true
                                 Layout.preferredHeight: 1
-                                color: view.theme.borderColor
+                                color: Theme.borderColor
                             }
                         }
                     }
@@ -177,28 +165,27 @@ Item {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 42
                 radius: 8
-                color: view.theme.bgElevated
+                color: Theme.bgElevated
 
                 RowLayout {
                     anchors.fill: parent
-                    anchors.leftMargin: 12
                     anchors.rightMargin: 12
-                    layoutDirection: Qt.RightToLeft
-
+                    anchors.leftMargin: 12
+    
                     Text {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
                         text: statement.resultLabel
-                        color: view.theme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 14
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         objectName: "statementResult"
                         textFormat: Text.PlainText
-                        text: view.money(statement.result)
-                        color: statement.result >= 0 ? AdminPalette.positive : AdminPalette.negative
+                        text: Format.amount(statement.result)
+                        color: statement.result >= 0 ? Theme.fixed.success : Theme.fixed.error
                         font.pixelSize: 15
                         font.bold: true
                     }
@@ -209,9 +196,9 @@ Item {
                 visible: statement.note.length > 0
                 textFormat: Text.PlainText
                 text: statement.note
-                color: view.theme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 11
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 wrapMode: Text.Wrap
             }
         }
@@ -219,7 +206,6 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        layoutDirection: Qt.RightToLeft
         spacing: 16
 
         Statement {

@@ -1,11 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
-import "AdminPalette.js" as AdminPalette
-import "Bidi.js" as Bidi
-import "Formats.js" as Formats
+import Darvelinto
 
 // One row of the journal: the entry's date and description, a badge naming the operation it was
 // posted for (invoice, payment, sale...) and the amount it moved, in the operation's own currency
@@ -19,9 +15,7 @@ Rectangle {
     required property var record
     required property int index
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
-    readonly property var origin: AdminPalette.entryOrigins[record.reference_type] || AdminPalette.entryOrigins.manual
+    readonly property var origin: Theme.entryOrigin(record.reference_type)
     readonly property bool foreign: !!record.currency_code && Number(record.exchange_rate) !== 1
 
     signal opened(int entryId)
@@ -30,7 +24,7 @@ Rectangle {
     width: ListView.view ? ListView.view.width : implicitWidth
     height: 50
     radius: 8
-    color: hover.hovered ? theme.bgElevated : index % 2 === 1 ? AdminPalette.stripe(theme) : "transparent"
+    color: hover.hovered ? Theme.bgElevated : index % 2 === 1 ? Theme.stripe : "transparent"
 
     HoverHandler {
         id: hover
@@ -42,18 +36,17 @@ Rectangle {
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 15
         anchors.rightMargin: 15
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 15
         spacing: 12
 
         Text {
             Layout.preferredWidth: 90
             textFormat: Text.PlainText
-            text: row.record.entry_date || ""
-            color: row.theme.textSecondary
+            text: Format.date(row.record.entry_date || "")
+            color: Theme.textSecondary
             font.pixelSize: 12
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
         }
         Rectangle {
             objectName: "originBadge"
@@ -68,7 +61,7 @@ Rectangle {
                 anchors.centerIn: parent
                 textFormat: Text.PlainText
                 text: row.origin.label
-                color: row.theme.accentGold
+                color: Theme.accentGold
                 font.pixelSize: 11
                 font.bold: true
             }
@@ -77,23 +70,22 @@ Rectangle {
             objectName: "journalDescription"
             Layout.fillWidth: true
             textFormat: Text.PlainText
-            text: Bidi.numbersInOrder(row.record.description)
-            color: row.theme.textPrimary
+            text: Format.inOrder(row.record.description)
+            color: Theme.textPrimary
             font.pixelSize: 13
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             elide: Text.ElideRight
         }
         Text {
             objectName: "entryAmount"
-            Layout.preferredWidth: 190
+            Layout.preferredWidth: 210
             textFormat: Text.PlainText
-            // What the books hold in the primary currency, then the operation's own amount and
-            // currency; kept left to right as written.
-            text: "\u202A" + Formats.money(row.record.amount) + (row.foreign ? " (" + Formats.money(row.record.original_amount) + " " + row.record.currency_code + ")" : "") + "\u202C"
-            color: row.theme.textPrimary
+            // What the books hold in the primary currency, then the operation's own amount.
+            text: Format.amount(row.record.amount) + (row.foreign ? " (" + Format.amount(row.record.original_amount, row.record.currency_code) + ")" : "")
+            color: Theme.textPrimary
             font.pixelSize: 12
             font.bold: true
-            horizontalAlignment: Text.AlignLeft
+            horizontalAlignment: Text.AlignRight
             elide: Text.ElideLeft
         }
     }

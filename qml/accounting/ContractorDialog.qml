@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import "components"
+import Darvelinto
 
 // The dialog that adds a contractor or supplier. A name is required; a refused or failed save is
 // told and keeps the dialog open with its input; a saved one is confirmed, the fields are emptied
@@ -10,28 +10,23 @@ MDialog {
 
     signal added(int contractorId)
 
-    function notify(title, text, kind) {
-        const win = dialog.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function save() {
         const name = nameField.text.trim();
         if (name.length === 0) {
-            notify("خطأ", "أدخل اسم المقاول أو المورد", "error");
+            Notifier.show("خطأ", "أدخل اسم المقاول أو المورد", "error");
             return;
         }
-        const id = expenseModel.addContractor(name, phoneField.text.trim(), tradeField.text.trim());
+        const id = Backend.expenseModel.addContractor(name, phoneField.text.trim(), tradeField.text.trim());
         if (id < 1) {
-            notify("خطأ", "تعذرت إضافة المورد", "error");
+            Notifier.show("خطأ", "تعذرت إضافة المورد", "error");
             return;
         }
         nameField.text = "";
         phoneField.text = "";
         tradeField.text = "";
         close();
-        notify("نجاح", "تمت إضافة " + name, "success");
+        Notifier.show("نجاح", "تمت إضافة " + name, "success");
         added(id);
     }
 
