@@ -63,7 +63,7 @@ SectionPanel {
                     radius: 10
                     y: 2
                     x: toggle.checked !== toggle.mirrored ? parent.width - width - 2 : 2
-                    color: Theme.textPrimary
+                    color: toggle.checked ? Theme.textOnAccent : Theme.textMuted
                 }
             }
             onToggled: {
