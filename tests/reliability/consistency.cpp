@@ -252,8 +252,10 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
     const QDate start = sale.start;
     const int buyerId = sale.buyerId;
 
-    query.prepare(QStringLiteral("SELECT id, installment_amount, due_date, cheque_number, total_price, "
-                                 "down_payment, buyer_id FROM installments WHERE unit_id = ? ORDER BY id"));
+    // An installment added by hand later is no part of the sale's schedule.
+    query.prepare(
+        QStringLiteral("SELECT id, installment_amount, due_date, cheque_number, total_price, down_payment, "
+                       "buyer_id FROM installments WHERE unit_id = ? AND added_by_hand = 0 ORDER BY id"));
     query.addBindValue(sale.unitId);
     if (!query.exec()) {
         problems->append(query.lastError().text());
@@ -484,242 +486,141 @@ void checkLedgerBalanced(const QSqlDatabase& db, QStringList* problems)
         problems);
 }
 
-/** The ledger's bookkeeping of the operations, while they post to it. */
-class PostedBooks
+// Every operation that posts, as (kind, id, new, day, currency, revenue group, revenue in
+// hundredths): `new` when it was made since the posting was switched on (the last id of each table
+// and the time then, as the settings keep them), so it must have its own entry. `p` is the primary
+// currency, `sold` the units sold since the switch.
+const QString kOperations = QStringLiteral(R"(
+    WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
+    since AS (SELECT json_extract(value, '$.invoices') AS invoices, json_extract(value, '$.payments') AS payments,
+                     json_extract(value, '$.expenses') AS expenses, json_extract(value, '$.installments') AS installments,
+                     json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time
+              FROM settings WHERE key = 'ledger_since'),
+    sold AS (SELECT record_id AS unit_id FROM audit_logs
+             WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units'),
+    ops(kind, id, new, day, currency, grp, revenue) AS (
+      SELECT 'invoice', id, id > (SELECT invoices FROM since), date(created_at, 'localtime'), currency_id,
+             'rental', ROUND(total_amount * 100) FROM invoices
+      UNION ALL
+      SELECT 'void', id, voided_at >= (SELECT time FROM since), date(voided_at, 'localtime'), currency_id,
+             'rental', -ROUND((total_amount - paid_amount) * 100) FROM invoices
+      WHERE status = 'void' AND total_amount > paid_amount
+      UNION ALL
+      SELECT CASE WHEN tenant_id IS NOT NULL THEN 'payment' WHEN amount > 0 THEN 'collection'
+                  ELSE 'cheque_return' END, id, id > (SELECT payments FROM since), payment_date, currency_id, '', 0
+      FROM payments WHERE is_down_payment = 0
+      UNION ALL
+      SELECT 'expense', id, id > (SELECT expenses FROM since), expense_date, currency_id, '', 0 FROM expenses
+      WHERE ROUND(amount * 100) > 0
+      UNION ALL
+      SELECT 'sale', u.id, u.id IN (SELECT unit_id FROM sold), u.sale_date,
+             COALESCE(d.currency_id, (SELECT currency_id FROM installments WHERE unit_id = u.id LIMIT 1)), 'sales',
+             COALESCE(ROUND(d.amount * 100), 0) + COALESCE((SELECT SUM(ROUND(installment_amount * 100))
+                                                    FROM installments WHERE unit_id = u.id AND added_by_hand = 0), 0)
+      FROM units u LEFT JOIN payments d ON d.unit_id = u.id AND d.is_down_payment = 1 WHERE u.status = 'sold'
+      UNION ALL
+      SELECT 'installment', id, id > (SELECT installments FROM since), date(created_at, 'localtime'), currency_id,
+             'sales', ROUND(installment_amount * 100) FROM installments WHERE added_by_hand = 1
+      UNION ALL
+      SELECT 'opening', id, 0, NULL, NULL, '', 0 FROM accounts)
+    )");
+
+/** Hundredths per key, from the (key, cents) rows of a statement that may use the operations. */
+QMap<QString, qint64> sums(const QSqlDatabase& db, const QString& sql, QStringList* problems)
 {
-public:
-    PostedBooks(const QSqlDatabase& db, QStringList* problems)
-        : m_db(db)
-        , m_problems(problems)
-    { }
-
-    bool isPosting() const
-    {
-        QSqlQuery query(m_db);
-        return query.exec(QStringLiteral("SELECT value FROM settings WHERE key = 'ledger_posting'"))
-            && query.next() && query.value(0).toString() == QLatin1String("on");
-    }
-
-    /** Hundredths per key, from (key, cents) rows of a query that may use `p` and `since`. */
-    QMap<QString, qint64> sums(const QString& sql) const
-    {
-        QMap<QString, qint64> found;
-        forEachRow(m_db, withContext(sql), m_problems, [&](const QSqlQuery& query) {
-            found[query.value(0).toString()] += qRound64(query.value(1).toDouble());
-        });
-        return found;
-    }
-
-    /** What the program posted on the accounts of some roles, per currency, in that currency. */
-    QMap<QString, qint64> posted(const QString& roles) const
-    {
-        return sums(QStringLiteral(R"(
-            SELECT COALESCE(je.currency_id, (SELECT id FROM p)), ROUND(jl.original_amount * 100)
-            FROM journal_lines jl JOIN journal_entries je ON je.id = jl.entry_id
-            JOIN accounts a ON a.id = jl.account_id
-            WHERE a.posting_role IN (%1) AND je.reference_type IN (%2))")
-                        .arg(roles, kPostedTypes));
-    }
-
-    void expectSame(const QString& what, const QMap<QString, qint64>& books,
-        const QMap<QString, qint64>& operations) const
-    {
-        QStringList keys = books.keys() + operations.keys();
-        keys.removeDuplicates();
-        for (const QString& key : keys) {
-            if (books.value(key) != operations.value(key))
-                m_problems->append(QStringLiteral("%1 (%2): %3 in the books, %4 by the operations")
-                                       .arg(what, key)
-                                       .arg(books.value(key) / 100.0, 0, 'f', 2)
-                                       .arg(operations.value(key) / 100.0, 0, 'f', 2));
-        }
-    }
-
-    /**
-     * The primary currency as `p`, and the point the posting was switched on as `since`: the last
-     * id of each table then, and the time, as the settings keep them.
-     */
-    static QString withContext(const QString& sql)
-    {
-        return QStringLiteral(R"(
-            WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
-            since AS (SELECT json_extract(value, '$.invoices') AS invoices, json_extract(value, '$.payments') AS payments,
-                             json_extract(value, '$.expenses') AS expenses,
-                             json_extract(value, '$.installments') AS installments,
-                             json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time
-                      FROM settings WHERE key = 'ledger_since'),
-            sold AS (SELECT record_id AS unit_id FROM audit_logs
-                     WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units')
-            )")
-            + sql;
-    }
-
-    static const QString kPostedTypes;
-
-private:
-    QSqlDatabase m_db;
-    QStringList* m_problems;
-};
-
-const QString PostedBooks::kPostedTypes
-    = QStringLiteral("'invoice', 'void', 'payment', 'collection', 'cheque_return', 'expense', 'sale', "
-                     "'installment', 'opening'");
-
-void checkLedgerReceivables(const PostedBooks& books, QStringList* problems)
-{
-    const QMap<QString, qint64> tenantBooks = books.posted(QStringLiteral("'tenant_receivable'"));
-    const QMap<QString, qint64> buyerBooks = books.posted(QStringLiteral("'buyer_receivable'"));
-    books.expectSame(QStringLiteral("tenants' receivable"), tenantBooks, books.sums(QStringLiteral(R"(
-        SELECT COALESCE(currency_id, (SELECT id FROM p)), ROUND(balance * 100) FROM invoices WHERE status != 'void')")));
-    books.expectSame(QStringLiteral("buyers' receivable"), buyerBooks, books.sums(QStringLiteral(R"(
-        SELECT COALESCE(currency_id, (SELECT id FROM p)), ROUND((installment_amount - paid_amount) * 100)
-        FROM installments)")));
-    // Together they are what the tenants' and buyers' running balances say is owed.
-    qint64 inBooks = 0;
-    for (const qint64 cents : tenantBooks)
-        inBooks += cents;
-    for (const qint64 cents : buyerBooks)
-        inBooks += cents;
-    const qint64 owed = books
-                            .sums(QStringLiteral("SELECT 0, ROUND(balance * 100) FROM tenants "
-                                                 "UNION ALL SELECT 0, ROUND(balance * 100) FROM buyers"))
-                            .value(QStringLiteral("0"));
-    if (inBooks != owed)
-        problems->append(
-            QStringLiteral("receivables are %1 in the books, the balances of tenants and buyers %2")
-                .arg(inBooks / 100.0, 0, 'f', 2)
-                .arg(owed / 100.0, 0, 'f', 2));
+    QMap<QString, qint64> found;
+    forEachRow(db, kOperations + sql, problems, [&](const QSqlQuery& query) {
+        found[query.value(0).toString()] += qRound64(query.value(1).toDouble());
+    });
+    return found;
 }
 
-void checkLedgerCash(const PostedBooks& books)
+void expectSame(const QString& what, const QMap<QString, qint64>& books,
+    const QMap<QString, qint64>& operations, QStringList* problems)
 {
+    QStringList keys = books.keys() + operations.keys();
+    keys.removeDuplicates();
+    for (const QString& key : keys) {
+        if (books.value(key) != operations.value(key))
+            problems->append(QStringLiteral("%1 (%2): %3 in the books, %4 by the operations")
+                                 .arg(what, key)
+                                 .arg(books.value(key) / 100.0, 0, 'f', 2)
+                                 .arg(operations.value(key) / 100.0, 0, 'f', 2));
+    }
+}
+
+void checkLedgerPosted(const QSqlDatabase& db, QStringList* problems)
+{
+    const auto same = [&](const QString& what, const QString& books, const QString& operations) {
+        expectSame(what, sums(db, books, problems), sums(db, operations, problems), problems);
+    };
+    // What the program posted on the accounts of some roles (%2), keyed by %1: in the entries'
+    // currency, or 'all'.
+    static const QString posted = QStringLiteral(R"(
+        SELECT %1, ROUND(jl.original_amount * 100) FROM journal_lines jl
+        JOIN journal_entries je ON je.id = jl.entry_id JOIN accounts a ON a.id = jl.account_id
+        WHERE a.posting_role IN (%2) AND je.reference_type != 'manual')");
+    static const QString entryCurrency = QStringLiteral("COALESCE(je.currency_id, (SELECT id FROM p))");
+    static const QString currency = QStringLiteral("COALESCE(currency_id, (SELECT id FROM p))");
+    // Receivables: what the open invoices and installments leave, per currency; together, what
+    // the tenants' and buyers' running balances say is owed.
+    same(QStringLiteral("tenants' receivable"),
+        posted.arg(entryCurrency, QStringLiteral("'tenant_receivable'")),
+        QStringLiteral("SELECT %1, ROUND(balance * 100) FROM invoices WHERE status != 'void'").arg(currency));
+    same(QStringLiteral("buyers' receivable"),
+        posted.arg(entryCurrency, QStringLiteral("'buyer_receivable'")),
+        QStringLiteral("SELECT %1, ROUND((installment_amount - paid_amount) * 100) FROM installments")
+            .arg(currency));
+    same(QStringLiteral("receivables"),
+        posted.arg(QStringLiteral("'all'"), QStringLiteral("'tenant_receivable', 'buyer_receivable'")),
+        QStringLiteral("SELECT 'all', ROUND(balance * 100) FROM tenants UNION ALL "
+                       "SELECT 'all', ROUND(balance * 100) FROM buyers"));
+    // Cash and bank: the money received less the expenses paid (a contractor's work is owed).
     static const QString inCash = QStringLiteral("COALESCE(TRIM(payment_method), '') IN ('', 'cash')");
-    books.expectSame(QStringLiteral("cash"), books.posted(QStringLiteral("'cash'")),
-        books.sums(QStringLiteral(R"(
-        SELECT COALESCE(currency_id, (SELECT id FROM p)), ROUND(amount * 100) FROM payments WHERE %1
-        UNION ALL
-        SELECT COALESCE(currency_id, (SELECT id FROM p)), -ROUND(amount * 100) FROM expenses
-        WHERE contractor_id IS NULL)")
-                       .arg(inCash)));
-    books.expectSame(QStringLiteral("bank"), books.posted(QStringLiteral("'bank'")),
-        books.sums(QStringLiteral(R"(
-        SELECT COALESCE(currency_id, (SELECT id FROM p)), ROUND(amount * 100) FROM payments WHERE NOT %1)")
-                       .arg(inCash)));
-}
-
-void checkLedgerRevenue(const PostedBooks& books)
-{
-    // Each month's revenue of the operations made since the switch, each on its own day, in its
+    same(QStringLiteral("cash"), posted.arg(entryCurrency, QStringLiteral("'cash'")),
+        QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE %2 UNION ALL "
+                       "SELECT %1, -ROUND(amount * 100) FROM expenses WHERE contractor_id IS NULL")
+            .arg(currency, inCash));
+    same(QStringLiteral("bank"), posted.arg(entryCurrency, QStringLiteral("'bank'")),
+        QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE NOT %2").arg(currency, inCash));
+    // Each month's revenue of the operations made since the switch, each on its own day and in its
     // own currency, against the revenue lines of their entries by the entries' dates.
-    static const QString key = QStringLiteral("substr(%1, 1, 7) || ' ' || COALESCE(%2, (SELECT id FROM p))");
-    const auto revenueLines = [&](const QString& roles, const QString& entries) {
-        return books.sums(QStringLiteral(R"(
-            SELECT %1, -ROUND(jl.original_amount * 100)
-            FROM journal_lines jl JOIN journal_entries je ON je.id = jl.entry_id
-            JOIN accounts a ON a.id = jl.account_id
-            WHERE a.posting_role IN (%2) AND (%3))")
-                              .arg(key.arg(QStringLiteral("je.entry_date"), QStringLiteral("je.currency_id")),
-                                  roles, entries));
-    };
-    books.expectSame(QStringLiteral("rental revenue"),
-        revenueLines(QStringLiteral("'rent', 'services'"), QStringLiteral(R"(
-            (je.reference_type = 'invoice' AND je.reference_id > (SELECT invoices FROM since))
-            OR (je.reference_type = 'void' AND EXISTS (SELECT 1 FROM invoices i WHERE i.id = je.reference_id
-                                                       AND i.voided_at >= (SELECT time FROM since))))")),
-        books.sums(
-            QStringLiteral(R"(
-            SELECT %1, ROUND(total_amount * 100) FROM invoices WHERE id > (SELECT invoices FROM since)
-            UNION ALL
-            SELECT %2, -ROUND((total_amount - paid_amount) * 100) FROM invoices
-            WHERE status = 'void' AND voided_at >= (SELECT time FROM since) AND total_amount > paid_amount)")
-                .arg(key.arg(QStringLiteral("date(created_at, 'localtime')"), QStringLiteral("currency_id")),
-                    key.arg(QStringLiteral("date(voided_at, 'localtime')"), QStringLiteral("currency_id")))));
-    books.expectSame(QStringLiteral("sales revenue"),
-        revenueLines(QStringLiteral("'sales'"), QStringLiteral(R"(
-            (je.reference_type = 'sale' AND je.reference_id IN (SELECT unit_id FROM sold))
-            OR (je.reference_type = 'installment' AND je.reference_id > (SELECT installments FROM since)))")),
-        books.sums(QStringLiteral(R"(
-            SELECT %1, ROUND(amount * 100) FROM payments
-            WHERE is_down_payment = 1 AND unit_id IN (SELECT unit_id FROM sold)
-            UNION ALL
-            SELECT %2, ROUND(i.installment_amount * 100) FROM installments i JOIN units u ON u.id = i.unit_id
-            WHERE i.added_by_hand = 0 AND i.unit_id IN (SELECT unit_id FROM sold)
-            UNION ALL
-            SELECT %3, ROUND(installment_amount * 100) FROM installments
-            WHERE added_by_hand = 1 AND id > (SELECT installments FROM since))")
-                       .arg(key.arg(QStringLiteral("payment_date"), QStringLiteral("currency_id")),
-                           key.arg(QStringLiteral("u.sale_date"), QStringLiteral("i.currency_id")),
-                           key.arg(QStringLiteral("date(created_at, 'localtime')"),
-                               QStringLiteral("currency_id")))));
-}
-
-void checkLedgerOneEntry(const QSqlDatabase& db, QStringList* problems)
-{
+    same(QStringLiteral("revenue"),
+        QStringLiteral(R"(
+        SELECT o.grp || ' ' || substr(je.entry_date, 1, 7) || ' ' || %1, -ROUND(jl.original_amount * 100)
+        FROM journal_lines jl JOIN journal_entries je ON je.id = jl.entry_id JOIN accounts a ON a.id = jl.account_id
+        JOIN ops o ON o.kind = je.reference_type AND o.id = je.reference_id AND o.new
+        WHERE a.posting_role IN ('rent', 'services', 'sales'))")
+            .arg(entryCurrency),
+        QStringLiteral(R"(
+        SELECT grp || ' ' || substr(day, 1, 7) || ' ' || COALESCE(currency, (SELECT id FROM p)), revenue
+        FROM ops WHERE new AND revenue != 0)"));
+    // One entry for each operation made since the switch, none for two, none naming nothing.
     const auto expect = [&](const QString& what, const QString& sql) {
-        expectNoRows(db, what, PostedBooks::withContext(sql), problems);
+        expectNoRows(db, what, kOperations + sql, problems);
     };
+    expect(QStringLiteral("operation without its entry"), QStringLiteral(R"(
+        SELECT kind, id FROM ops o WHERE new
+          AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = o.kind AND reference_id = o.id))"));
     expect(QStringLiteral("operation with more than one entry"), QStringLiteral(R"(
         SELECT reference_type, reference_id, COUNT(*) AS entries FROM journal_entries
-        WHERE reference_type IN ('invoice', 'void', 'payment', 'collection', 'cheque_return', 'expense', 'sale',
-                                 'installment')
-        GROUP BY 1, 2 HAVING entries > 1)"));
-    // Since the switch: every invoice, void taking something back, payment (a sale's down payment
-    // goes with its sale), expense of money, sale and installment added by hand has its entry.
-    expect(QStringLiteral("invoice without its entry"), QStringLiteral(R"(
-        SELECT i.id FROM invoices i WHERE i.id > (SELECT invoices FROM since)
-          AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = 'invoice' AND reference_id = i.id))"));
-    expect(QStringLiteral("void without its entry"), QStringLiteral(R"(
-        SELECT i.id FROM invoices i
-        WHERE i.status = 'void' AND i.voided_at >= (SELECT time FROM since) AND i.total_amount > i.paid_amount
-          AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = 'void' AND reference_id = i.id))"));
-    expect(QStringLiteral("payment without its entry, or of the wrong kind"), QStringLiteral(R"(
-        SELECT p.id, p.amount, je.reference_type FROM payments p
-        LEFT JOIN journal_entries je ON je.reference_id = p.id
-                                    AND je.reference_type IN ('payment', 'collection', 'cheque_return')
-        WHERE (p.id > (SELECT payments FROM since) OR je.id IS NOT NULL)
-          AND CASE WHEN p.is_down_payment = 1 THEN je.id IS NOT NULL
-                   WHEN p.tenant_id IS NOT NULL THEN je.reference_type IS NOT 'payment'
-                   WHEN p.amount > 0 THEN je.reference_type IS NOT 'collection'
-                   ELSE je.reference_type IS NOT 'cheque_return' END)"));
-    expect(QStringLiteral("expense without its entry"), QStringLiteral(R"(
-        SELECT e.id FROM expenses e WHERE e.id > (SELECT expenses FROM since) AND ROUND(e.amount * 100) > 0
-          AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = 'expense' AND reference_id = e.id))"));
-    expect(QStringLiteral("sale without its entry"), QStringLiteral(R"(
-        SELECT s.unit_id FROM sold s
-        WHERE NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = 'sale' AND reference_id = s.unit_id))"));
-    expect(QStringLiteral("installment added by hand without its entry"), QStringLiteral(R"(
-        SELECT i.id FROM installments i WHERE i.id > (SELECT installments FROM since) AND i.added_by_hand = 1
-          AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = 'installment' AND reference_id = i.id))"));
-    // And the other way: an entry names an operation of its kind that exists.
+        WHERE reference_type NOT IN ('manual', 'opening') GROUP BY 1, 2 HAVING entries > 1)"));
     expect(QStringLiteral("entry naming no operation of its kind"), QStringLiteral(R"(
         SELECT je.id, je.reference_type, je.reference_id FROM journal_entries je
-        WHERE CASE je.reference_type
-                WHEN 'invoice' THEN NOT EXISTS (SELECT 1 FROM invoices WHERE id = je.reference_id)
-                WHEN 'void' THEN NOT EXISTS (SELECT 1 FROM invoices WHERE id = je.reference_id AND status = 'void')
-                WHEN 'expense' THEN NOT EXISTS (SELECT 1 FROM expenses WHERE id = je.reference_id)
-                WHEN 'sale' THEN NOT EXISTS (SELECT 1 FROM units WHERE id = je.reference_id AND status = 'sold')
-                WHEN 'installment' THEN NOT EXISTS (SELECT 1 FROM installments WHERE id = je.reference_id
-                                                                               AND added_by_hand = 1)
-                WHEN 'opening' THEN NOT EXISTS (SELECT 1 FROM accounts WHERE id = je.reference_id)
-                ELSE 0 END)"));
+        WHERE je.reference_type != 'manual'
+          AND NOT EXISTS (SELECT 1 FROM ops WHERE kind = je.reference_type AND id = je.reference_id))"));
 }
 
 void checkLedger(const QSqlDatabase& db, Checks checks, QStringList* problems)
 {
     if (checks & LedgerBalanced)
         checkLedgerBalanced(db, problems);
-    const PostedBooks books(db, problems);
     // With posting off the office keeps its books elsewhere: the operations owe the ledger nothing.
-    if (!(checks & (LedgerReceivables | LedgerCash | LedgerRevenue | LedgerOneEntry)) || !books.isPosting())
-        return;
-    if (checks & LedgerReceivables)
-        checkLedgerReceivables(books, problems);
-    if (checks & LedgerCash)
-        checkLedgerCash(books);
-    if (checks & LedgerRevenue)
-        checkLedgerRevenue(books);
-    if (checks & LedgerOneEntry)
-        checkLedgerOneEntry(db, problems);
+    QSqlQuery query(db);
+    if ((checks & LedgerPosted)
+        && query.exec(QStringLiteral("SELECT value FROM settings WHERE key = 'ledger_posting'"))
+        && query.next() && query.value(0).toString() == QLatin1String("on"))
+        checkLedgerPosted(db, problems);
 }
 
 void hashValue(QCryptographicHash* hash, const QVariant& value)

@@ -30,16 +30,16 @@ enum Check {
     PaymentCurrencies = 0x2000, ///< a payment on an invoice is in the invoice's currency
     UnitStatuses = 0x4000, ///< a unit's status is known; a unit out of service is neither let nor sold
     OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
-    ChequeCollections
-    = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
-    LedgerBalanced
-    = 0x20000, ///< trial balance 0, every entry balances, every account is the sum of its lines
-    // While the operations post to the ledger (sums of the lines they posted, in each currency):
-    LedgerReceivables = 0x40000, ///< receivables = what tenants' invoices and buyers' installments leave open
-    LedgerCash = 0x80000, ///< cash and bank = payments and collections less expenses paid
-    LedgerRevenue = 0x100000, ///< each month's revenue = the invoices, voids and sales of that month
-    LedgerOneEntry = 0x200000, ///< every operation since the switch has exactly one entry, none has two
-    All = 0x3fffff,
+    ChequeCollections = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    /// Trial balance 0, every entry balances, every account is the sum of its lines.
+    LedgerBalanced = 0x20000,
+    /// While the operations post to the ledger (sums of the lines they posted, in each currency):
+    /// receivables are what the open invoices and installments leave and what the tenants' and
+    /// buyers' balances say; cash and bank are the money received less the expenses paid; each
+    /// month's revenue is that month's invoices, voids and sales; every operation since the switch
+    /// has exactly one entry and every entry names an operation of its kind.
+    LedgerPosted = 0x40000,
+    All = 0x7ffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

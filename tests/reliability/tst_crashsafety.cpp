@@ -241,14 +241,14 @@ private slots:
             << QStringLiteral("does not balance");
         QTest::newRow("a payment's entry lost")
             << QStringLiteral("DELETE FROM journal_entries WHERE reference_type = 'payment'")
-            << QStringLiteral("payment without its entry");
+            << QStringLiteral("operation without its entry");
         QTest::newRow("an invoice posted twice") << QStringLiteral(
             "INSERT INTO journal_entries (entry_date, reference_type, reference_id) SELECT entry_date, "
             "reference_type, reference_id FROM journal_entries WHERE reference_type = 'invoice'")
                                                  << QStringLiteral("more than one entry");
         QTest::newRow("revenue posted in another month") << QStringLiteral(
             "UPDATE journal_entries SET entry_date = '2020-01-01' WHERE reference_type = 'invoice'")
-                                                         << QStringLiteral("rental revenue");
+                                                         << QStringLiteral("revenue (rental");
         QTest::newRow("collection posted to the wrong account") << QStringLiteral(
             "UPDATE journal_lines SET account_id = (SELECT id FROM accounts WHERE code = '1200') "
             "WHERE account_id = (SELECT id FROM accounts WHERE code = '1210') AND entry_id = "
