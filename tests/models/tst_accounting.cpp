@@ -148,10 +148,11 @@ private slots:
         refusal("entry without a date", entry({ line(kCash, 100.0, 0.0), credit }, ""));
         refusal("entry on a day-month-year date", entry({ line(kCash, 100.0, 0.0), credit }, "10/04/2024"));
         refusal("entry on no such day", entry({ line(kCash, 100.0, 0.0), credit }, "2024-02-30"));
-        // Writing into someone else's transaction would let its rollback take this entry along.
+        // Written into someone else's transaction, an entry would stand or fall with it: refused,
+        // nothing of it may ride along when that transaction commits.
         refusal("entry inside another transaction", [this] {
             const bool posted = db()->beginTransaction() && post("2024-04-10", kCash, kRent, 10);
-            return !db()->rollbackTransaction() || posted;
+            return !db()->commitTransaction() || posted;
         });
         refusal("rate of 0", rate(2, 1, 0));
         refusal("negative rate", rate(2, 1, -1));
