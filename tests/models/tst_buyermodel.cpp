@@ -45,6 +45,7 @@ private slots:
         QVERIFY(m_model->add(QStringLiteral("أ"), QStringLiteral("77"), {}, {}, {}) > 0);
         QSignalSpy changed(m_model.get(), &BuyerModel::dataChanged);
         QCOMPARE(m_model->add(QStringLiteral("ب"), QStringLiteral("77"), {}, {}, {}), -1);
+        QVERIFY(m_model->lastError().contains(QStringLiteral("رقم الهوية 77")));
         QCOMPARE(changed.count(), 0);
         QCOMPARE(m_db->count(QStringLiteral("buyers")), 1);
     }

@@ -207,6 +207,7 @@ private slots:
         QSignalSpy changed(m_contracts.get(), &ContractModel::dataChanged);
         QCOMPARE(
             m_contracts->add(m_unit, m_tenant, start, end, rent, QStringLiteral("monthly"), deposit, 1), -1);
+        QVERIFY(!m_contracts->lastError().isEmpty());
         QCOMPARE(changed.count(), 0);
         QCOMPARE(m_db->count(QStringLiteral("contracts")), 0);
         QCOMPARE(unitStatus(m_unit), QStringLiteral("available"));
@@ -308,6 +309,7 @@ private slots:
         QVERIFY(second > 0);
         QSignalSpy changed(m_contracts.get(), &ContractModel::dataChanged);
         QVERIFY(!m_contracts->terminate(first));
+        QCOMPARE(m_contracts->lastError(), QStringLiteral("العقد منتهٍ من قبل"));
         QCOMPARE(changed.count(), 0);
         QCOMPARE(unitStatus(m_unit), QStringLiteral("rented"));
         QCOMPARE(contractStatus(second), QStringLiteral("active"));

@@ -108,6 +108,7 @@ private slots:
         // A second click: refused, no second expense, the first cost stands.
         Clock::setToday(QDate(2025, 6, 10));
         QVERIFY(!m_model->complete(id, 500));
+        QVERIFY(m_model->lastError().contains(QStringLiteral("مكتمل من قبل")));
         QCOMPARE(changed.count(), 1);
         QCOMPARE(m_db->count(QStringLiteral("expenses")), 1);
         QCOMPARE(request(id).value("cost").toDouble(), 350.0);
@@ -154,6 +155,7 @@ private slots:
         const int id = raise();
         QSignalSpy changed(m_model.get(), &MaintenanceModel::dataChanged);
         QVERIFY(!m_model->complete(known ? id : id + 40, cost));
+        QVERIFY(!m_model->lastError().isEmpty());
         QCOMPARE(changed.count(), 0);
         QCOMPARE(request(id).value("status").toString(), QStringLiteral("new"));
         QCOMPARE(m_db->count(QStringLiteral("expenses")), 0);

@@ -136,6 +136,7 @@ private slots:
         QFETCH(QString, date);
         QSignalSpy changed(m_model.get(), &PaymentModel::dataChanged);
         QCOMPARE(pay(amount, 0, 0, date), -1);
+        QVERIFY(!m_model->lastError().isEmpty());
         QCOMPARE(changed.count(), 0);
         verifyUntouched();
     }
@@ -149,8 +150,12 @@ private slots:
         verifyUntouched();
         QCOMPARE(tenantBalance(db(), other), 0.0);
 
+        QCOMPARE(pay(1000.5), -1);
+        QVERIFY(m_model->lastError().contains(QStringLiteral("أكبر من المتبقي"))
+            && m_model->lastError().contains(QStringLiteral("1,000.00")));
         QVERIFY(m_invoices->voidInvoice(m_invoice));
         QCOMPARE(pay(100), -1);
+        QCOMPARE(m_model->lastError(), QStringLiteral("الفاتورة ملغاة ولا تقبل دفعات"));
         QCOMPARE(m_db->count(QStringLiteral("payments")), 0);
         QCOMPARE(tenantBalance(db(), m_tenant), 0.0);
     }

@@ -65,6 +65,7 @@ private slots:
         QVERIFY(m_tenants->add(QStringLiteral("سليم"), QStringLiteral("900"), {}, {}, {}) > 0);
         QSignalSpy changed(m_tenants.get(), &TenantModel::dataChanged);
         QCOMPARE(m_tenants->add(QStringLiteral("كريم"), QStringLiteral("900"), {}, {}, {}), -1);
+        QVERIFY(m_tenants->lastError().contains(QStringLiteral("رقم الهوية 900")));
         QCOMPARE(m_tenants->add(QStringLiteral(" "), QStringLiteral("901"), {}, {}, {}), -1);
         QCOMPARE(changed.count(), 0);
         QCOMPARE(m_db->count(QStringLiteral("tenants")), 1);
