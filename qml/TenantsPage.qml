@@ -23,9 +23,7 @@ Rectangle {
 
 
     function openStatement(record) {
-        statementDialog.tenantName = record.full_name || "";
-        statementDialog.tenantId = Number(record.id);
-        statementDialog.open();
+        statementDialog.show(record.id, record.full_name);
     }
 
     function openContracts(record) {
