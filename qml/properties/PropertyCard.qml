@@ -76,8 +76,8 @@ Item {
         }
     }
 
-    width: GridView.view.cellWidth
-    height: GridView.view.cellHeight
+    width: (GridView.view as GridView).cellWidth
+    height: (GridView.view as GridView).cellHeight
 
     Rectangle {
         id: card

@@ -154,7 +154,8 @@ int AccountModel::createJournalEntry(
     QVector<Line> parsed;
     if (lines.isEmpty() || !readLines(lines, &parsed)) {
         qCWarning(lcAccounts) << "Refusing journal entry with missing or malformed lines";
-        return refuseRow(QStringLiteral("سطور القيد ناقصة: لكل سطر حساب ومبلغ من صفر فأكثر ضمن الحد المسموح"));
+        return refuseRow(
+            QStringLiteral("سطور القيد ناقصة: لكل سطر حساب ومبلغ من صفر فأكثر ضمن الحد المسموح"));
     }
     // Every line is in whole hundredths, so a balanced entry balances exactly: a cent let through
     // on each entry would leave the ledger's accounts off by the sum of those cents.

@@ -27,7 +27,8 @@ bool BuyerModel::identityTaken(const QString& idNum, int exceptId) const
 {
     const QVariant number = identityNumber(idNum);
     return !number.isNull()
-        && m_db->scalar(QStringLiteral("SELECT 1 FROM buyers WHERE id_number=? AND id!=?"), { number, exceptId })
+        && m_db->scalar(
+                   QStringLiteral("SELECT 1 FROM buyers WHERE id_number=? AND id!=?"), { number, exceptId })
                .isValid();
 }
 

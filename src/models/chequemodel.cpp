@@ -148,8 +148,9 @@ int ChequeModel::add(const QString& num, const QString& type, double amount, con
     clearRefusal();
     if (!Money::isAmount(amount) || Money::toCents(amount) <= 0 || !std::isfinite(exchangeRate)) {
         qCWarning(lcCheques) << "refused cheque" << num << "of" << amount << "at rate" << exchangeRate;
-        refuse(std::isfinite(exchangeRate) ? QStringLiteral("مبلغ الشيك يجب أن يكون أكبر من صفر وضمن الحد المسموح")
-                                           : QStringLiteral("سعر الصرف غير صالح"));
+        refuse(std::isfinite(exchangeRate)
+                ? QStringLiteral("مبلغ الشيك يجب أن يكون أكبر من صفر وضمن الحد المسموح")
+                : QStringLiteral("سعر الصرف غير صالح"));
         return -1;
     }
     amount = Money::roundToCents(amount);

@@ -114,9 +114,10 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
     if (!unitStatus.isValid() || unitStatus.toString() == QLatin1String("sold")
         || unitStatus.toString() == QLatin1String("maintenance")) {
         qCWarning(lcContracts) << "refused contract: unit" << unitId << "is missing, sold or out of service";
-        refuse(!unitStatus.isValid()                              ? QStringLiteral("الوحدة غير موجودة")
-                : unitStatus.toString() == QLatin1String("sold") ? QStringLiteral("الوحدة مباعة ولا تؤجر")
-                                                                 : QStringLiteral("الوحدة خارج الخدمة، أعدها إلى الخدمة أولاً"));
+        refuse(!unitStatus.isValid() ? QStringLiteral("الوحدة غير موجودة")
+                : unitStatus.toString() == QLatin1String("sold")
+                ? QStringLiteral("الوحدة مباعة ولا تؤجر")
+                : QStringLiteral("الوحدة خارج الخدمة، أعدها إلى الخدمة أولاً"));
         return -1;
     }
     if (!m_db->scalar(QStringLiteral("SELECT 1 FROM tenants WHERE id=?"), { tenantId }).isValid()) {

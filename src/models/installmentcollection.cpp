@@ -87,7 +87,8 @@ InstallmentCollection::Result InstallmentCollection::collect(int installmentId, 
                              << Money::fromCents(installment.openCents()) << "open";
         return refused(QStringLiteral("المبلغ %1 أكبر من المتبقي على القسط، وهو %2")
                            .arg(Money::display(Money::fromCents(cents), QString()),
-                               Money::display(Money::fromCents(std::max<qint64>(0, installment.openCents())), QString())));
+                               Money::display(Money::fromCents(std::max<qint64>(0, installment.openCents())),
+                                   QString())));
     }
     // A collection that covers a pending cheque of the installment is taken to be that cheque
     // cashed; a smaller one leaves every cheque as it is, and a bounced cheque stays bounced.

@@ -271,8 +271,8 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     const QString& bankName)
 {
     clearRefusal();
-    const int sold
-        = sell(buyerId, unitId, totalPrice, downPayment, numInstallments, startDate, currId, startCheque, bankName);
+    const int sold = sell(
+        buyerId, unitId, totalPrice, downPayment, numInstallments, startDate, currId, startCheque, bankName);
     if (sold < 0)
         keepRefusedSale(unitId);
     return sold;
@@ -289,8 +289,9 @@ void InstallmentModel::keepRefusedSale(int unitId)
         qCWarning(lcSales) << "could not keep the refused sale of unit" << unitId << "in the audit log";
 }
 
-int InstallmentModel::sell(int buyerId, int unitId, double totalPrice, double downPayment, int numInstallments,
-    const QString& startDate, int currId, const QString& startCheque, const QString& bankName)
+int InstallmentModel::sell(int buyerId, int unitId, double totalPrice, double downPayment,
+    int numInstallments, const QString& startDate, int currId, const QString& startCheque,
+    const QString& bankName)
 {
     Sale sale;
     sale.buyerId = buyerId;
@@ -385,7 +386,8 @@ int InstallmentModel::sell(int buyerId, int unitId, double totalPrice, double do
     const QString details = QStringLiteral("تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)")
                                 .arg(sale.unitNumber, QStringLiteral("%1").arg(totalPrice),
                                     QStringLiteral("%1").arg(downPayment), QString::number(numInstallments));
-    if (!writeAudit(m_db, m_actingUserId, QStringLiteral("بيع وحدة"), QStringLiteral("units"), unitId, details))
+    if (!writeAudit(
+            m_db, m_actingUserId, QStringLiteral("بيع وحدة"), QStringLiteral("units"), unitId, details))
         return refuseUnsavedRow();
     if (!transaction.commit()) {
         qCWarning(lcSales) << "could not commit the sale of unit" << unitId;

@@ -481,7 +481,8 @@ int InvoiceModel::createInvoice(
         QStringLiteral("SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void' LIMIT 1"),
         { tenantId, period });
     if (live.isValid())
-        return refuseRow(QStringLiteral("للمستأجر فاتورة قائمة عن الفترة %1").arg(QChar(0x2066) + period + QChar(0x2069)));
+        return refuseRow(
+            QStringLiteral("للمستأجر فاتورة قائمة عن الفترة %1").arg(QChar(0x2066) + period + QChar(0x2069)));
 
     if (draft.totalCents() <= 0)
         return refuseRow(QStringLiteral("مجموع الفاتورة يجب أن يكون أكبر من صفر وضمن الحد المسموح"));

@@ -130,12 +130,14 @@ bool PropertyModel::remove(int id)
         return refuseUnsaved();
     if (history.toInt() != 0) {
         qCInfo(lcProperties) << "property" << id << "has history or let/sold units; not deleted";
-        const int taken = m_db->scalar(
-            QStringLiteral("SELECT COUNT(*) FROM units WHERE property_id=? AND status IS NOT 'available'"), { id })
-                              .toInt();
-        return refuse(taken > 0
-                ? QStringLiteral("في العقار %1 وحدة مؤجرة أو مباعة أو خارج الخدمة").arg(taken)
-                : QStringLiteral("للعقار سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة"));
+        const int taken
+            = m_db->scalar(
+                      QStringLiteral(
+                          "SELECT COUNT(*) FROM units WHERE property_id=? AND status IS NOT 'available'"),
+                      { id })
+                  .toInt();
+        return refuse(taken > 0 ? QStringLiteral("في العقار %1 وحدة مؤجرة أو مباعة أو خارج الخدمة").arg(taken)
+                                : QStringLiteral("للعقار سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة"));
     }
     // One statement for the whole tree: foreign keys are checked at the end of the statement,
     // so parents and children of the tree can go together.

@@ -23,7 +23,8 @@ bool TenantModel::identityTaken(const QString& idNum, int exceptId) const
 {
     const QVariant number = identityOrNull(idNum);
     return !number.isNull()
-        && m_db->scalar(QStringLiteral("SELECT 1 FROM tenants WHERE id_number=? AND id!=?"), { number, exceptId })
+        && m_db->scalar(
+                   QStringLiteral("SELECT 1 FROM tenants WHERE id_number=? AND id!=?"), { number, exceptId })
                .isValid();
 }
 
@@ -107,9 +108,8 @@ bool TenantModel::remove(int id)
     const int active = history.value(QStringLiteral("active")).toInt();
     if (active > 0 || history.value(QStringLiteral("history")).toInt() != 0) {
         qCInfo(lcTenants) << "tenant" << id << "has contracts or an account; not deleted";
-        return refuse(active > 0
-                ? QStringLiteral("لدى المستأجر %1 عقد نشط، أنهِ العقود أولاً").arg(active)
-                : QStringLiteral("للمستأجر سجل من عقود سابقة أو فواتير أو دفعات أو شيكات"));
+        return refuse(active > 0 ? QStringLiteral("لدى المستأجر %1 عقد نشط، أنهِ العقود أولاً").arg(active)
+                                 : QStringLiteral("للمستأجر سجل من عقود سابقة أو فواتير أو دفعات أو شيكات"));
     }
     if (!m_db->execNonQuery(QStringLiteral("DELETE FROM tenants WHERE id=?"), { id }))
         return refuseUnsaved();

@@ -184,7 +184,8 @@ bool UnitModel::remove(int id)
     bool ok = false;
     if (hasHistory(id, &ok) || !ok) {
         qCInfo(lcUnits) << "unit" << id << "has history; not deleted";
-        return ok ? refuse(QStringLiteral("للوحدة سجل من عقود أو فواتير أو دفعات أو صيانة")) : refuseUnsaved();
+        return ok ? refuse(QStringLiteral("للوحدة سجل من عقود أو فواتير أو دفعات أو صيانة"))
+                  : refuseUnsaved();
     }
     const QVariantList parents = m_db->execQuery(
         QStringLiteral(

@@ -369,8 +369,6 @@ bool AuthController::removeUser(const QString& username)
         qCWarning(lcAuth) << "Refusing to remove the account that is logged in";
         return refuse(QStringLiteral("لا تحذف الحساب الذي سجلت الدخول به"));
     }
-    if (!id.isValid())
-        return refuse(QStringLiteral("المستخدم غير موجود"));
     return m_db->execNonQuery(R"(DELETE FROM users WHERE username=? AND id!=?)", { username, m_userId })
         || refuseUnsaved();
 }

@@ -51,8 +51,8 @@ QString BusinessInsights::oneDecimal(double value)
 QString BusinessInsights::money(double value) const
 {
     // The sums are of the primary currency, the one every page writes an amount in when it names none.
-    const QString symbol = m_db->scalar(u"SELECT symbol FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1"_s)
-                               .toString();
+    const QString symbol
+        = m_db->scalar(u"SELECT symbol FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1"_s).toString();
     return Money::display(value, symbol);
 }
 

@@ -76,7 +76,8 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
 
     // Installments due today or yesterday are still a reminder; anything older is arrears.
     rules.push_back({ QStringLiteral(R"(
-        SELECT i.*, b.full_name as buyer_name, u.unit_number, )") + kSymbolOf + QStringLiteral(R"(
+        SELECT i.*, b.full_name as buyer_name, u.unit_number, )")
+            + kSymbolOf + QStringLiteral(R"(
         FROM installments i
         JOIN buyers b ON i.buyer_id = b.id
         JOIN units u ON i.unit_id = u.id
@@ -111,7 +112,8 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
     // keeps SQLite on the status index: by type it would walk every cheque ever received.
     rules.push_back({ QStringLiteral(R"(
         SELECT c.*, b.full_name as buyer_name, t.full_name as tenant_name, u.unit_number, p.name as property_name,
-            )") + kSymbolOf + QStringLiteral(R"(
+            )")
+            + kSymbolOf + QStringLiteral(R"(
         FROM cheques c
         LEFT JOIN buyers b ON c.buyer_id=b.id
         LEFT JOIN tenants t ON c.tenant_id=t.id
@@ -139,8 +141,8 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
     // Invoice statuses are 'pending', 'partial', 'paid' and 'void': the open two are named for the
     // same reason, so the settled history of every invoice ever written is never walked.
     rules.push_back({ QStringLiteral(R"(
-        SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name, )") + kSymbolOf
-            + QStringLiteral(R"(
+        SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name, )")
+            + kSymbolOf + QStringLiteral(R"(
         FROM invoices i
         JOIN tenants t ON i.tenant_id=t.id
         LEFT JOIN units u ON i.unit_id=u.id

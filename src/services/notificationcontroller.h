@@ -35,7 +35,6 @@ public:
     /** Read state is not kept: alerts live exactly as long as their cause. */
     Q_INVOKABLE void markAsRead(int alertId);
 
-
 private:
     struct Rule;
     [[nodiscard]] static std::vector<Rule> rulesFor(const QDate& today);

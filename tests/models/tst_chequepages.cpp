@@ -88,8 +88,8 @@ private slots:
         // Today is 2025-03-10: a cheque due today is to be collected, no longer post-dated.
         QTest::newRow("postdated") << QStringLiteral("postdated")
                                    << QStringLiteral("status='pending' AND due_date > '2025-03-10'");
-        QTest::newRow("due, received only") << QStringLiteral("due")
-                             << QStringLiteral("status='pending' AND type='received' AND due_date <= '2025-03-10'");
+        QTest::newRow("due, received only") << QStringLiteral(
+            "due") << QStringLiteral("status='pending' AND type='received' AND due_date <= '2025-03-10'");
         QTest::newRow("unknown cut") << QStringLiteral("bounced") << QStringLiteral("0");
     }
 

@@ -468,10 +468,12 @@ private slots:
         const int admin = m_db->value(QStringLiteral("SELECT id FROM users WHERE username='admin'")).toInt();
         QVERIFY(admin > 0);
         m_model->setActingUser(admin);
-        QCOMPARE(m_model->sellUnit(m_buyer, m_unit, 1000, 1200, 12, QStringLiteral("2025-01-01"), kPrimaryCurrency),
+        QCOMPARE(m_model->sellUnit(
+                     m_buyer, m_unit, 1000, 1200, 12, QStringLiteral("2025-01-01"), kPrimaryCurrency),
             -1);
         QCOMPARE(m_model->lastError(), QStringLiteral("الدفعة الأولى أكبر من سعر البيع"));
-        const QVariantMap refused = db()->execQuery(QStringLiteral("SELECT * FROM audit_logs")).value(0).toMap();
+        const QVariantMap refused
+            = db()->execQuery(QStringLiteral("SELECT * FROM audit_logs")).value(0).toMap();
         QCOMPARE(refused.value(QStringLiteral("user_id")).toInt(), admin);
         QCOMPARE(refused.value(QStringLiteral("record_id")).toInt(), m_unit);
         QVERIFY(refused.value(QStringLiteral("details")).toString().endsWith(m_model->lastError()));
@@ -479,8 +481,12 @@ private slots:
         QCOMPARE(m_db->count(QStringLiteral("payments")) + m_db->count(QStringLiteral("installments")), 0);
         QCOMPARE(balance(), 0.0);
 
-        QCOMPARE(m_model->sellUnit(m_buyer, m_unit, 1000, 100, 3, QStringLiteral("2025-01-01"), kPrimaryCurrency), 1);
-        QCOMPARE(m_db->value(QStringLiteral("SELECT user_id FROM audit_logs WHERE action='بيع وحدة'")).toInt(), admin);
+        QCOMPARE(
+            m_model->sellUnit(m_buyer, m_unit, 1000, 100, 3, QStringLiteral("2025-01-01"), kPrimaryCurrency),
+            1);
+        QCOMPARE(
+            m_db->value(QStringLiteral("SELECT user_id FROM audit_logs WHERE action='بيع وحدة'")).toInt(),
+            admin);
     }
 
     void longestScheduleIsAccepted()

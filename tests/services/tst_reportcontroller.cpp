@@ -445,7 +445,7 @@ private slots:
         const QVariantList cards = m_reports->getAIInsights();
         QCOMPARE(cards.size(), 4);
         const QString installments = cards.at(2).toMap().value("description").toString();
-        QVERIFY2(installments.startsWith(u"2 "_s) && installments.contains(u"1,100.00"_s),
+        QVERIFY2(installments.startsWith(u"2 "_s) && installments.contains(u"1,099.60"_s),
             qPrintable(installments)); // 500 + 599.6 open
         const QString cheques = cards.at(3).toMap().value("description").toString();
         QVERIFY2(cheques.startsWith(u"3 "_s) && cheques.contains(u"1,500.00"_s), qPrintable(cheques));
