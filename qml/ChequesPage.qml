@@ -10,7 +10,6 @@ import Darvelinto
 Rectangle {
     id: chequesRoot
 
-
     readonly property var cuts: [
         {
             "label": "الكل",
@@ -73,8 +72,6 @@ Rectangle {
         chequeList.reload();
     }
 
-
-
     function totalOf(status) {
         const entry = totals[status];
         return entry ? entry : {
@@ -82,7 +79,6 @@ Rectangle {
             "total": 0
         };
     }
-
 
     // A cheque of an installment moves the installment's money with it: cashing collects it, the
     // return of a cashed one takes that collection back. The back end says why it refuses.
@@ -103,7 +99,6 @@ Rectangle {
             Notifier.show("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
         });
     }
-
 
     objectName: "chequesPage"
     color: Theme.bgPrimary

@@ -295,7 +295,7 @@ AppTestCase {
         mouseClick(find("deleteUnitButton", unitRow(dialog, "102")));
         confirmWith(page, "unitConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف الوحدة رقم 102: مؤجرة حالياً.");
+        compare(notice.text, "لا يمكن حذف الوحدة رقم 102: الوحدة مؤجرة حالياً");
         compare(testSupport.count("SELECT id FROM units WHERE id=?", [rented]), 1);
 
         mouseClick(find("deleteUnitButton", unitRow(dialog, "103")));
