@@ -1,0 +1,709 @@
+#include "operations.h"
+
+#include "accountmodel.h"
+#include "auditmanager.h"
+#include "authcontroller.h"
+#include "backupmanager.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
+#include "database.h"
+#include "expensemodel.h"
+#include "importcontroller.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "money.h"
+#include "paymentmodel.h"
+#include "printcontroller.h"
+#include "propertymodel.h"
+#include "settingsmanager.h"
+#include "tenantmodel.h"
+#include "unitmodel.h"
+
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace Operations {
+
+namespace {
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kInf = std::numeric_limits<double>::infinity();
+
+const QStringList kHostileTexts = { QString(), u""_s, u"2025-13-45"_s, u"'; DROP TABLE tenants; --"_s,
+    u"2025-02-30"_s, u"2025-1-5"_s, u" 2025-03-15"_s, u"2025-03-15 "_s, u"٢٠٢٥-٠٣-١٥"_s, u"2025-03-15😀"_s,
+    u"2025-03-15"_s + QChar(0) + u"x"_s, QString(QChar(0)), u"NaN"_s, u"inf"_s, u"-0"_s, u"1e308"_s,
+    u"<b>x</b><script>alert(1)</script>"_s, u"9999-12-31"_s, u"0000-00-00"_s, u"2025/03/15"_s,
+    u"+2025-03-15"_s, u"Robert'); DROP TABLE invoices;--"_s, u"مستأجر"_s, u"🏠🔑"_s, QString(100 * 1024, u'x'),
+    u"ع"_s.repeated(100 * 1024), u"%"_s, u"_"_s, u"\\"_s, u"\n"_s, u"\r\n"_s, u"1,2,3"_s, u"2025-03"_s,
+    u"2025-00"_s, u"2025-3"_s, u"202503"_s, u"2025-03-"_s, u"yyyy-MM"_s, u"-2025-03-15"_s };
+const QStringList kDates
+    = { u"2025-03-15"_s, u"2024-02-29"_s, u"2025-12-31"_s, u"2030-01-01"_s, u"2025-01-01"_s };
+const QStringList kPeriods = { u"2025-03"_s, u"2025-12"_s, u"2026-01"_s };
+const QList<double> kAmounts = { kNaN, kInf, -kInf, -0.0, 0.0, 1e308, -1e308,
+    std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(), 1e-308, 0.004, 0.005, 0.01,
+    -1.0, -0.01, 1e13, 1.0000001e13, 123.45, 1e15, 0.1 + 0.2 };
+const QList<int> kInts = { 0, -1, std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), 1, 2, 3,
+    5, 999999, 1200, 1201 };
+
+QString shown(const QString& text)
+{
+    QString shortened = text.size() > 24 ? text.left(24) + u"…(%1)"_s.arg(text.size()) : text;
+    shortened.replace(QChar(0), u"\\0"_s).replace(u'\n', u"\\n"_s);
+    return u'"' + shortened.replace(u'\r', u"\\r"_s) + u'"';
+}
+
+/** At least a cent once rounded to the hundredths it is kept in. */
+bool isCharge(double value)
+{
+    return Money::isAmount(value) && Money::toCents(value) > 0;
+}
+
+bool isNotNegative(double value)
+{
+    return Money::isAmount(value) && Money::toCents(value) >= 0;
+}
+
+/** A unit's figures may be left out (NaN), never negative or infinite. */
+bool isBadFigure(double value)
+{
+    return !std::isnan(value) && (!std::isfinite(value) || value < 0);
+}
+
+QVariantMap item(double total, double price)
+{
+    return { { u"description"_s, u"خدمة"_s }, { u"type"_s, u"service"_s }, { u"quantity"_s, 1 },
+        { u"unit_price"_s, price }, { u"total"_s, total } };
+}
+
+int currency(Arguments& a)
+{
+    return a.id(u"currencies"_s, u"is_primary = 1"_s);
+}
+
+QString named(Arguments& a, const QString& sound)
+{
+    const QString name = a.text(sound);
+    a.refuseIf(name.trimmed().isEmpty());
+    return name;
+}
+
+/** Cashing and returning a cheque: only those two statuses are asked for. */
+bool chequeStatus(Office& o, Arguments& a, const QString& where, const QString& status)
+{
+    const int cheque = a.id(u"cheques"_s, where);
+    const QString chosen = a.choice({ status, u"paid"_s, u"bounced"_s, u"pending"_s, u"Paid"_s, QString() });
+    a.refuseIf(chosen != u"paid"_s && chosen != u"bounced"_s);
+    return o.app.chequeModel()->updateStatus(cheque, chosen);
+}
+
+/** The import's report accounts for every pasted line: written, or named as refused. */
+bool imported(Office& o, Arguments& a, const QString& table, const QString& sound)
+{
+    static const QStringList tables = { u"tenants"_s, u"buyers"_s, u"units"_s };
+    const QString target = a.choice(tables.mid(tables.indexOf(table)) + QStringList { u"Tenants"_s, {} });
+    const QString text = a.pasted(sound);
+    a.refuseIf(text.trimmed().isEmpty() || !tables.contains(target));
+    const QVariantMap report = o.app.importController()->importRawCSV(text, target);
+    const int written = report.value(u"written"_s).toInt();
+    const int refused = int(report.value(u"refused"_s).toList().size());
+    int lines = 0;
+    for (const QString& line : text.split(QRegularExpression(u"\r\n|\n|\r"_s)))
+        lines += line.trimmed().isEmpty() ? 0 : 1;
+    a.expect(report.value(u"failed"_s).toBool() || written + refused == lines,
+        u"the import report accounts for %1 + %2 of %3 lines"_s.arg(written).arg(refused).arg(lines));
+    return written > 0;
+}
+
+bool printed(PrintController* print, const std::function<void()>& call)
+{
+    int reports = 0;
+    bool done = false;
+    const auto connection = QObject::connect(print, &PrintController::printFinished, [&](bool ok) {
+        ++reports;
+        done = ok;
+    });
+    call();
+    QObject::disconnect(connection);
+    return reports == 1 && done;
+}
+
+void logIn(Office& o)
+{
+    (void)o.app.authController()->login(u"admin"_s, u"qorvu"_s);
+}
+
+QList<Operation> operations()
+{
+    using C = Consistency::Check;
+    using A = Arguments;
+    QList<Operation> ops;
+    const auto add = [&](const char* name, std::function<bool(Office&, A&)> call) -> Operation& {
+        ops.append(Operation { QLatin1String(name), std::move(call) });
+        return ops.last();
+    };
+    const QString available = u"status = 'available'"_s;
+
+    add("property add", [](Office& o, A& a) {
+        return o.app.propertyModel()->add(named(a, u"برج 2"_s), a.choice({ u"mixed"_s, u"residential"_s }),
+                   a.text({}), a.text({}), {})
+            > 0;
+    });
+    add("property update", [](Office& o, A& a) {
+        return o.app.propertyModel()->update(
+            a.id(u"properties"_s), named(a, u"برج الأمل"_s), u"mixed"_s, a.text({}), a.text({}), {});
+    });
+    add("property remove", [](Office& o, A& a) {
+        return o.app.propertyModel()->remove(
+            a.id(u"properties"_s, u"id NOT IN (SELECT property_id FROM units)"_s));
+    });
+    // A unit's figures: floor, area, rooms, monthly and yearly rent, price.
+    const auto unitFigures = [](A& a, const QString& number, QList<double>* figures) {
+        const int rooms = a.count(2);
+        *figures = { a.amount(95), a.amount(700), a.amount(0), a.amount(0) };
+        a.refuseIf(number.trimmed().isEmpty() || rooms < 0
+            || std::any_of(figures->cbegin(), figures->cend(), isBadFigure));
+        return rooms;
+    };
+    add("unit add", [unitFigures](Office& o, A& a) {
+        const QString number = a.text(u"301"_s);
+        QList<double> f;
+        const int rooms = unitFigures(a, number, &f);
+        return o.app.unitModel()->add(
+                   a.id(u"properties"_s), number, a.count(3), f[0], rooms, f[1], f[2], f[3], currency(a))
+            > 0;
+    });
+    add("unit update", [unitFigures, available](Office& o, A& a) {
+        const QString number = a.text(u"402"_s);
+        QList<double> f;
+        const int rooms = unitFigures(a, number, &f);
+        return o.app.unitModel()->update(
+            a.id(u"units"_s, available), number, a.count(4), f[0], rooms, f[1], f[2], f[3]);
+    });
+    add("unit remove",
+        [available](Office& o, A& a) { return o.app.unitModel()->remove(a.id(u"units"_s, available)); });
+    add("unit out of service", [available](Office& o, A& a) {
+        const QString status
+            = a.choice({ u"maintenance"_s, u"available"_s, u"rented"_s, u"sold"_s, u"Maintenance"_s });
+        a.refuseIf(status != u"maintenance"_s && status != u"available"_s);
+        return o.app.unitModel()->updateStatus(a.id(u"units"_s, available), status);
+    });
+    add("unit marked sold",
+        [available](Office& o, A& a) {
+            const double price = a.amount(60000);
+            const QString date = a.date(u"2025-03-01"_s);
+            a.refuseIf(!std::isfinite(price) || price < 0 || !isDate(date));
+            return o.app.unitModel()->markAsSold(a.id(u"units"_s, available), a.id(u"buyers"_s), price, date);
+        })
+        .setsAside
+        = C::NoStraySchedules;
+    add("tenant add", [](Office& o, A& a) {
+        return o.app.tenantModel()->add(named(a, u"رنا"_s), a.text({}), a.text({}), a.text({}), a.text({}))
+            > 0;
+    });
+    add("tenant update", [](Office& o, A& a) {
+        return o.app.tenantModel()->update(
+            a.id(u"tenants"_s), named(a, u"منى أحمد"_s), a.text({}), a.text({}), {}, {});
+    });
+    add("tenant remove", [](Office& o, A& a) {
+        return o.app.tenantModel()->remove(
+            a.id(u"tenants"_s, u"id NOT IN (SELECT tenant_id FROM contracts)"_s));
+    });
+    add("contract add", [available](Office& o, A& a) {
+        const QString start = a.date(u"2025-02-01"_s);
+        const QString end = a.date(u"2026-01-31"_s);
+        const double rent = a.amount(800), deposit = a.amount(0);
+        a.refuseIf(!isDate(start) || !isDate(end) || end < start || !isCharge(rent)
+            || (!std::isnan(deposit) && !isNotNegative(deposit)));
+        return o.app.contractModel()->add(a.id(u"units"_s, available), a.id(u"tenants"_s), start, end, rent,
+                   a.choice({ u"monthly"_s, u"yearly"_s }), deposit, currency(a))
+            > 0;
+    });
+    add("contract terminate", [](Office& o, A& a) {
+        return o.app.contractModel()->terminate(a.id(u"contracts"_s, u"status = 'active'"_s));
+    });
+    add("invoice create", [](Office& o, A& a) {
+        const QString period = a.period(u"2025-05"_s);
+        QVariantList items;
+        qint64 cents = 0;
+        bool sound = true;
+        for (int i = 0, n = a.isHostile() ? a.below(4) : 1; i < n; ++i) {
+            const double total = a.amount(150);
+            const double price = a.chance(30) ? a.amount(total) : total;
+            items.append(item(total, price));
+            sound = sound && isNotNegative(total) && isNotNegative(price);
+            cents += sound ? Money::toCents(total) : 0;
+        }
+        // An invoice that could never be settled (nothing to pay, or less) is refused too.
+        a.refuseIf(!isPeriod(period) || !sound || cents <= 0);
+        return o.app.invoiceModel()->createInvoice(
+                   a.id(u"tenants"_s), a.id(u"units"_s), period, items, currency(a))
+            > 0;
+    });
+    add("invoice paid amount", [](Office& o, A& a) {
+        const int invoice = a.id(u"invoices"_s, u"status IN ('pending', 'partial')"_s);
+        const double amount = a.amount(100);
+        const QVariantMap stored
+            = o.db->execQuery(
+                      u"SELECT total_amount, paid_amount, status FROM invoices WHERE id = ?"_s, { invoice })
+                  .value(0)
+                  .toMap();
+        // The paid amount only rises, through a payment, and never past the total.
+        const auto cents
+            = [&](const char* key) { return Money::toCents(stored.value(QLatin1String(key)).toDouble()); };
+        a.refuseIf(!isNotNegative(amount)
+            || (!stored.isEmpty()
+                && (Money::toCents(amount) > cents("total_amount")
+                    || Money::toCents(amount) < cents("paid_amount")
+                    || stored.value(u"status"_s) == u"void"_s)));
+        return o.app.invoiceModel()->updatePaidAmount(invoice, amount);
+    });
+    add("invoice void", [](Office& o, A& a) {
+        return o.app.invoiceModel()->voidInvoice(a.id(u"invoices"_s, u"status != 'void'"_s));
+    });
+    add("rent run", [](Office& o, A& a) {
+        const QString period = a.period(u"2025-06"_s);
+        a.refuseIf(!isPeriod(period));
+        return o.app.invoiceModel()->generateAllRent(period) > 0;
+    });
+    add("service charge", [](Office& o, A& a) {
+        const double amount = a.amount(50);
+        const QString period = a.period(u"2025-03"_s);
+        a.refuseIf(!isCharge(amount) || !isPeriod(period));
+        return o.app.invoiceModel()->generateServiceInvoice({ a.id(u"tenants"_s), a.id(u"tenants"_s) },
+                   a.text(u"تنظيف"_s), amount, period, currency(a))
+            > 0;
+    });
+    add("property service charge", [](Office& o, A& a) {
+        const double amount = a.amount(75);
+        const QString period = a.period(u"2025-03"_s);
+        a.refuseIf(!isCharge(amount) || !isPeriod(period));
+        const int property
+            = a.id(u"properties"_s, u"id IN (SELECT property_id FROM units WHERE status = 'rented')"_s);
+        return o.app.invoiceModel()->generatePropertyServiceInvoice(
+                   property, a.text(u"حراسة"_s), amount, period, currency(a))
+            > 0;
+    });
+    add("payment", [](Office& o, A& a) {
+        const int invoice = a.id(u"invoices"_s, u"status IN ('pending', 'partial')"_s);
+        const int tenant
+            = a.id(u"tenants"_s, u"id IN (SELECT tenant_id FROM invoices WHERE id = ?)"_s, { invoice });
+        const double amount = a.amount(250);
+        const QString date = a.date(u"2025-03-05"_s);
+        const int paidIn = currency(a);
+        const QVariant invoiceCurrency
+            = o.db->scalar(u"SELECT currency_id FROM invoices WHERE id = ?"_s, { invoice });
+        a.refuseIf(!isCharge(amount) || !isDate(date)
+            || (invoiceCurrency.isValid() && invoiceCurrency.toInt() != paidIn));
+        return o.app.paymentModel()->add(
+                   invoice, tenant, amount, a.text(u"cash"_s), date, a.text(u"R-1"_s), paidIn)
+            > 0;
+    });
+    add("maintenance add", [](Office& o, A& a) {
+        return o.app.maintenanceModel()->add(a.id(u"units"_s), a.id(u"properties"_s), named(a, u"مصعد"_s),
+                   a.text({}), a.choice({ u"low"_s, u"medium"_s, u"high"_s }))
+            > 0;
+    });
+    const QString open = u"status != 'completed'"_s;
+    add("maintenance status", [open](Office& o, A& a) {
+        const QString status = a.choice({ u"in_progress"_s, u"new"_s, u"completed"_s });
+        a.refuseIf(status != u"new"_s && status != u"in_progress"_s);
+        return o.app.maintenanceModel()->updateStatus(a.id(u"maintenance_requests"_s, open), status);
+    });
+    add("maintenance complete", [open](Office& o, A& a) {
+        const double cost = a.amount(350);
+        a.refuseIf(!isNotNegative(cost));
+        return o.app.maintenanceModel()->complete(a.id(u"maintenance_requests"_s, open), cost);
+    });
+    add("expense add", [](Office& o, A& a) {
+        const int property = a.id(u"properties"_s, u"id IN (SELECT property_id FROM units)"_s);
+        const int unit = a.id(u"units"_s, u"property_id = ?"_s, { property });
+        const QString category = named(a, u"صيانة"_s);
+        const double amount = a.amount(1200);
+        const QString date = a.date(u"2025-03-02"_s);
+        a.refuseIf(!isCharge(amount) || !isDate(date));
+        return o.app.expenseModel()->add(property, unit, a.chance(50) ? 0 : a.id(u"contractors"_s), category,
+                   a.text(u"سباكة"_s), a.text({}), amount, date, currency(a))
+            > 0;
+    });
+    add("contractor add", [](Office& o, A& a) {
+        return o.app.expenseModel()->addContractor(named(a, u"كهربائي"_s), a.text({}), a.text({})) > 0;
+    });
+    add("account add", [](Office& o, A& a) {
+        static const QStringList types
+            = { u"expense"_s, u"asset"_s, u"liability"_s, u"equity"_s, u"revenue"_s };
+        const QString type = a.choice(types + QStringList { u"Expense"_s });
+        const QString code = named(a, u"5300"_s);
+        a.refuseIf(!types.contains(type));
+        return o.app.accountModel()->add(
+                   code, named(a, u"مصروفات أخرى"_s), type, a.id(u"accounts"_s, u"type = 'expense'"_s))
+            > 0;
+    });
+    add("journal entry", [](Office& o, A& a) {
+        const QString date = a.date(u"2025-03-01"_s);
+        QVariantList lines;
+        double debits = 0, credits = 0;
+        qint64 debitCents = 0, creditCents = 0;
+        bool sound = true;
+        const auto line = [&](int account, double debit, double credit) {
+            lines.append(QVariantMap { { u"account_id"_s, account }, { u"debit"_s, debit },
+                { u"credit"_s, credit }, { u"description"_s, a.text({}) } });
+            debits += debit;
+            credits += credit;
+            sound = sound && isNotNegative(debit) && isNotNegative(credit);
+            debitCents += sound ? Money::toCents(debit) : 0;
+            creditCents += sound ? Money::toCents(credit) : 0;
+        };
+        if (!a.isHostile()) {
+            const double amount = a.amount(100);
+            line(2, amount, 0);
+            line(8, 0, amount);
+        }
+        for (int i = 0, n = a.isHostile() ? a.below(4) : 0; i < n; ++i)
+            line(2 + a.below(12), a.chance(50) ? 0.0 : a.amount(0), a.chance(50) ? 0.0 : a.amount(0));
+        // Balanced entries are rare at random: balance half of them on purpose.
+        if (!lines.isEmpty() && a.chance(50) && std::isfinite(debits) && std::isfinite(credits))
+            line(2, std::max(0.0, credits - debits), std::max(0.0, debits - credits));
+        // Every line is kept in hundredths, and the entry must balance in them exactly.
+        a.refuseIf(!isDate(date) || lines.isEmpty() || !sound || debitCents != creditCents);
+        return o.app.accountModel()->createJournalEntry(date, a.text(u"قيد"_s), u"manual"_s, 0, lines) > 0;
+    });
+    add("cheque add", [](Office& o, A& a) {
+        const double amount = a.amount(700), rate = a.amount(1.0);
+        a.refuseIf(!isCharge(amount) || !std::isfinite(rate));
+        return o.app.chequeModel()->add(a.text(u"9002"_s), a.choice({ u"issued"_s, u"received"_s }), amount,
+                   a.text(u"بنك"_s), a.date(u"2025-05-01"_s), a.text(u"مورد"_s), currency(a), rate,
+                   a.chance(50) ? a.id(u"buyers"_s) : 0, a.chance(50) ? a.id(u"tenants"_s) : 0)
+            > 0;
+    });
+    add("cheque status", [](Office& o, A& a) {
+        return chequeStatus(o, a, u"installment_id IS NULL AND status = 'pending'"_s, u"paid"_s);
+    });
+    // An installment's cheque carries the installment's money: cashing collects it, a bounce of the
+    // cashed cheque takes the collection back.
+    add("installment cheque cash", [](Office& o, A& a) {
+        return chequeStatus(o, a, u"installment_id IS NOT NULL AND status = 'pending'"_s, u"paid"_s);
+    });
+    add("installment cheque bounce", [](Office& o, A& a) {
+        return chequeStatus(o, a, u"installment_id IS NOT NULL AND status = 'paid'"_s, u"bounced"_s);
+    });
+    add("buyer add", [](Office& o, A& a) {
+        return o.app.buyerModel()->add(named(a, u"ليلى"_s), a.text({}), a.text({}), a.text({}), a.text({}))
+            > 0;
+    });
+    add("buyer update", [](Office& o, A& a) {
+        return o.app.buyerModel()->update(
+            a.id(u"buyers"_s), named(a, u"سامي خليل"_s), a.text({}), a.text({}), {}, {});
+    });
+    add("installment add",
+        [](Office& o, A& a) {
+            const double total = a.amount(90000), down = a.amount(9000), amount = a.amount(500);
+            const QString due = a.date(u"2026-02-15"_s);
+            a.refuseIf(
+                !Money::isAmount(total) || !Money::isAmount(down) || !isCharge(amount) || !isDate(due));
+            return o.app.installmentModel()->add(a.id(u"buyers"_s), a.id(u"units"_s, u"status = 'sold'"_s),
+                       total, down, amount, due, currency(a))
+                > 0;
+        })
+        .setsAside
+        = C::SaleSchedules | C::NoStraySchedules;
+    add("installment collect", [](Office& o, A& a) {
+        const double amount = a.amount(1000);
+        a.refuseIf(!isCharge(amount));
+        return o.app.installmentModel()->payInstallment(
+            a.id(u"installments"_s, u"status != 'paid'"_s), amount);
+    });
+    add("unit sale", [available](Office& o, A& a) {
+        const double total = a.amount(60000), down = a.amount(6000);
+        const int count = a.count(24);
+        const QString start = a.date(u"2025-03-01"_s);
+        // In whole hundredths: a down payment above the price, or installments of less than a cent,
+        // are refused; due dates must stay "yyyy-MM-dd", so a schedule may not run past 9999.
+        const bool amounts = Money::isAmount(total) && Money::isAmount(down);
+        const qint64 remainder = amounts ? Money::toCents(total) - Money::toCents(down) : 0;
+        const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
+        a.refuseIf(!amounts || Money::toCents(total) <= 0 || Money::toCents(down) < 0 || remainder < 0
+            || !isDate(start)
+            || (remainder > 0 && (count > 1200 || remainder < std::max(count, 1) || lastDue.year() > 9999)));
+        const int buyer = a.id(u"buyers"_s);
+        const int unit = a.id(u"units"_s, available);
+        return o.app.installmentModel()->sellUnit(
+                   buyer, unit, total, down, count, start, currency(a), a.text(u"700"_s), a.text(u"بنك"_s))
+            == 1;
+    });
+    const auto rate = [](bool (*set)(Office&, int, int, double)) {
+        return [set](Office& o, A& a) {
+            const double value = a.amount(0.27);
+            a.refuseIf(!std::isfinite(value) || value <= 0);
+            return set(o, currency(a), a.id(u"currencies"_s, u"is_primary = 0"_s), value);
+        };
+    };
+    add("exchange rate", rate([](Office& o, int from, int to, double value) {
+        return o.app.currencyModel()->setRate(from, to, value);
+    }));
+    add("settings exchange rate", rate([](Office& o, int from, int to, double value) {
+        return o.app.settingsManager()->updateExchangeRate(from, to, value);
+    }));
+    add("primary currency", [](Office& o, A& a) {
+        return o.app.settingsManager()->setPrimaryCurrency(a.choice({ u"USD"_s, u"ILS"_s, u"usd"_s }));
+    });
+    add("company profile", [](Office& o, A& a) {
+        return o.app.settingsManager()->updateCompanyProfile(
+            a.text(u"مكتب الأمل"_s), a.text(u"022"_s), a.text(u"رام الله"_s), a.text(u"info@example.com"_s));
+    });
+    add("audit entry", [](Office& o, A& a) {
+        return o.app.auditManager()->log(
+            a.id(u"users"_s), a.text(u"اختبار"_s), a.text(u"units"_s), a.count(1), {});
+    });
+    add("import tenants",
+        [](Office& o, A& a) { return imported(o, a, u"tenants"_s, u"علي,7001,0591\nهدى,7002,0592"_s); });
+    add("import units", [](Office& o, A& a) {
+        const int property = a.id(u"properties"_s);
+        return imported(o, a, u"units"_s, u"%1,501,100,70000\n%1,502,110,75000"_s.arg(property));
+    });
+    // Accounts, by the administrator.
+    add("register user",
+        [](Office& o, A&) {
+            return o.app.authController()->registerUser(u"typist"_s, u"s3cret-pass"_s, u"user"_s);
+        })
+        .prepare
+        = logIn;
+    add("change password",
+        [](Office& o, A&) { return o.app.authController()->changePassword(u"qorvu"_s, u"n3w-pass-word"_s); })
+        .prepare
+        = logIn;
+    add("remove user", [](Office& o, A&) { return o.app.authController()->removeUser(u"clerk"_s); }).prepare
+        = [](Office& o) {
+              logIn(o);
+              (void)o.app.authController()->registerUser(u"clerk"_s, u"s3cret-pass"_s, u"user"_s);
+          };
+
+    // Files: beside the database, written whether or not the database itself may be written.
+    const auto addFile = [&](const char* name, std::function<bool(Office&)> act) -> Operation& {
+        Operation& op = add(name, [act](Office& o, A&) { return act(o); });
+        op.onFiles = true;
+        return op;
+    };
+    addFile("backup", [](Office& o) { return o.app.backupManager()->createBackup(); });
+    addFile("csv export", [](Office& o) { return o.app.backupManager()->exportAllToCSV(); });
+    addFile("print report", [](Office& o) {
+        return printed(o.app.printController(), [&] {
+            o.app.printController()->printReport(
+                u"تقرير الوحدات"_s, u"units"_s, o.app.unitModel()->getAll(), { { u"عدد الوحدات"_s, 3 } });
+        });
+    });
+    addFile("print statement", [](Office& o) {
+        return printed(o.app.printController(), [&] {
+            o.app.printController()->printStatement(
+                u"منى"_s, u"مستأجر"_s, o.app.tenantModel()->getStatement(1), { { u"الرصيد"_s, 1300 } });
+        });
+    });
+    // A restore writes the live file through a connection of its own.
+    addFile("restore",
+        [](Office& o) {
+            return o.app.backupManager()->restoreBackup(o.app.backupManager()->listBackups().value(0));
+        })
+        .prepare
+        = [](Office& o) { (void)o.app.backupManager()->createBackup(); };
+    return ops;
+}
+
+} // namespace
+
+Arguments::Arguments(Mode mode, QRandomGenerator* random, Database* db, const QVariantMap& pinned)
+    : m_mode(mode)
+    , m_random(random)
+    , m_db(db)
+    , m_pinned(pinned)
+{
+    // Some calls are spoiled in one argument, some in all: refusals and acceptances both happen.
+    static const QList<int> levels = { 5, 25, 60, 100 };
+    m_hostility = mode == Hostile ? pick(levels) : 0;
+    m_dayShift = mode == Sound ? 0 : below(1461) - 730;
+}
+
+QString Arguments::noted(const QString& value)
+{
+    m_drawn.append(shown(value));
+    return value;
+}
+
+double Arguments::noted(double value)
+{
+    m_drawn.append(QString::number(value, 'g', 17));
+    return value;
+}
+
+bool Arguments::chance(int percent)
+{
+    return m_mode != Sound && below(100) < percent;
+}
+
+bool Arguments::spoiled()
+{
+    return below(100) < m_hostility;
+}
+
+QString Arguments::text(const QString& sound)
+{
+    if (spoiled())
+        return noted(pick(kHostileTexts));
+    // Names of the office at work are new each time (unit numbers must not repeat in a property);
+    // numbers stay numbers, so that cheque books run on.
+    if (m_mode == Sound || sound.isEmpty())
+        return noted(sound);
+    bool isNumber = false;
+    const qint64 number = sound.toLongLong(&isNumber);
+    return noted(isNumber ? QString::number(number + m_random->bounded(1000000))
+                          : sound + u" %1"_s.arg(m_random->generate()));
+}
+
+QString Arguments::date(const QString& sound)
+{
+    if (m_pinned.contains(u"date"_s))
+        return noted(m_pinned.value(u"date"_s).toString());
+    if (spoiled())
+        return noted(chance(40) ? pick(kDates) : pick(kHostileTexts));
+    // All dates of a call move together: a contract still ends after it starts.
+    return noted(QDate::fromString(sound, Qt::ISODate).addDays(m_dayShift).toString(Qt::ISODate));
+}
+
+QString Arguments::period(const QString& sound)
+{
+    if (spoiled())
+        return noted(chance(30) ? pick(kPeriods) : pick(kHostileTexts));
+    const QDate month = QDate::fromString(sound + u"-01"_s, Qt::ISODate);
+    return noted(m_mode == Sound ? sound : month.addMonths(below(37) - 18).toString(u"yyyy-MM"_s));
+}
+
+double Arguments::amount(double sound)
+{
+    if (m_pinned.contains(u"amount"_s))
+        return noted(m_pinned.value(u"amount"_s).toDouble());
+    if (spoiled())
+        return noted(chance(25) ? std::round(m_random->bounded(500000.0)) / 100.0 + 1 : pick(kAmounts));
+    return noted(m_mode == Sound ? sound : Money::roundToCents(sound * (0.5 + m_random->generateDouble())));
+}
+
+int Arguments::count(int sound)
+{
+    if (m_pinned.contains(u"count"_s))
+        return m_pinned.value(u"count"_s).toInt();
+    if (spoiled())
+        return int(noted(chance(30) ? 1 + below(36) : pick(kInts)));
+    // The office at work sells on long schedules: long transactions, where kills land.
+    return m_mode == Sound ? sound : 1 + below(sound * 10);
+}
+
+QString Arguments::choice(const QStringList& choices)
+{
+    return !spoiled() ? choices.first() : noted(chance(85) ? pick(choices) : pick(kHostileTexts));
+}
+
+QString Arguments::pasted(const QString& sound)
+{
+    if (!spoiled())
+        return noted(sound);
+    if (chance(10))
+        return noted(pick(kHostileTexts));
+    QStringList lines;
+    for (int i = 0, n = 1 + below(12); i < n; ++i) {
+        QStringList fields;
+        for (int f = 0, m = below(7); f < m; ++f) {
+            QString field = chance(50) ? u"name%1"_s.arg(m_random->generate() % 100000) : pick(kHostileTexts);
+            if (field.size() > 1000 && !chance(10))
+                field.truncate(40);
+            fields.append(field);
+        }
+        lines.append(fields.join(chance(80) ? u',' : u'\t'));
+    }
+    return noted(lines.join(pick(QStringList { u"\n"_s, u"\r\n"_s, u"\r"_s })));
+}
+
+int Arguments::id(const QString& table, const QString& where, const QVariantList& params)
+{
+    // Spoiled: a stray id, or any row of the table whether it fits or not.
+    const bool spoilt = spoiled();
+    if (spoilt && chance(50))
+        return int(noted(pick(kInts)));
+    const bool pinned = m_pinned.contains(table);
+    const QString condition = spoilt ? u"1"_s : pinned ? m_pinned.value(table).toString() : where;
+    const QVariantList rows
+        = m_db->execQuery(u"SELECT id FROM %1 WHERE %2 ORDER BY id DESC LIMIT 20"_s.arg(table, condition),
+            spoilt || pinned ? QVariantList() : params);
+    const int row = rows.isEmpty() ? -1 : m_mode == Sound ? 0 : below(int(rows.size()));
+    return int(noted(row < 0 ? -1 : rows.at(row).toMap().value(u"id"_s).toInt()));
+}
+
+void Arguments::expect(bool holds, const QString& what)
+{
+    if (!holds)
+        m_broken.append(what);
+}
+
+bool Office::build()
+{
+    PropertyModel* properties = app.propertyModel();
+    UnitModel* units = app.unitModel();
+    const int property = properties->add(u"برج النخيل"_s, u"mixed"_s, u"شارع 1"_s, u"رام الله"_s, {});
+    QList<int> ids = { property, properties->add(u"أرض فارغة"_s, u"residential"_s, {}, {}, {}),
+        units->add(property, u"101"_s, 1, 100, 3, 1000, 12000, 0, 1),
+        units->add(property, u"201"_s, 2, 120, 4, 0, 0, 90000, 1),
+        app.tenantModel()->add(u"منى"_s, u"4001"_s, u"0599"_s, {}, {}),
+        app.tenantModel()->add(u"سعيد"_s, u"4002"_s, {}, {}, {}),
+        app.buyerModel()->add(u"سامي"_s, u"5001"_s, {}, {}, {}) };
+    for (int number = 102; number <= 104; ++number)
+        ids.append(units->add(property, QString::number(number), 1, 90, 2, 800, 9600, 60000, 1));
+    const int rented = ids.at(2), tenant = ids.at(4);
+    ids.append(
+        app.contractModel()->add(rented, tenant, u"2025-01-01"_s, u"2025-12-31"_s, 1000, u"monthly"_s, 0, 1));
+    ids.append(app.invoiceModel()->generateAllRent(u"2025-03"_s));
+    const int rentInvoice = db->scalar(u"SELECT MAX(id) FROM invoices"_s).toInt();
+    ids.append(app.paymentModel()->add(rentInvoice, tenant, 400, u"cash"_s, u"2025-03-05"_s, u"R-0"_s, 1));
+    ids.append(app.invoiceModel()->createInvoice(tenant, rented, u"2025-04"_s, { item(300, 300) }, 1));
+    ids.append(app.installmentModel()->sellUnit(
+        ids.at(6), ids.at(3), 90000, 9000, 12, u"2025-01-15"_s, 1, u"500"_s, u"بنك فلسطين"_s));
+    // The first installment's cheque is cashed, so that there is one to return.
+    ids.append(app.chequeModel()->updateStatus(
+        db->scalar(u"SELECT MIN(id) FROM cheques WHERE installment_id IS NOT NULL"_s).toInt(), u"paid"_s));
+    ids.append(app.maintenanceModel()->add(rented, property, u"تسرب"_s, {}, u"high"_s));
+    ids.append(app.expenseModel()->addContractor(u"أبو علي"_s, u"0598"_s, u"سباكة"_s));
+    ids.append(app.chequeModel()->add(
+        u"9001"_s, u"received"_s, 500, u"بنك"_s, u"2025-04-01"_s, u"منى"_s, 1, 1.0, 0, tenant));
+    return std::all_of(ids.cbegin(), ids.cend(), [](int id) { return id > 0; });
+}
+
+const QList<Operation>& catalogue()
+{
+    static const QList<Operation> all = operations();
+    return all;
+}
+
+const Operation& find(const QString& name)
+{
+    const auto it = std::find_if(
+        catalogue().cbegin(), catalogue().cend(), [&](const Operation& op) { return op.name == name; });
+    if (it == catalogue().cend())
+        qFatal("no operation named %s", qPrintable(name));
+    return *it;
+}
+
+bool isDate(const QString& text)
+{
+    // Stored and compared as text: the exact form, and a year from 1 to 9999.
+    const QDate date = QDate::fromString(text, u"yyyy-MM-dd"_s);
+    return date.isValid() && date.year() > 0 && date.toString(u"yyyy-MM-dd"_s) == text;
+}
+
+bool isPeriod(const QString& text)
+{
+    static const QRegularExpression pattern(u"^\\d{4}-\\d{2}$"_s);
+    return pattern.match(text).hasMatch() && isDate(text + u"-01"_s);
+}
+
+} // namespace Operations
