@@ -58,21 +58,37 @@ QString shown(const QString& text)
     return u'"' + shortened.replace(u'\r', u"\\r"_s) + u'"';
 }
 
-/** At least a cent once rounded to the hundredths it is kept in. */
-bool isCharge(double value)
+/** Stored and compared as text: the exact form, and a year from 1 to 9999. */
+bool isDate(const QString& text)
 {
-    return Money::isAmount(value) && Money::toCents(value) > 0;
+    const QDate date = QDate::fromString(text, u"yyyy-MM-dd"_s);
+    return date.isValid() && date.year() > 0 && date.toString(u"yyyy-MM-dd"_s) == text;
 }
 
-bool isNotNegative(double value)
+bool isPeriod(const QString& text)
 {
-    return Money::isAmount(value) && Money::toCents(value) >= 0;
+    static const QRegularExpression pattern(u"^\\d{4}-\\d{2}$"_s);
+    return pattern.match(text).hasMatch() && isDate(text + u"-01"_s);
+}
+
+/** An amount that may be kept: at least 0 (or a cent) once rounded to hundredths, at most the largest. */
+bool isAmount(double value, int leastCents = 0)
+{
+    return Money::isAmount(value) && Money::toCents(value) >= leastCents;
 }
 
 /** A unit's figures may be left out (NaN), never negative or infinite. */
 bool isBadFigure(double value)
 {
     return !std::isnan(value) && (!std::isfinite(value) || value < 0);
+}
+
+/** A unit's area, monthly and yearly rent and price, which may be left out (NaN), and its rooms. */
+QList<double> unitFigures(Arguments& a)
+{
+    const QList<double> f = { a.amount(95), a.amount(700), a.amount(0), a.amount(0), double(a.count(2)) };
+    a.refuseIf(std::any_of(f.cbegin(), f.cend(), isBadFigure));
+    return f;
 }
 
 QVariantMap item(double total, double price)
@@ -84,13 +100,6 @@ QVariantMap item(double total, double price)
 int currency(Arguments& a)
 {
     return a.id(u"currencies"_s, u"is_primary = 1"_s);
-}
-
-QString named(Arguments& a, const QString& sound)
-{
-    const QString name = a.text(sound);
-    a.refuseIf(name.trimmed().isEmpty());
-    return name;
 }
 
 /** Cashing and returning a cheque: only those two statuses are asked for. */
@@ -106,7 +115,7 @@ bool chequeStatus(Office& o, Arguments& a, const QString& where, const QString& 
 bool imported(Office& o, Arguments& a, const QString& table, const QString& sound)
 {
     static const QStringList tables = { u"tenants"_s, u"buyers"_s, u"units"_s };
-    const QString target = a.choice(tables.mid(tables.indexOf(table)) + QStringList { u"Tenants"_s, {} });
+    const QString target = a.choice({ table, u"buyers"_s, u"Tenants"_s, QString() });
     const QString text = a.pasted(sound);
     a.refuseIf(text.trimmed().isEmpty() || !tables.contains(target));
     const QVariantMap report = o.app.importController()->importRawCSV(text, target);
@@ -150,40 +159,28 @@ QList<Operation> operations()
     const QString available = u"status = 'available'"_s;
 
     add("property add", [](Office& o, A& a) {
-        return o.app.propertyModel()->add(named(a, u"برج 2"_s), a.choice({ u"mixed"_s, u"residential"_s }),
-                   a.text({}), a.text({}), {})
+        return o.app.propertyModel()->add(
+                   a.name(u"برج 2"_s), a.choice({ u"mixed"_s, u"residential"_s }), a.text({}), a.text({}), {})
             > 0;
     });
     add("property update", [](Office& o, A& a) {
         return o.app.propertyModel()->update(
-            a.id(u"properties"_s), named(a, u"برج الأمل"_s), u"mixed"_s, a.text({}), a.text({}), {});
+            a.id(u"properties"_s), a.name(u"برج الأمل"_s), u"mixed"_s, a.text({}), a.text({}), {});
     });
     add("property remove", [](Office& o, A& a) {
         return o.app.propertyModel()->remove(
             a.id(u"properties"_s, u"id NOT IN (SELECT property_id FROM units)"_s));
     });
-    // A unit's figures: floor, area, rooms, monthly and yearly rent, price.
-    const auto unitFigures = [](A& a, const QString& number, QList<double>* figures) {
-        const int rooms = a.count(2);
-        *figures = { a.amount(95), a.amount(700), a.amount(0), a.amount(0) };
-        a.refuseIf(number.trimmed().isEmpty() || rooms < 0
-            || std::any_of(figures->cbegin(), figures->cend(), isBadFigure));
-        return rooms;
-    };
-    add("unit add", [unitFigures](Office& o, A& a) {
-        const QString number = a.text(u"301"_s);
-        QList<double> f;
-        const int rooms = unitFigures(a, number, &f);
-        return o.app.unitModel()->add(
-                   a.id(u"properties"_s), number, a.count(3), f[0], rooms, f[1], f[2], f[3], currency(a))
+    add("unit add", [](Office& o, A& a) {
+        const QList<double> f = unitFigures(a);
+        return o.app.unitModel()->add(a.id(u"properties"_s), a.name(u"301"_s), a.count(3), f[0], int(f[4]),
+                   f[1], f[2], f[3], currency(a))
             > 0;
     });
-    add("unit update", [unitFigures, available](Office& o, A& a) {
-        const QString number = a.text(u"402"_s);
-        QList<double> f;
-        const int rooms = unitFigures(a, number, &f);
+    add("unit update", [available](Office& o, A& a) {
+        const QList<double> f = unitFigures(a);
         return o.app.unitModel()->update(
-            a.id(u"units"_s, available), number, a.count(4), f[0], rooms, f[1], f[2], f[3]);
+            a.id(u"units"_s, available), a.name(u"402"_s), a.count(4), f[0], int(f[4]), f[1], f[2], f[3]);
     });
     add("unit remove",
         [available](Office& o, A& a) { return o.app.unitModel()->remove(a.id(u"units"_s, available)); });
@@ -196,53 +193,48 @@ QList<Operation> operations()
     add("unit marked sold",
         [available](Office& o, A& a) {
             const double price = a.amount(60000);
-            const QString date = a.date(u"2025-03-01"_s);
-            a.refuseIf(!std::isfinite(price) || price < 0 || !isDate(date));
-            return o.app.unitModel()->markAsSold(a.id(u"units"_s, available), a.id(u"buyers"_s), price, date);
+            a.refuseIf(!std::isfinite(price) || price < 0);
+            return o.app.unitModel()->markAsSold(
+                a.id(u"units"_s, available), a.id(u"buyers"_s), price, a.date(u"2025-03-01"_s));
         })
         .setsAside
         = C::NoStraySchedules;
     add("tenant add", [](Office& o, A& a) {
-        return o.app.tenantModel()->add(named(a, u"رنا"_s), a.text({}), a.text({}), a.text({}), a.text({}))
-            > 0;
+        return o.app.tenantModel()->add(a.name(u"رنا"_s), a.text({}), a.text({}), a.text({}), a.text({})) > 0;
     });
     add("tenant update", [](Office& o, A& a) {
         return o.app.tenantModel()->update(
-            a.id(u"tenants"_s), named(a, u"منى أحمد"_s), a.text({}), a.text({}), {}, {});
+            a.id(u"tenants"_s), a.name(u"منى أحمد"_s), a.text({}), a.text({}), {}, {});
     });
     add("tenant remove", [](Office& o, A& a) {
         return o.app.tenantModel()->remove(
             a.id(u"tenants"_s, u"id NOT IN (SELECT tenant_id FROM contracts)"_s));
     });
     add("contract add", [available](Office& o, A& a) {
-        const QString start = a.date(u"2025-02-01"_s);
-        const QString end = a.date(u"2026-01-31"_s);
-        const double rent = a.amount(800), deposit = a.amount(0);
-        a.refuseIf(!isDate(start) || !isDate(end) || end < start || !isCharge(rent)
-            || (!std::isnan(deposit) && !isNotNegative(deposit)));
-        return o.app.contractModel()->add(a.id(u"units"_s, available), a.id(u"tenants"_s), start, end, rent,
-                   a.choice({ u"monthly"_s, u"yearly"_s }), deposit, currency(a))
+        const QString start = a.date(u"2025-02-01"_s), end = a.date(u"2026-01-31"_s);
+        const double deposit = a.amount(0);
+        a.refuseIf(end < start || (!std::isnan(deposit) && !isAmount(deposit)));
+        return o.app.contractModel()->add(a.id(u"units"_s, available), a.id(u"tenants"_s), start, end,
+                   a.charge(800), a.choice({ u"monthly"_s, u"yearly"_s }), deposit, currency(a))
             > 0;
     });
     add("contract terminate", [](Office& o, A& a) {
         return o.app.contractModel()->terminate(a.id(u"contracts"_s, u"status = 'active'"_s));
     });
     add("invoice create", [](Office& o, A& a) {
-        const QString period = a.period(u"2025-05"_s);
         QVariantList items;
         qint64 cents = 0;
         bool sound = true;
         for (int i = 0, n = a.isHostile() ? a.below(4) : 1; i < n; ++i) {
-            const double total = a.amount(150);
-            const double price = a.chance(30) ? a.amount(total) : total;
+            const double total = a.amount(150), price = a.chance(30) ? a.amount(total) : total;
             items.append(item(total, price));
-            sound = sound && isNotNegative(total) && isNotNegative(price);
+            sound = sound && isAmount(total) && isAmount(price);
             cents += sound ? Money::toCents(total) : 0;
         }
         // An invoice that could never be settled (nothing to pay, or less) is refused too.
-        a.refuseIf(!isPeriod(period) || !sound || cents <= 0);
+        a.refuseIf(!sound || cents <= 0);
         return o.app.invoiceModel()->createInvoice(
-                   a.id(u"tenants"_s), a.id(u"units"_s), period, items, currency(a))
+                   a.id(u"tenants"_s), a.id(u"units"_s), a.period(u"2025-05"_s), items, currency(a))
             > 0;
     });
     add("invoice paid amount", [](Office& o, A& a) {
@@ -254,58 +246,43 @@ QList<Operation> operations()
                   .value(0)
                   .toMap();
         // The paid amount only rises, through a payment, and never past the total.
-        const auto cents
-            = [&](const char* key) { return Money::toCents(stored.value(QLatin1String(key)).toDouble()); };
-        a.refuseIf(!isNotNegative(amount)
+        const auto cents = [&](const QString& key) { return Money::toCents(stored.value(key).toDouble()); };
+        a.refuseIf(!isAmount(amount)
             || (!stored.isEmpty()
-                && (Money::toCents(amount) > cents("total_amount")
-                    || Money::toCents(amount) < cents("paid_amount")
+                && (Money::toCents(amount) > cents(u"total_amount"_s)
+                    || Money::toCents(amount) < cents(u"paid_amount"_s)
                     || stored.value(u"status"_s) == u"void"_s)));
         return o.app.invoiceModel()->updatePaidAmount(invoice, amount);
     });
     add("invoice void", [](Office& o, A& a) {
         return o.app.invoiceModel()->voidInvoice(a.id(u"invoices"_s, u"status != 'void'"_s));
     });
-    add("rent run", [](Office& o, A& a) {
-        const QString period = a.period(u"2025-06"_s);
-        a.refuseIf(!isPeriod(period));
-        return o.app.invoiceModel()->generateAllRent(period) > 0;
-    });
+    add("rent run",
+        [](Office& o, A& a) { return o.app.invoiceModel()->generateAllRent(a.period(u"2025-06"_s)) > 0; });
     add("service charge", [](Office& o, A& a) {
-        const double amount = a.amount(50);
-        const QString period = a.period(u"2025-03"_s);
-        a.refuseIf(!isCharge(amount) || !isPeriod(period));
         return o.app.invoiceModel()->generateServiceInvoice({ a.id(u"tenants"_s), a.id(u"tenants"_s) },
-                   a.text(u"تنظيف"_s), amount, period, currency(a))
+                   a.text(u"تنظيف"_s), a.charge(50), a.period(u"2025-03"_s), currency(a))
             > 0;
     });
     add("property service charge", [](Office& o, A& a) {
-        const double amount = a.amount(75);
-        const QString period = a.period(u"2025-03"_s);
-        a.refuseIf(!isCharge(amount) || !isPeriod(period));
-        const int property
-            = a.id(u"properties"_s, u"id IN (SELECT property_id FROM units WHERE status = 'rented')"_s);
         return o.app.invoiceModel()->generatePropertyServiceInvoice(
-                   property, a.text(u"حراسة"_s), amount, period, currency(a))
+                   a.id(u"properties"_s, u"id IN (SELECT property_id FROM units WHERE status = 'rented')"_s),
+                   a.text(u"حراسة"_s), a.charge(75), a.period(u"2025-03"_s), currency(a))
             > 0;
     });
     add("payment", [](Office& o, A& a) {
         const int invoice = a.id(u"invoices"_s, u"status IN ('pending', 'partial')"_s);
-        const int tenant
-            = a.id(u"tenants"_s, u"id IN (SELECT tenant_id FROM invoices WHERE id = ?)"_s, { invoice });
-        const double amount = a.amount(250);
-        const QString date = a.date(u"2025-03-05"_s);
         const int paidIn = currency(a);
         const QVariant invoiceCurrency
             = o.db->scalar(u"SELECT currency_id FROM invoices WHERE id = ?"_s, { invoice });
-        a.refuseIf(!isCharge(amount) || !isDate(date)
-            || (invoiceCurrency.isValid() && invoiceCurrency.toInt() != paidIn));
-        return o.app.paymentModel()->add(
-                   invoice, tenant, amount, a.text(u"cash"_s), date, a.text(u"R-1"_s), paidIn)
+        a.refuseIf(invoiceCurrency.isValid() && invoiceCurrency.toInt() != paidIn);
+        return o.app.paymentModel()->add(invoice,
+                   a.id(u"tenants"_s, u"id IN (SELECT tenant_id FROM invoices WHERE id = ?)"_s, { invoice }),
+                   a.charge(250), a.text(u"cash"_s), a.date(u"2025-03-05"_s), a.text(u"R-1"_s), paidIn)
             > 0;
     });
     add("maintenance add", [](Office& o, A& a) {
-        return o.app.maintenanceModel()->add(a.id(u"units"_s), a.id(u"properties"_s), named(a, u"مصعد"_s),
+        return o.app.maintenanceModel()->add(a.id(u"units"_s), a.id(u"properties"_s), a.name(u"مصعد"_s),
                    a.text({}), a.choice({ u"low"_s, u"medium"_s, u"high"_s }))
             > 0;
     });
@@ -317,47 +294,40 @@ QList<Operation> operations()
     });
     add("maintenance complete", [open](Office& o, A& a) {
         const double cost = a.amount(350);
-        a.refuseIf(!isNotNegative(cost));
+        a.refuseIf(!isAmount(cost));
         return o.app.maintenanceModel()->complete(a.id(u"maintenance_requests"_s, open), cost);
     });
     add("expense add", [](Office& o, A& a) {
         const int property = a.id(u"properties"_s, u"id IN (SELECT property_id FROM units)"_s);
-        const int unit = a.id(u"units"_s, u"property_id = ?"_s, { property });
-        const QString category = named(a, u"صيانة"_s);
-        const double amount = a.amount(1200);
-        const QString date = a.date(u"2025-03-02"_s);
-        a.refuseIf(!isCharge(amount) || !isDate(date));
-        return o.app.expenseModel()->add(property, unit, a.chance(50) ? 0 : a.id(u"contractors"_s), category,
-                   a.text(u"سباكة"_s), a.text({}), amount, date, currency(a))
+        return o.app.expenseModel()->add(property, a.id(u"units"_s, u"property_id = ?"_s, { property }),
+                   a.chance(50) ? 0 : a.id(u"contractors"_s), a.name(u"صيانة"_s), a.text(u"سباكة"_s),
+                   a.text({}), a.charge(1200), a.date(u"2025-03-02"_s), currency(a))
             > 0;
     });
     add("contractor add", [](Office& o, A& a) {
-        return o.app.expenseModel()->addContractor(named(a, u"كهربائي"_s), a.text({}), a.text({})) > 0;
+        return o.app.expenseModel()->addContractor(a.name(u"كهربائي"_s), a.text({}), a.text({})) > 0;
     });
     add("account add", [](Office& o, A& a) {
         static const QStringList types
             = { u"expense"_s, u"asset"_s, u"liability"_s, u"equity"_s, u"revenue"_s };
         const QString type = a.choice(types + QStringList { u"Expense"_s });
-        const QString code = named(a, u"5300"_s);
         a.refuseIf(!types.contains(type));
-        return o.app.accountModel()->add(
-                   code, named(a, u"مصروفات أخرى"_s), type, a.id(u"accounts"_s, u"type = 'expense'"_s))
+        return o.app.accountModel()->add(a.name(u"5300"_s), a.name(u"مصروفات أخرى"_s), type,
+                   a.id(u"accounts"_s, u"type = 'expense'"_s))
             > 0;
     });
     add("journal entry", [](Office& o, A& a) {
-        const QString date = a.date(u"2025-03-01"_s);
         QVariantList lines;
         double debits = 0, credits = 0;
-        qint64 debitCents = 0, creditCents = 0;
+        qint64 cents = 0;
         bool sound = true;
         const auto line = [&](int account, double debit, double credit) {
             lines.append(QVariantMap { { u"account_id"_s, account }, { u"debit"_s, debit },
                 { u"credit"_s, credit }, { u"description"_s, a.text({}) } });
             debits += debit;
             credits += credit;
-            sound = sound && isNotNegative(debit) && isNotNegative(credit);
-            debitCents += sound ? Money::toCents(debit) : 0;
-            creditCents += sound ? Money::toCents(credit) : 0;
+            sound = sound && isAmount(debit) && isAmount(credit);
+            cents += sound ? Money::toCents(debit) - Money::toCents(credit) : 0;
         };
         if (!a.isHostile()) {
             const double amount = a.amount(100);
@@ -370,15 +340,18 @@ QList<Operation> operations()
         if (!lines.isEmpty() && a.chance(50) && std::isfinite(debits) && std::isfinite(credits))
             line(2, std::max(0.0, credits - debits), std::max(0.0, debits - credits));
         // Every line is kept in hundredths, and the entry must balance in them exactly.
-        a.refuseIf(!isDate(date) || lines.isEmpty() || !sound || debitCents != creditCents);
-        return o.app.accountModel()->createJournalEntry(date, a.text(u"قيد"_s), u"manual"_s, 0, lines) > 0;
+        a.refuseIf(lines.isEmpty() || !sound || cents != 0);
+        return o.app.accountModel()->createJournalEntry(
+                   a.date(u"2025-03-01"_s), a.text(u"قيد"_s), u"manual"_s, 0, lines)
+            > 0;
     });
     add("cheque add", [](Office& o, A& a) {
-        const double amount = a.amount(700), rate = a.amount(1.0);
-        a.refuseIf(!isCharge(amount) || !std::isfinite(rate));
-        return o.app.chequeModel()->add(a.text(u"9002"_s), a.choice({ u"issued"_s, u"received"_s }), amount,
-                   a.text(u"بنك"_s), a.date(u"2025-05-01"_s), a.text(u"مورد"_s), currency(a), rate,
-                   a.chance(50) ? a.id(u"buyers"_s) : 0, a.chance(50) ? a.id(u"tenants"_s) : 0)
+        const double rate = a.amount(1.0);
+        a.refuseIf(!std::isfinite(rate));
+        return o.app.chequeModel()->add(a.text(u"9002"_s), a.choice({ u"issued"_s, u"received"_s }),
+                   a.charge(700), a.text(u"بنك"_s), a.date(u"2025-05-01"_s, false), a.text(u"مورد"_s),
+                   currency(a), rate, a.chance(50) ? a.id(u"buyers"_s) : 0,
+                   a.chance(50) ? a.id(u"tenants"_s) : 0)
             > 0;
     });
     add("cheque status", [](Office& o, A& a) {
@@ -393,30 +366,25 @@ QList<Operation> operations()
         return chequeStatus(o, a, u"installment_id IS NOT NULL AND status = 'paid'"_s, u"bounced"_s);
     });
     add("buyer add", [](Office& o, A& a) {
-        return o.app.buyerModel()->add(named(a, u"ليلى"_s), a.text({}), a.text({}), a.text({}), a.text({}))
-            > 0;
+        return o.app.buyerModel()->add(a.name(u"ليلى"_s), a.text({}), a.text({}), a.text({}), a.text({})) > 0;
     });
     add("buyer update", [](Office& o, A& a) {
         return o.app.buyerModel()->update(
-            a.id(u"buyers"_s), named(a, u"سامي خليل"_s), a.text({}), a.text({}), {}, {});
+            a.id(u"buyers"_s), a.name(u"سامي خليل"_s), a.text({}), a.text({}), {}, {});
     });
     add("installment add",
         [](Office& o, A& a) {
-            const double total = a.amount(90000), down = a.amount(9000), amount = a.amount(500);
-            const QString due = a.date(u"2026-02-15"_s);
-            a.refuseIf(
-                !Money::isAmount(total) || !Money::isAmount(down) || !isCharge(amount) || !isDate(due));
+            const double total = a.amount(90000), down = a.amount(9000);
+            a.refuseIf(!Money::isAmount(total) || !Money::isAmount(down));
             return o.app.installmentModel()->add(a.id(u"buyers"_s), a.id(u"units"_s, u"status = 'sold'"_s),
-                       total, down, amount, due, currency(a))
+                       total, down, a.charge(500), a.date(u"2026-02-15"_s), currency(a))
                 > 0;
         })
         .setsAside
         = C::SaleSchedules | C::NoStraySchedules;
     add("installment collect", [](Office& o, A& a) {
-        const double amount = a.amount(1000);
-        a.refuseIf(!isCharge(amount));
         return o.app.installmentModel()->payInstallment(
-            a.id(u"installments"_s, u"status != 'paid'"_s), amount);
+            a.id(u"installments"_s, u"status != 'paid'"_s), a.charge(1000));
     });
     add("unit sale", [available](Office& o, A& a) {
         const double total = a.amount(60000), down = a.amount(6000);
@@ -424,16 +392,13 @@ QList<Operation> operations()
         const QString start = a.date(u"2025-03-01"_s);
         // In whole hundredths: a down payment above the price, or installments of less than a cent,
         // are refused; due dates must stay "yyyy-MM-dd", so a schedule may not run past 9999.
-        const bool amounts = Money::isAmount(total) && Money::isAmount(down);
-        const qint64 remainder = amounts ? Money::toCents(total) - Money::toCents(down) : 0;
+        const qint64 remainder
+            = isAmount(total) && isAmount(down) ? Money::toCents(total) - Money::toCents(down) : 0;
         const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
-        a.refuseIf(!amounts || Money::toCents(total) <= 0 || Money::toCents(down) < 0 || remainder < 0
-            || !isDate(start)
+        a.refuseIf(!isAmount(total, 1) || !isAmount(down) || remainder < 0
             || (remainder > 0 && (count > 1200 || remainder < std::max(count, 1) || lastDue.year() > 9999)));
-        const int buyer = a.id(u"buyers"_s);
-        const int unit = a.id(u"units"_s, available);
-        return o.app.installmentModel()->sellUnit(
-                   buyer, unit, total, down, count, start, currency(a), a.text(u"700"_s), a.text(u"بنك"_s))
+        return o.app.installmentModel()->sellUnit(a.id(u"buyers"_s), a.id(u"units"_s, available), total, down,
+                   count, start, currency(a), a.text(u"700"_s), a.text(u"بنك"_s))
             == 1;
     });
     const auto rate = [](bool (*set)(Office&, int, int, double)) {
@@ -463,8 +428,7 @@ QList<Operation> operations()
     add("import tenants",
         [](Office& o, A& a) { return imported(o, a, u"tenants"_s, u"علي,7001,0591\nهدى,7002,0592"_s); });
     add("import units", [](Office& o, A& a) {
-        const int property = a.id(u"properties"_s);
-        return imported(o, a, u"units"_s, u"%1,501,100,70000\n%1,502,110,75000"_s.arg(property));
+        return imported(o, a, u"units"_s, u"%1,501,100,70000\n%1,502,110,75000"_s.arg(a.id(u"properties"_s)));
     });
     // Accounts, by the administrator.
     add("register user",
@@ -522,8 +486,7 @@ Arguments::Arguments(Mode mode, QRandomGenerator* random, Database* db, const QV
     , m_pinned(pinned)
 {
     // Some calls are spoiled in one argument, some in all: refusals and acceptances both happen.
-    static const QList<int> levels = { 5, 25, 60, 100 };
-    m_hostility = mode == Hostile ? pick(levels) : 0;
+    m_hostility = mode == Hostile ? pick(QList<int> { 5, 25, 60, 100 }) : 0;
     m_dayShift = mode == Sound ? 0 : below(1461) - 730;
 }
 
@@ -539,46 +502,47 @@ double Arguments::noted(double value)
     return value;
 }
 
-bool Arguments::chance(int percent)
-{
-    return m_mode != Sound && below(100) < percent;
-}
-
-bool Arguments::spoiled()
-{
-    return below(100) < m_hostility;
-}
-
 QString Arguments::text(const QString& sound)
 {
     if (spoiled())
         return noted(pick(kHostileTexts));
     // Names of the office at work are new each time (unit numbers must not repeat in a property);
     // numbers stay numbers, so that cheque books run on.
-    if (m_mode == Sound || sound.isEmpty())
-        return noted(sound);
     bool isNumber = false;
     const qint64 number = sound.toLongLong(&isNumber);
+    if (m_mode == Sound || sound.isEmpty())
+        return noted(sound);
     return noted(isNumber ? QString::number(number + m_random->bounded(1000000))
                           : sound + u" %1"_s.arg(m_random->generate()));
 }
 
-QString Arguments::date(const QString& sound)
+QString Arguments::name(const QString& sound)
 {
-    if (m_pinned.contains(u"date"_s))
-        return noted(m_pinned.value(u"date"_s).toString());
-    if (spoiled())
-        return noted(chance(40) ? pick(kDates) : pick(kHostileTexts));
+    const QString name = text(sound);
+    refuseIf(name.trimmed().isEmpty());
+    return name;
+}
+
+QString Arguments::date(const QString& sound, bool checked)
+{
     // All dates of a call move together: a contract still ends after it starts.
-    return noted(QDate::fromString(sound, Qt::ISODate).addDays(m_dayShift).toString(Qt::ISODate));
+    const QString date = m_pinned.contains(u"date"_s) ? m_pinned.value(u"date"_s).toString()
+        : !spoiled() ? QDate::fromString(sound, Qt::ISODate).addDays(m_dayShift).toString(Qt::ISODate)
+        : chance(40) ? pick(kDates)
+                     : pick(kHostileTexts);
+    refuseIf(checked && !isDate(date));
+    return noted(date);
 }
 
 QString Arguments::period(const QString& sound)
 {
-    if (spoiled())
-        return noted(chance(30) ? pick(kPeriods) : pick(kHostileTexts));
     const QDate month = QDate::fromString(sound + u"-01"_s, Qt::ISODate);
-    return noted(m_mode == Sound ? sound : month.addMonths(below(37) - 18).toString(u"yyyy-MM"_s));
+    const QString period = !spoiled()
+        ? month.addMonths(m_mode == Sound ? 0 : below(37) - 18).toString(u"yyyy-MM"_s)
+        : chance(30) ? pick(kPeriods)
+                     : pick(kHostileTexts);
+    refuseIf(!isPeriod(period));
+    return noted(period);
 }
 
 double Arguments::amount(double sound)
@@ -588,6 +552,13 @@ double Arguments::amount(double sound)
     if (spoiled())
         return noted(chance(25) ? std::round(m_random->bounded(500000.0)) / 100.0 + 1 : pick(kAmounts));
     return noted(m_mode == Sound ? sound : Money::roundToCents(sound * (0.5 + m_random->generateDouble())));
+}
+
+double Arguments::charge(double sound)
+{
+    const double charge = amount(sound);
+    refuseIf(!isAmount(charge, 1));
+    return charge;
 }
 
 int Arguments::count(int sound)
@@ -607,18 +578,15 @@ QString Arguments::choice(const QStringList& choices)
 
 QString Arguments::pasted(const QString& sound)
 {
-    if (!spoiled())
-        return noted(sound);
-    if (chance(10))
-        return noted(pick(kHostileTexts));
+    if (!spoiled() || chance(10))
+        return noted(m_mode == Hostile ? pick(kHostileTexts) : sound);
     QStringList lines;
     for (int i = 0, n = 1 + below(12); i < n; ++i) {
         QStringList fields;
         for (int f = 0, m = below(7); f < m; ++f) {
-            QString field = chance(50) ? u"name%1"_s.arg(m_random->generate() % 100000) : pick(kHostileTexts);
-            if (field.size() > 1000 && !chance(10))
-                field.truncate(40);
-            fields.append(field);
+            const QString field
+                = chance(50) ? u"name%1"_s.arg(m_random->generate() % 100000) : pick(kHostileTexts);
+            fields.append(field.size() > 1000 && !chance(10) ? field.left(40) : field);
         }
         lines.append(fields.join(chance(80) ? u',' : u'\t'));
     }
@@ -627,7 +595,6 @@ QString Arguments::pasted(const QString& sound)
 
 int Arguments::id(const QString& table, const QString& where, const QVariantList& params)
 {
-    // Spoiled: a stray id, or any row of the table whether it fits or not.
     const bool spoilt = spoiled();
     if (spoilt && chance(50))
         return int(noted(pick(kInts)));
@@ -691,19 +658,6 @@ const Operation& find(const QString& name)
     if (it == catalogue().cend())
         qFatal("no operation named %s", qPrintable(name));
     return *it;
-}
-
-bool isDate(const QString& text)
-{
-    // Stored and compared as text: the exact form, and a year from 1 to 9999.
-    const QDate date = QDate::fromString(text, u"yyyy-MM-dd"_s);
-    return date.isValid() && date.year() > 0 && date.toString(u"yyyy-MM-dd"_s) == text;
-}
-
-bool isPeriod(const QString& text)
-{
-    static const QRegularExpression pattern(u"^\\d{4}-\\d{2}$"_s);
-    return pattern.match(text).hasMatch() && isDate(text + u"-01"_s);
 }
 
 } // namespace Operations

@@ -11,46 +11,45 @@ class Database;
 
 /**
  * Every write operation of the program, each callable with sound arguments (it must then succeed
- * on a built office), with sound arguments varied at random (the office at work) or with hostile
- * ones, whose refusal the operation's own rules decide. The fuzz run, the disk-fault run and the
- * crash worker all draw from this one catalogue.
+ * on a built office), with sound ones varied at random (the office at work) or with hostile ones,
+ * whose refusal the operation's rules decide. The fuzz, disk-fault and crash runs all draw on it.
  */
 namespace Operations {
 
-/** Where an operation's arguments come from, and what the rules say of the ones it drew. */
+/** Where an operation's arguments come from, and whether the rules refuse the ones it drew. */
 class Arguments
 {
 public:
     enum Mode {
-        Sound, ///< the values the operation names, the newest fitting row for an id
+        Sound, ///< the values the operation names; for an id, the newest row that fits
         Varied, ///< sound values varied: fresh names, other dates, periods and amounts, longer schedules
-        Hostile, ///< varied values, from some to all of them replaced by hostile ones (impossible
-                 ///< dates, NaN, 1e308, SQL, 100 KB texts, stray ids)
+        Hostile, ///< varied values, from one to all replaced by hostile ones (bad dates, NaN, 1e308,
+                 ///< SQL, 100 KB texts, stray ids)
     };
-    /**
-     * `pinned` replaces sound values by kind: "date", "amount" or "count", or a table name whose
-     * value is the condition an id of that table is taken by.
-     */
+    /** `pinned` overrides by kind: "date", "amount", "count", or for a table the condition its ids fit. */
     Arguments(Mode mode, QRandomGenerator* random, Database* db, const QVariantMap& pinned = {});
 
+    // What the rules refuse comes with the kind: a blank name, a date that is not "yyyy-MM-dd" of
+    // the years 1 to 9999, a period that is not "yyyy-MM", a charge below a cent or above the
+    // largest amount. Text and plain amounts carry no rule of their own.
     QString text(const QString& sound);
-    QString date(const QString& sound);
+    QString name(const QString& sound);
+    QString date(const QString& sound, bool checked = true);
     QString period(const QString& sound);
     double amount(double sound);
+    double charge(double sound);
     int count(int sound);
     /** One of `choices`; the first is the sound one. */
     QString choice(const QStringList& choices);
     /** Lines of comma or tab separated fields, as pasted into the import. */
     QString pasted(const QString& sound);
-    /** A row of `table` that fits the operation (`where`, with `params`), a row that may not, or a stray id.
-     */
+    /** A row of `table` that fits (`where`, with `params`); spoiled, any row or a stray id. */
     int id(const QString& table, const QString& where = QStringLiteral("1"), const QVariantList& params = {});
     /** Never in the sound mode. */
-    bool chance(int percent);
+    bool chance(int percent) { return m_mode != Sound && below(100) < percent; }
     int below(int n) { return int(m_random->bounded(n)); }
     bool isHostile() const { return m_mode == Hostile; }
 
-    /** The rules refuse the call when `rule` holds. */
     void refuseIf(bool rule) { m_mustRefuse = m_mustRefuse || rule; }
     bool mustRefuse() const { return m_mustRefuse; }
     /** Something the call must uphold whether it is accepted or not. */
@@ -61,7 +60,7 @@ public:
 
 private:
     /** Whether this argument is a hostile one, at the call's level of hostility. */
-    bool spoiled();
+    bool spoiled() { return below(100) < m_hostility; }
     template <typename T> T pick(const QList<T>& list) { return list.at(below(int(list.size()))); }
     QString noted(const QString& value);
     double noted(double value);
@@ -99,19 +98,12 @@ struct Operation
     Consistency::Checks setsAside = {};
     /** Works on files (backup, export, PDF, restore), not through the program's connection. */
     bool onFiles = false;
-    /**
-     * What the call needs first (a logged-in administrator, a backup to restore). Such calls
-     * take sound arguments only: the fuzz run leaves them out.
-     */
+    /** What the call needs first (an administrator's log-in, a backup): such calls are not fuzzed. */
     std::function<void(Office&)> prepare;
 };
 
 /** Every operation, in a fixed order. */
 const QList<Operation>& catalogue();
 const Operation& find(const QString& name);
-
-/** Dates are "yyyy-MM-dd" with a year from 1 to 9999, periods "yyyy-MM". */
-bool isDate(const QString& text);
-bool isPeriod(const QString& text);
 
 } // namespace Operations

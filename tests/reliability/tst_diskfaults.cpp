@@ -1,7 +1,8 @@
 // Puts every write operation of the catalogue (operations.h) through a database file it may not
 // write and through a full disk: each must report failure, leave the file exactly as it was (no
 // half-written record, not even a used-up id) and leave no half-written file behind; and once the
-// fault is gone the same operation must work, since the program keeps running.
+// fault is gone the same operation must work, since the program keeps running. Then the disk fills
+// in the middle of a rent run, a long sale and a long import.
 //
 // Read-only: the tests run as root, for whom permission bits do not stop a write. The program's
 // own connection is reopened with SQLite's read-only open flag instead, the state SQLite falls
@@ -163,8 +164,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        qInfo("%d writes refused with the file unchanged, %d copies, exports and prints of a read-only file "
-              "made",
+        qInfo("%d writes refused, the file unchanged; %d copies, exports and prints of a read-only file made",
             m_refusedWrites, m_readsOfReadOnlyFile);
     }
 
@@ -187,6 +187,12 @@ private slots:
             QSKIP("a restore writes through a connection of its own");
         OfficeOnDisk disk;
         QVERIFY(disk.office->build());
+        // Files bigger than the room left (a backup, an export's invoice table, a PDF): none may be
+        // left half-written, and none reported as written.
+        const bool bigFiles = op.onFiles && fullDisk;
+        QVERIFY(!bigFiles
+            || (addContracts(*disk.office, 40)
+                && disk.office->app.invoiceModel()->generateAllRent(u"2026-01"_s) > 0));
         if (op.prepare)
             op.prepare(*disk.office);
         QRandomGenerator random(1);
@@ -198,7 +204,7 @@ private slots:
         const QStringList filesBefore = disk.files();
         bool done = false;
         if (fullDisk) {
-            DiskCap full(disk.file.db(), 0);
+            DiskCap full(disk.file.db(), bigFiles ? 2048 : 0);
             QVERIFY(full.isActive());
             done = call();
         } else {
@@ -286,33 +292,6 @@ private slots:
             write == "sale" ? 1200 : 0);
         QCOMPARE(disk.file.count(u"tenants"_s), tenants + (write == "import" ? 3000 : 0));
         QCOMPARE(Consistency::problems(disk.db()), QStringList());
-    }
-
-    // Files that do not fit: the backup, one of the export's tables, the PDF. None may be left
-    // half-written, and none may be reported as written.
-    void filesThatDoNotFitAreReportedAndLeaveNothing_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char* name : { "backup", "csv export", "print report" })
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-
-    void filesThatDoNotFitAreReportedAndLeaveNothing()
-    {
-        QFETCH(QString, name);
-        OfficeOnDisk disk;
-        QVERIFY(disk.office->build() && addContracts(*disk.office, 40));
-        QVERIFY(disk.office->app.invoiceModel()->generateAllRent(u"2026-01"_s) > 0);
-        const QStringList filesBefore = disk.files();
-        QRandomGenerator random(1);
-        Arguments a(Arguments::Sound, &random, disk.file.db());
-        {
-            // Room for the small tables of the export (properties, accounts), not for the invoices.
-            DiskCap full(disk.file.db(), 2048);
-            QVERIFY2(!find(name).call(*disk.office, a), "a file that did not fit was reported as written");
-        }
-        QCOMPARE(disk.files(), filesBefore);
-        QVERIFY(disk.desktop.opened.isEmpty());
     }
 };
 
