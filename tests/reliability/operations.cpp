@@ -97,27 +97,29 @@ QVariantMap item(double total, double price)
         { u"unit_price"_s, price }, { u"total"_s, total } };
 }
 
+const char* const kAvailable = "status = 'available'";
+const char* const kOpenRequest = "status != 'completed'";
+
 int currency(Arguments& a)
 {
-    return a.id(u"currencies"_s, u"is_primary = 1"_s);
+    return a.id("currencies", "is_primary = 1");
 }
 
 /** Cashing and returning a cheque: only those two statuses are asked for. */
-bool chequeStatus(Office& o, Arguments& a, const QString& where, const QString& status)
+bool chequeStatus(Office& o, Arguments& a, const char* where, const char* choices)
 {
-    const int cheque = a.id(u"cheques"_s, where);
-    const QString chosen = a.choice({ status, u"paid"_s, u"bounced"_s, u"pending"_s, u"Paid"_s, QString() });
+    const int cheque = a.id("cheques", where);
+    const QString chosen = a.choice(choices);
     a.refuseIf(chosen != u"paid"_s && chosen != u"bounced"_s);
     return o.app.chequeModel()->updateStatus(cheque, chosen);
 }
 
 /** The import's report accounts for every pasted line: written, or named as refused. */
-bool imported(Office& o, Arguments& a, const QString& table, const QString& sound)
+bool imported(Office& o, Arguments& a, const char* tables, const QString& sound)
 {
-    static const QStringList tables = { u"tenants"_s, u"buyers"_s, u"units"_s };
-    const QString target = a.choice({ table, u"buyers"_s, u"Tenants"_s, QString() });
+    const QString target = a.choice(tables);
     const QString text = a.pasted(sound);
-    a.refuseIf(text.trimmed().isEmpty() || !tables.contains(target));
+    a.refuseIf(text.trimmed().isEmpty() || !u"tenants,buyers,units"_s.split(u',').contains(target));
     const QVariantMap report = o.app.importController()->importRawCSV(text, target);
     const int written = report.value(u"written"_s).toInt();
     const int refused = int(report.value(u"refused"_s).toList().size());
@@ -156,70 +158,64 @@ QList<Operation> operations()
         ops.append(Operation { QLatin1String(name), std::move(call) });
         return ops.last();
     };
-    const QString available = u"status = 'available'"_s;
 
     add("property add", [](Office& o, A& a) {
         return o.app.propertyModel()->add(
-                   a.name(u"برج 2"_s), a.choice({ u"mixed"_s, u"residential"_s }), a.text({}), a.text({}), {})
+                   a.name("برج 2"), a.choice("mixed,residential"), a.text(), a.text(), {})
             > 0;
     });
     add("property update", [](Office& o, A& a) {
         return o.app.propertyModel()->update(
-            a.id(u"properties"_s), a.name(u"برج الأمل"_s), u"mixed"_s, a.text({}), a.text({}), {});
+            a.id("properties"), a.name("برج الأمل"), u"mixed"_s, a.text(), a.text(), {});
     });
     add("property remove", [](Office& o, A& a) {
-        return o.app.propertyModel()->remove(
-            a.id(u"properties"_s, u"id NOT IN (SELECT property_id FROM units)"_s));
+        return o.app.propertyModel()->remove(a.id("properties", "id NOT IN (SELECT property_id FROM units)"));
     });
     add("unit add", [](Office& o, A& a) {
         const QList<double> f = unitFigures(a);
-        return o.app.unitModel()->add(a.id(u"properties"_s), a.name(u"301"_s), a.count(3), f[0], int(f[4]),
-                   f[1], f[2], f[3], currency(a))
+        return o.app.unitModel()->add(a.id("properties"), a.name("301"), a.count(3), f[0], int(f[4]), f[1],
+                   f[2], f[3], currency(a))
             > 0;
     });
-    add("unit update", [available](Office& o, A& a) {
+    add("unit update", [](Office& o, A& a) {
         const QList<double> f = unitFigures(a);
         return o.app.unitModel()->update(
-            a.id(u"units"_s, available), a.name(u"402"_s), a.count(4), f[0], int(f[4]), f[1], f[2], f[3]);
+            a.id("units", kAvailable), a.name("402"), a.count(4), f[0], int(f[4]), f[1], f[2], f[3]);
     });
-    add("unit remove",
-        [available](Office& o, A& a) { return o.app.unitModel()->remove(a.id(u"units"_s, available)); });
-    add("unit out of service", [available](Office& o, A& a) {
-        const QString status
-            = a.choice({ u"maintenance"_s, u"available"_s, u"rented"_s, u"sold"_s, u"Maintenance"_s });
+    add("unit remove", [](Office& o, A& a) { return o.app.unitModel()->remove(a.id("units", kAvailable)); });
+    add("unit out of service", [](Office& o, A& a) {
+        const QString status = a.choice("maintenance,available,rented,sold,Maintenance");
         a.refuseIf(status != u"maintenance"_s && status != u"available"_s);
-        return o.app.unitModel()->updateStatus(a.id(u"units"_s, available), status);
+        return o.app.unitModel()->updateStatus(a.id("units", kAvailable), status);
     });
     add("unit marked sold",
-        [available](Office& o, A& a) {
+        [](Office& o, A& a) {
             const double price = a.amount(60000);
             a.refuseIf(!std::isfinite(price) || price < 0);
             return o.app.unitModel()->markAsSold(
-                a.id(u"units"_s, available), a.id(u"buyers"_s), price, a.date(u"2025-03-01"_s));
+                a.id("units", kAvailable), a.id("buyers"), price, a.date("2025-03-01"));
         })
         .setsAside
         = C::NoStraySchedules;
     add("tenant add", [](Office& o, A& a) {
-        return o.app.tenantModel()->add(a.name(u"رنا"_s), a.text({}), a.text({}), a.text({}), a.text({})) > 0;
+        return o.app.tenantModel()->add(a.name("رنا"), a.text(), a.text(), a.text(), a.text()) > 0;
     });
     add("tenant update", [](Office& o, A& a) {
-        return o.app.tenantModel()->update(
-            a.id(u"tenants"_s), a.name(u"منى أحمد"_s), a.text({}), a.text({}), {}, {});
+        return o.app.tenantModel()->update(a.id("tenants"), a.name("منى أحمد"), a.text(), a.text(), {}, {});
     });
     add("tenant remove", [](Office& o, A& a) {
-        return o.app.tenantModel()->remove(
-            a.id(u"tenants"_s, u"id NOT IN (SELECT tenant_id FROM contracts)"_s));
+        return o.app.tenantModel()->remove(a.id("tenants", "id NOT IN (SELECT tenant_id FROM contracts)"));
     });
-    add("contract add", [available](Office& o, A& a) {
-        const QString start = a.date(u"2025-02-01"_s), end = a.date(u"2026-01-31"_s);
+    add("contract add", [](Office& o, A& a) {
+        const QString start = a.date("2025-02-01"), end = a.date("2026-01-31");
         const double deposit = a.amount(0);
         a.refuseIf(end < start || (!std::isnan(deposit) && !isAmount(deposit)));
-        return o.app.contractModel()->add(a.id(u"units"_s, available), a.id(u"tenants"_s), start, end,
-                   a.charge(800), a.choice({ u"monthly"_s, u"yearly"_s }), deposit, currency(a))
+        return o.app.contractModel()->add(a.id("units", kAvailable), a.id("tenants"), start, end,
+                   a.charge(800), a.choice("monthly,yearly"), deposit, currency(a))
             > 0;
     });
     add("contract terminate", [](Office& o, A& a) {
-        return o.app.contractModel()->terminate(a.id(u"contracts"_s, u"status = 'active'"_s));
+        return o.app.contractModel()->terminate(a.id("contracts", "status = 'active'"));
     });
     add("invoice create", [](Office& o, A& a) {
         QVariantList items;
@@ -234,11 +230,11 @@ QList<Operation> operations()
         // An invoice that could never be settled (nothing to pay, or less) is refused too.
         a.refuseIf(!sound || cents <= 0);
         return o.app.invoiceModel()->createInvoice(
-                   a.id(u"tenants"_s), a.id(u"units"_s), a.period(u"2025-05"_s), items, currency(a))
+                   a.id("tenants"), a.id("units"), a.period("2025-05"), items, currency(a))
             > 0;
     });
     add("invoice paid amount", [](Office& o, A& a) {
-        const int invoice = a.id(u"invoices"_s, u"status IN ('pending', 'partial')"_s);
+        const int invoice = a.id("invoices", "status IN ('pending', 'partial')");
         const double amount = a.amount(100);
         const QVariantMap stored
             = o.db->execQuery(
@@ -255,65 +251,62 @@ QList<Operation> operations()
         return o.app.invoiceModel()->updatePaidAmount(invoice, amount);
     });
     add("invoice void", [](Office& o, A& a) {
-        return o.app.invoiceModel()->voidInvoice(a.id(u"invoices"_s, u"status != 'void'"_s));
+        return o.app.invoiceModel()->voidInvoice(a.id("invoices", "status != 'void'"));
     });
     add("rent run",
-        [](Office& o, A& a) { return o.app.invoiceModel()->generateAllRent(a.period(u"2025-06"_s)) > 0; });
+        [](Office& o, A& a) { return o.app.invoiceModel()->generateAllRent(a.period("2025-06")) > 0; });
     add("service charge", [](Office& o, A& a) {
-        return o.app.invoiceModel()->generateServiceInvoice({ a.id(u"tenants"_s), a.id(u"tenants"_s) },
-                   a.text(u"تنظيف"_s), a.charge(50), a.period(u"2025-03"_s), currency(a))
+        return o.app.invoiceModel()->generateServiceInvoice({ a.id("tenants"), a.id("tenants") },
+                   a.text("تنظيف"), a.charge(50), a.period("2025-03"), currency(a))
             > 0;
     });
     add("property service charge", [](Office& o, A& a) {
         return o.app.invoiceModel()->generatePropertyServiceInvoice(
-                   a.id(u"properties"_s, u"id IN (SELECT property_id FROM units WHERE status = 'rented')"_s),
-                   a.text(u"حراسة"_s), a.charge(75), a.period(u"2025-03"_s), currency(a))
+                   a.id("properties", "id IN (SELECT property_id FROM units WHERE status = 'rented')"),
+                   a.text("حراسة"), a.charge(75), a.period("2025-03"), currency(a))
             > 0;
     });
     add("payment", [](Office& o, A& a) {
-        const int invoice = a.id(u"invoices"_s, u"status IN ('pending', 'partial')"_s);
+        const int invoice = a.id("invoices", "status IN ('pending', 'partial')");
         const int paidIn = currency(a);
         const QVariant invoiceCurrency
             = o.db->scalar(u"SELECT currency_id FROM invoices WHERE id = ?"_s, { invoice });
         a.refuseIf(invoiceCurrency.isValid() && invoiceCurrency.toInt() != paidIn);
         return o.app.paymentModel()->add(invoice,
-                   a.id(u"tenants"_s, u"id IN (SELECT tenant_id FROM invoices WHERE id = ?)"_s, { invoice }),
-                   a.charge(250), a.text(u"cash"_s), a.date(u"2025-03-05"_s), a.text(u"R-1"_s), paidIn)
+                   a.id("tenants", "id IN (SELECT tenant_id FROM invoices WHERE id = ?)", { invoice }),
+                   a.charge(250), a.text("cash"), a.date("2025-03-05"), a.text("R-1"), paidIn)
             > 0;
     });
     add("maintenance add", [](Office& o, A& a) {
-        return o.app.maintenanceModel()->add(a.id(u"units"_s), a.id(u"properties"_s), a.name(u"مصعد"_s),
-                   a.text({}), a.choice({ u"low"_s, u"medium"_s, u"high"_s }))
+        return o.app.maintenanceModel()->add(
+                   a.id("units"), a.id("properties"), a.name("مصعد"), a.text(), a.choice("low,medium,high"))
             > 0;
     });
-    const QString open = u"status != 'completed'"_s;
-    add("maintenance status", [open](Office& o, A& a) {
-        const QString status = a.choice({ u"in_progress"_s, u"new"_s, u"completed"_s });
+    add("maintenance status", [](Office& o, A& a) {
+        const QString status = a.choice("in_progress,new,completed");
         a.refuseIf(status != u"new"_s && status != u"in_progress"_s);
-        return o.app.maintenanceModel()->updateStatus(a.id(u"maintenance_requests"_s, open), status);
+        return o.app.maintenanceModel()->updateStatus(a.id("maintenance_requests", kOpenRequest), status);
     });
-    add("maintenance complete", [open](Office& o, A& a) {
+    add("maintenance complete", [](Office& o, A& a) {
         const double cost = a.amount(350);
         a.refuseIf(!isAmount(cost));
-        return o.app.maintenanceModel()->complete(a.id(u"maintenance_requests"_s, open), cost);
+        return o.app.maintenanceModel()->complete(a.id("maintenance_requests", kOpenRequest), cost);
     });
     add("expense add", [](Office& o, A& a) {
-        const int property = a.id(u"properties"_s, u"id IN (SELECT property_id FROM units)"_s);
-        return o.app.expenseModel()->add(property, a.id(u"units"_s, u"property_id = ?"_s, { property }),
-                   a.chance(50) ? 0 : a.id(u"contractors"_s), a.name(u"صيانة"_s), a.text(u"سباكة"_s),
-                   a.text({}), a.charge(1200), a.date(u"2025-03-02"_s), currency(a))
+        const int property = a.id("properties", "id IN (SELECT property_id FROM units)");
+        return o.app.expenseModel()->add(property, a.id("units", "property_id = ?", { property }),
+                   a.chance(50) ? 0 : a.id("contractors"), a.name("صيانة"), a.text("سباكة"), a.text(),
+                   a.charge(1200), a.date("2025-03-02"), currency(a))
             > 0;
     });
     add("contractor add", [](Office& o, A& a) {
-        return o.app.expenseModel()->addContractor(a.name(u"كهربائي"_s), a.text({}), a.text({})) > 0;
+        return o.app.expenseModel()->addContractor(a.name("كهربائي"), a.text(), a.text()) > 0;
     });
     add("account add", [](Office& o, A& a) {
-        static const QStringList types
-            = { u"expense"_s, u"asset"_s, u"liability"_s, u"equity"_s, u"revenue"_s };
-        const QString type = a.choice(types + QStringList { u"Expense"_s });
-        a.refuseIf(!types.contains(type));
-        return o.app.accountModel()->add(a.name(u"5300"_s), a.name(u"مصروفات أخرى"_s), type,
-                   a.id(u"accounts"_s, u"type = 'expense'"_s))
+        const QString type = a.choice("expense,asset,liability,equity,revenue,Expense");
+        a.refuseIf(!u"expense,asset,liability,equity,revenue"_s.split(u',').contains(type));
+        return o.app.accountModel()->add(
+                   a.name("5300"), a.name("مصروفات أخرى"), type, a.id("accounts", "type = 'expense'"))
             > 0;
     });
     add("journal entry", [](Office& o, A& a) {
@@ -323,7 +316,7 @@ QList<Operation> operations()
         bool sound = true;
         const auto line = [&](int account, double debit, double credit) {
             lines.append(QVariantMap { { u"account_id"_s, account }, { u"debit"_s, debit },
-                { u"credit"_s, credit }, { u"description"_s, a.text({}) } });
+                { u"credit"_s, credit }, { u"description"_s, a.text() } });
             debits += debit;
             credits += credit;
             sound = sound && isAmount(debit) && isAmount(credit);
@@ -342,54 +335,55 @@ QList<Operation> operations()
         // Every line is kept in hundredths, and the entry must balance in them exactly.
         a.refuseIf(lines.isEmpty() || !sound || cents != 0);
         return o.app.accountModel()->createJournalEntry(
-                   a.date(u"2025-03-01"_s), a.text(u"قيد"_s), u"manual"_s, 0, lines)
+                   a.date("2025-03-01"), a.text("قيد"), u"manual"_s, 0, lines)
             > 0;
     });
     add("cheque add", [](Office& o, A& a) {
         const double rate = a.amount(1.0);
         a.refuseIf(!std::isfinite(rate));
-        return o.app.chequeModel()->add(a.text(u"9002"_s), a.choice({ u"issued"_s, u"received"_s }),
-                   a.charge(700), a.text(u"بنك"_s), a.date(u"2025-05-01"_s, false), a.text(u"مورد"_s),
-                   currency(a), rate, a.chance(50) ? a.id(u"buyers"_s) : 0,
-                   a.chance(50) ? a.id(u"tenants"_s) : 0)
+        return o.app.chequeModel()->add(a.text("9002"), a.choice("issued,received"), a.charge(700),
+                   a.text("بنك"), a.date("2025-05-01", false), a.text("مورد"), currency(a), rate,
+                   a.chance(50) ? a.id("buyers") : 0, a.chance(50) ? a.id("tenants") : 0)
             > 0;
     });
     add("cheque status", [](Office& o, A& a) {
-        return chequeStatus(o, a, u"installment_id IS NULL AND status = 'pending'"_s, u"paid"_s);
+        return chequeStatus(
+            o, a, "installment_id IS NULL AND status = 'pending'", "paid,bounced,pending,Paid,");
     });
     // An installment's cheque carries the installment's money: cashing collects it, a bounce of the
     // cashed cheque takes the collection back.
     add("installment cheque cash", [](Office& o, A& a) {
-        return chequeStatus(o, a, u"installment_id IS NOT NULL AND status = 'pending'"_s, u"paid"_s);
+        return chequeStatus(
+            o, a, "installment_id IS NOT NULL AND status = 'pending'", "paid,bounced,pending,Paid,");
     });
     add("installment cheque bounce", [](Office& o, A& a) {
-        return chequeStatus(o, a, u"installment_id IS NOT NULL AND status = 'paid'"_s, u"bounced"_s);
+        return chequeStatus(
+            o, a, "installment_id IS NOT NULL AND status = 'paid'", "bounced,paid,pending,Paid,");
     });
     add("buyer add", [](Office& o, A& a) {
-        return o.app.buyerModel()->add(a.name(u"ليلى"_s), a.text({}), a.text({}), a.text({}), a.text({})) > 0;
+        return o.app.buyerModel()->add(a.name("ليلى"), a.text(), a.text(), a.text(), a.text()) > 0;
     });
     add("buyer update", [](Office& o, A& a) {
-        return o.app.buyerModel()->update(
-            a.id(u"buyers"_s), a.name(u"سامي خليل"_s), a.text({}), a.text({}), {}, {});
+        return o.app.buyerModel()->update(a.id("buyers"), a.name("سامي خليل"), a.text(), a.text(), {}, {});
     });
     add("installment add",
         [](Office& o, A& a) {
             const double total = a.amount(90000), down = a.amount(9000);
             a.refuseIf(!Money::isAmount(total) || !Money::isAmount(down));
-            return o.app.installmentModel()->add(a.id(u"buyers"_s), a.id(u"units"_s, u"status = 'sold'"_s),
-                       total, down, a.charge(500), a.date(u"2026-02-15"_s), currency(a))
+            return o.app.installmentModel()->add(a.id("buyers"), a.id("units", "status = 'sold'"), total,
+                       down, a.charge(500), a.date("2026-02-15"), currency(a))
                 > 0;
         })
         .setsAside
         = C::SaleSchedules | C::NoStraySchedules;
     add("installment collect", [](Office& o, A& a) {
         return o.app.installmentModel()->payInstallment(
-            a.id(u"installments"_s, u"status != 'paid'"_s), a.charge(1000));
+            a.id("installments", "status != 'paid'"), a.charge(1000));
     });
-    add("unit sale", [available](Office& o, A& a) {
+    add("unit sale", [](Office& o, A& a) {
         const double total = a.amount(60000), down = a.amount(6000);
         const int count = a.count(24);
-        const QString start = a.date(u"2025-03-01"_s);
+        const QString start = a.date("2025-03-01");
         // In whole hundredths: a down payment above the price, or installments of less than a cent,
         // are refused; due dates must stay "yyyy-MM-dd", so a schedule may not run past 9999.
         const qint64 remainder
@@ -397,15 +391,15 @@ QList<Operation> operations()
         const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
         a.refuseIf(!isAmount(total, 1) || !isAmount(down) || remainder < 0
             || (remainder > 0 && (count > 1200 || remainder < std::max(count, 1) || lastDue.year() > 9999)));
-        return o.app.installmentModel()->sellUnit(a.id(u"buyers"_s), a.id(u"units"_s, available), total, down,
-                   count, start, currency(a), a.text(u"700"_s), a.text(u"بنك"_s))
+        return o.app.installmentModel()->sellUnit(a.id("buyers"), a.id("units", kAvailable), total, down,
+                   count, start, currency(a), a.text("700"), a.text("بنك"))
             == 1;
     });
     const auto rate = [](bool (*set)(Office&, int, int, double)) {
         return [set](Office& o, A& a) {
             const double value = a.amount(0.27);
             a.refuseIf(!std::isfinite(value) || value <= 0);
-            return set(o, currency(a), a.id(u"currencies"_s, u"is_primary = 0"_s), value);
+            return set(o, currency(a), a.id("currencies", "is_primary = 0"), value);
         };
     };
     add("exchange rate", rate([](Office& o, int from, int to, double value) {
@@ -414,21 +408,21 @@ QList<Operation> operations()
     add("settings exchange rate", rate([](Office& o, int from, int to, double value) {
         return o.app.settingsManager()->updateExchangeRate(from, to, value);
     }));
-    add("primary currency", [](Office& o, A& a) {
-        return o.app.settingsManager()->setPrimaryCurrency(a.choice({ u"USD"_s, u"ILS"_s, u"usd"_s }));
-    });
+    add("primary currency",
+        [](Office& o, A& a) { return o.app.settingsManager()->setPrimaryCurrency(a.choice("USD,ILS,usd")); });
     add("company profile", [](Office& o, A& a) {
         return o.app.settingsManager()->updateCompanyProfile(
-            a.text(u"مكتب الأمل"_s), a.text(u"022"_s), a.text(u"رام الله"_s), a.text(u"info@example.com"_s));
+            a.text("مكتب الأمل"), a.text("022"), a.text("رام الله"), a.text("info@example.com"));
     });
     add("audit entry", [](Office& o, A& a) {
-        return o.app.auditManager()->log(
-            a.id(u"users"_s), a.text(u"اختبار"_s), a.text(u"units"_s), a.count(1), {});
+        return o.app.auditManager()->log(a.id("users"), a.text("اختبار"), a.text("units"), a.count(1), {});
     });
-    add("import tenants",
-        [](Office& o, A& a) { return imported(o, a, u"tenants"_s, u"علي,7001,0591\nهدى,7002,0592"_s); });
+    add("import tenants", [](Office& o, A& a) {
+        return imported(o, a, "tenants,buyers,Tenants,", u"علي,7001,0591\nهدى,7002,0592"_s);
+    });
     add("import units", [](Office& o, A& a) {
-        return imported(o, a, u"units"_s, u"%1,501,100,70000\n%1,502,110,75000"_s.arg(a.id(u"properties"_s)));
+        return imported(
+            o, a, "units,buyers,Tenants,", u"%1,501,100,70000\n%1,502,110,75000"_s.arg(a.id("properties")));
     });
     // Accounts, by the administrator.
     add("register user",
@@ -502,8 +496,9 @@ double Arguments::noted(double value)
     return value;
 }
 
-QString Arguments::text(const QString& sound)
+QString Arguments::text(const char* literal)
 {
+    const QString sound = QString::fromUtf8(literal);
     if (spoiled())
         return noted(pick(kHostileTexts));
     // Names of the office at work are new each time (unit numbers must not repeat in a property);
@@ -516,27 +511,28 @@ QString Arguments::text(const QString& sound)
                           : sound + u" %1"_s.arg(m_random->generate()));
 }
 
-QString Arguments::name(const QString& sound)
+QString Arguments::name(const char* sound)
 {
     const QString name = text(sound);
     refuseIf(name.trimmed().isEmpty());
     return name;
 }
 
-QString Arguments::date(const QString& sound, bool checked)
+QString Arguments::date(const char* sound, bool checked)
 {
     // All dates of a call move together: a contract still ends after it starts.
     const QString date = m_pinned.contains(u"date"_s) ? m_pinned.value(u"date"_s).toString()
-        : !spoiled() ? QDate::fromString(sound, Qt::ISODate).addDays(m_dayShift).toString(Qt::ISODate)
+        : !spoiled()
+        ? QDate::fromString(QLatin1String(sound), Qt::ISODate).addDays(m_dayShift).toString(Qt::ISODate)
         : chance(40) ? pick(kDates)
                      : pick(kHostileTexts);
     refuseIf(checked && !isDate(date));
     return noted(date);
 }
 
-QString Arguments::period(const QString& sound)
+QString Arguments::period(const char* sound)
 {
-    const QDate month = QDate::fromString(sound + u"-01"_s, Qt::ISODate);
+    const QDate month = QDate::fromString(QLatin1String(sound) + u"-01"_s, Qt::ISODate);
     const QString period = !spoiled()
         ? month.addMonths(m_mode == Sound ? 0 : below(37) - 18).toString(u"yyyy-MM"_s)
         : chance(30) ? pick(kPeriods)
@@ -571,8 +567,9 @@ int Arguments::count(int sound)
     return m_mode == Sound ? sound : 1 + below(sound * 10);
 }
 
-QString Arguments::choice(const QStringList& choices)
+QString Arguments::choice(const char* list)
 {
+    const QStringList choices = QString::fromUtf8(list).split(u',');
     return !spoiled() ? choices.first() : noted(chance(85) ? pick(choices) : pick(kHostileTexts));
 }
 
@@ -593,16 +590,18 @@ QString Arguments::pasted(const QString& sound)
     return noted(lines.join(pick(QStringList { u"\n"_s, u"\r\n"_s, u"\r"_s })));
 }
 
-int Arguments::id(const QString& table, const QString& where, const QVariantList& params)
+int Arguments::id(const char* table, const char* where, const QVariantList& params)
 {
     const bool spoilt = spoiled();
     if (spoilt && chance(50))
         return int(noted(pick(kInts)));
-    const bool pinned = m_pinned.contains(table);
-    const QString condition = spoilt ? u"1"_s : pinned ? m_pinned.value(table).toString() : where;
-    const QVariantList rows
-        = m_db->execQuery(u"SELECT id FROM %1 WHERE %2 ORDER BY id DESC LIMIT 20"_s.arg(table, condition),
-            spoilt || pinned ? QVariantList() : params);
+    const bool pinned = m_pinned.contains(QLatin1String(table));
+    const QString condition = spoilt ? u"1"_s
+        : pinned                     ? m_pinned.value(QLatin1String(table)).toString()
+                                     : QString::fromLatin1(where);
+    const QVariantList rows = m_db->execQuery(
+        u"SELECT id FROM %1 WHERE %2 ORDER BY id DESC LIMIT 20"_s.arg(QLatin1String(table), condition),
+        spoilt || pinned ? QVariantList() : params);
     const int row = rows.isEmpty() ? -1 : m_mode == Sound ? 0 : below(int(rows.size()));
     return int(noted(row < 0 ? -1 : rows.at(row).toMap().value(u"id"_s).toInt()));
 }

@@ -32,19 +32,19 @@ public:
     // What the rules refuse comes with the kind: a blank name, a date that is not "yyyy-MM-dd" of
     // the years 1 to 9999, a period that is not "yyyy-MM", a charge below a cent or above the
     // largest amount. Text and plain amounts carry no rule of their own.
-    QString text(const QString& sound);
-    QString name(const QString& sound);
-    QString date(const QString& sound, bool checked = true);
-    QString period(const QString& sound);
+    QString text(const char* sound = "");
+    QString name(const char* sound);
+    QString date(const char* sound, bool checked = true);
+    QString period(const char* sound);
     double amount(double sound);
     double charge(double sound);
     int count(int sound);
-    /** One of `choices`; the first is the sound one. */
-    QString choice(const QStringList& choices);
+    /** One of the comma-separated `choices`; the first is the sound one. */
+    QString choice(const char* choices);
     /** Lines of comma or tab separated fields, as pasted into the import. */
     QString pasted(const QString& sound);
     /** A row of `table` that fits (`where`, with `params`); spoiled, any row or a stray id. */
-    int id(const QString& table, const QString& where = QStringLiteral("1"), const QVariantList& params = {});
+    int id(const char* table, const char* where = "1", const QVariantList& params = {});
     /** Never in the sound mode. */
     bool chance(int percent) { return m_mode != Sound && below(100) < percent; }
     int below(int n) { return int(m_random->bounded(n)); }

@@ -1,20 +1,31 @@
-// Kills a process that is busy writing the books (reliabilityworker.cpp: rent runs, payments,
-// voids, unit sales with long schedules, collections, installment cheques cashed and bounced) with
-// SIGKILL at random moments, over and over on the same file: while it opens the file, while an
-// operation runs, or while it rests after one. After every kill the file must pass the consistency
-// checks (an operation is kept whole or not at all), and a kill at rest must find the file exactly
-// as the worker's own connection last saw it: nothing it had written is lost. First the checks are
-// shown to see damage of every kind they look for.
+// Kills a process that is busy writing the books with SIGKILL at random moments, over and over on
+// the same file: while it opens the file, while an operation runs, or while it rests after one.
+// After every kill the file must pass the consistency checks (an operation is kept whole or not at
+// all), and a kill at rest must find the file exactly as the worker's own connection last saw it:
+// nothing it had written is lost. First the checks are shown to see damage of every kind.
+//
+// The worker is this program, started as `tst_crashsafety --work <database file> <seed>`: the
+// office's day through the operations of the catalogue with varied sound arguments (new units,
+// tenants and contracts, rent runs, payments, voids, service charges, unit sales of up to 240
+// installments with cheque books, collections, installment cheques cashed and bounced). It says,
+// one line at a time: READY (the file is open), B <operation> (begun), E <0|1> (ended, failed or
+// done). After READY and every E it rests, writing nothing, until it reads "go", or "digest",
+// which it answers with D <digest of the content as its connection sees it>.
 #include "consistency.h"
 #include "database.h"
 #include "operations.h"
 #include "testdatabase.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLoggingCategory>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +67,57 @@ Transcript readTranscript(const QByteArray& output)
         }
     }
     return transcript;
+}
+
+// The day's work, as often as an office does each.
+const QStringList kDay = { u"unit add"_s, u"unit add"_s, u"tenant add"_s, u"contract add"_s,
+    u"contract add"_s, u"rent run"_s, u"rent run"_s, u"rent run"_s, u"payment"_s, u"payment"_s, u"payment"_s,
+    u"invoice void"_s, u"service charge"_s, u"invoice create"_s, u"buyer add"_s, u"unit sale"_s,
+    u"unit sale"_s, u"unit sale"_s, u"installment collect"_s, u"installment collect"_s,
+    u"installment cheque cash"_s, u"installment cheque bounce"_s };
+
+void say(const QByteArray& line)
+{
+    // One write per line: a kill never leaves half of a line that looks whole.
+    [[maybe_unused]] const auto written
+        = ::write(STDOUT_FILENO, (line + '\n').constData(), size_t(line.size() + 1));
+}
+
+void rest(const QByteArray& line, Database* database)
+{
+    say(line);
+    for (QByteArray asked;;) {
+        char c = 0;
+        if (::read(STDIN_FILENO, &c, 1) != 1)
+            ::_exit(0);
+        if (asked == "go" && c == '\n')
+            return;
+        asked = c == '\n' ? QByteArray() : asked + c;
+        if (asked.isEmpty())
+            say("D " + Consistency::contentHash(database->getDb()));
+    }
+}
+
+int work(const QString& path, quint32 seed)
+{
+    ::alarm(60); // never outlives a test that lost track of it
+    QLoggingCategory::setFilterRules(u"darvelinto.*=false"_s);
+    Database database;
+    if (!database.initialize(path))
+        return 1;
+    Operations::Office office(&database, QFileInfo(path).absolutePath());
+    rest("READY", &database);
+    if (!database.scalar(u"SELECT 1 FROM properties"_s).isValid()) {
+        say("B build");
+        rest(office.build() ? "E 1" : "E 0", &database);
+    }
+    QRandomGenerator random(seed);
+    for (;;) {
+        const Operations::Operation& op = Operations::find(kDay.at(random.bounded(int(kDay.size()))));
+        say("B " + op.name.toUtf8());
+        Operations::Arguments arguments(Operations::Arguments::Varied, &random, &database);
+        rest(op.call(office, arguments) ? "E 1" : "E 0", &database);
+    }
 }
 
 int count(const QSqlDatabase& db, const QString& sql)
@@ -153,7 +215,8 @@ private slots:
         Consistency::Checks checks = Consistency::All;
         for (int kill = 1; kill <= kKills; ++kill) {
             QProcess worker;
-            worker.start(QStringLiteral(RELIABILITY_WORKER), { path, QString::number(m_seed + kill) });
+            worker.start(QCoreApplication::applicationFilePath(),
+                { u"--work"_s, path, QString::number(m_seed + kill) });
             QVERIFY2(worker.waitForStarted(kWaitMs), qPrintable(worker.errorString()));
             QByteArray output;
             const auto await = [&](const std::function<bool(const Transcript&)>& reached) {
@@ -240,5 +303,15 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCrashSafety)
+int main(int argc, char* argv[])
+{
+    if (argc == 4 && qstrcmp(argv[1], "--work") == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the test that started it
+        QCoreApplication app(argc, argv);
+        return work(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt());
+    }
+    QCoreApplication app(argc, argv);
+    TestCrashSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_crashsafety.moc"

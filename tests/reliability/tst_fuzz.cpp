@@ -48,29 +48,29 @@ struct BuiltOffice
 void readEverything(Office& o, Arguments& a)
 {
     ReportController* reports = o.app.reportController();
-    const QString from = a.text(u"2025-01-01"_s), to = a.text(u"2025-12-31"_s);
+    const QString from = a.text("2025-01-01"), to = a.text("2025-12-31");
     const int count = a.count(10);
-    const int property = a.id(u"properties"_s);
+    const int property = a.id("properties");
     (void)reports->getMonthlyReport(from);
-    (void)reports->getTenantStatement(a.id(u"tenants"_s), from, to);
-    (void)reports->getBuyerStatement(a.id(u"buyers"_s), from, to);
-    (void)reports->getContractorStatement(a.id(u"contractors"_s), from, to);
-    (void)reports->getChequeReport(a.text(u"pending"_s), from, to);
+    (void)reports->getTenantStatement(a.id("tenants"), from, to);
+    (void)reports->getBuyerStatement(a.id("buyers"), from, to);
+    (void)reports->getContractorStatement(a.id("contractors"), from, to);
+    (void)reports->getChequeReport(a.text("pending"), from, to);
     (void)reports->getProjectDetailedFinancials(property, from, to);
     (void)reports->getPropertyProfitability(property, from, to);
     (void)reports->getProjectCostCenters(property);
-    (void)reports->getUnitProfitability(a.id(u"units"_s));
+    (void)reports->getUnitProfitability(a.id("units"));
     (void)reports->getProfitLoss(from, to);
     (void)o.app.accountModel()->getProfitLoss(from, to);
     (void)o.app.accountModel()->getJournalEntries(from, to);
     (void)o.app.contractModel()->getExpiring(count);
-    (void)o.app.contractModel()->hasOverlap(a.id(u"units"_s), from, to);
+    (void)o.app.contractModel()->hasOverlap(a.id("units"), from, to);
     (void)o.app.dashboardController()->getExpiringContracts(count);
     (void)o.app.dashboardController()->getMonthlyCollections(count);
     (void)o.app.dashboardController()->getRecentPayments(count);
     (void)o.app.tenantModel()->search(from);
     (void)o.app.propertyModel()->search(to);
-    (void)o.app.settingsManager()->convertAmount(a.amount(100), a.id(u"currencies"_s), 1);
+    (void)o.app.settingsManager()->convertAmount(a.amount(100), a.id("currencies"), 1);
 }
 
 } // namespace
