@@ -39,7 +39,7 @@ public:
     double amount(double sound);
     double charge(double sound);
     int count(int sound);
-    /** One of the comma-separated `choices`; the first is the sound one. */
+    /** One of `choices`, the first being the sound one; after a "|" come those the rules refuse. */
     QString choice(const char* choices);
     /** Lines of comma or tab separated fields, as pasted into the import. */
     QString pasted(const QString& sound);
@@ -93,7 +93,8 @@ struct Office
 struct Operation
 {
     QString name;
-    std::function<bool(Office&, Arguments&)> call;
+    /** Done when it returns more than 0: an id, a count, or true. */
+    std::function<int(Office&, Arguments&)> call;
     /** Rules a legitimate call sets aside for the rest of the file (a unit marked sold without a sale). */
     Consistency::Checks setsAside = {};
     /** Works on files (backup, export, PDF, restore), not through the program's connection. */

@@ -116,7 +116,7 @@ int work(const QString& path, quint32 seed)
         const Operations::Operation& op = Operations::find(kDay.at(random.bounded(int(kDay.size()))));
         say("B " + op.name.toUtf8());
         Operations::Arguments arguments(Operations::Arguments::Varied, &random, &database);
-        rest(op.call(office, arguments) ? "E 1" : "E 0", &database);
+        rest(op.call(office, arguments) > 0 ? "E 1" : "E 0", &database);
     }
 }
 

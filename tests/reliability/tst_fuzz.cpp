@@ -123,7 +123,7 @@ private slots:
                 const Operation* op
                     = random.bounded(10) == 0 ? nullptr : ops.at(random.bounded(int(ops.size())));
                 Arguments a(Arguments::Hostile, &random, built.file.db());
-                const bool accepted = op && op->call(built.office, a);
+                const bool accepted = op && op->call(built.office, a) > 0;
                 if (!op)
                     readEverything(built.office, a);
                 const QString name = op ? op->name : u"reads"_s;
@@ -207,7 +207,7 @@ private slots:
             const Operation& op = find(name);
             const Consistency::Unchanged unchanged(built.db());
             Arguments a(Arguments::Sound, &random, built.file.db(), pinned);
-            QVERIFY2(op.call(built.office, a) == accepted, qPrintable(name));
+            QVERIFY2((op.call(built.office, a) > 0) == accepted, qPrintable(name));
             QVERIFY2(accepted || unchanged.holds(), qPrintable(name + u" refused, but wrote"_s));
             checks &= ~op.setsAside;
         }
