@@ -38,18 +38,39 @@ namespace {
 // Room for a few pages of the write-ahead log: small transactions fit, long ones do not.
 constexpr rlim_t kSomePages = 96 * 1024;
 
-/** Reopens the program's connection (the one the models hold) read-only, and back. */
-class ReadOnlyFile
+/**
+ * A fault for as long as it lives. A read-only file: the program's connection (the one the models
+ * hold) reopened read-only, and back. A full disk: no file of this process grows past `room`
+ * bytes; the write-ahead log is emptied first, so the room is what is left for the next write.
+ */
+class Fault
 {
 public:
-    explicit ReadOnlyFile(Database* db)
+    Fault(Database* db, bool fullDisk, rlim_t room = 0)
         : m_connection(db->getDb())
+        , m_fullDisk(fullDisk)
     {
-        reopen(u"QSQLITE_OPEN_READONLY"_s);
+        if (!fullDisk) {
+            reopen(u"QSQLITE_OPEN_READONLY"_s);
+            return;
+        }
+        QSqlQuery(m_connection).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit capped = m_old;
+        capped.rlim_cur = room;
+        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
     }
-    ~ReadOnlyFile() { reopen(QString()); }
-
-    bool isReadOnly() const { return !QSqlQuery(m_connection).exec(u"CREATE TABLE probe (x)"_s); }
+    ~Fault()
+    {
+        if (!m_fullDisk) {
+            reopen({});
+            return;
+        }
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool isActive() const { return m_active; }
 
 private:
     void reopen(const QString& options)
@@ -60,38 +81,14 @@ private:
         QSqlQuery pragma(m_connection);
         pragma.exec(u"PRAGMA foreign_keys=ON"_s);
         pragma.exec(u"PRAGMA synchronous=NORMAL"_s);
+        m_active = !options.isEmpty() && !pragma.exec(u"CREATE TABLE probe (x)"_s);
     }
 
     QSqlDatabase m_connection;
-};
-
-/**
- * No file of this process grows past `bytes` while it lives. The write-ahead log is emptied first,
- * so the cap is what is left of the disk for the next transaction.
- */
-class DiskCap
-{
-public:
-    DiskCap(Database* db, rlim_t bytes)
-    {
-        QSqlQuery(db->getDb()).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit capped = m_old;
-        capped.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~DiskCap()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool isActive() const { return m_active; }
-
-private:
+    bool m_fullDisk;
+    bool m_active = false;
     rlimit m_old {};
     void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
 };
 
 /** The catalogue's office with documents and desktop of its own: what one operation wrote is told apart. */
@@ -203,13 +200,9 @@ private slots:
         const Consistency::Unchanged unchanged(disk.db());
         const QStringList filesBefore = disk.files();
         bool done = false;
-        if (fullDisk) {
-            DiskCap full(disk.file.db(), bigFiles ? 2048 : 0);
-            QVERIFY(full.isActive());
-            done = call();
-        } else {
-            ReadOnlyFile readOnly(disk.file.db());
-            QVERIFY(readOnly.isReadOnly());
+        {
+            const Fault fault(disk.file.db(), fullDisk, bigFiles ? 2048 : 0);
+            QVERIFY(fault.isActive());
             done = call();
         }
         QVERIFY(unchanged.holds());
@@ -238,8 +231,8 @@ private slots:
         InvoiceModel* invoices = disk.office->app.invoiceModel();
         QVariantMap outcome;
         {
-            DiskCap cap(disk.file.db(), kSomePages);
-            QVERIFY(cap.isActive());
+            const Fault fault(disk.file.db(), true, kSomePages);
+            QVERIFY(fault.isActive());
             outcome = invoices->issueRent(u"2026-01"_s);
         }
         const int made = outcome.value(u"made"_s).toInt();
@@ -283,7 +276,7 @@ private slots:
         const int tenants = disk.file.count(u"tenants"_s);
         const Consistency::Unchanged unchanged(disk.db());
         {
-            DiskCap cap(disk.file.db(), kSomePages);
+            const Fault fault(disk.file.db(), true, kSomePages);
             QVERIFY(!run());
         }
         QVERIFY(unchanged.holds());
