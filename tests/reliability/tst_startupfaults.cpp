@@ -14,7 +14,6 @@
 
 #include <QDebug>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLockFile>
 #include <QProcess>
 #include <QSqlQuery>
@@ -91,14 +90,9 @@ public:
     /** Waits until the window is up; false when the program ended or took too long. */
     bool waitLoaded()
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (m_home.loaded() == m_loadedBefore) {
-            if (state() == NotRunning || clock.elapsed() > kWaitMs)
-                return false;
-            waitForFinished(50);
-        }
-        return true;
+        (void)QTest::qWaitFor(
+            [&] { return m_home.loaded() > m_loadedBefore || state() == NotRunning; }, kWaitMs);
+        return m_home.loaded() > m_loadedBefore;
     }
 
     /** The exit code of a program that ends by itself (-1 shows as 255), or -1000 when it does not. */
@@ -157,9 +151,10 @@ private slots:
     void unusableDataEndsStartWithMinusOne_data()
     {
         QTest::addColumn<QString>("fault");
-        for (const char* fault : { "read-only file", "read-only folder", "not a database",
-                 "header overwritten", "cut in half", "schema page overwritten" })
-            QTest::newRow(fault) << QString::fromLatin1(fault);
+        for (const QString& fault :
+            u"read-only file,read-only folder,not a database,header overwritten,cut in half,"
+            "schema page overwritten"_s.split(u','))
+            QTest::newRow(qPrintable(fault)) << fault;
     }
 
     void unusableDataEndsStartWithMinusOne()
@@ -169,18 +164,16 @@ private slots:
         QVERIFY(home.writeDatabase());
         QByteArray bytes = readBytes(home.file());
         QVERIFY(bytes.size() > 16 * 4096);
-        const bool readOnly = fault.startsWith(u"read-only"_s);
+        const bool readOnly = fault.startsWith(u"read-only"_s), folder = fault == u"read-only folder"_s;
+        using F = QFileDevice;
+        const auto reachable = F::ReadOwner | F::ExeOwner | F::WriteOwner | F::ReadOther | F::ExeOther;
         if (readOnly) {
-            const bool folder = fault == u"read-only folder"_s;
-            const auto reachable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::WriteOwner
-                | QFileDevice::ReadOther | QFileDevice::ExeOther;
-            const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadOther;
             QVERIFY(QFile::setPermissions(home.dir.path(), reachable));
             QVERIFY(QFile::setPermissions(home.dir.path() + u"/Darvelinto"_s, reachable));
-            QVERIFY(QFile::setPermissions(home.folder(),
-                folder ? reachable & ~QFileDevice::WriteOwner : reachable | QFileDevice::WriteOther));
+            QVERIFY(QFile::setPermissions(
+                home.folder(), folder ? reachable & ~F::WriteOwner : reachable | F::WriteOther));
             QVERIFY(QFile::setPermissions(home.file(),
-                folder ? readable | QFileDevice::WriteOwner | QFileDevice::WriteOther : readable));
+                F::ReadOwner | F::ReadOther | (folder ? F::WriteOwner | F::WriteOther : F::Permissions())));
         } else {
             if (fault == u"not a database"_s)
                 bytes = QByteArray("name,amount\nمنى,1000\n");
@@ -197,9 +190,7 @@ private slots:
         QVERIFY(program.launch());
         const int code = program.ended();
         const QString errors = program.errors();
-        // Opened again, so that the temporary folder can be removed.
-        QFile::setPermissions(
-            home.folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(home.folder(), reachable); // opened again, so that it can be removed
         QVERIFY2(!errors.contains(u"already running"_s), qPrintable(errors));
         QCOMPARE(code, 255);
         QCOMPARE(readBytes(home.file()), bytes);
@@ -253,11 +244,8 @@ private slots:
         Program other(home);
         QVERIFY(one.launch() && other.launch());
         // Whichever loses the lock leaves at once; the winner runs on.
-        QElapsedTimer clock;
-        clock.start();
-        while (one.state() == QProcess::Running && other.state() == QProcess::Running
-            && clock.elapsed() < kWaitMs)
-            QTest::qWait(20);
+        (void)QTest::qWaitFor(
+            [&] { return one.state() != QProcess::Running || other.state() != QProcess::Running; }, kWaitMs);
         Program& loser = one.state() == QProcess::Running ? other : one;
         Program& winner = &loser == &one ? other : one;
         QCOMPARE(loser.ended(), 1);
@@ -273,9 +261,9 @@ private slots:
     void debrisOfACrashIsSetAside_data()
     {
         QTest::addColumn<QString>("debris");
-        for (const char* debris :
-            { "garbled write-ahead log", "lock of a killed copy", "lock naming another program" })
-            QTest::newRow(debris) << QString::fromLatin1(debris);
+        for (const QString& debris :
+            u"garbled write-ahead log,lock of a killed copy,lock naming another program"_s.split(u','))
+            QTest::newRow(qPrintable(debris)) << debris;
     }
 
     void debrisOfACrashIsSetAside()
