@@ -23,6 +23,7 @@
 #include "unitmodel.h"
 
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <cmath>
 #include <limits>
 
@@ -42,9 +43,6 @@ const QStringList kHostileTexts = { QString(), u""_s, u"2025-13-45"_s, u"'; DROP
     u"+2025-03-15"_s, u"Robert'); DROP TABLE invoices;--"_s, u"مستأجر"_s, u"🏠🔑"_s, QString(100 * 1024, u'x'),
     u"ع"_s.repeated(100 * 1024), u"%"_s, u"_"_s, u"\\"_s, u"\n"_s, u"\r\n"_s, u"1,2,3"_s, u"2025-03"_s,
     u"2025-00"_s, u"2025-3"_s, u"202503"_s, u"2025-03-"_s, u"yyyy-MM"_s, u"-2025-03-15"_s };
-const QStringList kDates
-    = { u"2025-03-15"_s, u"2024-02-29"_s, u"2025-12-31"_s, u"2030-01-01"_s, u"2025-01-01"_s };
-const QStringList kPeriods = { u"2025-03"_s, u"2025-12"_s, u"2026-01"_s };
 const QList<double> kAmounts = { kNaN, kInf, -kInf, -0.0, 0.0, 1e308, -1e308,
     std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(), 1e-308, 0.004, 0.005, 0.01,
     -1.0, -0.01, 1e13, 1.0000001e13, 123.45, 1e15, 0.1 + 0.2 };
@@ -77,17 +75,12 @@ bool isAmount(double value, int leastCents = 0)
     return Money::isAmount(value) && Money::toCents(value) >= leastCents;
 }
 
-/** A unit's figures may be left out (NaN), never negative or infinite. */
-bool isBadFigure(double value)
-{
-    return !std::isnan(value) && (!std::isfinite(value) || value < 0);
-}
-
-/** A unit's area, monthly and yearly rent and price, which may be left out (NaN), and its rooms. */
+/** A unit's area, monthly and yearly rent and price, and its rooms: left out (NaN) or no negative figure. */
 QList<double> unitFigures(Arguments& a)
 {
     const QList<double> f = { a.amount(95), a.amount(700), a.amount(0), a.amount(0), double(a.count(2)) };
-    a.refuseIf(std::any_of(f.cbegin(), f.cend(), isBadFigure));
+    a.refuseIf(std::any_of(
+        f.cbegin(), f.cend(), [](double v) { return !std::isnan(v) && (!std::isfinite(v) || v < 0); }));
     return f;
 }
 
@@ -124,15 +117,9 @@ bool imported(Office& o, Arguments& a, const char* tables, const QString& sound)
 
 bool printed(PrintController* print, const std::function<void()>& call)
 {
-    int reports = 0;
-    bool done = false;
-    const auto connection = QObject::connect(print, &PrintController::printFinished, [&](bool ok) {
-        ++reports;
-        done = ok;
-    });
+    QSignalSpy finished(print, &PrintController::printFinished);
     call();
-    QObject::disconnect(connection);
-    return reports == 1 && done;
+    return finished.count() == 1 && finished.first().first().toBool();
 }
 
 void logIn(Office& o)
@@ -461,17 +448,15 @@ double Arguments::noted(double value)
 
 QString Arguments::text(const char* literal)
 {
-    const QString sound = QString::fromUtf8(literal);
-    if (spoiled())
-        return noted(pick(kHostileTexts));
     // Names of the office at work are new each time (unit numbers must not repeat in a property);
     // numbers stay numbers, so that cheque books run on.
+    const QString sound = QString::fromUtf8(literal);
     bool isNumber = false;
     const qint64 number = sound.toLongLong(&isNumber);
-    if (m_mode == Sound || sound.isEmpty())
-        return noted(sound);
-    return noted(isNumber ? QString::number(number + m_random->bounded(1000000))
-                          : sound + u" %1"_s.arg(m_random->generate()));
+    return noted(spoiled()                       ? pick(kHostileTexts)
+            : m_mode == Sound || sound.isEmpty() ? sound
+            : isNumber                           ? QString::number(number + m_random->bounded(1000000))
+                                                 : sound + u" %1"_s.arg(m_random->generate()));
 }
 
 QString Arguments::name(const char* sound)
@@ -484,11 +469,10 @@ QString Arguments::name(const char* sound)
 QString Arguments::date(const char* sound, bool checked)
 {
     // All dates of a call move together: a contract still ends after it starts.
-    const QString date = m_pinned.contains(u"date"_s) ? m_pinned.value(u"date"_s).toString()
-        : !spoiled()
-        ? QDate::fromString(QLatin1String(sound), Qt::ISODate).addDays(m_dayShift).toString(Qt::ISODate)
-        : chance(40) ? pick(kDates)
-                     : pick(kHostileTexts);
+    const QDate shifted = QDate::fromString(QLatin1String(sound), Qt::ISODate).addDays(m_dayShift);
+    const QString date
+        = m_pinned.value(u"date"_s, spoiled() ? pick(kHostileTexts) : shifted.toString(Qt::ISODate))
+              .toString();
     refuseIf(checked && !isDate(date));
     return noted(date);
 }
@@ -496,21 +480,19 @@ QString Arguments::date(const char* sound, bool checked)
 QString Arguments::period(const char* sound)
 {
     const QDate month = QDate::fromString(QLatin1String(sound) + u"-01"_s, Qt::ISODate);
-    const QString period = !spoiled()
-        ? month.addMonths(m_mode == Sound ? 0 : below(37) - 18).toString(u"yyyy-MM"_s)
-        : chance(30) ? pick(kPeriods)
-                     : pick(kHostileTexts);
+    const QString period = spoiled()
+        ? pick(kHostileTexts)
+        : month.addMonths(m_mode == Sound ? 0 : below(37) - 18).toString(u"yyyy-MM"_s);
     refuseIf(!isPeriod(period));
     return noted(period);
 }
 
 double Arguments::amount(double sound)
 {
-    if (m_pinned.contains(u"amount"_s))
-        return noted(m_pinned.value(u"amount"_s).toDouble());
-    if (spoiled())
-        return noted(chance(25) ? std::round(m_random->bounded(500000.0)) / 100.0 + 1 : pick(kAmounts));
-    return noted(m_mode == Sound ? sound : Money::roundToCents(sound * (0.5 + m_random->generateDouble())));
+    return noted(m_pinned.contains(u"amount"_s) ? m_pinned.value(u"amount"_s).toDouble()
+            : spoiled() ? (chance(25) ? std::round(m_random->bounded(500000.0)) / 100.0 + 1 : pick(kAmounts))
+            : m_mode == Sound ? sound
+                              : Money::roundToCents(sound * (0.5 + m_random->generateDouble())));
 }
 
 double Arguments::charge(double sound)
@@ -522,12 +504,11 @@ double Arguments::charge(double sound)
 
 int Arguments::count(int sound)
 {
-    if (m_pinned.contains(u"count"_s))
-        return m_pinned.value(u"count"_s).toInt();
-    if (spoiled())
-        return int(noted(chance(30) ? 1 + below(36) : pick(kInts)));
     // The office at work sells on long schedules: long transactions, where kills land.
-    return m_mode == Sound ? sound : 1 + below(sound * 10);
+    return int(noted(m_pinned.contains(u"count"_s) ? m_pinned.value(u"count"_s).toInt()
+            : spoiled()                            ? (chance(30) ? 1 + below(36) : pick(kInts))
+            : m_mode == Sound                      ? sound
+                                                   : 1 + below(sound * 10)));
 }
 
 QString Arguments::choice(const char* list)
@@ -559,10 +540,9 @@ QString Arguments::pasted(const QString& sound)
 
 int Arguments::id(const char* table, const char* where, const QVariantList& params)
 {
-    const bool spoilt = spoiled();
+    const bool spoilt = spoiled(), pinned = m_pinned.contains(QLatin1String(table));
     if (spoilt && chance(50))
         return int(noted(pick(kInts)));
-    const bool pinned = m_pinned.contains(QLatin1String(table));
     const QString condition = spoilt ? u"1"_s
         : pinned                     ? m_pinned.value(QLatin1String(table)).toString()
                                      : QString::fromLatin1(where);
