@@ -104,7 +104,7 @@ bool imported(Office& o, Arguments& a, const char* tables, const QString& sound)
     const QString target = a.choice(tables);
     const QString text = a.pasted(sound);
     a.refuseIf(text.trimmed().isEmpty());
-    const QVariantMap report = o.app.importController()->importRawCSV(text, target);
+    const QVariantMap report = o.app->importController()->importRawCSV(text, target);
     const int written = report.value(u"written"_s).toInt();
     const int refused = int(report.value(u"refused"_s).toList().size());
     int lines = 0;
@@ -124,7 +124,7 @@ bool printed(PrintController* print, const std::function<void()>& call)
 
 void logIn(Office& o)
 {
-    (void)o.app.authController()->login(u"admin"_s, u"qorvu"_s);
+    (void)o.app->authController()->login(u"admin"_s, u"qorvu"_s);
 }
 
 QList<Operation> operations()
@@ -142,60 +142,61 @@ QList<Operation> operations()
     // Cashing and returning a cheque: only those two statuses are asked for.
     const auto chequeStatus = [](const char* where, const char* choices) {
         return [=](Office& o, A& a) {
-            return o.app.chequeModel()->updateStatus(a.id("cheques", where), a.choice(choices));
+            return o.app->chequeModel()->updateStatus(a.id("cheques", where), a.choice(choices));
         };
     };
 
     add("property add", [](Office& o, A& a) {
-        return o.app.propertyModel()->add(
+        return o.app->propertyModel()->add(
             a.name("برج 2"), a.choice("mixed,residential"), a.text(), a.text(), {});
     });
     add("property update", [](Office& o, A& a) {
-        return o.app.propertyModel()->update(
+        return o.app->propertyModel()->update(
             a.id("properties"), a.name("برج الأمل"), u"mixed"_s, a.text(), a.text(), {});
     });
     add("property remove", [](Office& o, A& a) {
-        return o.app.propertyModel()->remove(a.id("properties", "id NOT IN (SELECT property_id FROM units)"));
+        return o.app->propertyModel()->remove(
+            a.id("properties", "id NOT IN (SELECT property_id FROM units)"));
     });
     add("unit add", [](Office& o, A& a) {
         const QList<double> f = unitFigures(a);
-        return o.app.unitModel()->add(
+        return o.app->unitModel()->add(
             a.id("properties"), a.name("301"), a.count(3), f[0], int(f[4]), f[1], f[2], f[3], currency(a));
     });
     add("unit update", [](Office& o, A& a) {
         const QList<double> f = unitFigures(a);
-        return o.app.unitModel()->update(
+        return o.app->unitModel()->update(
             a.id("units", kAvailable), a.name("402"), a.count(4), f[0], int(f[4]), f[1], f[2], f[3]);
     });
-    add("unit remove", [](Office& o, A& a) { return o.app.unitModel()->remove(a.id("units", kAvailable)); });
+    add("unit remove", [](Office& o, A& a) { return o.app->unitModel()->remove(a.id("units", kAvailable)); });
     add("unit out of service", [](Office& o, A& a) {
-        return o.app.unitModel()->updateStatus(
+        return o.app->unitModel()->updateStatus(
             a.id("units", kAvailable), a.choice("maintenance,available|rented,sold,Maintenance"));
     });
     op("unit marked sold", C::NoStraySchedules, {}, [](Office& o, A& a) {
         const double price = a.amount(60000);
         a.refuseIf(!std::isfinite(price) || price < 0);
-        return o.app.unitModel()->markAsSold(
+        return o.app->unitModel()->markAsSold(
             a.id("units", kAvailable), a.id("buyers"), price, a.date("2025-03-01"));
     });
     add("tenant add", [](Office& o, A& a) {
-        return o.app.tenantModel()->add(a.name("رنا"), a.text(), a.text(), a.text(), a.text());
+        return o.app->tenantModel()->add(a.name("رنا"), a.text(), a.text(), a.text(), a.text());
     });
     add("tenant update", [](Office& o, A& a) {
-        return o.app.tenantModel()->update(a.id("tenants"), a.name("منى أحمد"), a.text(), a.text(), {}, {});
+        return o.app->tenantModel()->update(a.id("tenants"), a.name("منى أحمد"), a.text(), a.text(), {}, {});
     });
     add("tenant remove", [](Office& o, A& a) {
-        return o.app.tenantModel()->remove(a.id("tenants", "id NOT IN (SELECT tenant_id FROM contracts)"));
+        return o.app->tenantModel()->remove(a.id("tenants", "id NOT IN (SELECT tenant_id FROM contracts)"));
     });
     add("contract add", [](Office& o, A& a) {
         const QString start = a.date("2025-02-01"), end = a.date("2026-01-31");
         const double deposit = a.amount(0);
         a.refuseIf(end < start || (!std::isnan(deposit) && !isAmount(deposit)));
-        return o.app.contractModel()->add(a.id("units", kAvailable), a.id("tenants"), start, end,
+        return o.app->contractModel()->add(a.id("units", kAvailable), a.id("tenants"), start, end,
             a.charge(800), a.choice("monthly,yearly"), deposit, currency(a));
     });
     add("contract terminate", [](Office& o, A& a) {
-        return o.app.contractModel()->terminate(a.id("contracts", "status = 'active'"));
+        return o.app->contractModel()->terminate(a.id("contracts", "status = 'active'"));
     });
     add("invoice create", [](Office& o, A& a) {
         QVariantList items;
@@ -209,7 +210,7 @@ QList<Operation> operations()
         }
         // An invoice that could never be settled (nothing to pay, or less) is refused too.
         a.refuseIf(!sound || cents <= 0);
-        return o.app.invoiceModel()->createInvoice(
+        return o.app->invoiceModel()->createInvoice(
             a.id("tenants"), a.id("units"), a.period("2025-05"), items, currency(a));
     });
     add("invoice paid amount", [](Office& o, A& a) {
@@ -227,19 +228,19 @@ QList<Operation> operations()
                 && (Money::toCents(amount) > cents(u"total_amount"_s)
                     || Money::toCents(amount) < cents(u"paid_amount"_s)
                     || stored.value(u"status"_s) == u"void"_s)));
-        return o.app.invoiceModel()->updatePaidAmount(invoice, amount);
+        return o.app->invoiceModel()->updatePaidAmount(invoice, amount);
     });
     add("invoice void", [](Office& o, A& a) {
-        return o.app.invoiceModel()->voidInvoice(a.id("invoices", "status != 'void'"));
+        return o.app->invoiceModel()->voidInvoice(a.id("invoices", "status != 'void'"));
     });
     add("rent run",
-        [](Office& o, A& a) { return o.app.invoiceModel()->generateAllRent(a.period("2025-06")); });
+        [](Office& o, A& a) { return o.app->invoiceModel()->generateAllRent(a.period("2025-06")); });
     add("service charge", [](Office& o, A& a) {
-        return o.app.invoiceModel()->generateServiceInvoice({ a.id("tenants"), a.id("tenants") },
+        return o.app->invoiceModel()->generateServiceInvoice({ a.id("tenants"), a.id("tenants") },
             a.text("تنظيف"), a.charge(50), a.period("2025-03"), currency(a));
     });
     add("property service charge", [](Office& o, A& a) {
-        return o.app.invoiceModel()->generatePropertyServiceInvoice(
+        return o.app->invoiceModel()->generatePropertyServiceInvoice(
             a.id("properties", "id IN (SELECT property_id FROM units WHERE status = 'rented')"),
             a.text("حراسة"), a.charge(75), a.period("2025-03"), currency(a));
     });
@@ -249,34 +250,34 @@ QList<Operation> operations()
         const QVariant invoiceCurrency
             = o.db->scalar(u"SELECT currency_id FROM invoices WHERE id = ?"_s, { invoice });
         a.refuseIf(invoiceCurrency.isValid() && invoiceCurrency.toInt() != paidIn);
-        return o.app.paymentModel()->add(invoice,
+        return o.app->paymentModel()->add(invoice,
             a.id("tenants", "id IN (SELECT tenant_id FROM invoices WHERE id = ?)", { invoice }),
             a.charge(250), a.text("cash"), a.date("2025-03-05"), a.text("R-1"), paidIn);
     });
     add("maintenance add", [](Office& o, A& a) {
-        return o.app.maintenanceModel()->add(
+        return o.app->maintenanceModel()->add(
             a.id("units"), a.id("properties"), a.name("مصعد"), a.text(), a.choice("low,medium,high"));
     });
     add("maintenance status", [](Office& o, A& a) {
-        return o.app.maintenanceModel()->updateStatus(
+        return o.app->maintenanceModel()->updateStatus(
             a.id("maintenance_requests", kOpenRequest), a.choice("in_progress,new|completed"));
     });
     add("maintenance complete", [](Office& o, A& a) {
         const double cost = a.amount(350);
         a.refuseIf(!isAmount(cost));
-        return o.app.maintenanceModel()->complete(a.id("maintenance_requests", kOpenRequest), cost);
+        return o.app->maintenanceModel()->complete(a.id("maintenance_requests", kOpenRequest), cost);
     });
     add("expense add", [](Office& o, A& a) {
         const int property = a.id("properties", "id IN (SELECT property_id FROM units)");
-        return o.app.expenseModel()->add(property, a.id("units", "property_id = ?", { property }),
+        return o.app->expenseModel()->add(property, a.id("units", "property_id = ?", { property }),
             a.chance(50) ? 0 : a.id("contractors"), a.name("صيانة"), a.text("سباكة"), a.text(),
             a.charge(1200), a.date("2025-03-02"), currency(a));
     });
     add("contractor add", [](Office& o, A& a) {
-        return o.app.expenseModel()->addContractor(a.name("كهربائي"), a.text(), a.text());
+        return o.app->expenseModel()->addContractor(a.name("كهربائي"), a.text(), a.text());
     });
     add("account add", [](Office& o, A& a) {
-        return o.app.accountModel()->add(a.name("5300"), a.name("مصروفات أخرى"),
+        return o.app->accountModel()->add(a.name("5300"), a.name("مصروفات أخرى"),
             a.choice("expense,asset,liability,equity,revenue|Expense"), a.id("accounts", "type = 'expense'"));
     });
     add("journal entry", [](Office& o, A& a) {
@@ -304,13 +305,13 @@ QList<Operation> operations()
             line(2, std::max(0.0, credits - debits), std::max(0.0, debits - credits));
         // Every line is kept in hundredths, and the entry must balance in them exactly.
         a.refuseIf(lines.isEmpty() || !sound || cents != 0);
-        return o.app.accountModel()->createJournalEntry(
+        return o.app->accountModel()->createJournalEntry(
             a.date("2025-03-01"), a.text("قيد"), u"manual"_s, 0, lines);
     });
     add("cheque add", [](Office& o, A& a) {
         const double rate = a.amount(1.0);
         a.refuseIf(!std::isfinite(rate));
-        return o.app.chequeModel()->add(a.text("9002"), a.choice("issued,received"), a.charge(700),
+        return o.app->chequeModel()->add(a.text("9002"), a.choice("issued,received"), a.charge(700),
             a.text("بنك"), a.date("2025-05-01", false), a.text("مورد"), currency(a), rate,
             a.chance(50) ? a.id("buyers") : 0, a.chance(50) ? a.id("tenants") : 0);
     });
@@ -323,19 +324,19 @@ QList<Operation> operations()
     add("installment cheque bounce",
         chequeStatus("installment_id IS NOT NULL AND status = 'paid'", "bounced,paid|pending,Paid,"));
     add("buyer add", [](Office& o, A& a) {
-        return o.app.buyerModel()->add(a.name("ليلى"), a.text(), a.text(), a.text(), a.text());
+        return o.app->buyerModel()->add(a.name("ليلى"), a.text(), a.text(), a.text(), a.text());
     });
     add("buyer update", [](Office& o, A& a) {
-        return o.app.buyerModel()->update(a.id("buyers"), a.name("سامي خليل"), a.text(), a.text(), {}, {});
+        return o.app->buyerModel()->update(a.id("buyers"), a.name("سامي خليل"), a.text(), a.text(), {}, {});
     });
     op("installment add", C::SaleSchedules | C::NoStraySchedules, {}, [](Office& o, A& a) {
         const double total = a.amount(90000), down = a.amount(9000);
         a.refuseIf(!Money::isAmount(total) || !Money::isAmount(down));
-        return o.app.installmentModel()->add(a.id("buyers"), a.id("units", "status = 'sold'"), total, down,
+        return o.app->installmentModel()->add(a.id("buyers"), a.id("units", "status = 'sold'"), total, down,
             a.charge(500), a.date("2026-02-15"), currency(a));
     });
     add("installment collect", [](Office& o, A& a) {
-        return o.app.installmentModel()->payInstallment(
+        return o.app->installmentModel()->payInstallment(
             a.id("installments", "status != 'paid'"), a.charge(1000));
     });
     add("unit sale", [](Office& o, A& a) {
@@ -349,7 +350,7 @@ QList<Operation> operations()
         const QDate lastDue = QDate::fromString(start, Qt::ISODate).addMonths(std::max(count, 1) - 1);
         a.refuseIf(!isAmount(total, 1) || !isAmount(down) || remainder < 0
             || (remainder > 0 && (count > 1200 || remainder < std::max(count, 1) || lastDue.year() > 9999)));
-        return o.app.installmentModel()->sellUnit(a.id("buyers"), a.id("units", kAvailable), total, down,
+        return o.app->installmentModel()->sellUnit(a.id("buyers"), a.id("units", kAvailable), total, down,
             count, start, currency(a), a.text("700"), a.text("بنك"));
     });
     // Rates are any finite figure above 0.
@@ -359,20 +360,21 @@ QList<Operation> operations()
         return value;
     };
     add("exchange rate", [rate](Office& o, A& a) {
-        return o.app.currencyModel()->setRate(currency(a), a.id("currencies", "is_primary = 0"), rate(a));
+        return o.app->currencyModel()->setRate(currency(a), a.id("currencies", "is_primary = 0"), rate(a));
     });
     add("settings exchange rate", [rate](Office& o, A& a) {
-        return o.app.settingsManager()->updateExchangeRate(
+        return o.app->settingsManager()->updateExchangeRate(
             currency(a), a.id("currencies", "is_primary = 0"), rate(a));
     });
-    add("primary currency",
-        [](Office& o, A& a) { return o.app.settingsManager()->setPrimaryCurrency(a.choice("USD,ILS,usd")); });
+    add("primary currency", [](Office& o, A& a) {
+        return o.app->settingsManager()->setPrimaryCurrency(a.choice("USD,ILS,usd"));
+    });
     add("company profile", [](Office& o, A& a) {
-        return o.app.settingsManager()->updateCompanyProfile(
+        return o.app->settingsManager()->updateCompanyProfile(
             a.text("مكتب الأمل"), a.text("022"), a.text("رام الله"), a.text("info@example.com"));
     });
     add("audit entry", [](Office& o, A& a) {
-        return o.app.auditManager()->log(a.id("users"), a.text("اختبار"), a.text("units"), a.count(1), {});
+        return o.app->auditManager()->log(a.id("users"), a.text("اختبار"), a.text("units"), a.count(1), {});
     });
     add("import tenants", [](Office& o, A& a) {
         return imported(o, a, "tenants,buyers,units|Tenants,", u"علي,7001,0591\nهدى,7002,0592"_s);
@@ -383,38 +385,39 @@ QList<Operation> operations()
     });
     // Accounts, by the administrator.
     op("register user", {}, logIn, [](Office& o, A&) {
-        return o.app.authController()->registerUser(u"typist"_s, u"s3cret-pass"_s, u"user"_s);
+        return o.app->authController()->registerUser(u"typist"_s, u"s3cret-pass"_s, u"user"_s);
     });
-    op("change password", {}, logIn,
-        [](Office& o, A&) { return o.app.authController()->changePassword(u"qorvu"_s, u"n3w-pass-word"_s); });
+    op("change password", {}, logIn, [](Office& o, A&) {
+        return o.app->authController()->changePassword(u"qorvu"_s, u"n3w-pass-word"_s);
+    });
     const auto withClerk = [](Office& o) {
         logIn(o);
-        (void)o.app.authController()->registerUser(u"clerk"_s, u"s3cret-pass"_s, u"user"_s);
+        (void)o.app->authController()->registerUser(u"clerk"_s, u"s3cret-pass"_s, u"user"_s);
     };
     op("remove user", {}, withClerk,
-        [](Office& o, A&) { return o.app.authController()->removeUser(u"clerk"_s); });
+        [](Office& o, A&) { return o.app->authController()->removeUser(u"clerk"_s); });
 
     // Files: beside the database, written whether or not the database itself may be written.
     const qsizetype firstFile = ops.size();
-    add("backup", [](Office& o, A&) { return o.app.backupManager()->createBackup(); });
-    add("csv export", [](Office& o, A&) { return o.app.backupManager()->exportAllToCSV(); });
+    add("backup", [](Office& o, A&) { return o.app->backupManager()->createBackup(); });
+    add("csv export", [](Office& o, A&) { return o.app->backupManager()->exportAllToCSV(); });
     add("print report", [](Office& o, A&) {
-        return printed(o.app.printController(), [&] {
-            o.app.printController()->printReport(
-                u"تقرير الوحدات"_s, u"units"_s, o.app.unitModel()->getAll(), { { u"عدد الوحدات"_s, 3 } });
+        return printed(o.app->printController(), [&] {
+            o.app->printController()->printReport(
+                u"تقرير الوحدات"_s, u"units"_s, o.app->unitModel()->getAll(), { { u"عدد الوحدات"_s, 3 } });
         });
     });
     add("print statement", [](Office& o, A&) {
-        return printed(o.app.printController(), [&] {
-            o.app.printController()->printStatement(
-                u"منى"_s, u"مستأجر"_s, o.app.tenantModel()->getStatement(1), { { u"الرصيد"_s, 1300 } });
+        return printed(o.app->printController(), [&] {
+            o.app->printController()->printStatement(
+                u"منى"_s, u"مستأجر"_s, o.app->tenantModel()->getStatement(1), { { u"الرصيد"_s, 1300 } });
         });
     });
     // A restore writes the live file through a connection of its own.
     op(
-        "restore", {}, [](Office& o) { (void)o.app.backupManager()->createBackup(); },
+        "restore", {}, [](Office& o) { (void)o.app->backupManager()->createBackup(); },
         [](Office& o, A&) {
-            return o.app.backupManager()->restoreBackup(o.app.backupManager()->listBackups().value(0));
+            return o.app->backupManager()->restoreBackup(o.app->backupManager()->listBackups().value(0));
         });
     for (qsizetype i = firstFile; i < ops.size(); ++i)
         ops[i].onFiles = true;
@@ -559,35 +562,51 @@ void Arguments::expect(bool holds, const QString& what)
         m_broken.append(what);
 }
 
-bool Office::build()
+Office::Office(Database* database, const QString& dataDir)
+    : file(database ? nullptr : std::make_unique<TestDatabase>())
+    , db(database ? database : file->db())
 {
-    PropertyModel* properties = app.propertyModel();
-    UnitModel* units = app.unitModel();
+    pinHomeFolder(home.path());
+    app = std::make_unique<AppBackend>(db, database ? dataDir : file->dir());
+    app->backupManager()->setDesktopServices(&desktop);
+    app->printController()->setDesktopServices(&desktop);
+}
+
+bool Office::build(int lets)
+{
+    PropertyModel* properties = app->propertyModel();
+    UnitModel* units = app->unitModel();
     const int property = properties->add(u"برج النخيل"_s, u"mixed"_s, u"شارع 1"_s, u"رام الله"_s, {});
     QList<int> ids = { property, properties->add(u"أرض فارغة"_s, u"residential"_s, {}, {}, {}),
         units->add(property, u"101"_s, 1, 100, 3, 1000, 12000, 0, 1),
         units->add(property, u"201"_s, 2, 120, 4, 0, 0, 90000, 1),
-        app.tenantModel()->add(u"منى"_s, u"4001"_s, u"0599"_s, {}, {}),
-        app.tenantModel()->add(u"سعيد"_s, u"4002"_s, {}, {}, {}),
-        app.buyerModel()->add(u"سامي"_s, u"5001"_s, {}, {}, {}) };
+        app->tenantModel()->add(u"منى"_s, u"4001"_s, u"0599"_s, {}, {}),
+        app->tenantModel()->add(u"سعيد"_s, u"4002"_s, {}, {}, {}),
+        app->buyerModel()->add(u"سامي"_s, u"5001"_s, {}, {}, {}) };
     for (int number = 102; number <= 104; ++number)
         ids.append(units->add(property, QString::number(number), 1, 90, 2, 800, 9600, 60000, 1));
     const int rented = ids.at(2), tenant = ids.at(4);
-    ids.append(
-        app.contractModel()->add(rented, tenant, u"2025-01-01"_s, u"2025-12-31"_s, 1000, u"monthly"_s, 0, 1));
-    ids.append(app.invoiceModel()->generateAllRent(u"2025-03"_s));
+    ids.append(app->contractModel()->add(
+        rented, tenant, u"2025-01-01"_s, u"2025-12-31"_s, 1000, u"monthly"_s, 0, 1));
+    ids.append(app->invoiceModel()->generateAllRent(u"2025-03"_s));
     const int rentInvoice = db->scalar(u"SELECT MAX(id) FROM invoices"_s).toInt();
-    ids.append(app.paymentModel()->add(rentInvoice, tenant, 400, u"cash"_s, u"2025-03-05"_s, u"R-0"_s, 1));
-    ids.append(app.invoiceModel()->createInvoice(tenant, rented, u"2025-04"_s, { item(300, 300) }, 1));
-    ids.append(app.installmentModel()->sellUnit(
+    ids.append(app->paymentModel()->add(rentInvoice, tenant, 400, u"cash"_s, u"2025-03-05"_s, u"R-0"_s, 1));
+    ids.append(app->invoiceModel()->createInvoice(tenant, rented, u"2025-04"_s, { item(300, 300) }, 1));
+    ids.append(app->installmentModel()->sellUnit(
         ids.at(6), ids.at(3), 90000, 9000, 12, u"2025-01-15"_s, 1, u"500"_s, u"بنك فلسطين"_s));
     // The first installment's cheque is cashed, so that there is one to return.
-    ids.append(app.chequeModel()->updateStatus(
+    ids.append(app->chequeModel()->updateStatus(
         db->scalar(u"SELECT MIN(id) FROM cheques WHERE installment_id IS NOT NULL"_s).toInt(), u"paid"_s));
-    ids.append(app.maintenanceModel()->add(rented, property, u"تسرب"_s, {}, u"high"_s));
-    ids.append(app.expenseModel()->addContractor(u"أبو علي"_s, u"0598"_s, u"سباكة"_s));
-    ids.append(app.chequeModel()->add(
+    ids.append(app->maintenanceModel()->add(rented, property, u"تسرب"_s, {}, u"high"_s));
+    ids.append(app->expenseModel()->addContractor(u"أبو علي"_s, u"0598"_s, u"سباكة"_s));
+    ids.append(app->chequeModel()->add(
         u"9001"_s, u"received"_s, 500, u"بنك"_s, u"2025-04-01"_s, u"منى"_s, 1, 1.0, 0, tenant));
+    for (int i = 0; i < lets; ++i) {
+        const int unit = units->add(property, u"L%1"_s.arg(i), 1, 90, 2, 1000, 0, 0, 1);
+        const int tenant = app->tenantModel()->add(u"مستأجر %1"_s.arg(i), {}, {}, {}, {});
+        ids.append(app->contractModel()->add(
+            unit, tenant, u"2025-02-01"_s, u"2026-01-31"_s, 1000, u"monthly"_s, 0, 1));
+    }
     return std::all_of(ids.cbegin(), ids.cend(), [](int id) { return id > 0; });
 }
 

@@ -2,6 +2,8 @@
 
 #include "appbackend.h"
 #include "consistency.h"
+#include "recordingdesktop.h"
+#include "testdatabase.h"
 
 #include <QRandomGenerator>
 #include <QVariantMap>
@@ -76,18 +78,24 @@ private:
     QStringList m_broken;
 };
 
-/** The program on a small office with one of everything, so that every operation finds its rows. */
+/**
+ * The program on an office of its own: a fresh file unless it is given one, and a home folder
+ * (documents) and desktop of its own, so that what one operation wrote is told apart.
+ */
 struct Office
 {
-    Office(Database* database, const QString& dataDir)
-        : db(database)
-        , app(database, dataDir)
-    { }
-    /** Adds the office's records; false when one of them could not be written. */
-    bool build();
+    explicit Office(Database* database = nullptr, const QString& dataDir = {});
+    /**
+     * One of everything, so that every operation finds its rows, and `lets` more units let to new
+     * tenants from February 2025 to January 2026; false when a record could not be written.
+     */
+    bool build(int lets = 0);
 
+    std::unique_ptr<TestDatabase> file; ///< the fresh file, unless one was given
     Database* db;
-    AppBackend app;
+    QTemporaryDir home;
+    RecordingDesktop desktop;
+    std::unique_ptr<AppBackend> app;
 };
 
 struct Operation

@@ -186,14 +186,13 @@ private slots:
     {
         QFETCH(int, check);
         QFETCH(QString, damage);
-        TestDatabase file;
-        Operations::Office office(file.db(), file.dir());
+        Operations::Office office;
         QVERIFY(office.build());
-        QCOMPARE(Consistency::problems(file->getDb()), QStringList());
+        QCOMPARE(Consistency::problems(office.db->getDb()), QStringList());
         // Damage as a crash in the middle would leave it, foreign keys or not.
-        QVERIFY(file->execNonQuery(u"PRAGMA foreign_keys = OFF"_s));
-        QVERIFY(file->execNonQuery(damage));
-        QVERIFY(!Consistency::problems(file->getDb(), Consistency::Check(check)).isEmpty());
+        QVERIFY(office.db->execNonQuery(u"PRAGMA foreign_keys = OFF"_s));
+        QVERIFY(office.db->execNonQuery(damage));
+        QVERIFY(!Consistency::problems(office.db->getDb(), Consistency::Check(check)).isEmpty());
     }
 
     void killsAtRandomMomentsLoseNothingCommitted()

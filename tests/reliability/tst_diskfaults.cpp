@@ -91,54 +91,21 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
-/** The catalogue's office with documents and desktop of its own: what one operation wrote is told apart. */
-struct OfficeOnDisk
+/** Every file under the data folder and the home folder (documents, desktop), with its size. */
+QStringList files(const Office& office)
 {
-    TestDatabase file;
-    QTemporaryDir home;
-    RecordingDesktop desktop;
-    std::unique_ptr<Office> office;
-
-    OfficeOnDisk()
-    {
-        pinHomeFolder(home.path());
-        office = std::make_unique<Office>(file.db(), file.dir());
-        office->app.backupManager()->setDesktopServices(&desktop);
-        office->app.printController()->setDesktopServices(&desktop);
-    }
-    QSqlDatabase db() const { return file->getDb(); }
-
-    /** Every file under the data folder and the home folder (documents, desktop), with its size. */
-    QStringList files() const
-    {
-        QStringList found;
-        for (const QString& root : { file.dir(), home.path() }) {
-            QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                it.next();
-                // The live database and its companions change size as SQLite works.
-                if (!it.fileName().startsWith(u"darvelinto.db"_s))
-                    found.append(it.filePath() + u' ' + QString::number(it.fileInfo().size()));
-            }
+    QStringList found;
+    for (const QString& root : { office.file->dir(), office.home.path() }) {
+        QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            it.next();
+            // The live database and its companions change size as SQLite works.
+            if (!it.fileName().startsWith(u"darvelinto.db"_s))
+                found.append(it.filePath() + u' ' + QString::number(it.fileInfo().size()));
         }
-        found.sort();
-        return found;
     }
-};
-
-/** Adds `count` units let to new tenants from February 2025 to January 2026. */
-bool addContracts(Office& office, int count)
-{
-    const int property = office.db->scalar(u"SELECT MIN(id) FROM properties"_s).toInt();
-    for (int i = 0; i < count; ++i) {
-        const int unit = office.app.unitModel()->add(property, u"L%1"_s.arg(i), 1, 90, 2, 1000, 0, 0, 1);
-        const int tenant = office.app.tenantModel()->add(u"مستأجر %1"_s.arg(i), {}, {}, {}, {});
-        if (office.app.contractModel()->add(
-                unit, tenant, u"2025-02-01"_s, u"2026-01-31"_s, 1000, u"monthly"_s, 0, 1)
-            <= 0)
-            return false;
-    }
-    return true;
+    found.sort();
+    return found;
 }
 
 } // namespace
@@ -182,26 +149,24 @@ private slots:
         const Operation& op = find(name);
         if (name == u"restore"_s && !fullDisk)
             QSKIP("a restore writes through a connection of its own");
-        OfficeOnDisk disk;
-        QVERIFY(disk.office->build());
         // Files bigger than the room left (a backup, an export's invoice table, a PDF): none may be
         // left half-written, and none reported as written.
         const bool bigFiles = op.onFiles && fullDisk;
-        QVERIFY(!bigFiles
-            || (addContracts(*disk.office, 40)
-                && disk.office->app.invoiceModel()->generateAllRent(u"2026-01"_s) > 0));
+        Office office;
+        QVERIFY(office.build(bigFiles ? 40 : 0));
+        QVERIFY(!bigFiles || office.app->invoiceModel()->generateAllRent(u"2026-01"_s) > 0);
         if (op.prepare)
-            op.prepare(*disk.office);
+            op.prepare(office);
         QRandomGenerator random(1);
         const auto call = [&] {
-            Arguments a(Arguments::Sound, &random, disk.file.db());
-            return op.call(*disk.office, a) > 0 && a.broken().isEmpty();
+            Arguments a(Arguments::Sound, &random, office.db);
+            return op.call(office, a) > 0 && a.broken().isEmpty();
         };
-        const Consistency::Unchanged unchanged(disk.db());
-        const QStringList filesBefore = disk.files();
+        const Consistency::Unchanged unchanged(office.db->getDb());
+        const QStringList filesBefore = files(office);
         bool done = false;
         {
-            const Fault fault(disk.file.db(), fullDisk, bigFiles ? 2048 : 0);
+            const Fault fault(office.db, fullDisk, bigFiles ? 2048 : 0);
             QVERIFY(fault.isActive());
             done = call();
         }
@@ -214,11 +179,11 @@ private slots:
         }
         QVERIFY2(!done, "a write reported success");
         ++m_refusedWrites;
-        QCOMPARE(disk.files(), filesBefore);
-        QVERIFY(disk.desktop.opened.isEmpty());
-        QCOMPARE(Consistency::problems(disk.db()), QStringList());
+        QCOMPARE(files(office), filesBefore);
+        QVERIFY(office.desktop.opened.isEmpty());
+        QCOMPARE(Consistency::problems(office.db->getDb()), QStringList());
         QVERIFY2(call(), "the operation fails once the fault is gone");
-        QCOMPARE(Consistency::problems(disk.db(), Consistency::All & ~op.setsAside), QStringList());
+        QCOMPARE(Consistency::problems(office.db->getDb(), Consistency::All & ~op.setsAside), QStringList());
     }
 
     // The disk fills in the middle of a run: each invoice is its own transaction, so the run keeps
@@ -226,23 +191,23 @@ private slots:
     // fills in the rest.
     void rentRunKeepsWholeInvoicesWhenTheDiskFills()
     {
-        OfficeOnDisk disk;
-        QVERIFY(disk.office->build() && addContracts(*disk.office, 40));
-        InvoiceModel* invoices = disk.office->app.invoiceModel();
+        Office office;
+        QVERIFY(office.build(40));
+        InvoiceModel* invoices = office.app->invoiceModel();
         QVariantMap outcome;
         {
-            const Fault fault(disk.file.db(), true, kSomePages);
+            const Fault fault(office.db, true, kSomePages);
             QVERIFY(fault.isActive());
             outcome = invoices->issueRent(u"2026-01"_s);
         }
         const int made = outcome.value(u"made"_s).toInt();
-        QCOMPARE(disk.file.count(u"SELECT id FROM invoices WHERE period = '2026-01'"_s), made);
+        QCOMPARE(office.file->count(u"SELECT id FROM invoices WHERE period = '2026-01'"_s), made);
         QCOMPARE(outcome.value(u"failed"_s).toInt(), 40 - made);
         QCOMPARE(outcome.value(u"refused"_s).toBool(), false);
         QVERIFY2(made < 40, "the disk did not fill during the run");
-        QCOMPARE(Consistency::problems(disk.db()), QStringList());
+        QCOMPARE(Consistency::problems(office.db->getDb()), QStringList());
         QCOMPARE(invoices->generateAllRent(u"2026-01"_s), 40 - made);
-        QCOMPARE(Consistency::problems(disk.db()), QStringList());
+        QCOMPARE(Consistency::problems(office.db->getDb()), QStringList());
         qInfo("the disk filled after %d of 40 rent invoices; the second run made the other %d", made,
             40 - made);
     }
@@ -258,33 +223,34 @@ private slots:
     void longWritesAreAllOrNothingWhenTheDiskFills()
     {
         QFETCH(QString, write);
-        OfficeOnDisk disk;
-        QVERIFY(disk.office->build());
+        Office office;
+        QVERIFY(office.build());
         QStringList lines;
         for (int i = 0; i < 3000; ++i)
             lines.append(u"مستأجر %1,ID-%1,0599%1,رام الله"_s.arg(i));
-        const int unit = disk.file.value(u"SELECT MAX(id) FROM units WHERE status = 'available'"_s).toInt();
+        const int unit
+            = office.file->value(u"SELECT MAX(id) FROM units WHERE status = 'available'"_s).toInt();
         const auto run = [&] {
             if (write == u"sale"_s)
-                return disk.office->app.installmentModel()->sellUnit(
+                return office.app->installmentModel()->sellUnit(
                            1, unit, 1200000, 0, 1200, u"2025-01-31"_s, 1, u"1000"_s)
                     == 1;
             const QVariantMap report
-                = disk.office->app.importController()->importRawCSV(lines.join(u'\n'), u"tenants"_s);
+                = office.app->importController()->importRawCSV(lines.join(u'\n'), u"tenants"_s);
             return report.value(u"written"_s).toInt() == 3000 && !report.value(u"failed"_s).toBool();
         };
-        const int tenants = disk.file.count(u"tenants"_s);
-        const Consistency::Unchanged unchanged(disk.db());
+        const int tenants = office.file->count(u"tenants"_s);
+        const Consistency::Unchanged unchanged(office.db->getDb());
         {
-            const Fault fault(disk.file.db(), true, kSomePages);
+            const Fault fault(office.db, true, kSomePages);
             QVERIFY(!run());
         }
         QVERIFY(unchanged.holds());
         QVERIFY(run());
-        QCOMPARE(disk.file.count(u"SELECT id FROM installments WHERE unit_id = ?"_s, { unit }),
+        QCOMPARE(office.file->count(u"SELECT id FROM installments WHERE unit_id = ?"_s, { unit }),
             write == "sale" ? 1200 : 0);
-        QCOMPARE(disk.file.count(u"tenants"_s), tenants + (write == "import" ? 3000 : 0));
-        QCOMPARE(Consistency::problems(disk.db()), QStringList());
+        QCOMPARE(office.file->count(u"tenants"_s), tenants + (write == "import" ? 3000 : 0));
+        QCOMPARE(Consistency::problems(office.db->getDb()), QStringList());
     }
 };
 

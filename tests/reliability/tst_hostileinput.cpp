@@ -52,18 +52,10 @@ constexpr int kCallsPerFile = 150;
 constexpr int kBudgetMs = 100000;
 constexpr int kMinimumCalls = 1000;
 
-/** A built office on a fresh file. */
-struct BuiltOffice
-{
-    TestDatabase file;
-    Office office { file.db(), file.dir() };
-    QSqlDatabase db() const { return file->getDb(); }
-};
-
 /** Reports and lists with hostile dates and counts: never a write. */
 void readEverything(Office& o, Arguments& a)
 {
-    ReportController* reports = o.app.reportController();
+    ReportController* reports = o.app->reportController();
     const QString from = a.text("2025-01-01"), to = a.text("2025-12-31");
     const int count = a.count(10);
     const int property = a.id("properties");
@@ -77,16 +69,16 @@ void readEverything(Office& o, Arguments& a)
     (void)reports->getProjectCostCenters(property);
     (void)reports->getUnitProfitability(a.id("units"));
     (void)reports->getProfitLoss(from, to);
-    (void)o.app.accountModel()->getProfitLoss(from, to);
-    (void)o.app.accountModel()->getJournalEntries(from, to);
-    (void)o.app.contractModel()->getExpiring(count);
-    (void)o.app.contractModel()->hasOverlap(a.id("units"), from, to);
-    (void)o.app.dashboardController()->getExpiringContracts(count);
-    (void)o.app.dashboardController()->getMonthlyCollections(count);
-    (void)o.app.dashboardController()->getRecentPayments(count);
-    (void)o.app.tenantModel()->search(from);
-    (void)o.app.propertyModel()->search(to);
-    (void)o.app.settingsManager()->convertAmount(a.amount(100), a.id("currencies"), 1);
+    (void)o.app->accountModel()->getProfitLoss(from, to);
+    (void)o.app->accountModel()->getJournalEntries(from, to);
+    (void)o.app->contractModel()->getExpiring(count);
+    (void)o.app->contractModel()->hasOverlap(a.id("units"), from, to);
+    (void)o.app->dashboardController()->getExpiringContracts(count);
+    (void)o.app->dashboardController()->getMonthlyCollections(count);
+    (void)o.app->dashboardController()->getRecentPayments(count);
+    (void)o.app->tenantModel()->search(from);
+    (void)o.app->propertyModel()->search(to);
+    (void)o.app->settingsManager()->convertAmount(a.amount(100), a.id("currencies"), 1);
 }
 
 } // namespace
@@ -129,19 +121,19 @@ private slots:
         QElapsedTimer budget;
         budget.start();
         for (int fileNo = 0; fileNo < kFiles && budget.elapsed() < kBudgetMs; ++fileNo) {
-            BuiltOffice built;
-            QVERIFY(built.office.build());
+            Office office;
+            QVERIFY(office.build());
             // Set aside the rules that a legitimate accepted call sets aside for the rest of the file.
             Consistency::Checks checks = Consistency::All;
             // The digest of the file as it stands, taken again after every call.
-            QByteArray current = Consistency::contentHash(built.db());
+            QByteArray current = Consistency::contentHash(office.db->getDb());
             for (int i = 0; i < kCallsPerFile; ++i, ++total) {
                 const Operation* op
                     = random.bounded(10) == 0 ? nullptr : ops.at(random.bounded(int(ops.size())));
-                Arguments a(Arguments::Hostile, &random, built.file.db());
-                const bool accepted = op && op->call(built.office, a) > 0;
+                Arguments a(Arguments::Hostile, &random, office.db);
+                const bool accepted = op && op->call(office, a) > 0;
                 if (!op)
-                    readEverything(built.office, a);
+                    readEverything(office, a);
                 const QString name = op ? op->name : u"reads"_s;
                 const QString call = u"%1(%2)"_s.arg(name, a.drawn());
                 calls[name].first += accepted ? 1 : 0;
@@ -151,7 +143,7 @@ private slots:
                 if (a.mustRefuse() && accepted)
                     fail(call, u"accepted input the rules refuse"_s);
                 const QByteArray before = current;
-                current = Consistency::contentHash(built.db());
+                current = Consistency::contentHash(office.db->getDb());
                 if (!accepted) {
                     if (current != before)
                         fail(call, op ? u"refused, but the file changed"_s : u"a read wrote"_s);
@@ -159,13 +151,13 @@ private slots:
                 }
                 checks &= ~op->setsAside;
                 const QStringList problems = Consistency::problems(
-                    built.db(), checks & ~Consistency::Checks(Consistency::FileIntegrity));
+                    office.db->getDb(), checks & ~Consistency::Checks(Consistency::FileIntegrity));
                 if (!problems.isEmpty()) {
                     fail(call, u"accepted, and now: "_s + problems.mid(0, 3).join(u"; "_s));
                     break; // the rest of this file would repeat the same complaint
                 }
             }
-            for (const QString& problem : Consistency::problems(built.db(), checks).mid(0, 3))
+            for (const QString& problem : Consistency::problems(office.db->getDb(), checks).mid(0, 3))
                 fail(u"file %1 at the end"_s.arg(fileNo), problem);
         }
         QStringList perOperation;
@@ -215,19 +207,19 @@ private slots:
         QFETCH(QVariantMap, pinned);
         QFETCH(QStringList, operations);
         QFETCH(bool, accepted);
-        BuiltOffice built;
-        QVERIFY(built.office.build());
+        Office office;
+        QVERIFY(office.build());
         QRandomGenerator random(m_seed);
         Consistency::Checks checks = Consistency::All;
         for (const QString& name : operations) {
             const Operation& op = find(name);
-            const Consistency::Unchanged unchanged(built.db());
-            Arguments a(Arguments::Sound, &random, built.file.db(), pinned);
-            QVERIFY2((op.call(built.office, a) > 0) == accepted, qPrintable(name));
+            const Consistency::Unchanged unchanged(office.db->getDb());
+            Arguments a(Arguments::Sound, &random, office.db, pinned);
+            QVERIFY2((op.call(office, a) > 0) == accepted, qPrintable(name));
             QVERIFY2(accepted || unchanged.holds(), qPrintable(name + u" refused, but wrote"_s));
             checks &= ~op.setsAside;
         }
-        QCOMPARE(Consistency::problems(built.db(), checks), QStringList());
+        QCOMPARE(Consistency::problems(office.db->getDb(), checks), QStringList());
     }
     void nameComesOutAsTyped_data()
     {
@@ -247,13 +239,8 @@ private slots:
     void nameComesOutAsTyped()
     {
         QFETCH(QString, name);
-        QTemporaryDir home;
-        pinHomeFolder(home.path());
-        TestDatabase file;
-        AppBackend app(file.db(), file.dir());
-        RecordingDesktop desktop;
-        app.backupManager()->setDesktopServices(&desktop);
-        app.printController()->setDesktopServices(&desktop);
+        Office office;
+        AppBackend& app = *office.app;
 
         // The tenant `name` with a contract, an invoice line described by it, a payment referenced by it.
         const int property = app.propertyModel()->add(name, u"mixed"_s, name, name, name);
