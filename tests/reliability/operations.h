@@ -28,7 +28,8 @@ public:
         Hostile, ///< varied values, from one to all replaced by hostile ones (bad dates, NaN, 1e308,
                  ///< SQL, 100 KB texts, stray ids)
     };
-    /** `pinned` overrides by kind: "date", "amount", "count", or for a table the condition its ids fit. */
+    /** `pinned` overrides by kind: "date", "amount", "count", "pasted", or for a table the condition its ids
+     * fit. */
     Arguments(Mode mode, QRandomGenerator* random, Database* db, const QVariantMap& pinned = {});
 
     // What the rules refuse comes with the kind: a blank name, a date that is not "yyyy-MM-dd" of
