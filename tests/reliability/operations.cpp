@@ -1,27 +1,5 @@
 #include "operations.h"
 
-#include "accountmodel.h"
-#include "auditmanager.h"
-#include "authcontroller.h"
-#include "backupmanager.h"
-#include "buyermodel.h"
-#include "chequemodel.h"
-#include "contractmodel.h"
-#include "currencymodel.h"
-#include "database.h"
-#include "expensemodel.h"
-#include "importcontroller.h"
-#include "installmentmodel.h"
-#include "invoicemodel.h"
-#include "maintenancemodel.h"
-#include "money.h"
-#include "paymentmodel.h"
-#include "printcontroller.h"
-#include "propertymodel.h"
-#include "settingsmanager.h"
-#include "tenantmodel.h"
-#include "unitmodel.h"
-
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <cmath>

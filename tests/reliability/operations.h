@@ -1,15 +1,35 @@
 #pragma once
 
+// The back end whole: the operations below call into all of it, and so do the runs that use them.
+#include "accountmodel.h"
 #include "appbackend.h"
+#include "auditmanager.h"
+#include "authcontroller.h"
+#include "backupmanager.h"
+#include "buyermodel.h"
+#include "chequemodel.h"
 #include "consistency.h"
+#include "contractmodel.h"
+#include "currencymodel.h"
+#include "database.h"
+#include "expensemodel.h"
+#include "importcontroller.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "maintenancemodel.h"
+#include "money.h"
+#include "paymentmodel.h"
+#include "printcontroller.h"
+#include "propertymodel.h"
 #include "recordingdesktop.h"
+#include "settingsmanager.h"
+#include "tenantmodel.h"
 #include "testdatabase.h"
+#include "unitmodel.h"
 
 #include <QRandomGenerator>
 #include <QVariantMap>
 #include <functional>
-
-class Database;
 
 /**
  * Every write operation of the program, each callable with sound arguments (it must then succeed

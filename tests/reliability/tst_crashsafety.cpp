@@ -11,10 +11,7 @@
 // one line at a time: READY (the file is open), B <operation> (begun), E <0|1> (ended, failed or
 // done). After READY and every E it rests, writing nothing, until it reads "go", or "digest",
 // which it answers with D <digest of the content as its connection sees it>.
-#include "consistency.h"
-#include "database.h"
 #include "operations.h"
-#include "testdatabase.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -10,7 +10,6 @@
 // hold. Full disk: the soft RLIMIT_FSIZE of this process is lowered for the duration of one call
 // (SIGXFSZ ignored), so every write past the cap fails with EFBIG, as on a full disk.
 #include "clock.h"
-#include "invoicemodel.h"
 #include "operations.h"
 
 #include <QDirIterator>

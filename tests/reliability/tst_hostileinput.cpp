@@ -14,24 +14,11 @@
 // statements, alerts) and printed to PDF (read back where a PDF reader is at hand); each must come
 // out as it went in. How a name is quoted in CSV and escaped in print is checked by the services'
 // own tests (csvField, the export, the print controller); the pages' tables by qml/tst_names.qml.
-#include "accountmodel.h"
-#include "backupmanager.h"
 #include "clock.h"
-#include "consistency.h"
-#include "contractmodel.h"
 #include "dashboardcontroller.h"
-#include "invoicemodel.h"
 #include "notificationcontroller.h"
 #include "operations.h"
-#include "paymentmodel.h"
-#include "printcontroller.h"
-#include "propertymodel.h"
-#include "recordingdesktop.h"
 #include "reportcontroller.h"
-#include "settingsmanager.h"
-#include "tenantmodel.h"
-#include "testdatabase.h"
-#include "unitmodel.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>
