@@ -109,19 +109,6 @@ int work(const QString& path, quint32 seed)
     }
 }
 
-/** How many rows each of `tables` holds. */
-QString rowCounts(const QSqlDatabase& db, const QStringList& tables)
-{
-    QStringList counts;
-    for (const QString& table : tables) {
-        QSqlQuery query(db);
-        counts << (query.exec(u"SELECT COUNT(*) FROM "_s + table) && query.next() ? query.value(0).toString()
-                                                                                  : u"?"_s)
-                + u' ' + table;
-    }
-    return counts.join(u", "_s);
-}
-
 } // namespace
 
 class TestCrashSafety : public QObject
@@ -286,10 +273,6 @@ private slots:
               "digest "
               "compared), %d operations done, %.1f s",
             kKills, killedOpening, killedInOperation, atRest, done, budget.elapsed() / 1000.0);
-        const QString bounced = u"cheques WHERE status = 'bounced'"_s;
-        qInfo("the file holds %s",
-            qPrintable(rowCounts(file.db(),
-                { u"contracts"_s, u"invoices"_s, u"payments"_s, u"installments"_s, u"cheques"_s, bounced })));
         // The file was really worked on, not killed before it could write anything.
         QSqlQuery worked(file.db());
         QVERIFY(worked.exec(u"SELECT 1 FROM invoices, installments LIMIT 1"_s) && worked.next());
