@@ -42,14 +42,13 @@ namespace Operations {
 class Arguments
 {
 public:
-    enum Mode {
-        Sound, ///< the values the operation names; for an id, the newest row that fits
-        Varied, ///< sound values varied: fresh names, other dates, periods and amounts, longer schedules
-        Hostile, ///< varied values, from one to all replaced by hostile ones (bad dates, NaN, 1e308,
-                 ///< SQL, 100 KB texts, stray ids)
-    };
-    /** `pinned` overrides by kind: "date", "amount", "count", "pasted", or for a table the condition its ids
-     * fit. */
+    /**
+     * Sound: the values the operation names, for an id the newest row that fits. Varied: fresh names,
+     * other dates, periods and amounts, longer schedules. Hostile: varied values, from one to all
+     * replaced by hostile ones. `pinned` overrides by kind ("date", "amount", "count", "pasted", or
+     * a table: the condition its ids fit).
+     */
+    enum Mode { Sound, Varied, Hostile };
     Arguments(Mode mode, QRandomGenerator* random, Database* db, const QVariantMap& pinned = {});
 
     // What the rules refuse comes with the kind: a blank name, a date that is not "yyyy-MM-dd" of
@@ -99,17 +98,11 @@ private:
     QStringList m_broken;
 };
 
-/**
- * The program on an office of its own: a fresh file unless it is given one, and a home folder
- * (documents) and desktop of its own, so that what one operation wrote is told apart.
- */
+/** The program with a file (a fresh one unless given), a home folder and a desktop of its own. */
 struct Office
 {
     explicit Office(Database* database = nullptr, const QString& dataDir = {});
-    /**
-     * One of everything, so that every operation finds its rows, and `lets` more units let to new
-     * tenants from February 2025 to January 2026; false when a record could not be written.
-     */
+    /** One of everything, for every operation to find its rows, and `lets` more units let for 2025/26. */
     bool build(int lets = 0);
 
     std::unique_ptr<TestDatabase> file; ///< the fresh file, unless one was given

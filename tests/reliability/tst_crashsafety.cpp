@@ -1,16 +1,13 @@
-// Kills a process that is busy writing the books with SIGKILL at random moments, over and over on
-// the same file: while it opens the file, while an operation runs, or while it rests after one.
-// After every kill the file must pass the consistency checks (an operation is kept whole or not at
-// all), and a kill at rest must find the file exactly as the worker's own connection last saw it:
-// nothing it had written is lost. First the checks are shown to see damage of every kind.
+// Kills a process busy writing the books with SIGKILL, 40 times on the same file: while it opens
+// the file, while an operation runs, or while it rests after one. After every kill the file passes
+// the consistency checks (an operation is kept whole or not at all), and killed at rest the file is
+// exactly as the worker's own connection last saw it: nothing written is lost. First the checks are
+// shown to see damage of every kind.
 //
-// The worker is this program, started as `tst_crashsafety --work <database file> <seed>`: the
-// office's day through the operations of the catalogue with varied sound arguments (new units,
-// tenants and contracts, rent runs, payments, voids, service charges, unit sales of up to 240
-// installments with cheque books, collections, installment cheques cashed and bounced). It says,
-// one line at a time: READY (the file is open), B <operation> (begun), E <0|1> (ended, failed or
-// done). After READY and every E it rests, writing nothing, until it reads "go", or "digest",
-// which it answers with D <digest of the content as its connection sees it>.
+// The worker is this program run as `tst_crashsafety --work <file> <seed>`: the office's day through
+// the catalogue's operations, with varied sound arguments. It says READY (the file is open),
+// B <operation> (begun) and E <0|1> (ended, failed or done), and after READY and every E rests,
+// writing nothing, until it reads "go" or "digest" (answered with D <digest of what it sees>).
 #include "operations.h"
 
 #include <QElapsedTimer>

@@ -1,14 +1,12 @@
-// Puts every write operation of the catalogue (operations.h) through a database file it may not
-// write and through a full disk: each must report failure, leave the file exactly as it was (no
-// half-written record, not even a used-up id) and leave no half-written file behind; and once the
-// fault is gone the same operation must work, since the program keeps running. Then the disk fills
-// in the middle of a rent run, a long sale and a long import.
+// Every write operation of the catalogue on a database file it may not write and on a full disk
+// reports failure, leaves the file exactly as it was (not even an id used up) and no half-written
+// file behind, and works again once the fault is gone. Then the disk fills in the middle of a rent
+// run, a long sale and a long import.
 //
-// Read-only: the tests run as root, for whom permission bits do not stop a write. The program's
-// own connection is reopened with SQLite's read-only open flag instead, the state SQLite falls
-// back to when the operating system refuses write access; the models keep the connection they
-// hold. Full disk: the soft RLIMIT_FSIZE of this process is lowered for the duration of one call
-// (SIGXFSZ ignored), so every write past the cap fails with EFBIG, as on a full disk.
+// Read-only: as root, permission bits stop no write, so the program's own connection is reopened
+// with SQLite's read-only flag, the state SQLite falls back to when the system refuses writes. Full
+// disk: the soft RLIMIT_FSIZE of the process, lowered for one call (SIGXFSZ ignored), fails every
+// write past it with EFBIG, as a full disk does.
 #include "clock.h"
 #include "operations.h"
 

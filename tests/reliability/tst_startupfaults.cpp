@@ -1,12 +1,10 @@
-// Starts the real program on data folders that something has happened to: a database file it may
-// not write, a folder it may not write, a damaged file, the debris of a crash, a copy already
-// running, the lock of a copy that was killed. It must end cleanly with -1 where it cannot work
-// safely, leave the file as it was, and start normally where it can.
+// Starts the real program on data folders something has happened to: a file or folder it may not
+// write, a damaged file, the debris of a crash, another copy running. It ends with -1 where it cannot
+// work safely, leaving the file as it was, and starts normally where it can.
 //
-// The tests run as root, for whom permission bits do not stop a write: the read-only cases start
-// the program as the unprivileged user "nobody" (uid 65534), as an office clerk would run it. The
-// build tree may lie where "nobody" cannot enter (a checkout in root's home), so it runs a copy of
-// the program placed where everyone can; the program loads nothing else from the build tree.
+// As root permission bits stop no write: the read-only cases run the program as "nobody" (uid
+// 65534), as an office clerk would, from a copy placed where "nobody" can reach it, since the build
+// tree may lie where it cannot (a checkout in root's home); the program loads nothing else from it.
 #include "consistency.h"
 #include "database.h"
 #include "sqlitefiles.h"
