@@ -69,12 +69,6 @@ public:
             });
         }
     }
-    ~Program() override
-    {
-        kill();
-        waitForFinished(kWaitMs);
-    }
-
     bool launch()
     {
         m_loadedBefore = m_home.loaded();
@@ -93,19 +87,17 @@ public:
         return m_home.loaded() > m_loadedBefore;
     }
 
-    /** The exit code of a program that ends by itself (-1 shows as 255), or -1000 when it does not. */
-    int ended()
+    /**
+     * The exit code of a program that ends by itself (-1 shows as 255), or asked to `quit` as a
+     * session would; -1000 when it does not end.
+     */
+    int ended(bool quit = false)
     {
+        if (quit)
+            terminate();
         if (state() != NotRunning && !waitForFinished(kWaitMs))
             return -1000;
         return exitStatus() == NormalExit ? exitCode() : -2000;
-    }
-
-    /** Asks the program to quit as a session would; its exit code. */
-    int quit()
-    {
-        terminate();
-        return ended();
     }
 
     QString errors() { return QString::fromLocal8Bit(readAllStandardError()); }
@@ -231,7 +223,7 @@ private slots:
         QVERIFY(contents() == before);
         if (runningCopy) {
             QVERIFY(::kill(pid_t(first.processId()), SIGCONT) == 0);
-            QCOMPARE(first.quit(), 0);
+            QCOMPARE(first.ended(true), 0);
         }
     }
 
@@ -248,7 +240,7 @@ private slots:
         Program& winner = &loser == &one ? other : one;
         QCOMPARE(loser.ended(), 1);
         QVERIFY(winner.waitLoaded());
-        QCOMPARE(winner.quit(), 0);
+        QCOMPARE(winner.ended(true), 0);
         QCOMPARE(QString::fromUtf8(readBytes(home.file("app.log"))).count(u"App started at"_s), 1);
     }
 
@@ -292,7 +284,7 @@ private slots:
         Program next(home);
         QVERIFY(next.launch());
         QVERIFY2(next.waitLoaded(), qPrintable(next.errors()));
-        QCOMPARE(next.quit(), 0);
+        QCOMPARE(next.ended(true), 0);
         Consistency::FileConnection file(home.file());
         QCOMPARE(Consistency::problems(file.db()), QStringList());
         QCOMPARE(SqliteFiles::value(home.file(), u"SELECT full_name FROM tenants"_s), QVariant(u"منى"_s));
