@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -214,7 +215,7 @@ private slots:
                 return row.toMap().value(QLatin1String(key)).toString() == value;
             });
         };
-        QCOMPARE(app.tenantModel()->getById(tenant).value(u"full_name"_s).toString(), name);
+        QVERIFY(holds({ app.tenantModel()->getById(tenant) }, "full_name", name));
         QVERIFY(holds({ app.tenantModel()->getById(tenant) }, "address", name));
         QVERIFY(holds(app.tenantModel()->getAll(), "full_name", name));
         QVERIFY(holds(app.tenantModel()->search(name), "full_name", name));
@@ -235,8 +236,7 @@ private slots:
         const QString reads = name.simplified();
         QSignalSpy finished(print, &PrintController::printFinished);
         print->printStatement(name, u"مستأجر"_s, app.reportController()->getTenantStatement(tenant), {});
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(finished.first().at(0).toBool());
+        QVERIFY(finished.count() == 1 && finished.first().at(0).toBool());
         const QString pdf = finished.first().at(1).toString();
         QVERIFY(QFile::exists(pdf));
         const QString reader = QStandardPaths::findExecutable(u"pdftotext"_s);
@@ -248,8 +248,7 @@ private slots:
         QVERIFY(extract.waitForFinished(30000));
         // Without the direction isolates the program puts around names.
         const QString text = QString::fromUtf8(extract.readAllStandardOutput())
-                                 .remove(QChar(0x2068))
-                                 .remove(QChar(0x2069))
+                                 .remove(QRegularExpression(u"[\u2068\u2069]"_s))
                                  .simplified();
         QVERIFY2(text.contains(reads), qPrintable(text));
     }
