@@ -38,30 +38,25 @@ public:
         : m_connection(db->getDb())
         , m_fullDisk(fullDisk)
     {
-        if (!fullDisk) {
-            reopen(u"QSQLITE_OPEN_READONLY"_s);
-            return;
-        }
         QSqlQuery(m_connection).exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &m_old);
         rlimit capped = m_old;
-        capped.rlim_cur = room;
-        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
+        capped.rlim_cur = fullDisk ? room : m_old.rlim_cur;
+        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0 && (fullDisk || reopen(u"QSQLITE_OPEN_READONLY"_s));
     }
     ~Fault()
     {
-        if (!m_fullDisk) {
-            reopen({});
-            return;
-        }
         setrlimit(RLIMIT_FSIZE, &m_old);
         std::signal(SIGXFSZ, m_oldHandler);
+        if (!m_fullDisk)
+            reopen({});
     }
     bool isActive() const { return m_active; }
 
 private:
-    void reopen(const QString& options)
+    /** Opens the connection again with `options`; whether a write is refused now. */
+    bool reopen(const QString& options)
     {
         m_connection.close();
         m_connection.setConnectOptions(options);
@@ -69,7 +64,7 @@ private:
         QSqlQuery pragma(m_connection);
         pragma.exec(u"PRAGMA foreign_keys=ON"_s);
         pragma.exec(u"PRAGMA synchronous=NORMAL"_s);
-        m_active = !options.isEmpty() && !pragma.exec(u"CREATE TABLE probe (x)"_s);
+        return !options.isEmpty() && !pragma.exec(u"CREATE TABLE probe (x)"_s);
     }
 
     QSqlDatabase m_connection;
