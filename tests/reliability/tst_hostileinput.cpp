@@ -39,12 +39,11 @@ void readEverything(Office& o, Arguments& a)
     ReportController* reports = o.app->reportController();
     const QString from = a.text("2025-01-01"), to = a.text("2025-12-31");
     const int count = a.count(10);
-    const int property = a.id("properties");
     (void)reports->getMonthlyReport(from);
     (void)reports->getTenantStatement(a.id("tenants"), from, to);
     (void)reports->getChequeReport(a.text("pending"), from, to);
-    (void)reports->getProjectDetailedFinancials(property, from, to);
-    (void)reports->getPropertyProfitability(property, from, to);
+    (void)reports->getProjectDetailedFinancials(a.id("properties"), from, to);
+    (void)reports->getPropertyProfitability(a.id("properties"), from, to);
     (void)reports->getProfitLoss(from, to);
     (void)o.app->accountModel()->getProfitLoss(from, to);
     (void)o.app->accountModel()->getJournalEntries(from, to);
