@@ -494,8 +494,10 @@ QString Arguments::choice(const char* list)
 
 QString Arguments::pasted(const QString& sound)
 {
-    if (!spoiled() || chance(10))
-        return noted(m_pinned.value(u"pasted"_s, m_mode == Hostile ? pick(kHostileTexts) : sound).toString());
+    if (!spoiled())
+        return noted(m_pinned.value(u"pasted"_s, sound).toString());
+    if (chance(10))
+        return noted(pick(kHostileTexts));
     QStringList lines;
     for (int i = 0, n = 1 + below(12); i < n; ++i) {
         QStringList fields;
