@@ -18,6 +18,8 @@ const QStringList kHostileTexts = { QString(), u""_s, u"2025-13-45"_s, u"'; DROP
     u"+2025-03-15"_s, u"Robert'); DROP TABLE invoices;--"_s, u"مستأجر"_s, u"🏠🔑"_s, QString(100 * 1024, u'x'),
     u"ع"_s.repeated(100 * 1024), u"%"_s, u"_"_s, u"\\"_s, u"\n"_s, u"\r\n"_s, u"1,2,3"_s, u"2025-03"_s,
     u"2025-00"_s, u"2025-3"_s, u"202503"_s, u"2025-03-"_s, u"yyyy-MM"_s, u"-2025-03-15"_s };
+// Sound dates of their own, so that spoiled dates also come in the wrong order.
+const QStringList kDates = { u"2024-02-29"_s, u"2025-03-15"_s, u"2025-12-31"_s, u"2030-01-01"_s };
 const QList<double> kAmounts = { qQNaN(), qInf(), -qInf(), -0.0, 0.0, 1e308, -1e308,
     std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(), 1e-308, 0.004, 0.005, 0.01,
     -1.0, -0.01, 1e13, 1.0000001e13, 123.45, 1e15, 0.1 + 0.2 };
@@ -441,9 +443,10 @@ QString Arguments::date(const char* sound, bool checked)
 {
     // All dates of a call move together: a contract still ends after it starts.
     const QDate shifted = QDate::fromString(QLatin1String(sound), Qt::ISODate).addDays(m_dayShift);
-    const QString date
-        = m_pinned.value(u"date"_s, spoiled() ? pick(kHostileTexts) : shifted.toString(Qt::ISODate))
-              .toString();
+    const QString drawn = !spoiled() ? shifted.toString(Qt::ISODate)
+        : chance(40)                 ? pick(kDates)
+                                     : pick(kHostileTexts);
+    const QString date = m_pinned.value(u"date"_s, drawn).toString();
     refuseIf(checked && !isDate(date));
     return noted(date);
 }
