@@ -381,6 +381,9 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
     const QVariant soldUnit = database.scalar(
         QStringLiteral("SELECT id FROM units WHERE status='sold' AND property_id=? ORDER BY id LIMIT 1"), { project });
     const QString year = QString::number(today.year());
+    // The year before today's, as the reports page asks for a range.
+    const QString yearStart = QString::number(today.year() - 1) + QStringLiteral("-01-01");
+    const QString yearEnd = QString::number(today.year() - 1) + QStringLiteral("-12-31");
 
     const std::vector<Call> calls = {
         { QStringLiteral("dashboard_getStats"), backend.dashboardController(), "getStats", {} },
@@ -428,6 +431,12 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         { QStringLiteral("report_getMonthlyReport"), backend.reportController(), "getMonthlyReport",
             { year } },
         { QStringLiteral("report_getChequeReport"), backend.reportController(), "getChequeReport", {} },
+        { QStringLiteral("report_getProfitLoss_year"), backend.reportController(), "getProfitLoss",
+            { yearStart, yearEnd } },
+        { QStringLiteral("report_getChequeReport_pending_year"), backend.reportController(), "getChequeReport",
+            { QStringLiteral("pending"), yearStart, yearEnd } },
+        { QStringLiteral("statement_tenant_year"), backend.reportController(), "getTenantStatement",
+            { tenant, yearStart, yearEnd } },
         { QStringLiteral("statement_tenant"), backend.reportController(), "getTenantStatement", { tenant } },
         { QStringLiteral("statement_buyer"), backend.reportController(), "getBuyerStatement", { buyer } },
         { QStringLiteral("statement_contractor"), backend.reportController(), "getContractorStatement",
@@ -438,6 +447,8 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
             "getProjectCostCenters", { project } },
         { QStringLiteral("project_getPropertyProfitability"), backend.reportController(),
             "getPropertyProfitability", { property } },
+        { QStringLiteral("project_getPropertyProfitability_year"), backend.reportController(),
+            "getPropertyProfitability", { property, yearStart, yearEnd } },
         { QStringLiteral("project_getUnitProfitability"), backend.reportController(), "getUnitProfitability",
             { soldUnit } },
         { QStringLiteral("account_getBalanceSheet"), backend.accountModel(), "getBalanceSheet", {} },

@@ -1,6 +1,7 @@
 #include "windowprobe.h"
 
 #include "appbackend.h"
+#include "backend.h"
 #include "applicationidentity.h"
 #include "authcontroller.h"
 #include "clock.h"
@@ -74,8 +75,8 @@ int runWindowProbe(int argc, char* argv[])
         return 1;
     AppBackend backend(&database, dataDir.path());
     QQmlApplicationEngine engine;
-    backend.publish(engine.rootContext());
-    engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    Backend::attach(&engine, backend);
+    engine.load(Backend::mainUrl());
     auto* window = engine.rootObjects().isEmpty()
         ? nullptr
         : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());

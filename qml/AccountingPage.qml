@@ -2,11 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/AdminPalette.js" as AdminPalette
-import "components/Bidi.js" as Bidi
-import "components/Formats.js" as Formats
+import Darvelinto
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
 // paged), contractors and suppliers with what the office owes them, and the cost centres of every
@@ -14,8 +10,6 @@ import "components/Formats.js" as Formats
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var accounts: []
     property var contractors: []
@@ -28,8 +22,8 @@ Rectangle {
         })
 
     function refresh() {
-        accounts = accountModel.getAll();
-        contractors = expenseModel.getContractors();
+        accounts = Backend.accountModel.getAll();
+        contractors = Backend.expenseModel.getContractors();
         loadProjects();
         ++revision;
         journalList.reload();
@@ -38,23 +32,16 @@ Rectangle {
     // The cost centres are on their own tab; their projects are read when it is the one shown.
     function loadProjects() {
         if (tabs.currentIndex === 3)
-            projects = propertyModel.getAll();
+            projects = Backend.propertyModel.getAll();
     }
 
     // Amounts in the locale's number format, decimals only where there are some. A negative
     // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
     // otherwise be drawn after the digits.
-    function money(value) {
-        const text = Formats.money(value);
-        return Number(value) < 0 ? "\u200E" + text : text;
-    }
 
-    function centreKind(type) {
-        return type === "project" ? "المشروع" : type === "floor" ? "الطابق" : "الوحدة";
-    }
 
     objectName: "accountingPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -68,7 +55,7 @@ Rectangle {
             MButton {
                 objectName: "newEntryButton"
                 text: "تسجيل قيد يدوي"
-                iconSymbol: "+"
+                iconSymbol: Icons.add
                 onClicked: entryDialog.open()
             }
         }
@@ -90,9 +77,9 @@ Rectangle {
             // Chart of accounts
             Rectangle {
                 radius: 14
-                color: page.appTheme.bgSecondary
+                color: Theme.bgSecondary
                 border.width: 1
-                border.color: page.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ListView {
                     id: accountList
@@ -110,13 +97,13 @@ Rectangle {
                         id: accountRow
                         required property var modelData
                         readonly property real balance: Number(modelData.balance) || 0
-                        readonly property var badge: AdminPalette.accountTypes[modelData.type] || AdminPalette.accountTypes.expense
+                        readonly property var badge: Theme.accountTypes[modelData.type] || Theme.accountTypes.expense
 
                         objectName: "account_" + modelData.code
                         width: ListView.view.width
                         height: 44
                         radius: 8
-                        color: rowHover.hovered ? page.appTheme.bgElevated : "transparent"
+                        color: rowHover.hovered ? Theme.bgElevated : "transparent"
 
                         HoverHandler {
                             id: rowHover
@@ -124,27 +111,26 @@ Rectangle {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 15
                             anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 15
                             spacing: 12
 
                             Text {
                                 Layout.preferredWidth: 80
                                 textFormat: Text.PlainText
                                 text: accountRow.modelData.code
-                                color: page.appTheme.accentGold
+                                color: Theme.accentGold
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: accountRow.modelData.name_ar
-                                color: page.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 13
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Rectangle {
@@ -160,7 +146,7 @@ Rectangle {
                                     anchors.centerIn: parent
                                     textFormat: Text.PlainText
                                     text: accountRow.badge.label
-                                    color: page.appTheme.accentGold
+                                    color: Theme.accentGold
                                     font.pixelSize: 10
                                     font.bold: true
                                 }
@@ -169,11 +155,11 @@ Rectangle {
                                 objectName: "balance"
                                 Layout.preferredWidth: 100
                                 textFormat: Text.PlainText
-                                text: page.money(accountRow.balance)
-                                color: accountRow.balance >= 0 ? AdminPalette.positive : AdminPalette.negative
+                                text: Format.amount(accountRow.balance)
+                                color: accountRow.balance >= 0 ? Theme.fixed.success : Theme.fixed.error
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: Text.AlignLeft
+                                horizontalAlignment: Text.AlignRight
                             }
                         }
                     }
@@ -184,10 +170,10 @@ Rectangle {
             PagedList {
                 id: journalList
                 objectName: "journalList"
-                panelColor: page.appTheme.bgSecondary
+                panelColor: Theme.bgSecondary
                 searchPlaceholder: "بحث في القيود بالوصف أو المرجع أو التاريخ أو الرقم..."
                 emptyText: "لا توجد قيود بعد"
-                fetch: (offset, limit, search) => accountModel.getJournalPage(offset, limit, search)
+                fetch: (offset, limit, search) => Backend.accountModel.getJournalPage(offset, limit, search)
 
                 delegate: Rectangle {
                     id: entryRow
@@ -198,40 +184,39 @@ Rectangle {
                     width: ListView.view.width
                     height: 50
                     radius: 8
-                    color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
+                    color: index % 2 === 1 ? Theme.stripe : "transparent"
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 15
                         anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 15
                         spacing: 12
 
                         Text {
                             Layout.preferredWidth: 100
                             textFormat: Text.PlainText
                             text: entryRow.record.entry_date || ""
-                            color: page.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         Text {
                             objectName: "journalDescription"
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: Bidi.numbersInOrder(entryRow.record.description)
-                            color: page.appTheme.textPrimary
+                            text: Format.inOrder(entryRow.record.description)
+                            color: Theme.textPrimary
                             font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
                             text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
-                            color: page.appTheme.accentGold
+                            color: Theme.accentGold
                             font.pixelSize: 12
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                             elide: Text.ElideRight
                         }
                     }
@@ -239,269 +224,16 @@ Rectangle {
             }
 
             // Contractors and suppliers
-            Rectangle {
-                radius: 14
-                color: page.appTheme.bgSecondary
-                border.width: 1
-                border.color: page.appTheme.borderColor
-
-                ColumnLayout {
-                    anchors.fill: parent
-                    anchors.margins: 15
-                    spacing: 10
-
-                    RowLayout {
-                        Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 12
-
-                        Text {
-                            Layout.fillWidth: true
-                            text: "تتبع المقاولين والموردين حسب بنود العمل"
-                            color: page.appTheme.accentGold
-                            font.pixelSize: 15
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-                        MButton {
-                            objectName: "addContractorButton"
-                            Layout.preferredHeight: 32
-                            implicitHeight: 32
-                            text: "+ إضافة مورد"
-                            onClicked: contractorDialog.open()
-                        }
-                    }
-
-                    RowLayout {
-                        Layout.fillWidth: true
-                        Layout.leftMargin: 15
-                        Layout.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 12
-
-                        Repeater {
-                            model: [
-                                {
-                                    "text": "الاسم",
-                                    "width": 160
-                                },
-                                {
-                                    "text": "التخصص",
-                                    "width": 100
-                                },
-                                {
-                                    "text": "الهاتف",
-                                    "width": -1
-                                },
-                                {
-                                    "text": "الرصيد المستحق",
-                                    "width": 120
-                                }
-                            ]
-
-                            Text {
-                                required property var modelData
-                                Layout.preferredWidth: modelData.width > 0 ? modelData.width : -1
-                                Layout.fillWidth: modelData.width < 0
-                                textFormat: Text.PlainText
-                                text: modelData.text
-                                color: AdminPalette.columnHeader
-                                font.pixelSize: 11
-                                font.bold: true
-                                horizontalAlignment: modelData.width === 120 ? Text.AlignLeft : Text.AlignRight
-                            }
-                        }
-                    }
-
-                    ListView {
-                        objectName: "contractorList"
-                        Layout.fillWidth: true
-                        Layout.fillHeight: true
-                        clip: true
-                        reuseItems: true
-                        boundsBehavior: Flickable.StopAtBounds
-                        model: page.contractors
-                        ScrollBar.vertical: ScrollBar {}
-
-                        Text {
-                            anchors.centerIn: parent
-                            visible: page.contractors.length === 0
-                            text: "لا يوجد مقاولون أو موردون بعد"
-                            color: page.appTheme.textMuted
-                            font.pixelSize: 14
-                        }
-
-                        delegate: Rectangle {
-                            id: contractorRow
-                            required property var modelData
-                            required property int index
-                            readonly property real balance: Number(modelData.balance) || 0
-
-                            objectName: "contractor_" + modelData.id
-                            width: ListView.view.width
-                            height: 48
-                            radius: 8
-                            color: index % 2 === 1 ? AdminPalette.stripe(page.appTheme) : "transparent"
-
-                            RowLayout {
-                                anchors.fill: parent
-                                anchors.leftMargin: 15
-                                anchors.rightMargin: 15
-                                layoutDirection: Qt.RightToLeft
-                                spacing: 12
-
-                                Text {
-                                    objectName: "contractorNameText"
-                                    Layout.preferredWidth: 160
-                                    textFormat: Text.PlainText
-                                    text: contractorRow.modelData.name || ""
-                                    color: page.appTheme.textPrimary
-                                    font.pixelSize: 12
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    Layout.preferredWidth: 100
-                                    textFormat: Text.PlainText
-                                    text: contractorRow.modelData.trade || ""
-                                    color: page.appTheme.accentGold
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    Layout.fillWidth: true
-                                    textFormat: Text.PlainText
-                                    text: contractorRow.modelData.phone || ""
-                                    color: page.appTheme.textSecondary
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    objectName: "contractorBalance"
-                                    Layout.preferredWidth: 120
-                                    textFormat: Text.PlainText
-                                    text: page.money(contractorRow.balance) + " ₪"
-                                    color: contractorRow.balance > 0 ? AdminPalette.negative : AdminPalette.positive
-                                    font.pixelSize: 12
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignLeft
-                                }
-                            }
-                        }
-                    }
-                }
+            ContractorsTab {
+                contractors: page.contractors
+                onAddRequested: contractorDialog.open()
             }
 
             // Cost centres, one card per project; only the cards in view fetch their figures.
-            ListView {
-                id: projectList
-                objectName: "costCentreList"
-                clip: true
-                spacing: 14
-                reuseItems: true
-                boundsBehavior: Flickable.StopAtBounds
-                model: tabs.currentIndex === 3 ? page.projects : []
-                ScrollBar.vertical: ScrollBar {}
-
-                Text {
-                    anchors.centerIn: parent
-                    visible: page.projects.length === 0
-                    text: "لا توجد مشاريع بعد"
-                    color: page.appTheme.textMuted
-                    font.pixelSize: 14
-                }
-
-                delegate: Rectangle {
-                    id: projectCard
-                    required property var modelData
-                    readonly property var centres: page.revision >= 0 ? reportCtrl.getProjectCostCenters(modelData.id) : []
-
-                    objectName: "project_" + modelData.id
-                    width: ListView.view.width
-                    height: cardColumn.implicitHeight + 28
-                    radius: 12
-                    color: page.appTheme.bgCard
-                    border.width: 1
-                    border.color: page.appTheme.borderColor
-
-                    ColumnLayout {
-                        id: cardColumn
-                        anchors.left: parent.left
-                        anchors.right: parent.right
-                        anchors.top: parent.top
-                        anchors.margins: 14
-                        spacing: 8
-
-                        Text {
-                            Layout.fillWidth: true
-                            textFormat: Text.PlainText
-                            text: "مركز تكلفة المشروع: " + projectCard.modelData.name
-                            color: page.appTheme.textPrimary
-                            font.pixelSize: 15
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-
-                        Repeater {
-                            model: projectCard.centres
-
-                            Rectangle {
-                                id: centreRow
-                                required property var modelData
-                                readonly property bool isProject: modelData.type === "project"
-
-                                objectName: "centre_" + modelData.id
-                                Layout.fillWidth: true
-                                Layout.preferredHeight: 44
-                                radius: 10
-                                color: isProject ? page.appTheme.bgElevated : "transparent"
-                                border.width: 1
-                                border.color: isProject ? page.appTheme.borderStrong : page.appTheme.borderColor
-
-                                RowLayout {
-                                    anchors.fill: parent
-                                    anchors.leftMargin: 14
-                                    anchors.rightMargin: 14
-                                    layoutDirection: Qt.RightToLeft
-                                    spacing: 16
-
-                                    Text {
-                                        Layout.fillWidth: true
-                                        textFormat: Text.PlainText
-                                        text: page.centreKind(centreRow.modelData.type) + " - " + (centreRow.modelData.name || "")
-                                        color: page.appTheme.textPrimary
-                                        font.pixelSize: 12
-                                        font.bold: centreRow.modelData.type === "project" || centreRow.modelData.type === "floor"
-                                        horizontalAlignment: Text.AlignRight
-                                        elide: Text.ElideRight
-                                    }
-                                    Text {
-                                        textFormat: Text.PlainText
-                                        text: "الإيراد " + page.money(centreRow.modelData.revenue) + " ₪"
-                                        color: page.appTheme.successColor
-                                        font.pixelSize: 12
-                                    }
-                                    Text {
-                                        textFormat: Text.PlainText
-                                        text: "التكلفة " + page.money(centreRow.modelData.expenses) + " ₪"
-                                        color: page.appTheme.dangerColor
-                                        font.pixelSize: 12
-                                    }
-                                    Text {
-                                        textFormat: Text.PlainText
-                                        text: "الربح " + page.money(centreRow.modelData.profit) + " ₪"
-                                        color: page.appTheme.accentGold
-                                        font.pixelSize: 12
-                                        font.bold: true
-                                    }
-                                }
-                            }
-                        }
-                    }
-                }
+            CostCentresTab {
+                projects: page.projects
+                revision: page.revision
+                shown: tabs.currentIndex === 3
             }
         }
     }
@@ -515,7 +247,7 @@ Rectangle {
     ContractorDialog {
         id: contractorDialog
         onAdded: {
-            page.contractors = expenseModel.getContractors();
+            page.contractors = Backend.expenseModel.getContractors();
         }
     }
 }

@@ -2,9 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
+import Darvelinto
 
 // Buyers and sales: the buyer register with each buyer's balance, and per buyer the sale of a
 // unit, the installment schedule with collection and hand-added installments, a received cheque
@@ -12,47 +10,13 @@ import "components/Figures.js" as Figures
 Rectangle {
     id: buyersRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
-
     property var buyers: []
 
-    readonly property var installmentStatuses: ({
-            "paid": {
-                "label": "مدفوع",
-                "color": Palette.fixed.success,
-                "background": Palette.fixed.successSoft
-            },
-            "partial": {
-                "label": "جزئي",
-                "color": Palette.fixed.warning,
-                "background": Palette.fixed.warningSoft
-            },
-            "pending": {
-                "label": "معلق",
-                "color": Palette.fixed.error,
-                "background": Palette.fixed.errorSoft
-            }
-        })
 
     // Balances change with every sale, collection and added installment, so the register is read
     // again after each of them, not only when the page is shown.
     function refresh() {
-        buyers = buyerModel.getAll();
-    }
-
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
-
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
-
-    function primaryCurrencyId() {
-        const primary = currencyModel.getPrimary();
-        return primary && primary.id ? primary.id : 1;
+        buyers = Backend.buyerModel.getAll();
     }
 
     function openFor(dialog, buyer) {
@@ -61,148 +25,8 @@ Rectangle {
         dialog.open();
     }
 
-    function addBuyer() {
-        const name = buyerNameField.text.trim();
-        if (name.length === 0) {
-            refuse("أدخل الاسم الكامل للمشتري");
-            return;
-        }
-        const idNumber = buyerIdNumberField.text.trim();
-        const id = buyerModel.add(name, idNumber, buyerPhoneField.text.trim(), "", buyerAddressField.text.trim());
-        if (id <= 0) {
-            refuse("تعذرت إضافة المشتري، ربما رقم الهوية " + idNumber + " مسجل لمشترٍ آخر");
-            return;
-        }
-        for (const field of [buyerNameField, buyerIdNumberField, buyerPhoneField, buyerAddressField])
-            field.text = "";
-        refresh();
-        addBuyerDialog.close();
-        notify("نجاح", "تمت إضافة المشتري " + name, "success");
-    }
-
-    function saveBuyerCheque() {
-        const number = chequeNumber.text.trim();
-        if (number.length === 0) {
-            refuse("أدخل رقم الشيك");
-            return;
-        }
-        const amount = Figures.positive(chequeAmount.text);
-        if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ"));
-            return;
-        }
-        const due = chequeDue.text.trim();
-        if (!Figures.isDate(due)) {
-            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
-            return;
-        }
-        const id = chequeModel.add(number, "received", amount, chequeBank.text.trim(), due, buyerChequeDialog.buyerName, primaryCurrencyId(), 1.0, buyerChequeDialog.buyerId, 0);
-        if (id <= 0) {
-            refuse("تعذر حفظ الشيك رقم " + number);
-            return;
-        }
-        chequeNumber.text = "";
-        chequeAmount.text = "";
-        buyerChequeDialog.close();
-        notify("نجاح", "تم تسجيل الشيك رقم " + number + " من " + buyerChequeDialog.buyerName, "success");
-    }
-
-    function askCollection(record) {
-        collectDialog.installment = record;
-        const open = Number(record.installment_amount) - Number(record.paid_amount);
-        collectAmount.text = String(Math.round(open * 100) / 100);
-        collectDialog.open();
-    }
-
-    function collect() {
-        const installment = collectDialog.installment;
-        if (!installment)
-            return;
-        const amount = Figures.positive(collectAmount.text);
-        if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ المحصل"));
-            return;
-        }
-        const open = collectDialog.openAmount;
-        if (amount > open + 0.01) {
-            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على القسط، وهو " + Figures.money(open) + " ₪");
-            return;
-        }
-        if (!installmentModel.payInstallment(installment.id, amount)) {
-            refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
-            scheduleList.reload();
-            return;
-        }
-        collectDialog.close();
-        scheduleList.reload();
-        refresh();
-        notify("نجاح", "تم تحصيل " + Figures.money(amount) + " ₪ من قسط " + Figures.ltr(installment.due_date), "success");
-    }
-
-    function addInstallment() {
-        const unit = addInstallmentUnitBox.currentEntry;
-        if (!unit) {
-            refuse(addInstallmentDialog.units.length === 0 ? "لا توجد وحدات مباعة لهذا المشتري" : "اختر الوحدة");
-            return;
-        }
-        const amount = Figures.positive(addInstallmentAmount.text);
-        if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("قيمة القسط"));
-            return;
-        }
-        const due = addInstallmentDue.text.trim();
-        if (!Figures.isDate(due)) {
-            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
-            return;
-        }
-        const id = installmentModel.add(scheduleDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : primaryCurrencyId());
-        if (id <= 0) {
-            refuse("تعذرت إضافة القسط");
-            return;
-        }
-        addInstallmentAmount.text = "";
-        addInstallmentDialog.close();
-        scheduleList.reload();
-        refresh();
-        notify("نجاح", "تمت إضافة قسط بقيمة " + Figures.money(amount) + " ₪ يستحق في " + Figures.ltr(due), "success");
-    }
-
-    // What the printed statement shows: one line per installment and the three totals.
-    function statementDocument(rows) {
-        const transactions = [];
-        let owed = 0;
-        let paid = 0;
-        for (const row of rows) {
-            const amount = Number(row.installment_amount) || 0;
-            const settled = Number(row.paid_amount) || 0;
-            owed += amount;
-            paid += settled;
-            transactions.push({
-                "date": row.due_date,
-                "description": "قسط وحدة " + row.unit_number + " (" + row.property_name + ")",
-                "reference": "Installment #" + row.id,
-                "amount": Figures.money(amount) + " ₪",
-                "balance": Figures.money(amount - settled) + " ₪"
-            });
-        }
-        return {
-            "transactions": transactions,
-            "totals": {
-                "إجمالي قيمة الأقساط": Figures.money(owed) + " ₪",
-                "إجمالي المسدد": Figures.money(paid) + " ₪",
-                "المتبقي الكلي": Figures.money(owed - paid) + " ₪"
-            }
-        };
-    }
-
-    function printStatement() {
-        const document = statementDocument(statementDialog.statement);
-        statementDialog.printing = true;
-        printCtrl.printStatement(statementDialog.buyerName, "مشتري", document.transactions, document.totals);
-    }
-
     objectName: "buyersPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -215,7 +39,8 @@ Rectangle {
 
             MButton {
                 objectName: "addBuyerButton"
-                text: "+ مشتري جديد"
+                text: "مشتري جديد"
+                iconSymbol: Icons.add
                 onClicked: addBuyerDialog.open()
             }
         }
@@ -224,9 +49,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: buyersRoot.appTheme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: buyersRoot.appTheme.borderColor
+            border.color: Theme.borderColor
             clip: true
 
             ListView {
@@ -251,21 +76,21 @@ Rectangle {
                     width: ListView.view.width
                     height: 68
                     radius: 12
-                    color: buyersRoot.appTheme.bgCard
+                    color: Theme.bgCard
                     border.width: 1
-                    border.color: buyersRoot.appTheme.borderColor
+                    border.color: Theme.borderColor
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 12
-                        anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.rightMargin: 12
+                        anchors.leftMargin: 15
                         spacing: 12
 
                         Text {
-                            text: "👤"
-                            font.pixelSize: 20
-                            font.family: Palette.emojiFont
+                            text: Icons.user
+                            color: Theme.accentGold
+                            font.pixelSize: 22
+                            font.family: Icons.family
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
@@ -275,19 +100,19 @@ Rectangle {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: card.modelData.full_name
-                                color: buyersRoot.appTheme.textPrimary
+                                color: Theme.textPrimary
                                 font.pixelSize: 14
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: "رقم الهوية: " + (card.modelData.id_number || "-")
-                                color: buyersRoot.appTheme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                         ColumnLayout {
@@ -299,8 +124,8 @@ Rectangle {
                                 objectName: "buyerBalance"
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
-                                text: Figures.money(card.balance) + " ₪"
-                                color: card.balance > 0 ? buyersRoot.appTheme.dangerColor : buyersRoot.appTheme.successColor
+                                text: Format.amount(card.balance)
+                                color: card.balance > 0 ? Theme.dangerColor : Theme.successColor
                                 font.pixelSize: 14
                                 font.bold: true
                                 horizontalAlignment: Text.AlignHCenter
@@ -308,7 +133,7 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: "رصيد المشتري"
-                                color: buyersRoot.appTheme.textMuted
+                                color: Theme.textMuted
                                 font.pixelSize: 10
                                 horizontalAlignment: Text.AlignHCenter
                             }
@@ -317,22 +142,22 @@ Rectangle {
                             model: [
                                 {
                                     "name": "sellButton",
-                                    "icon": "💰",
+                                    "icon": Icons.payments,
                                     "label": "بيع"
                                 },
                                 {
                                     "name": "scheduleButton",
-                                    "icon": "📅",
+                                    "icon": Icons.history,
                                     "label": "أقساط"
                                 },
                                 {
                                     "name": "chequeButton",
-                                    "icon": "🎫",
+                                    "icon": Icons.cheques,
                                     "label": "شيك"
                                 },
                                 {
                                     "name": "statementButton",
-                                    "icon": "📄",
+                                    "icon": Icons.invoices,
                                     "label": "كشف"
                                 }
                             ]
@@ -349,7 +174,6 @@ Rectangle {
                                 rightPadding: 8
                                 outline: true
                                 iconSymbol: modelData.icon
-                                iconFamily: Palette.emojiFont
                                 text: modelData.label
                                 font.pixelSize: 12
                                 onClicked: {
@@ -370,115 +194,20 @@ Rectangle {
                     anchors.centerIn: parent
                     visible: buyerList.count === 0
                     text: "لا يوجد مشترون بعد"
-                    color: buyersRoot.appTheme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 14
                 }
             }
         }
     }
 
-    MDialog {
+    AddBuyerDialog {
         id: addBuyerDialog
-        objectName: "addBuyerDialog"
-        title: "إضافة مشتري جديد"
-        width: 450
-        height: 470
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 10
-
-            MTextField {
-                id: buyerNameField
-                objectName: "buyerName"
-                Layout.fillWidth: true
-                label: "الاسم الكامل"
-            }
-            MTextField {
-                id: buyerIdNumberField
-                objectName: "buyerIdNumber"
-                Layout.fillWidth: true
-                label: "رقم الهوية"
-            }
-            MTextField {
-                id: buyerPhoneField
-                objectName: "buyerPhone"
-                Layout.fillWidth: true
-                label: "رقم الهاتف"
-            }
-            MTextField {
-                id: buyerAddressField
-                objectName: "buyerAddress"
-                Layout.fillWidth: true
-                label: "العنوان"
-            }
-            Item {
-                Layout.fillHeight: true
-            }
-            MButton {
-                objectName: "saveBuyerButton"
-                Layout.fillWidth: true
-                text: "حفظ البيانات"
-                onClicked: buyersRoot.addBuyer()
-            }
-        }
+        onSaved: buyersRoot.refresh()
     }
 
-    MDialog {
+    BuyerChequeDialog {
         id: buyerChequeDialog
-
-        property int buyerId: 0
-        property string buyerName: ""
-
-        objectName: "buyerChequeDialog"
-        title: "تسجيل شيك من: " + buyerName
-        width: 450
-        height: 470
-        onAboutToShow: {
-            if (chequeDue.text.trim().length === 0)
-                chequeDue.text = Figures.today();
-        }
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 10
-
-            MTextField {
-                id: chequeNumber
-                objectName: "buyerChequeNumber"
-                Layout.fillWidth: true
-                label: "رقم الشيك"
-            }
-            MTextField {
-                id: chequeBank
-                objectName: "buyerChequeBank"
-                Layout.fillWidth: true
-                label: "اسم البنك"
-            }
-            MTextField {
-                id: chequeAmount
-                objectName: "buyerChequeAmount"
-                Layout.fillWidth: true
-                label: "المبلغ"
-                placeholderText: "0.00"
-            }
-            MTextField {
-                id: chequeDue
-                objectName: "buyerChequeDue"
-                Layout.fillWidth: true
-                label: "تاريخ الاستحقاق"
-                text: Figures.today()
-            }
-            Item {
-                Layout.fillHeight: true
-            }
-            MButton {
-                objectName: "saveBuyerChequeButton"
-                Layout.fillWidth: true
-                text: "حفظ الشيك"
-                onClicked: buyersRoot.saveBuyerCheque()
-            }
-        }
     }
 
     SalesDialog {
@@ -486,496 +215,33 @@ Rectangle {
         onSaleCompleted: buyersRoot.refresh()
     }
 
-    MDialog {
+    ScheduleDialog {
         id: scheduleDialog
-
-        property int buyerId: 0
-        property string buyerName: ""
-
-        objectName: "scheduleDialog"
-        title: "جدول الأقساط - " + buyerName
-        width: 850
-        height: 650
-        onAboutToShow: scheduleList.reload()
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 12
-
-            RowLayout {
-                Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
-                spacing: 10
-
-                Text {
-                    Layout.fillWidth: true
-                    text: "الأقساط المستحقة"
-                    color: buyersRoot.appTheme.accentGold
-                    font.pixelSize: 15
-                    font.bold: true
-                    horizontalAlignment: Text.AlignRight
-                }
-                MButton {
-                    objectName: "addInstallmentButton"
-                    Layout.preferredHeight: 32
-                    implicitHeight: 32
-                    text: "+ إضافة قسط"
-                    onClicked: addInstallmentDialog.open()
-                }
-            }
-
-            PagedList {
-                id: scheduleList
-                objectName: "scheduleList"
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                searchPlaceholder: "بحث بتاريخ الاستحقاق أو رقم الشيك أو الوحدة..."
-                emptyText: "لا توجد أقساط لهذا المشتري"
-                fetch: (offset, limit, search) => scheduleDialog.buyerId > 0 ? installmentModel.getPage(scheduleDialog.buyerId, offset, limit, search) : []
-                headers: ["تاريخ الاستحقاق", "البيان", "المبلغ", "الحالة", ""]
-                columnWidths: [120, 0, 120, 90, 50]
-                headerVisible: true
-                delegate: installmentRow
-                panelColor: buyersRoot.appTheme.bgInput
-                rowAltColor: buyersRoot.appTheme.bgSecondary
-            }
+        onCollectRequested: record => collectDialog.ask(record)
+        onAddInstallmentRequested: {
+            addInstallmentDialog.buyerId = scheduleDialog.buyerId;
+            addInstallmentDialog.open();
         }
     }
 
-    Component {
-        id: installmentRow
-
-        Rectangle {
-            id: row
-            required property var record
-            required property int index
-            readonly property bool paid: record.status === "paid"
-
-            objectName: "installment_" + record.id
-            width: ListView.view.width
-            height: 48
-            color: index % 2 === 1 ? buyersRoot.appTheme.bgSecondary : "transparent"
-
-            Row {
-                anchors.fill: parent
-                anchors.leftMargin: 15
-                anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
-
-                Text {
-                    width: scheduleList.columnWidth(0, 5)
-                    leftPadding: 8
-                    height: parent.height
-                    textFormat: Text.PlainText
-                    text: row.record.due_date || ""
-                    color: buyersRoot.appTheme.textSecondary
-                    font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
-                    verticalAlignment: Text.AlignVCenter
-                }
-                Column {
-                    width: scheduleList.columnWidth(1, 5)
-                    anchors.verticalCenter: parent.verticalCenter
-                    spacing: 2
-
-                    Text {
-                        width: parent.width
-                        textFormat: Text.PlainText
-                        text: "قسط شقة " + row.record.unit_number + (row.record.property_name ? " - " + row.record.property_name : "")
-                        color: buyersRoot.appTheme.textPrimary
-                        font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
-                        elide: Text.ElideRight
-                    }
-                    Text {
-                        width: parent.width
-                        textFormat: Text.PlainText
-                        text: row.record.cheque_number ? "شيك رقم: " + row.record.cheque_number + " (" + (row.record.bank_name || "-") + ")" : "دفع نقدي / دفعات"
-                        color: buyersRoot.appTheme.textMuted
-                        font.pixelSize: 10
-                        horizontalAlignment: Text.AlignRight
-                        elide: Text.ElideRight
-                    }
-                }
-                Column {
-                    width: scheduleList.columnWidth(2, 5)
-                    anchors.verticalCenter: parent.verticalCenter
-                    spacing: 1
-
-                    Text {
-                        width: parent.width
-                        textFormat: Text.PlainText
-                        text: Figures.money(row.record.installment_amount) + " ₪"
-                        color: buyersRoot.appTheme.accentGold
-                        font.pixelSize: 13
-                        font.bold: true
-                        horizontalAlignment: Text.AlignRight
-                    }
-                    Text {
-                        objectName: "paidLine"
-                        width: parent.width
-                        visible: row.record.status === "partial"
-                        textFormat: Text.PlainText
-                        text: "مسدد: " + Figures.money(row.record.paid_amount)
-                        color: buyersRoot.appTheme.textMuted
-                        font.pixelSize: 10
-                        horizontalAlignment: Text.AlignRight
-                    }
-                }
-                Item {
-                    width: scheduleList.columnWidth(3, 5)
-                    height: parent.height
-
-                    StatusBadge {
-                        objectName: "installmentStatus"
-                        anchors.right: parent.right
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: 80
-                        height: 24
-                        radius: 6
-                        status: row.record.status || "pending"
-                        mapping: buyersRoot.installmentStatuses
-                        fallbackLabel: buyersRoot.installmentStatuses.pending.label
-                        fallbackColor: Palette.fixed.error
-                    }
-                }
-                Item {
-                    width: scheduleList.columnWidth(4, 5)
-                    height: parent.height
-
-                    MButton {
-                        objectName: "collectButton"
-                        anchors.centerIn: parent
-                        width: 32
-                        height: 30
-                        implicitHeight: 30
-                        leftPadding: 0
-                        rightPadding: 0
-                        visible: !row.paid
-                        text: "✔"
-                        btnColor: buyersRoot.appTheme.successColor
-                        textColor: "#ffffff"
-                        onClicked: buyersRoot.askCollection(row.record)
-                    }
-                }
-            }
-        }
-    }
-
-    MDialog {
+    CollectDialog {
         id: collectDialog
-
-        property var installment: null
-        readonly property double openAmount: installment ? Number(installment.installment_amount) - Number(installment.paid_amount) : 0
-
-        objectName: "collectDialog"
-        title: "تحصيل قسط"
-        width: 400
-        height: 330
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 10
-
-            Text {
-                Layout.fillWidth: true
-                textFormat: Text.PlainText
-                text: collectDialog.installment ? "قسط شقة " + collectDialog.installment.unit_number + " المستحق في " + Figures.ltr(collectDialog.installment.due_date) : ""
-                color: buyersRoot.appTheme.textPrimary
-                font.pixelSize: 14
-                font.bold: true
-                horizontalAlignment: Text.AlignRight
-                elide: Text.ElideRight
-            }
-            Text {
-                objectName: "collectOpenAmount"
-                Layout.fillWidth: true
-                textFormat: Text.PlainText
-                text: "المتبقي على القسط: " + Figures.money(collectDialog.openAmount) + " ₪"
-                color: buyersRoot.appTheme.textSecondary
-                font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
-            }
-            MTextField {
-                id: collectAmount
-                objectName: "collectAmount"
-                Layout.fillWidth: true
-                label: "المبلغ المحصل"
-                placeholderText: "0.00"
-                onAccepted: buyersRoot.collect()
-            }
-            Item {
-                Layout.fillHeight: true
-            }
-            MButton {
-                objectName: "confirmCollectButton"
-                Layout.fillWidth: true
-                text: "تأكيد التحصيل"
-                onClicked: buyersRoot.collect()
-            }
+        onCollected: {
+            scheduleDialog.reload();
+            buyersRoot.refresh();
         }
+        onRefused: scheduleDialog.reload()
     }
 
-    MDialog {
+    AddInstallmentDialog {
         id: addInstallmentDialog
-
-        property var units: []
-
-        objectName: "addInstallmentDialog"
-        title: "إضافة قسط"
-        width: 420
-        height: 400
-        // Only units this buyer bought: an installment on anyone else's unit would charge the
-        // buyer for a sale that is not theirs.
-        onAboutToShow: {
-            const all = unitModel.getAll();
-            units = all.filter(unit => Number(unit.buyer_id) === scheduleDialog.buyerId);
-            addInstallmentUnitBox.currentIndex = units.length > 0 ? 0 : -1;
-            if (addInstallmentDue.text.trim().length === 0)
-                addInstallmentDue.text = Figures.today();
-        }
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 10
-
-            ChoiceBox {
-                id: addInstallmentUnitBox
-                objectName: "addInstallmentUnitBox"
-                Layout.fillWidth: true
-                model: addInstallmentDialog.units
-                textFor: unit => "وحدة " + unit.unit_number + " - " + (unit.property_name || "")
-                placeholder: addInstallmentDialog.units.length === 0 ? "لا توجد وحدات مباعة لهذا المشتري" : "اختر الوحدة"
-            }
-            MTextField {
-                id: addInstallmentAmount
-                objectName: "addInstallmentAmount"
-                Layout.fillWidth: true
-                label: "قيمة القسط"
-                placeholderText: "0.00"
-            }
-            MTextField {
-                id: addInstallmentDue
-                objectName: "addInstallmentDue"
-                Layout.fillWidth: true
-                label: "تاريخ الاستحقاق (YYYY-MM-DD)"
-                text: Figures.today()
-            }
-            Item {
-                Layout.fillHeight: true
-            }
-            MButton {
-                objectName: "saveInstallmentButton"
-                Layout.fillWidth: true
-                text: "إضافة القسط"
-                onClicked: buyersRoot.addInstallment()
-            }
+        onAdded: {
+            scheduleDialog.reload();
+            buyersRoot.refresh();
         }
     }
 
-    MDialog {
+    BuyerStatementDialog {
         id: statementDialog
-
-        property int buyerId: 0
-        property string buyerName: ""
-        property var statement: []
-        property bool printing: false
-        readonly property var sums: {
-            let owed = 0;
-            let paid = 0;
-            for (const row of statement) {
-                owed += Number(row.installment_amount) || 0;
-                paid += Number(row.paid_amount) || 0;
-            }
-            return {
-                "owed": owed,
-                "paid": paid
-            };
-        }
-
-        objectName: "buyerStatementDialog"
-        title: "كشف حساب المشتري - " + buyerName
-        width: 800
-        height: 600
-        onAboutToShow: statement = buyerId > 0 ? reportCtrl.getBuyerStatement(buyerId) : []
-
-        Connections {
-            target: printCtrl
-            enabled: statementDialog.printing
-            function onPrintFinished(success, filePath) {
-                statementDialog.printing = false;
-                if (success)
-                    buyersRoot.notify("نجاح", "تم حفظ كشف الحساب في " + filePath, "success");
-                else
-                    buyersRoot.refuse("تعذر حفظ كشف الحساب في " + filePath);
-            }
-        }
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 12
-
-            Rectangle {
-                Layout.fillWidth: true
-                Layout.fillHeight: true
-                radius: 10
-                color: buyersRoot.appTheme.bgInput
-                border.width: 1
-                border.color: buyersRoot.appTheme.borderColor
-                clip: true
-
-                ColumnLayout {
-                    anchors.fill: parent
-                    anchors.margins: 1
-                    spacing: 0
-
-                    Rectangle {
-                        Layout.fillWidth: true
-                        Layout.preferredHeight: 40
-                        color: buyersRoot.appTheme.bgElevated
-
-                        Row {
-                            anchors.fill: parent
-                            anchors.leftMargin: 15
-                            anchors.rightMargin: 15
-                            layoutDirection: Qt.RightToLeft
-
-                            Repeater {
-                                model: ["تاريخ الاستحقاق", "البيان", "قيمة القسط", "المدفوع", "المتبقي"]
-
-                                Text {
-                                    required property string modelData
-                                    required property int index
-                                    width: index === 1 ? parent.width - 4 * 110 : 110
-                                    height: parent.height
-                                    textFormat: Text.PlainText
-                                    text: modelData
-                                    color: buyersRoot.appTheme.textSecondary
-                                    font.pixelSize: 12
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                    verticalAlignment: Text.AlignVCenter
-                                }
-                            }
-                        }
-                    }
-
-                    ListView {
-                        id: statementList
-                        objectName: "statementList"
-                        Layout.fillWidth: true
-                        Layout.fillHeight: true
-                        clip: true
-                        reuseItems: true
-                        boundsBehavior: Flickable.StopAtBounds
-                        model: statementDialog.statement
-                        ScrollBar.vertical: ScrollBar {}
-
-                        delegate: Rectangle {
-                            id: line
-                            required property var modelData
-                            required property int index
-
-                            width: ListView.view.width
-                            height: 48
-                            color: index % 2 === 1 ? buyersRoot.appTheme.bgSecondary : "transparent"
-
-                            Row {
-                                anchors.fill: parent
-                                anchors.leftMargin: 15
-                                anchors.rightMargin: 15
-                                layoutDirection: Qt.RightToLeft
-
-                                Text {
-                                    width: 110
-                                    height: parent.height
-                                    textFormat: Text.PlainText
-                                    text: line.modelData.due_date || ""
-                                    color: buyersRoot.appTheme.textSecondary
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    verticalAlignment: Text.AlignVCenter
-                                }
-                                Text {
-                                    width: parent.width - 4 * 110
-                                    height: parent.height
-                                    textFormat: Text.PlainText
-                                    text: "قسط وحدة " + line.modelData.unit_number
-                                    color: buyersRoot.appTheme.textPrimary
-                                    font.pixelSize: 13
-                                    horizontalAlignment: Text.AlignRight
-                                    verticalAlignment: Text.AlignVCenter
-                                    elide: Text.ElideRight
-                                }
-                                Text {
-                                    width: 110
-                                    height: parent.height
-                                    textFormat: Text.PlainText
-                                    text: Figures.money(line.modelData.installment_amount)
-                                    color: buyersRoot.appTheme.dangerColor
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    verticalAlignment: Text.AlignVCenter
-                                }
-                                Text {
-                                    width: 110
-                                    height: parent.height
-                                    textFormat: Text.PlainText
-                                    text: Figures.money(line.modelData.paid_amount)
-                                    color: buyersRoot.appTheme.successColor
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    verticalAlignment: Text.AlignVCenter
-                                }
-                                Text {
-                                    width: 110
-                                    height: parent.height
-                                    textFormat: Text.PlainText
-                                    text: Figures.money(line.modelData.remaining_amount || 0)
-                                    color: buyersRoot.appTheme.accentGold
-                                    font.pixelSize: 12
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                    verticalAlignment: Text.AlignVCenter
-                                }
-                            }
-                        }
-
-                        Text {
-                            anchors.centerIn: parent
-                            visible: statementList.count === 0
-                            text: "لا توجد أقساط في كشف هذا المشتري"
-                            color: buyersRoot.appTheme.textMuted
-                            font.pixelSize: 14
-                        }
-                    }
-                }
-            }
-
-            RowLayout {
-                Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
-                spacing: 18
-
-                Text {
-                    objectName: "statementTotals"
-                    Layout.fillWidth: true
-                    textFormat: Text.PlainText
-                    text: "إجمالي الأقساط: " + Figures.money(statementDialog.sums.owed) + " ₪  |  المسدد: " + Figures.money(statementDialog.sums.paid) + " ₪  |  المتبقي: " + Figures.money(statementDialog.sums.owed - statementDialog.sums.paid) + " ₪"
-                    color: buyersRoot.appTheme.textPrimary
-                    font.pixelSize: 12
-                    font.bold: true
-                    wrapMode: Text.Wrap
-                    horizontalAlignment: Text.AlignRight
-                }
-                MButton {
-                    objectName: "printStatementButton"
-                    text: "طباعة كشف الحساب"
-                    iconSymbol: "🖨"
-                    outline: true
-                    onClicked: buyersRoot.printStatement()
-                }
-            }
-        }
     }
 }

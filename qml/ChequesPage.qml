@@ -2,9 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
+import Darvelinto
 
 // The cheque register: five cuts (all, received, issued, post-dated, to collect today), the count
 // and sum of every status, cashing a pending cheque and returning a pending or cashed one (each
@@ -12,8 +10,6 @@ import "components/Figures.js" as Figures
 Rectangle {
     id: chequesRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property var cuts: [
         {
@@ -43,37 +39,37 @@ Rectangle {
         {
             "status": "pending",
             "label": "معلق",
-            "color": appTheme.warningColor,
-            "background": appTheme.bgAccentSoft
+            "color": Theme.warningColor,
+            "background": Theme.bgAccentSoft
         },
         {
             "status": "paid",
             "label": "تم الصرف",
-            "color": appTheme.successColor,
-            "background": Palette.fixed.successSoft
+            "color": Theme.successColor,
+            "background": Theme.fixed.successSoft
         },
         {
             "status": "bounced",
             "label": "مرتجع",
-            "color": appTheme.dangerColor,
-            "background": Palette.fixed.errorSoft
+            "color": Theme.dangerColor,
+            "background": Theme.fixed.errorSoft
         }
     ]
     readonly property var chequeStatuses: ({
             "paid": {
                 "label": "تم الصرف",
-                "color": appTheme.successColor,
-                "background": Palette.fixed.successSoft
+                "color": Theme.successColor,
+                "background": Theme.fixed.successSoft
             },
             "pending": {
                 "label": "مؤجل",
-                "color": appTheme.warningColor,
-                "background": appTheme.bgAccentSoft
+                "color": Theme.warningColor,
+                "background": Theme.bgAccentSoft
             },
             "bounced": {
                 "label": "مرتجع",
-                "color": appTheme.dangerColor,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.dangerColor,
+                "background": Theme.fixed.errorSoft
             }
         })
 
@@ -90,18 +86,11 @@ Rectangle {
     }
 
     function refresh() {
-        totals = chequeModel.getStatusTotals();
+        totals = Backend.chequeModel.getStatusTotals();
         chequeList.reload();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function totalOf(status) {
         const entry = totals[status];
@@ -125,69 +114,69 @@ Rectangle {
         const cashing = status === "paid";
         const ofInstallment = !!record.installment_id;
         const effect = !ofInstallment ? "" : cashing ? " وسيُحصَّل به القسط المرتبط به." : record.status === "paid" ? " وسيُلغى ما حُصِّل به من القسط المرتبط به." : "";
-        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Figures.money(record.amount) + " " + (record.currency_symbol || "₪") + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + effect + " هل تريد المتابعة؟";
+        const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Format.amount(record.amount, record.currency_symbol) + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + effect + " هل تريد المتابعة؟";
         confirm.destructive = !cashing;
         confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
         confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
-            const done = chequeModel.updateStatus(record.id, status);
+            const done = Backend.chequeModel.updateStatus(record.id, status);
             chequesRoot.refresh();
             if (!done) {
-                chequesRoot.refuse(chequeModel.lastError || "تعذر تغيير حالة الشيك رقم " + record.cheque_number);
+                Notifier.refuse(Backend.chequeModel.lastError || "تعذر تغيير حالة الشيك رقم " + record.cheque_number);
                 return;
             }
-            chequesRoot.notify("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
+            Notifier.show("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
         });
     }
 
     function saveCheque() {
         const number = addNumber.text.trim();
         if (number.length === 0) {
-            refuse("أدخل رقم الشيك");
+            Notifier.refuse("أدخل رقم الشيك");
             return;
         }
-        const amount = Figures.positive(addAmount.text);
+        const amount = Format.positive(addAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ"));
+            Notifier.refuse(Format.positiveRequired("المبلغ"));
             return;
         }
         const currency = addCurrencyBox.currentEntry;
         if (!currency) {
-            refuse("اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
-        const rate = Figures.positive(addRate.text);
+        const rate = Format.positive(addRate.text);
         if (isNaN(rate)) {
-            refuse(Figures.positiveRequired("سعر الصرف"));
+            Notifier.refuse(Format.positiveRequired("سعر الصرف"));
             return;
         }
         const due = addDue.text.trim();
-        if (!Figures.isDate(due)) {
-            refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Figures.ltr(Figures.today()));
+        if (!Format.isDate(due)) {
+            Notifier.refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
         const link = addLinkBox.currentIndex;
         const party = addPartyBox.currentEntry;
         if (link > 0 && !party) {
-            refuse(link === 1 ? "اختر المستأجر أو اختر «بدون ربط»" : "اختر المشتري أو اختر «بدون ربط»");
+            Notifier.refuse(link === 1 ? "اختر المستأجر أو اختر «بدون ربط»" : "اختر المشتري أو اختر «بدون ربط»");
             return;
         }
         const type = addTypeBox.currentIndex === 1 ? "issued" : "received";
         const buyerId = link === 2 && party ? party.id : 0;
         const tenantId = link === 1 && party ? party.id : 0;
-        const id = chequeModel.add(number, type, amount, addBank.text.trim(), due, addDrawer.text.trim(), currency.id, rate, buyerId, tenantId);
+        const id = Backend.chequeModel.add(number, type, amount, addBank.text.trim(), due, addDrawer.text.trim(), currency.id, rate, buyerId, tenantId);
         if (id <= 0) {
-            refuse("تعذر حفظ الشيك رقم " + number);
+            Notifier.refuse("تعذر حفظ الشيك رقم " + number);
             return;
         }
         for (const field of [addNumber, addAmount, addDrawer])
             field.text = "";
         refresh();
         addDialog.close();
-        notify("نجاح", "تم تسجيل الشيك رقم " + number, "success");
+        Notifier.show("نجاح", "تم تسجيل الشيك رقم " + number, "success");
     }
 
     objectName: "chequesPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -200,7 +189,8 @@ Rectangle {
 
             MButton {
                 objectName: "addChequeButton"
-                text: "+ تسجيل شيك"
+                text: "تسجيل شيك"
+                iconSymbol: Icons.add
                 onClicked: addDialog.open()
             }
         }
@@ -211,14 +201,13 @@ Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 48
             radius: 10
-            color: chequesRoot.appTheme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: chequesRoot.appTheme.borderColor
+            border.color: Theme.borderColor
 
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 4
-                layoutDirection: Qt.RightToLeft
                 spacing: 4
 
                 Repeater {
@@ -239,7 +228,7 @@ Rectangle {
 
                         contentItem: Text {
                             text: tab.text
-                            color: tab.chosen ? chequesRoot.appTheme.accentGold : chequesRoot.appTheme.textSecondary
+                            color: tab.chosen ? Theme.accentGold : Theme.textSecondary
                             font.pixelSize: 13
                             font.bold: tab.chosen
                             horizontalAlignment: Text.AlignHCenter
@@ -247,18 +236,18 @@ Rectangle {
                         }
                         background: Rectangle {
                             radius: 8
-                            color: tab.chosen ? chequesRoot.appTheme.bgElevated : (tab.hovered ? Qt.rgba(0.5, 0.5, 0.5, 0.08) : "transparent")
+                            color: tab.chosen ? Theme.bgElevated : (tab.hovered ? Qt.rgba(0.5, 0.5, 0.5, 0.08) : "transparent")
 
                             Rectangle {
-                                anchors.left: parent.left
                                 anchors.right: parent.right
+                                anchors.left: parent.left
                                 anchors.bottom: parent.bottom
-                                anchors.leftMargin: 14
                                 anchors.rightMargin: 14
+                                anchors.leftMargin: 14
                                 height: 2
                                 radius: 1
                                 visible: tab.chosen
-                                color: chequesRoot.appTheme.accentGold
+                                color: Theme.accentGold
                             }
                         }
                     }
@@ -268,7 +257,6 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 15
 
             Repeater {
@@ -304,7 +292,7 @@ Rectangle {
                             objectName: "statusSum"
                             anchors.horizontalCenter: parent.horizontalCenter
                             textFormat: Text.PlainText
-                            text: Figures.money(statusBox.figures.total) + " ₪"
+                            text: Format.amount(statusBox.figures.total)
                             color: statusBox.modelData.color
                             font.pixelSize: 11
                         }
@@ -320,9 +308,9 @@ Rectangle {
             Layout.fillHeight: true
             searchPlaceholder: "بحث برقم الشيك أو البنك أو الاسم أو تاريخ الاستحقاق..."
             emptyText: "لا توجد شيكات في هذا القسم"
-            fetch: (offset, limit, search) => chequeModel.getPage(chequesRoot.currentCut(), offset, limit, search)
+            fetch: (offset, limit, search) => Backend.chequeModel.getPage(chequesRoot.currentCut(), offset, limit, search)
             delegate: chequeCard
-            panelColor: chequesRoot.appTheme.bgSecondary
+            panelColor: Theme.bgSecondary
         }
     }
 
@@ -344,34 +332,34 @@ Rectangle {
 
             Rectangle {
                 anchors.fill: parent
-                anchors.leftMargin: 10
                 anchors.rightMargin: 10
+                anchors.leftMargin: 10
                 anchors.topMargin: 4
                 anchors.bottomMargin: 4
                 radius: 10
-                color: chequesRoot.appTheme.bgCard
+                color: Theme.bgCard
                 border.width: 1
-                border.color: chequesRoot.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 RowLayout {
                     anchors.fill: parent
-                    anchors.leftMargin: 14
                     anchors.rightMargin: 14
-                    layoutDirection: Qt.RightToLeft
+                    anchors.leftMargin: 14
                     spacing: 14
 
                     Rectangle {
                         Layout.preferredWidth: 42
                         Layout.preferredHeight: 42
                         radius: 21
-                        color: card.received ? Palette.fixed.successSoft : Palette.fixed.errorSoft
+                        color: card.received ? Theme.fixed.successSoft : Theme.fixed.errorSoft
 
                         Text {
                             anchors.centerIn: parent
                             textFormat: Text.PlainText
-                            text: card.received ? "📥" : "📤"
-                            font.pixelSize: 20
-                            font.family: Palette.emojiFont
+                            text: card.received ? Icons.received : Icons.issued
+                            color: card.received ? Theme.fixed.success : Theme.fixed.error
+                            font.pixelSize: 22
+                            font.family: Icons.family
                         }
                     }
                     ColumnLayout {
@@ -382,10 +370,10 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: "رقم: " + card.record.cheque_number
-                            color: chequesRoot.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 14
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
@@ -393,18 +381,18 @@ Rectangle {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
                             text: chequesRoot.partyOf(card.record) + (card.record.unit_number ? " | " + (card.record.property_name || "") + " - وحدة " + card.record.unit_number : "")
-                            color: chequesRoot.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 11
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: (card.record.bank_name || "-") + " | استحقاق: " + Figures.ltr(card.record.due_date || "")
-                            color: chequesRoot.appTheme.textMuted
+                            text: (card.record.bank_name || "-") + " | استحقاق: " + Format.ltr(card.record.due_date || "")
+                            color: Theme.textMuted
                             font.pixelSize: 11
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                     }
@@ -419,7 +407,8 @@ Rectangle {
                             implicitHeight: 30
                             leftPadding: 10
                             rightPadding: 10
-                            text: "✔ صرف"
+                            text: "صرف"
+                            iconSymbol: Icons.done
                             font.pixelSize: 12
                             onClicked: chequesRoot.askStatus(card.record, "paid")
                         }
@@ -429,10 +418,11 @@ Rectangle {
                             implicitHeight: 30
                             leftPadding: 10
                             rightPadding: 10
-                            text: "✕ ارتجاع"
+                            text: "ارتجاع"
+                            iconSymbol: Icons.close
                             font.pixelSize: 12
                             outline: true
-                            btnColor: chequesRoot.appTheme.dangerColor
+                            btnColor: Theme.dangerColor
                             onClicked: chequesRoot.askStatus(card.record, "bounced")
                         }
                     }
@@ -445,22 +435,22 @@ Rectangle {
                             objectName: "chequeAmount"
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: Figures.money(card.record.amount) + " " + (card.record.currency_symbol || "₪")
-                            color: chequesRoot.appTheme.accentGold
+                            text: Format.amount(card.record.amount, card.record.currency_symbol)
+                            color: Theme.accentGold
                             font.pixelSize: 15
                             font.bold: true
-                            horizontalAlignment: Text.AlignLeft
+                            horizontalAlignment: Text.AlignRight
                         }
                         StatusBadge {
                             objectName: "chequeStatus"
-                            Layout.alignment: Qt.AlignLeft
+                            Layout.alignment: Qt.AlignRight
                             Layout.preferredWidth: 92
                             Layout.preferredHeight: 22
                             radius: 6
                             status: card.record.status || ""
                             mapping: chequesRoot.chequeStatuses
                             fallbackLabel: chequesRoot.chequeStatuses.bounced.label
-                            fallbackColor: chequesRoot.appTheme.dangerColor
+                            fallbackColor: Theme.dangerColor
                         }
                     }
                 }
@@ -485,16 +475,16 @@ Rectangle {
         width: 540
         height: 620
         onAboutToShow: {
-            tenants = tenantModel.getAll();
-            buyers = buyerModel.getAll();
+            tenants = Backend.tenantModel.getAll();
+            buyers = Backend.buyerModel.getAll();
             addLinkBox.currentIndex = 0;
             addPartyBox.currentIndex = -1;
             const chosen = addCurrencyBox.currentEntry ? addCurrencyBox.currentEntry.id : undefined;
-            currencyList = currencyModel.getAll();
+            currencyList = Backend.currencyModel.getAll();
             const again = chosen === undefined ? -1 : addCurrencyBox.indexWhere(row => row.id === chosen);
             addCurrencyBox.currentIndex = again >= 0 ? again : (currencyList.length > 0 ? 0 : -1);
             if (addDue.text.trim().length === 0)
-                addDue.text = Figures.today();
+                addDue.text = Format.today();
         }
 
         ColumnLayout {
@@ -536,7 +526,6 @@ Rectangle {
                     }
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         MTextField {
@@ -561,14 +550,13 @@ Rectangle {
                     }
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         Text {
                             Layout.alignment: Qt.AlignBottom
                             Layout.bottomMargin: 12
                             text: "العملة:"
-                            color: chequesRoot.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                         }
                         ChoiceBox {
@@ -593,7 +581,6 @@ Rectangle {
                     }
                     RowLayout {
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         MTextField {
@@ -602,7 +589,7 @@ Rectangle {
                             Layout.preferredWidth: 200
                             Layout.fillWidth: false
                             label: "تاريخ الاستحقاق (YYYY-MM-DD)"
-                            text: Figures.today()
+                            text: Format.today()
                         }
                         MTextField {
                             id: addDrawer

@@ -2,10 +2,8 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
+import Darvelinto
 import "components/Pages.js" as Pages
-import "components/Formats.js" as Formats
 
 // The overview the user sees first: head figures, the alerts with a jump to the page that deals
 // with each, the takings of the last six months, the occupancy ring, the latest audit entries,
@@ -14,8 +12,6 @@ import "components/Formats.js" as Formats
 Rectangle {
     id: dashPage
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var stats: ({})
     property var recentPayments: []
@@ -30,7 +26,7 @@ Rectangle {
     readonly property var collectionBars: collections.map((month, i) => ({
                 "label": month.label,
                 "value": Number(month.value) || 0,
-                "color": i === collections.length - 1 ? "#f59e0b" : "#C5A059"
+                "color": i === collections.length - 1 ? Theme.fixed.warning : Theme.fixed.goldText
             }))
     readonly property real collectionsMax: collectionBars.reduce((top, bar) => Math.max(top, bar.value), 0)
 
@@ -45,30 +41,28 @@ Rectangle {
         })
 
     function refresh() {
-        stats = dashboardCtrl.getStats();
-        recentPayments = dashboardCtrl.getRecentPayments(5);
-        recentMaint = dashboardCtrl.getRecentMaintenance(3);
-        insights = reportCtrl.getAIInsights();
-        alerts = notifyCtrl.getActiveAlerts();
-        occupancy = dashboardCtrl.getOccupancyRate();
-        auditLogs = auditMgr.getLogs(5);
-        collections = dashboardCtrl.getMonthlyCollections(6);
+        stats = Backend.dashboardCtrl.getStats();
+        recentPayments = Backend.dashboardCtrl.getRecentPayments(5);
+        recentMaint = Backend.dashboardCtrl.getRecentMaintenance(3);
+        insights = Backend.reportCtrl.getAIInsights();
+        alerts = Backend.notifyCtrl.getActiveAlerts();
+        occupancy = Backend.dashboardCtrl.getOccupancyRate();
+        auditLogs = Backend.auditMgr.getLogs(5);
+        collections = Backend.dashboardCtrl.getMonthlyCollections(6);
     }
+
+    // Asks the main frame to show another page (page index, see components/Pages.js).
+    signal pageRequested(int index)
 
     function followAlert(type) {
         const index = alertPages[type];
-        const frame = hostWindow ? hostWindow.currentScreen() : null;
-        if (index !== undefined && frame && typeof frame.showPage === "function")
-            frame.showPage(index);
+        if (index !== undefined)
+            pageRequested(index);
     }
 
-    function place(record) {
-        const parts = [record.property_name, record.unit_number].filter(part => part !== undefined && part !== null && String(part).length > 0);
-        return parts.join(" - ");
-    }
 
     objectName: "dashboardPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
     Component.onCompleted: refresh()
 
     Flickable {
@@ -101,159 +95,51 @@ Rectangle {
                 columns: 4
                 rowSpacing: 15
                 columnSpacing: 15
-                layoutDirection: Qt.RightToLeft
 
                 StatsCard {
                     objectName: "cardProperties"
                     title: "إجمالي العقارات"
-                    value: String(Formats.count(dashPage.stats.totalProperties))
-                    icon: "⌂"
-                    iconBg: "#1e293b"
-                    iconColor: "#C5A059"
+                    value: String(Format.count(dashPage.stats.totalProperties))
+                    icon: Icons.properties
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.goldText
                 }
                 StatsCard {
                     objectName: "cardTenants"
                     title: "المستأجرون النشطون"
-                    value: String(Formats.count(dashPage.stats.activeTenants))
-                    icon: "⌘"
-                    iconBg: "#1e293b"
-                    iconColor: "#60a5fa"
+                    value: String(Format.count(dashPage.stats.activeTenants))
+                    icon: Icons.tenants
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.info
                 }
                 StatsCard {
                     objectName: "cardOccupancy"
                     title: "نسبة الإشغال"
-                    value: Formats.percent(dashPage.stats.occupancyRate)
-                    icon: "◈"
-                    iconBg: "#1e293b"
-                    iconColor: "#22c55e"
+                    value: Format.percent(dashPage.stats.occupancyRate)
+                    icon: Icons.occupancy
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.success
                 }
                 StatsCard {
                     objectName: "cardRevenue"
                     title: "الإيرادات الشهرية"
-                    value: Formats.shekels(dashPage.stats.monthlyRevenue)
-                    icon: "⌬"
-                    iconBg: "#1e293b"
-                    iconColor: "#f59e0b"
+                    value: Format.amount(dashPage.stats.monthlyRevenue)
+                    icon: Icons.payments
+                    iconBg: Theme.fixed.cardBorder
+                    iconColor: Theme.fixed.warning
                 }
             }
 
-            Rectangle {
-                objectName: "alertsPanel"
-                Layout.fillWidth: true
-                Layout.leftMargin: 25
-                Layout.rightMargin: 25
-                Layout.preferredHeight: alertsColumn.implicitHeight + 40
-                visible: dashPage.alerts.length > 0
-                radius: 14
-                color: dashPage.appTheme.bgSecondary
-                border.width: 1
-                border.color: dashPage.appTheme.borderColor
-
-                ColumnLayout {
-                    id: alertsColumn
-                    anchors.fill: parent
-                    anchors.margins: 20
-                    spacing: 12
-
-                    RowLayout {
-                        Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 8
-
-                        Text {
-                            text: "🔔"
-                            font.pixelSize: 16
-                            font.family: Palette.emojiFont
-                        }
-                        Text {
-                            Layout.fillWidth: true
-                            textFormat: Text.PlainText
-                            text: "تنبيهات هامة (" + dashPage.alerts.length + ")"
-                            color: dashPage.appTheme.dangerColor
-                            font.pixelSize: 16
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-                    }
-
-                    ListView {
-                        id: alertList
-                        objectName: "alertList"
-                        Layout.fillWidth: true
-                        // As tall as the alerts, up to four rows; more scroll inside the panel.
-                        Layout.preferredHeight: Math.min(contentHeight, 4 * 50 + 3 * 6)
-                        spacing: 6
-                        clip: true
-                        reuseItems: true
-                        boundsBehavior: Flickable.StopAtBounds
-                        interactive: contentHeight > height
-                        model: dashPage.alerts
-                        ScrollBar.vertical: ScrollBar {}
-
-                        delegate: Rectangle {
-                            id: alertRow
-                            required property var modelData
-                            required property int index
-
-                            objectName: "alertRow_" + index
-                            width: ListView.view.width
-                            height: 50
-                            radius: 8
-                            color: dashPage.appTheme.bgCard
-                            border.width: 1
-                            border.color: modelData.severity === "high" || modelData.severity === "critical" ? dashPage.appTheme.dangerColor : dashPage.appTheme.borderColor
-
-                            RowLayout {
-                                anchors.fill: parent
-                                anchors.leftMargin: 12
-                                anchors.rightMargin: 12
-                                layoutDirection: Qt.RightToLeft
-                                spacing: 12
-
-                                Text {
-                                    Layout.fillWidth: true
-                                    textFormat: Text.PlainText
-                                    text: Formats.isolateDates(alertRow.modelData.title)
-                                    color: dashPage.appTheme.textPrimary
-                                    font.pixelSize: 13
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
-                                }
-                                Text {
-                                    Layout.maximumWidth: 360
-                                    textFormat: Text.PlainText
-                                    text: Formats.isolateDates(alertRow.modelData.detail)
-                                    color: dashPage.appTheme.textSecondary
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    elide: Text.ElideLeft
-                                }
-                                MButton {
-                                    objectName: "followAlertButton"
-                                    Layout.preferredWidth: 70
-                                    Layout.preferredHeight: 28
-                                    implicitHeight: 28
-                                    leftPadding: 6
-                                    rightPadding: 6
-                                    text: "متابعة"
-                                    font.pixelSize: 12
-                                    btnColor: dashPage.appTheme.bgElevated
-                                    textColor: dashPage.appTheme.textPrimary
-                                    enabled: dashPage.alertPages[alertRow.modelData.type] !== undefined
-                                    onClicked: dashPage.followAlert(alertRow.modelData.type)
-                                }
-                            }
-                        }
-                    }
-                }
+            AlertsPanel {
+                alerts: dashPage.alerts
+                alertPages: dashPage.alertPages
+                onFollowRequested: type => dashPage.followAlert(type)
             }
 
             RowLayout {
                 Layout.fillWidth: true
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                layoutDirection: Qt.RightToLeft
                 spacing: 20
 
                 AnalyticsWidget {
@@ -267,450 +153,29 @@ Rectangle {
                     maxValue: dashPage.collectionsMax > 0 ? dashPage.collectionsMax : 1
                 }
 
-                Rectangle {
-                    Layout.fillWidth: true
-                    Layout.preferredWidth: 1
-                    Layout.preferredHeight: 250
-                    radius: 14
-                    color: dashPage.appTheme.bgSecondary
-                    border.width: 1
-                    border.color: dashPage.appTheme.borderColor
-
-                    Text {
-                        id: unitsHeading
-                        anchors.top: parent.top
-                        anchors.right: parent.right
-                        anchors.left: parent.left
-                        anchors.margins: 20
-                        text: "حالة الوحدات"
-                        color: dashPage.appTheme.textPrimary
-                        font.pixelSize: 16
-                        font.bold: true
-                        horizontalAlignment: Text.AlignRight
-                    }
-
-                    // Each status counted apart: a unit under repair is neither let nor free.
-                    Text {
-                        id: unitCounts
-                        objectName: "unitCounts"
-                        anchors.bottom: parent.bottom
-                        anchors.left: parent.left
-                        anchors.right: parent.right
-                        anchors.margins: 14
-                        textFormat: Text.PlainText
-                        text: "مؤجرة " + Formats.count(dashPage.stats.occupiedUnits) + " · متاحة " + Formats.count(dashPage.stats.availableUnits) + " · خارج الخدمة " + Formats.count(dashPage.stats.outOfServiceUnits)
-                        color: dashPage.appTheme.textSecondary
-                        font.pixelSize: 12
-                        horizontalAlignment: Text.AlignHCenter
-                        elide: Text.ElideMiddle
-                    }
-
-                    Item {
-                        anchors.top: unitsHeading.bottom
-                        anchors.bottom: unitCounts.top
-                        anchors.left: parent.left
-                        anchors.right: parent.right
-                        anchors.bottomMargin: 4
-
-                        OccupancyRing {
-                            id: ring
-                            objectName: "occupancyRing"
-                            anchors.centerIn: parent
-                            width: 140
-                            height: 140
-                            rate: dashPage.occupancy
-
-                            Column {
-                                anchors.centerIn: parent
-                                spacing: 0
-
-                                Text {
-                                    objectName: "ringValue"
-                                    anchors.horizontalCenter: parent.horizontalCenter
-                                    textFormat: Text.PlainText
-                                    text: Math.round(dashPage.occupancy) + "%"
-                                    color: dashPage.appTheme.textPrimary
-                                    font.pixelSize: 32
-                                    font.bold: true
-                                }
-                                Text {
-                                    anchors.horizontalCenter: parent.horizontalCenter
-                                    text: "نسبة الإشغال"
-                                    color: dashPage.appTheme.textSecondary
-                                    font.pixelSize: 11
-                                }
-                            }
-                        }
-                    }
+                UnitsPanel {
+                    occupancy: dashPage.occupancy
+                    stats: dashPage.stats
                 }
             }
 
-            Rectangle {
-                Layout.fillWidth: true
-                Layout.leftMargin: 25
-                Layout.rightMargin: 25
-                Layout.preferredHeight: activityColumn.implicitHeight + 40
-                radius: 14
-                color: dashPage.appTheme.bgSecondary
-                border.width: 1
-                border.color: dashPage.appTheme.borderColor
-
-                ColumnLayout {
-                    id: activityColumn
-                    anchors.fill: parent
-                    anchors.margins: 20
-                    spacing: 10
-
-                    RowLayout {
-                        Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 8
-
-                        Text {
-                            text: "🕒"
-                            font.pixelSize: 14
-                            font.family: Palette.emojiFont
-                        }
-                        Text {
-                            Layout.fillWidth: true
-                            text: "آخر العمليات"
-                            color: dashPage.appTheme.textSecondary
-                            font.pixelSize: 14
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-                    }
-
-                    Text {
-                        Layout.fillWidth: true
-                        visible: dashPage.auditLogs.length === 0
-                        text: "لا توجد عمليات مسجلة بعد"
-                        color: dashPage.appTheme.textMuted
-                        font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
-                    }
-
-                    Repeater {
-                        objectName: "activityList"
-                        model: dashPage.auditLogs
-
-                        RowLayout {
-                            id: activityRow
-                            required property var modelData
-
-                            Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
-                            spacing: 12
-
-                            Text {
-                                Layout.preferredWidth: 80
-                                textFormat: Text.PlainText
-                                text: activityRow.modelData.username || "النظام"
-                                color: dashPage.appTheme.accentGold
-                                font.pixelSize: 12
-                                font.bold: true
-                                horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
-                            }
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: activityRow.modelData.action || ""
-                                color: dashPage.appTheme.textPrimary
-                                font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideLeft
-                            }
-                            Text {
-                                textFormat: Text.PlainText
-                                text: activityRow.modelData.created_at || ""
-                                color: dashPage.appTheme.textMuted
-                                font.pixelSize: 10
-                            }
-                        }
-                    }
-                }
+            ActivityPanel {
+                auditLogs: dashPage.auditLogs
             }
 
             RowLayout {
                 Layout.fillWidth: true
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                layoutDirection: Qt.RightToLeft
                 spacing: 15
 
-                Rectangle {
-                    Layout.fillWidth: true
-                    Layout.preferredHeight: 345
-                    Layout.alignment: Qt.AlignTop
-                    radius: 14
-                    color: dashPage.appTheme.bgSecondary
-                    border.width: 1
-                    border.color: dashPage.appTheme.borderColor
-
-                    ColumnLayout {
-                        anchors.fill: parent
-                        anchors.margins: 20
-                        spacing: 12
-
-                        Text {
-                            Layout.fillWidth: true
-                            text: "آخر المدفوعات"
-                            color: dashPage.appTheme.accentGold
-                            font.pixelSize: 16
-                            font.bold: true
-                            horizontalAlignment: Text.AlignRight
-                        }
-
-                        Text {
-                            Layout.fillWidth: true
-                            visible: dashPage.recentPayments.length === 0
-                            text: "لا توجد مدفوعات بعد"
-                            color: dashPage.appTheme.textMuted
-                            font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
-                        }
-
-                        ListView {
-                            objectName: "recentPaymentsList"
-                            Layout.fillWidth: true
-                            Layout.fillHeight: true
-                            spacing: 8
-                            clip: true
-                            interactive: false
-                            model: dashPage.recentPayments
-
-                            delegate: Rectangle {
-                                id: paymentRow
-                                required property var modelData
-                                required property int index
-
-                                width: ListView.view.width
-                                height: 42
-                                radius: 10
-                                color: index % 2 === 0 ? dashPage.appTheme.bgCard : "transparent"
-
-                                RowLayout {
-                                    anchors.fill: parent
-                                    anchors.leftMargin: 12
-                                    anchors.rightMargin: 12
-                                    layoutDirection: Qt.RightToLeft
-                                    spacing: 10
-
-                                    Text {
-                                        objectName: "paymentTenant"
-                                        Layout.fillWidth: true
-                                        Layout.preferredWidth: 3
-                                        textFormat: Text.PlainText
-                                        text: paymentRow.modelData.tenant_name || ""
-                                        color: dashPage.appTheme.textPrimary
-                                        font.pixelSize: 13
-                                        horizontalAlignment: Text.AlignRight
-                                        elide: Text.ElideLeft
-                                    }
-                                    Text {
-                                        Layout.fillWidth: true
-                                        Layout.preferredWidth: 3
-                                        textFormat: Text.PlainText
-                                        text: dashPage.place(paymentRow.modelData)
-                                        color: dashPage.appTheme.textSecondary
-                                        font.pixelSize: 12
-                                        horizontalAlignment: Text.AlignRight
-                                        elide: Text.ElideLeft
-                                    }
-                                    Text {
-                                        objectName: "paymentAmount"
-                                        textFormat: Text.PlainText
-                                        text: Formats.money(paymentRow.modelData.amount)
-                                        color: "#22c55e"
-                                        font.pixelSize: 13
-                                        font.bold: true
-                                    }
-                                    StatusBadge {
-                                        Layout.preferredWidth: 60
-                                        status: "complete"
-                                        mapping: ({
-                                                "complete": {
-                                                    "label": "مكتمل",
-                                                    "color": "#22c55e"
-                                                }
-                                            })
-                                    }
-                                }
-                            }
-                        }
-                    }
+                RecentPaymentsPanel {
+                    recentPayments: dashPage.recentPayments
                 }
 
-                ColumnLayout {
-                    Layout.preferredWidth: 300
-                    Layout.maximumWidth: 300
-                    Layout.alignment: Qt.AlignTop
-                    spacing: 15
-
-                    Rectangle {
-                        Layout.fillWidth: true
-                        Layout.preferredHeight: 175
-                        radius: 14
-                        color: dashPage.appTheme.bgSecondary
-                        border.width: 1
-                        border.color: dashPage.appTheme.borderColor
-
-                        ColumnLayout {
-                            anchors.fill: parent
-                            anchors.margins: 16
-                            spacing: 8
-
-                            Text {
-                                Layout.fillWidth: true
-                                text: "طلبات الصيانة"
-                                color: dashPage.appTheme.accentGold
-                                font.pixelSize: 14
-                                font.bold: true
-                                horizontalAlignment: Text.AlignRight
-                            }
-                            Text {
-                                Layout.fillWidth: true
-                                visible: dashPage.recentMaint.length === 0
-                                text: "لا توجد طلبات صيانة"
-                                color: dashPage.appTheme.textMuted
-                                font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
-                            }
-                            Repeater {
-                                objectName: "maintenanceList"
-                                model: dashPage.recentMaint
-
-                                RowLayout {
-                                    id: maintRow
-                                    required property var modelData
-
-                                    Layout.fillWidth: true
-                                    layoutDirection: Qt.RightToLeft
-                                    spacing: 8
-
-                                    Rectangle {
-                                        Layout.alignment: Qt.AlignTop
-                                        Layout.topMargin: 5
-                                        Layout.preferredWidth: 8
-                                        Layout.preferredHeight: 8
-                                        radius: 4
-                                        color: maintRow.modelData.status === "new" ? "#ef4444" : maintRow.modelData.status === "in_progress" ? "#f59e0b" : "#22c55e"
-                                    }
-                                    ColumnLayout {
-                                        Layout.fillWidth: true
-                                        spacing: 0
-
-                                        Text {
-                                            Layout.fillWidth: true
-                                            textFormat: Text.PlainText
-                                            text: maintRow.modelData.title || ""
-                                            color: dashPage.appTheme.textPrimary
-                                            font.pixelSize: 12
-                                            horizontalAlignment: Text.AlignRight
-                                            elide: Text.ElideLeft
-                                        }
-                                        Text {
-                                            Layout.fillWidth: true
-                                            textFormat: Text.PlainText
-                                            text: dashPage.place(maintRow.modelData)
-                                            color: dashPage.appTheme.textMuted
-                                            font.pixelSize: 11
-                                            horizontalAlignment: Text.AlignRight
-                                            elide: Text.ElideLeft
-                                        }
-                                    }
-                                }
-                            }
-                            Item {
-                                Layout.fillHeight: true
-                            }
-                        }
-                    }
-
-                    Rectangle {
-                        Layout.fillWidth: true
-                        Layout.preferredHeight: 155
-                        radius: 14
-                        color: dashPage.appTheme.bgSecondary
-                        border.width: 1
-                        border.color: dashPage.appTheme.borderColor
-
-                        ColumnLayout {
-                            anchors.fill: parent
-                            anchors.margins: 16
-                            spacing: 8
-
-                            RowLayout {
-                                Layout.fillWidth: true
-                                layoutDirection: Qt.RightToLeft
-                                spacing: 6
-
-                                Text {
-                                    text: "📈"
-                                    font.pixelSize: 14
-                                    font.family: Palette.emojiFont
-                                }
-                                Text {
-                                    Layout.fillWidth: true
-                                    text: "تحليلات ذكية"
-                                    color: dashPage.appTheme.accentGold
-                                    font.pixelSize: 14
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                }
-                            }
-                            Repeater {
-                                objectName: "insightList"
-                                model: dashPage.insights.slice(0, 2)
-
-                                RowLayout {
-                                    id: insightRow
-                                    required property var modelData
-
-                                    Layout.fillWidth: true
-                                    layoutDirection: Qt.RightToLeft
-                                    spacing: 8
-
-                                    Text {
-                                        Layout.alignment: Qt.AlignTop
-                                        textFormat: Text.PlainText
-                                        text: insightRow.modelData.icon || ""
-                                        font.pixelSize: 14
-                                        font.family: Palette.emojiFont
-                                    }
-                                    ColumnLayout {
-                                        Layout.fillWidth: true
-                                        spacing: 2
-
-                                        Text {
-                                            Layout.fillWidth: true
-                                            textFormat: Text.PlainText
-                                            text: insightRow.modelData.title || ""
-                                            color: dashPage.appTheme.textPrimary
-                                            font.pixelSize: 12
-                                            font.bold: true
-                                            horizontalAlignment: Text.AlignRight
-                                        }
-                                        Text {
-                                            Layout.fillWidth: true
-                                            textFormat: Text.PlainText
-                                            text: insightRow.modelData.description || ""
-                                            color: dashPage.appTheme.textSecondary
-                                            font.pixelSize: 10
-                                            wrapMode: Text.Wrap
-                                            maximumLineCount: 2
-                                            elide: Text.ElideLeft
-                                            horizontalAlignment: Text.AlignRight
-                                        }
-                                    }
-                                }
-                            }
-                            Item {
-                                Layout.fillHeight: true
-                            }
-                        }
-                    }
+                MaintenanceAndInsights {
+                    recentMaint: dashPage.recentMaint
+                    insights: dashPage.insights
                 }
             }
 

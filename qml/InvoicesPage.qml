@@ -2,9 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
+import Darvelinto
 
 // Invoices: the list (newest first, page by page, with a search), the monthly rent run, a custom
 // invoice with line items and a service charge to every tenant of a property. Drawn in fixed dark
@@ -12,29 +10,27 @@ import "components/Figures.js" as Figures
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property var statuses: ({
             "paid": {
                 "label": "مدفوعة",
-                "color": Palette.fixed.success,
-                "background": Palette.fixed.successSoft
+                "color": Theme.fixed.success,
+                "background": Theme.fixed.successSoft
             },
             "partial": {
                 "label": "جزئي",
-                "color": Palette.fixed.warning,
-                "background": Palette.fixed.warningSoft
+                "color": Theme.fixed.warning,
+                "background": Theme.fixed.warningSoft
             },
             "void": {
                 "label": "ملغاة",
-                "color": Palette.fixed.textMuted,
-                "background": Palette.fixed.cardBorder
+                "color": Theme.fixed.textMuted,
+                "background": Theme.fixed.cardBorder
             },
             "pending": {
                 "label": "معلقة",
-                "color": Palette.fixed.error,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.fixed.error,
+                "background": Theme.fixed.errorSoft
             }
         })
     readonly property var lineKinds: ["إيجار", "مياه", "كهرباء", "صيانة", "مصعد", "تنظيف", "خدمة أخرى"]
@@ -44,14 +40,7 @@ Rectangle {
         invoiceList.reload();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     // A run's outcome as the back end reports it: invoices made, invoices that could not be
     // written, and whether the run could start at all.
@@ -73,20 +62,20 @@ Rectangle {
 
     function runRent() {
         const period = rentPeriod.text.trim();
-        if (!Figures.isPeriod(period)) {
-            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+        if (!Format.isPeriod(period)) {
+            Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
-        const outcome = invoiceModel.issueRent(period);
+        const outcome = Backend.invoiceModel.issueRent(period);
         refresh();
         rentDialog.close();
         showResult(outcome);
     }
 
     function addLineItem() {
-        const amount = Figures.positive(lineAmount.text);
+        const amount = Format.positive(lineAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ"));
+            Notifier.refuse(Format.positiveRequired("المبلغ"));
             return;
         }
         const kind = lineKindBox.textAt(lineKindBox.currentIndex);
@@ -111,64 +100,64 @@ Rectangle {
     function issueCustomInvoice() {
         const tenant = customTenantBox.currentEntry;
         if (!tenant) {
-            refuse("اختر المستأجر");
+            Notifier.refuse("اختر المستأجر");
             return;
         }
         const period = customPeriod.text.trim();
-        if (!Figures.isPeriod(period)) {
-            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+        if (!Format.isPeriod(period)) {
+            Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
         if (customDialog.lineItems.length === 0) {
-            refuse("أضف بنداً واحداً على الأقل إلى الفاتورة");
+            Notifier.refuse("أضف بنداً واحداً على الأقل إلى الفاتورة");
             return;
         }
         const currency = customCurrencyBox.currentEntry;
         if (!currency) {
-            refuse("اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
-        const id = invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
+        const id = Backend.invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
         if (id <= 0) {
-            refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Figures.ltr(period) + "، أو تعذر حفظها");
+            Notifier.refuse("لم تصدر الفاتورة: للمستأجر " + tenant.full_name + " فاتورة قائمة عن الفترة " + Format.ltr(period) + "، أو تعذر حفظها");
             return;
         }
-        const invoice = invoiceModel.getById(id);
+        const invoice = Backend.invoiceModel.getById(id);
         customDialog.lineItems = [];
         refresh();
         customDialog.close();
-        notify("نجاح", "تم إصدار الفاتورة " + (invoice.invoice_number || "") + " للمستأجر " + tenant.full_name, "success");
+        Notifier.show("نجاح", "تم إصدار الفاتورة " + (invoice.invoice_number || "") + " للمستأجر " + tenant.full_name, "success");
     }
 
     function issueServiceCharge() {
         const property = servicePropertyBox.currentEntry;
         if (!property) {
-            refuse("اختر العقار أو المشروع");
+            Notifier.refuse("اختر العقار أو المشروع");
             return;
         }
-        const amount = Figures.positive(serviceAmount.text);
+        const amount = Format.positive(serviceAmount.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ لكل مستأجر"));
+            Notifier.refuse(Format.positiveRequired("المبلغ لكل مستأجر"));
             return;
         }
         const period = servicePeriod.text.trim();
-        if (!Figures.isPeriod(period)) {
-            refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Figures.ltr(Figures.currentPeriod()));
+        if (!Format.isPeriod(period)) {
+            Notifier.refuse("أدخل الفترة بالشكل YYYY-MM، مثل " + Format.ltr(Format.currentPeriod()));
             return;
         }
         const currency = serviceCurrencyBox.currentEntry;
         if (!currency) {
-            refuse("اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
-        const outcome = invoiceModel.issuePropertyService(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
+        const outcome = Backend.invoiceModel.issuePropertyService(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
         refresh();
         serviceDialog.close();
         showResult(outcome);
     }
 
     objectName: "invoicesPage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -178,28 +167,28 @@ Rectangle {
         PageHeader {
             title: "الفواتير"
             subtitle: "إدارة الفواتير والمستحقات - متعددة الخدمات والعملات"
-            titleColor: Palette.fixed.textPrimary
-            subtitleColor: Palette.fixed.textSecondary
+            titleColor: Theme.fixed.textPrimary
+            subtitleColor: Theme.fixed.textSecondary
 
             Row {
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 MButton {
                     objectName: "customInvoiceButton"
-                    text: "+ فاتورة مخصصة"
+                    text: "فاتورة مخصصة"
+                    iconSymbol: Icons.add
                     onClicked: customDialog.open()
                 }
                 MButton {
                     objectName: "rentRunButton"
                     text: "إصدار إيجارات الشهر"
-                    iconSymbol: "📄"
+                    iconSymbol: Icons.invoices
                     onClicked: rentDialog.open()
                 }
                 MButton {
                     objectName: "serviceChargeButton"
                     text: "فاتورة خدمة جماعية"
-                    iconSymbol: "⚡"
+                    iconSymbol: Icons.run
                     outline: true
                     onClicked: serviceDialog.open()
                 }
@@ -213,20 +202,20 @@ Rectangle {
             Layout.fillHeight: true
             searchPlaceholder: "بحث برقم الفاتورة أو المستأجر أو العقار أو الفترة..."
             emptyText: "لا توجد فواتير"
-            fetch: (offset, limit, search) => invoiceModel.getPage(offset, limit, search)
+            fetch: (offset, limit, search) => Backend.invoiceModel.getPage(offset, limit, search)
             headers: ["رقم الفاتورة", "المستأجر", "الفترة", "العقار / الوحدة", "المبلغ", "المتبقي", "الحالة"]
             columnWidths: [120, 140, 100, 0, 90, 90, 70]
             headerVisible: true
             delegate: invoiceRow
-            fieldColor: Palette.fixed.pageBg
-            panelColor: Palette.fixed.card
-            headerColor: Palette.fixed.tableHeader
-            rowAltColor: Palette.fixed.rowBg
-            hoverColor: Palette.fixed.rowSelected
-            lineColor: Palette.fixed.cardBorder
-            textColor: Palette.fixed.textCell
-            headerTextColor: Palette.fixed.textSecondary
-            mutedTextColor: Palette.fixed.textMuted
+            fieldColor: Theme.fixed.pageBg
+            panelColor: Theme.fixed.card
+            headerColor: Theme.fixed.tableHeader
+            rowAltColor: Theme.fixed.rowBg
+            hoverColor: Theme.fixed.rowSelected
+            lineColor: Theme.fixed.cardBorder
+            textColor: Theme.fixed.textCell
+            headerTextColor: Theme.fixed.textSecondary
+            mutedTextColor: Theme.fixed.textMuted
         }
     }
 
@@ -242,13 +231,12 @@ Rectangle {
             objectName: "invoiceRow_" + record.invoice_number
             width: ListView.view.width
             height: 48
-            color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+            color: index % 2 === 1 ? Theme.fixed.rowBg : "transparent"
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Text {
                     width: invoiceList.columnWidth(0, 7)
@@ -256,10 +244,10 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.invoice_number || ""
-                    color: Palette.fixed.gold
+                    color: Theme.fixed.gold
                     font.pixelSize: 12
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -269,9 +257,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.tenant_name || ""
-                    color: Palette.fixed.textCell
+                    color: Theme.fixed.textCell
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -281,9 +269,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.period || ""
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -293,9 +281,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: (row.record.property_name || "") + (row.record.unit_number ? " - " + row.record.unit_number : "")
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -304,10 +292,10 @@ Rectangle {
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
-                    text: Figures.money(row.record.total_amount)
-                    color: Palette.fixed.textPrimary
+                    text: Format.amount(row.record.total_amount)
+                    color: Theme.fixed.textPrimary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -316,11 +304,11 @@ Rectangle {
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
-                    text: Figures.money(row.balance)
-                    color: row.balance > 0 ? Palette.fixed.error : Palette.fixed.success
+                    text: Format.amount(row.balance)
+                    color: row.balance > 0 ? Theme.fixed.error : Theme.fixed.success
                     font.pixelSize: 12
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Item {
@@ -329,7 +317,7 @@ Rectangle {
 
                     StatusBadge {
                         objectName: "statusBadge"
-                        anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.verticalCenter: parent.verticalCenter
                         width: 70
                         height: 24
@@ -337,7 +325,7 @@ Rectangle {
                         status: row.record.status || "pending"
                         mapping: page.statuses
                         fallbackLabel: page.statuses.pending.label
-                        fallbackColor: Palette.fixed.error
+                        fallbackColor: Theme.fixed.error
                     }
                 }
             }
@@ -352,7 +340,7 @@ Rectangle {
         height: 300
         onAboutToShow: {
             if (rentPeriod.text.trim().length === 0)
-                rentPeriod.text = Figures.currentPeriod();
+                rentPeriod.text = Format.currentPeriod();
         }
 
         ColumnLayout {
@@ -362,17 +350,17 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "سيتم إصدار فواتير لجميع العقود النشطة تلقائياً"
-                color: Palette.fixed.textSecondary
+                color: Theme.fixed.textSecondary
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MTextField {
                 id: rentPeriod
                 objectName: "rentPeriod"
                 Layout.fillWidth: true
                 label: "الفترة (YYYY-MM)"
-                text: Figures.currentPeriod()
+                text: Format.currentPeriod()
                 onAccepted: page.runRent()
             }
             Item {
@@ -398,8 +386,8 @@ Rectangle {
         width: 600
         height: 650
         onAboutToShow: {
-            page.reloadChoices(customTenantBox, tenantModel.getAll());
-            page.reloadChoices(customCurrencyBox, currencyModel.getAll());
+            page.reloadChoices(customTenantBox, Backend.tenantModel.getAll());
+            page.reloadChoices(customCurrencyBox, Backend.currencyModel.getAll());
         }
 
         ColumnLayout {
@@ -408,12 +396,11 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "المستأجر:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -427,7 +414,6 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 MTextField {
@@ -435,13 +421,13 @@ Rectangle {
                     objectName: "customPeriod"
                     Layout.fillWidth: true
                     label: "الفترة"
-                    text: Figures.currentPeriod()
+                    text: Format.currentPeriod()
                 }
                 Text {
                     Layout.alignment: Qt.AlignBottom
                     Layout.bottomMargin: 12
                     text: "العملة:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -457,12 +443,11 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.preferredHeight: 50
                 radius: 10
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
 
                 RowLayout {
                     anchors.fill: parent
                     anchors.margins: 8
-                    layoutDirection: Qt.RightToLeft
                     spacing: 8
 
                     ChoiceBox {
@@ -478,8 +463,8 @@ Rectangle {
                         Layout.preferredWidth: 100
                         Layout.preferredHeight: 34
                         placeholderText: "المبلغ"
-                        placeholderTextColor: Palette.fixed.textMuted
-                        color: Palette.fixed.textPrimary
+                        placeholderTextColor: Theme.fixed.textMuted
+                        color: Theme.fixed.textPrimary
                         font.pixelSize: 13
                         horizontalAlignment: TextInput.AlignHCenter
                         verticalAlignment: TextInput.AlignVCenter
@@ -488,9 +473,9 @@ Rectangle {
 
                         background: Rectangle {
                             radius: 8
-                            color: Palette.fixed.card
+                            color: Theme.fixed.card
                             border.width: lineAmount.activeFocus ? 1.5 : 1
-                            border.color: lineAmount.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+                            border.color: lineAmount.activeFocus ? Theme.fixed.gold : Theme.fixed.cardBorder
                         }
                     }
                     MButton {
@@ -499,7 +484,8 @@ Rectangle {
                         Layout.preferredHeight: 34
                         leftPadding: 0
                         rightPadding: 0
-                        text: "+"
+                        text: Icons.add
+                        font.family: Icons.family
                         onClicked: page.addLineItem()
                     }
                     Item {
@@ -512,7 +498,7 @@ Rectangle {
                 Layout.fillWidth: true
                 Layout.fillHeight: true
                 radius: 10
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
 
                 ListView {
                     id: lineList
@@ -534,28 +520,27 @@ Rectangle {
                         width: ListView.view.width
                         height: 36
                         radius: 6
-                        color: Palette.fixed.card
+                        color: Theme.fixed.card
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 8
-                            anchors.rightMargin: 12
-                            layoutDirection: Qt.RightToLeft
+                            anchors.rightMargin: 8
+                            anchors.leftMargin: 12
                             spacing: 10
 
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: line.modelData.description
-                                color: Palette.fixed.textCell
+                                color: Theme.fixed.textCell
                                 font.pixelSize: 13
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
                                 textFormat: Text.PlainText
-                                text: Figures.money(line.modelData.total)
-                                color: Palette.fixed.gold
+                                text: Format.amount(line.modelData.total)
+                                color: Theme.fixed.gold
                                 font.pixelSize: 13
                                 font.bold: true
                             }
@@ -568,9 +553,10 @@ Rectangle {
                                 rightPadding: 0
                                 topPadding: 0
                                 bottomPadding: 0
-                                text: "✕"
+                                text: Icons.close
+                                font.family: Icons.family
                                 outline: true
-                                btnColor: Palette.fixed.error
+                                btnColor: Theme.fixed.error
                                 onClicked: page.removeLineItem(line.index)
                             }
                         }
@@ -580,7 +566,7 @@ Rectangle {
                         anchors.centerIn: parent
                         visible: lineList.count === 0
                         text: "لم تضف بنوداً بعد: اختر النوع واكتب المبلغ ثم اضغط +"
-                        color: Palette.fixed.textMuted
+                        color: Theme.fixed.textMuted
                         font.pixelSize: 12
                     }
                 }
@@ -588,23 +574,22 @@ Rectangle {
 
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "الإجمالي:"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 15
                 }
                 Text {
                     objectName: "customTotal"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: Figures.money(customDialog.total)
-                    color: Palette.fixed.gold
+                    text: Format.amount(customDialog.total)
+                    color: Theme.fixed.gold
                     font.pixelSize: 20
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
 
@@ -624,8 +609,8 @@ Rectangle {
         width: 500
         height: 560
         onAboutToShow: {
-            page.reloadChoices(servicePropertyBox, propertyModel.getAll());
-            page.reloadChoices(serviceCurrencyBox, currencyModel.getAll());
+            page.reloadChoices(servicePropertyBox, Backend.propertyModel.getAll());
+            page.reloadChoices(serviceCurrencyBox, Backend.currencyModel.getAll());
         }
 
         ColumnLayout {
@@ -635,19 +620,18 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "اختيار نطاق الفاتورة"
-                color: Palette.fixed.gold
+                color: Theme.fixed.gold
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "العقار/المشروع:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -676,16 +660,15 @@ Rectangle {
                 objectName: "servicePeriod"
                 Layout.fillWidth: true
                 label: "الفترة (YYYY-MM)"
-                text: Figures.currentPeriod()
+                text: Format.currentPeriod()
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "العملة:"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -701,10 +684,10 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "سيتم إصدار فاتورة منفصلة لكل مستأجر في العقار تلقائياً"
-                color: Palette.fixed.warning
+                color: Theme.fixed.warning
                 font.pixelSize: 11
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             Item {
                 Layout.fillHeight: true
@@ -754,15 +737,15 @@ Rectangle {
 
                 Row {
                     anchors.centerIn: parent
-                    layoutDirection: Qt.RightToLeft
                     spacing: 8
 
                     Text {
                         anchors.verticalCenter: parent.verticalCenter
                         textFormat: Text.PlainText
-                        text: resultDialog.kind === "success" ? "✅" : (resultDialog.kind === "error" ? "❌" : "⚠️")
-                        font.pixelSize: 20
-                        font.family: Palette.emojiFont
+                        text: resultDialog.kind === "success" ? Icons.success : (resultDialog.kind === "error" ? Icons.error : Icons.warning)
+                        color: resultDialog.kind === "success" ? Theme.successColor : (resultDialog.kind === "error" ? Theme.dangerColor : Theme.warningColor)
+                        font.pixelSize: 22
+                        font.family: Icons.family
                     }
                     Text {
                         objectName: "resultText"
@@ -770,7 +753,7 @@ Rectangle {
                         width: Math.min(implicitWidth, resultArea.width - 36)
                         textFormat: Text.PlainText
                         text: resultDialog.verdict
-                        color: resultDialog.kind === "success" ? Palette.fixed.success : (resultDialog.kind === "error" ? Palette.fixed.error : Palette.fixed.warning)
+                        color: resultDialog.kind === "success" ? Theme.fixed.success : (resultDialog.kind === "error" ? Theme.fixed.error : Theme.fixed.warning)
                         font.pixelSize: 15
                         wrapMode: Text.Wrap
                         horizontalAlignment: Text.AlignHCenter

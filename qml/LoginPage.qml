@@ -2,8 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
+import Darvelinto
 
 // The first screen: user name and password. Drawn in fixed dark colours whatever the theme.
 // The default credentials are filled in and shown only while the administrator still has the
@@ -11,7 +10,7 @@ import "components/Palette.js" as Palette
 Rectangle {
     id: page
 
-    readonly property bool showDefaults: authCtrl.usingDefaultPassword === true
+    readonly property bool showDefaults: Backend.authCtrl.usingDefaultPassword === true
     readonly property string defaultUser: "admin"
     readonly property string defaultPassword: "qorvu"
     property bool failed: false
@@ -20,7 +19,7 @@ Rectangle {
 
     // Texts are passed as they stand; the back end trims and checks them.
     function attemptLogin() {
-        if (authCtrl.login(userField.text, passwordField.text)) {
+        if (Backend.authCtrl.login(userField.text, passwordField.text)) {
             loginSuccess();
         } else {
             failed = true;
@@ -35,7 +34,7 @@ Rectangle {
     }
 
     objectName: "loginPage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     // Drifting gold dots. Positions are fractions of the page, so they spread over the whole
     // page whatever its size when the dots are made.
@@ -55,7 +54,7 @@ Rectangle {
             width: size
             height: size
             radius: size / 2
-            color: Palette.fixed.gold
+            color: Theme.fixed.gold
             opacity: 0.05 + Math.random() * 0.15
 
             SequentialAnimation on yFraction {
@@ -120,14 +119,14 @@ Rectangle {
         Text {
             Layout.alignment: Qt.AlignHCenter
             text: "Darvelinto"
-            color: Palette.fixed.gold
+            color: Theme.fixed.gold
             font.pixelSize: 36
             font.bold: true
         }
         Text {
             Layout.alignment: Qt.AlignHCenter
             text: "نظام إدارة العقارات والمحاسبة"
-            color: Palette.fixed.textSecondary
+            color: Theme.fixed.textSecondary
             font.pixelSize: 14
         }
         Item {
@@ -139,9 +138,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: form.implicitHeight + 60
             radius: 16
-            color: Palette.fixed.card
+            color: Theme.fixed.card
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
 
             Rectangle {
                 anchors.fill: parent
@@ -149,7 +148,7 @@ Rectangle {
                 radius: 17
                 color: "transparent"
                 border.width: 1
-                border.color: Palette.fixed.gold
+                border.color: Theme.fixed.gold
                 opacity: 0.2
             }
 
@@ -166,15 +165,15 @@ Rectangle {
                     Text {
                         Layout.fillWidth: true
                         text: "اسم المستخدم"
-                        color: Palette.fixed.textSecondary
+                        color: Theme.fixed.textSecondary
                         font.pixelSize: 14
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     LoginField {
                         id: userField
                         objectName: "userField"
                         Layout.fillWidth: true
-                        symbol: "👤"
+                        symbol: Icons.user
                         placeholderText: "admin"
                         text: page.showDefaults ? page.defaultUser : ""
                         onAccepted: passwordField.forceActiveFocus()
@@ -188,15 +187,15 @@ Rectangle {
                     Text {
                         Layout.fillWidth: true
                         text: "كلمة المرور"
-                        color: Palette.fixed.textSecondary
+                        color: Theme.fixed.textSecondary
                         font.pixelSize: 14
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     LoginField {
                         id: passwordField
                         objectName: "passwordField"
                         Layout.fillWidth: true
-                        symbol: "🔒"
+                        symbol: Icons.lock
                         placeholderText: "••••••"
                         text: page.showDefaults ? page.defaultPassword : ""
                         echoMode: revealButton.checked ? TextInput.Normal : TextInput.Password
@@ -205,17 +204,18 @@ Rectangle {
                         AbstractButton {
                             id: revealButton
                             objectName: "revealButton"
-                            anchors.left: parent.left
-                            anchors.leftMargin: 5
+                            anchors.right: parent.right
+                            anchors.rightMargin: 5
                             anchors.verticalCenter: parent.verticalCenter
                             width: 30
                             height: 30
                             checkable: true
                             focusPolicy: Qt.NoFocus
                             contentItem: Text {
-                                text: revealButton.checked ? "👁" : "👁\u200D🗨"
-                                font.pixelSize: 16
-                                font.family: Palette.emojiFont
+                                text: revealButton.checked ? Icons.show : Icons.hide
+                                color: Theme.fixed.textSecondary
+                                font.pixelSize: 20
+                                font.family: Icons.family
                                 horizontalAlignment: Text.AlignHCenter
                                 verticalAlignment: Text.AlignVCenter
                             }
@@ -228,7 +228,7 @@ Rectangle {
                     Layout.fillWidth: true
                     visible: page.failed
                     text: "اسم المستخدم أو كلمة المرور غير صحيحة"
-                    color: Palette.fixed.error
+                    color: Theme.fixed.error
                     font.pixelSize: 13
                     horizontalAlignment: Text.AlignHCenter
                 }
@@ -251,7 +251,7 @@ Rectangle {
 
                     contentItem: Text {
                         text: loginButton.text
-                        color: Palette.fixed.pageBg
+                        color: Theme.fixed.pageBg
                         font.pixelSize: 16
                         font.bold: true
                         horizontalAlignment: Text.AlignHCenter
@@ -262,11 +262,11 @@ Rectangle {
                         gradient: Gradient {
                             GradientStop {
                                 position: 0.0
-                                color: loginButton.hovered ? Palette.fixed.goldLight : Palette.fixed.gold
+                                color: loginButton.hovered ? Theme.fixed.goldLight : Theme.fixed.gold
                             }
                             GradientStop {
                                 position: 1.0
-                                color: loginButton.hovered ? Palette.fixed.gold : Palette.fixed.goldDark
+                                color: loginButton.hovered ? Theme.fixed.gold : Theme.fixed.goldDark
                             }
                         }
                     }
@@ -277,7 +277,7 @@ Rectangle {
                     Layout.fillWidth: true
                     visible: page.showDefaults
                     text: "بيانات الدخول الافتراضية: " + page.defaultUser + " / " + page.defaultPassword
-                    color: Palette.fixed.textMuted
+                    color: Theme.fixed.textMuted
                     font.pixelSize: 12
                     horizontalAlignment: Text.AlignHCenter
                 }
@@ -286,8 +286,8 @@ Rectangle {
 
         Text {
             Layout.alignment: Qt.AlignHCenter
-            text: "Darvelinto © " + new Date().getFullYear()
-            color: Palette.fixed.textFaint
+            text: "Darvelinto © " + Format.today().substring(0, 4)
+            color: Theme.fixed.textFaint
             font.pixelSize: 11
         }
     }

@@ -1,8 +1,8 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
+import Darvelinto
 import "components/Pages.js" as Pages
 
 // The main frame after log-in: the top bar, the side bar at the right and the twelve pages, of
@@ -13,8 +13,6 @@ import "components/Pages.js" as Pages
 Rectangle {
     id: mainApp
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
     readonly property alias currentIndex: pageStack.currentIndex
 
     // Shows the page at `index` (page index, see components/Pages.js), keeping the side bar in step.
@@ -33,8 +31,56 @@ Rectangle {
         return page(pageStack.currentIndex);
     }
 
+    // The first search field of the shown page (a SearchStrip's or a PagedList's), or null.
+    function searchFieldOf(item) {
+        if (!item || !item.visible)
+            return null;
+        if (item.objectName === "searchInput" || item.objectName === "pagedListSearch")
+            return item;
+        for (let i = 0; i < item.children.length; ++i) {
+            const found = searchFieldOf(item.children[i]);
+            if (found)
+                return found;
+        }
+        return null;
+    }
+
+    // Ctrl+F: the cursor goes to the search field of the shown page.
+    function focusSearch() {
+        const field = searchFieldOf(currentPage());
+        if (field) {
+            field.forceActiveFocus();
+            field.selectAll();
+        }
+    }
+
+    // Keyboard: Ctrl+1 to Ctrl+9 show the first nine pages of the side bar, Ctrl+F searches. They
+    // wait while a dialog is open over the page.
+    readonly property bool dialogOpen: {
+        for (let item = Window.activeFocusItem; item; item = item.parent) {
+            if (item === Overlay.overlay)
+                return true;
+        }
+        return false;
+    }
+
+    Shortcut {
+        sequence: "Ctrl+F"
+        enabled: !mainApp.dialogOpen
+        onActivated: mainApp.focusSearch()
+    }
+    Instantiator {
+        model: 9
+        delegate: Shortcut {
+            required property int index
+            sequence: "Ctrl+" + (index + 1)
+            enabled: !mainApp.dialogOpen
+            onActivated: mainApp.showPage(index)
+        }
+    }
+
     objectName: "mainApp"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -47,15 +93,14 @@ Rectangle {
             Layout.preferredHeight: 72
             title: Pages.list[pageStack.currentIndex].title
             subtitle: "إدارة المشاريع العقارية، المشترين، الحسابات، والتقارير من شاشة واحدة"
-            themeMode: settingsManager.themeMode === "light" ? "light" : "dark"
-            isAdmin: authCtrl.currentRole === "admin"
-            onThemeModeSelected: mode => settingsManager.setThemeMode(mode)
+            themeMode: Backend.settingsManager.themeMode === "light" ? "light" : "dark"
+            isAdmin: Backend.authCtrl.currentRole === "admin"
+            onThemeModeSelected: mode => Backend.settingsManager.setThemeMode(mode)
         }
 
         RowLayout {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            layoutDirection: Qt.RightToLeft
             spacing: 0
 
             SideBar {
@@ -63,10 +108,10 @@ Rectangle {
                 objectName: "sideBar"
                 Layout.preferredWidth: 236
                 Layout.fillHeight: true
-                userName: authCtrl.currentUser || ""
-                isAdmin: authCtrl.currentRole === "admin"
+                userName: Backend.authCtrl.currentUser || ""
+                isAdmin: Backend.authCtrl.currentRole === "admin"
                 onMenuSelected: index => pageStack.currentIndex = index
-                onLogoutRequested: authCtrl.logout()
+                onLogoutRequested: Backend.authCtrl.logout()
             }
 
             Item {
@@ -85,7 +130,9 @@ Rectangle {
                             shown.refresh();
                     }
 
-                    Dashboard {}
+                    Dashboard {
+                        onPageRequested: index => mainApp.showPage(index)
+                    }
                     PropertiesPage {}
                     TenantsPage {}
                     BuyersPage {}

@@ -2,9 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
+import Darvelinto
 
 // Maintenance requests: the list with its status filters, raising a request against a unit and
 // completing one with its cost (which books the cost as an expense of the property). Drawn in
@@ -12,8 +10,6 @@ import "components/Figures.js" as Figures
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var requests: []
     property string statusFilter: ""
@@ -22,39 +18,39 @@ Rectangle {
         {
             "label": "الكل",
             "status": "",
-            "color": Palette.fixed.gold
+            "color": Theme.fixed.gold
         },
         {
             "label": "جديد",
             "status": "new",
-            "color": Palette.fixed.error
+            "color": Theme.fixed.error
         },
         {
             "label": "قيد التنفيذ",
             "status": "in_progress",
-            "color": Palette.fixed.warning
+            "color": Theme.fixed.warning
         },
         {
             "label": "مكتمل",
             "status": "completed",
-            "color": Palette.fixed.success
+            "color": Theme.fixed.success
         }
     ]
     readonly property var priorities: ({
             "high": {
                 "label": "عاجل",
-                "color": Palette.fixed.error,
-                "background": Palette.fixed.errorSoft
+                "color": Theme.fixed.error,
+                "background": Theme.fixed.errorSoft
             },
             "medium": {
                 "label": "متوسط",
-                "color": Palette.fixed.warning,
-                "background": Palette.fixed.warningSoft
+                "color": Theme.fixed.warning,
+                "background": Theme.fixed.warningSoft
             },
             "low": {
                 "label": "منخفض",
-                "color": Palette.fixed.success,
-                "background": Palette.fixed.successSoft
+                "color": Theme.fixed.success,
+                "background": Theme.fixed.successSoft
             }
         })
     readonly property var priorityChoices: [
@@ -75,7 +71,7 @@ Rectangle {
     // Shows the requests of one status ("" for all).
     function applyFilter(status) {
         statusFilter = status;
-        requests = status.length > 0 ? maintenanceModel.getByStatus(status) : maintenanceModel.getAll();
+        requests = status.length > 0 ? Backend.maintenanceModel.getByStatus(status) : Backend.maintenanceModel.getAll();
     }
 
     // After an action the full list is shown again, so the request just raised or completed is in view.
@@ -83,41 +79,31 @@ Rectangle {
         applyFilter("");
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
-    function statusColor(status) {
-        return status === "new" ? Palette.fixed.error : status === "in_progress" ? Palette.fixed.warning : Palette.fixed.success;
-    }
 
     function saveRequest() {
         const unit = unitBox.currentEntry;
         if (!unit) {
-            refuse("اختر الوحدة");
+            Notifier.refuse("اختر الوحدة");
             return;
         }
         const title = requestTitle.text.trim();
         if (title.length === 0) {
-            refuse("أدخل عنوان الطلب");
+            Notifier.refuse("أدخل عنوان الطلب");
             return;
         }
         const priority = page.priorityChoices[Math.max(0, priorityBox.currentIndex)].value;
-        const id = maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
+        const id = Backend.maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
         if (id <= 0) {
-            refuse("تعذر حفظ طلب الصيانة");
+            Notifier.refuse("تعذر حفظ طلب الصيانة");
             return;
         }
         requestTitle.text = "";
         requestDescription.text = "";
         refresh();
         requestDialog.close();
-        notify("نجاح", "تم تسجيل طلب الصيانة \"" + title + "\" للوحدة " + unit.unit_number, "success");
+        Notifier.show("نجاح", "تم تسجيل طلب الصيانة \"" + title + "\" للوحدة " + unit.unit_number, "success");
     }
 
     function askCompletion(record) {
@@ -128,23 +114,23 @@ Rectangle {
     }
 
     function completeRequest() {
-        const cost = Figures.notNegative(costField.text);
+        const cost = Format.notNegative(costField.text);
         if (isNaN(cost)) {
-            refuse(Figures.notNegativeRequired("تكلفة الصيانة"));
+            Notifier.refuse(Format.notNegativeRequired("تكلفة الصيانة"));
             return;
         }
-        if (!maintenanceModel.complete(completeDialog.requestId, cost)) {
-            refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
+        if (!Backend.maintenanceModel.complete(completeDialog.requestId, cost)) {
+            Notifier.refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
             refresh();
             return;
         }
         refresh();
         completeDialog.close();
-        notify("نجاح", "تم إكمال الطلب وتسجيل تكلفته " + Figures.money(cost) + " ₪ في المصروفات", "success");
+        Notifier.show("نجاح", "تم إكمال الطلب وتسجيل تكلفته " + Format.amount(cost) + " في المصروفات", "success");
     }
 
     objectName: "maintenancePage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -154,19 +140,19 @@ Rectangle {
         PageHeader {
             title: "الصيانة"
             subtitle: "إدارة طلبات الصيانة والإصلاحات"
-            titleColor: Palette.fixed.textPrimary
-            subtitleColor: Palette.fixed.textSecondary
+            titleColor: Theme.fixed.textPrimary
+            subtitleColor: Theme.fixed.textSecondary
 
             MButton {
                 objectName: "addRequestButton"
-                text: "+ طلب صيانة"
+                text: "طلب صيانة"
+                iconSymbol: Icons.add
                 onClicked: requestDialog.open()
             }
         }
 
         Row {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 10
 
             Repeater {
@@ -186,7 +172,7 @@ Rectangle {
 
                     background: Rectangle {
                         radius: 8
-                        color: filterButton.chosen ? Qt.rgba(filterButton.tone.r, filterButton.tone.g, filterButton.tone.b, 0.18) : Palette.fixed.card
+                        color: filterButton.chosen ? Qt.rgba(filterButton.tone.r, filterButton.tone.g, filterButton.tone.b, 0.18) : Theme.fixed.card
                         border.width: filterButton.chosen ? 2 : 1
                         border.color: filterButton.tone
                     }
@@ -206,9 +192,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: Palette.fixed.card
+            color: Theme.fixed.card
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ListView {
@@ -223,109 +209,10 @@ Rectangle {
                 model: page.requests
                 ScrollBar.vertical: ScrollBar {}
 
-                delegate: Rectangle {
-                    id: card
-                    required property var modelData
-                    required property int index
-                    readonly property bool completed: modelData.status === "completed"
-
-                    objectName: "request_" + modelData.id
-                    width: ListView.view.width
-                    height: 75
-                    radius: 10
-                    color: Palette.fixed.rowBg
-                    border.width: 1
-                    border.color: Palette.fixed.cardBorder
-
-                    RowLayout {
-                        anchors.fill: parent
-                        anchors.margins: 12
-                        layoutDirection: Qt.RightToLeft
-                        spacing: 12
-
-                        Rectangle {
-                            objectName: "statusDot"
-                            Layout.preferredWidth: 8
-                            Layout.preferredHeight: 8
-                            radius: 4
-                            color: page.statusColor(card.modelData.status)
-                        }
-                        ColumnLayout {
-                            Layout.fillWidth: true
-                            spacing: 4
-
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: card.modelData.title || ""
-                                color: Palette.fixed.textCell
-                                font.pixelSize: 14
-                                font.bold: true
-                                horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideRight
-                            }
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: (card.modelData.property_name || "") + " - " + (card.modelData.unit_number || "")
-                                color: Palette.fixed.textMuted
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
-                                elide: Text.ElideRight
-                            }
-                        }
-                        ColumnLayout {
-                            Layout.preferredWidth: 70
-                            Layout.fillWidth: false
-                            spacing: 4
-
-                            StatusBadge {
-                                Layout.preferredWidth: 70
-                                Layout.preferredHeight: 24
-                                radius: 6
-                                status: card.modelData.priority || "low"
-                                mapping: page.priorities
-                                fallbackLabel: page.priorities.low.label
-                                fallbackColor: Palette.fixed.success
-                            }
-                            MButton {
-                                objectName: "completeButton"
-                                Layout.preferredWidth: 70
-                                Layout.preferredHeight: 26
-                                implicitHeight: 26
-                                leftPadding: 4
-                                rightPadding: 4
-                                visible: !card.completed
-                                text: "إكمال"
-                                font.pixelSize: 12
-                                onClicked: page.askCompletion(card.modelData)
-                            }
-                        }
-                        ColumnLayout {
-                            Layout.preferredWidth: 120
-                            Layout.fillWidth: false
-                            spacing: 4
-
-                            Text {
-                                Layout.fillWidth: true
-                                textFormat: Text.PlainText
-                                text: card.modelData.request_date || ""
-                                color: Palette.fixed.textMuted
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignLeft
-                            }
-                            Text {
-                                objectName: "costText"
-                                Layout.fillWidth: true
-                                visible: card.completed
-                                textFormat: Text.PlainText
-                                text: "التكلفة: " + Figures.money(card.modelData.cost) + " ₪"
-                                color: Palette.fixed.success
-                                font.pixelSize: 11
-                                horizontalAlignment: Text.AlignLeft
-                            }
-                        }
-                    }
+                delegate: RequestCard {
+                    priorities: page.priorities
+                    statusFilter: page.statusFilter
+                    onCompleteRequested: record => page.askCompletion(record)
                 }
 
                 Text {
@@ -333,7 +220,7 @@ Rectangle {
                     visible: requestList.count === 0
                     textFormat: Text.PlainText
                     text: page.statusFilter.length > 0 ? "لا توجد طلبات بهذه الحالة" : "لا توجد طلبات صيانة"
-                    color: Palette.fixed.textMuted
+                    color: Theme.fixed.textMuted
                     font.pixelSize: 14
                 }
             }
@@ -351,7 +238,7 @@ Rectangle {
         height: 500
         onAboutToShow: {
             const chosen = unitBox.currentEntry ? unitBox.currentEntry.id : undefined;
-            units = unitModel.getAll();
+            units = Backend.unitModel.getAll();
             const again = chosen === undefined ? -1 : unitBox.indexWhere(unit => unit.id === chosen);
             unitBox.currentIndex = again >= 0 ? again : (units.length > 0 ? 0 : -1);
         }
@@ -363,9 +250,9 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "اختر الوحدة"
-                color: Palette.fixed.textSecondary
+                color: Theme.fixed.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ChoiceBox {
                 id: unitBox
@@ -389,12 +276,11 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "الأولوية:"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {
@@ -436,10 +322,10 @@ Rectangle {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: completeDialog.requestTitle
-                color: page.appTheme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             MTextField {

@@ -1,18 +1,13 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Figures.js" as Figures
+import Darvelinto
 
 // Payments: every payment received, tenants' and buyers' alike (latest first, page by page, with
 // a search), and recording a tenant's payment against one of their open invoices.
 Rectangle {
     id: paymentsRoot
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
     readonly property var methods: [
         {
             "label": "نقدي",
@@ -32,14 +27,7 @@ Rectangle {
         paymentList.reload();
     }
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
-    function refuse(text) {
-        notify("خطأ", text, "error");
-    }
 
     function methodLabel(method) {
         return method === "cash" ? "نقدي" : method === "bank" ? "تحويل" : "شيك";
@@ -56,31 +44,31 @@ Rectangle {
     function recordPayment() {
         const tenant = tenantBox.currentEntry;
         if (!tenant) {
-            refuse("اختر المستأجر");
+            Notifier.refuse("اختر المستأجر");
             return;
         }
         const invoice = invoiceBox.currentEntry;
         if (!invoice) {
-            refuse(payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة على " + tenant.full_name : "اختر الفاتورة المستحقة");
+            Notifier.refuse(payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة على " + tenant.full_name : "اختر الفاتورة المستحقة");
             return;
         }
-        const amount = Figures.positive(amountField.text);
+        const amount = Format.positive(amountField.text);
         if (isNaN(amount)) {
-            refuse(Figures.positiveRequired("المبلغ المدفوع"));
+            Notifier.refuse(Format.positiveRequired("المبلغ المدفوع"));
             return;
         }
         const balance = Number(invoice.balance);
         if (amount > balance + 0.000001) {
-            refuse("المبلغ " + Figures.money(amount) + " ₪ أكبر من المتبقي على الفاتورة " + invoice.invoice_number + "، وهو " + Figures.money(balance) + " ₪");
+            Notifier.refuse("المبلغ " + Format.amount(amount) + " أكبر من المتبقي على الفاتورة " + invoice.invoice_number + "، وهو " + Format.amount(balance));
             return;
         }
         // The money is in the invoice's own currency.
-        const stored = invoiceModel.getById(invoice.id);
-        const currencyId = stored.currency_id ? stored.currency_id : (currencyModel.getPrimary().id || 1);
+        const stored = Backend.invoiceModel.getById(invoice.id);
+        const currencyId = stored.currency_id ? stored.currency_id : (Backend.currencyModel.getPrimary().id || 1);
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
-        const id = paymentModel.add(invoice.id, tenant.id, amount, method, Figures.today(), referenceField.text.trim(), currencyId);
+        const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId);
         if (id <= 0) {
-            refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
+            Notifier.refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
             payDialog.loadInvoices();
             return;
         }
@@ -89,11 +77,11 @@ Rectangle {
         amountField.text = "";
         refresh();
         payDialog.close();
-        notify("نجاح", "تم تسجيل دفعة بمبلغ " + Figures.money(amount) + " ₪ على الفاتورة " + invoice.invoice_number, "success");
+        Notifier.show("نجاح", "تم تسجيل دفعة بمبلغ " + Format.amount(amount) + " على الفاتورة " + invoice.invoice_number, "success");
     }
 
     objectName: "paymentsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ColumnLayout {
         anchors.fill: parent
@@ -106,7 +94,8 @@ Rectangle {
 
             MButton {
                 objectName: "addPaymentButton"
-                text: "+ تسجيل دفعة"
+                text: "تسجيل دفعة"
+                iconSymbol: Icons.add
                 onClicked: payDialog.open()
             }
         }
@@ -118,14 +107,14 @@ Rectangle {
             Layout.fillHeight: true
             searchPlaceholder: "بحث باسم المستأجر أو المشتري أو رقم الفاتورة أو المرجع أو التاريخ..."
             emptyText: "لا توجد دفعات"
-            fetch: (offset, limit, search) => paymentModel.getPage(offset, limit, search)
+            fetch: (offset, limit, search) => Backend.paymentModel.getPage(offset, limit, search)
             headers: ["العميل", "العقار / الوحدة", "الطريقة", "المبلغ", "التاريخ"]
             columnWidths: [160, 0, 110, 110, 110]
             headerVisible: true
             delegate: paymentRow
-            panelColor: paymentsRoot.appTheme.bgSecondary
-            headerColor: paymentsRoot.appTheme.bgElevated
-            rowAltColor: paymentsRoot.appTheme.bgCard
+            panelColor: Theme.bgSecondary
+            headerColor: Theme.bgElevated
+            rowAltColor: Theme.bgCard
         }
     }
 
@@ -140,13 +129,12 @@ Rectangle {
             objectName: "paymentRow_" + record.id
             width: ListView.view.width
             height: 50
-            color: index % 2 === 1 ? paymentsRoot.appTheme.bgCard : "transparent"
+            color: index % 2 === 1 ? Theme.bgCard : "transparent"
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Text {
                     objectName: "partyCell"
@@ -155,9 +143,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: paymentsRoot.partyOf(row.record)
-                    color: paymentsRoot.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -167,9 +155,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: paymentsRoot.placeOf(row.record)
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                     elide: Text.ElideRight
                 }
@@ -179,9 +167,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: paymentsRoot.methodLabel(row.record.payment_method)
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -190,11 +178,11 @@ Rectangle {
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
-                    text: Figures.money(row.record.amount) + " ₪"
-                    color: paymentsRoot.appTheme.successColor
+                    text: Format.amount(row.record.amount)
+                    color: Theme.successColor
                     font.pixelSize: 13
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
@@ -203,9 +191,9 @@ Rectangle {
                     height: parent.height
                     textFormat: Text.PlainText
                     text: row.record.payment_date || ""
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
             }
@@ -221,7 +209,7 @@ Rectangle {
         // The tenant's open invoices, earliest due first; the first is offered with its balance.
         function loadInvoices() {
             const tenant = tenantBox.currentEntry;
-            pendingInvoices = tenant ? invoiceModel.getPendingByTenant(tenant.id) : [];
+            pendingInvoices = tenant ? Backend.invoiceModel.getPendingByTenant(tenant.id) : [];
             invoiceBox.currentIndex = pendingInvoices.length > 0 ? 0 : -1;
             amountField.text = pendingInvoices.length > 0 ? String(pendingInvoices[0].balance) : "";
         }
@@ -231,7 +219,7 @@ Rectangle {
         width: 540
         height: 640
         onAboutToShow: {
-            tenants = tenantModel.getAll();
+            tenants = Backend.tenantModel.getAll();
             pendingInvoices = [];
             tenantBox.currentIndex = -1;
             invoiceBox.currentIndex = -1;
@@ -245,9 +233,9 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "المستأجر"
-                color: paymentsRoot.appTheme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ChoiceBox {
                 id: tenantBox
@@ -261,9 +249,9 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: "الفاتورة المستحقة"
-                color: paymentsRoot.appTheme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ChoiceBox {
                 id: invoiceBox
@@ -271,7 +259,7 @@ Rectangle {
                 Layout.fillWidth: true
                 model: payDialog.pendingInvoices
                 // Led by a right-to-left mark so the parts read from the right, the number first.
-                textFor: invoice => "\u200F" + invoice.invoice_number + " | الفترة: " + Figures.ltr(invoice.period) + " | المتبقي: " + Figures.money(invoice.balance) + " ₪"
+                textFor: invoice => "\u200F" + invoice.invoice_number + " | الفترة: " + Format.ltr(invoice.period) + " | المتبقي: " + Format.amount(invoice.balance)
                 placeholder: tenantBox.currentIndex >= 0 && payDialog.pendingInvoices.length === 0 ? "لا توجد فواتير مستحقة" : "اختر فاتورة..."
                 onActivated: amountField.text = currentEntry ? String(currentEntry.balance) : ""
             }
@@ -281,9 +269,9 @@ Rectangle {
                 Layout.preferredHeight: 74
                 visible: invoiceBox.currentEntry !== null
                 radius: 12
-                color: paymentsRoot.appTheme.bgElevated
+                color: Theme.bgElevated
                 border.width: 1
-                border.color: paymentsRoot.appTheme.borderColor
+                border.color: Theme.borderColor
 
                 ColumnLayout {
                     anchors.fill: parent
@@ -294,27 +282,27 @@ Rectangle {
                         objectName: "summaryDue"
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: "موعد الاستحقاق: " + Figures.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
-                        color: paymentsRoot.appTheme.textSecondary
+                        text: "موعد الاستحقاق: " + Format.ltr(invoiceBox.currentEntry ? invoiceBox.currentEntry.due_date : "")
+                        color: Theme.textSecondary
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: "الإجمالي: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0) + " ₪"
-                        color: paymentsRoot.appTheme.textPrimary
+                        text: "الإجمالي: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.total_amount : 0)
+                        color: Theme.textPrimary
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                     Text {
                         objectName: "summaryPaid"
                         Layout.fillWidth: true
                         textFormat: Text.PlainText
-                        text: "المدفوع سابقاً: " + Figures.money(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0) + " ₪"
-                        color: paymentsRoot.appTheme.successColor
+                        text: "المدفوع سابقاً: " + Format.amount(invoiceBox.currentEntry ? invoiceBox.currentEntry.paid_amount : 0)
+                        color: Theme.successColor
                         font.pixelSize: 12
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
             }
@@ -333,12 +321,11 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "طريقة الدفع:"
-                    color: paymentsRoot.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
                 }
                 ChoiceBox {

@@ -2,17 +2,13 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Formats.js" as Formats
+import Darvelinto
 
 // Properties and projects as cards with their figures, a page of 50 at a time, newest first;
 // adding a property, deleting one that has no history, and the units dialog of each.
 Rectangle {
     id: propPage
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     readonly property int pageSize: 50
     // The cards loaded so far (a copy of the list model's records, for reading).
@@ -25,22 +21,18 @@ Rectangle {
     readonly property var propertyStatuses: ({
             "soldOut": {
                 "label": "مباعة بالكامل",
-                "color": "#f59e0b"
+                "color": Theme.fixed.warning
             },
             "active": {
                 "label": "نشط",
-                "color": "#22c55e"
+                "color": Theme.fixed.success
             },
             "inactive": {
                 "label": "غير نشط",
-                "color": "#ef4444"
+                "color": Theme.fixed.error
             }
         })
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // Reloads the first page (after an action, a search, or when the page is shown).
     function refresh() {
@@ -57,7 +49,7 @@ Rectangle {
     }
 
     function fetchFrom(offset) {
-        const rows = propertyModel.getPage(offset, pageSize + 1, searchStrip.text.trim()) || [];
+        const rows = Backend.propertyModel.getPage(offset, pageSize + 1, searchStrip.text.trim()) || [];
         const shown = Math.min(rows.length, pageSize);
         const added = [];
         for (let i = 0; i < shown; ++i) {
@@ -75,8 +67,8 @@ Rectangle {
     }
 
     function statusKey(record) {
-        const total = Formats.count(record.total_units);
-        if (total > 0 && Formats.count(record.sold_units) >= total)
+        const total = Format.count(record.total_units);
+        if (total > 0 && Format.count(record.sold_units) >= total)
             return "soldOut";
         return record.status === "active" ? "active" : "inactive";
     }
@@ -84,10 +76,10 @@ Rectangle {
     // Rented and sold units both count as taken, of the units in service: one under repair is
     // counted apart.
     function occupancy(record) {
-        const total = Formats.count(record.total_units) - Formats.count(record.maintenance_units);
+        const total = Format.count(record.total_units) - Format.count(record.maintenance_units);
         if (total <= 0)
             return 0;
-        return Math.round((Formats.count(record.rented_units) + Formats.count(record.sold_units)) / total * 100);
+        return Math.round((Format.count(record.rented_units) + Format.count(record.sold_units)) / total * 100);
     }
 
     function openUnits(record) {
@@ -99,13 +91,13 @@ Rectangle {
     function addProperty() {
         const name = nameField.text.trim();
         if (name.length === 0) {
-            notify("خطأ", "أدخل اسم العقار", "error");
+            Notifier.show("خطأ", "أدخل اسم العقار", "error");
             nameField.input.forceActiveFocus();
             return;
         }
-        const id = propertyModel.add(name, typeCodes[typeBox.currentIndex], addressField.text.trim(), cityField.text.trim(), "");
+        const id = Backend.propertyModel.add(name, typeCodes[typeBox.currentIndex], addressField.text.trim(), cityField.text.trim(), "");
         if (id <= 0) {
-            notify("خطأ", "تعذرت إضافة العقار، حاول مرة أخرى", "error");
+            Notifier.show("خطأ", "تعذرت إضافة العقار، حاول مرة أخرى", "error");
             return;
         }
         addDialog.close();
@@ -113,11 +105,11 @@ Rectangle {
         cityField.text = "";
         addressField.text = "";
         refresh();
-        notify("نجاح", "تمت إضافة العقار \"" + name + "\"", "success");
+        Notifier.show("نجاح", "تمت إضافة العقار \"" + name + "\"", "success");
     }
 
     function askRemove(record) {
-        const total = Formats.count(record.total_units);
+        const total = Format.count(record.total_units);
         const units = total > 0 ? " ووحداته (" + total + " وحدة)" : "";
         confirm.ask("حذف العقار", "سيتم حذف العقار \"" + record.name + "\"" + units + " نهائياً.", function () {
             propPage.remove(record);
@@ -125,27 +117,27 @@ Rectangle {
     }
 
     function remove(record) {
-        if (propertyModel.remove(Number(record.id))) {
+        if (Backend.propertyModel.remove(Number(record.id))) {
             refresh();
-            notify("نجاح", "تم حذف العقار \"" + record.name + "\"", "success");
+            Notifier.show("نجاح", "تم حذف العقار \"" + record.name + "\"", "success");
             return;
         }
         // Read the units again: one may have been let or sold since the card was drawn.
-        const units = unitModel.getByProperty(Number(record.id)) || [];
+        const units = Backend.unitModel.getByProperty(Number(record.id)) || [];
         const taken = units.filter(unit => unit.status !== "available").length;
         const why = taken > 0 ? "فيه " + taken + " وحدة مؤجرة أو مباعة." : "له سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة.";
-        notify("تعذر الحذف", "لا يمكن حذف العقار \"" + record.name + "\": " + why, "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف العقار \"" + record.name + "\": " + why, "error");
         refresh();
     }
 
     objectName: "propertiesPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     // A number over its caption in a card's row of figures.
     component CardFigure: ColumnLayout {
         property string value: "0"
         property string caption: ""
-        property color valueColor: propPage.appTheme.textPrimary
+        property color valueColor: Theme.textPrimary
         readonly property string text: value
 
         spacing: 0
@@ -162,7 +154,7 @@ Rectangle {
             Layout.alignment: Qt.AlignHCenter
             textFormat: Text.PlainText
             text: parent.caption
-            color: "#64748b"
+            color: Theme.fixed.textMuted
             font.pixelSize: 10
         }
     }
@@ -187,7 +179,8 @@ Rectangle {
 
             MButton {
                 objectName: "addPropertyButton"
-                text: "+ إضافة عقار"
+                text: "إضافة عقار"
+                iconSymbol: Icons.add
                 onClicked: addDialog.open()
             }
         }
@@ -206,7 +199,6 @@ Rectangle {
             Layout.fillHeight: true
             cellWidth: Math.floor(width / 2)
             cellHeight: 200
-            layoutDirection: Qt.RightToLeft
             clip: true
             reuseItems: true
             boundsBehavior: Flickable.StopAtBounds
@@ -218,7 +210,7 @@ Rectangle {
                 visible: cards.count === 0
                 textFormat: Text.PlainText
                 text: searchStrip.text.trim().length > 0 ? "لا توجد عقارات تطابق البحث" : "لا توجد عقارات بعد، أضف أول عقار"
-                color: propPage.appTheme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 14
             }
 
@@ -236,9 +228,9 @@ Rectangle {
                     anchors.fill: parent
                     anchors.margins: 8
                     radius: 14
-                    color: propPage.appTheme.bgSecondary
+                    color: Theme.bgSecondary
                     border.width: 1
-                    border.color: cardHover.hovered ? propPage.appTheme.accentGold : propPage.appTheme.borderColor
+                    border.color: cardHover.hovered ? Theme.accentGold : Theme.borderColor
 
                     Behavior on border.color {
                         ColorAnimation {
@@ -256,7 +248,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 10
 
                             ColumnLayout {
@@ -268,10 +259,10 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: cell.record.name || ""
-                                    color: propPage.appTheme.textPrimary
+                                    color: Theme.textPrimary
                                     font.pixelSize: 17
                                     font.bold: true
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideLeft
                                 }
                                 Text {
@@ -279,17 +270,17 @@ Rectangle {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: propPage.typeLabel(cell.record.type)
-                                    color: propPage.appTheme.textSecondary
+                                    color: Theme.textSecondary
                                     font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                 }
                                 Text {
                                     Layout.fillWidth: true
                                     textFormat: Text.PlainText
                                     text: [cell.record.city, cell.record.address].filter(part => part && String(part).length > 0).join(" - ")
-                                    color: propPage.appTheme.textMuted
+                                    color: Theme.textMuted
                                     font.pixelSize: 11
-                                    horizontalAlignment: Text.AlignRight
+                                    horizontalAlignment: Text.AlignLeft
                                     elide: Text.ElideLeft
                                 }
                             }
@@ -307,36 +298,35 @@ Rectangle {
                         Rectangle {
                             Layout.fillWidth: true
                             Layout.preferredHeight: 1
-                            color: propPage.appTheme.borderColor
+                            color: Theme.borderColor
                         }
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 12
 
                             CardFigure {
                                 objectName: "figureUnits"
-                                value: String(Formats.count(cell.record.total_units))
+                                value: String(Format.count(cell.record.total_units))
                                 caption: "وحدة"
                             }
                             CardFigure {
                                 objectName: "figureRented"
-                                value: String(Formats.count(cell.record.rented_units))
+                                value: String(Format.count(cell.record.rented_units))
                                 caption: "مؤجرة"
                             }
                             CardFigure {
                                 objectName: "figureSold"
-                                value: String(Formats.count(cell.record.sold_units))
+                                value: String(Format.count(cell.record.sold_units))
                                 caption: "مباعة"
-                                valueColor: propPage.appTheme.accentGold
+                                valueColor: Theme.accentGold
                             }
                             CardFigure {
                                 objectName: "figureOutOfService"
-                                visible: Formats.count(cell.record.maintenance_units) > 0
-                                value: String(Formats.count(cell.record.maintenance_units))
+                                visible: Format.count(cell.record.maintenance_units) > 0
+                                value: String(Format.count(cell.record.maintenance_units))
                                 caption: "خارج الخدمة"
-                                valueColor: propPage.appTheme.textMuted
+                                valueColor: Theme.textMuted
                             }
                             CardFigure {
                                 objectName: "figureOccupancy"
@@ -352,17 +342,17 @@ Rectangle {
                                 spacing: 0
 
                                 Text {
-                                    Layout.alignment: Qt.AlignLeft
+                                    Layout.alignment: Qt.AlignRight
                                     text: "الإيرادات الشهرية"
-                                    color: propPage.appTheme.textMuted
+                                    color: Theme.textMuted
                                     font.pixelSize: 11
                                 }
                                 Text {
                                     objectName: "figureRevenue"
-                                    Layout.alignment: Qt.AlignLeft
+                                    Layout.alignment: Qt.AlignRight
                                     textFormat: Text.PlainText
-                                    text: Formats.shekels(cell.record.monthly_revenue)
-                                    color: propPage.appTheme.accentGold
+                                    text: Format.amount(cell.record.monthly_revenue)
+                                    color: Theme.accentGold
                                     font.pixelSize: 15
                                     font.bold: true
                                 }
@@ -375,7 +365,6 @@ Rectangle {
 
                         RowLayout {
                             Layout.fillWidth: true
-                            layoutDirection: Qt.RightToLeft
                             spacing: 10
 
                             MButton {
@@ -386,8 +375,8 @@ Rectangle {
                             }
                             IconButton {
                                 objectName: "deletePropertyButton"
-                                symbol: "🗑"
-                                btnColor: "#ef4444"
+                                symbol: Icons.remove
+                                btnColor: Theme.fixed.error
                                 tooltip: "حذف العقار"
                                 onClicked: propPage.askRemove(cell.record)
                             }
@@ -404,7 +393,7 @@ Rectangle {
             Layout.alignment: Qt.AlignHCenter
             visible: propPage.hasMore
             text: "تحميل المزيد"
-            iconSymbol: "⬇"
+            iconSymbol: Icons.more
             outline: true
             onClicked: propPage.loadMore()
         }
@@ -436,10 +425,10 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "نوع العقار"
-                    color: addDialog.theme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 12
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 ThemedComboBox {
                     id: typeBox

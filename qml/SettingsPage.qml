@@ -2,10 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/AdminPalette.js" as AdminPalette
-import "components/Formats.js" as Formats
+import Darvelinto
 
 // Office-wide settings: theme, exchange rates against the primary currency, the company profile
 // printed on documents, the CSV export, and the backup folder, backups and restore. Every action
@@ -13,8 +10,6 @@ import "components/Formats.js" as Formats
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var currencies: []
     readonly property var primary: currencies.find(currency => Number(currency.is_primary) === 1) || null
@@ -26,22 +21,18 @@ Rectangle {
     property var shownProfile: []
     property bool exported: false
     property string backupMessage: ""
-    property color backupMessageColor: AdminPalette.positive
+    property color backupMessageColor: Theme.fixed.success
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     function refresh() {
-        currencies = currencyModel.getAll();
+        currencies = Backend.currencyModel.getAll();
         loadProfile();
     }
 
     // The stored profile, into every field the user has not edited since it was last filled: a
     // profile written elsewhere shows, typing not yet saved stays.
     function loadProfile() {
-        const stored = [settingsManager.companyName, settingsManager.companyPhone, settingsManager.companyAddress, settingsManager.companyEmail];
+        const stored = [Backend.settingsManager.companyName, Backend.settingsManager.companyPhone, Backend.settingsManager.companyAddress, Backend.settingsManager.companyEmail];
         const fields = [companyNameField, companyPhoneField, companyAddressField, companyEmailField];
         for (let i = 0; i < fields.length; ++i) {
             if (shownProfile.length === 0 || fields[i].text === shownProfile[i])
@@ -52,69 +43,69 @@ Rectangle {
 
     // The stored rate of one unit of a currency in the primary currency, as the field shows it.
     function rateText(currencyId) {
-        return page.primary ? settingsManager.getExchangeRate(currencyId, page.primary.id).toFixed(4) : "";
+        return page.primary ? Backend.settingsManager.getExchangeRate(currencyId, page.primary.id).toFixed(4) : "";
     }
 
     // Returns the text the rate field should show afterwards.
     function updateRate(currency, typed) {
         // Arabic-Indic digits and the Arabic decimal mark read as well; anything that is not a
         // plain decimal number gives NaN.
-        const rate = Formats.parseAmount(typed);
+        const rate = Format.notNegative(typed);
         if (isNaN(rate) || rate <= 0) {
-            notify("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
+            Notifier.show("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
             return typed;
         }
-        if (!page.primary || !currencyModel.setRate(currency.id, page.primary.id, rate)) {
-            notify("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
+        if (!page.primary || !Backend.currencyModel.setRate(currency.id, page.primary.id, rate)) {
+            Notifier.show("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
             return typed;
         }
-        notify("نجاح", "تم تحديث سعر صرف " + currency.name_ar, "success");
+        Notifier.show("نجاح", "تم تحديث سعر صرف " + currency.name_ar, "success");
         return rateText(currency.id);
     }
 
     function saveProfile() {
-        if (settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
+        if (Backend.settingsManager.updateCompanyProfile(companyNameField.text.trim(), companyPhoneField.text.trim(), companyAddressField.text.trim(), companyEmailField.text.trim())) {
             shownProfile = [];
             loadProfile();
-            notify("نجاح", "تم حفظ بيانات الشركة", "success");
+            Notifier.show("نجاح", "تم حفظ بيانات الشركة", "success");
         } else
-            notify("خطأ", "تعذر حفظ بيانات الشركة", "error");
+            Notifier.show("خطأ", "تعذر حفظ بيانات الشركة", "error");
     }
 
     function exportData() {
-        if (backupManager.exportAllToCSV()) {
+        if (Backend.backupManager.exportAllToCSV()) {
             exported = true;
-            notify("نجاح", "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel", "success");
+            Notifier.show("نجاح", "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel", "success");
         } else {
-            notify("خطأ", "تعذر تصدير البيانات", "error");
+            Notifier.show("خطأ", "تعذر تصدير البيانات", "error");
         }
     }
 
     function changeBackupFolder() {
-        const folder = backupManager.browseBackupPath();
+        const folder = Backend.backupManager.browseBackupPath();
         if (folder.length === 0)
             return;
-        backupManager.backupPath = folder;
-        if (backupManager.backupPath === folder)
-            notify("نجاح", "تم تغيير مسار النسخ الاحتياطي", "success");
+        Backend.backupManager.backupPath = folder;
+        if (Backend.backupManager.backupPath === folder)
+            Notifier.show("نجاح", "تم تغيير مسار النسخ الاحتياطي", "success");
         else
-            notify("خطأ", "تعذر استخدام المجلد المختار للنسخ الاحتياطي", "error");
+            Notifier.show("خطأ", "تعذر استخدام المجلد المختار للنسخ الاحتياطي", "error");
     }
 
     function createBackup() {
-        if (backupManager.createBackup()) {
+        if (Backend.backupManager.createBackup()) {
             backupMessage = "✅ تم إنشاء النسخة بنجاح";
-            backupMessageColor = AdminPalette.positive;
-            notify("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
+            backupMessageColor = Theme.fixed.success;
+            Notifier.show("نجاح", "تم إنشاء النسخة الاحتياطية", "success");
         } else {
             backupMessage = "❌ فشل في إنشاء النسخة";
-            backupMessageColor = AdminPalette.negative;
-            notify("خطأ", "فشل في إنشاء النسخة الاحتياطية", "error");
+            backupMessageColor = Theme.fixed.error;
+            Notifier.show("خطأ", "فشل في إنشاء النسخة الاحتياطية", "error");
         }
     }
 
     function askRestore() {
-        const file = backupManager.browseRestoreFile();
+        const file = Backend.backupManager.browseRestoreFile();
         if (file.length > 0)
             confirmRestore(file);
     }
@@ -126,19 +117,19 @@ Rectangle {
     }
 
     function restore(file) {
-        if (backupManager.restoreBackup(file)) {
+        if (Backend.backupManager.restoreBackup(file)) {
             backupMessage = "✅ تم استعادة النسخة بنجاح. يرجى إعادة تشغيل البرنامج.";
-            backupMessageColor = AdminPalette.restored;
-            notify("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
+            backupMessageColor = Theme.fixed.gold;
+            Notifier.show("نجاح", "تمت استعادة النسخة. أعد تشغيل البرنامج لاستخدام البيانات المستعادة.", "success");
         } else {
             backupMessage = "❌ فشل في استعادة النسخة";
-            backupMessageColor = AdminPalette.negative;
-            notify("خطأ", "فشل في استعادة النسخة، لم تتغير البيانات الحالية", "error");
+            backupMessageColor = Theme.fixed.error;
+            Notifier.show("خطأ", "فشل في استعادة النسخة، لم تتغير البيانات الحالية", "error");
         }
     }
 
     objectName: "settingsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ScrollView {
         id: scroller
@@ -164,115 +155,36 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "الإعدادات"
-                    color: page.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 24
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 Text {
                     Layout.fillWidth: true
                     text: "إعدادات النظام والمظهر والنسخ الاحتياطي"
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
+
+            ThemeSection {}
 
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                icon: "🎨"
-                title: "المظهر الداخلي"
-
-                Text {
-                    Layout.fillWidth: true
-                    text: "بدّل بين الوضع الليلي والنهاري، ويتم حفظ الاختيار داخل النظام."
-                    color: page.appTheme.textSecondary
-                    font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
-                    wrapMode: Text.Wrap
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
-                    spacing: 12
-
-                    Repeater {
-                        model: [
-                            {
-                                "mode": "dark",
-                                "label": "الوضع الليلي",
-                                "description": "مناسب للعمل الطويل والتركيز العالي"
-                            },
-                            {
-                                "mode": "light",
-                                "label": "الوضع النهاري",
-                                "description": "ألوان فاتحة للطباعة والعرض المكتبي"
-                            }
-                        ]
-
-                        AbstractButton {
-                            id: themeCard
-                            required property var modelData
-                            readonly property bool selected: settingsManager.themeMode === modelData.mode
-
-                            objectName: "themeCard_" + modelData.mode
-                            Layout.fillWidth: true
-                            Layout.preferredHeight: 86
-                            onClicked: settingsManager.setThemeMode(modelData.mode)
-
-                            background: Rectangle {
-                                radius: 12
-                                color: themeCard.selected ? page.appTheme.bgElevated : page.appTheme.bgCard
-                                border.width: themeCard.selected ? 1.5 : 1
-                                border.color: themeCard.selected ? page.appTheme.accentGold : page.appTheme.borderColor
-                            }
-                            contentItem: ColumnLayout {
-                                spacing: 6
-
-                                Text {
-                                    Layout.fillWidth: true
-                                    Layout.leftMargin: 14
-                                    Layout.rightMargin: 14
-                                    textFormat: Text.PlainText
-                                    text: themeCard.modelData.label
-                                    color: page.appTheme.textPrimary
-                                    font.pixelSize: 14
-                                    font.bold: true
-                                    horizontalAlignment: Text.AlignRight
-                                }
-                                Text {
-                                    Layout.fillWidth: true
-                                    Layout.leftMargin: 14
-                                    Layout.rightMargin: 14
-                                    textFormat: Text.PlainText
-                                    text: themeCard.modelData.description
-                                    color: page.appTheme.textSecondary
-                                    font.pixelSize: 12
-                                    horizontalAlignment: Text.AlignRight
-                                    wrapMode: Text.Wrap
-                                }
-                            }
-                        }
-                    }
-                }
-            }
-
-            SectionPanel {
-                Layout.leftMargin: 25
-                Layout.rightMargin: 25
-                icon: "💱"
+                icon: Icons.currency
                 title: "العملات وأسعار الصرف"
 
                 Text {
                     objectName: "primaryCurrencyLine"
                     Layout.fillWidth: true
                     textFormat: Text.PlainText
-                    text: "العملة الأساسية: " + settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
-                    color: page.appTheme.textSecondary
+                    text: "العملة الأساسية: " + Backend.settingsManager.primaryCurrency + (page.primary ? " (" + page.primary.symbol + ")" : "")
+                    color: Theme.textSecondary
                     font.pixelSize: 14
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
 
                 Repeater {
@@ -284,21 +196,20 @@ Rectangle {
 
                         objectName: "rateRow_" + modelData.code
                         Layout.fillWidth: true
-                        layoutDirection: Qt.RightToLeft
                         spacing: 10
 
                         Text {
                             Layout.preferredWidth: 150
                             textFormat: Text.PlainText
                             text: rateRow.modelData.name_ar + " (" + rateRow.modelData.symbol + ")"
-                            color: page.appTheme.textPrimary
+                            color: Theme.textPrimary
                             font.pixelSize: 14
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                         Text {
                             text: "سعر الصرف:"
-                            color: page.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                         }
                         TextField {
@@ -308,8 +219,8 @@ Rectangle {
                             Layout.preferredHeight: 36
                             text: page.rateText(rateRow.modelData.id)
                             placeholderText: "0.00"
-                            placeholderTextColor: page.appTheme.textMuted
-                            color: page.appTheme.textPrimary
+                            placeholderTextColor: Theme.textMuted
+                            color: Theme.textPrimary
                             font.pixelSize: 13
                             horizontalAlignment: TextInput.AlignHCenter
                             verticalAlignment: TextInput.AlignVCenter
@@ -318,15 +229,15 @@ Rectangle {
 
                             background: Rectangle {
                                 radius: 8
-                                color: page.appTheme.bgInput
+                                color: Theme.bgInput
                                 border.width: rateField.activeFocus ? 1.5 : 1
-                                border.color: rateField.activeFocus ? page.appTheme.accentGold : page.appTheme.borderColor
+                                border.color: rateField.activeFocus ? Theme.accentGold : Theme.borderColor
                             }
                         }
                         Text {
                             textFormat: Text.PlainText
                             text: page.primary ? page.primary.symbol : ""
-                            color: page.appTheme.textSecondary
+                            color: Theme.textSecondary
                             font.pixelSize: 13
                         }
                         MButton {
@@ -347,7 +258,7 @@ Rectangle {
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25
-                icon: "🏢"
+                icon: Icons.company
                 title: "بيانات الشركة (للمستندات)"
 
                 GridLayout {
@@ -355,7 +266,6 @@ Rectangle {
                     columns: 2
                     columnSpacing: 15
                     rowSpacing: 10
-                    layoutDirection: Qt.RightToLeft
 
                     MTextField {
                         id: companyNameField
@@ -389,7 +299,7 @@ Rectangle {
 
                 MButton {
                     objectName: "saveProfileButton"
-                    Layout.alignment: Qt.AlignLeft
+                    Layout.alignment: Qt.AlignRight
                     text: "حفظ بيانات الشركة"
                     onClicked: page.saveProfile()
                 }
@@ -402,13 +312,12 @@ Rectangle {
 
                 RowLayout {
                     Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
                     spacing: 15
 
                     MButton {
                         objectName: "exportButton"
                         text: "تصدير البيانات إلى Excel (CSV)"
-                        iconSymbol: "📥"
+                        iconSymbol: Icons.exportFile
                         onClicked: page.exportData()
                     }
                     Text {
@@ -416,95 +325,19 @@ Rectangle {
                         Layout.fillWidth: true
                         visible: page.exported
                         text: "تم التصدير بنجاح بصيغة CSV متوافقة مع Excel"
-                        color: page.appTheme.successColor
+                        color: Theme.successColor
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
             }
 
-            SectionPanel {
-                Layout.leftMargin: 25
-                Layout.rightMargin: 25
-                icon: "💾"
-                title: "النسخ الاحتياطي"
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
-                    spacing: 10
-
-                    Text {
-                        text: "مسار النسخ:"
-                        color: page.appTheme.textSecondary
-                        font.pixelSize: 14
-                    }
-                    Rectangle {
-                        Layout.fillWidth: true
-                        Layout.preferredHeight: 36
-                        radius: 8
-                        color: page.appTheme.bgInput
-                        border.width: 1
-                        border.color: page.appTheme.borderColor
-
-                        Text {
-                            objectName: "backupPathText"
-                            anchors.fill: parent
-                            anchors.leftMargin: 10
-                            anchors.rightMargin: 10
-                            textFormat: Text.PlainText
-                            text: backupManager.backupPath
-                            color: page.appTheme.textPrimary
-                            font.pixelSize: 12
-                            verticalAlignment: Text.AlignVCenter
-                            horizontalAlignment: Text.AlignLeft
-                            elide: Text.ElideLeft
-                        }
-                    }
-                    MButton {
-                        objectName: "changeBackupPathButton"
-                        Layout.preferredWidth: 80
-                        Layout.preferredHeight: 36
-                        implicitHeight: 36
-                        text: "تغيير"
-                        onClicked: page.changeBackupFolder()
-                    }
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    layoutDirection: Qt.RightToLeft
-                    spacing: 10
-
-                    MButton {
-                        objectName: "backupNowButton"
-                        Layout.preferredWidth: 160
-                        text: "إنشاء نسخة الآن"
-                        onClicked: page.createBackup()
-                    }
-                    MButton {
-                        objectName: "restoreButton"
-                        Layout.preferredWidth: 140
-                        text: "استعادة نسخة"
-                        outline: true
-                        onClicked: page.askRestore()
-                    }
-                    Item {
-                        Layout.fillWidth: true
-                    }
-                }
-
-                Text {
-                    objectName: "backupMessage"
-                    Layout.fillWidth: true
-                    visible: page.backupMessage.length > 0
-                    textFormat: Text.PlainText
-                    text: page.backupMessage
-                    color: page.backupMessageColor
-                    font.pixelSize: 13
-                    horizontalAlignment: Text.AlignHCenter
-                    wrapMode: Text.Wrap
-                }
+            BackupSection {
+                backupMessage: page.backupMessage
+                backupMessageColor: page.backupMessageColor
+                onChangeFolderRequested: page.changeBackupFolder()
+                onBackupRequested: page.createBackup()
+                onRestoreRequested: page.askRestore()
             }
 
             Item {

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components/Palette.js" as Palette
+import Darvelinto
 
 // First-run setup: the office chooses its primary currency. Shown after log-in only while no
 // currency is primary. Drawn in fixed dark colours whatever the theme.
@@ -31,13 +31,13 @@ Rectangle {
     signal setupComplete
 
     function finish() {
-        settingsManager.setPrimaryCurrency(selectedCode || "ILS");
-        settingsManager.completeSetup();
+        Backend.settingsManager.setPrimaryCurrency(selectedCode || "ILS");
+        Backend.settingsManager.completeSetup();
         setupComplete();
     }
 
     objectName: "setupPage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.centerIn: parent
@@ -57,14 +57,14 @@ Rectangle {
         Text {
             Layout.alignment: Qt.AlignHCenter
             text: "إعداد النظام"
-            color: Palette.fixed.gold
+            color: Theme.fixed.gold
             font.pixelSize: 28
             font.bold: true
         }
         Text {
             Layout.alignment: Qt.AlignHCenter
             text: "اختر العملة الأساسية للنظام"
-            color: Palette.fixed.textSecondary
+            color: Theme.fixed.textSecondary
             font.pixelSize: 14
         }
 
@@ -72,9 +72,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: choices.implicitHeight + 50
             radius: 16
-            color: Palette.fixed.card
+            color: Theme.fixed.card
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
 
             ColumnLayout {
                 id: choices
@@ -99,9 +99,9 @@ Rectangle {
 
                         background: Rectangle {
                             radius: 12
-                            color: row.chosen ? Palette.fixed.rowSelected : Palette.fixed.pageBg
+                            color: row.chosen ? Theme.fixed.rowSelected : Theme.fixed.pageBg
                             border.width: row.chosen ? 2 : 1
-                            border.color: row.chosen ? Palette.fixed.gold : Palette.fixed.cardBorder
+                            border.color: row.chosen ? Theme.fixed.gold : Theme.fixed.cardBorder
 
                             Behavior on color {
                                 ColorAnimation {
@@ -116,7 +116,6 @@ Rectangle {
                         }
 
                         contentItem: RowLayout {
-                            layoutDirection: Qt.RightToLeft
                             spacing: 12
 
                             Rectangle {
@@ -125,23 +124,23 @@ Rectangle {
                                 radius: 10
                                 color: "transparent"
                                 border.width: 2
-                                border.color: row.chosen ? Palette.fixed.gold : Palette.fixed.textFaint
+                                border.color: row.chosen ? Theme.fixed.gold : Theme.fixed.textFaint
 
                                 Rectangle {
                                     anchors.centerIn: parent
                                     width: 10
                                     height: 10
                                     radius: 5
-                                    color: Palette.fixed.gold
+                                    color: Theme.fixed.gold
                                     visible: row.chosen
                                 }
                             }
                             Text {
                                 Layout.fillWidth: true
                                 text: row.modelData.name
-                                color: Palette.fixed.textPrimary
+                                color: Theme.fixed.textPrimary
                                 font.pixelSize: 15
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Item {
                                 Layout.preferredWidth: 45
@@ -150,13 +149,13 @@ Rectangle {
                                 Rectangle {
                                     anchors.fill: parent
                                     radius: 8
-                                    color: Palette.fixed.gold
+                                    color: Theme.fixed.gold
                                     opacity: 0.2
                                 }
                                 Text {
                                     anchors.centerIn: parent
                                     text: row.modelData.symbol
-                                    color: Palette.fixed.gold
+                                    color: Theme.fixed.gold
                                     font.pixelSize: 16
                                     font.bold: true
                                 }
@@ -181,7 +180,7 @@ Rectangle {
 
             contentItem: Text {
                 text: startButton.text
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
                 font.pixelSize: 16
                 font.bold: true
                 horizontalAlignment: Text.AlignHCenter
@@ -192,11 +191,11 @@ Rectangle {
                 gradient: Gradient {
                     GradientStop {
                         position: 0.0
-                        color: Palette.fixed.goldLight
+                        color: Theme.fixed.goldLight
                     }
                     GradientStop {
                         position: 1.0
-                        color: Palette.fixed.goldDark
+                        color: Theme.fixed.goldDark
                     }
                 }
             }

@@ -1,18 +1,13 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
-import "components/Formats.js" as Formats
+import Darvelinto
 
 // Tenants, newest first, 50 at a time, with search; adding, importing and deleting tenants, and
 // each tenant's contracts and account statement.
 Rectangle {
     id: page
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var appTheme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     // Column widths of the header and the rows, right to left; the e-mail takes what is left.
     readonly property int nameWidth: 200
@@ -21,34 +16,11 @@ Rectangle {
     readonly property int contractsWidth: 70
     readonly property int actionsWidth: 190
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     function refresh() {
         tenantList.reload();
     }
 
-    function addTenant() {
-        const name = nameField.text.trim();
-        if (name.length === 0) {
-            notify("خطأ", "أدخل الاسم الكامل للمستأجر", "error");
-            nameField.input.forceActiveFocus();
-            return;
-        }
-        const idNumber = idField.text.trim();
-        const id = tenantModel.add(name, idNumber, phoneField.text.trim(), emailField.text.trim(), addressField.text.trim());
-        if (id <= 0) {
-            notify("خطأ", idNumber.length > 0 ? "تعذرت إضافة المستأجر: رقم الهوية " + idNumber + " مسجل لمستأجر آخر" : "تعذرت إضافة المستأجر، حاول مرة أخرى", "error");
-            return;
-        }
-        addDlg.close();
-        for (const field of [nameField, idField, phoneField, emailField, addressField])
-            field.text = "";
-        refresh();
-        notify("نجاح", "تمت إضافة المستأجر \"" + name + "\"", "success");
-    }
 
     function openStatement(record) {
         statementDialog.tenantName = record.full_name || "";
@@ -70,18 +42,18 @@ Rectangle {
 
     function remove(record) {
         const id = Number(record.id);
-        if (tenantModel.remove(id)) {
+        if (Backend.tenantModel.remove(id)) {
             refresh();
-            notify("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
+            Notifier.show("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
             return;
         }
-        const active = (contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
+        const active = (Backend.contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
         const why = active > 0 ? "لديه " + active + " عقد نشط، أنهِ العقود أولاً." : "له سجل من عقود سابقة أو فواتير أو دفعات أو شيكات.";
-        notify("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
     }
 
     objectName: "tenantsPage"
-    color: appTheme.bgPrimary
+    color: Theme.bgPrimary
 
     ConfirmDialog {
         id: confirm
@@ -100,7 +72,8 @@ Rectangle {
             MButton {
                 objectName: "addTenantButton"
                 implicitHeight: 38
-                text: "+ مستأجر جديد"
+                text: "مستأجر جديد"
+                iconSymbol: Icons.add
                 onClicked: addDlg.open()
             }
             MButton {
@@ -123,9 +96,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: page.appTheme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: page.appTheme.borderColor
+            border.color: Theme.borderColor
             clip: true
 
             ColumnLayout {
@@ -137,12 +110,12 @@ Rectangle {
                     Layout.fillWidth: true
                     Layout.preferredHeight: 48
                     radius: 14
-                    color: page.appTheme.bgElevated
+                    color: Theme.bgElevated
 
                     // Squares off the bottom corners of the rounded strip.
                     Rectangle {
-                        anchors.left: parent.left
                         anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.bottom: parent.bottom
                         height: parent.radius
                         color: parent.color
@@ -150,9 +123,8 @@ Rectangle {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 15
                         anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 15
                         spacing: 0
 
                         Repeater {
@@ -191,10 +163,10 @@ Rectangle {
                                 elide: Text.ElideRight
                                 textFormat: Text.PlainText
                                 text: modelData.title
-                                color: page.appTheme.textSecondary
+                                color: Theme.textSecondary
                                 font.pixelSize: 13
                                 font.bold: true
-                                horizontalAlignment: modelData.width === page.contractsWidth ? Text.AlignHCenter : Text.AlignRight
+                                horizontalAlignment: modelData.width === page.contractsWidth ? Text.AlignHCenter : Text.AlignLeft
                             }
                         }
                     }
@@ -210,7 +182,7 @@ Rectangle {
                     searchable: false
                     panelColor: "transparent"
                     emptyText: searchStrip.text.trim().length > 0 ? "لا يوجد مستأجر يطابق البحث" : "لا يوجد مستأجرون بعد"
-                    fetch: (offset, limit) => tenantModel.getPage(offset, limit, searchStrip.text.trim())
+                    fetch: (offset, limit) => Backend.tenantModel.getPage(offset, limit, searchStrip.text.trim())
                     delegate: tenantRow
                 }
             }
@@ -228,7 +200,7 @@ Rectangle {
             objectName: "tenantRow_" + record.id
             width: ListView.view.width
             height: 50
-            color: rowHover.hovered ? page.appTheme.bgElevated : index % 2 === 1 ? page.appTheme.bgCard : "transparent"
+            color: rowHover.hovered ? Theme.bgElevated : index % 2 === 1 ? Theme.bgCard : "transparent"
 
             Behavior on color {
                 ColorAnimation {
@@ -241,9 +213,8 @@ Rectangle {
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
                 spacing: 0
 
                 Text {
@@ -251,28 +222,28 @@ Rectangle {
                     Layout.preferredWidth: page.nameWidth
                     textFormat: Text.PlainText
                     text: row.record.full_name || ""
-                    color: page.appTheme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 13
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideLeft
                 }
                 Text {
                     Layout.preferredWidth: page.idWidth
                     textFormat: Text.PlainText
                     text: row.record.id_number || ""
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Text {
                     Layout.preferredWidth: page.phoneWidth
                     textFormat: Text.PlainText
                     text: row.record.phone || ""
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Text {
@@ -280,9 +251,9 @@ Rectangle {
                     Layout.preferredWidth: 1
                     textFormat: Text.PlainText
                     text: row.record.email || ""
-                    color: page.appTheme.textSecondary
+                    color: Theme.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     elide: Text.ElideRight
                 }
                 Item {
@@ -292,15 +263,15 @@ Rectangle {
                     StatusBadge {
                         objectName: "activeContracts"
                         anchors.centerIn: parent
-                        status: Formats.count(row.record.active_contracts) > 0 ? "active" : "none"
+                        status: Format.count(row.record.active_contracts) > 0 ? "active" : "none"
                         mapping: ({
                                 "active": {
-                                    "label": String(Formats.count(row.record.active_contracts)),
-                                    "color": page.appTheme.successColor
+                                    "label": String(Format.count(row.record.active_contracts)),
+                                    "color": Theme.successColor
                                 },
                                 "none": {
                                     "label": "0",
-                                    "color": page.appTheme.textMuted
+                                    "color": Theme.textMuted
                                 }
                             })
                     }
@@ -308,7 +279,6 @@ Rectangle {
                 RowLayout {
                     Layout.preferredWidth: page.actionsWidth
                     Layout.fillWidth: false
-                    layoutDirection: Qt.RightToLeft
                     spacing: 8
 
                     MButton {
@@ -334,8 +304,8 @@ Rectangle {
                         objectName: "deleteTenantButton"
                         implicitWidth: 32
                         implicitHeight: 32
-                        symbol: "🗑"
-                        btnColor: "#ef4444"
+                        symbol: Icons.remove
+                        btnColor: Theme.fixed.error
                         tooltip: "حذف المستأجر"
                         onClicked: page.askRemove(row.record)
                     }
@@ -346,72 +316,19 @@ Rectangle {
             }
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.bottom: parent.bottom
                 height: 1
-                color: page.appTheme.borderColor
+                color: Theme.borderColor
                 opacity: 0.5
             }
         }
     }
 
-    MDialog {
+    AddTenantDialog {
         id: addDlg
-        objectName: "addTenantDialog"
-        title: "إضافة مستأجر"
-        width: 460
-        height: 560
-
-        ColumnLayout {
-            anchors.fill: parent
-            spacing: 12
-
-            MTextField {
-                id: nameField
-                objectName: "tenantNameField"
-                Layout.fillWidth: true
-                label: "الاسم الكامل"
-            }
-            MTextField {
-                id: idField
-                objectName: "tenantIdField"
-                Layout.fillWidth: true
-                label: "رقم الهوية"
-            }
-            MTextField {
-                id: phoneField
-                objectName: "tenantPhoneField"
-                Layout.fillWidth: true
-                label: "الهاتف"
-                inputMethodHints: Qt.ImhDialableCharactersOnly
-            }
-            MTextField {
-                id: emailField
-                objectName: "tenantEmailField"
-                Layout.fillWidth: true
-                label: "البريد الإلكتروني"
-                inputMethodHints: Qt.ImhEmailCharactersOnly
-            }
-            MTextField {
-                id: addressField
-                objectName: "tenantAddressField"
-                Layout.fillWidth: true
-                label: "العنوان"
-                onAccepted: page.addTenant()
-            }
-
-            Item {
-                Layout.fillHeight: true
-            }
-
-            MButton {
-                objectName: "saveTenantButton"
-                Layout.fillWidth: true
-                text: "حفظ"
-                onClicked: page.addTenant()
-            }
-        }
+        onSaved: page.refresh()
     }
 
     ImportDialog {

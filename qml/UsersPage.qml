@@ -2,8 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "components"
-import "components/Palette.js" as Palette
+import Darvelinto
 
 // User accounts: the list with each user's latest log-in; an administrator adds and removes users,
 // and every user can change their own password. Drawn in fixed dark colours whatever the theme.
@@ -11,18 +10,13 @@ Rectangle {
     id: page
 
     property var users: []
-    readonly property bool isAdmin: authCtrl.currentRole === "admin"
+    readonly property bool isAdmin: Backend.authCtrl.currentRole === "admin"
 
     function refresh() {
-        users = authCtrl.getUsers();
+        users = Backend.authCtrl.getUsers();
     }
 
-    readonly property var hostWindow: ApplicationWindow.window
 
-    function notify(title, text, kind) {
-        if (hostWindow && typeof hostWindow.showNotice === "function")
-            hostWindow.showNotice(title, text, kind);
-    }
 
     // The built-in administrator can never be removed, whatever the letter case.
     function isBuiltInAdmin(username) {
@@ -35,28 +29,28 @@ Rectangle {
         const name = newUserName.text.trim();
         const password = newUserPassword.text.trim();
         if (name.length === 0 || password.length === 0) {
-            notify("خطأ", "أدخل اسم المستخدم وكلمة المرور", "error");
+            Notifier.show("خطأ", "أدخل اسم المستخدم وكلمة المرور", "error");
             return;
         }
         const role = roleBox.currentIndex === 1 ? "admin" : "user";
-        if (!authCtrl.registerUser(name, password, role)) {
-            notify("خطأ", "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل", "error");
+        if (!Backend.authCtrl.registerUser(name, password, role)) {
+            Notifier.show("خطأ", "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل", "error");
             return;
         }
         refresh();
         addDialog.close();
         newUserName.text = "";
         newUserPassword.text = "";
-        notify("نجاح", "تمت إضافة المستخدم " + name, "success");
+        Notifier.show("نجاح", "تمت إضافة المستخدم " + name, "success");
     }
 
     function askRemove(username) {
         confirmDialog.ask("حذف مستخدم", "سيتم حذف المستخدم \"" + username + "\" نهائياً ولن يتمكن من الدخول إلى النظام. هل تريد المتابعة؟", function () {
-            if (authCtrl.removeUser(username)) {
+            if (Backend.authCtrl.removeUser(username)) {
                 page.refresh();
-                page.notify("نجاح", "تم حذف المستخدم " + username, "success");
+                Notifier.show("نجاح", "تم حذف المستخدم " + username, "success");
             } else {
-                page.notify("خطأ", "تعذر حذف المستخدم " + username, "error");
+                Notifier.show("خطأ", "تعذر حذف المستخدم " + username, "error");
             }
         });
     }
@@ -64,26 +58,26 @@ Rectangle {
     function changeOwnPassword() {
         const newPassword = newPasswordField.text.trim();
         if (oldPasswordField.text.length === 0 || newPassword.length === 0) {
-            notify("خطأ", "أدخل كلمة المرور الحالية والجديدة", "error");
+            Notifier.show("خطأ", "أدخل كلمة المرور الحالية والجديدة", "error");
             return;
         }
         if (newPassword !== repeatPasswordField.text.trim()) {
-            notify("خطأ", "كلمة المرور الجديدة وتأكيدها غير متطابقين", "error");
+            Notifier.show("خطأ", "كلمة المرور الجديدة وتأكيدها غير متطابقين", "error");
             return;
         }
-        if (!authCtrl.changePassword(oldPasswordField.text, newPassword)) {
-            notify("خطأ", "كلمة المرور الحالية غير صحيحة", "error");
+        if (!Backend.authCtrl.changePassword(oldPasswordField.text, newPassword)) {
+            Notifier.show("خطأ", "كلمة المرور الحالية غير صحيحة", "error");
             return;
         }
         passwordDialog.close();
         oldPasswordField.text = "";
         newPasswordField.text = "";
         repeatPasswordField.text = "";
-        notify("نجاح", "تم تغيير كلمة المرور", "success");
+        Notifier.show("نجاح", "تم تغيير كلمة المرور", "success");
     }
 
     objectName: "usersPage"
-    color: Palette.fixed.pageBg
+    color: Theme.fixed.pageBg
 
     ColumnLayout {
         anchors.fill: parent
@@ -92,7 +86,6 @@ Rectangle {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             ColumnLayout {
@@ -102,31 +95,32 @@ Rectangle {
                 Text {
                     Layout.fillWidth: true
                     text: "إدارة المستخدمين"
-                    color: Palette.fixed.textPrimary
+                    color: Theme.fixed.textPrimary
                     font.pixelSize: 24
                     font.bold: true
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
                 Text {
                     Layout.fillWidth: true
                     text: "التحكم في صلاحيات الوصول للنظام"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                 }
             }
 
             MButton {
                 objectName: "changePasswordButton"
                 text: "تغيير كلمة المرور"
-                iconSymbol: "🔑"
+                iconSymbol: Icons.password
                 outline: true
                 onClicked: passwordDialog.open()
             }
             MButton {
                 objectName: "addUserButton"
                 visible: page.isAdmin
-                text: "+ مستخدم جديد"
+                text: "مستخدم جديد"
+                iconSymbol: Icons.add
                 onClicked: addDialog.open()
             }
         }
@@ -135,9 +129,9 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 14
-            color: Palette.fixed.card
+            color: Theme.fixed.card
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ListView {
@@ -160,18 +154,18 @@ Rectangle {
                     width: ListView.view.width
                     height: 50
                     radius: 8
-                    color: Palette.fixed.rowBg
+                    color: Theme.fixed.rowBg
 
                     RowLayout {
                         anchors.fill: parent
                         anchors.margins: 10
-                        layoutDirection: Qt.RightToLeft
                         spacing: 12
 
                         Text {
-                            text: "👤"
-                            font.pixelSize: 18
-                            font.family: Palette.emojiFont
+                            text: Icons.user
+                            color: Theme.fixed.gold
+                            font.pixelSize: 20
+                            font.family: Icons.family
                         }
                         ColumnLayout {
                             Layout.fillWidth: true
@@ -180,24 +174,24 @@ Rectangle {
                             Text {
                                 Layout.fillWidth: true
                                 text: entry.modelData.username
-                                color: Palette.fixed.textPrimary
+                                color: Theme.fixed.textPrimary
                                 font.bold: true
                                 font.pixelSize: 14
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
                                 Layout.fillWidth: true
                                 text: entry.modelData.role === "admin" ? "مدير نظام" : "موظف"
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 11
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                         Text {
                             objectName: "lastLogin"
                             text: "آخر دخول: " + (entry.modelData.last_login ? entry.modelData.last_login : "أبداً")
-                            color: Palette.fixed.textMuted
+                            color: Theme.fixed.textMuted
                             font.pixelSize: 11
                         }
                         MButton {
@@ -208,10 +202,11 @@ Rectangle {
                             leftPadding: 0
                             rightPadding: 0
                             // Neither the built-in administrator nor the account in use can be removed.
-                            visible: page.isAdmin && !page.isBuiltInAdmin(entry.modelData.username) && entry.modelData.username !== authCtrl.currentUsername
-                            text: "🗑"
+                            visible: page.isAdmin && !page.isBuiltInAdmin(entry.modelData.username) && entry.modelData.username !== Backend.authCtrl.currentUsername
+                            text: Icons.remove
+                            font.family: Icons.family
                             outline: true
-                            btnColor: Palette.fixed.error
+                            btnColor: Theme.fixed.error
                             onClicked: page.askRemove(entry.modelData.username)
                         }
                     }
@@ -246,12 +241,11 @@ Rectangle {
             }
             RowLayout {
                 Layout.fillWidth: true
-                layoutDirection: Qt.RightToLeft
                 spacing: 10
 
                 Text {
                     text: "الصلاحية:"
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 13
                 }
                 ComboBox {
@@ -263,17 +257,17 @@ Rectangle {
                     background: Rectangle {
                         implicitHeight: 40
                         radius: 10
-                        color: Palette.fixed.pageBg
+                        color: Theme.fixed.pageBg
                         border.width: 1
-                        border.color: Palette.fixed.cardBorder
+                        border.color: Theme.fixed.cardBorder
                     }
                     contentItem: Text {
                         rightPadding: 10
                         leftPadding: 30
                         text: roleBox.displayText
-                        color: Palette.fixed.textPrimary
+                        color: Theme.fixed.textPrimary
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                     }
                 }

@@ -1,13 +1,13 @@
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
-import "components"
+import Darvelinto
 
 // The one application window: theme, background, the notice, and the flow from the log-in page
 // through the first-run setup page to the main frame (and back to the log-in page on log-out).
 ApplicationWindow {
     id: root
 
-    property alias appTheme: theme
     readonly property alias notice: notice
 
     // Tells the user how an action went; see components/Notice.qml.
@@ -21,7 +21,7 @@ ApplicationWindow {
     }
 
     function enterAfterLogin() {
-        mainStack.replace(settingsManager.isFirstRun ? setupScreen : mainScreen);
+        mainStack.replace(Backend.settingsManager.isFirstRun ? setupScreen : mainScreen);
     }
 
     // A log-out drops the main frame with all its pages and dialogs; the next log-in builds a new
@@ -38,17 +38,31 @@ ApplicationWindow {
     minimumHeight: 700
     visible: true
     title: "Darvelinto - نظام إدارة العقارات والمحاسبة"
-    color: theme.bgPrimary
+    color: Theme.bgPrimary
 
-    AppTheme {
-        id: theme
-        mode: settingsManager.themeMode || "dark"
+    // The interface is Arabic: everything in the window, popups included, is laid out right to
+    // left. Files are written left to right (anchors, rows, text alignment) and mirrored here.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
+
+    Binding {
+        target: Theme
+        property: "mode"
+        value: Backend.settingsManager ? Backend.settingsManager.themeMode : "dark"
+    }
+
+
+    Connections {
+        target: Notifier
+        function onRequested(title, text, kind) {
+            notice.show(title, text, kind);
+        }
     }
 
     Connections {
-        target: authCtrl
+        target: Backend.authCtrl
         function onAuthChanged() {
-            if (!authCtrl.isLoggedIn)
+            if (!Backend.authCtrl.isLoggedIn)
                 root.returnToLogin();
         }
     }
@@ -57,15 +71,15 @@ ApplicationWindow {
         gradient: Gradient {
             GradientStop {
                 position: 0.0
-                color: theme.roles.gradientTop
+                color: Theme.gradientTop
             }
             GradientStop {
                 position: 0.55
-                color: theme.bgPrimary
+                color: Theme.bgPrimary
             }
             GradientStop {
                 position: 1.0
-                color: theme.roles.gradientBottom
+                color: Theme.gradientBottom
             }
         }
 
@@ -76,8 +90,8 @@ ApplicationWindow {
             width: diameter
             height: diameter
             radius: diameter / 2
-            color: theme.roles.glowOne
-            opacity: theme.roles.glowOneOpacity
+            color: Theme.glowOne
+            opacity: Theme.glowOneOpacity
         }
         Rectangle {
             readonly property real diameter: 0.32 * root.width
@@ -86,8 +100,8 @@ ApplicationWindow {
             width: diameter
             height: diameter
             radius: diameter / 2
-            color: theme.roles.glowTwo
-            opacity: theme.roles.glowTwoOpacity
+            color: Theme.glowTwo
+            opacity: Theme.glowTwoOpacity
         }
     }
 

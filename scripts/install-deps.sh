@@ -10,7 +10,7 @@ PACKAGES=(
   qml6-module-qtquick-window qml6-module-qtquick-templates qml6-module-qtquick-dialogs
   qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
   libqt6sql6-sqlite libsqlite3-dev sqlite3 libsodium-dev libgl-dev libxkbcommon-dev
-  fonts-noto-core fonts-noto-color-emoji poppler-utils
+  fonts-noto-core fonts-noto-color-emoji fonts-materialdesignicons-webfont poppler-utils
 )
 
 missing=()

@@ -1,7 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // A bar chart on a fixed dark panel.
 // Properties:
@@ -20,9 +20,9 @@ Rectangle {
     Layout.preferredHeight: 250
     implicitHeight: 250
     radius: 14
-    color: Palette.fixed.card
+    color: Theme.fixed.card
     border.width: 1
-    border.color: Palette.fixed.cardBorder
+    border.color: Theme.fixed.cardBorder
 
     // `data` here is the chart's entries (the name other pages use), which hides Item's own
     // `data`; the panel's content is therefore given as explicit children.
@@ -35,10 +35,10 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: widget.title
-                color: Palette.fixed.textBright
+                color: Theme.fixed.textBright
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
 
             Item {
@@ -52,7 +52,6 @@ Rectangle {
 
                 Row {
                     anchors.fill: parent
-                    layoutDirection: Qt.RightToLeft
                     spacing: 20
 
                     Repeater {
@@ -79,7 +78,7 @@ Rectangle {
                                 width: 30
                                 height: column.ratio * plot.freeHeight
                                 radius: 4
-                                color: column.modelData.color || Palette.fixed.gold
+                                color: column.modelData.color || Theme.fixed.gold
 
                                 Behavior on height  {
                                     NumberAnimation {
@@ -94,7 +93,7 @@ Rectangle {
                                 anchors.bottom: bar.top
                                 anchors.bottomMargin: 2
                                 text: column.amount.toLocaleString(Qt.locale(), "f", 0)
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 10
                                 font.bold: true
                             }
@@ -103,7 +102,7 @@ Rectangle {
                                 anchors.horizontalCenter: parent.horizontalCenter
                                 anchors.bottom: parent.bottom
                                 text: column.modelData.label || ""
-                                color: Palette.fixed.textMuted
+                                color: Theme.fixed.textMuted
                                 font.pixelSize: 11
                             }
                         }

@@ -1,7 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // A drop-down choice in the theme's colours, right to left, for lists of records (tenants, units,
 // currencies) or plain texts. The model is a JavaScript array; each entry is shown by `textFor`
@@ -9,7 +9,7 @@ import "Palette.js" as Palette
 //
 //     ChoiceBox {
 //         id: tenantBox
-//         model: page.tenants                       // e.g. tenantModel.getAll()
+//         model: page.tenants                       // e.g. Backend.tenantModel.getAll()
 //         textRole: "full_name"
 //         placeholder: "اختر مستأجراً..."           // shown while nothing is chosen (index -1)
 //         onActivated: page.loadInvoices()
@@ -20,15 +20,12 @@ import "Palette.js" as Palette
 //   placeholder  (string)   text while currentIndex is -1
 //   textFor      (function) entry => text, for entries shown from several keys
 //   currentEntry (read-only) the chosen entry, or null
-//   theme        (object)   the window's appTheme, or the light colours outside a themed window
 // Functions: entryAt(index), textAt(index), indexWhere(predicate) (first index whose entry
 // satisfies it, or -1). In a handler of currentIndexChanged read entryAt(currentIndex): the
 // currentEntry binding may not have followed yet.
 ComboBox {
     id: box
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string placeholder: ""
     property var textFor: null
@@ -66,18 +63,18 @@ ComboBox {
 
     background: Rectangle {
         radius: 8
-        color: box.theme.bgInput
+        color: Theme.bgInput
         border.width: box.activeFocus || box.popup.visible ? 1.5 : 1
-        border.color: box.activeFocus || box.popup.visible ? box.theme.accentGold : box.theme.borderColor
+        border.color: box.activeFocus || box.popup.visible ? Theme.accentGold : Theme.borderColor
     }
 
     contentItem: Text {
         leftPadding: 28
         rightPadding: 12
         text: box.displayText
-        color: box.currentIndex < 0 ? box.theme.textMuted : box.theme.textPrimary
+        color: box.currentIndex < 0 ? Theme.textMuted : Theme.textPrimary
         font: box.font
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight
     }
@@ -85,8 +82,9 @@ ComboBox {
     indicator: Text {
         x: 10
         anchors.verticalCenter: parent.verticalCenter
-        text: "▾"
-        color: box.theme.textSecondary
+        text: Icons.dropDown
+        font.family: Icons.family
+        color: Theme.textSecondary
         font.pixelSize: 14
     }
 
@@ -100,15 +98,15 @@ ComboBox {
 
         contentItem: Text {
             text: box.textAt(choice.index)
-            color: box.currentIndex === choice.index ? box.theme.accentGold : box.theme.textPrimary
+            color: box.currentIndex === choice.index ? Theme.accentGold : Theme.textPrimary
             font.pixelSize: 13
             font.bold: box.currentIndex === choice.index
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             verticalAlignment: Text.AlignVCenter
             elide: Text.ElideRight
         }
         background: Rectangle {
-            color: choice.highlighted ? box.theme.bgElevated : "transparent"
+            color: choice.highlighted ? Theme.bgElevated : "transparent"
         }
     }
 
@@ -129,9 +127,9 @@ ComboBox {
 
         background: Rectangle {
             radius: 8
-            color: box.theme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: box.theme.borderStrong
+            border.color: Theme.borderStrong
         }
     }
 }

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // Asks before a destructive action (removing a user, deleting a record, restoring a backup).
 // One instance per page is enough:
@@ -8,7 +8,7 @@ import "Palette.js" as Palette
 //     ConfirmDialog { id: confirm }
 //     ...
 //     confirm.ask("حذف المستخدم", "سيتم حذف المستخدم \"" + name + "\" نهائياً.", function() {
-//         if (authCtrl.removeUser(name)) { ... } else { ... }
+//         if (Backend.authCtrl.removeUser(name)) { ... } else { ... }
 //     })
 //
 // Properties:
@@ -70,14 +70,14 @@ MDialog {
         RowLayout {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             Text {
                 Layout.alignment: Qt.AlignTop
-                text: "⚠️"
-                font.pixelSize: 26
-                font.family: Palette.emojiFont
+                text: Icons.warning
+                color: Theme.warningColor
+                font.pixelSize: 28
+                font.family: Icons.family
             }
             Text {
                 objectName: "confirmMessage"
@@ -85,25 +85,24 @@ MDialog {
                 Layout.fillHeight: true
                 textFormat: Text.PlainText
                 text: dialog.message
-                color: dialog.theme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 14
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignTop
             }
         }
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             MButton {
                 objectName: "confirmButton"
                 Layout.fillWidth: true
                 text: dialog.confirmText
-                btnColor: dialog.destructive ? dialog.theme.dangerColor : dialog.theme.accentGold
-                textColor: dialog.destructive ? "#ffffff" : dialog.theme.textOnAccent
+                btnColor: dialog.destructive ? Theme.dangerColor : Theme.accentGold
+                textColor: dialog.destructive ? Theme.fixed.textPrimary : Theme.textOnAccent
                 onClicked: dialog.accept()
             }
             MButton {
@@ -111,7 +110,7 @@ MDialog {
                 Layout.fillWidth: true
                 text: dialog.cancelText
                 outline: true
-                btnColor: dialog.theme.textSecondary
+                btnColor: Theme.textSecondary
                 onClicked: dialog.close()
             }
         }

@@ -1,19 +1,18 @@
 import QtQuick
 import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
-// A square button that shows one symbol or emoji in colour (e.g. "🗑" to delete a row), outlined
-// in its colour. The emoji face is used so the symbol is never drawn as a black-and-white glyph.
+// A square button that shows one icon (e.g. Icons.remove to delete a row), outlined in its colour.
 //
 // Properties:
-//   symbol   (string) what the button shows
+//   symbol   (string) the icon the button shows (see singletons/Icons.qml)
 //   btnColor (color)  border colour (default the theme's dangerColor)
 //   tooltip  (string) said on hover and read by screen readers
 // Plus MButton's own (enabled, clicked()).
 MButton {
     id: control
 
-    property string symbol: "🗑"
+    property string symbol: Icons.remove
     property string tooltip: ""
 
     implicitWidth: 40
@@ -23,7 +22,7 @@ MButton {
     topPadding: 0
     bottomPadding: 0
     outline: true
-    btnColor: theme.dangerColor
+    btnColor: Theme.dangerColor
     Accessible.name: tooltip
     ToolTip.visible: tooltip.length > 0 && hovered
     ToolTip.text: tooltip
@@ -31,8 +30,9 @@ MButton {
 
     contentItem: Text {
         text: control.symbol
-        font.pixelSize: 15
-        font.family: Palette.emojiFont
+        color: control.btnColor
+        font.pixelSize: 18
+        font.family: Icons.family
         horizontalAlignment: Text.AlignHCenter
         verticalAlignment: Text.AlignVCenter
     }

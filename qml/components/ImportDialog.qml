@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // The dialog in which the user pastes comma-separated rows to import into tenants, buyers or units.
 // It says what the import did. When every line went in it closes; when some lines were refused it
@@ -26,11 +26,6 @@ MDialog {
 
     signal imported
 
-    function notify(title, message, kind) {
-        const win = dialog.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, message, kind);
-    }
 
     function holderWithRefresh() {
         for (let item = dialog.parent; item; item = item.parent) {
@@ -43,10 +38,10 @@ MDialog {
     function startImport() {
         if (pasteArea.text.trim().length === 0)
             return;
-        const result = importCtrl.importRawCSV(pasteArea.text, targetTable) || {};
+        const result = Backend.importCtrl.importRawCSV(pasteArea.text, targetTable) || {};
         if (result.failed) {
             refusedLines = [];
-            notify("خطأ", result.message || "تعذر الاستيراد", "error");
+            Notifier.show("خطأ", result.message || "تعذر الاستيراد", "error");
             return;
         }
         const pasted = pasteArea.text.split(/\r\n|\n|\r/);
@@ -59,12 +54,12 @@ MDialog {
             imported();
         }
         if (refusedLines.length === 0) {
-            notify("نجاح", result.message, "success");
+            Notifier.show("نجاح", result.message, "success");
             close();
         } else if (Number(result.written) > 0) {
-            notify("استيراد جزئي", result.message, "warning");
+            Notifier.show("استيراد جزئي", result.message, "warning");
         } else {
-            notify("خطأ", result.message, "error");
+            Notifier.show("خطأ", result.message, "error");
         }
     }
 
@@ -79,9 +74,9 @@ MDialog {
         Text {
             Layout.fillWidth: true
             text: "قم بنسخ البيانات من الإكسل ثم لصقها في المربع أدناه:"
-            color: Palette.fixed.textSecondary
+            color: Theme.fixed.textSecondary
             font.pixelSize: 13
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             wrapMode: Text.Wrap
         }
 
@@ -92,21 +87,21 @@ MDialog {
 
             background: Rectangle {
                 radius: 8
-                color: Palette.fixed.pageBg
+                color: Theme.fixed.pageBg
                 border.width: 1
-                border.color: pasteArea.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+                border.color: pasteArea.activeFocus ? Theme.fixed.gold : Theme.fixed.cardBorder
             }
 
             TextArea {
                 id: pasteArea
                 objectName: "pasteArea"
-                color: Palette.fixed.textPrimary
+                color: Theme.fixed.textPrimary
                 placeholderText: "انسخ هنا (الاسم، الهوية، الهاتف، العنوان)..."
-                placeholderTextColor: Palette.fixed.textMuted
-                selectionColor: Palette.fixed.gold
-                selectedTextColor: Palette.fixed.pageBg
+                placeholderTextColor: Theme.fixed.textMuted
+                selectionColor: Theme.fixed.gold
+                selectedTextColor: Theme.fixed.pageBg
                 font.pixelSize: 13
-                horizontalAlignment: TextEdit.AlignRight
+                horizontalAlignment: TextEdit.AlignLeft
                 wrapMode: TextEdit.NoWrap
                 selectByMouse: true
                 padding: 10
@@ -121,29 +116,29 @@ MDialog {
             Layout.preferredHeight: Math.min(refusedList.contentHeight + 38, 130)
             visible: dialog.refusedLines.length > 0
             radius: 8
-            color: Palette.fixed.pageBg
+            color: Theme.fixed.pageBg
             border.width: 1
-            border.color: Palette.fixed.error
+            border.color: Theme.fixed.error
 
             Text {
                 id: reportHeading
                 anchors.top: parent.top
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.margins: 8
                 text: "الأسطر المرفوضة (بقيت في المربع أعلاه لتصحيحها):"
-                color: Palette.fixed.error
+                color: Theme.fixed.error
                 font.pixelSize: 12
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             ListView {
                 id: refusedList
                 objectName: "refusedList"
                 anchors.top: reportHeading.bottom
                 anchors.bottom: parent.bottom
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.margins: 8
                 anchors.topMargin: 4
                 clip: true
@@ -156,9 +151,9 @@ MDialog {
                     width: ListView.view.width
                     textFormat: Text.PlainText
                     text: "السطر " + modelData.line + ": " + modelData.reason
-                    color: Palette.fixed.textSecondary
+                    color: Theme.fixed.textSecondary
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     wrapMode: Text.Wrap
                 }
             }
@@ -171,18 +166,18 @@ MDialog {
             Text {
                 Layout.fillWidth: true
                 text: "ترتيب الأعمدة المطلوب:"
-                color: Palette.fixed.goldText
+                color: Theme.fixed.goldText
                 font.pixelSize: 13
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             Text {
                 objectName: "columnHint"
                 Layout.fillWidth: true
                 text: dialog.columnHint
-                color: dialog.theme.dark ? Palette.fixed.textBright : dialog.theme.textPrimary
+                color: Theme.dark ? Theme.fixed.textBright : Theme.textPrimary
                 font.pixelSize: 12
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
         }
 
@@ -196,7 +191,7 @@ MDialog {
         Text {
             Layout.fillWidth: true
             text: "ملاحظة: افصل بين كل حقل وآخر بفاصلة (,) أو (،) أو انسخ الصفوف مباشرة."
-            color: Palette.fixed.textMuted
+            color: Theme.fixed.textMuted
             font.pixelSize: 11
             horizontalAlignment: Text.AlignHCenter
             wrapMode: Text.Wrap

@@ -1,6 +1,6 @@
 import QtQuick
 import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // The input of the log-in card, in the fixed dark colours of that screen, with a symbol at its
 // right edge.
@@ -13,12 +13,12 @@ TextField {
     property string symbol: ""
 
     implicitHeight: 48
-    color: Palette.fixed.textPrimary
-    placeholderTextColor: Palette.fixed.textMuted
-    selectionColor: Palette.fixed.gold
-    selectedTextColor: Palette.fixed.pageBg
+    color: Theme.fixed.textPrimary
+    placeholderTextColor: Theme.fixed.textMuted
+    selectionColor: Theme.fixed.gold
+    selectedTextColor: Theme.fixed.pageBg
     font.pixelSize: 15
-    horizontalAlignment: TextInput.AlignRight
+    horizontalAlignment: TextInput.AlignLeft
     verticalAlignment: TextInput.AlignVCenter
     rightPadding: 45
     leftPadding: 45
@@ -26,9 +26,9 @@ TextField {
 
     background: Rectangle {
         radius: 10
-        color: Palette.fixed.pageBg
+        color: Theme.fixed.pageBg
         border.width: field.activeFocus ? 2 : 1
-        border.color: field.activeFocus ? Palette.fixed.gold : Palette.fixed.cardBorder
+        border.color: field.activeFocus ? Theme.fixed.gold : Theme.fixed.cardBorder
 
         Behavior on border.color {
             ColorAnimation {
@@ -38,11 +38,12 @@ TextField {
     }
 
     Text {
-        anchors.right: parent.right
-        anchors.rightMargin: 15
+        anchors.left: parent.left
+        anchors.leftMargin: 15
         anchors.verticalCenter: parent.verticalCenter
         text: field.symbol
-        font.pixelSize: 18
-        font.family: Palette.emojiFont
+        color: Theme.fixed.textSecondary
+        font.pixelSize: 20
+        font.family: Icons.family
     }
 }

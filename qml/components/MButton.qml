@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // The push button of every page and dialog.
 //
@@ -9,22 +9,16 @@ import "Palette.js" as Palette
 //   btnColor   (color)  fill, or border and text colour when `outline`; default the theme's gold
 //   textColor  (color)  text and icon colour of a filled button; default the theme's textOnAccent
 //   outline    (bool)   transparent with a coloured border instead of a filled gradient
-//   iconSymbol (string) a symbol or emoji drawn before the text; hidden when empty
-//   iconFamily (string) font of the icon, e.g. Palette.emojiFont for a colour emoji; default font
-//                       when empty
-//   theme      (object) the window's appTheme, or the light colours outside a themed window
+//   iconSymbol (string) an icon (see singletons/Icons.qml) drawn before the text; hidden when empty
 // Plus Button's own `text`, `enabled` and `clicked()`.
 Button {
     id: control
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
-    property color btnColor: theme.accentGold
-    property color textColor: theme.textOnAccent !== undefined ? theme.textOnAccent : theme.textPrimary
+    property color btnColor: Theme.accentGold
+    property color textColor: Theme.textOnAccent !== undefined ? Theme.textOnAccent : Theme.textPrimary
     property bool outline: false
     property string iconSymbol: ""
-    property string iconFamily: ""
 
     readonly property color foreground: outline ? btnColor : textColor
 
@@ -45,10 +39,6 @@ Button {
         }
     }
 
-    // Holds the default font, which the icon keeps unless iconFamily names another.
-    TextMetrics {
-        id: plainFont
-    }
 
     Gradient {
         id: fillGradient
@@ -63,15 +53,14 @@ Button {
     }
 
     contentItem: RowLayout {
-        layoutDirection: Qt.RightToLeft
         spacing: 8
 
         Text {
             visible: control.iconSymbol.length > 0
             text: control.iconSymbol
-            font.family: control.iconFamily.length > 0 ? control.iconFamily : plainFont.font.family
+            font.family: Icons.family
             color: control.foreground
-            font.pixelSize: 16
+            font.pixelSize: 18
         }
         Text {
             Layout.fillWidth: true
@@ -94,7 +83,7 @@ Button {
         Rectangle {
             anchors.fill: parent
             radius: parent.radius
-            color: control.theme.textPrimary
+            color: Theme.textPrimary
             opacity: 0.15
             visible: control.pressed
         }

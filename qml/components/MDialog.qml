@@ -1,26 +1,49 @@
 import QtQuick
 import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // The modal popup every dialog is built on: a header bar with the title and a close button, and a
 // content area under it (margins 25). Items declared inside an MDialog go into the content area;
 // give the top one `anchors.fill: parent`.
+// Keyboard: Escape closes the dialog; Enter (outside a multi-line text) presses its accept button.
 // Properties:
-//   title       (string) shown in the header bar
-//   contentArea (alias, default) the children of the content area
-//   theme       (object) the window's appTheme, or the light colours outside a themed window
+//   title        (string) shown in the header bar
+//   contentArea  (alias, default) the children of the content area
+//   acceptButton (AbstractButton) what Enter presses; by default the last filled (not outlined)
+//                MButton of the content that is shown and enabled when Enter is pressed
 // Plus Popup's own: width, height (default 500 x 400), open(), close(), opened(), closed().
 Popup {
     id: dialog
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : dialog.fallbackTheme
-    readonly property var fallbackTheme: Object.assign({}, Palette.light, {
-            "bgCard": "#f7fafd"
-        })
-
     property string title: ""
     default property alias contentArea: content.data
+    property AbstractButton acceptButton: null
+
+    // The last shown, enabled, filled MButton under `item`, in the order the form is written.
+    function lastFilledButton(item) {
+        let found = null;
+        const children = item.children;
+        for (let i = 0; i < children.length; ++i) {
+            const child = children[i];
+            if (!child.visible)
+                continue;
+            const inner = lastFilledButton(child);
+            if (inner)
+                found = inner;
+            else if (child instanceof MButton && !child.outline && child.enabled)
+                found = child;
+        }
+        return found;
+    }
+
+    // Presses the accept button, as a click would; false when there is none to press.
+    function acceptByKeyboard() {
+        const button = acceptButton ? acceptButton : lastFilledButton(content);
+        if (!button || !button.visible || !button.enabled)
+            return false;
+        button.clicked();
+        return true;
+    }
 
     width: 500
     height: 400
@@ -31,50 +54,50 @@ Popup {
     closePolicy: Popup.CloseOnEscape
 
     background: Rectangle {
-        color: dialog.theme.bgSecondary
+        color: Theme.bgSecondary
         radius: 16
         border.width: 1
-        border.color: dialog.theme.borderColor
+        border.color: Theme.borderColor
     }
 
     Rectangle {
         id: headerBar
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.top: parent.top
         anchors.margins: 1
         height: 56
         radius: 16
-        color: dialog.theme.bgElevated
+        color: Theme.bgElevated
 
         // Squares off the bottom corners of the rounded bar.
         Rectangle {
-            anchors.left: parent.left
             anchors.right: parent.right
+            anchors.left: parent.left
             anchors.bottom: parent.bottom
             height: parent.radius
             color: parent.color
         }
 
         Text {
-            anchors.right: parent.right
-            anchors.rightMargin: 20
-            anchors.left: closeButton.right
-            anchors.leftMargin: 10
+            anchors.left: parent.left
+            anchors.leftMargin: 20
+            anchors.right: closeButton.left
+            anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             text: dialog.title
-            color: dialog.theme.textPrimary
+            color: Theme.textPrimary
             font.pixelSize: 18
             font.bold: true
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             elide: Text.ElideRight
         }
 
         AbstractButton {
             id: closeButton
             objectName: "dialogCloseButton"
-            anchors.left: parent.left
-            anchors.leftMargin: 10
+            anchors.right: parent.right
+            anchors.rightMargin: 10
             anchors.verticalCenter: parent.verticalCenter
             width: 32
             height: 32
@@ -83,11 +106,12 @@ Popup {
 
             background: Rectangle {
                 radius: 16
-                color: closeButton.hovered ? dialog.theme.bgCard : "transparent"
+                color: closeButton.hovered ? Theme.bgCard : "transparent"
             }
             contentItem: Text {
-                text: "×"
-                color: dialog.theme.textSecondary
+                text: Icons.close
+                font.family: Icons.family
+                color: Theme.textSecondary
                 font.pixelSize: 24
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
@@ -95,19 +119,24 @@ Popup {
         }
 
         Rectangle {
-            anchors.left: parent.left
             anchors.right: parent.right
+            anchors.left: parent.left
             anchors.bottom: parent.bottom
             height: 2
-            color: dialog.theme.accentGold
+            color: Theme.accentGold
         }
     }
 
-    Item {
+    // Key presses of the fields that they do not use themselves (a one-line field leaves Enter)
+    // come up to here.
+    FocusScope {
         id: content
+        focus: true
+        Keys.onReturnPressed: event => event.accepted = dialog.acceptByKeyboard()
+        Keys.onEnterPressed: event => event.accepted = dialog.acceptByKeyboard()
         anchors.top: headerBar.bottom
-        anchors.left: parent.left
         anchors.right: parent.right
+        anchors.left: parent.left
         anchors.bottom: parent.bottom
         anchors.margins: 25
     }

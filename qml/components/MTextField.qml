@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // A labelled text input.
 //
@@ -13,13 +13,10 @@ import "Palette.js" as Palette
 //   echoMode         (alias)  e.g. TextInput.Password for a hidden password
 //   validator, inputMethodHints, maximumLength (aliases of the input's own)
 //   input            (alias)  the TextField itself, for focus and key handling
-//   theme            (object) the window's appTheme, or the light colours outside a themed window
 // Signals: accepted() when Return or Enter is pressed in the input.
 ColumnLayout {
     id: root
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property alias text: field.text
     property alias placeholderText: field.placeholderText
@@ -39,10 +36,10 @@ ColumnLayout {
         Layout.fillWidth: true
         visible: root.label.length > 0
         text: root.label
-        color: root.theme.textSecondary
+        color: Theme.textSecondary
         font.pixelSize: 12
         font.bold: true
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
     }
 
     TextField {
@@ -51,12 +48,12 @@ ColumnLayout {
         Layout.fillWidth: true
         Layout.preferredHeight: 42
         readOnly: root.readOnly
-        color: root.theme.textPrimary
-        placeholderTextColor: root.theme.textMuted
-        selectionColor: root.theme.accentGold
-        selectedTextColor: root.theme.textOnAccent
+        color: Theme.textPrimary
+        placeholderTextColor: Theme.textMuted
+        selectionColor: Theme.accentGold
+        selectedTextColor: Theme.textOnAccent
         font.pixelSize: 14
-        horizontalAlignment: TextInput.AlignRight
+        horizontalAlignment: TextInput.AlignLeft
         verticalAlignment: TextInput.AlignVCenter
         selectByMouse: true
         leftPadding: 12
@@ -65,14 +62,14 @@ ColumnLayout {
 
         background: Rectangle {
             radius: 8
-            color: root.theme.bgInput
-            border.color: field.activeFocus ? root.theme.accentGold : root.theme.borderColor
+            color: Theme.bgInput
+            border.color: field.activeFocus ? Theme.accentGold : Theme.borderColor
             border.width: field.activeFocus ? 1.5 : 1
 
             Rectangle {
                 anchors.fill: parent
                 radius: parent.radius
-                color: "#ffffff"
+                color: Theme.fixed.textPrimary
                 opacity: 0.03
                 visible: !field.activeFocus
             }

@@ -1,33 +1,29 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // The short message over the window that tells the user how an action went, then fades.
 // The window holds the one instance (above every page and dialog); pages and dialogs reach it
 // through the window:
 //
-//     ApplicationWindow.window.showNotice("نجاح", "تم حفظ البيانات", "success")
-//     ApplicationWindow.window.showNotice("خطأ", "تعذر حفظ البيانات", "error")
+//     Notifier.show("نجاح", "تم حفظ البيانات", "success")
+//     Notifier.show("خطأ", "تعذر حفظ البيانات", "error")
 //
 // Properties (read them in tests; set them through show()):
 //   title, text (string)  what the notice says
 //   kind        (string)  "success" (green), "error" (red) or "warning" (amber)
 //   active      (bool)    true from show() until it fades (4 s, errors 6 s) or is clicked away
-//   theme       (object)  the window's appTheme, or the light colours outside a themed window
 // Functions: show(title, text, kind), dismiss().
 Rectangle {
     id: notice
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string text: ""
     property string kind: "success"
     property bool active: false
 
-    readonly property color kindColor: kind === "error" ? theme.dangerColor : kind === "warning" ? theme.warningColor : theme.successColor
+    readonly property color kindColor: kind === "error" ? Theme.dangerColor : kind === "warning" ? Theme.warningColor : Theme.successColor
 
     function show(noticeTitle, noticeText, noticeKind) {
         title = noticeTitle || "";
@@ -67,15 +63,15 @@ Rectangle {
     RowLayout {
         id: body
         anchors.fill: parent
-        anchors.leftMargin: 24
         anchors.rightMargin: 24
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 24
         spacing: 12
 
         Text {
             textFormat: Text.PlainText
-            text: notice.kind === "success" ? "✓" : "⚠"
-            color: "#ffffff"
+            text: notice.kind === "success" ? Icons.success : Icons.warning
+            font.family: Icons.family
+            color: Theme.fixed.textPrimary
             font.pixelSize: 22
             font.bold: true
         }
@@ -88,20 +84,20 @@ Rectangle {
                 visible: notice.title.length > 0
                 textFormat: Text.PlainText
                 text: notice.title
-                color: "#ffffff"
+                color: Theme.fixed.textPrimary
                 font.pixelSize: 14
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             Text {
                 Layout.fillWidth: true
                 Layout.maximumWidth: 460
                 textFormat: Text.PlainText
                 text: notice.text
-                color: "#ffffff"
+                color: Theme.fixed.textPrimary
                 font.pixelSize: 13
                 wrapMode: Text.Wrap
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
         }
     }

@@ -1,6 +1,5 @@
 import QtQuick
-import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // A ring whose coloured arc covers `rate` percent of the circle, starting at the top and running
 // clockwise, over a full track. The centre is left free for the caller's figure.
@@ -14,13 +13,11 @@ import "Palette.js" as Palette
 Item {
     id: ring
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property real rate: 0
     property real thickness: 12
-    property color trackColor: theme.borderColor
-    property color arcColor: theme.accentGold
+    property color trackColor: Theme.borderColor
+    property color arcColor: Theme.accentGold
     readonly property real sweepAngle: Math.max(0, Math.min(100, isFinite(rate) ? rate : 0)) * 3.6
 
     implicitWidth: 140

@@ -1,7 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // The title block at the top of a page, with the page's action buttons to its left.
 //
@@ -12,18 +11,15 @@ import "Palette.js" as Palette
 //                they are laid out in a right-to-left row (spacing 12) to the left of the titles
 //   titleColor, subtitleColor (color) the theme's textPrimary and textSecondary by default; pages
 //                drawn in fixed colours set their own
-//   theme        (object) the window's appTheme, or the light colours outside a themed window
 // Use it in a layout: it fills the width, preferred height 70.
 Item {
     id: header
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string subtitle: ""
-    property color titleColor: theme.textPrimary
-    property color subtitleColor: theme.textSecondary
+    property color titleColor: Theme.textPrimary
+    property color subtitleColor: Theme.textSecondary
     default property alias extraContent: actions.data
 
     Layout.fillWidth: true
@@ -32,7 +28,6 @@ Item {
 
     RowLayout {
         anchors.fill: parent
-        layoutDirection: Qt.RightToLeft
         spacing: 20
 
         ColumnLayout {
@@ -46,7 +41,7 @@ Item {
                 color: header.titleColor
                 font.pixelSize: 24
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
@@ -55,7 +50,7 @@ Item {
                 text: header.subtitle
                 color: header.subtitleColor
                 font.pixelSize: 13
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
         }
@@ -63,7 +58,6 @@ Item {
         Row {
             id: actions
             Layout.alignment: Qt.AlignVCenter
-            layoutDirection: Qt.RightToLeft
             spacing: 12
         }
     }

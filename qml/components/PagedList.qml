@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // A list for tables that grow without bound (invoices, payments, installments, cheques, journal,
 // audit): it never binds the whole table into the view. It asks the page for one page of rows at a
@@ -17,7 +17,7 @@ import "Palette.js" as Palette
 //         Layout.fillWidth: true
 //         Layout.fillHeight: true
 //         searchPlaceholder: "بحث برقم الفاتورة أو اسم المستأجر..."
-//         fetch: (offset, limit, search) => invoiceModel.getPage(offset, limit, search)
+//         fetch: (offset, limit, search) => Backend.invoiceModel.getPage(offset, limit, search)
 //         headers: ["رقم الفاتورة", "المستأجر", "المبلغ", "الحالة"]
 //         columnWidths: [140, 0, 120, 100]          // 0 or missing: share the rest
 //         cells: record => [record.invoice_number, record.tenant_name, record.total_amount, record.status]
@@ -52,8 +52,6 @@ import "Palette.js" as Palette
 Rectangle {
     id: list
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var fetch: null
     property int pageSize: 50
@@ -67,15 +65,15 @@ Rectangle {
     property int rowHeight: 48
     property string emptyText: "لا توجد سجلات"
 
-    property color fieldColor: theme.bgInput
-    property color panelColor: theme.bgCard
-    property color headerColor: theme.bgElevated
-    property color rowAltColor: theme.bgSecondary
-    property color hoverColor: theme.bgElevated
-    property color lineColor: theme.borderColor
-    property color textColor: theme.textPrimary
-    property color headerTextColor: theme.textSecondary
-    property color mutedTextColor: theme.textMuted
+    property color fieldColor: Theme.bgInput
+    property color panelColor: Theme.bgCard
+    property color headerColor: Theme.bgElevated
+    property color rowAltColor: Theme.bgSecondary
+    property color hoverColor: Theme.bgElevated
+    property color lineColor: Theme.borderColor
+    property color textColor: Theme.textPrimary
+    property color headerTextColor: Theme.textSecondary
+    property color mutedTextColor: Theme.textMuted
 
     readonly property int count: rows.count
     property bool hasMore: false
@@ -175,7 +173,7 @@ Rectangle {
                 placeholderTextColor: list.mutedTextColor
                 color: list.textColor
                 font.pixelSize: 13
-                horizontalAlignment: TextInput.AlignRight
+                horizontalAlignment: TextInput.AlignLeft
                 verticalAlignment: TextInput.AlignVCenter
                 selectByMouse: true
                 rightPadding: 38
@@ -190,16 +188,17 @@ Rectangle {
                     radius: 8
                     color: list.fieldColor
                     border.width: searchField.activeFocus ? 1.5 : 1
-                    border.color: searchField.activeFocus ? list.theme.accentGold : list.lineColor
+                    border.color: searchField.activeFocus ? Theme.accentGold : list.lineColor
                 }
 
                 Text {
-                    anchors.right: parent.right
-                    anchors.rightMargin: 12
+                    anchors.left: parent.left
+                    anchors.leftMargin: 12
                     anchors.verticalCenter: parent.verticalCenter
-                    text: "🔍"
-                    font.pixelSize: 14
-                    font.family: Palette.emojiFont
+                    text: Icons.search
+                    color: list.mutedTextColor
+                    font.pixelSize: 18
+                    font.family: Icons.family
                 }
             }
         }
@@ -212,9 +211,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Repeater {
                     model: list.headers
@@ -228,7 +226,7 @@ Rectangle {
                         color: list.headerTextColor
                         font.pixelSize: 12
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
                     }
@@ -264,9 +262,8 @@ Rectangle {
 
             RowLayout {
                 anchors.fill: parent
-                anchors.leftMargin: 12
-                anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.rightMargin: 12
+                anchors.leftMargin: 15
                 spacing: 12
 
                 Text {
@@ -275,7 +272,7 @@ Rectangle {
                     text: list.hasMore ? "عرض أحدث " + rows.count + " سجل" : "عدد السجلات: " + rows.count
                     color: list.mutedTextColor
                     font.pixelSize: 12
-                    horizontalAlignment: Text.AlignRight
+                    horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
                 MButton {
@@ -283,7 +280,7 @@ Rectangle {
                     Layout.preferredHeight: 34
                     visible: list.hasMore
                     text: "تحميل المزيد"
-                    iconSymbol: "⬇"
+                    iconSymbol: Icons.more
                     outline: true
                     onClicked: list.loadMore()
                 }
@@ -321,9 +318,8 @@ Rectangle {
 
             Row {
                 anchors.fill: parent
-                anchors.leftMargin: 15
                 anchors.rightMargin: 15
-                layoutDirection: Qt.RightToLeft
+                anchors.leftMargin: 15
 
                 Repeater {
                     model: row.values
@@ -338,7 +334,7 @@ Rectangle {
                         textFormat: Text.PlainText
                         color: list.textColor
                         font.pixelSize: 13
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         verticalAlignment: Text.AlignVCenter
                         elide: Text.ElideRight
                     }
@@ -346,8 +342,8 @@ Rectangle {
             }
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.bottom: parent.bottom
                 height: 1
                 color: list.lineColor

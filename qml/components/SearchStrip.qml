@@ -1,7 +1,7 @@
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // The search strip above a page's list: a magnifier glyph and a borderless input. The page
 // reacts to every change of `text` (the lists answer a keystroke at once).
@@ -10,12 +10,9 @@ import "Palette.js" as Palette
 //   text            (alias)  what is typed
 //   placeholderText (alias)
 //   input           (alias)  the TextField, for focus
-//   theme           (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: strip
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property alias text: field.text
     property alias placeholderText: field.placeholderText
@@ -25,20 +22,20 @@ Rectangle {
     Layout.preferredHeight: 46
     implicitHeight: 46
     radius: 10
-    color: theme.bgSecondary
+    color: Theme.bgSecondary
     border.width: 1
-    border.color: field.activeFocus ? theme.accentGold : theme.borderColor
+    border.color: field.activeFocus ? Theme.accentGold : Theme.borderColor
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 12
         anchors.rightMargin: 12
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 12
         spacing: 8
 
         Text {
-            text: "⌕"
-            color: strip.theme.textSecondary
+            text: Icons.search
+            font.family: Icons.family
+            color: Theme.textSecondary
             font.pixelSize: 20
         }
 
@@ -47,12 +44,12 @@ Rectangle {
             objectName: "searchInput"
             Layout.fillWidth: true
             Layout.fillHeight: true
-            color: strip.theme.textPrimary
-            placeholderTextColor: strip.theme.textMuted
-            selectionColor: strip.theme.accentGold
-            selectedTextColor: strip.theme.textOnAccent
+            color: Theme.textPrimary
+            placeholderTextColor: Theme.textMuted
+            selectionColor: Theme.accentGold
+            selectedTextColor: Theme.textOnAccent
             font.pixelSize: 14
-            horizontalAlignment: TextInput.AlignRight
+            horizontalAlignment: TextInput.AlignLeft
             verticalAlignment: TextInput.AlignVCenter
             selectByMouse: true
             background: null

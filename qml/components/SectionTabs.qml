@@ -1,7 +1,7 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // A row of tabs laid out right to left, the first tab at the right.
 //
@@ -14,12 +14,9 @@ import "Palette.js" as Palette
 //   currentIndex (int)  the current tab; a click sets it and emits tabClicked(index)
 //   tabPrefix    (string) tab i is called tabPrefix + i, for tests
 //   fontSize     (int)  text size, default 14 (13 and bold when filled)
-//   theme        (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: strip
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property var labels: []
     property int currentIndex: 0
@@ -31,15 +28,14 @@ Rectangle {
 
     implicitHeight: filled ? 50 : 42
     radius: 10
-    color: filled ? theme.bgSecondary : "transparent"
+    color: filled ? Theme.bgSecondary : "transparent"
     border.width: filled ? 1 : 0
-    border.color: theme.borderColor
+    border.color: Theme.borderColor
 
     Row {
         id: row
         anchors.fill: parent
         anchors.margins: strip.filled ? 5 : 0
-        layoutDirection: Qt.RightToLeft
         spacing: strip.filled ? 5 : 8
 
         Repeater {
@@ -62,14 +58,14 @@ Rectangle {
 
                 background: Rectangle {
                     radius: strip.filled ? 8 : 10
-                    color: tab.current ? (strip.filled ? strip.theme.accentGold : strip.theme.bgElevated) : (tab.hovered ? strip.theme.bgElevated : "transparent")
+                    color: tab.current ? (strip.filled ? Theme.accentGold : Theme.bgElevated) : (tab.hovered ? Theme.bgElevated : "transparent")
                     opacity: tab.current || !tab.hovered ? 1 : 0.6
                     border.width: tab.current && !strip.filled ? 1 : 0
-                    border.color: strip.theme.accentGold
+                    border.color: Theme.accentGold
                 }
                 contentItem: Text {
                     text: tab.modelData
-                    color: tab.current ? (strip.filled ? strip.theme.textOnAccent : strip.theme.accentGold) : strip.theme.textSecondary
+                    color: tab.current ? (strip.filled ? Theme.textOnAccent : Theme.accentGold) : Theme.textSecondary
                     font.pixelSize: strip.fontSize
                     // Only the filled look is bold: a tab that turned bold when chosen would grow and
                     // push its neighbours aside.

@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 import "Pages.js" as Pages
 
 // The navigation column at the right of the main frame: logo, the twelve pages, and the logged-in
@@ -12,14 +12,11 @@ import "Pages.js" as Pages
 //   currentIndex (int)    the highlighted page (page index, see Pages.js)
 //   userName     (string) shown under the initial circle; its first character is the initial
 //   isAdmin      (bool)   role line "مدير النظام" instead of "مستخدم"
-//   theme        (object) the window's appTheme, or the light colours outside a themed window
 // Signals: menuSelected(index) after a click on an entry (currentIndex already set),
 //          logoutRequested() from the log-out button.
 Rectangle {
     id: sideBar
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property int currentIndex: 0
     property string userName: ""
@@ -29,9 +26,9 @@ Rectangle {
     signal logoutRequested
 
     implicitWidth: 240
-    color: theme.bgSidebar
+    color: Theme.bgSidebar
     border.width: 1
-    border.color: theme.borderColor
+    border.color: Theme.borderColor
 
     ColumnLayout {
         anchors.fill: parent
@@ -44,16 +41,15 @@ Rectangle {
 
             Row {
                 anchors.centerIn: parent
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 Rectangle {
                     width: 40
                     height: 40
                     radius: 10
-                    color: sideBar.theme.bgElevated
+                    color: Theme.bgElevated
                     border.width: 1.5
-                    border.color: sideBar.theme.accentGold
+                    border.color: Theme.accentGold
 
                     Image {
                         anchors.centerIn: parent
@@ -69,7 +65,7 @@ Rectangle {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "Darvelinto"
-                    color: sideBar.theme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 22
                     font.bold: true
                     font.letterSpacing: 1
@@ -105,32 +101,32 @@ Rectangle {
 
                 Rectangle {
                     anchors.fill: parent
-                    anchors.leftMargin: 12
                     anchors.rightMargin: 12
+                    anchors.leftMargin: 12
                     radius: 8
-                    color: entry.selected ? sideBar.theme.bgElevated : entryHover.hovered ? sideBar.theme.bgSecondary : "transparent"
+                    color: entry.selected ? Theme.bgElevated : entryHover.hovered ? Theme.bgSecondary : "transparent"
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 15
                         anchors.rightMargin: 15
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 15
                         spacing: 12
 
                         Text {
                             Layout.preferredWidth: 24
-                            text: entry.modelData.icon
-                            color: entry.selected ? sideBar.theme.accentGold : sideBar.theme.textSecondary
+                            text: Icons[entry.modelData.icon]
+                            font.family: Icons.family
+                            color: entry.selected ? Theme.accentGold : Theme.textSecondary
                             font.pixelSize: 18
                             horizontalAlignment: Text.AlignHCenter
                         }
                         Text {
                             Layout.fillWidth: true
                             text: entry.modelData.label
-                            color: entry.selected ? sideBar.theme.textPrimary : sideBar.theme.textSecondary
+                            color: entry.selected ? Theme.textPrimary : Theme.textSecondary
                             font.pixelSize: 14
                             font.bold: entry.selected
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideRight
                         }
                     }
@@ -138,12 +134,12 @@ Rectangle {
 
                 Rectangle {
                     visible: entry.selected
-                    anchors.right: parent.right
+                    anchors.left: parent.left
                     anchors.verticalCenter: parent.verticalCenter
                     width: 4
                     height: 24
                     radius: 2
-                    color: sideBar.theme.accentGold
+                    color: Theme.accentGold
                 }
 
                 HoverHandler {
@@ -162,7 +158,7 @@ Rectangle {
         Rectangle {
             Layout.fillWidth: true
             Layout.preferredHeight: 1
-            color: sideBar.theme.borderColor
+            color: Theme.borderColor
         }
 
         Item {
@@ -170,30 +166,29 @@ Rectangle {
             Layout.preferredHeight: 80
 
             Rectangle {
-                anchors.left: parent.left
                 anchors.right: parent.right
+                anchors.left: parent.left
                 anchors.top: parent.top
                 height: 1
-                color: sideBar.theme.borderColor
+                color: Theme.borderColor
             }
 
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 15
-                layoutDirection: Qt.RightToLeft
                 spacing: 12
 
                 Rectangle {
                     Layout.preferredWidth: 40
                     Layout.preferredHeight: 40
                     radius: 20
-                    color: sideBar.theme.accentGold
+                    color: Theme.accentGold
 
                     Text {
                         objectName: "userInitial"
                         anchors.centerIn: parent
                         text: sideBar.userName.length > 0 ? sideBar.userName.charAt(0).toUpperCase() : ""
-                        color: sideBar.theme.textOnAccent
+                        color: Theme.textOnAccent
                         font.pixelSize: 18
                         font.bold: true
                     }
@@ -207,19 +202,19 @@ Rectangle {
                         objectName: "userNameText"
                         Layout.fillWidth: true
                         text: sideBar.userName
-                        color: sideBar.theme.textPrimary
+                        color: Theme.textPrimary
                         font.pixelSize: 13
                         font.bold: true
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                         elide: Text.ElideRight
                     }
                     Text {
                         objectName: "userRoleText"
                         Layout.fillWidth: true
                         text: sideBar.isAdmin ? "مدير النظام" : "مستخدم"
-                        color: sideBar.theme.textMuted
+                        color: Theme.textMuted
                         font.pixelSize: 11
-                        horizontalAlignment: Text.AlignRight
+                        horizontalAlignment: Text.AlignLeft
                     }
                 }
 
@@ -237,11 +232,12 @@ Rectangle {
 
                     background: Rectangle {
                         radius: 8
-                        color: logoutButton.hovered ? sideBar.theme.bgElevated : "transparent"
+                        color: logoutButton.hovered ? Theme.bgElevated : "transparent"
                     }
                     contentItem: Text {
-                        text: "→"
-                        color: sideBar.theme.textSecondary
+                        text: Icons.logout
+                        font.family: Icons.family
+                        color: Theme.textSecondary
                         font.pixelSize: 20
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter

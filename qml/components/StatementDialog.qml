@@ -2,8 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
-import "Formats.js" as Formats
+import Darvelinto
 
 // A tenant's account: every live invoice (debit) and payment (credit) in date order, with the void
 // of an invoice paid in part (credit of what was still open), the totals and what is still owed, and printing it as a PDF statement with a running balance. Read again
@@ -29,14 +28,9 @@ MDialog {
 
     signal printRequested(var transactions, var totals)
 
-    function notify(title, text, kind) {
-        const win = statementDlg.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function refresh() {
-        statement = tenantId > 0 ? reportCtrl.getTenantStatement(tenantId) || [] : [];
+        statement = tenantId > 0 ? Backend.reportCtrl.getTenantStatement(tenantId) || [] : [];
         let debit = 0;
         let credit = 0;
         for (const row of statement) {
@@ -63,17 +57,17 @@ MDialog {
                 "date": String(row.date || ""),
                 "description": row.ref ? row.type + " - " + row.ref : String(row.type || ""),
                 "reference": String(row.ref || ""),
-                "amount": Formats.money(debit > 0 ? debit : credit),
-                "balance": Formats.shekels(running)
+                "amount": Format.amount(debit > 0 ? debit : credit),
+                "balance": Format.amount(running)
             };
         });
     }
 
     function totals() {
         return {
-            "إجمالي المطلوبات": Formats.shekels(totalDebit),
-            "إجمالي المدفوعات": Formats.shekels(totalCredit),
-            "الرصيد المتبقي": Formats.shekels(balance)
+            "إجمالي المطلوبات": Format.amount(totalDebit),
+            "إجمالي المدفوعات": Format.amount(totalCredit),
+            "الرصيد المتبقي": Format.amount(balance)
         };
     }
 
@@ -82,7 +76,7 @@ MDialog {
         const sums = totals();
         printRequested(lines, sums);
         printing = true;
-        printCtrl.printStatement(tenantName, "مستأجر", lines, sums);
+        Backend.printCtrl.printStatement(tenantName, "مستأجر", lines, sums);
     }
 
     title: "كشف حساب المستأجر - " + tenantName
@@ -92,14 +86,14 @@ MDialog {
     onAboutToShow: refresh()
 
     Connections {
-        target: printCtrl
+        target: Backend.printCtrl
         enabled: statementDlg.printing
         function onPrintFinished(success, filePath) {
             statementDlg.printing = false;
             if (success)
-                statementDlg.notify("نجاح", "تم حفظ كشف الحساب: " + filePath, "success");
+                Notifier.show("نجاح", "تم حفظ كشف الحساب: " + filePath, "success");
             else
-                statementDlg.notify("خطأ", "تعذر حفظ كشف الحساب كملف PDF", "error");
+                Notifier.show("خطأ", "تعذر حفظ كشف الحساب كملف PDF", "error");
         }
     }
 
@@ -109,7 +103,6 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 15
 
             StatsCard {
@@ -117,30 +110,30 @@ MDialog {
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 title: "إجمالي المطلوبات"
-                value: Formats.shekels(statementDlg.totalDebit)
-                icon: "📈"
-                iconBg: "#2e1a1a"
-                iconColor: "#ef4444"
+                value: Format.amount(statementDlg.totalDebit)
+                icon: Icons.revenue
+                iconBg: Theme.fixed.errorSoft
+                iconColor: Theme.fixed.error
             }
             StatsCard {
                 objectName: "totalCreditCard"
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 title: "إجمالي المدفوعات"
-                value: Formats.shekels(statementDlg.totalCredit)
-                icon: "📉"
-                iconBg: "#1a2e1a"
-                iconColor: "#22c55e"
+                value: Format.amount(statementDlg.totalCredit)
+                icon: Icons.expenses
+                iconBg: Theme.fixed.successSoft
+                iconColor: Theme.fixed.success
             }
             StatsCard {
                 objectName: "balanceCard"
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
                 title: "الرصيد المتبقي"
-                value: Formats.shekels(statementDlg.balance)
-                icon: "⚖️"
-                iconBg: "#1a2340"
-                iconColor: "#d4a843"
+                value: Format.amount(statementDlg.balance)
+                icon: Icons.balance
+                iconBg: Theme.fixed.rowSelected
+                iconColor: Theme.fixed.gold
             }
         }
 
@@ -148,9 +141,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
-            color: Palette.fixed.pageBg
+            color: Theme.fixed.pageBg
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ColumnLayout {
@@ -162,11 +155,11 @@ MDialog {
                     Layout.fillWidth: true
                     Layout.preferredHeight: 40
                     radius: 12
-                    color: Palette.fixed.tableHeader
+                    color: Theme.fixed.tableHeader
 
                     Rectangle {
-                        anchors.left: parent.left
                         anchors.right: parent.right
+                        anchors.left: parent.left
                         anchors.bottom: parent.bottom
                         height: parent.radius
                         color: parent.color
@@ -174,9 +167,8 @@ MDialog {
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 12
                         anchors.rightMargin: 12
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 12
                         spacing: 8
 
                         Repeater {
@@ -209,10 +201,10 @@ MDialog {
                                 Layout.fillWidth: modelData.width === 0
                                 textFormat: Text.PlainText
                                 text: modelData.title
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
                                 font.bold: true
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                     }
@@ -232,7 +224,7 @@ MDialog {
                         anchors.centerIn: parent
                         visible: statementDlg.statement.length === 0
                         text: "لا توجد حركات على حساب هذا المستأجر"
-                        color: Palette.fixed.textMuted
+                        color: Theme.fixed.textMuted
                         font.pixelSize: 14
                     }
 
@@ -245,56 +237,55 @@ MDialog {
 
                         width: ListView.view.width
                         height: 40
-                        color: index % 2 === 1 ? Palette.fixed.rowBg : "transparent"
+                        color: index % 2 === 1 ? Theme.fixed.rowBg : "transparent"
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 12
                             anchors.rightMargin: 12
-                            layoutDirection: Qt.RightToLeft
+                            anchors.leftMargin: 12
                             spacing: 8
 
                             Text {
                                 Layout.preferredWidth: 140
                                 textFormat: Text.PlainText
                                 text: String(line.modelData.date || "")
-                                color: Palette.fixed.textSecondary
+                                color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
                                 Layout.preferredWidth: 70
                                 textFormat: Text.PlainText
                                 text: line.modelData.type || ""
-                                color: line.modelData.type === "فاتورة" ? "#ef4444" : "#22c55e"
+                                color: line.modelData.type === "فاتورة" ? Theme.fixed.error : Theme.fixed.success
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
                                 text: line.modelData.ref || ""
-                                color: Palette.fixed.textCell
+                                color: Theme.fixed.textCell
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
-                                text: line.debit > 0 ? Formats.money(line.debit) : "-"
-                                color: "#ef4444"
+                                text: line.debit > 0 ? Format.amount(line.debit) : "-"
+                                color: Theme.fixed.error
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
-                                text: line.credit > 0 ? Formats.money(line.credit) : "-"
-                                color: "#22c55e"
+                                text: line.credit > 0 ? Format.amount(line.credit) : "-"
+                                color: Theme.fixed.success
                                 font.pixelSize: 12
-                                horizontalAlignment: Text.AlignRight
+                                horizontalAlignment: Text.AlignLeft
                             }
                         }
                     }
@@ -304,21 +295,20 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
 
             Text {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "عدد الحركات: " + statementDlg.statement.length
-                color: statementDlg.theme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 12
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MButton {
                 objectName: "printStatementButton"
                 Layout.preferredWidth: 150
                 text: "طباعة الكشف"
-                iconSymbol: "⎙"
+                iconSymbol: Icons.print
                 outline: true
                 enabled: !statementDlg.printing
                 onClicked: statementDlg.printStatement()

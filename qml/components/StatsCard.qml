@@ -1,7 +1,6 @@
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // A figure card: an icon box and a title, value and subtitle.
 //
@@ -12,31 +11,25 @@ import "Palette.js" as Palette
 //   icon      (string) symbol or emoji in the icon box
 //   iconBg    (color)  icon box colour, default the theme's bgElevated
 //   iconColor (color)  icon colour and hover border, default the theme's gold
-//   iconFamily (string) font family of the icon, e.g. Palette.emojiFont for a colour emoji;
-//                       empty (default) keeps the text font
-//   theme     (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: card
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string value: "0"
     property string subtitle: ""
     property string icon: ""
-    property color iconBg: theme.bgElevated
-    property color iconColor: theme.accentGold
-    property string iconFamily: ""
+    property color iconBg: Theme.bgElevated
+    property color iconColor: Theme.accentGold
 
     Layout.fillWidth: true
     Layout.preferredHeight: 110
     implicitHeight: 110
     implicitWidth: 220
     radius: 16
-    color: theme.bgCard
+    color: Theme.bgCard
     border.width: 1
-    border.color: hover.hovered ? iconColor : theme.borderColor
+    border.color: hover.hovered ? iconColor : Theme.borderColor
     scale: hover.hovered ? 1.02 : 1.0
 
     Behavior on border.color {
@@ -58,7 +51,6 @@ Rectangle {
     RowLayout {
         anchors.fill: parent
         anchors.margins: 20
-        layoutDirection: Qt.RightToLeft
         spacing: 15
 
         Rectangle {
@@ -71,12 +63,8 @@ Rectangle {
                 anchors.centerIn: parent
                 text: card.icon
                 color: card.iconColor
-                font: card.iconFamily.length > 0 ? Qt.font({
-                        "family": card.iconFamily,
-                        "pixelSize": 22
-                    }) : Qt.font({
-                        "pixelSize": 22
-                    })
+                font.family: Icons.family
+                font.pixelSize: 24
             }
         }
 
@@ -88,28 +76,28 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 text: card.title.toUpperCase()
-                color: card.theme.textMuted
+                color: Theme.textMuted
                 font.pixelSize: 11
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
                 Layout.fillWidth: true
                 text: card.value
-                color: card.theme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 22
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
                 Layout.fillWidth: true
                 visible: card.subtitle.length > 0
                 text: card.subtitle
-                color: card.theme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 11
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
         }

@@ -1,14 +1,13 @@
 import QtQuick
-import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // A small pill that shows a status in its colour. One component for every status vocabulary: the
 // page hands it the status and a mapping from status to label and colour, e.g.
 //
 //     readonly property var invoiceStatuses: ({
-//         "paid": { label: "مدفوعة", color: "#16a34a" },
-//         "partial": { label: "جزئية", color: "#d97706" },
-//         "pending": { label: "معلقة", color: "#dc2626" }
+//         "paid": { label: "مدفوعة", color: Theme.successColor },
+//         "partial": { label: "جزئية", color: Theme.warningColor },
+//         "pending": { label: "معلقة", color: Theme.dangerColor }
 //     })
 //     StatusBadge { status: record.status; mapping: page.invoiceStatuses }
 //
@@ -19,17 +18,14 @@ import "Palette.js" as Palette
 //   fallbackLabel (string) shown for a status missing from the mapping (default: the status itself)
 //   fallbackColor (color)  colour of such a status (default the theme's textMuted)
 //   label, badgeColor (read-only) what is shown
-//   theme         (object) the window's appTheme, or the light colours outside a themed window
 Rectangle {
     id: badge
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string status: ""
     property var mapping: ({})
     property string fallbackLabel: status
-    property color fallbackColor: theme.textMuted
+    property color fallbackColor: Theme.textMuted
 
     readonly property var entry: mapping && mapping[status] ? mapping[status] : null
     readonly property string label: entry && entry.label !== undefined ? entry.label : fallbackLabel

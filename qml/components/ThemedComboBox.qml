@@ -1,18 +1,15 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
-import "Palette.js" as Palette
+import Darvelinto
 
 // A drop-down list in the theme's input colours, right to left.
 //
 // Properties: ComboBox's own (model, textRole, currentIndex, displayText, activated()), plus
 //   placeholder (string) shown while nothing is chosen (currentIndex -1)
-//   theme       (object) the window's appTheme, or the light colours outside a themed window
 ComboBox {
     id: control
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
     property string placeholder: ""
 
     implicitHeight: 42
@@ -23,9 +20,9 @@ ComboBox {
         leftPadding: 36
         rightPadding: 12
         text: control.displayText
-        color: control.currentIndex < 0 ? control.theme.textMuted : control.theme.textPrimary
+        color: control.currentIndex < 0 ? Theme.textMuted : Theme.textPrimary
         font: control.font
-        horizontalAlignment: Text.AlignRight
+        horizontalAlignment: Text.AlignLeft
         verticalAlignment: Text.AlignVCenter
         elide: Text.ElideRight
     }
@@ -33,16 +30,17 @@ ComboBox {
     indicator: Text {
         x: 12
         y: (control.height - height) / 2
-        text: "▾"
-        color: control.theme.textSecondary
+        text: Icons.dropDown
+        font.family: Icons.family
+        color: Theme.textSecondary
         font.pixelSize: 14
     }
 
     background: Rectangle {
         radius: 10
-        color: control.theme.bgInput
+        color: Theme.bgInput
         border.width: control.activeFocus || control.popup.visible ? 1.5 : 1
-        border.color: control.activeFocus || control.popup.visible ? control.theme.accentGold : control.theme.borderColor
+        border.color: control.activeFocus || control.popup.visible ? Theme.accentGold : Theme.borderColor
     }
 
     delegate: ItemDelegate {
@@ -54,14 +52,14 @@ ComboBox {
         highlighted: control.highlightedIndex === index
         contentItem: Text {
             text: control.textRole && entry.modelData && typeof entry.modelData === "object" ? entry.modelData[control.textRole] : entry.modelData
-            color: control.theme.textPrimary
+            color: Theme.textPrimary
             font.pixelSize: 14
-            horizontalAlignment: Text.AlignRight
+            horizontalAlignment: Text.AlignLeft
             verticalAlignment: Text.AlignVCenter
             elide: Text.ElideRight
         }
         background: Rectangle {
-            color: entry.highlighted ? control.theme.bgElevated : "transparent"
+            color: entry.highlighted ? Theme.bgElevated : "transparent"
         }
     }
 
@@ -80,9 +78,9 @@ ComboBox {
         }
         background: Rectangle {
             radius: 10
-            color: control.theme.bgSecondary
+            color: Theme.bgSecondary
             border.width: 1
-            border.color: control.theme.borderColor
+            border.color: Theme.borderColor
         }
     }
 }

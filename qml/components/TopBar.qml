@@ -2,7 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
+import Darvelinto
 
 // The bar along the top of the main frame: the current page's title, the theme switch and a box
 // with today's date and the user's access level.
@@ -12,13 +12,10 @@ import "Palette.js" as Palette
 //   subtitle  (string) one line under it
 //   themeMode (string) "dark" or "light": which segment of the switch is highlighted
 //   isAdmin   (bool)   "صلاحية مدير" instead of "صلاحية مستخدم"
-//   theme     (object) the window's appTheme, or the light colours outside a themed window
 // Signals: themeModeSelected(mode) from a click on a segment of the switch.
 Rectangle {
     id: topBar
 
-    readonly property var hostWindow: ApplicationWindow.window
-    readonly property var theme: hostWindow && hostWindow.appTheme ? hostWindow.appTheme : Palette.light
 
     property string title: ""
     property string subtitle: ""
@@ -27,25 +24,20 @@ Rectangle {
 
     signal themeModeSelected(string mode)
 
-    // The date shown is that of the moment the bar was made, like a printed heading.
-    readonly property string todayText: {
-        const days = ["الأحد", "الاثنين", "الثلاثاء", "الأربعاء", "الخميس", "الجمعة", "السبت"];
-        const now = new Date();
-        return days[now.getDay()] + " " + Qt.formatDate(now, "dd/MM/yyyy");
-    }
+    // The business date when the bar was made, like a printed heading.
+    readonly property string todayText: Format.weekdayDate(Format.today())
 
     Layout.fillWidth: true
     Layout.preferredHeight: 72
     implicitHeight: 72
-    color: theme.bgSecondary
+    color: Theme.bgSecondary
     border.width: 1
-    border.color: theme.borderColor
+    border.color: Theme.borderColor
 
     RowLayout {
         anchors.fill: parent
-        anchors.leftMargin: 24
         anchors.rightMargin: 24
-        layoutDirection: Qt.RightToLeft
+        anchors.leftMargin: 24
         spacing: 18
 
         ColumnLayout {
@@ -57,18 +49,18 @@ Rectangle {
                 objectName: "topBarTitle"
                 Layout.fillWidth: true
                 text: topBar.title
-                color: topBar.theme.textPrimary
+                color: Theme.textPrimary
                 font.pixelSize: 22
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
             Text {
                 Layout.fillWidth: true
                 text: topBar.subtitle
-                color: topBar.theme.textSecondary
+                color: Theme.textSecondary
                 font.pixelSize: 12
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
                 elide: Text.ElideRight
             }
         }
@@ -77,14 +69,13 @@ Rectangle {
             Layout.preferredWidth: 170
             Layout.preferredHeight: 40
             radius: 12
-            color: topBar.theme.bgElevated
+            color: Theme.bgElevated
             border.width: 1
-            border.color: topBar.theme.borderColor
+            border.color: Theme.borderColor
 
             RowLayout {
                 anchors.fill: parent
                 anchors.margins: 4
-                layoutDirection: Qt.RightToLeft
                 spacing: 4
 
                 Repeater {
@@ -111,11 +102,11 @@ Rectangle {
 
                         background: Rectangle {
                             radius: 10
-                            color: segment.selected ? topBar.theme.accentGold : "transparent"
+                            color: segment.selected ? Theme.accentGold : "transparent"
                         }
                         contentItem: Text {
                             text: segment.modelData.label
-                            color: segment.selected ? topBar.theme.textOnAccent : topBar.theme.textSecondary
+                            color: segment.selected ? Theme.textOnAccent : Theme.textSecondary
                             font.pixelSize: 12
                             font.bold: segment.selected
                             horizontalAlignment: Text.AlignHCenter
@@ -130,9 +121,9 @@ Rectangle {
             Layout.preferredWidth: 176
             Layout.preferredHeight: 40
             radius: 12
-            color: topBar.theme.bgElevated
+            color: Theme.bgElevated
             border.width: 1
-            border.color: topBar.theme.borderColor
+            border.color: Theme.borderColor
 
             Column {
                 anchors.centerIn: parent
@@ -141,14 +132,14 @@ Rectangle {
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
                     text: topBar.todayText
-                    color: topBar.theme.textPrimary
+                    color: Theme.textPrimary
                     font.pixelSize: 12
                 }
                 Text {
                     objectName: "topBarRole"
                     anchors.horizontalCenter: parent.horizontalCenter
                     text: topBar.isAdmin ? "صلاحية مدير" : "صلاحية مستخدم"
-                    color: topBar.theme.textMuted
+                    color: Theme.textMuted
                     font.pixelSize: 11
                 }
             }

@@ -2,8 +2,7 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
-import "Palette.js" as Palette
-import "Formats.js" as Formats
+import Darvelinto
 
 // The units of one property, on the fixed dark panel: their floor, area, rent and status, adding
 // a unit, taking a free unit out of service (under repair) and back, and deleting one that was
@@ -28,73 +27,63 @@ MDialog {
     readonly property var unitStatuses: ({
             "available": {
                 "label": "متاحة",
-                "color": "#22c55e"
+                "color": Theme.fixed.success
             },
             "rented": {
                 "label": "مؤجرة",
-                "color": "#d4a843"
+                "color": Theme.fixed.gold
             },
             "sold": {
                 "label": "مباعة",
-                "color": "#ef4444"
+                "color": Theme.fixed.error
             },
             "maintenance": {
                 "label": "خارج الخدمة",
-                "color": "#94a3b8"
+                "color": Theme.fixed.textSecondary
             }
         })
 
-    function notify(title, text, kind) {
-        const win = unitsDlg.hostWindow;
-        if (win && typeof win.showNotice === "function")
-            win.showNotice(title, text, kind);
-    }
 
     function refresh() {
-        units = propertyId > 0 ? unitModel.getByProperty(propertyId) || [] : [];
+        units = propertyId > 0 ? Backend.unitModel.getByProperty(propertyId) || [] : [];
     }
 
     // Checks every field before anything is sent; names the first wrong one and keeps the input.
     function addUnit() {
         const number = numberField.text.trim();
         if (number.length === 0)
-            return refuse(numberField, "أدخل رقم الوحدة");
-        const floor = Formats.parseWhole(floorField.text, true);
+            return Notifier.refuse("أدخل رقم الوحدة", numberField);
+        const floor = Format.whole(floorField.text, true);
         if (isNaN(floor))
-            return refuse(floorField, "الطابق يجب أن يكون رقماً صحيحاً");
-        const area = Formats.parseAmount(areaField.text);
+            return Notifier.refuse("الطابق يجب أن يكون رقماً صحيحاً", floorField);
+        const area = Format.notNegative(areaField.text);
         if (isNaN(area) || area <= 0)
-            return refuse(areaField, "المساحة يجب أن تكون رقماً أكبر من صفر");
-        const rent = Formats.parseAmount(rentField.text);
+            return Notifier.refuse("المساحة يجب أن تكون رقماً أكبر من صفر", areaField);
+        const rent = Format.notNegative(rentField.text);
         if (isNaN(rent))
-            return refuse(rentField, "الإيجار الشهري يجب أن يكون رقماً (0 أو أكثر)");
-        const rooms = Formats.parseWhole(roomsField.text, false);
+            return Notifier.refuse("الإيجار الشهري يجب أن يكون رقماً (0 أو أكثر)", rentField);
+        const rooms = Format.whole(roomsField.text, false);
         if (isNaN(rooms))
-            return refuse(roomsField, "عدد الغرف يجب أن يكون رقماً صحيحاً (0 أو أكثر)");
+            return Notifier.refuse("عدد الغرف يجب أن يكون رقماً صحيحاً (0 أو أكثر)", roomsField);
         if (units.some(unit => String(unit.unit_number) === number))
-            return refuse(numberField, "الوحدة رقم " + number + " موجودة في هذا العقار");
+            return Notifier.refuse("الوحدة رقم " + number + " موجودة في هذا العقار", numberField);
 
-        const id = unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
+        const id = Backend.unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
         if (id <= 0) {
             // Another window may have added the same number meanwhile.
             refresh();
             const taken = units.some(unit => String(unit.unit_number) === number);
-            return refuse(numberField, taken ? "الوحدة رقم " + number + " موجودة في هذا العقار" : "تعذرت إضافة الوحدة، حاول مرة أخرى");
+            return Notifier.refuse(taken ? "الوحدة رقم " + number + " موجودة في هذا العقار" : "تعذرت إضافة الوحدة، حاول مرة أخرى", numberField);
         }
         addUnitDlg.close();
         for (const field of [numberField, floorField, areaField, rentField, roomsField])
             field.text = "";
         refresh();
         edited();
-        notify("نجاح", "تمت إضافة الوحدة رقم " + number, "success");
+        Notifier.show("نجاح", "تمت إضافة الوحدة رقم " + number, "success");
         return true;
     }
 
-    function refuse(field, message) {
-        notify("خطأ", message, "error");
-        field.input.forceActiveFocus();
-        return false;
-    }
 
     function askRemove(unit) {
         confirm.ask("حذف الوحدة", "سيتم حذف الوحدة رقم " + unit.unit_number + " من \"" + propertyName + "\" نهائياً.", function () {
@@ -103,29 +92,29 @@ MDialog {
     }
 
     function remove(unit) {
-        if (unitModel.remove(Number(unit.id))) {
+        if (Backend.unitModel.remove(Number(unit.id))) {
             refresh();
             edited();
-            notify("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
+            Notifier.show("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
             return;
         }
-        const now = unitModel.getById(Number(unit.id)) || {};
+        const now = Backend.unitModel.getById(Number(unit.id)) || {};
         const status = now.status || unit.status;
         const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : status === "maintenance" ? "خارج الخدمة، أعدها إلى الخدمة أولاً" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
-        notify("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
         refresh();
     }
 
     // A free unit under repair is offered for neither a contract nor a sale until it is put back.
     function toggleService(unit) {
         const takeOut = unit.status === "available";
-        if (unitModel.updateStatus(Number(unit.id), takeOut ? "maintenance" : "available")) {
+        if (Backend.unitModel.updateStatus(Number(unit.id), takeOut ? "maintenance" : "available")) {
             refresh();
             edited();
-            notify("نجاح", (takeOut ? "أُخرجت الوحدة رقم " + unit.unit_number + " من الخدمة" : "أُعيدت الوحدة رقم " + unit.unit_number + " إلى الخدمة"), "success");
+            Notifier.show("نجاح", (takeOut ? "أُخرجت الوحدة رقم " + unit.unit_number + " من الخدمة" : "أُعيدت الوحدة رقم " + unit.unit_number + " إلى الخدمة"), "success");
             return;
         }
-        notify("خطأ", "تعذر تغيير حالة الوحدة رقم " + unit.unit_number + ": لا تُخرج من الخدمة إلا وحدة متاحة.", "error");
+        Notifier.show("خطأ", "تعذر تغيير حالة الوحدة رقم " + unit.unit_number + ": لا تُخرج من الخدمة إلا وحدة متاحة.", "error");
         refresh();
     }
 
@@ -148,23 +137,23 @@ MDialog {
 
         RowLayout {
             Layout.fillWidth: true
-            layoutDirection: Qt.RightToLeft
             spacing: 12
 
             Text {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
                 text: "قائمة الوحدات (" + unitsDlg.units.length + ")"
-                color: Palette.fixed.gold
+                color: Theme.fixed.gold
                 font.pixelSize: 16
                 font.bold: true
-                horizontalAlignment: Text.AlignRight
+                horizontalAlignment: Text.AlignLeft
             }
             MButton {
                 objectName: "addUnitButton"
                 Layout.preferredHeight: 32
                 implicitHeight: 32
-                text: "+ إضافة وحدة"
+                text: "إضافة وحدة"
+                iconSymbol: Icons.add
                 onClicked: addUnitDlg.open()
             }
         }
@@ -173,9 +162,9 @@ MDialog {
             Layout.fillWidth: true
             Layout.fillHeight: true
             radius: 12
-            color: Palette.fixed.pageBg
+            color: Theme.fixed.pageBg
             border.width: 1
-            border.color: Palette.fixed.cardBorder
+            border.color: Theme.fixed.cardBorder
             clip: true
 
             ListView {
@@ -194,7 +183,7 @@ MDialog {
                     anchors.centerIn: parent
                     visible: unitsDlg.units.length === 0
                     text: "لا توجد وحدات في هذا العقار بعد"
-                    color: Palette.fixed.textMuted
+                    color: Theme.fixed.textMuted
                     font.pixelSize: 14
                 }
 
@@ -207,52 +196,51 @@ MDialog {
                     width: ListView.view.width
                     height: 50
                     radius: 8
-                    color: Palette.fixed.card
+                    color: Theme.fixed.card
                     border.width: 1
-                    border.color: Palette.fixed.cardBorder
+                    border.color: Theme.fixed.cardBorder
 
                     RowLayout {
                         anchors.fill: parent
-                        anchors.leftMargin: 10
                         anchors.rightMargin: 10
-                        layoutDirection: Qt.RightToLeft
+                        anchors.leftMargin: 10
                         spacing: 8
 
                         Text {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
                             text: unitRow.modelData.unit_number || ""
-                            color: Palette.fixed.textPrimary
+                            color: Theme.fixed.textPrimary
                             font.pixelSize: 14
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                             elide: Text.ElideLeft
                         }
                         Text {
                             Layout.preferredWidth: 80
                             textFormat: Text.PlainText
-                            text: "طابق " + Formats.count(unitRow.modelData.floor)
-                            color: Palette.fixed.textSecondary
+                            text: "طابق " + Format.count(unitRow.modelData.floor)
+                            color: Theme.fixed.textSecondary
                             font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         Text {
                             Layout.preferredWidth: 90
                             textFormat: Text.PlainText
-                            text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Formats.money(unitRow.modelData.area) + " م²"
-                            color: Palette.fixed.textSecondary
+                            text: unitRow.modelData.area === null || unitRow.modelData.area === undefined ? "-" : Format.amount(unitRow.modelData.area) + " م²"
+                            color: Theme.fixed.textSecondary
                             font.pixelSize: 13
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         Text {
                             objectName: "unitRent"
                             Layout.fillWidth: true
                             textFormat: Text.PlainText
-                            text: Formats.shekels(unitRow.modelData.rent_monthly) + " / شهر"
-                            color: Palette.fixed.gold
+                            text: Format.amount(unitRow.modelData.rent_monthly) + " / شهر"
+                            color: Theme.fixed.gold
                             font.pixelSize: 13
                             font.bold: true
-                            horizontalAlignment: Text.AlignRight
+                            horizontalAlignment: Text.AlignLeft
                         }
                         StatusBadge {
                             objectName: "unitBadge"
@@ -268,8 +256,8 @@ MDialog {
                             // Only a free unit goes out of service; a let or sold one keeps the space.
                             opacity: outOfService || unitRow.modelData.status === "available" ? 1 : 0
                             enabled: opacity > 0
-                            symbol: outOfService ? "↩" : "🛠"
-                            btnColor: "#94a3b8"
+                            symbol: outOfService ? Icons.undo : Icons.maintenance
+                            btnColor: Theme.fixed.textSecondary
                             tooltip: outOfService ? "إعادة الوحدة إلى الخدمة" : "إخراج الوحدة من الخدمة (صيانة)"
                             onClicked: unitsDlg.toggleService(unitRow.modelData)
                         }
@@ -277,8 +265,8 @@ MDialog {
                             objectName: "deleteUnitButton"
                             implicitWidth: 32
                             implicitHeight: 32
-                            symbol: "🗑"
-                            btnColor: "#ef4444"
+                            symbol: Icons.remove
+                            btnColor: Theme.fixed.error
                             tooltip: "حذف الوحدة"
                             onClicked: unitsDlg.askRemove(unitRow.modelData)
                         }

@@ -1,4 +1,5 @@
 #include "appbackend.h"
+#include "backend.h"
 #include "applicationidentity.h"
 #include "applog.h"
 #include "database.h"
@@ -38,13 +39,13 @@ int main(int argc, char* argv[])
 
     AppBackend backend(&database, dataDir);
     QQmlApplicationEngine engine;
-    backend.publish(engine.rootContext());
+    Backend::attach(&engine, backend);
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(-1); },
         Qt::QueuedConnection);
 
     static AppLog log;
-    const QUrl mainQml(QStringLiteral("qrc:/qml/main.qml"));
+    const QUrl mainQml = Backend::mainUrl();
     if (log.open(dataDir + QStringLiteral("/app.log"))) {
         log.writeStartBanner();
         QObject::connect(

@@ -1,5 +1,6 @@
 // Default data of a new database: the administrator, three currencies, the chart of accounts and
-// the billable services. Runs on every start and writes only when the users table is empty.
+// the billable services. Runs on every start and writes only when the users table is empty (and
+// the services only when there are none).
 #include "database.h"
 #include "passwordhasher.h"
 
@@ -70,6 +71,13 @@ void Database::seedDefaultData()
                 { code, name, type, account.parentId, 1 });
     }
 
+    // Services have no unique name: a file that already lists its own must not receive them twice.
+    if (query.exec(QStringLiteral("SELECT COUNT(*) FROM services")) && query.next()
+        && query.value(0).toInt() > 0) {
+        m_db.commit();
+        return;
+    }
+    query.finish();
     const QString serviceSql
         = QStringLiteral("INSERT INTO services (name, type, rate, unit_of_measure) VALUES (?, ?, ?, ?)");
     insertRow(query, serviceSql, { QStringLiteral("مياه"), QStringLiteral("usage"), 5.0, QStringLiteral("متر مكعب") });

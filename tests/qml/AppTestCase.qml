@@ -1,7 +1,7 @@
 import QtQuick
 import QtTest
 
-// Base of the interface tests: opens the real window (qrc:/qml/main.qml) on a fresh database and
+// Base of the interface tests: opens the real window (qrc:/qt/qml/Darvelinto/main.qml) on a fresh database and
 // drives it as a user would. Use it instead of TestCase:
 //
 //     AppTestCase {
@@ -26,12 +26,15 @@ TestCase {
     when: windowShown
     // TestCase hides itself; items a test makes inside it must be visible to take clicks.
     visible: true
+    // Items a test makes inside it are laid out right to left, as in the window.
+    LayoutMirroring.enabled: true
+    LayoutMirroring.childrenInherit: true
 
     // A new database and a new window showing the log-in page.
     function openApp(firstRun) {
         window = null;
         verify(testSupport.freshDatabase(firstRun === true), "fresh database");
-        const component = Qt.createComponent("qrc:/qml/main.qml");
+        const component = Qt.createComponent("qrc:/qt/qml/Darvelinto/main.qml");
         verify(component.status === Component.Ready, component.errorString());
         window = createTemporaryObject(component, testCase);
         verify(window, "main window");
@@ -116,6 +119,11 @@ TestCase {
                 queue.push(object.contentItem);
         }
         return null;
+    }
+
+    // Two digits of a month or a day ("03").
+    function pad2(number) {
+        return number < 10 ? "0" + number : String(number);
     }
 
     // Waits until a popup has finished opening or closing.

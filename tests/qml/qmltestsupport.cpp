@@ -1,6 +1,7 @@
 #include "qmltestsupport.h"
 
 #include "appbackend.h"
+#include "backend.h"
 #include "backupmanager.h"
 #include "clock.h"
 #include "database.h"
@@ -31,6 +32,8 @@ void QmlTestSupport::dropBackend()
     // Windows of the previous test were destroyed with deleteLater(); let them go before the
     // objects their bindings point at.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (m_backend && m_engine)
+        Backend::detach(m_engine);
     m_backend.reset();
     m_desktop.reset();
     m_database.reset();
@@ -54,7 +57,7 @@ bool QmlTestSupport::freshDatabase(bool firstRun)
     m_desktop = std::make_unique<RecordingDesktop>();
     m_backend->printController()->setDesktopServices(m_desktop.get());
     m_backend->backupManager()->setDesktopServices(m_desktop.get());
-    m_backend->publish(m_engine->rootContext());
+    Backend::attach(m_engine, *m_backend);
     return true;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QQmlEngine>
 #include <QStringList>
 #include <QVariantList>
 #include <memory>
 
 class AppBackend;
 class Database;
-class QQmlEngine;
 class QTemporaryDir;
 class RecordingDesktop;
 
@@ -61,7 +62,7 @@ public:
 private:
     void dropBackend();
 
-    QQmlEngine* m_engine;
+    QPointer<QQmlEngine> m_engine; // the test runner may destroy the engine before this object
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Database> m_database;
     std::unique_ptr<AppBackend> m_backend;

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import Darvelinto
 
 // The cheques page: the five cuts, the status totals, cashing and returning a cheque (each asked
 // first) and recording a cheque linked to a tenant, a buyer or nobody.
@@ -11,7 +11,7 @@ AppTestCase {
     function day(offset) {
         const date = new Date();
         date.setDate(date.getDate() + offset);
-        return date.getFullYear() + "-" + Figures.pad(date.getMonth() + 1) + "-" + Figures.pad(date.getDate());
+        return date.getFullYear() + "-" + pad2(date.getMonth() + 1) + "-" + pad2(date.getDate());
     }
 
     // A sale whose three cheques 7001..7003 of 1000 fall due a month apart from 70 days ago (the
@@ -112,7 +112,7 @@ AppTestCase {
         arrangeCheques();
         page.refresh();
         compare(statusText(page, "pending"), "معلق: 6");
-        compare(statusSum(page, "pending"), Figures.money(4950) + " ₪");
+        compare(statusSum(page, "pending"), Format.amount(4950));
         compare(statusText(page, "paid"), "تم الصرف: 0");
         compare(statusText(page, "bounced"), "مرتجع: 0");
 
@@ -132,9 +132,9 @@ AppTestCase {
         compare(testSupport.value("SELECT status FROM cheques WHERE cheque_number='88'"), "paid");
         compare(notice.kind, "success");
         compare(statusText(page, "pending"), "معلق: 5");
-        compare(statusSum(page, "pending"), Figures.money(4500) + " ₪");
+        compare(statusSum(page, "pending"), Format.amount(4500));
         compare(statusText(page, "paid"), "تم الصرف: 1");
-        compare(statusSum(page, "paid"), Figures.money(450) + " ₪");
+        compare(statusSum(page, "paid"), Format.amount(450));
         const cashed = card(page, "88");
         compare(find("chequeStatus", cashed).label, "تم الصرف");
         verify(!find("cashButton", cashed).visible, "no actions on a cashed cheque");
@@ -147,7 +147,7 @@ AppTestCase {
         compare(testSupport.value("SELECT status FROM cheques WHERE cheque_number='90'"), "bounced");
         compare(statusText(page, "pending"), "معلق: 4");
         compare(statusText(page, "bounced"), "مرتجع: 1");
-        compare(statusSum(page, "bounced"), Figures.money(300) + " ₪");
+        compare(statusSum(page, "bounced"), Format.amount(300));
         compare(find("chequeStatus", card(page, "90")).label, "مرتجع");
 
         // The other cuts follow at once: a cashed cheque is no longer post-dated or due.
@@ -200,7 +200,7 @@ AppTestCase {
         mouseClick(find("addChequeButton", page));
         const dialog = find("addChequeDialog", page);
         waitOpened(dialog);
-        compare(find("chequeDueField", page).text, Figures.today());
+        compare(find("chequeDueField", page).text, Format.today());
         choose(find("chequeTypeBox", page), type => type === "شيك مقبوض (وارد)");
         choose(find("chequeLinkBox", page), link => link === "ربط بمستأجر");
         const party = find("chequePartyBox", page);

@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The dashboard in the real window: its figures follow what was done on other pages, the chart
 // shows the real takings, the ring is proportional to occupancy and each alert leads to the page
@@ -10,9 +11,12 @@ AppTestCase {
     readonly property string today: "2025-06-15"
 
     // Logs in on a fresh database with today pinned (a fresh database returns to the real date).
+    // The pages are made at log-in and take their dates from the pinned day.
     function logInOnAPinnedDay() {
-        const frame = loginAsAdmin();
+        openApp(false);
         testSupport.setToday(today);
+        const frame = login("admin", "qorvu");
+        compare(frame.objectName, "mainApp");
         return frame;
     }
 
@@ -57,7 +61,7 @@ AppTestCase {
         compare(text(page, "cardProperties"), "0");
         compare(text(page, "cardTenants"), "0");
         compare(text(page, "cardOccupancy"), "0%");
-        compare(text(page, "cardRevenue"), "0 ₪");
+        compare(text(page, "cardRevenue"), Format.amount(0));
         verify(!find("alertsPanel", page).visible, "no alerts, no panel");
         compare(page.collectionBars.length, 6);
         compare(page.collectionBars.map(bar => bar.value), [0, 0, 0, 0, 0, 0]);
@@ -77,7 +81,7 @@ AppTestCase {
         compare(text(page, "cardProperties"), "1");
         compare(text(page, "cardTenants"), "1");
         compare(text(page, "cardOccupancy"), "33.3%", "one of three units let");
-        compare(text(page, "cardRevenue"), "1,500 ₪");
+        compare(text(page, "cardRevenue"), Format.amount(1500));
         compare(find("ringValue", page).text, "33%");
         compare(find("occupancyRing", page).sweepAngle, 120, "the arc covers a third of the ring");
 
@@ -85,7 +89,18 @@ AppTestCase {
         const list = find("recentPaymentsList", page);
         tryVerify(() => find("paymentTenant", list) !== null);
         compare(find("paymentTenant", list).text, "سامي خليل");
-        compare(find("paymentAmount", list).text, "1,500");
+        compare(find("paymentAmount", list).text, Format.amount(1500));
+
+        // The same amount reads the same on every page that shows it: grouped, two decimals, the
+        // currency's own symbol.
+        const written = "\u202A1,500.00\u202C ₪";
+        compare(find("paymentAmount", list).text, written, "dashboard");
+        const payments = showPage(5);
+        const paymentList = find("paymentList", payments);
+        tryVerify(() => paymentList.view.itemAtIndex(0) !== null);
+        compare(find("amountCell", paymentList.view.itemAtIndex(0)).text, written, "payments page");
+        showPage(9);
+        compare(find("revenueCard", frame.page(9)).value, written, "reports page");
 
         const bars = page.collectionBars;
         compare(bars[5].label, "يونيو");
@@ -100,10 +115,10 @@ AppTestCase {
             verify(testSupport.exec("INSERT INTO payments (amount, payment_date) VALUES (?, ?)", [payment[1], payment[0]]));
         const page = showDashboard();
         compare(page.collectionBars.map(bar => bar.value), [0, 6000, 0, 1500, 0, 3000]);
-        compare(page.collectionBars[5].color, "#f59e0b", "the current month stands out");
-        compare(page.collectionBars[1].color, "#C5A059");
+        verify(Qt.colorEqual(page.collectionBars[5].color, "#f59e0b"), "the current month stands out");
+        verify(Qt.colorEqual(page.collectionBars[1].color, "#C5A059"));
         compare(find("collectionChart", page).maxValue, 6000);
-        compare(text(page, "cardRevenue"), "3,000 ₪");
+        compare(text(page, "cardRevenue"), Format.amount(3000));
     }
 
     function test_alertsLeadToTheirPages() {
@@ -143,7 +158,7 @@ AppTestCase {
         const row = find("alertRow_0", page);
         compare(row.modelData.title, "إيجار/فاتورة مستحقة: سامي خليل");
         compare(row.modelData.severity, "high", "due before today");
-        verify(Qt.colorEqual(row.border.color, window.appTheme.dangerColor), "a pressing alert is framed in red");
+        verify(Qt.colorEqual(row.border.color, Theme.dangerColor), "a pressing alert is framed in red");
         mouseClick(find("followAlertButton", row));
         verify(paymentModel.add(office.invoice, office.tenant, 1500, "cash", "2025-06-15", "", 1) > 0);
         page = showDashboard();

@@ -9,7 +9,7 @@ AppTestCase {
         loginAsAdmin();
         const holder = Qt.createQmlObject(`
             import QtQuick
-            import "qrc:/qml/components"
+            import "qrc:/qt/qml/Darvelinto/components"
             Item {
                 property int refreshed: 0
                 function refresh() { ++refreshed }
@@ -142,7 +142,7 @@ AppTestCase {
     }
 
     function test_columnHints(data) {
-        const dialog = createTemporaryQmlObject(`import "qrc:/qml/components"; ImportDialog { targetTable: "${data.tag}" }`, this);
+        const dialog = createTemporaryQmlObject(`import "qrc:/qt/qml/Darvelinto/components"; ImportDialog { targetTable: "${data.tag}" }`, this);
         compare(find("columnHint", dialog).text, data.hint);
     }
 }

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import Darvelinto
 
 // The invoices page: the rent run (twice), a custom invoice built from line items, a service
 // charge to a property, the checks made before anything is sent, and the paged list.
@@ -54,7 +54,7 @@ AppTestCase {
         const page = invoicesPage();
         arrangeRentals();
         const dialog = openDialog(page, "rentRunButton", "rentDialog");
-        compare(find("rentPeriod", page).text, Figures.currentPeriod(), "the current period is offered");
+        compare(find("rentPeriod", page).text, Format.currentPeriod(), "the current period is offered");
         mouseClick(find("rentRunConfirm", page));
         waitClosed(dialog);
 
@@ -62,7 +62,7 @@ AppTestCase {
         waitOpened(result);
         compare(result.count, 2);
         compare(find("resultText", page).text, "تم إصدار 2 فاتورة بنجاح");
-        compare(testSupport.count("SELECT id FROM invoices WHERE period=?", [Figures.currentPeriod()]), 2);
+        compare(testSupport.count("SELECT id FROM invoices WHERE period=?", [Format.currentPeriod()]), 2);
         compare(testSupport.value("SELECT SUM(balance) FROM tenants"), 2700);
         const list = find("invoiceList", page);
         compare(list.count, 2, "the list shows the new invoices");
@@ -136,7 +136,7 @@ AppTestCase {
         }
         compare(dialog.lineItems.length, 3);
         compare(dialog.total, 240.5);
-        compare(find("customTotal", page).text, Figures.money(240.5));
+        compare(find("customTotal", page).text, Format.amount(240.5));
 
         const lineList = find("lineList", page);
         tryVerify(() => lineList.itemAtIndex(1) !== null);
@@ -145,7 +145,7 @@ AppTestCase {
         compare(dialog.lineItems[0].description, "مياه");
         compare(dialog.lineItems[1].description, "تنظيف");
         compare(dialog.total, 120);
-        compare(find("customTotal", page).text, Figures.money(120));
+        compare(find("customTotal", page).text, Format.amount(120));
 
         mouseClick(find("issueInvoiceButton", page));
         waitClosed(dialog);
@@ -227,7 +227,7 @@ AppTestCase {
         mouseClick(find("addLineButton", page));
         mouseClick(find("issueInvoiceButton", page));
         compare(notice.kind, "error");
-        verify(notice.text.indexOf("فاتورة قائمة عن الفترة " + Figures.ltr("2025-03")) >= 0, notice.text);
+        verify(notice.text.indexOf("فاتورة قائمة عن الفترة " + Format.ltr("2025-03")) >= 0, notice.text);
         verify(dialog.visible, "the dialog stays open");
         compare(dialog.lineItems.length, 1, "with its items");
         compare(testSupport.count("invoices"), 1);
@@ -285,7 +285,7 @@ AppTestCase {
         const ids = arrangeRentals();
         // 60 invoices, one per month from 2020-01, alternating two tenants.
         for (let i = 0; i < 60; ++i) {
-            const period = (2020 + Math.floor(i / 12)) + "-" + Figures.pad(i % 12 + 1);
+            const period = (2020 + Math.floor(i / 12)) + "-" + pad2(i % 12 + 1);
             verify(invoiceModel.createInvoice(i % 2 ? ids.layla : ids.sami, 0, period, [
                 {
                     "description": "إيجار",

@@ -1,6 +1,6 @@
 import QtQuick
 import QtTest
-import "qrc:/qml/components/Figures.js" as Figures
+import Darvelinto
 
 // The maintenance page: status filters, raising a request (after which the full list is shown
 // again), completing one with its cost, and the checks made before anything is sent.
@@ -162,7 +162,7 @@ AppTestCase {
         const done = card(page, ids.leak);
         verify(!find("completeButton", done).visible);
         verify(find("costText", done).visible);
-        compare(find("costText", done).text, "التكلفة: " + Figures.money(350) + " ₪");
+        compare(find("costText", done).text, "التكلفة: " + Format.amount(350));
     }
 
     function test_aSecondCompletionIsTold() {

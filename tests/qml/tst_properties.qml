@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The properties page and its units dialog, clicked through as a user would: adding, checking,
 // searching, the card figures and deleting with and without history.
@@ -100,7 +101,7 @@ AppTestCase {
         compare(find("propertyBadge", shown).label, "نشط");
         compare(find("figureUnits", shown).text, "0");
         compare(find("figureOccupancy", shown).text, "0%");
-        compare(find("figureRevenue", shown).text, "0 ₪");
+        compare(find("figureRevenue", shown).text, Format.amount(0));
         compare(find("propertyNameField", page).text, "", "the fields are emptied for the next property");
         compare(find("propertyCityField", page).text, "");
         compare(find("propertyAddressField", page).text, "");
@@ -142,7 +143,7 @@ AppTestCase {
         compare(testSupport.count("SELECT id FROM cost_centers WHERE type='unit' AND name='شقة / وحدة 301'"), 1);
         const row = unitRow(dialog, "301");
         compare(find("unitBadge", row).label, "متاحة");
-        compare(find("unitRent", row).text, "1,750 ₪ / شهر");
+        compare(find("unitRent", row).text, Format.amount(1750) + " / شهر");
         compare(find("unitNumberField", page).text, "", "all five fields are emptied");
         compare(find("unitFloorField", page).text, "");
         compare(find("unitAreaField", page).text, "");
@@ -403,7 +404,7 @@ AppTestCase {
         compare(find("figureRented", first).text, "1");
         compare(find("figureSold", first).text, "3");
         compare(find("figureOccupancy", first).text, "100%");
-        compare(find("figureRevenue", first).text, "1,100 ₪");
+        compare(find("figureRevenue", first).text, Format.amount(1100));
 
         const second = card(page, soldOut);
         verify(!find("figureOutOfService", second).visible);

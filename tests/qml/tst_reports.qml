@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The reports page: the date range (checked first) drives the financial cards and the cheque
 // report but not the balance figures; the analysis is copied and shared; every tab prints.
@@ -46,7 +47,7 @@ AppTestCase {
     }
 
     function money(amount) {
-        return Number(amount).toLocaleString(Qt.locale(), "f", 0) + " ₪";
+        return Format.amount(amount);
     }
 
     function setRange(page, from, to) {

@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The settings page: theme cards, exchange rates, company profile, CSV export, the backup folder,
 // backups and a confirmed restore.
@@ -42,11 +43,11 @@ AppTestCase {
     function test_themeCardsSwitchTheTheme() {
         const page = settingsPage();
         compare(settingsManager.themeMode, "dark");
-        verify(window.appTheme.dark);
+        verify(Theme.dark);
         click(page, "themeCard_light");
         compare(settingsManager.themeMode, "light");
         compare(testSupport.value("SELECT value FROM settings WHERE key='theme_mode'"), "light");
-        verify(!window.appTheme.dark);
+        verify(!Theme.dark);
         verify(Qt.colorEqual(page.color, "#f4f7fb"), "the page itself recolours");
         verify(Qt.colorEqual(find("themeCard_light", page).background.border.color, "#c79a36"), "the chosen card is outlined in gold");
         verify(find("themeSegment_light").selected, "the top bar's switch follows");

@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The tenants page with its contracts and statement dialogs, clicked through as a user would:
 // adding and searching tenants, making a contract and having one refused, ending it, deleting
@@ -223,7 +224,7 @@ AppTestCase {
         const shown = contractRow(dialog, contractId);
         verify(shown);
         compare(find("contractBadge", shown).label, "نشط");
-        compare(find("contractRent", shown).text, "14,400 ₪ / سنة");
+        compare(find("contractRent", shown).text, Format.amount(14400) + " / سنة");
         verify(find("terminateButton", shown).visible);
         compare(dialog.availableUnits.length, 1, "the let unit is no longer offered");
         compare(find("activeContracts", row(page, tenant)).label, "1", "the tenant's row counts the contract");
@@ -428,9 +429,9 @@ AppTestCase {
         compare(dialog.statement.length, 3, "the void invoice is left out");
         compare(dialog.totalDebit, 3000);
         compare(dialog.totalCredit, 1200.5);
-        compare(find("totalDebitCard", dialog.contentItem).value, "3,000 ₪");
-        compare(find("totalCreditCard", dialog.contentItem).value, "1,200.50 ₪");
-        compare(find("balanceCard", dialog.contentItem).value, "1,799.50 ₪");
+        compare(find("totalDebitCard", dialog.contentItem).value, Format.amount(3000));
+        compare(find("totalCreditCard", dialog.contentItem).value, Format.amount(1200.50));
+        compare(find("balanceCard", dialog.contentItem).value, Format.amount(1799.50));
 
         printSpy.target = dialog;
         printSpy.clear();
@@ -449,18 +450,18 @@ AppTestCase {
             running += Number(shown.debit) - Number(shown.credit);
             compare(lines[i].date, String(shown.date));
             compare(lines[i].description, shown.ref ? shown.type + " - " + shown.ref : shown.type);
-            compare(lines[i].balance, Number(running).toLocaleString(Qt.locale(), "f", running % 1 === 0 ? 0 : 2) + " ₪");
+            compare(lines[i].balance, Format.amount(running));
         }
         const payment = lines.find(l => l.reference === "REC-1");
-        compare(payment.amount, "1,200.50");
+        compare(payment.amount, Format.amount(1200.50));
         compare(payment.description, "دفعة - REC-1");
         const rent = lines.find(l => l.reference === account.january);
-        compare(rent.amount, "1,500");
+        compare(rent.amount, Format.amount(1500));
         compare(rent.description, "فاتورة - " + account.january);
-        compare(lines[2].balance, "1,799.50 ₪", "the last balance is what is owed");
-        compare(totals["إجمالي المطلوبات"], "3,000 ₪");
-        compare(totals["إجمالي المدفوعات"], "1,200.50 ₪");
-        compare(totals["الرصيد المتبقي"], "1,799.50 ₪");
+        compare(lines[2].balance, Format.amount(1799.50), "the last balance is what is owed");
+        compare(totals["إجمالي المطلوبات"], Format.amount(3000));
+        compare(totals["إجمالي المدفوعات"], Format.amount(1200.50));
+        compare(totals["الرصيد المتبقي"], Format.amount(1799.50));
 
         const opened = testSupport.openedFiles();
         compare(opened.length, 1, "the PDF is written and opened");
@@ -484,7 +485,7 @@ AppTestCase {
         compare(dialog.totalDebit, 1500 + 1200.5, "February, and what was paid of January");
         compare(dialog.totalCredit, 1200.5, "the payment, and only it");
         compare(dialog.balance, testSupport.value("SELECT balance FROM tenants WHERE id=?", [account.tenant]));
-        compare(find("balanceCard", dialog.contentItem).value, "1,500 ₪");
+        compare(find("balanceCard", dialog.contentItem).value, Format.amount(1500));
     }
 
     function test_theStatementReadsAgainWhenItOpens() {
@@ -504,7 +505,7 @@ AppTestCase {
         waitOpened(dialog);
         compare(dialog.statement.length, 4);
         compare(dialog.totalCredit, 2700.5);
-        compare(find("balanceCard", dialog.contentItem).value, "299.50 ₪");
+        compare(find("balanceCard", dialog.contentItem).value, Format.amount(299.50));
         const unreferenced = dialog.transactions().filter(line => line.reference === "");
         compare(unreferenced.length, 1);
         compare(unreferenced[0].description, "دفعة", "no dangling dash without a reference");

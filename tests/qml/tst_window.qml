@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // The window, its theme and the main frame's navigation.
 AppTestCase {
@@ -43,12 +44,10 @@ AppTestCase {
     }
 
     function test_themeFollowsTheModeAndUnknownIsDark(data) {
-        const component = Qt.createComponent("qrc:/qml/components/AppTheme.qml");
-        const theme = createTemporaryObject(component, this, {
-            "mode": data.mode
-        });
-        compare(theme.bgPrimary, Qt.color(data.bg));
-        compare(theme.dark, data.bg === "#08111f");
+        openApp(false);
+        settingsManager.setThemeMode(data.mode);
+        compare(Theme.bgPrimary, Qt.color(data.bg));
+        compare(Theme.dark, data.bg === "#08111f");
     }
 
     function test_themeSwitchRecoloursEverything() {
@@ -104,6 +103,21 @@ AppTestCase {
         frame.showPage(7);
         compare(find("sideBar", frame).currentIndex, 7);
         compare(frame.currentIndex, 7);
+    }
+
+    function test_keyboardShortcuts() {
+        const frame = loginAsAdmin();
+        for (let i = 8; i >= 0; --i) {
+            keyClick(Qt.Key_1 + i, Qt.ControlModifier);
+            compare(frame.currentIndex, i, "Ctrl+" + (i + 1));
+            compare(find("sideBar", frame).currentIndex, i);
+        }
+        keyClick(Qt.Key_3, Qt.ControlModifier);
+        keyClick(Qt.Key_F, Qt.ControlModifier);
+        verify(find("searchInput", frame.page(2)).activeFocus, "Ctrl+F puts the cursor in the tenants' search");
+        keyClick(Qt.Key_6, Qt.ControlModifier);
+        keyClick(Qt.Key_F, Qt.ControlModifier);
+        verify(find("pagedListSearch", frame.page(5)).activeFocus, "and in the payments' search");
     }
 
     function test_allEntriesFitOnTheSmallestWindow() {

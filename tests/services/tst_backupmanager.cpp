@@ -1,3 +1,5 @@
+// Backups (daily copies, rotation, restore with its safety copy and refusals) and the CSV export,
+// which the same manager writes.
 #include "backupmanager.h"
 #include "clock.h"
 #include "database.h"
@@ -6,10 +8,7 @@
 #include "testdatabase.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -18,447 +17,302 @@
 #include <QTimer>
 
 using namespace SqliteFiles;
+using namespace Qt::StringLiterals;
 
 class TestBackupManager : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { pinTestEnvironment(); }
+    void initTestCase()
+    {
+        pinTestEnvironment();
+        QVERIFY(m_home.isValid());
+        pinHomeFolder(m_home.path());
+    }
 
     void init()
     {
-        m_desktop = std::make_unique<RecordingDesktop>();
+        QDir(desktop()).removeRecursively();
+        QFile::remove(desktop());
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
         openDatabase();
+        m_manager = std::make_unique<BackupManager>(m_dir->path());
+        m_manager->setDesktopServices(&m_desktop);
+        m_desktop.opened.clear();
+        m_desktop.nextChoice.clear();
     }
 
     void cleanup()
     {
+        Clock::setToday(QDate());
         m_manager.reset();
         m_db.reset();
         m_dir.reset();
-        m_desktop.reset();
     }
 
-    void startsWithDefaultFolderAndRunningTimer()
+    void copiesEveryDayAndTheChoiceIsKept()
     {
-        BackupManager& manager = makeManager();
-        QCOMPARE(manager.backupPath(), dataDir() + QStringLiteral("/backups"));
-        QVERIFY(QFileInfo(manager.backupPath()).isDir());
-        QTimer* timer = manager.findChild<QTimer*>(QStringLiteral("autoBackupTimer"));
-        QVERIFY(timer);
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 86400000);
-        QVERIFY(timer->isSingleShot() == false);
-        // No copy is made at start: the first one is a day away.
-        QVERIFY(manager.listBackups().isEmpty());
-    }
-
-    void timerTimeoutMakesABackup()
-    {
-        BackupManager& manager = makeManager();
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QTimer* timer = manager.findChild<QTimer*>(QStringLiteral("autoBackupTimer"));
+        QTimer* timer = m_manager->findChild<QTimer*>(u"autoBackupTimer"_s);
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 24 * 60 * 60 * 1000);
+        QVERIFY(m_manager->listBackups().isEmpty()); // the first copy is a day away
+        QSignalSpy created(m_manager.get(), &BackupManager::backupCreated);
         timer->start(0);
         QTRY_COMPARE(created.count(), 1);
-        timer->stop();
-        QCOMPARE(manager.listBackups().size(), 1);
-    }
 
-    void autoFlagFromSettingsFileIsHonoured()
-    {
-        {
-            QSettings ini(dataDir() + QStringLiteral("/settings.ini"), QSettings::IniFormat);
-            ini.setValue(QStringLiteral("backup/auto"), false);
-        }
-        BackupManager& manager = makeManager();
-        QTimer* timer = manager.findChild<QTimer*>(QStringLiteral("autoBackupTimer"));
+        m_manager->setAutoBackup(false);
         QVERIFY(!timer->isActive());
-
-        manager.setAutoBackup(true);
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 86400000);
-        QCOMPARE(storedSetting(QStringLiteral("backup/auto")).toBool(), true);
-
-        manager.setAutoBackup(false);
-        QVERIFY(!timer->isActive());
-        QCOMPARE(storedSetting(QStringLiteral("backup/auto")).toBool(), false);
-
-        // The flag survives a restart.
-        m_manager.reset();
-        BackupManager& again = makeManager();
-        QVERIFY(!again.findChild<QTimer*>(QStringLiteral("autoBackupTimer"))->isActive());
+        m_manager = std::make_unique<BackupManager>(m_dir->path());
+        QVERIFY(!m_manager->findChild<QTimer*>(u"autoBackupTimer"_s)->isActive());
     }
 
-    void backupPathIsCreatedStoredAndUsed()
+    void backupFolderIsMadeKeptAndUsed()
     {
-        BackupManager& manager = makeManager();
-        QSignalSpy changed(&manager, &BackupManager::backupPathChanged);
-        const QString folder = m_dir->filePath(QStringLiteral("elsewhere/deeper/copies"));
+        const QString folder = m_dir->filePath(u"elsewhere/deeper"_s);
+        m_manager->setBackupPath(folder);
+        QVERIFY(m_manager->createBackup());
+        QCOMPARE(QDir(folder).entryList({ u"*.db"_s }, QDir::Files).size(), 1);
+        QCOMPARE(BackupManager(m_dir->path()).backupPath(), folder);
 
-        manager.setBackupPath(folder);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(manager.backupPath(), folder);
-        QVERIFY(QFileInfo(folder).isDir());
-        QCOMPARE(storedSetting(QStringLiteral("backup/path")).toString(), folder);
-
-        // Setting the same folder again still announces it.
-        manager.setBackupPath(folder);
-        QCOMPARE(changed.count(), 2);
-
-        QVERIFY(manager.createBackup());
-        QCOMPARE(QDir(folder).entryList({ QStringLiteral("*.db") }, QDir::Files).size(), 1);
-
-        m_manager.reset();
-        QCOMPARE(makeManager().backupPath(), folder);
-    }
-
-    void emptyOrUncreatableBackupPathIsRefused()
-    {
-        BackupManager& manager = makeManager();
-        const QString before = manager.backupPath();
-        QSignalSpy changed(&manager, &BackupManager::backupPathChanged);
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-
-        manager.setBackupPath(QString());
-        QCOMPARE(changed.count(), 0);
-        QCOMPARE(errors.count(), 0);
-
-        // A folder cannot be made inside a plain file.
-        QVERIFY(writeBytes(m_dir->filePath(QStringLiteral("plainfile")), "x"));
-        manager.setBackupPath(m_dir->filePath(QStringLiteral("plainfile/sub")));
-        QCOMPARE(changed.count(), 0);
+        // A folder cannot be made inside a plain file: refused, the folder in use stays.
+        QSignalSpy errors(m_manager.get(), &BackupManager::backupError);
+        QVERIFY(writeBytes(m_dir->filePath(u"plainfile"_s), "x"));
+        m_manager->setBackupPath(m_dir->filePath(u"plainfile/sub"_s));
         QCOMPARE(errors.count(), 1);
-        QCOMPARE(manager.backupPath(), before);
-        QCOMPARE(storedSetting(QStringLiteral("backup/path")), QVariant());
+        QCOMPARE(m_manager->backupPath(), folder);
+        QCOMPARE(BackupManager(m_dir->path()).backupPath(), folder);
+
+        // A chooser cancelled changes nothing; a choice is returned for the page to assign.
+        QCOMPARE(m_manager->browseBackupPath(), QString());
+        m_desktop.nextChoice = u"/chosen"_s;
+        QCOMPARE(m_manager->browseRestoreFile(), u"/chosen"_s);
+        QCOMPARE(m_manager->backupPath(), folder);
     }
 
-    void backupIsAConsistentSnapshotIncludingTheWriteAheadLog()
+    void backupIsAStandaloneCopyOfWhatWasCommitted()
     {
-        insertTenants({ QStringLiteral("سامر"), QStringLiteral("ليلى"), QStringLiteral("Omar") });
+        insertTenants({ u"سامر"_s, u"ليلى"_s, u"Omar"_s });
         // The rows still sit in the write-ahead log: the main file alone does not hold them.
-        QVERIFY(QFileInfo(dbPath() + QStringLiteral("-wal")).size() > 0);
-        const QString mainOnly = m_dir->filePath(QStringLiteral("main-only.sqlite"));
-        QVERIFY(QFile::copy(dbPath(), mainOnly));
-        QVERIFY(value(mainOnly, QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt() != 3);
-
-        BackupManager& manager = makeManager();
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(manager.createBackup());
-        QCOMPARE(created.count(), 1);
-        const QString copy = created.first().first().toString();
-        QVERIFY(QFileInfo(copy).isFile());
-        QCOMPARE(QFileInfo(copy).dir().absolutePath(), QDir(manager.backupPath()).absolutePath());
-        static const QRegularExpression name(
-            QStringLiteral(R"(^darvelinto_\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.db$)"));
-        QVERIFY2(name.match(QFileInfo(copy).fileName()).hasMatch(), qPrintable(copy));
-
-        QCOMPARE(value(copy, QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 3);
+        QVERIFY(QFileInfo(dbPath() + u"-wal"_s).size() > 0);
+        const QString copy = backup();
         QCOMPARE(
-            value(copy, QStringLiteral("SELECT full_name FROM tenants WHERE id_number='id-2'")).toString(),
-            QStringLiteral("ليلى"));
-        // The copy stands alone as one file.
-        QCOMPARE(value(copy, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
-        QVERIFY(!QFile::exists(copy + QStringLiteral("-wal")));
-        QCOMPARE(value(copy, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
-        // The live connection went on undisturbed.
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 3);
+            value(copy, u"SELECT group_concat(full_name) FROM tenants"_s).toString(), u"سامر,ليلى,Omar"_s);
+        QCOMPARE(value(copy, u"PRAGMA journal_mode"_s).toString(), u"delete"_s);
+        QVERIFY(!QFile::exists(copy + u"-wal"_s));
+        QCOMPARE(value(copy, u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
     }
 
-    void missingDatabaseFileIsReported()
+    void aCopyOfTheSameSecondKeepsTheEarlierOne()
     {
-        m_db.reset();
-        QVERIFY(QFile::remove(dbPath()));
-        BackupManager& manager = makeManager();
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-        QVERIFY(!manager.createBackup());
-        QCOMPARE(errors.count(), 1);
-        QCOMPARE(errors.first().first().toString(), QStringLiteral("Database file not found"));
-        QVERIFY(manager.listBackups().isEmpty());
-    }
-
-    void backupInTheSameSecondIsRefusedAndKeepsTheEarlierCopy()
-    {
-        BackupManager& manager = makeManager();
-        // Occupy the names of the next few seconds so the clock cannot slip past them.
+        Clock::setToday(QDate(2030, 1, 2)); // the name's date is pinned, its time is not
         QStringList occupied;
-        const QDateTime start = QDateTime::currentDateTime();
+        const QDateTime start = Clock::now();
         for (int second = 0; second < 6; ++second) {
-            const QString path = manager.backupPath() + QStringLiteral("/darvelinto_")
-                + start.addSecs(second).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
-                + QStringLiteral(".db");
-            QVERIFY(writeBytes(path, "earlier copy"));
-            occupied.append(path);
+            occupied << m_manager->backupPath() + u"/darvelinto_"_s
+                    + start.addSecs(second).toString(u"yyyy-MM-dd_HH-mm-ss"_s) + u".db"_s;
+            QVERIFY(writeBytes(occupied.last(), "earlier copy"));
         }
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(!manager.createBackup());
-        QCOMPARE(created.count(), 0);
+        QSignalSpy errors(m_manager.get(), &BackupManager::backupError);
+        QVERIFY(!m_manager->createBackup());
         QCOMPARE(errors.count(), 1);
-        QCOMPARE(errors.first().first().toString(), QStringLiteral("Failed to create backup"));
         for (const QString& path : occupied)
             QCOMPARE(readBytes(path), QByteArray("earlier copy"));
-        QCOMPARE(manager.listBackups().size(), occupied.size());
     }
 
-    void rotationKeepsTheThirtyNewestDbFiles()
+    void rotationKeepsTheThirtyNewestCopies()
     {
-        BackupManager& manager = makeManager();
-        const QDir folder(manager.backupPath());
-        // 29 older copies, an unrelated "*.db" that is the oldest of all, and files that do not count.
+        const QDir folder(m_manager->backupPath());
+        // 29 older copies, an unrelated "*.db" older than all, and entries that are no copies.
         QStringList old;
         for (int i = 0; i < 29; ++i)
-            old.append(placeFile(
-                folder.filePath(QStringLiteral("old_%1.db").arg(i, 2, 10, QLatin1Char('0'))), -100 + i));
-        const QString unrelated = placeFile(folder.filePath(QStringLiteral("unrelated.db")), -500);
-        const QString textFile = placeFile(folder.filePath(QStringLiteral("notes.txt")), -900);
-        QVERIFY(folder.mkdir(QStringLiteral("folder.db")));
-        QCOMPARE(manager.listBackups().size(), 30);
-
-        QVERIFY(manager.createBackup());
-        QStringList listed = manager.listBackups();
-        QCOMPARE(listed.size(), 30);
+            old << placeFile(folder.filePath(u"old_%1.db"_s.arg(i)), -100 + i);
+        const QString unrelated = placeFile(folder.filePath(u"unrelated.db"_s), -500);
+        const QString notes = placeFile(folder.filePath(u"notes.txt"_s), -900);
+        QVERIFY(folder.mkdir(u"folder.db"_s));
+        const QString first = backup();
         QVERIFY(!QFile::exists(unrelated));
-        QVERIFY(QFile::exists(textFile));
-        QVERIFY(QFileInfo(folder.filePath(QStringLiteral("folder.db"))).isDir());
-        for (const QString& path : old)
-            QVERIFY(listed.contains(path));
+        QVERIFY(QFile::exists(notes));
+        QCOMPARE(m_manager->listBackups(), QStringList { first } + QList(old.crbegin(), old.crend()));
 
-        // One more: the oldest of the old copies goes, the newest stays first.
-        QTest::qWait(1100); // a new second, so the copy gets a name of its own
-        QVERIFY(manager.createBackup());
-        listed = manager.listBackups();
-        QCOMPARE(listed.size(), 30);
-        QVERIFY(!QFile::exists(old.first()));
-        QVERIFY(QFileInfo(listed.first()).fileName().startsWith(QStringLiteral("darvelinto_")));
-        QCOMPARE(listed.last(), old.at(1));
-    }
-
-    void rotationNeverDeletesTheCopyJustMade()
-    {
-        BackupManager& manager = makeManager();
-        const QDir folder(manager.backupPath());
-        // A clock set wrong once left copies that look newer than today's.
+        // A clock set wrong once left copies that look newer: the copy just made still stays.
         for (int i = 0; i < 30; ++i)
-            placeFile(folder.filePath(QStringLiteral("future_%1.db").arg(i)), 100000 + i);
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(manager.createBackup());
-        QVERIFY(QFile::exists(created.first().first().toString()));
-        QCOMPARE(manager.listBackups().size(), 30);
-    }
-
-    void listIsNewestFirstWithAbsolutePaths()
-    {
-        BackupManager& manager = makeManager();
-        const QDir folder(manager.backupPath());
-        const QString a = placeFile(folder.filePath(QStringLiteral("a.db")), -30);
-        const QString b = placeFile(folder.filePath(QStringLiteral("b.db")), -10);
-        const QString c = placeFile(folder.filePath(QStringLiteral("c.db")), -20);
-        placeFile(folder.filePath(QStringLiteral("d.sqlite")), 0);
-        QCOMPARE(manager.listBackups(), (QStringList { b, c, a }));
-        for (const QString& path : manager.listBackups())
-            QVERIFY(QFileInfo(path).isAbsolute());
-    }
-
-    void choosersAskTheDesktopAndCancelChangesNothing()
-    {
-        BackupManager& manager = makeManager();
-        const QString before = manager.backupPath();
-        QSignalSpy changed(&manager, &BackupManager::backupPathChanged);
-
-        QCOMPARE(manager.browseBackupPath(), QString());
-        QCOMPARE(manager.browseRestoreFile(), QString());
-        QCOMPARE(m_desktop->questions.size(), 2);
-        QCOMPARE(m_desktop->questions.at(0).title, QStringLiteral("Select Backup Folder"));
-        QCOMPARE(m_desktop->questions.at(0).startFolder, before);
-        QCOMPARE(m_desktop->questions.at(1).title, QStringLiteral("Select Database Backup"));
-        QCOMPARE(m_desktop->questions.at(1).startFolder, before);
-        QCOMPARE(m_desktop->questions.at(1).filter, QStringLiteral("Database files (*.db)"));
-        QCOMPARE(manager.backupPath(), before);
-        QCOMPARE(changed.count(), 0);
-
-        // A choice is returned but not applied: the page assigns it.
-        m_desktop->nextChoice = m_dir->filePath(QStringLiteral("chosen"));
-        QCOMPARE(manager.browseBackupPath(), m_desktop->nextChoice);
-        QCOMPARE(manager.backupPath(), before);
-        QVERIFY(m_desktop->opened.isEmpty());
+            placeFile(folder.filePath(u"future_%1.db"_s.arg(i)), 100000 + i);
+        Clock::setToday(QDate(2030, 1, 2));
+        const QString made = backup();
+        QVERIFY(QFile::exists(made));
+        QCOMPARE(m_manager->listBackups().size(), 30);
     }
 
     void restoreRefusesWhatIsNotThisProgramsDatabase_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("text file") << "text"
-                                   << "Backup file is damaged or not a database";
-        QTest::newRow("truncated copy") << "truncated"
-                                        << "Backup file is damaged or not a database";
-        QTest::newRow("damaged page") << "damaged"
-                                      << "Backup file is damaged or not a database";
-        QTest::newRow("foreign sqlite") << "foreign"
-                                        << "Backup file does not hold Darvelinto data";
-        QTest::newRow("empty file") << "empty"
-                                    << "Backup file does not hold Darvelinto data";
-        QTest::newRow("missing file") << "missing"
-                                      << "Backup file not found";
-        QTest::newRow("a folder") << "folder"
-                                  << "Backup file not found";
-        QTest::newRow("the live file") << "live"
-                                       << "The backup file is the live database";
+        for (const char* kind :
+            { "text", "truncated", "damaged", "foreign", "empty", "missing", "folder", "live" })
+            QTest::newRow(kind) << QString::fromLatin1(kind);
     }
 
     void restoreRefusesWhatIsNotThisProgramsDatabase()
     {
         QFETCH(QString, kind);
-        QFETCH(QString, message);
-        BackupManager& manager = makeManager();
-        insertTenants({ QStringLiteral("before") });
-        const QString candidate = makeRestoreCandidate(manager, kind);
-        insertTenants({ QStringLiteral("live only") }, 2);
-        const int backupsBefore = manager.listBackups().size();
-
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-        QSignalSpy restored(&manager, &BackupManager::backupRestored);
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(!manager.restoreBackup(candidate));
+        insertTenants({ u"before"_s });
+        const QString candidate = restoreCandidate(kind);
+        insertTenants({ u"live only"_s }, 2);
+        const QStringList backups = m_manager->listBackups();
+        QSignalSpy errors(m_manager.get(), &BackupManager::backupError);
+        QSignalSpy restored(m_manager.get(), &BackupManager::backupRestored);
+        QVERIFY(!m_manager->restoreBackup(candidate));
         QCOMPARE(errors.count(), 1);
-        QCOMPARE(errors.first().first().toString(), message);
         QCOMPARE(restored.count(), 0);
         // Refused before anything was touched: no safety copy, the live rows all there.
-        QCOMPARE(created.count(), 0);
-        QCOMPARE(manager.listBackups().size(), backupsBefore);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 2);
+        QCOMPARE(m_manager->listBackups(), backups);
         m_db.reset();
-        QCOMPARE(value(dbPath(), QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 2);
+        QCOMPARE(value(dbPath(), u"SELECT COUNT(*) FROM tenants"_s).toInt(), 2);
     }
 
-    void emptyRestorePathIsSilentlyRefused()
+    void restoreBringsBackTheCopyAndKeepsWhatItReplaced()
     {
-        BackupManager& manager = makeManager();
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-        QVERIFY(!manager.restoreBackup(QString()));
-        QCOMPARE(errors.count(), 0);
-    }
-
-    void restoreBringsBackTheOldRowsAtOnceAndAfterReopening()
-    {
-        BackupManager& manager = makeManager();
-        insertTenants({ QStringLiteral("Old One"), QStringLiteral("Old Two") });
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(manager.createBackup());
-        const QString copy = created.takeFirst().first().toString();
-
+        insertTenants({ u"Old One"_s, u"Old Two"_s });
+        const QString copy = backup();
         // Later work that the restore must undo, left in the write-ahead log on purpose.
-        QVERIFY(m_db->execNonQuery(QStringLiteral("DELETE FROM tenants WHERE full_name='Old One'")));
-        insertTenants({ QStringLiteral("Newer") }, 10);
-        QVERIFY(QFileInfo(dbPath() + QStringLiteral("-wal")).size() > 0);
-
-        QSignalSpy restored(&manager, &BackupManager::backupRestored);
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-        QVERIFY(manager.restoreBackup(copy));
-        QCOMPARE(errors.count(), 0);
-        QCOMPARE(restored.count(), 1);
-
-        // The running program sees the restored rows through its own connection.
-        QCOMPARE(tenantNames(), (QStringList { QStringLiteral("Old One"), QStringLiteral("Old Two") }));
-        QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
-        QVERIFY(m_db->execInsert(
-                    QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"), { QStringLiteral("After") })
-            > 0);
-
-        // The data restored over was itself kept.
-        QCOMPARE(created.count(), 1);
-        const QString safety = created.first().first().toString();
-        QVERIFY(QFileInfo(safety).fileName().startsWith(QStringLiteral("darvelinto_before-restore_")));
-        QCOMPARE(value(safety, QStringLiteral("SELECT group_concat(full_name) FROM tenants")).toString(),
-            QStringLiteral("Old Two,Newer"));
-        QVERIFY(QFile::exists(copy));
-
-        // Close and reopen as a restart would: nothing stale is replayed over the restored data.
-        m_db.reset();
-        QVERIFY(!QFile::exists(dbPath() + QStringLiteral("-wal")));
-        QVERIFY(!QFile::exists(dbPath() + QStringLiteral("-shm")));
-        openDatabase();
-        QCOMPARE(tenantNames(),
-            (QStringList { QStringLiteral("Old One"), QStringLiteral("Old Two"), QStringLiteral("After") }));
-        QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
-    }
-
-    void restoreFromALargerDatabaseIntoASmallerOneAndBack()
-    {
-        // Pages added and pages dropped: the live file must shrink and grow with the copy.
-        BackupManager& manager = makeManager();
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(manager.createBackup());
-        const QString small = created.takeFirst().first().toString();
-        QStringList many;
-        for (int i = 0; i < 3000; ++i)
-            many.append(QStringLiteral("tenant %1 with a longer name to fill pages").arg(i));
-        insertTenants(many);
-        QTest::qWait(1100);
-        QVERIFY(manager.createBackup());
-        const QString large = created.takeFirst().first().toString();
-
-        QVERIFY(manager.restoreBackup(small));
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 0);
-        QTest::qWait(1100);
-        QVERIFY(manager.restoreBackup(large));
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 3000);
-        m_db.reset();
-        openDatabase();
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM tenants")).toInt(), 3000);
-        QCOMPARE(m_db->scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
-    }
-
-    void restoringTheOldestCopyOfAFullFolderKeepsIt()
-    {
-        BackupManager& manager = makeManager();
-        insertTenants({ QStringLiteral("kept") });
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(manager.createBackup());
-        const QString oldest = created.takeFirst().first().toString();
-        QVERIFY(setModified(oldest, -1000));
+        QVERIFY(m_db->execNonQuery(u"DELETE FROM tenants WHERE full_name='Old One'"_s));
+        insertTenants({ u"Newer"_s }, 10);
+        QVERIFY(QFileInfo(dbPath() + u"-wal"_s).size() > 0);
+        // The copy is the oldest of a full folder: rotation must not take it.
+        QVERIFY(setModified(copy, -1000));
         for (int i = 0; i < 29; ++i)
-            placeFile(QDir(manager.backupPath()).filePath(QStringLiteral("copy_%1.db").arg(i)), -500 + i);
-        QCOMPARE(manager.listBackups().size(), 30);
+            placeFile(QDir(m_manager->backupPath()).filePath(u"copy_%1.db"_s.arg(i)), -500 + i);
 
-        QVERIFY(manager.restoreBackup(oldest));
-        QVERIFY(QFile::exists(oldest));
-        QCOMPARE(manager.listBackups().size(), 30);
-        QVERIFY(manager.listBackups().first().contains(QStringLiteral("before-restore")));
-        QCOMPARE(tenantNames(), QStringList { QStringLiteral("kept") });
+        QSignalSpy created(m_manager.get(), &BackupManager::backupCreated);
+        QSignalSpy restored(m_manager.get(), &BackupManager::backupRestored);
+        QVERIFY(m_manager->restoreBackup(copy));
+        QCOMPARE(restored.count(), 1);
+        // The running program sees the restored rows through its own connection.
+        QCOMPARE(tenantNames(), u"Old One,Old Two"_s);
+        QVERIFY(m_db->execInsert(u"INSERT INTO tenants (full_name) VALUES ('After')"_s) > 0);
+        // The data restored over was kept; the copy restored from too.
+        const QString safety = created.value(0).value(0).toString();
+        QVERIFY(QFileInfo(safety).fileName().startsWith(u"darvelinto_before-restore_"_s));
+        QCOMPARE(
+            value(safety, u"SELECT group_concat(full_name) FROM tenants"_s).toString(), u"Old Two,Newer"_s);
+        QVERIFY(QFile::exists(copy));
+        QCOMPARE(m_manager->listBackups().size(), 30);
+
+        // Reopened as a restart would: nothing stale is replayed over the restored data.
+        m_db.reset();
+        QVERIFY(!QFile::exists(dbPath() + u"-wal"_s));
+        openDatabase();
+        QCOMPARE(tenantNames(), u"Old One,Old Two,After"_s);
+        QCOMPARE(m_db->scalar(u"PRAGMA integrity_check"_s).toString(), u"ok"_s);
     }
 
     void failedRestoreLeavesTheLiveDataAsItWas()
     {
-        // A sound copy whose page size the live write-ahead-log file cannot take: SQLite refuses
-        // in the middle of the copy, which must roll back.
-        BackupManager& manager = makeManager();
-        insertTenants({ QStringLiteral("live") });
-        QSignalSpy created(&manager, &BackupManager::backupCreated);
-        QVERIFY(manager.createBackup());
-        const QString copy = created.takeFirst().first().toString();
-        const QString odd = m_dir->filePath(QStringLiteral("odd-page-size.db"));
-        QVERIFY(QFile::copy(copy, odd));
-        QVERIFY(changePageSize(odd, 8192));
-        QCOMPARE(value(odd, QStringLiteral("PRAGMA page_size")).toInt(), 8192);
+        // A sound copy whose page size the live write-ahead log cannot take: SQLite refuses in
+        // the middle of the copy, which must roll back.
+        insertTenants({ u"live"_s });
+        const QString odd = m_dir->filePath(u"odd-page-size.db"_s);
+        QVERIFY(QFile::copy(backup(), odd));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"resize"_s);
+            db.setDatabaseName(odd);
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec(u"PRAGMA page_size=8192"_s) && query.exec(u"VACUUM"_s));
+        }
+        QSqlDatabase::removeDatabase(u"resize"_s);
+        QCOMPARE(value(odd, u"PRAGMA page_size"_s).toInt(), 8192);
 
-        QSignalSpy errors(&manager, &BackupManager::backupError);
-        QSignalSpy restored(&manager, &BackupManager::backupRestored);
-        QVERIFY(!manager.restoreBackup(odd));
+        QSignalSpy errors(m_manager.get(), &BackupManager::backupError);
+        QVERIFY(!m_manager->restoreBackup(odd));
         QCOMPARE(errors.count(), 1);
-        QCOMPARE(errors.first().first().toString(), QStringLiteral("Failed to restore backup"));
-        QCOMPARE(restored.count(), 0);
-        QCOMPARE(tenantNames(), QStringList { QStringLiteral("live") });
+        QCOMPARE(tenantNames(), u"live"_s);
         m_db.reset();
         openDatabase();
-        QCOMPARE(tenantNames(), QStringList { QStringLiteral("live") });
+        QCOMPARE(tenantNames(), u"live"_s);
+    }
+
+    void csvField_data()
+    {
+        // clang-format off
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("null") << QVariant() << "";
+        QTest::newRow("whole real") << QVariant(1500.0) << "1500";
+        QTest::newRow("millions, no exponent") << QVariant(12500000.0) << "12500000";
+        QTest::newRow("fraction") << QVariant(12345678.9) << "12345678.9";
+        QTest::newRow("comma") << QVariant(u"Haddad, Sons"_s) << "\"Haddad, Sons\"";
+        QTest::newRow("quote") << QVariant(u"the \"blue\" door"_s) << "\"the \"\"blue\"\" door\"";
+        QTest::newRow("line feed") << QVariant(u"one\ntwo"_s) << "\"one\ntwo\"";
+        QTest::newRow("carriage return alone") << QVariant(u"a\rb"_s) << "\"a\rb\"";
+        QTest::newRow("formula") << QVariant(u"=HYPERLINK(\"http://x\")"_s) << "\"'=HYPERLINK(\"\"http://x\"\")\"";
+        QTest::newRow("plus formula") << QVariant(u"+cmd|' /C calc'!A0"_s) << "'+cmd|' /C calc'!A0";
+        QTest::newRow("minus formula") << QVariant(u"-2+3"_s) << "'-2+3";
+        QTest::newRow("at formula") << QVariant(u"@SUM(A1)"_s) << "'@SUM(A1)";
+        QTest::newRow("phone with plus") << QVariant(u"+970599123456"_s) << "+970599123456";
+        QTest::newRow("negative number text") << QVariant(u"-12.5"_s) << "-12.5";
+        // clang-format on
+    }
+
+    void csvField()
+    {
+        QFETCH(QVariant, value);
+        QTEST(BackupManager::csvField(value), "field");
+    }
+
+    void exportWritesEveryTableIntoADatedFolderAndOpensIt()
+    {
+        const QString sql
+            = u"INSERT INTO tenants (full_name, id_number, phone, email, address, notes, balance, "
+              "created_at) VALUES (?,?,?,?,?,?,?,?)"_s;
+        const QString stamp = u"2024-03-01 10:00:00"_s;
+        QVERIFY(m_db->execInsert(sql,
+                    { u"حداد, وأولاده"_s, u"401"_s, u"+970599000111"_s, QVariant(), u"رام الله"_s,
+                        u"قال \"لاحقاً\""_s, 1500.0, stamp })
+            > 0);
+        QVERIFY(m_db->execInsert(sql,
+                    { u"=cmd()"_s, QVariant(), QVariant(), QVariant(), u"first\nsecond"_s, QVariant(),
+                        -250.75, stamp })
+            > 0);
+        QVERIFY(m_manager->exportAllToCSV());
+        const QString folder = exportFolder();
+        QCOMPARE(m_desktop.opened, QStringList { folder });
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 12);
+        const QByteArray bom("\xEF\xBB\xBF");
+        QCOMPARE(QString::fromUtf8(readBytes(folder + u"/tenants.csv"_s)),
+            QString::fromUtf8(bom)
+                + u"id,full_name,id_number,phone,email,address,notes,balance,created_at\n"_s
+                + u"1,\"حداد, وأولاده\",401,+970599000111,,رام الله,\"قال \"\"لاحقاً\"\"\",1500,2024-03-01 10:00:00\n"_s
+                + u"2,'=cmd(),,,,\"first\nsecond\",,-250.75,2024-03-01 10:00:00\n"_s);
+        // Every row of every table: the seeded chart of accounts, under its header.
+        QCOMPARE(readBytes(folder + u"/accounts.csv"_s).count('\n'),
+            m_db->scalar(u"SELECT COUNT(*) FROM accounts"_s).toInt() + 1);
+
+        // Exported again the same minute: stale files are replaced.
+        QVERIFY(writeBytes(folder + u"/tenants.csv"_s, "stale"));
+        QVERIFY(m_manager->exportAllToCSV());
+        QVERIFY(!readBytes(exportFolder() + u"/tenants.csv"_s).contains("stale"));
+    }
+
+    void exportThatCannotBeWrittenIsReported()
+    {
+        // A plain file where the desktop folder should be: no folder can be made under it.
+        QVERIFY(writeBytes(desktop(), "not a folder"));
+        QSignalSpy errors(m_manager.get(), &BackupManager::backupError);
+        QVERIFY(!m_manager->exportAllToCSV());
+        QCOMPARE(errors.count(), 1);
+        QFile::remove(desktop());
+        // A closed database writes no folder at all.
+        m_db.reset();
+        QVERIFY(!m_manager->exportAllToCSV());
+        QCOMPARE(errors.count(), 2);
+        QVERIFY(!QFileInfo::exists(desktop()));
+        QVERIFY(m_desktop.opened.isEmpty());
     }
 
 private:
-    QString dataDir() const { return m_dir->path(); }
-    QString dbPath() const { return m_dir->filePath(QStringLiteral("darvelinto.db")); }
+    QString dbPath() const { return m_dir->filePath(u"darvelinto.db"_s); }
+    QString desktop() const { return m_home.filePath(u"Desktop"_s); }
 
     void openDatabase()
     {
@@ -466,38 +320,26 @@ private:
         QVERIFY(m_db->initialize(dbPath()));
     }
 
-    BackupManager& makeManager()
+    /** A new copy, by its path. */
+    QString backup()
     {
-        m_manager = std::make_unique<BackupManager>(dataDir());
-        m_manager->setDesktopServices(m_desktop.get());
-        return *m_manager;
-    }
-
-    QVariant storedSetting(const QString& key) const
-    {
-        return QSettings(dataDir() + QStringLiteral("/settings.ini"), QSettings::IniFormat).value(key);
+        QSignalSpy created(m_manager.get(), &BackupManager::backupCreated);
+        return m_manager->createBackup() ? created.value(0).value(0).toString() : QString();
     }
 
     void insertTenants(const QStringList& names, int firstNumber = 1)
     {
-        QVERIFY(m_db->beginTransaction());
-        int number = firstNumber;
-        for (const QString& name : names) {
-            QVERIFY(
-                m_db->execInsert(QStringLiteral("INSERT INTO tenants (full_name, id_number) VALUES (?, ?)"),
-                    { name, QStringLiteral("id-%1").arg(number++) })
+        for (const QString& name : names)
+            QVERIFY(m_db->execInsert(u"INSERT INTO tenants (full_name, id_number) VALUES (?, ?)"_s,
+                        { name, u"id-%1"_s.arg(firstNumber++) })
                 > 0);
-        }
-        QVERIFY(m_db->commitTransaction());
     }
 
-    QStringList tenantNames() const
+    QString tenantNames() const
     {
-        QStringList names;
-        for (const QVariant& row :
-            m_db->execQuery(QStringLiteral("SELECT full_name FROM tenants ORDER BY id")))
-            names.append(row.toMap().value(QStringLiteral("full_name")).toString());
-        return names;
+        return m_db
+            ->scalar(u"SELECT group_concat(full_name) FROM (SELECT full_name FROM tenants ORDER BY id)"_s)
+            .toString();
     }
 
     static bool setModified(const QString& path, int secondsFromNow)
@@ -508,7 +350,7 @@ private:
                 QDateTime::currentDateTime().addSecs(secondsFromNow), QFileDevice::FileModificationTime);
     }
 
-    /** A file with a chosen modification time. */
+    /** A file with a chosen modification time, by its absolute path. */
     static QString placeFile(const QString& path, int secondsFromNow)
     {
         writeBytes(path, "placeholder");
@@ -516,59 +358,44 @@ private:
         return QFileInfo(path).absoluteFilePath();
     }
 
-    static bool changePageSize(const QString& path, int pageSize)
+    QString restoreCandidate(const QString& kind)
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("resize"));
-        db.setDatabaseName(path);
-        bool ok = db.open();
-        {
-            QSqlQuery query(db);
-            ok = ok && query.exec(QStringLiteral("PRAGMA journal_mode=DELETE"))
-                && query.exec(QStringLiteral("PRAGMA page_size=%1").arg(pageSize))
-                && query.exec(QStringLiteral("VACUUM"));
-        }
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(QStringLiteral("resize"));
-        return ok;
-    }
-
-    QString makeRestoreCandidate(BackupManager& manager, const QString& kind)
-    {
-        const QString path = m_dir->filePath(QStringLiteral("candidate.db"));
-        if (kind == QLatin1String("text")) {
+        const QString path = m_dir->filePath(u"candidate.db"_s);
+        if (kind == u"text")
             writeBytes(path, "full_name,phone\nAhmad,0599\n");
-        } else if (kind == QLatin1String("empty")) {
-            writeBytes(path, QByteArray());
-        } else if (kind == QLatin1String("foreign")) {
+        else if (kind == u"foreign")
             writeForeignDatabase(path);
-        } else if (kind == QLatin1String("missing")) {
-            return m_dir->filePath(QStringLiteral("no-such-copy.db"));
-        } else if (kind == QLatin1String("folder")) {
-            QDir(m_dir->path()).mkdir(QStringLiteral("folder.db"));
-            return m_dir->filePath(QStringLiteral("folder.db"));
-        } else if (kind == QLatin1String("live")) {
+        else if (kind == u"missing")
+            return m_dir->filePath(u"no-such-copy.db"_s);
+        else if (kind == u"live")
             return dbPath();
-        } else {
-            QSignalSpy created(&manager, &BackupManager::backupCreated);
-            if (!manager.createBackup())
-                return {};
-            const QString copy = created.first().first().toString();
+        else {
+            const QString copy = backup();
             QByteArray bytes = readBytes(copy);
             QFile::remove(copy);
-            if (kind == QLatin1String("truncated"))
+            if (kind == u"truncated")
                 bytes.truncate(bytes.size() / 2);
-            else // damaged: scribble over the middle of the file, past the header
+            else // damaged: scribbled over in the middle, past the header
                 bytes.replace(bytes.size() / 2, 4096, QByteArray(4096, '\x7f'));
             writeBytes(path, bytes);
         }
         return path;
     }
 
+    /** The newest export folder on the desktop, or empty when there is none. */
+    QString exportFolder() const
+    {
+        const QDir folder(desktop());
+        const QStringList found = folder.entryList(
+            { u"Darvelinto_Export_*"_s }, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+        return found.isEmpty() ? QString() : folder.filePath(found.first());
+    }
+
+    QTemporaryDir m_home;
+    RecordingDesktop m_desktop;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<BackupManager> m_manager;
-    std::unique_ptr<RecordingDesktop> m_desktop;
 };
 
 QTEST_GUILESS_MAIN(TestBackupManager)

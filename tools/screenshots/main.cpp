@@ -5,6 +5,7 @@
 // Without --db it works on a new database. The copy is made to show the first-run setup page
 // (no primary currency); the shot list finishes the setup with the copy's own primary currency.
 #include "appbackend.h"
+#include "backend.h"
 #include "applicationidentity.h"
 #include "database.h"
 #include "shotrunner.h"
@@ -76,10 +77,10 @@ int main(int argc, char* argv[])
 
     AppBackend backend(&database, dataDir.path());
     QQmlApplicationEngine engine;
-    backend.publish(engine.rootContext());
+    Backend::attach(&engine, backend);
     ShotRunner runner(theme, primary, outputDir);
     engine.rootContext()->setContextProperty(QStringLiteral("shot"), &runner);
-    engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    engine.load(Backend::mainUrl());
     auto* window = engine.rootObjects().isEmpty()
         ? nullptr
         : qobject_cast<QQuickWindow*>(engine.rootObjects().constFirst());
