@@ -91,13 +91,6 @@ bool imported(Office& o, Arguments& a, const char* tables, const QString& sound)
     return written > 0;
 }
 
-bool printed(PrintController* print, const std::function<void()>& call)
-{
-    QSignalSpy finished(print, &PrintController::printFinished);
-    call();
-    return finished.count() == 1 && finished.first().first().toBool();
-}
-
 /** The administrator logged in, and a clerk's account to remove. */
 void logIn(Office& o)
 {
@@ -328,17 +321,10 @@ QList<Operation> operations()
             count, start, currency(a), a.text("700"), a.text("بنك"));
     });
     // Rates are any finite figure above 0.
-    const auto rate = [](A& a) {
-        const double value = a.amount(0.27);
-        a.refuseIf(!std::isfinite(value) || value <= 0);
-        return value;
-    };
-    add("exchange rate", [rate](Office& o, A& a) {
-        return o.app->currencyModel()->setRate(currency(a), a.id("currencies", "is_primary = 0"), rate(a));
-    });
-    add("settings exchange rate", [rate](Office& o, A& a) {
-        return o.app->settingsManager()->updateExchangeRate(
-            currency(a), a.id("currencies", "is_primary = 0"), rate(a));
+    add("exchange rate", [](Office& o, A& a) {
+        const double rate = a.amount(0.27);
+        a.refuseIf(!std::isfinite(rate) || rate <= 0);
+        return o.app->currencyModel()->setRate(currency(a), a.id("currencies", "is_primary = 0"), rate);
     });
     add("primary currency", [](Office& o, A& a) {
         return o.app->settingsManager()->setPrimaryCurrency(a.choice("USD,ILS,usd"));
@@ -372,16 +358,10 @@ QList<Operation> operations()
     add("backup", [](Office& o, A&) { return o.app->backupManager()->createBackup(); });
     add("csv export", [](Office& o, A&) { return o.app->backupManager()->exportAllToCSV(); });
     add("print report", [](Office& o, A&) {
-        return printed(o.app->printController(), [&] {
-            o.app->printController()->printReport(
-                u"تقرير الوحدات"_s, u"units"_s, o.app->unitModel()->getAll(), { { u"عدد الوحدات"_s, 3 } });
-        });
-    });
-    add("print statement", [](Office& o, A&) {
-        return printed(o.app->printController(), [&] {
-            o.app->printController()->printStatement(
-                u"منى"_s, u"مستأجر"_s, o.app->tenantModel()->getStatement(1), { { u"الرصيد"_s, 1300 } });
-        });
+        QSignalSpy finished(o.app->printController(), &PrintController::printFinished);
+        o.app->printController()->printReport(
+            u"تقرير الوحدات"_s, u"units"_s, o.app->unitModel()->getAll(), { { u"عدد الوحدات"_s, 3 } });
+        return finished.count() == 1 && finished.first().first().toBool();
     });
     // A restore writes the live file through a connection of its own.
     op(

@@ -1,6 +1,7 @@
 // Starts the real program on data folders something has happened to: a file or folder it may not
-// write, a damaged file, the debris of a crash, another copy running. It ends with -1 where it cannot
-// work safely, leaving the file as it was, and starts normally where it can.
+// write, a damaged file, another copy running, the debris of a crash. Where it cannot work safely it
+// ends with -1, where another copy has the folder with 1, both leaving the folder exactly as it was;
+// where what a crash left can be set aside it starts, with the data as it was.
 //
 // As root permission bits stop no write: the read-only cases run the program as "nobody" (uid
 // 65534), as an office clerk would, from a copy placed where "nobody" can reach it, since the build
@@ -10,11 +11,9 @@
 #include "sqlitefiles.h"
 #include "testdatabase.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QLockFile>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QTest>
 #include <csignal>
 #include <grp.h>
@@ -28,6 +27,8 @@ namespace {
 
 constexpr int kWaitMs = 30000;
 constexpr uid_t kNobody = 65534;
+using F = QFileDevice;
+constexpr auto kReachable = F::ReadOwner | F::ExeOwner | F::WriteOwner | F::ReadOther | F::ExeOther;
 
 /** A data folder of its own: where the program keeps its file, lock and log. */
 struct Home
@@ -39,13 +40,15 @@ struct Home
     {
         return QString::fromUtf8(readBytes(file("app.log"))).count(u"QML root loaded successfully"_s);
     }
-
-    /** A database of the program's own, with a tenant in it, written and closed. */
-    bool writeDatabase() const
+    /** Every file of the folder with its bytes, but for an empty log and SQLite's index of one. */
+    QStringList contents() const
     {
-        Database db;
-        return QDir().mkpath(folder()) && db.initialize(file())
-            && db.execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"منى"_s }) > 0;
+        QStringList found;
+        for (const QFileInfo& file : QDir(folder()).entryInfoList(QDir::Files | QDir::Hidden)) {
+            if (file.size() > 0 && !file.fileName().endsWith(u"-shm"_s))
+                found << file.fileName() << QString::fromLatin1(readBytes(file.filePath()).toHex());
+        }
+        return found;
     }
 };
 
@@ -53,15 +56,15 @@ struct Home
 class Program : public QProcess
 {
 public:
-    explicit Program(const Home& home, const QString& copyForNobody = {})
+    explicit Program(const Home& home, const QString& nobodysCopy = {})
         : m_home(home)
-        , m_program(copyForNobody.isEmpty() ? QStringLiteral(DARVELINTO_BINARY) : copyForNobody)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_DATA_HOME"_s, home.dir.path());
         env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         setProcessEnvironment(env);
-        if (!copyForNobody.isEmpty()) {
+        setProgram(nobodysCopy.isEmpty() ? QStringLiteral(DARVELINTO_BINARY) : nobodysCopy);
+        if (!nobodysCopy.isEmpty()) {
             setChildProcessModifier([] {
                 // Between fork and exec: only async-signal-safe calls.
                 if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
@@ -72,13 +75,9 @@ public:
     bool launch()
     {
         m_loadedBefore = m_home.loaded();
-        start(m_program, {});
-        if (waitForStarted(kWaitMs))
-            return true;
-        qWarning().noquote() << "cannot start" << m_program << ":" << errorString();
-        return false;
+        start();
+        return waitForStarted(kWaitMs);
     }
-
     /** Waits until the window is up; false when the program ended or took too long. */
     bool waitLoaded()
     {
@@ -86,11 +85,7 @@ public:
             [&] { return m_home.loaded() > m_loadedBefore || state() == NotRunning; }, kWaitMs);
         return m_home.loaded() > m_loadedBefore;
     }
-
-    /**
-     * The exit code of a program that ends by itself (-1 shows as 255), or asked to `quit` as a
-     * session would; -1000 when it does not end.
-     */
+    /** The exit code (-1 shows as 255) of a program that ends by itself or, asked to, as a session would. */
     int ended(bool quit = false)
     {
         if (quit)
@@ -99,12 +94,10 @@ public:
             return -1000;
         return exitStatus() == NormalExit ? exitCode() : -2000;
     }
-
     QString errors() { return QString::fromLocal8Bit(readAllStandardError()); }
 
 private:
     const Home& m_home;
-    QString m_program;
     int m_loadedBefore = 0;
 };
 
@@ -115,12 +108,10 @@ class TestStartupFaults : public QObject
     Q_OBJECT
 
 private:
-    /**
-     * The program for the read-only cases. As root, whom permission bits do not stop, it is a copy
-     * that "nobody" runs; otherwise the permission bits stop the logged-in user and it is empty.
-     */
+    // As root, whom permission bits do not stop, a copy of the program that "nobody" runs; otherwise
+    // the permission bits stop the logged-in user, and the program itself is run.
     QTemporaryDir m_reachable;
-    QString m_unprivilegedProgram;
+    QString m_nobodysCopy;
 
 private slots:
     void initTestCase()
@@ -128,42 +119,79 @@ private slots:
         pinTestEnvironment();
         if (::geteuid() != 0)
             return;
-        const auto everyoneRuns = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-            | QFileDevice::ReadOther | QFileDevice::ExeOther;
-        m_unprivilegedProgram = m_reachable.filePath(u"darvelinto"_s);
-        QVERIFY(QFile::copy(QStringLiteral(DARVELINTO_BINARY), m_unprivilegedProgram));
-        QVERIFY(QFile::setPermissions(m_unprivilegedProgram, everyoneRuns));
-        QVERIFY(QFile::setPermissions(m_reachable.path(), everyoneRuns));
+        m_nobodysCopy = m_reachable.filePath(u"darvelinto"_s);
+        QVERIFY(QFile::copy(QStringLiteral(DARVELINTO_BINARY), m_nobodysCopy));
+        QVERIFY(QFile::setPermissions(m_nobodysCopy, kReachable));
+        QVERIFY(QFile::setPermissions(m_reachable.path(), kReachable));
     }
 
-    // A file it may not write, or in a folder that cannot take the write-ahead log or the lock (a
-    // folder that is not writable is not writable for its owner either); a file that is damaged.
-    void unusableDataEndsStartWithMinusOne_data()
+    void startsOnlyWhereItIsSafe_data()
     {
         QTest::addColumn<QString>("fault");
-        for (const QString& fault :
-            u"read-only file,read-only folder,not a database,header overwritten,cut in half,"
-            "schema page overwritten"_s.split(u','))
-            QTest::newRow(qPrintable(fault)) << fault;
+        QTest::addColumn<int>("exitCode"); // 0: it started, and ended when asked
+        const auto row = [](const char* fault, int exitCode) {
+            QTest::newRow(fault) << QString::fromLatin1(fault) << exitCode;
+        };
+        // A file it may not write, or in a folder that can take neither the write-ahead log nor the
+        // lock (a folder that is not writable is not writable for its owner either).
+        row("read-only file", 255);
+        row("read-only folder", 255);
+        row("not a database", 255);
+        row("header overwritten", 255);
+        row("cut in half", 255);
+        row("schema page overwritten", 255);
+        // A copy already running (frozen, so that it writes nothing either), or a lock held by a
+        // living process.
+        row("a running copy", 1);
+        row("a lock held by a living process", 1);
+        // What a crash leaves: a write-ahead log that is not one (torn, or another file's), which
+        // SQLite sets aside as it checks every frame; the lock of a copy that was killed, or one whose
+        // process id now belongs to another program (the id was reused).
+        row("garbled write-ahead log", 0);
+        row("lock of a killed copy", 0);
+        row("lock naming another program", 0);
     }
 
-    void unusableDataEndsStartWithMinusOne()
+    void startsOnlyWhereItIsSafe()
     {
         QFETCH(QString, fault);
+        QFETCH(int, exitCode);
         Home home;
-        QVERIFY(home.writeDatabase());
+        {
+            Database db; // the program's own file, with a tenant in it, written and closed
+            QVERIFY(QDir().mkpath(home.folder()) && db.initialize(home.file())
+                && db.execInsert(u"INSERT INTO tenants (full_name) VALUES (?)"_s, { u"منى"_s }) > 0);
+        }
         QByteArray bytes = readBytes(home.file());
         QVERIFY(bytes.size() > 16 * 4096);
-        const bool readOnly = fault.startsWith(u"read-only"_s), folder = fault == u"read-only folder"_s;
-        using F = QFileDevice;
-        const auto reachable = F::ReadOwner | F::ExeOwner | F::WriteOwner | F::ReadOther | F::ExeOther;
+        const bool readOnly = fault.startsWith(u"read-only"_s), folder = fault.endsWith(u"folder"_s);
+        Program first(home);
+        QLockFile held(home.file("darvelinto.lock"));
         if (readOnly) {
-            QVERIFY(QFile::setPermissions(home.dir.path(), reachable));
-            QVERIFY(QFile::setPermissions(home.dir.path() + u"/Darvelinto"_s, reachable));
+            QVERIFY(QFile::setPermissions(home.dir.path(), kReachable));
+            QVERIFY(QFile::setPermissions(home.dir.path() + u"/Darvelinto"_s, kReachable));
             QVERIFY(QFile::setPermissions(
-                home.folder(), folder ? reachable & ~F::WriteOwner : reachable | F::WriteOther));
+                home.folder(), folder ? kReachable & ~F::WriteOwner : kReachable | F::WriteOther));
             QVERIFY(QFile::setPermissions(home.file(),
                 F::ReadOwner | F::ReadOther | (folder ? F::WriteOwner | F::WriteOther : F::Permissions())));
+        } else if (fault == u"a running copy"_s) {
+            QVERIFY(first.launch() && first.waitLoaded() && ::kill(pid_t(first.processId()), SIGSTOP) == 0);
+        } else if (fault == u"lock of a killed copy"_s) {
+            QVERIFY(first.launch() && first.waitLoaded());
+            first.kill();
+            QVERIFY(first.waitForFinished(kWaitMs) && QFile::exists(held.fileName()));
+        } else if (fault == u"a lock held by a living process"_s) {
+            QVERIFY(held.tryLock(0));
+        } else if (fault == u"lock naming another program"_s) {
+            QVERIFY(held.tryLock(0));
+            QList<QByteArray> lines = readBytes(held.fileName()).split('\n');
+            held.unlock();
+            // This test's own, living process id, recorded as if it were the program's.
+            QVERIFY(lines.size() >= 3 && lines.at(0).toLongLong() == QCoreApplication::applicationPid());
+            lines[1] = "darvelinto";
+            QVERIFY(SqliteFiles::writeBytes(held.fileName(), lines.join('\n')));
+        } else if (fault == u"garbled write-ahead log"_s) {
+            QVERIFY(SqliteFiles::writeBytes(home.file("darvelinto.db-wal"), QByteArray(64 * 1024, '\x3c')));
         } else {
             if (fault == u"not a database"_s)
                 bytes = QByteArray("name,amount\nمنى,1000\n");
@@ -175,53 +203,23 @@ private slots:
                 bytes.replace(100, 3996, QByteArray(3996, '\x5a'));
             QVERIFY(SqliteFiles::writeBytes(home.file(), bytes));
         }
+        const QStringList before = home.contents();
 
-        Program program(home, readOnly ? m_unprivilegedProgram : QString());
+        Program program(home, readOnly ? m_nobodysCopy : QString());
         QVERIFY(program.launch());
-        const int code = program.ended();
-        const QString errors = program.errors();
-        QFile::setPermissions(home.folder(), reachable); // opened again, so that it can be removed
-        QVERIFY2(!errors.contains(u"already running"_s), qPrintable(errors));
-        QCOMPARE(code, 255);
-        QCOMPARE(readBytes(home.file()), bytes);
-        QVERIFY(!QFile::exists(home.file("app.log")));
-    }
-
-    // A copy already running (frozen, so that it writes nothing either), or a lock held by a living
-    // process: the program leaves with 1, touching nothing.
-    void anotherCopyKeepsTheProgramOut_data()
-    {
-        QTest::addColumn<bool>("runningCopy");
-        QTest::newRow("a running copy") << true;
-        QTest::newRow("a lock held by a living process") << false;
-    }
-
-    void anotherCopyKeepsTheProgramOut()
-    {
-        QFETCH(bool, runningCopy);
-        Home home;
-        Program first(home);
-        QLockFile held(home.file("darvelinto.lock"));
-        if (runningCopy) {
-            QVERIFY(first.launch() && first.waitLoaded());
-            QVERIFY(::kill(pid_t(first.processId()), SIGSTOP) == 0);
+        if (exitCode == 0) {
+            QVERIFY2(program.waitLoaded(), qPrintable(program.errors()));
+            QCOMPARE(program.ended(true), 0);
+            Consistency::FileConnection file(home.file());
+            QCOMPARE(Consistency::problems(file.db()), QStringList());
+            QCOMPARE(SqliteFiles::value(home.file(), u"SELECT full_name FROM tenants"_s), QVariant(u"منى"_s));
         } else {
-            QVERIFY(QDir().mkpath(home.folder()) && held.tryLock(0));
+            QCOMPARE(program.ended(), exitCode);
+            QCOMPARE(program.errors().contains(u"already running"_s), exitCode == 1);
+            QFile::setPermissions(home.folder(), kReachable); // so that it can be removed
+            QCOMPARE(home.contents(), before);
         }
-        const auto contents = [&] {
-            QStringList found;
-            for (const QString& name : QDir(home.folder()).entryList(QDir::Files))
-                found << name << QString::fromLatin1(readBytes(home.folder() + u'/' + name).toHex());
-            return found;
-        };
-        const QStringList before = contents();
-
-        Program second(home);
-        QVERIFY(second.launch());
-        QCOMPARE(second.ended(), 1);
-        QVERIFY(second.errors().contains(u"already running"_s));
-        QVERIFY(contents() == before);
-        if (runningCopy) {
+        if (fault == u"a running copy"_s) {
             QVERIFY(::kill(pid_t(first.processId()), SIGCONT) == 0);
             QCOMPARE(first.ended(true), 0);
         }
@@ -242,52 +240,6 @@ private slots:
         QVERIFY(winner.waitLoaded());
         QCOMPARE(winner.ended(true), 0);
         QCOMPARE(QString::fromUtf8(readBytes(home.file("app.log"))).count(u"App started at"_s), 1);
-    }
-
-    // What a crash leaves beside the file: a write-ahead log that is not one (torn, or another
-    // file's), which SQLite sets aside as it checks every frame; the lock of a copy that was killed,
-    // or one whose process id now belongs to another program (the id was reused). None keeps the
-    // office out, and the data stays as it was.
-    void debrisOfACrashIsSetAside_data()
-    {
-        QTest::addColumn<QString>("debris");
-        for (const QString& debris :
-            u"garbled write-ahead log,lock of a killed copy,lock naming another program"_s.split(u','))
-            QTest::newRow(qPrintable(debris)) << debris;
-    }
-
-    void debrisOfACrashIsSetAside()
-    {
-        QFETCH(QString, debris);
-        Home home;
-        QVERIFY(home.writeDatabase());
-        if (debris == u"garbled write-ahead log"_s) {
-            QVERIFY(SqliteFiles::writeBytes(home.file("darvelinto.db-wal"), QByteArray(64 * 1024, '\x3c')));
-        } else if (debris == u"lock of a killed copy"_s) {
-            Program crashed(home);
-            QVERIFY(crashed.launch() && crashed.waitLoaded());
-            crashed.kill();
-            QVERIFY(crashed.waitForFinished(kWaitMs));
-            QVERIFY(QFile::exists(home.file("darvelinto.lock")));
-        } else {
-            QLockFile ours(home.file("darvelinto.lock"));
-            QVERIFY(ours.tryLock(0));
-            QList<QByteArray> lines = readBytes(home.file("darvelinto.lock")).split('\n');
-            ours.unlock();
-            // This test's own, living process id, recorded as if it were the program's.
-            QVERIFY(lines.size() >= 3);
-            QCOMPARE(lines.at(0).toLongLong(), qint64(QCoreApplication::applicationPid()));
-            lines[1] = "darvelinto";
-            QVERIFY(SqliteFiles::writeBytes(home.file("darvelinto.lock"), lines.join('\n')));
-        }
-
-        Program next(home);
-        QVERIFY(next.launch());
-        QVERIFY2(next.waitLoaded(), qPrintable(next.errors()));
-        QCOMPARE(next.ended(true), 0);
-        Consistency::FileConnection file(home.file());
-        QCOMPARE(Consistency::problems(file.db()), QStringList());
-        QCOMPARE(SqliteFiles::value(home.file(), u"SELECT full_name FROM tenants"_s), QVariant(u"منى"_s));
     }
 };
 
