@@ -70,7 +70,7 @@ Rectangle {
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
         const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId);
         if (id <= 0) {
-            Notifier.refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
+            Notifier.refuse("لم تُسجل الدفعة على الفاتورة " + invoice.invoice_number + ": " + Backend.paymentModel.lastError);
             payDialog.loadInvoices();
             return;
         }

@@ -30,7 +30,7 @@ MDialog {
             return;
         const id = Backend.installmentModel.add(addInstallmentDialog.buyerId, unit.id, 0, 0, amount, due, currencyId);
         if (id <= 0) {
-            Notifier.refuse("تعذرت إضافة القسط");
+            Notifier.refuse("تعذرت إضافة القسط: " + Backend.installmentModel.lastError);
             return;
         }
         addInstallmentAmount.text = "";

@@ -32,7 +32,7 @@ MDialog {
         if (!rateGuard.clear(installment.currency_id || Format.primaryCurrencyId(), Format.today(), () => collectDialog.collect()))
             return;
         if (!Backend.installmentModel.payInstallment(installment.id, amount)) {
-            Notifier.refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
+            Notifier.refuse("رُفض تحصيل القسط: " + Backend.installmentModel.lastError);
             refused();
             return;
         }

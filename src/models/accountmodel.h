@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 #include <QVector>
@@ -14,7 +15,7 @@ class Database;
  * lines for every type (credit-normal accounts carry negative balances) and is never rolled up into
  * its group account. Posted entries are never edited or deleted; a correction is another entry.
  */
-class AccountModel : public QObject
+class AccountModel : public Refusable
 {
     Q_OBJECT
 public:

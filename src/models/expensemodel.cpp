@@ -20,7 +20,7 @@ QVariant idOrNull(int id)
 } // namespace
 
 ExpenseModel::ExpenseModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -79,7 +79,7 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& c
         cat, BookKeeper::isMaintenanceExpense(cat, false), contractorId > 0);
     if (!posted.ok) {
         qCWarning(lcExpenses) << "expense not posted:" << posted.refusal;
-        return -1;
+        return posted.refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(posted.refusal);
     }
     if (!transaction.commit())
         return -1;
@@ -110,14 +110,15 @@ QVariantList ExpenseModel::getContractors()
 
 int ExpenseModel::addContractor(const QString& name, const QString& phone, const QString& trade)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty()) {
         qCWarning(lcExpenses) << "refused a contractor without a name";
-        return -1;
+        return refuseRow(QStringLiteral("أدخل اسم المورد"));
     }
     const int id = m_db->execInsert(
         QStringLiteral("INSERT INTO contractors (name,phone,trade) VALUES (?,?,?)"), { name, phone, trade });
     if (id <= 0)
-        return -1;
+        return refuseUnsavedRow();
     emit dataChanged();
     return id;
 }

@@ -23,12 +23,21 @@
 #include "paymentmodel.h"
 #include "printcontroller.h"
 #include "propertymodel.h"
+#include "refusable.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
 
 #include <QQmlEngine>
+
+// The base of the objects that tell why they refused: its `lastError` is seen on each of them.
+struct RefusableType
+{
+    Q_GADGET
+    QML_FOREIGN(Refusable)
+    QML_ANONYMOUS
+};
 
 struct DatabaseType
 {
