@@ -11,6 +11,11 @@ TestCase {
     property var window: null
     // Whether cleanup() runs the consistency checks (off for cases arranged with raw rows).
     property bool checkBooks: true
+    property bool skipBookChecks: false // for one test, set in it
+
+    function init() {
+        skipBookChecks = false;
+    }
     readonly property var notice: window ? window.notice : null
 
     when: windowShown
@@ -130,6 +135,11 @@ TestCase {
         return found;
     }
 
+    // One field of every record a PagedList holds, in its order.
+    function listed(list, field) {
+        return Array.from({"length": list.count}, (_, i) => list.recordAt(i)[field]);
+    }
+
     // Types into text fields found by name: fill(page, {"unitNumberField": "101"}).
     function fill(root, fields) {
         for (const name in fields)
@@ -137,11 +147,15 @@ TestCase {
     }
 
     // Clicks a button and returns the dialog it opens.
+    // (A popup still closing may take the first click: it is clicked again until the dialog shows.)
     function openBy(button, dialogName, root) {
-        mouseClick(button);
         const dialog = find(dialogName, root);
         verify(dialog, dialogName);
-        waitOpened(dialog);
+        tryVerify(() => {
+            if (!dialog.visible)
+                mouseClick(button);
+            return dialog.opened;
+        }, 3000, dialogName + " opened");
         return dialog;
     }
 
@@ -217,7 +231,7 @@ TestCase {
     // After every test the books pass the shared consistency checks, whatever the pages wrote.
     function cleanup() {
         keepFailureImage();
-        if (window && checkBooks)
+        if (window && checkBooks && !skipBookChecks)
             compare(testSupport.problems(), [], "the books are consistent");
     }
 }

@@ -82,7 +82,7 @@ AppTestCase {
         waitClosed(dialog);
         const id = testSupport.value("SELECT id FROM contractors WHERE name='شركة البناء الحديث'");
         compare(find("contractorBalance", shown(page, "contractor_" + id)).text, Format.amount(0));
-        verify(expenseModel.add(0, 0, id, "صيانة", "", "", 1200, "2025-01-10", 1) > 0);
+        verify(expenseModel.add(propertyModel.add("برج", "residential", "", "", ""), 0, id, "صيانة", "", "", 1200, "2025-01-10", 1) > 0);
         showPage(0);
         showPage(4);
         compare(find("contractorBalance", shown(page, "contractor_" + id)).text, Format.amount(1200), "read again when shown");

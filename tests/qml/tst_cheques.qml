@@ -31,11 +31,7 @@ AppTestCase {
     }
 
     function numbers(page) {
-        const list = find("chequeList", page);
-        const result = [];
-        for (let i = 0; i < list.count; ++i)
-            result.push(list.recordAt(i).cheque_number);
-        return result;
+        return listed(find("chequeList", page), "cheque_number");
     }
 
     function card(page, number) {

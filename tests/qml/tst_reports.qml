@@ -60,10 +60,9 @@ AppTestCase {
         const balance = [500, 1800, 6800, 4500];
         for (const [from, to, flows, cheques] of [["2024-01-01", "2024-03-31", [1500, 400, 1100], ["C-100"]], ["", "", [4500, 1100, 3400], ["C-200", "C-100"]], ["2024-05-01", "2024-07-31", [3000, 700, 2300], ["C-200"]]]) {
             setRange(page, from, to);
-            compare(figures(page), flows.concat(balance).map(Format.amount), from + ".." + to);
+            compare(figures(page), flows.concat(balance).map(amount => Format.amount(amount)), from + ".." + to);
             showTab(page, 5);
-            const list = find("chequeList", page);
-            compare(Array.from({"length": list.count}, (_, i) => list.recordAt(i).cheque_number).sort(), cheques.sort());
+            compare(listed(find("chequeList", page), "cheque_number").sort(), cheques.sort());
         }
         // A wrong date is refused and the range in force stays.
         for (const bad of [["2024-13-01", "2024-03-31"], ["2024/01/01", ""], ["2024-02-30", ""], ["", "31-03-2024"], ["2024-04-01", "2024-03-31"]]) {
@@ -82,10 +81,7 @@ AppTestCase {
         tryVerify(() => (card = find("projectCard_" + tower, page)) !== null);
         compare(find("soldPill", card).text.match(/\d+/g), ["1", "3"], "one of three units sold");
         showTab(page, 3);
-        const units = find("unitList", page);
-        compare(Array.from({
-                    "length": units.count
-                }, (_, i) => find("unitStatus", find("unit_" + units.recordAt(i).id, page)).text), ["مؤجرة", "مباعة", "متاحة"]);
+        compare(listed(find("unitList", page), "id").map(id => find("unitStatus", find("unit_" + id, page)).text), ["مؤجرة", "مباعة", "متاحة"]);
         showTab(page, 4);
         const overdue = find("overdueList", page);
         compare(overdue.count, 1);

@@ -11,11 +11,7 @@ AppTestCase {
     }
 
     function shownNames(page) {
-        const list = find("tenantList", page);
-        const names = [];
-        for (let i = 0; i < list.count; ++i)
-            names.push(list.recordAt(i).full_name);
-        return names;
+        return listed(find("tenantList", page), "full_name");
     }
 
     function test_addingAndSearching() {
@@ -35,7 +31,7 @@ AppTestCase {
 
         compare(shownNames(page)[0], "منى خليل", "newest first");
         const search = find("tenantSearch", page);
-        for (const [typed, expected] of [["خليل", ["منى خليل", "سامي خليل"]], ["9000", ["منى خليل"]], ["0568", ["منى خليل"]], ["لا أحد", []]]) {
+        for (const [typed, expected] of [["خليل", ["منى خليل", "سامي خليل"]], ["900000001", ["منى خليل"]], ["0568", ["منى خليل"]], ["لا أحد", []]]) {
             search.text = typed;
             compare(shownNames(page), expected, typed);
         }
