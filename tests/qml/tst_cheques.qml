@@ -80,8 +80,10 @@ AppTestCase {
         act(page, "bounceButton", "90");
         compare(box(page, "bounced"), [1, Format.amount(300)]);
         compare(find("chequeStatus", card(page, "90")).label, "مرتجع");
-        mouseClick(find("tab_postdated", page));
-        compare(numbers(page), ["89"], "the other cuts follow at once");
+        for (const [cut, expected] of [["postdated", ["89"]], ["due", ["7003", "7002", "7001"]]]) {
+            mouseClick(find("tab_" + cut, page));
+            compare(numbers(page), expected, "the other cuts follow at once");
+        }
         compare(testSupport.count("payments"), 0, "a cheque of no sale moves no money");
     }
 
