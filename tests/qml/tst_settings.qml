@@ -2,7 +2,7 @@ import QtQuick
 import QtTest
 import Darvelinto
 
-// The settings page: the theme, exchange rates against the primary currency, the company profile,
+// The settings page: exchange rates against the primary currency, the company profile,
 // CSV export, the backup folder, backups and a confirmed restore.
 AppTestCase {
     name: "Settings"
@@ -31,15 +31,6 @@ AppTestCase {
 
     function storedRate(from, to) {
         return testSupport.value("SELECT rate FROM exchange_rates WHERE from_currency_id=(SELECT id FROM currencies WHERE code=?) AND to_currency_id=(SELECT id FROM currencies WHERE code=?)", [from, to]);
-    }
-
-    function test_theThemeIsStored() {
-        const page = settingsPage();
-        verify(Theme.dark, "a new installation opens dark");
-        click(page, "themeCard_light");
-        compare(testSupport.value("SELECT value FROM settings WHERE key='theme_mode'"), "light");
-        verify(!Theme.dark);
-        verify(find("themeSegment_light").selected, "the top bar's switch follows");
     }
 
     function test_ratesAgainstThePrimaryCurrency() {

@@ -45,10 +45,7 @@ AppTestCase {
 
     // Nobody can remove the built-in administrator or the account in use; staff manage nothing.
     function test_rights_data() {
-        return [
-            {"tag": "administrator", "role": "admin", "manages": true},
-            {"tag": "staff", "role": "user", "manages": false}
-        ];
+        return [{"tag": "administrator", "role": "admin", "manages": true}, {"tag": "staff", "role": "user", "manages": false}];
     }
 
     function test_rights(data) {
