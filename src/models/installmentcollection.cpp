@@ -147,7 +147,8 @@ InstallmentCollection::Result InstallmentCollection::collectThrough(
             kCollectionNote.arg(installment.id) });
     if (paymentId <= 0)
         return failed();
-    if (ReceiptBook(m_db).issue(paymentId, Money::fromCents(installment.openCents() - cents), installment.id) <= 0)
+    if (ReceiptBook(m_db).issue(paymentId, Money::fromCents(installment.openCents() - cents), installment.id)
+        <= 0)
         return failed();
     if (!moveBuyerBalance(installment.buyerId, -cents))
         return failed();

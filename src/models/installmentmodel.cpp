@@ -103,7 +103,8 @@ bool writeDownPayment(Database* db, const Sale& sale)
             notes + sale.unitNumber });
     // Its receipt shows what is left of the price after it.
     return id > 0
-        && ReceiptBook(db).issue(id, Money::fromCents(Money::toCents(sale.totalPrice) - Money::toCents(sale.downPayment)))
+        && ReceiptBook(db).issue(
+               id, Money::fromCents(Money::toCents(sale.totalPrice) - Money::toCents(sale.downPayment)))
         > 0;
 }
 

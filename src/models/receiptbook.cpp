@@ -24,7 +24,8 @@ qint64 ReceiptBook::issue(int paymentId, double balanceAfter, const QVariant& in
     }
     const QString clerk = m_db->actingUser();
     const int id = m_db->execInsert(
-        QStringLiteral(R"(INSERT INTO receipts (receipt_number, payment_id, installment_id, balance_after, issued_by)
+        QStringLiteral(
+            R"(INSERT INTO receipts (receipt_number, payment_id, installment_id, balance_after, issued_by)
                           VALUES (?,?,?,?,?))"),
         { number, paymentId, installmentId.isValid() ? installmentId : QVariant(),
             Money::roundToCents(balanceAfter), clerk.isNull() ? QStringLiteral("") : clerk });

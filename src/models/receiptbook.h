@@ -22,7 +22,8 @@ public:
      * logged in. `installmentId` names the installment a collection paid. Returns the receipt
      * number, or 0 when a statement failed: the caller must then roll back.
      */
-    [[nodiscard]] qint64 issue(int paymentId, double balanceAfter, const QVariant& installmentId = QVariant());
+    [[nodiscard]] qint64 issue(
+        int paymentId, double balanceAfter, const QVariant& installmentId = QVariant());
 
 private:
     Database* m_db;

@@ -33,8 +33,8 @@ bool currencyOf(const QString& code, Currency* currency)
     if (upper == QLatin1String("ILS")) {
         *currency = { { QStringLiteral("شيكل"), QStringLiteral("شيكلان"), QStringLiteral("شيكلا"),
                           QStringLiteral("شواقل"), QStringLiteral("شيكلاً"), false },
-            { QStringLiteral("أغورة"), QStringLiteral("أغورتان"), QStringLiteral("أغورتا"), QStringLiteral("أغورات"),
-                QStringLiteral("أغورة"), true },
+            { QStringLiteral("أغورة"), QStringLiteral("أغورتان"), QStringLiteral("أغورتا"),
+                QStringLiteral("أغورات"), QStringLiteral("أغورة"), true },
             1 };
         return true;
     }
@@ -102,9 +102,10 @@ QString belowHundred(int n, bool feminineNoun)
  */
 QString belowThousand(int n, bool feminineNoun, bool followedByNoun)
 {
-    static const QStringList hundreds = { QString(), QStringLiteral("مئة"), QString(),
-        QStringLiteral("ثلاثمئة"), QStringLiteral("أربعمئة"), QStringLiteral("خمسمئة"), QStringLiteral("ستمئة"),
-        QStringLiteral("سبعمئة"), QStringLiteral("ثمانمئة"), QStringLiteral("تسعمئة") };
+    static const QStringList hundreds
+        = { QString(), QStringLiteral("مئة"), QString(), QStringLiteral("ثلاثمئة"), QStringLiteral("أربعمئة"),
+              QStringLiteral("خمسمئة"), QStringLiteral("ستمئة"), QStringLiteral("سبعمئة"),
+              QStringLiteral("ثمانمئة"), QStringLiteral("تسعمئة") };
     const int h = n / 100;
     const int rest = n % 100;
     QStringList parts;
@@ -138,14 +139,19 @@ QString scaled(int count, const Noun& noun, bool followedByNoun)
         return noun.singular;
     if (count == 2)
         return followedByNoun ? noun.dualConstruct : noun.dual;
-    return belowThousand(count, noun.feminine, count % 100 == 0) + QLatin1Char(' ') + nounAfter(count, noun);
+    // Right before what it counts, the noun is in the construct state and drops its tanween:
+    // "أحد عشر ألف شيكل", but "أحد عشر ألفاً وخمسمئة شيكل".
+    const QString after = nounAfter(count, noun);
+    return belowThousand(count, noun.feminine, count % 100 == 0) + QLatin1Char(' ')
+        + (followedByNoun && after == noun.accusative ? noun.singular : after);
 }
 
 /** `count` (1 to 999,999,999) of a noun, number and noun together. */
 QString counted(qint64 count, const Noun& noun)
 {
     if (count == 1)
-        return noun.singular + QLatin1Char(' ') + (noun.feminine ? QStringLiteral("واحدة") : QStringLiteral("واحد"));
+        return noun.singular + QLatin1Char(' ')
+            + (noun.feminine ? QStringLiteral("واحدة") : QStringLiteral("واحد"));
     if (count == 2)
         return noun.dual;
     const int millions = static_cast<int>(count / 1000000);
@@ -167,7 +173,7 @@ QString ArabicAmountWords::number(qint64 value)
 {
     if (value < 1 || value > kMaxCents / 100)
         return QString();
-    static const Noun none;
+    static const Noun none {};
     // The noun is left out: the count with an empty noun, trimmed.
     const QString words = counted(value, none);
     if (value == 1)

@@ -25,7 +25,8 @@ public:
      * amount below 0.01 or above kMaxCents. A currency the class does not know is written with
      * `currencyName` after the number and its hundredths as a fraction.
      */
-    static QString fromCents(qint64 cents, const QString& currencyCode, const QString& currencyName = QString());
+    static QString fromCents(
+        qint64 cents, const QString& currencyCode, const QString& currencyName = QString());
 
     /** A whole number from 1 to 999,999,999 in words, the form used before a masculine noun. */
     static QString number(qint64 value);

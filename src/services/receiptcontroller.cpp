@@ -11,17 +11,19 @@
 #include <QFile>
 #include <QLocale>
 #include <QLoggingCategory>
+#include <algorithm>
+#include <utility>
 
 Q_LOGGING_CATEGORY(lcReceiptPrint, "darvelinto.receipts.print")
 
 namespace {
 
-const QString kReceiptStyle = QStringLiteral(
-    "body { font-family: 'Arial'; color: #1e293b; }"
-    ".header-table { border-bottom: 3px solid #C5A059; margin-bottom: 12px; }"
-    "h1 { color: #C5A059; margin: 0; font-size: 20pt; }"
-    "h2 { margin: 0; font-size: 20pt; color: #1e293b; }"
-    "table.fields td { padding: 9px; font-size: 12pt; border-bottom: 1px solid #e2e8f0; }");
+const QString kReceiptStyle
+    = QStringLiteral("body { font-family: 'Arial'; color: #1e293b; }"
+                     ".header-table { border-bottom: 3px solid #C5A059; margin-bottom: 12px; }"
+                     "h1 { color: #C5A059; margin: 0; font-size: 20pt; }"
+                     "h2 { margin: 0; font-size: 20pt; color: #1e293b; }"
+                     "table.fields td { padding: 9px; font-size: 12pt; border-bottom: 1px solid #e2e8f0; }");
 
 QString text(const QVariant& value)
 {
@@ -51,11 +53,14 @@ QString methodText(const QVariantMap& row)
         if (!reference.isEmpty())
             text += QStringLiteral(" رقم ") + reference;
         if (!bank.isEmpty())
-            text += QStringLiteral(" - بنك ") + bank;
+            text += (bank.startsWith(QStringLiteral("بنك")) ? QStringLiteral(" - ")
+                                                            : QStringLiteral(" - بنك "))
+                + bank;
         return text;
     }
     if (method == QLatin1String("bank"))
-        return QStringLiteral("تحويل بنكي") + (reference.isEmpty() ? QString() : QStringLiteral(" - مرجع ") + reference);
+        return QStringLiteral("تحويل بنكي")
+            + (reference.isEmpty() ? QString() : QStringLiteral(" - مرجع ") + reference);
     return QStringLiteral("نقداً");
 }
 
@@ -65,7 +70,8 @@ QString place(const QVariantMap& row)
     const QString property = row.value(QStringLiteral("property_name")).toString();
     if (unit.isEmpty())
         return property;
-    return QStringLiteral("الوحدة ") + unit + (property.isEmpty() ? QString() : QStringLiteral(" - ") + property);
+    return QStringLiteral("الوحدة ") + unit
+        + (property.isEmpty() ? QString() : QStringLiteral(" - ") + property);
 }
 
 /** What the money paid, and the label of the balance it left there. */
@@ -80,7 +86,8 @@ QPair<QString, QString> paysAndBalanceLabel(const QVariantMap& row)
             QStringLiteral("المتبقي على الفاتورة") };
     }
     if (!row.value(QStringLiteral("installment_due")).toString().isEmpty())
-        return { QStringLiteral("القسط المستحق في ") + row.value(QStringLiteral("installment_due")).toString() + suffix,
+        return { QStringLiteral("القسط المستحق في ") + row.value(QStringLiteral("installment_due")).toString()
+                + suffix,
             QStringLiteral("المتبقي على القسط") };
     if (row.value(QStringLiteral("is_down_payment")).toInt() == 1)
         return { QStringLiteral("دفعة مقدمة من ثمن ") + (where.isEmpty() ? QStringLiteral("الوحدة") : where),
@@ -133,15 +140,18 @@ QVariantMap ReceiptController::getReceipt(int paymentId) const
     receipt.insert(QStringLiteral("number_text"), QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0')));
     receipt.insert(QStringLiteral("amount_text"), figures(amount, symbol));
     receipt.insert(QStringLiteral("amount_words"),
-        ArabicAmountWords::fromCents(Money::toCents(amount), receipt.value(QStringLiteral("currency_code")).toString(),
+        ArabicAmountWords::fromCents(Money::toCents(amount),
+            receipt.value(QStringLiteral("currency_code")).toString(),
             receipt.value(QStringLiteral("currency_name")).toString()));
     receipt.insert(QStringLiteral("method_text"), methodText(receipt));
     const auto [pays, balanceLabel] = paysAndBalanceLabel(receipt);
     receipt.insert(QStringLiteral("pays"), pays);
     receipt.insert(QStringLiteral("balance_label"), balanceLabel);
     const QVariant balance = receipt.value(QStringLiteral("balance_after"));
-    receipt.insert(QStringLiteral("balance_text"), balance.isNull() ? QString() : figures(balance.toDouble(), symbol));
-    receipt.insert(QStringLiteral("cancelled"), receipt.value(QStringLiteral("cheque_status")).toString() == QLatin1String("bounced"));
+    receipt.insert(
+        QStringLiteral("balance_text"), balance.isNull() ? QString() : figures(balance.toDouble(), symbol));
+    receipt.insert(QStringLiteral("cancelled"),
+        receipt.value(QStringLiteral("cheque_status")).toString() == QLatin1String("bounced"));
     return receipt;
 }
 
@@ -155,7 +165,8 @@ QVariantList ReceiptController::getInstallmentReceipts(int installmentId) const
     for (QVariant& row : rows) {
         QVariantMap map = row.toMap();
         map.insert(QStringLiteral("number_text"),
-            QStringLiteral("%1").arg(map.value(QStringLiteral("receipt_number")).toLongLong(), 6, 10, QLatin1Char('0')));
+            QStringLiteral("%1").arg(
+                map.value(QStringLiteral("receipt_number")).toLongLong(), 6, 10, QLatin1Char('0')));
         row = map;
     }
     return rows;
@@ -164,7 +175,8 @@ QVariantList ReceiptController::getInstallmentReceipts(int installmentId) const
 QString ReceiptController::receiptHtml(const QVariantMap& receipt, bool copy, const QString& printedBy) const
 {
     const auto value = [&receipt](const char* key) { return receipt.value(QLatin1String(key)); };
-    QString html = QStringLiteral("<html><head><style>") + kReceiptStyle + QStringLiteral("</style></head><body>");
+    QString html
+        = QStringLiteral("<html><head><style>") + kReceiptStyle + QStringLiteral("</style></head><body>");
 
     QString office = QStringLiteral("<td style='text-align:right;'><h1>") + text(m_settings->companyName())
         + QStringLiteral("</h1><p>") + text(m_settings->companyAddress()) + QStringLiteral("<br>")
@@ -172,22 +184,26 @@ QString ReceiptController::receiptHtml(const QVariantMap& receipt, bool copy, co
     if (!m_settings->companyEmail().isEmpty())
         office += QStringLiteral("<br>") + text(m_settings->companyEmail());
     office += QStringLiteral("</p></td>");
-    const QString title = QStringLiteral("<td style='text-align:left; vertical-align:top;'><h2>سند قبض</h2><p>رقم: <b>")
+    const QString title
+        = QStringLiteral("<td style='text-align:left; vertical-align:top;'><h2>سند قبض</h2><p>رقم: <b>")
         + text(value("number_text")) + QStringLiteral("</b><br>التاريخ: ") + text(value("payment_date"))
         + QStringLiteral("</p></td>");
     html += QStringLiteral("<table class='header-table' width='100%'>") + rightToLeftRow({ office, title })
         + QStringLiteral("</table>");
 
     if (copy)
-        html += QStringLiteral("<p style='text-align:center; font-size:18pt; font-weight:bold; color:#b91c1c;'>"
-                               "نسخة</p>");
+        html += QStringLiteral(
+            "<p style='text-align:center; font-size:18pt; font-weight:bold; color:#b91c1c;'>"
+            "نسخة</p>");
     if (value("cancelled").toBool())
-        html += QStringLiteral("<p style='text-align:center; font-size:13pt; font-weight:bold; color:#b91c1c;'>"
-                               "ملغى: أُعيد الشيك الذي دُفع به هذا المبلغ</p>");
+        html += QStringLiteral(
+            "<p style='text-align:center; font-size:13pt; font-weight:bold; color:#b91c1c;'>"
+            "ملغى: أُعيد الشيك الذي دُفع به هذا المبلغ</p>");
 
     QList<QPair<QString, QString>> fields = {
         { QStringLiteral("استلمنا من"), text(value("payer")) },
-        { QStringLiteral("مبلغاً وقدره"), QStringLiteral("<b>") + text(value("amount_text")) + QStringLiteral("</b>") },
+        { QStringLiteral("مبلغاً وقدره"),
+            QStringLiteral("<b>") + text(value("amount_text")) + QStringLiteral("</b>") },
         { QStringLiteral("المبلغ كتابةً"),
             QStringLiteral("<b>فقط ") + text(value("amount_words")) + QStringLiteral(" لا غير</b>") },
         { QStringLiteral("العملة"), text(value("currency_name")) },
@@ -198,9 +214,9 @@ QString ReceiptController::receiptHtml(const QVariantMap& receipt, bool copy, co
         fields.append({ value("balance_label").toString().toHtmlEscaped(), text(value("balance_text")) });
     html += QStringLiteral("<table class='fields' width='100%' cellspacing='0'>");
     for (const auto& [label, field] : std::as_const(fields))
-        html += rightToLeftRow({ QStringLiteral("<td width='22%' style='color:#64748b;'>") + label
-                + QStringLiteral(":</td>"),
-            QStringLiteral("<td>") + field + QStringLiteral("</td>") });
+        html += rightToLeftRow(
+            { QStringLiteral("<td width='27%' style='color:#64748b;'>") + label + QStringLiteral(":</td>"),
+                QStringLiteral("<td>") + field + QStringLiteral("</td>") });
     html += QStringLiteral("</table>");
 
     const QString clerk = value("issued_by").toString();
@@ -210,7 +226,8 @@ QString ReceiptController::receiptHtml(const QVariantMap& receipt, bool copy, co
                 + QStringLiteral("<br><br>التوقيع: _________________</td>"),
             QStringLiteral("<td style='text-align:center;'>الختم<br><br>_________________</td>") })
         + QStringLiteral("</table>");
-    html += QStringLiteral("<p style='text-align:center; margin-top:30px; font-size:9pt; color:#94a3b8;'>طُبع ")
+    html
+        += QStringLiteral("<p style='text-align:center; margin-top:30px; font-size:9pt; color:#94a3b8;'>طُبع ")
         + (printedBy.isEmpty() ? QString() : QStringLiteral("بواسطة ") + text(printedBy) + QLatin1Char(' '))
         + QStringLiteral("في ") + text(Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
         + QStringLiteral(" - نظام Darvelinto</p></body></html>");
@@ -225,7 +242,8 @@ QString ReceiptController::printReceipt(int paymentId)
     if (!transaction.isActive())
         return QString();
     if (!m_db->execNonQuery(
-            QStringLiteral("UPDATE receipts SET print_count = print_count + 1 WHERE payment_id = ?"), { paymentId }))
+            QStringLiteral("UPDATE receipts SET print_count = print_count + 1 WHERE payment_id = ?"),
+            { paymentId }))
         return QString();
     const QVariantMap receipt = getReceipt(paymentId);
     if (receipt.isEmpty()) {
@@ -237,8 +255,8 @@ QString ReceiptController::printReceipt(int paymentId)
     QString fileName = QStringLiteral("Receipt_") + receipt.value(QStringLiteral("number_text")).toString();
     if (copy)
         fileName += QStringLiteral("_copy_%1").arg(prints - 1);
-    const QString path
-        = m_print->writeDocument(receiptHtml(receipt, copy, m_db->actingUser()), fileName + QStringLiteral(".pdf"));
+    const QString path = m_print->writeDocument(
+        receiptHtml(receipt, copy, m_db->actingUser()), fileName + QStringLiteral(".pdf"));
     if (path.isEmpty())
         return QString();
     if (!transaction.commit()) {

@@ -18,7 +18,8 @@ class ReceiptController : public QObject
 {
     Q_OBJECT
 public:
-    ReceiptController(Database* db, SettingsManager* settings, PrintController* print, QObject* parent = nullptr);
+    ReceiptController(
+        Database* db, SettingsManager* settings, PrintController* print, QObject* parent = nullptr);
 
     /**
      * The receipt of a payment: `receipt_number`, `number_text`, `payer`, `amount`, `amount_text`
@@ -27,7 +28,8 @@ public:
      * `issued_by`, `print_count`, `cancelled` (its cheque came back). Empty for a payment without one.
      */
     Q_INVOKABLE QVariantMap getReceipt(int paymentId) const;
-    /** The receipts of an installment's collections, latest first: `payment_id`, `number_text`, `amount`, `payment_date`. */
+    /** The receipts of an installment's collections, latest first: `payment_id`, `number_text`, `amount`,
+     * `payment_date`. */
     Q_INVOKABLE QVariantList getInstallmentReceipts(int installmentId) const;
     /**
      * Prints the receipt of a payment and opens it; a reprint is marked "نسخة". Returns the path

@@ -229,8 +229,8 @@ private slots:
                                                << QStringLiteral("invoice settled");
         QTest::newRow("an invoice of nothing")
             << QStringLiteral("UPDATE invoices SET total_amount = 0") << QStringLiteral("not above 0");
-        QTest::newRow("a receipt lost") << QStringLiteral("DELETE FROM receipts WHERE receipt_number = 1")
-                                        << QStringLiteral("receipt");
+        QTest::newRow("a receipt lost")
+            << QStringLiteral("DELETE FROM receipts WHERE receipt_number = 1") << QStringLiteral("receipt");
         QTest::newRow("paid in another currency")
             << QStringLiteral("UPDATE payments SET currency_id = 2 WHERE invoice_id IS NOT NULL")
             << QStringLiteral("another currency");
