@@ -237,7 +237,7 @@ Rectangle {
         objectName: "paymentDialog"
         title: "تسجيل دفعة جديدة"
         width: 540
-        height: 700
+        height: 640
         onAboutToShow: {
             tenants = Backend.tenantModel.getAll();
             pendingInvoices = [];
@@ -333,18 +333,24 @@ Rectangle {
                 label: "المبلغ المدفوع"
                 placeholderText: "0.00"
             }
-            MTextField {
-                id: referenceField
-                objectName: "paymentReference"
+            RowLayout {
                 Layout.fillWidth: true
-                label: "رقم المرجع / الشيك"
-            }
-            MTextField {
-                id: bankField
-                objectName: "paymentBank"
-                Layout.fillWidth: true
-                visible: methodBox.currentIndex >= 0 && paymentsRoot.methods[methodBox.currentIndex].value === "cheque"
-                label: "البنك المسحوب عليه الشيك"
+                spacing: 10
+
+                MTextField {
+                    id: referenceField
+                    objectName: "paymentReference"
+                    Layout.fillWidth: true
+                    label: "رقم المرجع / الشيك"
+                }
+                // A cheque's bank, which its receipt names.
+                MTextField {
+                    id: bankField
+                    objectName: "paymentBank"
+                    Layout.fillWidth: true
+                    visible: methodBox.currentIndex >= 0 && paymentsRoot.methods[methodBox.currentIndex].value === "cheque"
+                    label: "البنك"
+                }
             }
             RowLayout {
                 Layout.fillWidth: true
