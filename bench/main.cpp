@@ -381,6 +381,11 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
     const QVariant soldUnit = database.scalar(
         QStringLiteral("SELECT id FROM units WHERE status='sold' AND property_id=? ORDER BY id LIMIT 1"), { project });
     const QString year = QString::number(today.year());
+    const QVariant tenantName
+        = database.scalar(QStringLiteral("SELECT full_name FROM tenants WHERE id=?"), { tenant });
+    const QVariant buyerName
+        = database.scalar(QStringLiteral("SELECT full_name FROM buyers WHERE id=?"), { buyer });
+    const QString none = QStringLiteral("لا يوجد");
     // The year before today's, as the reports page asks for a range.
     const QString yearStart = QString::number(today.year() - 1) + QStringLiteral("-01-01");
     const QString yearEnd = QString::number(today.year() - 1) + QStringLiteral("-12-31");
@@ -452,6 +457,33 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         { QStringLiteral("project_getUnitProfitability"), backend.reportController(), "getUnitProfitability",
             { soldUnit } },
         { QStringLiteral("account_getBalanceSheet"), backend.accountModel(), "getBalanceSheet", {} },
+        // The paged lists of the pages: the first page, one deep in the list, and searches.
+        { QStringLiteral("invoice_getPage"), backend.invoiceModel(), "getPage", { 0, 51, QString() } },
+        { QStringLiteral("invoice_getPage_deep"), backend.invoiceModel(), "getPage",
+            { 100000, 51, QString() } },
+        { QStringLiteral("invoice_getPage_tenant"), backend.invoiceModel(), "getPage",
+            { 0, 51, tenantName } },
+        { QStringLiteral("invoice_getPage_nomatch"), backend.invoiceModel(), "getPage", { 0, 51, none } },
+        { QStringLiteral("payment_getPage"), backend.paymentModel(), "getPage", { 0, 51, QString() } },
+        { QStringLiteral("payment_getPage_deep"), backend.paymentModel(), "getPage",
+            { 100000, 51, QString() } },
+        { QStringLiteral("payment_getPage_tenant"), backend.paymentModel(), "getPage",
+            { 0, 51, tenantName } },
+        { QStringLiteral("payment_getPage_nomatch"), backend.paymentModel(), "getPage", { 0, 51, none } },
+        { QStringLiteral("installment_getPage"), backend.installmentModel(), "getPage",
+            { 0, 0, 51, QString() } },
+        { QStringLiteral("installment_getPage_buyer"), backend.installmentModel(), "getPage",
+            { buyer, 0, 51, QString() } },
+        { QStringLiteral("cheque_getPage"), backend.chequeModel(), "getPage",
+            { QStringLiteral("all"), 0, 51, QString() } },
+        { QStringLiteral("cheque_getPage_postdated"), backend.chequeModel(), "getPage",
+            { QStringLiteral("postdated"), 0, 500, QString() } },
+        { QStringLiteral("cheque_getPage_buyer"), backend.chequeModel(), "getPage",
+            { QStringLiteral("all"), 0, 51, buyerName } },
+        { QStringLiteral("cheque_getStatusTotals"), backend.chequeModel(), "getStatusTotals", {} },
+        { QStringLiteral("property_getPage"), backend.propertyModel(), "getPage", { 0, 51, QString() } },
+        { QStringLiteral("tenant_getPage"), backend.tenantModel(), "getPage", { 0, 51, QString() } },
+        { QStringLiteral("journal_getPage"), backend.accountModel(), "getJournalPage", { 0, 51, QString() } },
     };
 
     for (const Call& call : calls) {

@@ -1,5 +1,6 @@
 #include "rentalfixtures.h"
 
+#include "buyermodel.h"
 #include "contractmodel.h"
 #include "database.h"
 #include "propertymodel.h"
@@ -141,6 +142,27 @@ int addUnitHistory(Database* db, const QString& kind, int unitId)
             { unitId, service });
     }
     return checked(id, "fixture: history row refused");
+}
+
+int addBuyer(Database* db, const QString& name)
+{
+    BuyerModel model(db);
+    return checked(model.add(name, QString(), QString(), QString(), QString()), "fixture: buyer refused");
+}
+
+QVariantMap item(const QString& description, double total)
+{
+    return { { QStringLiteral("description"), description }, { QStringLiteral("quantity"), 1 },
+        { QStringLiteral("unit_price"), total }, { QStringLiteral("total"), total } };
+}
+
+void failOn(Database* db, const QString& event, const QString& table)
+{
+    // Test code only: the names are fixed by the test, never user input.
+    if (!db->execNonQuery(QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON %2 "
+                                         "BEGIN SELECT RAISE(ABORT, 'forced failure'); END")
+                              .arg(event, table)))
+        QTest::qFail("fixture: failure trigger refused", __FILE__, __LINE__);
 }
 
 } // namespace RentalFixtures

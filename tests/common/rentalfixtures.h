@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 
 class Database;
 
 /**
- * Builds rental data through the real models, so the rows are exactly what the program writes
+ * Builds office data through the real models, so the rows are exactly what the program writes
  * (cost centres included). Each helper returns the new id; when the model refuses, it records a
  * failure of the running test (QTest::qFail) and returns -1, so the caller's next check stops it.
  */
@@ -42,5 +43,13 @@ int addActiveContracts(Database* db, int count, const QString& start, const QStr
  * "maintenance" or "usage" (a meter reading). Returns the new row id, or -1.
  */
 int addUnitHistory(Database* db, const QString& kind, int unitId);
+
+int addBuyer(Database* db, const QString& name = QStringLiteral("نادر المصري"));
+
+/** An invoice line of `total`, as the custom invoice dialog builds it. */
+QVariantMap item(const QString& description, double total);
+
+/** Makes every `event` ("INSERT" or "UPDATE") on `table` fail from now on, to test rollbacks. */
+void failOn(Database* db, const QString& event, const QString& table);
 
 } // namespace RentalFixtures
