@@ -1,7 +1,6 @@
 // Receipts: one number per sum received, drawn with the money and never lost or reused, the
 // amount in Arabic words, and the printed receipt (the original, then copies).
 #include "arabicamountwords.h"
-#include "billingfixtures.h"
 #include "clock.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
@@ -9,7 +8,7 @@
 #include "printcontroller.h"
 #include "receiptcontroller.h"
 #include "recordingdesktop.h"
-#include "salesfixtures.h"
+#include "rentalfixtures.h"
 #include "settingsmanager.h"
 #include "testdatabase.h"
 
@@ -58,7 +57,7 @@ private slots:
         m_db = std::make_unique<TestDatabase>();
         m_invoices = std::make_unique<InvoiceModel>(db());
         m_payments = std::make_unique<PaymentModel>(db());
-        using namespace BillingFixtures;
+        using namespace RentalFixtures;
         const int unit = addUnit(db(), addProperty(db()), QStringLiteral("12"));
         m_tenant = addTenant(db(), QStringLiteral("منى الخطيب"));
         m_invoice = m_invoices->createInvoice(
@@ -166,13 +165,11 @@ private slots:
         const int second = pay(250);
         QVERIFY(first > 0 && second > 0);
         // A sale's down payment and an installment collection number on.
-        using namespace SalesFixtures;
         InstallmentModel installments(db());
-        const int unit = SalesFixtures::addUnit(db(), SalesFixtures::addProperty(db()), QStringLiteral("V9"));
-        const int buyer = addBuyer(db(), QStringLiteral("خالد"));
-        QCOMPARE(installments.sellUnit(
-                     buyer, unit, 10000, 4000, 3, QStringLiteral("2025-04-01"), kPrimaryCurrency),
-            1);
+        const int unit = RentalFixtures::addUnit(
+            db(), RentalFixtures::addProperty(db(), QStringLiteral("مشروع الواحة")), QStringLiteral("V9"));
+        const int buyer = RentalFixtures::addBuyer(db(), QStringLiteral("خالد"));
+        QCOMPARE(installments.sellUnit(buyer, unit, 10000, 4000, 3, QStringLiteral("2025-04-01"), 1), 1);
         const int installment = installments.getByBuyer(buyer).first().toMap().value("id").toInt();
         QVERIFY(installments.payInstallment(installment, 500));
 
@@ -202,7 +199,7 @@ private slots:
     {
         QFETCH(QString, table);
         QVERIFY(pay(100) > 0);
-        SalesFixtures::failOn(db(),
+        RentalFixtures::failOn(db(),
             table == QLatin1String("receipts") ? QStringLiteral("INSERT") : QStringLiteral("UPDATE"), table);
         QCOMPARE(pay(200), -1);
         QCOMPARE(m_db->count(QStringLiteral("payments")), 1);
