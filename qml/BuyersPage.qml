@@ -20,6 +20,10 @@ Rectangle {
     }
 
     function openFor(dialog, buyer) {
+        if (dialog === statementDialog) {
+            statementDialog.show(buyer.id, buyer.full_name);
+            return;
+        }
         dialog.buyerId = buyer.id;
         dialog.buyerName = buyer.full_name;
         dialog.open();
@@ -247,7 +251,9 @@ Rectangle {
         }
     }
 
-    BuyerStatementDialog {
+    StatementDialog {
         id: statementDialog
+        objectName: "buyerStatementDialog"
+        party: "buyer"
     }
 }

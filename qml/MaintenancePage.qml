@@ -96,7 +96,7 @@ Rectangle {
         const priority = page.priorityChoices[Math.max(0, priorityBox.currentIndex)].value;
         const id = Backend.maintenanceModel.add(unit.id, unit.property_id, title, requestDescription.text.trim(), priority);
         if (id <= 0) {
-            Notifier.refuse("تعذر حفظ طلب الصيانة");
+            Notifier.refuse(Backend.maintenanceModel.lastError);
             return;
         }
         requestTitle.text = "";
@@ -120,7 +120,7 @@ Rectangle {
             return;
         }
         if (!Backend.maintenanceModel.complete(completeDialog.requestId, cost)) {
-            Notifier.refuse("تعذر إكمال الطلب، ربما أُكمل من قبل");
+            Notifier.refuse(Backend.maintenanceModel.lastError);
             refresh();
             return;
         }

@@ -69,7 +69,7 @@ Rectangle {
         const bank = method === "cheque" ? bankField.text.trim() : "";
         const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId, bank);
         if (id <= 0) {
-            Notifier.refuse("تعذر تسجيل الدفعة على الفاتورة " + invoice.invoice_number + "، ربما تغير المتبقي عليها. أعد اختيار الفاتورة وحاول مرة أخرى");
+            Notifier.refuse("لم تُسجل الدفعة على الفاتورة " + invoice.invoice_number + ": " + Backend.paymentModel.lastError);
             payDialog.loadInvoices();
             return;
         }

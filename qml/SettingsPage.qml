@@ -55,8 +55,12 @@ Rectangle {
             Notifier.show("خطأ", "أدخل سعر صرف صحيحاً أكبر من صفر لـ " + currency.name_ar, "error");
             return typed;
         }
-        if (!page.primary || !Backend.currencyModel.setRate(currency.id, page.primary.id, rate)) {
-            Notifier.show("خطأ", "تعذر تحديث سعر صرف " + currency.name_ar, "error");
+        if (!page.primary) {
+            Notifier.refuse("لا توجد عملة أساسية");
+            return typed;
+        }
+        if (!Backend.currencyModel.setRate(currency.id, page.primary.id, rate)) {
+            Notifier.refuse("تعذر تحديث سعر صرف " + currency.name_ar + ": " + Backend.currencyModel.lastError);
             return typed;
         }
         Notifier.show("نجاح", "تم تحديث سعر صرف " + currency.name_ar, "success");
@@ -111,7 +115,7 @@ Rectangle {
     }
 
     function confirmRestore(file) {
-        confirm.ask("استعادة نسخة احتياطية", "سيتم استبدال جميع البيانات الحالية بمحتوى النسخة:\n\u202A" + file + "\u202C\nتُحفظ نسخة من البيانات الحالية قبل الاستعادة، ويجب إعادة تشغيل البرنامج بعدها.", function () {
+        confirm.ask("استعادة نسخة احتياطية", "سيتم استبدال جميع البيانات الحالية بمحتوى النسخة:\n" + Format.ltr(file) + "\nتُحفظ نسخة من البيانات الحالية قبل الاستعادة، ويجب إعادة تشغيل البرنامج بعدها.", function () {
             page.restore(file);
         });
     }

@@ -23,9 +23,7 @@ Rectangle {
 
 
     function openStatement(record) {
-        statementDialog.tenantName = record.full_name || "";
-        statementDialog.tenantId = Number(record.id);
-        statementDialog.open();
+        statementDialog.show(record.id, record.full_name);
     }
 
     function openContracts(record) {
@@ -47,9 +45,7 @@ Rectangle {
             Notifier.show("نجاح", "تم حذف المستأجر \"" + record.full_name + "\"", "success");
             return;
         }
-        const active = (Backend.contractModel.getByTenant(id) || []).filter(contract => contract.status === "active").length;
-        const why = active > 0 ? "لديه " + active + " عقد نشط، أنهِ العقود أولاً." : "له سجل من عقود سابقة أو فواتير أو دفعات أو شيكات.";
-        Notifier.show("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + why, "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف المستأجر \"" + record.full_name + "\": " + Backend.tenantModel.lastError, "error");
     }
 
     objectName: "tenantsPage"

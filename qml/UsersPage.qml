@@ -34,7 +34,7 @@ Rectangle {
         }
         const role = roleBox.currentIndex === 1 ? "admin" : "user";
         if (!Backend.authCtrl.registerUser(name, password, role)) {
-            Notifier.show("خطأ", "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل", "error");
+            Notifier.refuse(Backend.authCtrl.lastError);
             return;
         }
         refresh();
@@ -50,7 +50,7 @@ Rectangle {
                 page.refresh();
                 Notifier.show("نجاح", "تم حذف المستخدم " + username, "success");
             } else {
-                Notifier.show("خطأ", "تعذر حذف المستخدم " + username, "error");
+                Notifier.refuse(Backend.authCtrl.lastError);
             }
         });
     }
@@ -66,7 +66,7 @@ Rectangle {
             return;
         }
         if (!Backend.authCtrl.changePassword(oldPasswordField.text, newPassword)) {
-            Notifier.show("خطأ", "كلمة المرور الحالية غير صحيحة", "error");
+            Notifier.refuse(Backend.authCtrl.lastError);
             return;
         }
         passwordDialog.close();

@@ -19,7 +19,7 @@ MDialog {
         }
         const id = Backend.expenseModel.addContractor(name, phoneField.text.trim(), tradeField.text.trim());
         if (id < 1) {
-            Notifier.show("خطأ", "تعذرت إضافة المورد", "error");
+            Notifier.refuse(Backend.expenseModel.lastError);
             return;
         }
         nameField.text = "";

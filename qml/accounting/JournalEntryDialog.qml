@@ -80,7 +80,7 @@ MDialog {
             }
         ]);
         if (id < 1) {
-            Notifier.show("لم يُحفظ القيد", "تعذر حفظ القيد، تحقق من الحسابات والمبالغ", "error");
+            Notifier.show("لم يُحفظ القيد", Backend.accountModel.lastError, "error");
             return;
         }
         descriptionField.text = "";

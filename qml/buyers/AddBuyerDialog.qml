@@ -16,7 +16,7 @@ MDialog {
         const idNumber = buyerIdNumberField.text.trim();
         const id = Backend.buyerModel.add(name, idNumber, buyerPhoneField.text.trim(), "", buyerAddressField.text.trim());
         if (id <= 0) {
-            Notifier.refuse("تعذرت إضافة المشتري، ربما رقم الهوية " + idNumber + " مسجل لمشترٍ آخر");
+            Notifier.refuse(Backend.buyerModel.lastError);
             return;
         }
         for (const field of [buyerNameField, buyerIdNumberField, buyerPhoneField, buyerAddressField])

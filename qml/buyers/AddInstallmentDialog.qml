@@ -27,7 +27,7 @@ MDialog {
         }
         const id = Backend.installmentModel.add(addInstallmentDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : Format.primaryCurrencyId());
         if (id <= 0) {
-            Notifier.refuse("تعذرت إضافة القسط");
+            Notifier.refuse("تعذرت إضافة القسط: " + Backend.installmentModel.lastError);
             return;
         }
         addInstallmentAmount.text = "";

@@ -23,7 +23,7 @@ MDialog {
         }
         const id = Backend.chequeModel.add(number, "received", amount, chequeBank.text.trim(), due, buyerChequeDialog.buyerName, Format.primaryCurrencyId(), 1.0, buyerChequeDialog.buyerId, 0);
         if (id <= 0) {
-            Notifier.refuse("تعذر حفظ الشيك رقم " + number);
+            Notifier.refuse("تعذر حفظ الشيك رقم " + number + ": " + Backend.chequeModel.lastError);
             return;
         }
         chequeNumber.text = "";

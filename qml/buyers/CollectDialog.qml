@@ -31,7 +31,7 @@ MDialog {
             return;
         }
         if (!Backend.installmentModel.payInstallment(installment.id, amount)) {
-            Notifier.refuse("رُفض تحصيل القسط: قد يكون المبلغ أكبر من المتبقي عليه أو تعذر حفظ البيانات");
+            Notifier.refuse("رُفض تحصيل القسط: " + Backend.installmentModel.lastError);
             refused();
             return;
         }

@@ -15,7 +15,6 @@ MDialog {
     property int buyerId: 0
     property string buyerName: ""
     property var availableUnits: []
-    property var currencyList: []
 
     readonly property bool cash: saleTypeBox.currentIndex === 1
     readonly property int count: {
@@ -31,25 +30,6 @@ MDialog {
 
     signal saleCompleted(int unitId)
 
-
-    // The signed-in user as the audit log knows them: the account of that name that logged in
-    // last (the interface is told only the user's name).
-    function currentUserId() {
-        const name = Backend.authCtrl.currentUser;
-        let found = null;
-        for (const user of Backend.authCtrl.getUsers())
-            if ((user.full_name === name || user.username === name) && (!found || String(user.last_login) > String(found.last_login)))
-                found = user;
-        return found ? found.id : 0;
-    }
-
-    // A failed sale is kept in the audit log under the user who tried it, and told on screen.
-    function failed(recordId, details, message) {
-        Backend.auditMgr.log(currentUserId(), "خطأ", "units", recordId, details);
-        Notifier.show("خطأ", message, "error");
-    }
-
-
     function fillPrice() {
         const unit = unitBox.entryAt(unitBox.currentIndex);
         if (!unit)
@@ -62,12 +42,12 @@ MDialog {
     function confirmSale() {
         const unit = unitBox.currentEntry;
         if (!unit) {
-            failed(0, "فشل البيع: لم يتم اختيار وحدة", "اختر الوحدة المباعة");
+            Notifier.refuse("اختر الوحدة المباعة");
             return;
         }
         const currency = currencyBox.currentEntry;
         if (!currency) {
-            failed(0, "فشل البيع: لم يتم اختيار عملة", "اختر العملة");
+            Notifier.refuse("اختر العملة");
             return;
         }
         const total = Format.positive(priceField.text);
@@ -96,12 +76,13 @@ MDialog {
             Notifier.refuse("أدخل تاريخ البيع بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
+        // The back end keeps a refused sale in the audit log under the signed-in user.
         // The cheque book belongs to the installments: a cash sale records no cheques.
         const firstCheque = cash ? "" : firstChequeField.text.trim();
         const bank = cash ? "" : bankField.text.trim();
         const result = Backend.installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
         if (result <= 0) {
-            failed(unit.id, "فشل إتمام عملية البيع في قاعدة البيانات", "لم تتم عملية البيع: الوحدة " + unit.unit_number + " مباعة من قبل أو تعذر حفظ البيانات");
+            Notifier.refuse("لم تتم عملية البيع: " + Backend.installmentModel.lastError);
             return;
         }
         const unitId = unit.id;
@@ -119,10 +100,7 @@ MDialog {
         availableUnits = Backend.unitModel.getAvailable();
         const again = chosen === undefined ? -1 : unitBox.indexWhere(unit => unit.id === chosen);
         unitBox.currentIndex = again;
-        const currency = currencyBox.currentEntry ? currencyBox.currentEntry.id : undefined;
-        currencyList = Backend.currencyModel.getAll();
-        const sameCurrency = currency === undefined ? -1 : currencyBox.indexWhere(row => row.id === currency);
-        currencyBox.currentIndex = sameCurrency >= 0 ? sameCurrency : (currencyList.length > 0 ? 0 : -1);
+        currencyBox.reload(Backend.currencyModel.getAll());
         if (saleDateField.text.trim().length === 0)
             saleDateField.text = Format.today();
     }
@@ -276,7 +254,6 @@ MDialog {
                             objectName: "saleCurrencyBox"
                             Layout.fillWidth: true
                             Layout.preferredHeight: 42
-                            model: salesDlg.currencyList
                             textRole: "code"
                             placeholder: "اختر العملة"
                         }

@@ -92,7 +92,7 @@ Rectangle {
                                 anchors.horizontalCenter: parent.horizontalCenter
                                 anchors.bottom: bar.top
                                 anchors.bottomMargin: 2
-                                text: column.amount.toLocaleString(Qt.locale(), "f", 0)
+                                text: Format.number(column.amount)
                                 color: Theme.fixed.textSecondary
                                 font.pixelSize: 10
                                 font.bold: true

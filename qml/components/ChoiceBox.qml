@@ -21,7 +21,7 @@ import Darvelinto
 //   textFor      (function) entry => text, for entries shown from several keys
 //   currentEntry (read-only) the chosen entry, or null
 // Functions: entryAt(index), textAt(index), indexWhere(predicate) (first index whose entry
-// satisfies it, or -1). In a handler of currentIndexChanged read entryAt(currentIndex): the
+// satisfies it, or -1), reload(rows) (new records, the chosen one kept by its id, else the first). In a handler of currentIndexChanged read entryAt(currentIndex): the
 // currentEntry binding may not have followed yet.
 ComboBox {
     id: box
@@ -54,6 +54,15 @@ ComboBox {
             if (predicate(entries[i]))
                 return i;
         return -1;
+    }
+
+    // Records read afresh (a dialog opening), so that ones added meanwhile are offered; the
+    // record chosen before stays chosen.
+    function reload(rows) {
+        const chosen = currentEntry ? currentEntry.id : undefined;
+        model = rows;
+        const again = chosen === undefined ? -1 : indexWhere(row => row.id === chosen);
+        currentIndex = again >= 0 ? again : (rows.length > 0 ? 0 : -1);
     }
 
     implicitHeight: 40

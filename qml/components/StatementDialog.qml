@@ -4,85 +4,132 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 
-// A tenant's account: every live invoice (debit) and payment (credit) in date order, with the void
-// of an invoice paid in part (credit of what was still open), the totals and what is still owed, and printing it as a PDF statement with a running balance. Read again
-// each time the dialog opens.
+// The account statement of a tenant or a buyer, in date order, with what was charged (debit),
+// what was paid (credit) and the balance owed after each line; the totals; and printing it as a
+// PDF statement. A tenant's account holds its live invoices and payments, and the void of an
+// invoice paid in part (a credit of what was still open, which is no money received); a buyer's
+// holds one line per installment with what was paid on it. Read again each time it opens.
 //
-// Properties:
-//   tenantId    (int)    whose statement is shown; set it before open()
-//   tenantName  (string) shown in the title and printed as the account name
-//   statement   (list)   rows with type, date, ref, debit, credit
-//   totalDebit, totalCredit (real) sums over the rows
-// Functions: refresh(); printStatement() sends the statement to the printer (PDF).
-// Signals: printRequested(transactions, totals) with exactly what is sent to print.
+//     StatementDialog { id: statement; party: "buyer" }     // "tenant" (the default) or "buyer"
+//     statement.show(record.id, record.full_name)
+//
+// Properties: statement (the lines: date, type, ref, debit, credit, taken back), balances (owed
+// after each line), totalDebit, totalCredit, balance. Functions: refresh(), transactions() and totals() (what is printed),
+// printStatement(). Signals: printRequested(transactions, totals) with exactly what is printed.
 MDialog {
     id: statementDlg
 
-    property int tenantId: 0
-    property string tenantName: ""
+    property string party: "tenant"
+    property int partyId: 0
+    property string partyName: ""
     property var statement: []
+    // The balance owed after each line.
+    property var balances: []
     property real totalDebit: 0
     property real totalCredit: 0
     readonly property real balance: totalDebit - totalCredit
     property bool printing: false
 
+    readonly property var texts: party === "buyer" ? {
+        "title": "كشف حساب المشتري",
+        "party": "مشتري",
+        "debit": "إجمالي قيمة الأقساط",
+        "credit": "إجمالي المسدد",
+        "balance": "المتبقي الكلي",
+        "empty": "لا توجد أقساط في كشف هذا المشتري"
+    } : {
+        "title": "كشف حساب المستأجر",
+        "party": "مستأجر",
+        "debit": "إجمالي المطلوبات",
+        "credit": "إجمالي المدفوعات",
+        "balance": "الرصيد المتبقي",
+        "empty": "لا توجد حركات على حساب هذا المستأجر"
+    }
+
     signal printRequested(var transactions, var totals)
 
+    function show(id, name) {
+        partyName = name || "";
+        partyId = Number(id);
+        open();
+    }
+
+    // The rows of either account as lines of one form.
+    function lines() {
+        if (partyId <= 0)
+            return [];
+        if (party === "buyer")
+            return (Backend.reportCtrl.getBuyerStatement(partyId) || []).map(row => ({
+                        "date": String(row.due_date || ""),
+                        "type": "قسط",
+                        "ref": "وحدة " + row.unit_number + " (" + row.property_name + ")",
+                        "debit": Number(row.installment_amount) || 0,
+                        "credit": Number(row.paid_amount) || 0,
+                        "takenBack": false
+                    }));
+        // A void takes back what was still open of a charge: it lowers the balance, yet it is
+        // not money received.
+        return (Backend.reportCtrl.getTenantStatement(partyId) || []).map(row => ({
+                    "date": String(row.date || ""),
+                    "type": String(row.type || ""),
+                    "ref": String(row.ref || ""),
+                    "debit": Number(row.debit) || 0,
+                    "credit": Number(row.credit) || 0,
+                    "takenBack": row.type === "إلغاء"
+                }));
+    }
 
     function refresh() {
-        statement = tenantId > 0 ? Backend.reportCtrl.getTenantStatement(tenantId) || [] : [];
+        statement = lines();
         let debit = 0;
         let credit = 0;
-        for (const row of statement) {
-            // A void takes back part of a charge; it is not money received.
-            if (row.type === "إلغاء") {
-                debit -= Number(row.credit) || 0;
-                continue;
-            }
-            debit += Number(row.debit) || 0;
-            credit += Number(row.credit) || 0;
+        let running = 0;
+        const after = [];
+        for (const line of statement) {
+            if (line.takenBack)
+                debit -= line.credit;
+            else
+                credit += line.credit;
+            debit += line.debit;
+            running += line.debit - line.credit;
+            after.push(running);
         }
+        balances = after;
         totalDebit = debit;
         totalCredit = credit;
     }
 
     // One printed line per row, oldest first, with the balance owed after it.
     function transactions() {
-        let running = 0;
-        return statement.map(row => {
-            const debit = Number(row.debit) || 0;
-            const credit = Number(row.credit) || 0;
-            running += debit - credit;
-            return {
-                "date": String(row.date || ""),
-                "description": row.ref ? row.type + " - " + row.ref : String(row.type || ""),
-                "reference": String(row.ref || ""),
-                "amount": Format.amount(debit > 0 ? debit : credit),
-                "balance": Format.amount(running)
-            };
-        });
+        return statement.map((line, index) => ({
+                    "date": line.date,
+                    "description": line.ref ? line.type + " - " + line.ref : line.type,
+                    "reference": line.ref,
+                    "amount": Format.amount(line.debit > 0 ? line.debit : line.credit),
+                    "balance": Format.amount(balances[index])
+                }));
     }
 
     function totals() {
-        return {
-            "إجمالي المطلوبات": Format.amount(totalDebit),
-            "إجمالي المدفوعات": Format.amount(totalCredit),
-            "الرصيد المتبقي": Format.amount(balance)
-        };
+        const sums = {};
+        sums[texts.debit] = Format.amount(totalDebit);
+        sums[texts.credit] = Format.amount(totalCredit);
+        sums[texts.balance] = Format.amount(balance);
+        return sums;
     }
 
     function printStatement() {
-        const lines = transactions();
+        const printed = transactions();
         const sums = totals();
-        printRequested(lines, sums);
+        printRequested(printed, sums);
         printing = true;
-        Backend.printCtrl.printStatement(tenantName, "مستأجر", lines, sums);
+        Backend.printCtrl.printStatement(partyName, texts.party, printed, sums);
     }
 
-    title: "كشف حساب المستأجر - " + tenantName
-    width: 800
+    title: texts.title + " - " + partyName
+    width: 820
     height: 600
-    onTenantIdChanged: refresh()
+    onPartyIdChanged: refresh()
     onAboutToShow: refresh()
 
     Connections {
@@ -93,7 +140,7 @@ MDialog {
             if (success)
                 Notifier.show("نجاح", "تم حفظ كشف الحساب: " + filePath, "success");
             else
-                Notifier.show("خطأ", "تعذر حفظ كشف الحساب كملف PDF", "error");
+                Notifier.refuse("تعذر حفظ كشف الحساب كملف PDF");
         }
     }
 
@@ -109,7 +156,7 @@ MDialog {
                 objectName: "totalDebitCard"
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
-                title: "إجمالي المطلوبات"
+                title: statementDlg.texts.debit
                 value: Format.amount(statementDlg.totalDebit)
                 icon: Icons.revenue
                 iconBg: Theme.fixed.errorSoft
@@ -119,7 +166,7 @@ MDialog {
                 objectName: "totalCreditCard"
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
-                title: "إجمالي المدفوعات"
+                title: statementDlg.texts.credit
                 value: Format.amount(statementDlg.totalCredit)
                 icon: Icons.expenses
                 iconBg: Theme.fixed.successSoft
@@ -129,7 +176,7 @@ MDialog {
                 objectName: "balanceCard"
                 Layout.fillWidth: true
                 Layout.preferredWidth: 1
-                title: "الرصيد المتبقي"
+                title: statementDlg.texts.balance
                 value: Format.amount(statementDlg.balance)
                 icon: Icons.balance
                 iconBg: Theme.fixed.rowSelected
@@ -172,35 +219,14 @@ MDialog {
                         spacing: 8
 
                         Repeater {
-                            model: [
-                                {
-                                    "title": "التاريخ",
-                                    "width": 140
-                                },
-                                {
-                                    "title": "النوع",
-                                    "width": 70
-                                },
-                                {
-                                    "title": "المرجع",
-                                    "width": 0
-                                },
-                                {
-                                    "title": "مدين",
-                                    "width": 110
-                                },
-                                {
-                                    "title": "دائن",
-                                    "width": 110
-                                }
-                            ]
+                            model: [["التاريخ", 100], ["النوع", 60], ["المرجع", 0], ["مدين", 110], ["دائن", 110], ["الرصيد", 110]]
 
                             Text {
                                 required property var modelData
-                                Layout.preferredWidth: modelData.width
-                                Layout.fillWidth: modelData.width === 0
+                                Layout.preferredWidth: modelData[1]
+                                Layout.fillWidth: modelData[1] === 0
                                 textFormat: Text.PlainText
-                                text: modelData.title
+                                text: modelData[0]
                                 color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
                                 font.bold: true
@@ -211,6 +237,7 @@ MDialog {
                 }
 
                 ListView {
+                    id: statementList
                     objectName: "statementList"
                     Layout.fillWidth: true
                     Layout.fillHeight: true
@@ -222,8 +249,8 @@ MDialog {
 
                     Text {
                         anchors.centerIn: parent
-                        visible: statementDlg.statement.length === 0
-                        text: "لا توجد حركات على حساب هذا المستأجر"
+                        visible: statementList.count === 0
+                        text: statementDlg.texts.empty
                         color: Theme.fixed.textMuted
                         font.pixelSize: 14
                     }
@@ -232,8 +259,6 @@ MDialog {
                         id: line
                         required property var modelData
                         required property int index
-                        readonly property real debit: Number(modelData.debit) || 0
-                        readonly property real credit: Number(modelData.credit) || 0
 
                         width: ListView.view.width
                         height: 40
@@ -246,26 +271,26 @@ MDialog {
                             spacing: 8
 
                             Text {
-                                Layout.preferredWidth: 140
+                                Layout.preferredWidth: 100
                                 textFormat: Text.PlainText
-                                text: String(line.modelData.date || "")
+                                text: line.modelData.date
                                 color: Theme.fixed.textSecondary
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignLeft
                                 elide: Text.ElideRight
                             }
                             Text {
-                                Layout.preferredWidth: 70
+                                Layout.preferredWidth: 60
                                 textFormat: Text.PlainText
-                                text: line.modelData.type || ""
-                                color: line.modelData.type === "فاتورة" ? Theme.fixed.error : Theme.fixed.success
+                                text: line.modelData.type
+                                color: line.modelData.debit > 0 ? Theme.fixed.error : Theme.fixed.success
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignLeft
                             }
                             Text {
                                 Layout.fillWidth: true
                                 textFormat: Text.PlainText
-                                text: line.modelData.ref || ""
+                                text: line.modelData.ref
                                 color: Theme.fixed.textCell
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignLeft
@@ -274,7 +299,7 @@ MDialog {
                             Text {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
-                                text: line.debit > 0 ? Format.amount(line.debit) : "-"
+                                text: line.modelData.debit > 0 ? Format.amount(line.modelData.debit) : "-"
                                 color: Theme.fixed.error
                                 font.pixelSize: 12
                                 horizontalAlignment: Text.AlignLeft
@@ -282,9 +307,19 @@ MDialog {
                             Text {
                                 Layout.preferredWidth: 110
                                 textFormat: Text.PlainText
-                                text: line.credit > 0 ? Format.amount(line.credit) : "-"
+                                text: line.modelData.credit > 0 ? Format.amount(line.modelData.credit) : "-"
                                 color: Theme.fixed.success
                                 font.pixelSize: 12
+                                horizontalAlignment: Text.AlignLeft
+                            }
+                            Text {
+                                objectName: "runningBalance"
+                                Layout.preferredWidth: 110
+                                textFormat: Text.PlainText
+                                text: Format.amount(statementDlg.balances[line.index])
+                                color: Theme.fixed.gold
+                                font.pixelSize: 12
+                                font.bold: true
                                 horizontalAlignment: Text.AlignLeft
                             }
                         }

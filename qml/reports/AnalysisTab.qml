@@ -162,7 +162,7 @@ ScrollView {
                         objectName: "occupancyValue"
                         anchors.horizontalCenter: parent.horizontalCenter
                         textFormat: Text.PlainText
-                        text: occupancyBox.occupancy.toFixed(1) + "%"
+                        text: Format.percent(occupancyBox.occupancy)
                         color: Theme.accentGold
                         font.pixelSize: 42
                         font.bold: true

@@ -17,7 +17,7 @@ MDialog {
         const idNumber = idField.text.trim();
         const id = Backend.tenantModel.add(name, idNumber, phoneField.text.trim(), emailField.text.trim(), addressField.text.trim());
         if (id <= 0) {
-            Notifier.show("خطأ", idNumber.length > 0 ? "تعذرت إضافة المستأجر: رقم الهوية " + idNumber + " مسجل لمستأجر آخر" : "تعذرت إضافة المستأجر، حاول مرة أخرى", "error");
+            Notifier.refuse("تعذرت إضافة المستأجر: " + Backend.tenantModel.lastError);
             return;
         }
         addDlg.close();

@@ -78,7 +78,7 @@ MDialog {
         const id = Backend.contractModel.add(unitId, tenantId, start, end, rent, frequency, deposit, 1);
         if (id <= 0) {
             refresh();
-            return Notifier.refuse("تعذر إنشاء العقد: الوحدة " + unitLabel(unit) + " لم تعد متاحة");
+            return Notifier.refuse("تعذر إنشاء العقد على الوحدة " + unitLabel(unit) + ": " + Backend.contractModel.lastError);
         }
         addContractDlg.close();
         unitBox.currentIndex = -1;
@@ -97,7 +97,7 @@ MDialog {
 
     function terminate(contract) {
         if (!Backend.contractModel.terminate(Number(contract.id))) {
-            Notifier.show("خطأ", "تعذر إنهاء العقد، ربما أُنهي من قبل", "error");
+            Notifier.refuse(Backend.contractModel.lastError);
             refresh();
             return;
         }

@@ -61,6 +61,12 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
         database->migrateSchema();
         database->createIndexes();
     });
+    // Sales are audited under the account that made them, refused ones included; the pages never
+    // name the user.
+    InstallmentModel* installments = m_installmentModel.get();
+    AuthController* auth = m_authController.get();
+    QObject::connect(auth, &AuthController::authChanged, installments,
+        [installments, auth] { installments->setActingUser(auth->currentUserId()); });
 }
 
 AppBackend::~AppBackend()

@@ -1,5 +1,6 @@
 #include "money.h"
 
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 
@@ -37,4 +38,13 @@ bool Money::sameCents(double a, double b)
 QString Money::movedByCentsSql(const char* column)
 {
     return QStringLiteral("(ROUND(%1*100)+?)/100.0").arg(QLatin1String(column));
+}
+
+QString Money::display(double value, const QString& symbol)
+{
+    // Digits and separators are the same on every computer, as the interface writes them.
+    static const QLocale numbers(QLocale::English, QLocale::UnitedStates);
+    const double cents = isAmount(value) ? roundToCents(value) : 0.0;
+    const QString figure = QChar(0x2066) + numbers.toString(cents, 'f', 2) + QChar(0x2069);
+    return symbol.isEmpty() ? figure : figure + QLatin1Char(' ') + symbol;
 }

@@ -31,4 +31,12 @@ public:
      * its exact count of hundredths, and dividing by 100.0 the double fromCents() gives.
      */
     static QString movedByCentsSql(const char* column);
+
+    /**
+     * An amount as the interface writes it inside a sentence, by the same rules as its formatting
+     * module: rounded to the cent, digits grouped, two decimals, isolated left to right so an
+     * Arabic line neither reverses it nor moves its minus sign, then the currency symbol when one
+     * is given: 1250 and "₪" give "\u2066" "1,250.00" "\u2069 ₪".
+     */
+    static QString display(double value, const QString& symbol);
 };

@@ -54,7 +54,7 @@ bool readAmount(const QVariantMap& line, const QString& key, double* amount)
 } // namespace
 
 AccountModel::AccountModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -145,15 +145,17 @@ int AccountModel::createJournalEntry(
 {
     // The statements compare entry dates as text, which only works for one fixed form, and for
     // years from 1 on ("-2025-03-01" parses).
+    clearRefusal();
     const QDate entered = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
     if (!entered.isValid() || entered.year() < 1) {
         qCWarning(lcAccounts) << "Refusing journal entry dated" << date;
-        return -1;
+        return refuseRow(QStringLiteral("تاريخ القيد يُكتب بالشكل YYYY-MM-DD"));
     }
     QVector<Line> parsed;
     if (lines.isEmpty() || !readLines(lines, &parsed)) {
         qCWarning(lcAccounts) << "Refusing journal entry with missing or malformed lines";
-        return -1;
+        return refuseRow(
+            QStringLiteral("سطور القيد ناقصة: لكل سطر حساب ومبلغ من صفر فأكثر ضمن الحد المسموح"));
     }
     // Every line is in whole hundredths, so a balanced entry balances exactly: a cent let through
     // on each entry would leave the ledger's accounts off by the sum of those cents.
@@ -166,11 +168,11 @@ int AccountModel::createJournalEntry(
     if (debits != credits) {
         qCInfo(lcAccounts) << "Refusing unbalanced journal entry:" << debits << "against" << credits
                            << "hundredths";
-        return -1;
+        return refuseRow(QStringLiteral("القيد غير متوازن: المدين لا يساوي الدائن"));
     }
     const int id = writeEntry(date, desc, refType, refId, parsed);
     if (id < 1)
-        return -1;
+        return refuseUnsavedRow();
     emit dataChanged();
     return id;
 }

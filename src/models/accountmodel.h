@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 #include <QVector>
@@ -13,7 +14,7 @@ class Database;
  * of its own lines for every type (credit-normal accounts carry negative balances) and is never
  * rolled up into its group account.
  */
-class AccountModel : public QObject
+class AccountModel : public Refusable
 {
     Q_OBJECT
 public:

@@ -23,8 +23,17 @@ QString text(const QString& value)
 
 } // namespace
 
+bool BuyerModel::identityTaken(const QString& idNum, int exceptId) const
+{
+    const QVariant number = identityNumber(idNum);
+    return !number.isNull()
+        && m_db->scalar(
+                   QStringLiteral("SELECT 1 FROM buyers WHERE id_number=? AND id!=?"), { number, exceptId })
+               .isValid();
+}
+
 BuyerModel::BuyerModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -37,35 +46,47 @@ QVariantList BuyerModel::getAll() const
 int BuyerModel::add(const QString& name, const QString& idNum, const QString& phone, const QString& email,
     const QString& addr)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty()) {
         qCWarning(lcBuyers) << "refused a buyer without a name";
+        refuse(QStringLiteral("أدخل اسم المشتري"));
+        return -1;
+    }
+    if (identityTaken(idNum, 0)) {
+        refuse(QStringLiteral("رقم الهوية %1 مسجل لمشترٍ آخر").arg(idNum.trimmed()));
         return -1;
     }
     const int id = m_db->execInsert(
         QStringLiteral(R"(INSERT INTO buyers (full_name,id_number,phone,email,address) VALUES (?,?,?,?,?))"),
         { name, identityNumber(idNum), text(phone), text(email), text(addr) });
-    if (id > 0)
-        emit dataChanged();
-    else
+    if (id <= 0) {
         qCWarning(lcBuyers) << "could not add buyer" << name;
+        refuseUnsaved();
+        return -1;
+    }
+    emit dataChanged();
     return id;
 }
 
 bool BuyerModel::update(int id, const QString& name, const QString& idNum, const QString& phone,
     const QString& email, const QString& addr)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty()) {
         qCWarning(lcBuyers) << "refused to clear the name of buyer" << id;
-        return false;
+        return refuse(QStringLiteral("أدخل اسم المشتري"));
     }
+    if (identityTaken(idNum, id))
+        return refuse(QStringLiteral("رقم الهوية %1 مسجل لمشترٍ آخر").arg(idNum.trimmed()));
     const bool ok = m_db->execNonQuery(
         QStringLiteral(R"(UPDATE buyers SET full_name=?,id_number=?,phone=?,email=?,address=? WHERE id=?)"),
         { name, identityNumber(idNum), text(phone), text(email), text(addr), id });
-    if (ok)
-        emit dataChanged();
-    else
+    if (!ok) {
         qCWarning(lcBuyers) << "could not update buyer" << id;
-    return ok;
+        return refuseUnsaved();
+    }
+    emit dataChanged();
+    return true;
 }
 
 QVariantList BuyerModel::getStatement(int id) const

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 
 class Database;
@@ -9,7 +10,7 @@ class Database;
  * The register of buyers. A buyer's balance is what they still owe over all their purchases; it
  * is a running figure kept by the installment model (sale, added installment, collection).
  */
-class BuyerModel : public QObject
+class BuyerModel : public Refusable
 {
     Q_OBJECT
 public:
@@ -33,5 +34,8 @@ signals:
     void dataChanged();
 
 private:
+    /** True when another buyer than `exceptId` holds the identity number (a blank one is no number). */
+    bool identityTaken(const QString& idNum, int exceptId) const;
+
     Database* m_db;
 };

@@ -32,7 +32,7 @@ const QString kBounced = QStringLiteral("bounced");
 } // namespace
 
 ChequeModel::ChequeModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -86,7 +86,10 @@ QVariantList ChequeModel::getPage(const QString& cut, int offset, int limit, con
         conditions << QStringLiteral("c.status='pending' AND c.due_date > ?");
         params << Clock::todayText();
     } else if (cut == QLatin1String("due")) {
-        conditions << QStringLiteral("c.status='pending' AND c.due_date <= ?");
+        // What there is to collect, as the alerts count it: received cheques only (an issued one
+        // is paid out), and none of an installment other money settled (it goes back to the buyer).
+        conditions << QStringLiteral(R"(c.status='pending' AND c.type='received' AND c.due_date <= ?
+            AND NOT EXISTS (SELECT 1 FROM installments si WHERE si.id = c.installment_id AND si.status = 'paid'))");
         params << Clock::todayText();
     } else if (cut != QLatin1String("all")) {
         qCWarning(lcCheques) << "no such cut of the register:" << cut;
@@ -123,8 +126,10 @@ QVariantMap ChequeModel::getStatusTotals() const
     for (const char* status : { "pending", "paid", "bounced" })
         totals.insert(QLatin1String(status),
             QVariantMap { { QStringLiteral("count"), 0 }, { QStringLiteral("total"), 0.0 } });
+    // Pending means still to be collected: the office's own issued cheques are left out of it.
     const QVariantList rows = m_db->execQuery(QStringLiteral(
-        R"(SELECT status, COUNT(*) as count, COALESCE(SUM(amount),0) as total FROM cheques GROUP BY status)"));
+        R"(SELECT status, COUNT(*) as count, COALESCE(SUM(amount),0) as total FROM cheques
+           WHERE status != 'pending' OR type = 'received' GROUP BY status)"));
     for (const QVariant& value : rows) {
         const QVariantMap row = value.toMap();
         totals.insert(row.value(QStringLiteral("status")).toString(),
@@ -140,8 +145,12 @@ int ChequeModel::add(const QString& num, const QString& type, double amount, con
 {
     // An infinite amount would poison every total of the register, a NaN one has no meaning, and
     // a cheque for nothing (or less) can be neither cashed nor returned.
+    clearRefusal();
     if (!Money::isAmount(amount) || Money::toCents(amount) <= 0 || !std::isfinite(exchangeRate)) {
         qCWarning(lcCheques) << "refused cheque" << num << "of" << amount << "at rate" << exchangeRate;
+        refuse(std::isfinite(exchangeRate)
+                ? QStringLiteral("مبلغ الشيك يجب أن يكون أكبر من صفر وضمن الحد المسموح")
+                : QStringLiteral("سعر الصرف غير صالح"));
         return -1;
     }
     amount = Money::roundToCents(amount);
@@ -153,20 +162,22 @@ int ChequeModel::add(const QString& num, const QString& type, double amount, con
         { text(num), text(type), amount, text(bank), Clock::todayText(), text(dueDate), payer, payee,
             QStringLiteral("pending"), currId, link(buyerId), link(tenantId),
             QStringLiteral("exchange_rate=%1").arg(exchangeRate) });
-    if (id > 0)
-        emit dataChanged();
-    else
+    if (id <= 0) {
         qCWarning(lcCheques) << "could not record cheque" << num;
+        refuseUnsaved();
+        return -1;
+    }
+    emit dataChanged();
     return id;
 }
 
 bool ChequeModel::updateStatus(int id, const QString& status)
 {
     if (!changeStatus(id, status)) {
-        qCWarning(lcCheques) << "did not set cheque" << id << "to" << status << ":" << m_lastError;
+        qCWarning(lcCheques) << "did not set cheque" << id << "to" << status << ":" << lastError();
         return false;
     }
-    setLastError(QString());
+    clearRefusal();
     emit dataChanged();
     return true;
 }
@@ -176,20 +187,17 @@ bool ChequeModel::changeStatus(int id, const QString& status)
     static const QString notSaved = QStringLiteral("تعذر حفظ حالة الشيك، ولم يتغير شيء");
     const bool cashing = status == kCashed;
     if (!cashing && status != kBounced) {
-        setLastError(QStringLiteral("حالة الشيك غير معروفة: %1").arg(status.left(40)));
-        return false;
+        return refuse(QStringLiteral("حالة الشيك غير معروفة: %1").arg(status.left(40)));
     }
     TransactionGuard transaction(m_db);
     if (!transaction.isActive()) {
-        setLastError(notSaved);
-        return false;
+        return refuse(notSaved);
     }
     const QVariantList rows = m_db->execQuery(
         QStringLiteral(R"(SELECT id, cheque_number, amount, status, installment_id FROM cheques WHERE id=?)"),
         { id });
     if (rows.isEmpty()) {
-        setLastError(QStringLiteral("الشيك غير موجود في السجل"));
-        return false;
+        return refuse(QStringLiteral("الشيك غير موجود في السجل"));
     }
     const QVariantMap cheque = rows.first().toMap();
     const QString number = cheque.value(QStringLiteral("cheque_number")).toString();
@@ -201,37 +209,25 @@ bool ChequeModel::changeStatus(int id, const QString& status)
     InstallmentCollection::Result moved { true, QString(), 0 };
     if (cashing) {
         if (current != kPending) {
-            setLastError(current == kCashed
+            return refuse(current == kCashed
                     ? QStringLiteral("الشيك رقم %1 مصروف من قبل").arg(number)
                     : QStringLiteral("لا يمكن صرف الشيك رقم %1 لأنه ليس معلقاً").arg(number));
-            return false;
         }
         if (paysAnInstallment)
             moved = InstallmentCollection(m_db).cashCheque(cheque);
     } else {
         if (current != kPending && current != kCashed) {
-            setLastError(QStringLiteral("الشيك رقم %1 مسجل مرتجعاً من قبل").arg(number));
-            return false;
+            return refuse(QStringLiteral("الشيك رقم %1 مسجل مرتجعاً من قبل").arg(number));
         }
         if (current == kCashed && paysAnInstallment)
             moved = InstallmentCollection(m_db).takeBack(cheque);
     }
     if (!moved.ok) {
-        setLastError(moved.refusal.isEmpty() ? notSaved : moved.refusal);
-        return false;
+        return refuse(moved.refusal.isEmpty() ? notSaved : moved.refusal);
     }
     if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE cheques SET status=? WHERE id=?)"), { status, id })
         || !transaction.commit()) {
-        setLastError(notSaved);
-        return false;
+        return refuse(notSaved);
     }
     return true;
-}
-
-void ChequeModel::setLastError(const QString& text)
-{
-    if (text == m_lastError)
-        return;
-    m_lastError = text;
-    emit lastErrorChanged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -14,11 +15,9 @@ class Database;
  * Every list carries all cheque columns plus `currency_symbol`, `buyer_name`, `tenant_name`,
  * `unit_number` and `property_name` (the last two through the cheque's installment).
  */
-class ChequeModel : public QObject
+class ChequeModel : public Refusable
 {
     Q_OBJECT
-    /** Why the last status change was refused, in Arabic for the user; empty after a success. */
-    Q_PROPERTY(QString lastError READ lastError NOTIFY lastErrorChanged)
 public:
     explicit ChequeModel(Database* db, QObject* parent = nullptr);
 
@@ -46,7 +45,8 @@ public:
     /**
      * One page of a cut of the register, latest due first (the latest recorded first within a
      * day). Cuts: "all", "received", "issued", "postdated" (pending, due after today) and "due"
-     * (pending, due today or before); any other cut gives an empty list. A non-empty `search`
+     * (received, pending, due today or before, not of a settled installment: what there is to
+     * collect); any other cut gives an empty list. A non-empty `search`
      * keeps the cheques whose number, bank, drawer or payee, due date, buyer, tenant, property
      * or unit contains it.
      */
@@ -55,6 +55,7 @@ public:
     /**
      * Count and sum of amounts per status over the whole register: a map from "pending", "paid"
      * and "bounced" (always present) and any other stored status to a map of `count` and `total`.
+     * "pending" counts received cheques only: what is still to be collected.
      */
     Q_INVOKABLE QVariantMap getStatusTotals() const;
 
@@ -68,18 +69,13 @@ public:
      */
     Q_INVOKABLE bool updateStatus(int id, const QString& status);
 
-    QString lastError() const { return m_lastError; }
-
 signals:
     void dataChanged();
-    void lastErrorChanged();
 
 private:
     QVariantList select(
         const QString& tail, const QVariantList& params = {}, bool withCurrencyCode = false) const;
     bool changeStatus(int id, const QString& status);
-    void setLastError(const QString& text);
 
     Database* m_db;
-    QString m_lastError;
 };

@@ -34,7 +34,7 @@ bool isIsoDate(const QString& text)
 } // namespace
 
 ContractModel::ContractModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -80,6 +80,7 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
     const QString& freq, double deposit, int currId)
 {
     // The page sends parseFloat() of the deposit field: an emptied field means no deposit.
+    clearRefusal();
     const double depositAmount = std::isnan(deposit) ? 0.0 : deposit;
     // The rent run invoices the rent as it stands: a rent of 0 would make invoices nobody could
     // ever settle, so a contract must carry at least a cent of rent. Both amounts are kept in
@@ -89,25 +90,47 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
         || Money::toCents(depositAmount) < 0) {
         qCWarning(lcContracts) << "refused contract on unit" << unitId << ": bad dates or amounts" << start
                                << end << rent << deposit;
+        if (!isIsoDate(start) || !isIsoDate(end))
+            refuse(QStringLiteral("تاريخا العقد يُكتبان بالشكل YYYY-MM-DD"));
+        else if (end < start)
+            refuse(QStringLiteral("تاريخ نهاية العقد قبل تاريخ بدايته"));
+        else if (!Money::isAmount(rent) || Money::toCents(rent) <= 0)
+            refuse(QStringLiteral("قيمة الإيجار يجب أن تكون أكبر من صفر وضمن الحد المسموح"));
+        else
+            refuse(QStringLiteral("قيمة التأمين يجب أن تكون من صفر فأكثر وضمن الحد المسموح"));
         return -1;
     }
     const QString frequency
         = freq == QLatin1String("yearly") ? QStringLiteral("yearly") : QStringLiteral("monthly");
 
     TransactionGuard tx(m_db);
-    if (!tx.isActive())
+    if (!tx.isActive()) {
+        refuseUnsaved();
         return -1;
+    }
     const QVariant unitStatus
         = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { unitId });
     // A unit out of service ('maintenance') cannot be let until it is put back.
     if (!unitStatus.isValid() || unitStatus.toString() == QLatin1String("sold")
         || unitStatus.toString() == QLatin1String("maintenance")) {
         qCWarning(lcContracts) << "refused contract: unit" << unitId << "is missing, sold or out of service";
+        refuse(!unitStatus.isValid() ? QStringLiteral("الوحدة غير موجودة")
+                : unitStatus.toString() == QLatin1String("sold")
+                ? QStringLiteral("الوحدة مباعة ولا تؤجر")
+                : QStringLiteral("الوحدة خارج الخدمة، أعدها إلى الخدمة أولاً"));
+        return -1;
+    }
+    if (!m_db->scalar(QStringLiteral("SELECT 1 FROM tenants WHERE id=?"), { tenantId }).isValid()) {
+        refuse(QStringLiteral("المستأجر غير موجود"));
         return -1;
     }
     const std::optional<bool> overlap = overlaps(unitId, start, end, -1);
     if (!overlap || *overlap) {
         qCInfo(lcContracts) << "refused contract: unit" << unitId << "is let for" << start << "to" << end;
+        if (overlap)
+            refuse(QStringLiteral("الوحدة مؤجرة بعقد آخر في هذه الفترة"));
+        else
+            refuseUnsaved();
         return -1;
     }
     const int id = m_db->execInsert(QStringLiteral(R"(
@@ -115,11 +138,14 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
         VALUES (?,?,?,?,?,?,?,?))"),
         { unitId, tenantId, start, end, Money::roundToCents(rent), frequency,
             Money::roundToCents(depositAmount), currId });
-    if (id <= 0)
+    if (id <= 0) {
+        refuseUnsaved();
         return -1;
+    }
     if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status='rented' WHERE id=?"), { unitId })
         || !tx.commit()) {
         qCWarning(lcContracts) << "could not mark unit" << unitId << "rented; contract not kept";
+        refuseUnsaved();
         return -1;
     }
     emit dataChanged();
@@ -128,18 +154,19 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
 
 bool ContractModel::terminate(int id)
 {
+    clearRefusal();
     TransactionGuard tx(m_db);
     if (!tx.isActive())
-        return false;
+        return refuseUnsaved();
     const QVariantList rows
         = m_db->execQuery(QStringLiteral("SELECT unit_id, status FROM contracts WHERE id=?"), { id });
     if (rows.isEmpty())
-        return false;
+        return refuse(QStringLiteral("العقد غير موجود"));
     const QVariantMap contract = rows.first().toMap();
     // A second termination must not touch the unit again: by then it may be let under a new
     // contract or sold.
     if (contract.value(QStringLiteral("status")).toString() != QLatin1String("active"))
-        return false;
+        return refuse(QStringLiteral("العقد منتهٍ من قبل"));
     const QVariant unitId = contract.value(QStringLiteral("unit_id"));
     const bool done
         = m_db->execNonQuery(QStringLiteral("UPDATE contracts SET status='terminated' WHERE id=?"), { id })
@@ -150,7 +177,7 @@ bool ContractModel::terminate(int id)
             { unitId, unitId });
     if (!done || !tx.commit()) {
         qCWarning(lcContracts) << "could not terminate contract" << id;
-        return false;
+        return refuseUnsaved();
     }
     emit dataChanged();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 #include <optional>
@@ -11,7 +12,7 @@ class Database;
  * Rental contracts: one tenant, one unit, a date range and a rent per period ("monthly" or
  * "yearly"). A contract and its unit's status change together.
  */
-class ContractModel : public QObject
+class ContractModel : public Refusable
 {
     Q_OBJECT
 public:

@@ -9,7 +9,7 @@
 Q_LOGGING_CATEGORY(lcCurrencies, "darvelinto.currencies")
 
 CurrencyModel::CurrencyModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -43,8 +43,11 @@ QVariantList CurrencyModel::getExchangeRates() const
 
 bool CurrencyModel::setRate(int fromId, int toId, double rate)
 {
+    clearRefusal();
+    if (!std::isfinite(rate) || rate <= 0.0)
+        return refuse(QStringLiteral("سعر الصرف يجب أن يكون رقماً أكبر من صفر"));
     if (!storeRate(m_db, fromId, toId, rate))
-        return false;
+        return refuseUnsaved();
     emit dataChanged();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -11,7 +12,7 @@ class Database;
  * directional: one unit of the from-currency is worth `rate` units of the to-currency, and it is
  * never inverted for the opposite direction.
  */
-class CurrencyModel : public QObject
+class CurrencyModel : public Refusable
 {
     Q_OBJECT
 public:

@@ -19,7 +19,7 @@ QVariant idOrNull(int id)
 } // namespace
 
 ExpenseModel::ExpenseModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -102,14 +102,15 @@ QVariantList ExpenseModel::getContractors()
 
 int ExpenseModel::addContractor(const QString& name, const QString& phone, const QString& trade)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty()) {
         qCWarning(lcExpenses) << "refused a contractor without a name";
-        return -1;
+        return refuseRow(QStringLiteral("أدخل اسم المورد"));
     }
     const int id = m_db->execInsert(
         QStringLiteral("INSERT INTO contractors (name,phone,trade) VALUES (?,?,?)"), { name, phone, trade });
     if (id <= 0)
-        return -1;
+        return refuseUnsavedRow();
     emit dataChanged();
     return id;
 }

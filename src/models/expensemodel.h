@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 
 class Database;
@@ -9,7 +10,7 @@ class Database;
  * The office's outgoings per property and unit, and the contractors they are charged to. An
  * expense and its contractor's higher balance are written together or not at all.
  */
-class ExpenseModel : public QObject
+class ExpenseModel : public Refusable
 {
     Q_OBJECT
 public:

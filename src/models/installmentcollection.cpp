@@ -87,7 +87,9 @@ InstallmentCollection::Result InstallmentCollection::collect(int installmentId, 
         qCInfo(lcCollection) << "refused to collect" << amount << "on installment" << installmentId << "with"
                              << Money::fromCents(installment.openCents()) << "open";
         return refused(QStringLiteral("المبلغ %1 أكبر من المتبقي على القسط، وهو %2")
-                           .arg(amountText(cents), amountText(std::max<qint64>(0, installment.openCents()))));
+                           .arg(Money::display(Money::fromCents(cents), QString()),
+                               Money::display(Money::fromCents(std::max<qint64>(0, installment.openCents())),
+                                   QString())));
     }
     // A collection that covers a pending cheque of the installment is taken to be that cheque
     // cashed; a smaller one leaves every cheque as it is, and a bounced cheque stays bounced.

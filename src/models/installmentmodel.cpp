@@ -11,6 +11,7 @@
 
 #include <QDate>
 #include <QLoggingCategory>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -142,18 +143,19 @@ bool writeSchedule(Database* db, const Sale& sale, qint64 remainderCents, int co
     return true;
 }
 
-bool writeAudit(
-    Database* db, const QString& action, const QString& table, int recordId, const QString& details)
+bool writeAudit(Database* db, int userId, const QString& action, const QString& table, int recordId,
+    const QString& details)
 {
     return db->execNonQuery(
-        QStringLiteral(R"(INSERT INTO audit_logs (action, table_name, record_id, details) VALUES (?,?,?,?))"),
-        { action, table, recordId, details });
+        QStringLiteral(
+            R"(INSERT INTO audit_logs (user_id, action, table_name, record_id, details) VALUES (?,?,?,?,?))"),
+        { userId > 0 ? QVariant(userId) : QVariant(), action, table, recordId, details });
 }
 
 } // namespace
 
 InstallmentModel::InstallmentModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -214,60 +216,85 @@ QVariantList InstallmentModel::getPage(int buyerId, int offset, int limit, const
 int InstallmentModel::add(
     int buyerId, int unitId, double total, double down, double amount, const QString& dueDate, int cid)
 {
+    clearRefusal();
     // Money is kept in whole hundredths; an amount that rounds to nothing is no installment.
     if (!Money::isAmount(total) || !Money::isAmount(down) || !Money::isAmount(amount)
         || Money::toCents(amount) <= 0) {
         qCWarning(lcSales) << "refused an installment of" << amount << "for buyer" << buyerId;
-        return -1;
+        return refuseRow(QStringLiteral("مبلغ القسط يجب أن يكون أكبر من صفر وضمن الحد المسموح"));
     }
     total = Money::roundToCents(total);
     down = Money::roundToCents(down);
     amount = Money::roundToCents(amount);
     if (!isoDate(dueDate).isValid()) {
         qCWarning(lcSales) << "refused an installment due on" << dueDate;
-        return -1;
+        return refuseRow(QStringLiteral("تاريخ الاستحقاق يُكتب بالشكل YYYY-MM-DD"));
     }
     TransactionGuard transaction(m_db);
     if (!transaction.isActive()) {
         qCWarning(lcSales) << "could not begin a transaction to add an installment";
-        return -1;
+        return refuseUnsavedRow();
     }
     const int id = m_db->execInsert(
         QStringLiteral(
             R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id) VALUES (?,?,?,?,?,?,?))"),
         { buyerId, unitId, total, down, amount, dueDate, cid });
     if (id <= 0)
-        return -1;
+        return refuseUnsavedRow();
     if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE buyers SET balance=ROUND(balance+?, 2) WHERE id=?)"),
             { amount, buyerId }))
-        return -1;
+        return refuseUnsavedRow();
     if (!transaction.commit())
-        return -1;
+        return refuseUnsavedRow();
     emit dataChanged();
     return id;
 }
 
 bool InstallmentModel::payInstallment(int id, double amount)
 {
+    clearRefusal();
     TransactionGuard transaction(m_db);
     if (!transaction.isActive()) {
         qCWarning(lcSales) << "could not begin a transaction to collect installment" << id;
-        return false;
+        return refuseUnsaved();
     }
     const InstallmentCollection::Result collected = InstallmentCollection(m_db).collect(id, amount);
     if (!collected.ok) {
         qCWarning(lcSales) << "did not collect" << amount << "on installment" << id << collected.refusal;
-        return false;
+        return collected.refusal.isEmpty() ? refuseUnsaved() : refuse(collected.refusal);
     }
     if (!transaction.commit()) {
         qCWarning(lcSales) << "could not commit the collection of installment" << id;
-        return false;
+        return refuseUnsaved();
     }
     emit dataChanged();
     return true;
 }
 
 int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, double downPayment,
+    int numInstallments, const QString& startDate, int currId, const QString& startCheque,
+    const QString& bankName)
+{
+    clearRefusal();
+    const int sold = sell(
+        buyerId, unitId, totalPrice, downPayment, numInstallments, startDate, currId, startCheque, bankName);
+    if (sold < 0)
+        keepRefusedSale(unitId);
+    return sold;
+}
+
+void InstallmentModel::keepRefusedSale(int unitId)
+{
+    // Written after the sale's transaction was rolled back, on its own: the refusal is kept even
+    // though nothing of the sale is.
+    if (m_actingUserId <= 0)
+        return;
+    if (!writeAudit(m_db, m_actingUserId, QStringLiteral("خطأ"), QStringLiteral("units"), std::max(unitId, 0),
+            QStringLiteral("فشل البيع: ") + lastError()))
+        qCWarning(lcSales) << "could not keep the refused sale of unit" << unitId << "in the audit log";
+}
+
+int InstallmentModel::sell(int buyerId, int unitId, double totalPrice, double downPayment,
     int numInstallments, const QString& startDate, int currId, const QString& startCheque,
     const QString& bankName)
 {
@@ -285,7 +312,11 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
         || Money::toCents(downPayment) < 0 || Money::toCents(downPayment) > Money::toCents(totalPrice)) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "at" << totalPrice << "with"
                            << downPayment << "down";
-        return -1;
+        if (!Money::isAmount(totalPrice) || Money::toCents(totalPrice) <= 0)
+            return refuseRow(QStringLiteral("سعر البيع يجب أن يكون أكبر من صفر وضمن الحد المسموح"));
+        if (!Money::isAmount(downPayment) || Money::toCents(downPayment) < 0)
+            return refuseRow(QStringLiteral("الدفعة الأولى مبلغ من صفر فأكثر ضمن الحد المسموح"));
+        return refuseRow(QStringLiteral("الدفعة الأولى أكبر من سعر البيع"));
     }
     // Everything the sale writes is in whole hundredths, so its rows add up to the price exactly.
     totalPrice = Money::roundToCents(totalPrice);
@@ -296,7 +327,7 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     // compare it as text.
     if (!sale.start.isValid()) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "dated" << startDate;
-        return -1;
+        return refuseRow(QStringLiteral("تاريخ البيع يُكتب بالشكل YYYY-MM-DD"));
     }
     const qint64 remainderCents = Money::toCents(totalPrice) - Money::toCents(downPayment);
     const bool scheduled = remainderCents > 0;
@@ -304,37 +335,43 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
     if (scheduled && count > kMaxInstallments) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "over" << numInstallments
                            << "installments";
-        return -1;
+        return refuseRow(QStringLiteral("عدد الأقساط حتى %1").arg(kMaxInstallments));
     }
     // An installment of less than a cent can be neither paid nor shown; 0.10 over 12 is refused.
     if (scheduled && remainderCents < count) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "spreading"
                            << Money::fromCents(remainderCents) << "over" << count << "installments";
-        return -1;
+        return refuseRow(QStringLiteral("القسط أقل من سنت واحد، قلل عدد الأقساط"));
     }
     // Due dates are stored and compared as "yyyy-MM-dd" text: a schedule running past the year
     // 9999 would write five-digit years, which sort before every other date.
     if (scheduled && sale.start.addMonths(count - 1).year() > 9999) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "whose schedule ends after 9999";
-        return -1;
+        return refuseRow(QStringLiteral("جدول الأقساط يتجاوز سنة 9999"));
     }
     TransactionGuard transaction(m_db);
     if (!transaction.isActive()) {
         qCWarning(lcSales) << "could not begin a transaction to sell unit" << unitId;
-        return -1;
+        return refuseUnsavedRow();
     }
     const QVariantList units
         = m_db->execQuery(QStringLiteral(R"(SELECT status, unit_number FROM units WHERE id=?)"), { unitId });
     const QString unitStatus = units.value(0).toMap().value(QStringLiteral("status")).toString();
     if (units.isEmpty() || unitStatus == kSold || unitStatus == kOutOfService) {
         qCInfo(lcSales) << "unit" << unitId << "is missing, already sold or out of service";
-        return -1;
+        if (units.isEmpty())
+            return refuseRow(QStringLiteral("الوحدة غير موجودة"));
+        const QString number = units.first().toMap().value(QStringLiteral("unit_number")).toString();
+        return refuseRow(unitStatus == kSold ? QStringLiteral("الوحدة %1 مباعة من قبل").arg(number)
+                                             : QStringLiteral("الوحدة %1 خارج الخدمة").arg(number));
     }
     if (!rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM buyers WHERE id=?)"), buyerId)
         || !rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM currencies WHERE id=?)"), currId)) {
         qCWarning(lcSales) << "refused a sale of unit" << unitId << "to buyer" << buyerId << "in currency"
                            << currId;
-        return -1;
+        return refuseRow(rowExists(m_db, QStringLiteral(R"(SELECT 1 FROM buyers WHERE id=?)"), buyerId)
+                ? QStringLiteral("العملة غير موجودة")
+                : QStringLiteral("المشتري غير موجود"));
     }
     sale.unitNumber = units.first().toMap().value(QStringLiteral("unit_number")).toString();
     sale.costCenter = unitCostCenterId(m_db, unitId);
@@ -343,22 +380,23 @@ int InstallmentModel::sellUnit(int buyerId, int unitId, double totalPrice, doubl
             QStringLiteral(
                 R"(UPDATE units SET status='sold', buyer_id=?, sale_price_actual=?, sale_date=? WHERE id=?)"),
             { buyerId, totalPrice, startDate, unitId }))
-        return -1;
+        return refuseUnsavedRow();
     if (downPayment > 0 && !writeDownPayment(m_db, sale))
-        return -1;
+        return refuseUnsavedRow();
     if (scheduled && !writeSchedule(m_db, sale, remainderCents, count))
-        return -1;
+        return refuseUnsavedRow();
     if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE buyers SET balance=ROUND(balance+?, 2) WHERE id=?)"),
             { Money::fromCents(remainderCents), buyerId }))
-        return -1;
+        return refuseUnsavedRow();
     const QString details = QStringLiteral("تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)")
                                 .arg(sale.unitNumber, QStringLiteral("%1").arg(totalPrice),
                                     QStringLiteral("%1").arg(downPayment), QString::number(numInstallments));
-    if (!writeAudit(m_db, QStringLiteral("بيع وحدة"), QStringLiteral("units"), unitId, details))
-        return -1;
+    if (!writeAudit(
+            m_db, m_actingUserId, QStringLiteral("بيع وحدة"), QStringLiteral("units"), unitId, details))
+        return refuseUnsavedRow();
     if (!transaction.commit()) {
         qCWarning(lcSales) << "could not commit the sale of unit" << unitId;
-        return -1;
+        return refuseUnsavedRow();
     }
     emit dataChanged();
     return 1;

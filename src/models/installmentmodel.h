@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 
 class Database;
@@ -11,7 +12,7 @@ class Database;
  * each one all-or-nothing transaction across units, payments, installments, cheques, the buyer's
  * running balance and the audit log. Neither posts a journal entry.
  */
-class InstallmentModel : public QObject
+class InstallmentModel : public Refusable
 {
     Q_OBJECT
 public:
@@ -63,9 +64,22 @@ public:
         int numInstallments, const QString& startDate, int currId, const QString& startCheque = QString(),
         const QString& bankName = QString());
 
+    /**
+     * The account on whose behalf the interface sells (set by the program on every log-in and
+     * log-out, never by a page): its id goes on the audit row of each sale, and a sale it tries
+     * that is refused is kept in the audit log under it with the reason. 0 or less means nobody
+     * (tools, tests): a refusal then writes nothing.
+     */
+    void setActingUser(int userId) { m_actingUserId = userId; }
+
 signals:
     void dataChanged();
 
 private:
+    int sell(int buyerId, int unitId, double totalPrice, double downPayment, int numInstallments,
+        const QString& startDate, int currId, const QString& startCheque, const QString& bankName);
+    void keepRefusedSale(int unitId);
+
     Database* m_db;
+    int m_actingUserId = 0;
 };

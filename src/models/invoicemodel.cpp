@@ -84,7 +84,7 @@ QString timestampNow()
 } // namespace
 
 InvoiceModel::InvoiceModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -445,9 +445,10 @@ private:
 int InvoiceModel::createInvoice(
     int tenantId, int unitId, const QString& period, const QVariantList& items, int currencyId)
 {
+    clearRefusal();
     if (!periodStart(period).isValid()) {
         qCWarning(lcInvoices) << "refused an invoice for the period" << period;
-        return -1;
+        return refuseRow(QStringLiteral("الفترة تُكتب بالشكل YYYY-MM"));
     }
     Draft draft;
     draft.tenantId = tenantId;
@@ -469,7 +470,7 @@ int InvoiceModel::createInvoice(
         if (!unitPrice || !total) {
             qCWarning(lcInvoices)
                 << "refused an invoice line whose amount is negative, not finite or too large";
-            return -1;
+            return refuseRow(QStringLiteral("مبلغ البند «%1» غير صالح").arg(item.description.left(60)));
         }
         item.unitPrice = *unitPrice;
         item.total = *total;
@@ -480,12 +481,16 @@ int InvoiceModel::createInvoice(
         QStringLiteral("SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void' LIMIT 1"),
         { tenantId, period });
     if (live.isValid())
-        return -1;
+        return refuseRow(
+            QStringLiteral("للمستأجر فاتورة قائمة عن الفترة %1").arg(QChar(0x2066) + period + QChar(0x2069)));
 
+    if (draft.totalCents() <= 0)
+        return refuseRow(QStringLiteral("مجموع الفاتورة يجب أن يكون أكبر من صفر وضمن الحد المسموح"));
     Writer writer(m_db);
     const int id = writer.create(draft);
-    if (id > 0)
-        emit dataChanged();
+    if (id <= 0)
+        return refuseUnsavedRow();
+    emit dataChanged();
     return id;
 }
 

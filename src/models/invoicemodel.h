@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 #include <QVector>
@@ -12,7 +13,7 @@ class Database;
  * charges, and voiding. Every invoice raises its tenant's running balance by its total in the same
  * transaction that writes it; a void takes back what was still open.
  */
-class InvoiceModel : public QObject
+class InvoiceModel : public Refusable
 {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 
 class Database;
@@ -9,7 +10,7 @@ class Database;
  * Maintenance requests against units. Completing one books its cost as an expense of the unit's
  * property in the same transaction.
  */
-class MaintenanceModel : public QObject
+class MaintenanceModel : public Refusable
 {
     Q_OBJECT
 public:

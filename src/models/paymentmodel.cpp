@@ -32,7 +32,7 @@ const QString kNameJoins = QStringLiteral(R"(
 } // namespace
 
 PaymentModel::PaymentModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -98,10 +98,11 @@ QVariantList PaymentModel::getByTenant(int tenantId)
 int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString& method, const QString& date,
     const QString& ref, int currId, const QString& bank)
 {
+    clearRefusal();
     // Kept in whole hundredths, so that paying the balance leaves exactly 0 on the invoice.
     if (!Money::isAmount(amount) || Money::toCents(amount) <= 0) {
         qCWarning(lcPayments) << "refused a payment of" << amount;
-        return -1;
+        return refuseRow(QStringLiteral("مبلغ الدفعة يجب أن يكون أكبر من صفر وضمن الحد المسموح"));
     }
     const qint64 cents = Money::toCents(amount);
     // Statements and the dashboard read payment dates as "yyyy-MM-dd" text; a year before 1
@@ -109,11 +110,11 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
     const QDate paid = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
     if (!paid.isValid() || paid.year() < 1) {
         qCWarning(lcPayments) << "refused a payment dated" << date;
-        return -1;
+        return refuseRow(QStringLiteral("تاريخ الدفعة يُكتب بالشكل YYYY-MM-DD"));
     }
     TransactionGuard transaction(m_db);
     if (!transaction.isActive())
-        return -1;
+        return refuseUnsavedRow();
 
     // An invoice that names no currency (written by older versions) is in the primary one.
     const QVariantList rows
@@ -123,22 +124,25 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
                           FROM invoices WHERE id=?)"),
             { invoiceId });
     if (rows.isEmpty())
-        return -1;
+        return refuseRow(QStringLiteral("الفاتورة غير موجودة"));
     const QVariantMap invoice = rows.first().toMap();
     // Money paid on someone else's invoice would lower one tenant's balance for another's debt.
-    if (invoice.value(QStringLiteral("tenant_id")).toInt() != tenantId
-        || invoice.value(QStringLiteral("status")).toString() == QLatin1String("void"))
-        return -1;
+    if (invoice.value(QStringLiteral("tenant_id")).toInt() != tenantId)
+        return refuseRow(QStringLiteral("الفاتورة ليست على هذا المستأجر"));
+    if (invoice.value(QStringLiteral("status")).toString() == QLatin1String("void"))
+        return refuseRow(QStringLiteral("الفاتورة ملغاة ولا تقبل دفعات"));
     // Amounts of two currencies cannot be added up: the invoice's balance would mix them.
     if (invoice.value(QStringLiteral("currency_id")).toInt() != currId) {
         qCWarning(lcPayments) << "refused a payment in currency" << currId << "on invoice" << invoiceId
                               << "in currency" << invoice.value(QStringLiteral("currency_id")).toInt();
-        return -1;
+        return refuseRow(QStringLiteral("الدفعة بعملة غير عملة الفاتورة"));
     }
     const qint64 open = Money::toCents(invoice.value(QStringLiteral("balance")).toDouble());
     if (cents > open) {
         qCInfo(lcPayments) << "refused an overpayment of invoice" << invoiceId;
-        return -1;
+        return refuseRow(open == 0 ? QStringLiteral("الفاتورة مدفوعة بالكامل")
+                                   : QStringLiteral("المبلغ أكبر من المتبقي على الفاتورة (%1)")
+                                         .arg(Money::display(Money::fromCents(open), QString())));
     }
 
     const int id = m_db->execInsert(
@@ -148,22 +152,22 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
         { invoiceId, tenantId, Money::fromCents(cents), method, date, ref, currId,
             bank.trimmed().isEmpty() ? QVariant() : QVariant(bank.trimmed()) });
     if (id <= 0)
-        return -1;
+        return refuseUnsavedRow();
     const qint64 paidBefore = Money::toCents(invoice.value(QStringLiteral("paid_amount")).toDouble());
     const qint64 left = open - cents;
     if (!m_db->execNonQuery(
             QStringLiteral("UPDATE invoices SET paid_amount=?, balance=?, status=? WHERE id=?"),
             { Money::fromCents(paidBefore + cents), Money::fromCents(left),
                 left == 0 ? QStringLiteral("paid") : QStringLiteral("partial"), invoiceId }))
-        return -1;
+        return refuseUnsavedRow();
     if (!m_db->execNonQuery(QStringLiteral("UPDATE tenants SET balance=") + Money::movedByCentsSql("balance")
                 + QStringLiteral(" WHERE id=?"),
             { -cents, tenantId }))
-        return -1;
+        return refuseUnsavedRow();
     if (ReceiptBook(m_db).issue(id, Money::fromCents(left)) <= 0)
-        return -1;
+        return refuseUnsavedRow();
     if (!transaction.commit())
-        return -1;
+        return refuseUnsavedRow();
     emit dataChanged();
     return id;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 
 class Database;
@@ -10,7 +11,7 @@ class Database;
  * and status and the tenant's lower balance are written together or not at all. The table is
  * shared with the sales side, whose buyer payments the lists show too.
  */
-class PaymentModel : public QObject
+class PaymentModel : public Refusable
 {
     Q_OBJECT
 public:

@@ -24,7 +24,7 @@ const QString kWithFigures = QStringLiteral(R"(
 } // namespace
 
 PropertyModel::PropertyModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -48,26 +48,27 @@ QVariantMap PropertyModel::getById(int id)
 int PropertyModel::add(const QString& name, const QString& type, const QString& address, const QString& city,
     const QString& description)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty()) {
         qCWarning(lcProperties) << "refused a property without a name";
-        return -1;
+        return refuseRow(QStringLiteral("أدخل اسم العقار"));
     }
     // The project cost centre is the root every unit hangs under; a property without it would
     // make the first unit repair the tree later, so both rows are written or neither.
     TransactionGuard tx(m_db);
     if (!tx.isActive())
-        return -1;
+        return refuseUnsavedRow();
     const int id = m_db->execInsert(
         QStringLiteral("INSERT INTO properties (name,type,address,city,description) VALUES (?,?,?,?,?)"),
         { name, type, address, city, description });
     if (id <= 0)
-        return -1;
+        return refuseUnsavedRow();
     const int centre
         = m_db->execInsert(QStringLiteral("INSERT INTO cost_centers (name,type,property_id) VALUES (?,?,?)"),
             { name, QStringLiteral("project"), id });
     if (centre <= 0 || !tx.commit()) {
         qCWarning(lcProperties) << "could not write the project cost centre of property" << name;
-        return -1;
+        return refuseUnsavedRow();
     }
     emit dataChanged();
     return id;
@@ -120,13 +121,23 @@ bool PropertyModel::remove(int id)
                       WHERE project_id=? OR unit_id IN (SELECT id FROM units WHERE property_id=?))
             OR EXISTS(SELECT 1 FROM maintenance_requests
                       WHERE property_id=? OR unit_id IN (SELECT id FROM units WHERE property_id=?)))");
+    clearRefusal();
     TransactionGuard tx(m_db);
     if (!tx.isActive())
-        return false;
+        return refuseUnsaved();
     const QVariant history = m_db->scalar(historySql, QVariantList(11, id));
-    if (!history.isValid() || history.toInt() != 0) {
+    if (!history.isValid())
+        return refuseUnsaved();
+    if (history.toInt() != 0) {
         qCInfo(lcProperties) << "property" << id << "has history or let/sold units; not deleted";
-        return false;
+        const int taken
+            = m_db->scalar(
+                      QStringLiteral(
+                          "SELECT COUNT(*) FROM units WHERE property_id=? AND status IS NOT 'available'"),
+                      { id })
+                  .toInt();
+        return refuse(taken > 0 ? QStringLiteral("في العقار %1 وحدة مؤجرة أو مباعة أو خارج الخدمة").arg(taken)
+                                : QStringLiteral("للعقار سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة"));
     }
     // One statement for the whole tree: foreign keys are checked at the end of the statement,
     // so parents and children of the tree can go together.
@@ -138,7 +149,7 @@ bool PropertyModel::remove(int id)
         && m_db->execNonQuery(QStringLiteral("DELETE FROM properties WHERE id=?"), { id });
     if (!deleted || !tx.commit()) {
         qCWarning(lcProperties) << "could not delete property" << id;
-        return false;
+        return refuseUnsaved();
     }
     emit dataChanged();
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -10,7 +11,7 @@ class Database;
  * Properties (buildings and projects). Each property added here gets its 'project' cost centre,
  * the root of the tree that UnitModel grows with floors and units.
  */
-class PropertyModel : public QObject
+class PropertyModel : public Refusable
 {
     Q_OBJECT
 public:

@@ -19,8 +19,17 @@ QVariant identityOrNull(const QString& idNum)
 
 } // namespace
 
+bool TenantModel::identityTaken(const QString& idNum, int exceptId) const
+{
+    const QVariant number = identityOrNull(idNum);
+    return !number.isNull()
+        && m_db->scalar(
+                   QStringLiteral("SELECT 1 FROM tenants WHERE id_number=? AND id!=?"), { number, exceptId })
+               .isValid();
+}
+
 TenantModel::TenantModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -42,15 +51,23 @@ QVariantMap TenantModel::getById(int id)
 int TenantModel::add(const QString& name, const QString& idNum, const QString& phone, const QString& email,
     const QString& addr)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty()) {
         qCWarning(lcTenants) << "refused a tenant without a name";
+        refuse(QStringLiteral("أدخل اسم المستأجر"));
+        return -1;
+    }
+    if (identityTaken(idNum, 0)) {
+        refuse(QStringLiteral("رقم الهوية %1 مسجل لمستأجر آخر").arg(idNum.trimmed()));
         return -1;
     }
     const int id = m_db->execInsert(
         QStringLiteral("INSERT INTO tenants (full_name,id_number,phone,email,address) VALUES (?,?,?,?,?)"),
         { name.trimmed(), identityOrNull(idNum), phone, email, addr });
-    if (id <= 0)
+    if (id <= 0) {
+        refuseUnsaved();
         return -1;
+    }
     emit dataChanged();
     return id;
 }
@@ -58,14 +75,17 @@ int TenantModel::add(const QString& name, const QString& idNum, const QString& p
 bool TenantModel::update(int id, const QString& name, const QString& idNum, const QString& phone,
     const QString& email, const QString& addr)
 {
+    clearRefusal();
     if (name.trimmed().isEmpty())
-        return false;
+        return refuse(QStringLiteral("أدخل اسم المستأجر"));
     if (!m_db->scalar(QStringLiteral("SELECT 1 FROM tenants WHERE id=?"), { id }).isValid())
-        return false;
+        return refuse(QStringLiteral("المستأجر غير موجود"));
+    if (identityTaken(idNum, id))
+        return refuse(QStringLiteral("رقم الهوية %1 مسجل لمستأجر آخر").arg(idNum.trimmed()));
     if (!m_db->execNonQuery(
             QStringLiteral("UPDATE tenants SET full_name=?,id_number=?,phone=?,email=?,address=? WHERE id=?"),
             { name.trimmed(), identityOrNull(idNum), phone, email, addr, id }))
-        return false;
+        return refuseUnsaved();
     emit dataChanged();
     return true;
 }
@@ -74,18 +94,25 @@ bool TenantModel::remove(int id)
 {
     // Checked here rather than left to the foreign keys: cheques.tenant_id came by an added
     // column in older files and carries no foreign key there.
+    clearRefusal();
     static const QString historySql = QStringLiteral(R"(
-        SELECT EXISTS(SELECT 1 FROM contracts WHERE tenant_id=?)
+        SELECT (SELECT COUNT(*) FROM contracts WHERE tenant_id=? AND status='active') AS active,
+               EXISTS(SELECT 1 FROM contracts WHERE tenant_id=?)
             OR EXISTS(SELECT 1 FROM invoices WHERE tenant_id=?)
             OR EXISTS(SELECT 1 FROM payments WHERE tenant_id=?)
-            OR EXISTS(SELECT 1 FROM cheques WHERE tenant_id=?))");
-    const QVariant history = m_db->scalar(historySql, QVariantList(4, id));
-    if (!history.isValid() || history.toInt() != 0) {
+            OR EXISTS(SELECT 1 FROM cheques WHERE tenant_id=?) AS history)");
+    const QVariantList rows = m_db->execQuery(historySql, QVariantList(5, id));
+    if (rows.isEmpty())
+        return refuseUnsaved();
+    const QVariantMap history = rows.first().toMap();
+    const int active = history.value(QStringLiteral("active")).toInt();
+    if (active > 0 || history.value(QStringLiteral("history")).toInt() != 0) {
         qCInfo(lcTenants) << "tenant" << id << "has contracts or an account; not deleted";
-        return false;
+        return refuse(active > 0 ? QStringLiteral("لدى المستأجر %1 عقد نشط، أنهِ العقود أولاً").arg(active)
+                                 : QStringLiteral("للمستأجر سجل من عقود سابقة أو فواتير أو دفعات أو شيكات"));
     }
     if (!m_db->execNonQuery(QStringLiteral("DELETE FROM tenants WHERE id=?"), { id }))
-        return false;
+        return refuseUnsaved();
     emit dataChanged();
     return true;
 }

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 
 class Database;
 
 /** Tenants. Their running balance is kept by the invoice and payment models, never here. */
-class TenantModel : public QObject
+class TenantModel : public Refusable
 {
     Q_OBJECT
 public:
@@ -47,5 +48,8 @@ signals:
     void dataChanged();
 
 private:
+    /** True when another tenant than `exceptId` holds the identity number (a blank one is no number). */
+    bool identityTaken(const QString& idNum, int exceptId) const;
+
     Database* m_db;
 };

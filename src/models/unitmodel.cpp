@@ -54,7 +54,7 @@ bool readFigures(const QString& number, double area, int rooms, double rentMonth
 } // namespace
 
 UnitModel::UnitModel(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 { }
 
@@ -84,26 +84,33 @@ QVariantList UnitModel::getAvailable()
 int UnitModel::add(int propertyId, const QString& number, int floor, double area, int rooms,
     double rentMonthly, double rentYearly, double salePrice, int currencyId)
 {
+    clearRefusal();
     UnitFigures figures;
     if (propertyId <= 0 || !readFigures(number, area, rooms, rentMonthly, rentYearly, salePrice, &figures)) {
         qCWarning(lcUnits) << "refused unit" << number << "of property" << propertyId << ": bad figures";
-        return -1;
+        return refuseRow(number.trimmed().isEmpty()
+                ? QStringLiteral("أدخل رقم الوحدة")
+                : QStringLiteral("أرقام الوحدة غير صالحة: المساحة والغرف والمبالغ من صفر فأكثر"));
     }
     TransactionGuard tx(m_db);
     if (!tx.isActive())
-        return -1;
+        return refuseUnsavedRow();
+    if (m_db->scalar(QStringLiteral("SELECT 1 FROM units WHERE property_id=? AND unit_number=?"),
+                { propertyId, number })
+            .isValid())
+        return refuseRow(QStringLiteral("الوحدة رقم %1 موجودة في هذا العقار").arg(number));
     const int id = m_db->execInsert(QStringLiteral(R"(
         INSERT INTO units (property_id,unit_number,floor,area,rooms,rent_monthly,rent_yearly,sale_price,currency_id)
         VALUES (?,?,?,?,?,?,?,?,?))"),
         { propertyId, number, floor, figures.area, rooms, figures.rentMonthly, figures.rentYearly,
             figures.salePrice, currencyId });
     if (id <= 0)
-        return -1;
+        return refuseUnsavedRow();
     // The project reports rest on this tree: a unit is written with its centre or not at all.
     const bool planted = CostCenterTree(m_db).plantUnit(id, propertyId, number, floor);
     if (!planted || !tx.commit()) {
         qCWarning(lcUnits) << "could not write the cost centres of unit" << number << "; nothing kept";
-        return -1;
+        return refuseUnsavedRow();
     }
     emit dataChanged();
     return id;
@@ -161,18 +168,24 @@ bool UnitModel::hasHistory(int unitId, bool* ok) const
 
 bool UnitModel::remove(int id)
 {
+    clearRefusal();
     TransactionGuard tx(m_db);
     if (!tx.isActive())
-        return false;
+        return refuseUnsaved();
     const QVariant status = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { id });
     if (!status.isValid())
         return true;
+    if (status.toString() == QLatin1String("rented"))
+        return refuse(QStringLiteral("الوحدة مؤجرة حالياً"));
+    if (status.toString() == QLatin1String("sold"))
+        return refuse(QStringLiteral("الوحدة مباعة"));
     if (status.toString() != QLatin1String("available"))
-        return false;
+        return refuse(QStringLiteral("الوحدة خارج الخدمة، أعدها إلى الخدمة أولاً"));
     bool ok = false;
     if (hasHistory(id, &ok) || !ok) {
         qCInfo(lcUnits) << "unit" << id << "has history; not deleted";
-        return false;
+        return ok ? refuse(QStringLiteral("للوحدة سجل من عقود أو فواتير أو دفعات أو صيانة"))
+                  : refuseUnsaved();
     }
     const QVariantList parents = m_db->execQuery(
         QStringLiteral(
@@ -185,7 +198,7 @@ bool UnitModel::remove(int id)
     deleted = deleted && m_db->execNonQuery(QStringLiteral("DELETE FROM units WHERE id=?"), { id });
     if (!deleted || !tx.commit()) {
         qCWarning(lcUnits) << "could not delete unit" << id;
-        return false;
+        return refuseUnsaved();
     }
     emit dataChanged();
     return true;
@@ -196,32 +209,33 @@ bool UnitModel::updateStatus(int id, const QString& status)
     // 'rented' and 'sold' are written by a contract and a sale, together with the rows that stand
     // behind them; set by hand they would show a unit let or sold that nobody holds. By hand a free
     // unit is only taken out of service and put back.
+    clearRefusal();
     const bool takeOut = status == kOutOfService;
     if (!takeOut && status != kAvailable) {
         qCWarning(lcUnits) << "refused to set unit" << id << "to" << status;
-        return false;
+        return refuse(QStringLiteral("تُؤجر الوحدة بعقد وتُباع ببيع، ولا تُغير حالتها إلى ذلك يدوياً"));
     }
     TransactionGuard tx(m_db);
     if (!tx.isActive())
-        return false;
+        return refuseUnsaved();
     const QVariant current = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { id });
     if (!current.isValid())
-        return false;
+        return refuse(QStringLiteral("الوحدة غير موجودة"));
     if (current.toString() == status)
         return true;
     if (current.toString() != (takeOut ? kAvailable : kOutOfService)) {
         qCInfo(lcUnits) << "unit" << id << "is" << current.toString() << "; not set to" << status;
-        return false;
+        return refuse(QStringLiteral("لا تُخرج من الخدمة إلا وحدة متاحة"));
     }
     // An available unit has no active contract; a file written by hand might still hold one.
     if (takeOut
         && m_db->scalar(QStringLiteral("SELECT 1 FROM contracts WHERE unit_id=? AND status='active' LIMIT 1"),
                    { id })
                .isValid())
-        return false;
+        return refuse(QStringLiteral("للوحدة عقد نشط"));
     if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status=? WHERE id=?"), { status, id })
         || !tx.commit())
-        return false;
+        return refuseUnsaved();
     emit dataChanged();
     return true;
 }

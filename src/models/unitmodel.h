@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -13,7 +14,7 @@ class Database;
  *
  * Every list and map carries the units columns plus property_name.
  */
-class UnitModel : public QObject
+class UnitModel : public Refusable
 {
     Q_OBJECT
 public:

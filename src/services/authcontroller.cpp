@@ -57,7 +57,7 @@ bool isDefaultPassword(const QString& stored)
 } // namespace
 
 AuthController::AuthController(Database* db, QObject* parent)
-    : QObject(parent)
+    : Refusable(parent)
     , m_db(db)
 {
     m_legacyPasswordColumn = detectLegacyPasswordColumn();
@@ -291,17 +291,18 @@ void AuthController::logout()
 
 bool AuthController::changePassword(const QString& oldPass, const QString& newPass)
 {
+    clearRefusal();
     if (!m_loggedIn)
-        return false;
+        return refuse(QStringLiteral("سجّل الدخول أولاً"));
     // Log-in trims what is typed, so a password kept with its blanks could never be used again.
     const QString newPassword = newPass.trimmed();
     if (newPassword.isEmpty())
-        return false;
+        return refuse(QStringLiteral("أدخل كلمة المرور الجديدة"));
     const QVariant stored = m_db->scalar(R"(SELECT password_hash FROM users WHERE id=?)", { m_userId });
     if (!stored.isValid() || !passwordMatches(oldPass.trimmed(), stored.toString()))
-        return false;
+        return refuse(QStringLiteral("كلمة المرور الحالية غير صحيحة"));
     if (!storePassword(m_userId, newPassword))
-        return false;
+        return refuseUnsaved();
     if (m_username == kAdminName)
         setUsingDefaultPassword(newPassword == defaultPassword());
     return true;
@@ -326,47 +327,52 @@ bool AuthController::isAdministrator() const
 
 bool AuthController::registerUser(const QString& username, const QString& password, const QString& role)
 {
+    clearRefusal();
     if (!isAdministrator()) {
         qCWarning(lcAuth) << "Refusing to add a user: the logged-in account is not an administrator";
-        return false;
+        return refuse(QStringLiteral("إضافة المستخدمين للمدير فقط"));
     }
     // Names and passwords are trimmed as log-in trims them, or the account could never log in.
     const QString name = username.trimmed();
     const QString pass = password.trimmed();
     if (name.isEmpty() || pass.isEmpty() || (role != kAdminRole && role != kUserRole)) {
         qCWarning(lcAuth) << "Refusing to add a user with an empty name or password, or role" << role;
-        return false;
+        return refuse(name.isEmpty() ? QStringLiteral("أدخل اسم المستخدم")
+                : pass.isEmpty()     ? QStringLiteral("أدخل كلمة المرور")
+                                     : QStringLiteral("الصلاحية غير معروفة"));
     }
     // A look-alike of the built-in administrator could never be removed.
     if (name.compare(kAdminName, Qt::CaseInsensitive) == 0)
-        return false;
+        return refuse(QStringLiteral("الاسم %1 محجوز للمدير المدمج").arg(kAdminName));
     // Checked before hashing, which is the slow part.
     if (m_db->scalar(R"(SELECT id FROM users WHERE username=?)", { name }).isValid())
-        return false;
+        return refuse(QStringLiteral("اسم المستخدم %1 مستخدم من قبل").arg(name));
     const QString hash = PasswordHasher::hash(pass);
     if (hash.isEmpty())
-        return false;
+        return refuseUnsaved();
     const QString sql = m_legacyPasswordColumn
         ? QStringLiteral(
             "INSERT INTO users (username, password_hash, role, full_name, password) VALUES (?,?,?,?,'')")
         : QStringLiteral("INSERT INTO users (username, password_hash, role, full_name) VALUES (?,?,?,?)");
-    return m_db->execInsert(sql, { name, hash, role, name }) >= 1;
+    return m_db->execInsert(sql, { name, hash, role, name }) >= 1 || refuseUnsaved();
 }
 
 bool AuthController::removeUser(const QString& username)
 {
+    clearRefusal();
     if (!isAdministrator()) {
         qCWarning(lcAuth) << "Refusing to remove a user: the logged-in account is not an administrator";
-        return false;
+        return refuse(QStringLiteral("حذف المستخدمين للمدير فقط"));
     }
     if (username.trimmed().compare(kAdminName, Qt::CaseInsensitive) == 0)
-        return false;
+        return refuse(QStringLiteral("لا يُحذف المدير المدمج"));
     // The account in use stays: removing it would leave the program run by a user who no longer
     // exists, and could leave the office without any administrator it can log in as.
     const QVariant id = m_db->scalar(R"(SELECT id FROM users WHERE username=?)", { username });
     if (id.isValid() && id.toInt() == m_userId) {
         qCWarning(lcAuth) << "Refusing to remove the account that is logged in";
-        return false;
+        return refuse(QStringLiteral("لا تحذف الحساب الذي سجلت الدخول به"));
     }
-    return m_db->execNonQuery(R"(DELETE FROM users WHERE username=? AND id!=?)", { username, m_userId });
+    return m_db->execNonQuery(R"(DELETE FROM users WHERE username=? AND id!=?)", { username, m_userId })
+        || refuseUnsaved();
 }

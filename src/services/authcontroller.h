@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QObject>
+#include "refusable.h"
+
 #include <QVariantList>
 #include <future>
 
@@ -11,7 +12,7 @@ class Database;
  * Argon2id hashes; a plain password left by an older file is accepted once and re-hashed on that
  * log-in. The state lives in memory: every start begins logged out.
  */
-class AuthController : public QObject
+class AuthController : public Refusable
 {
     Q_OBJECT
     Q_PROPERTY(bool isLoggedIn READ isLoggedIn NOTIFY authChanged)
@@ -30,6 +31,8 @@ public:
     QString currentRole() const { return m_role; }
     /** The user name of the logged-in account; empty when nobody is. */
     QString currentUsername() const { return m_username; }
+    /** The id of the logged-in account; -1 when nobody is logged in. */
+    int currentUserId() const { return m_loggedIn ? m_userId : -1; }
     /** True while the built-in "admin" account still opens with the public default password. */
     bool usingDefaultPassword() const { return m_usingDefaultPassword; }
 

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "money.h"
 
 #include <QLocale>
 #include <cmath>
@@ -47,12 +48,12 @@ QString BusinessInsights::oneDecimal(double value)
     return QString::number(value, 'f', 1);
 }
 
-QString BusinessInsights::money(double value)
+QString BusinessInsights::money(double value) const
 {
-    // Sums of many amounts carry binary noise (1000.0000000000001), and the general format turns
-    // round millions into exponents (1.5e+06): neither belongs in a sentence about money.
-    const double cents = std::round(value * 100) / 100;
-    return QString::number(cents == 0 ? 0.0 : cents, 'f', QLocale::FloatingPointShortest);
+    // The sums are of the primary currency, the one every page writes an amount in when it names none.
+    const QString symbol
+        = m_db->scalar(u"SELECT symbol FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1"_s).toString();
+    return Money::display(value, symbol);
 }
 
 QVariantList BusinessInsights::cards() const
@@ -105,7 +106,7 @@ QVariantMap BusinessInsights::overdueInvoicesCard() const
     // 1000 although it reads as 1000.
     const double overdue = rows.first().toMap().value(u"overdue"_s).toDouble();
     return card(overdue < 1000 ? kIconGood : kIconBad, u"المستحقات المتأخرة"_s,
-        u"إجمالي المتأخرات: %1 ₪"_s.arg(whole(overdue)));
+        u"إجمالي المتأخرات: %1"_s.arg(money(overdue)));
 }
 
 QVariantMap BusinessInsights::overdueInstallmentsCard() const
@@ -118,7 +119,7 @@ QVariantMap BusinessInsights::overdueInstallmentsCard() const
     if (count < 1)
         return {};
     return card(kIconWarning, u"أقساط متأخرة"_s,
-        u"%1 قسط متأخر بقيمة %2 ₪"_s.arg(QString::number(count), whole(row.value(u"t"_s).toDouble())));
+        u"%1 قسط متأخر بقيمة %2"_s.arg(QString::number(count), money(row.value(u"t"_s).toDouble())));
 }
 
 QVariantMap BusinessInsights::chequesDueCard() const
@@ -132,7 +133,7 @@ QVariantMap BusinessInsights::chequesDueCard() const
         return {};
     return card(kIconCheque, u"شيكات مستحقة"_s,
         u"%1 شيك مستحق خلال 7 أيام بقيمة %2"_s.arg(
-            QString::number(count), whole(row.value(u"t"_s).toDouble())));
+            QString::number(count), money(row.value(u"t"_s).toDouble())));
 }
 
 QVariantMap BusinessInsights::placement() const
@@ -169,7 +170,7 @@ QVariantMap BusinessInsights::analysis(double revenue, double netProfit, int ove
             += u"⚠️ لا توجد بيانات مالية كافية لتحليل الإيرادات حالياً.\n\n"_s;
     } else {
         const double margin = netProfit / revenue * 100;
-        text += u"✅ **الأداء المالي:** تحقق المنظومة حالياً إيرادات إجمالية قدرها **%1 ₪**. "_s.arg(
+        text += u"✅ **الأداء المالي:** تحقق المنظومة حالياً إيرادات إجمالية قدرها **%1**. "_s.arg(
             money(revenue));
         text += u"بهامش ربح صافي يقدر بـ **%1%**. "_s.arg(oneDecimal(margin));
         text += margin > 30 ? u"هذا المؤشر ممتاز ويدل على كفاءة تشغيلية عالية."_s

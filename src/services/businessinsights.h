@@ -28,10 +28,10 @@ public:
     static QString whole(double value);
     /** Fixed, one decimal: 66.666 gives "66.7". */
     static QString oneDecimal(double value);
-    /** Money in fixed notation to the cent, without trailing zeros: 1500000 gives "1500000", 10.5 "10.5". */
-    static QString money(double value);
 
 private:
+    /** An amount of the primary currency as every page writes it (Money::display). */
+    QString money(double value) const;
     QVariantMap occupancyCard() const;
     QVariantMap overdueInvoicesCard() const;
     QVariantMap overdueInstallmentsCard() const;

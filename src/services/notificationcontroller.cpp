@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "money.h"
 
 #include <QDate>
 #include <QLoggingCategory>
@@ -24,10 +25,22 @@ QString text(const QVariantMap& row, const char* key)
     return row.value(QLatin1String(key)).toString();
 }
 
+// In the row's own currency, as every page writes an amount.
 QString amount(const QVariantMap& row, const char* key)
 {
-    return NotificationController::plainNumber(row.value(QLatin1String(key)).toDouble());
+    return Money::display(row.value(QLatin1String(key)).toDouble(), text(row, "currency_symbol"));
 }
+
+// A date inside an Arabic line, isolated so that it reads in its written order ("2026-12-06"
+// after Arabic letters would otherwise show its parts right to left).
+QString dateIn(const QVariantMap& row, const char* key)
+{
+    return QChar(0x2066) + text(row, key) + QChar(0x2069);
+}
+
+// The symbol of a row's currency, the primary one for a row that names none (older invoices).
+const QString kSymbolOf = QStringLiteral(
+    R"(COALESCE(cur.symbol, (SELECT symbol FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1)) AS currency_symbol)");
 
 // The four keys overwrite columns of the same name: a cheque's own `type` gives way to "cheque".
 void setAlert(QVariantMap& row, const QString& type, const QString& title, const QString& detail,
@@ -51,18 +64,6 @@ NotificationController::NotificationController(Database* db, QObject* parent)
     , m_db(db)
 { }
 
-QString NotificationController::plainNumber(double value)
-{
-    if (value == 0.0)
-        value = 0.0; // no "-0"
-    // Fifteen significant digits keep every digit a person typed and drop the binary residue of
-    // sums such as 0.1 + 0.2; the fixed form takes over only where 'g' would write an exponent.
-    QString number = QString::number(value, 'g', 15);
-    if (number.contains(QLatin1Char('e')))
-        number = QString::number(value, 'f', QLocale::FloatingPointShortest);
-    return number;
-}
-
 std::vector<NotificationController::Rule> NotificationController::rulesFor(const QDate& todayDate)
 {
     // Every reference date is formed once per call, so all rules judge against the same day.
@@ -75,17 +76,19 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
 
     // Installments due today or yesterday are still a reminder; anything older is arrears.
     rules.push_back({ QStringLiteral(R"(
-        SELECT i.*, b.full_name as buyer_name, u.unit_number
+        SELECT i.*, b.full_name as buyer_name, u.unit_number, )")
+            + kSymbolOf + QStringLiteral(R"(
         FROM installments i
         JOIN buyers b ON i.buyer_id = b.id
         JOIN units u ON i.unit_id = u.id
+        LEFT JOIN currencies cur ON cur.id = i.currency_id
         WHERE i.due_date IN (?, ?) AND i.status != 'paid'
         ORDER BY i.due_date, i.id)"),
         { today, yesterday }, [](QVariantMap& row) {
             setAlert(row, QStringLiteral("payment_due"),
                 QStringLiteral("دفعة مستحقة (اليوم/أمس): ") + text(row, "buyer_name"),
                 QStringLiteral("الوحدة: ") + text(row, "unit_number") + QStringLiteral(" - المبلغ: ")
-                    + amount(row, "installment_amount") + QStringLiteral(" ₪"),
+                    + amount(row, "installment_amount"),
                 QStringLiteral("high"));
         } });
 
@@ -100,7 +103,7 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
         { yesterday }, [](QVariantMap& row) {
             setAlert(row, QStringLiteral("overdue"),
                 QStringLiteral("قسط متأخر جداً: ") + text(row, "buyer_name"),
-                QStringLiteral("استحق في: ") + text(row, "due_date"), QStringLiteral("critical"));
+                QStringLiteral("استحق في: ") + dateIn(row, "due_date"), QStringLiteral("critical"));
         } });
 
     // Received cheques still pending, a week ahead, and those whose day has already come and gone.
@@ -108,13 +111,16 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
     // settled by other money (cashing it is refused: it goes back to the buyer). The unary plus
     // keeps SQLite on the status index: by type it would walk every cheque ever received.
     rules.push_back({ QStringLiteral(R"(
-        SELECT c.*, b.full_name as buyer_name, t.full_name as tenant_name, u.unit_number, p.name as property_name
+        SELECT c.*, b.full_name as buyer_name, t.full_name as tenant_name, u.unit_number, p.name as property_name,
+            )")
+            + kSymbolOf + QStringLiteral(R"(
         FROM cheques c
         LEFT JOIN buyers b ON c.buyer_id=b.id
         LEFT JOIN tenants t ON c.tenant_id=t.id
         LEFT JOIN installments i ON c.installment_id=i.id
         LEFT JOIN units u ON i.unit_id=u.id
         LEFT JOIN properties p ON u.property_id=p.id
+        LEFT JOIN currencies cur ON cur.id = c.currency_id
         WHERE c.due_date <= ? AND c.status = 'pending' AND +c.type = 'received'
           AND (i.id IS NULL OR i.status != 'paid')
         ORDER BY c.due_date, c.id)"),
@@ -135,11 +141,13 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
     // Invoice statuses are 'pending', 'partial', 'paid' and 'void': the open two are named for the
     // same reason, so the settled history of every invoice ever written is never walked.
     rules.push_back({ QStringLiteral(R"(
-        SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name
+        SELECT i.*, t.full_name as tenant_name, u.unit_number, p.name as property_name, )")
+            + kSymbolOf + QStringLiteral(R"(
         FROM invoices i
         JOIN tenants t ON i.tenant_id=t.id
         LEFT JOIN units u ON i.unit_id=u.id
         LEFT JOIN properties p ON u.property_id=p.id
+        LEFT JOIN currencies cur ON cur.id = i.currency_id
         WHERE i.status IN ('pending', 'partial') AND i.due_date <= ?
         ORDER BY i.due_date, i.id)"),
         { today }, [today](QVariantMap& row) {
@@ -160,7 +168,7 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
         { inThirtyDays }, [](QVariantMap& row) {
             setAlert(row, QStringLiteral("contract"),
                 QStringLiteral("عقد ينتهي قريباً: ") + text(row, "tenant_name"),
-                QStringLiteral("تاريخ الانتهاء: ") + text(row, "end_date"), QStringLiteral("low"));
+                QStringLiteral("تاريخ الانتهاء: ") + dateIn(row, "end_date"), QStringLiteral("low"));
         } });
 
     return rules;

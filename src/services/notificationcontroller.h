@@ -35,9 +35,6 @@ public:
     /** Read state is not kept: alerts live exactly as long as their cause. */
     Q_INVOKABLE void markAsRead(int alertId);
 
-    /** An amount as plain text: no exponent, no trailing zeros, no binary residue. */
-    static QString plainNumber(double value);
-
 private:
     struct Rule;
     [[nodiscard]] static std::vector<Rule> rulesFor(const QDate& today);

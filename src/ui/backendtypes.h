@@ -24,12 +24,21 @@
 #include "printcontroller.h"
 #include "propertymodel.h"
 #include "receiptcontroller.h"
+#include "refusable.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
 
 #include <QQmlEngine>
+
+// The base of the objects that tell why they refused: its `lastError` is seen on each of them.
+struct RefusableType
+{
+    Q_GADGET
+    QML_FOREIGN(Refusable)
+    QML_ANONYMOUS
+};
 
 struct DatabaseType
 {

@@ -222,6 +222,21 @@ private slots:
         VERIFY_CONSISTENT(db());
     }
 
+    void aSaleIsAuditedUnderTheClerkWhoTriedItRefusedOrNot()
+    {
+        const int admin = m_db->value("SELECT id FROM users WHERE username='admin'").toInt();
+        QVERIFY(admin > 0);
+        m_sales->setActingUser(admin);
+        QVERIFY(!sell(1000, 1200, 12));
+        const QVariantMap refused = db()->execQuery("SELECT * FROM audit_logs").value(0).toMap();
+        QCOMPARE(refused.value("user_id").toInt(), admin);
+        QCOMPARE(refused.value("record_id").toInt(), m_unit);
+        QVERIFY(refused.value("details").toString().endsWith(m_sales->lastError()));
+        QCOMPARE(m_db->count("payments") + m_db->count("installments"), 0);
+        QVERIFY(sell(1000, 100, 3));
+        QCOMPARE(m_db->value("SELECT COUNT(*) FROM audit_logs WHERE user_id=?", { admin }).toInt(), 2);
+    }
+
     void scheduleInWholeCentsAndMonths_data()
     {
         QTest::addColumn<double>("total");

@@ -121,6 +121,42 @@ TestCase {
         return null;
     }
 
+    // Chooses the first entry of a ChoiceBox that `predicate` accepts, as a click would.
+    function choose(box, predicate) {
+        const index = box.indexWhere(predicate);
+        verify(index >= 0, box.objectName + ": no such entry");
+        box.currentIndex = index;
+        box.activated(index);
+    }
+
+    // The shown row of a PagedList whose record `predicate` accepts: the list reuses its
+    // delegates, so the row is brought into view first.
+    function pagedRow(list, predicate, what) {
+        let row = -1;
+        for (let i = 0; i < list.count && row < 0; ++i)
+            if (predicate(list.recordAt(i)))
+                row = i;
+        verify(row >= 0, what + " is listed");
+        list.view.positionViewAtIndex(row, 0);
+        let found = null;
+        tryVerify(() => (found = list.view.itemAtIndex(row)) !== null, 2000, what);
+        return found;
+    }
+
+    // The first made delegate of a view (ListView, GridView) that `predicate` accepts.
+    function shownItem(view, predicate, what) {
+        let found = null;
+        tryVerify(() => {
+            for (let i = 0; i < view.count; ++i) {
+                const item = view.itemAtIndex(i);
+                if (item && predicate(item))
+                    return (found = item) !== null;
+            }
+            return false;
+        }, 2000, what);
+        return found;
+    }
+
     // Two digits of a month or a day ("03").
     function pad2(number) {
         return number < 10 ? "0" + number : String(number);

@@ -93,7 +93,7 @@ AppTestCase {
 
         // The same amount reads the same on every page that shows it: grouped, two decimals, the
         // currency's own symbol.
-        const written = "\u202A1,500.00\u202C ₪";
+        const written = "\u20661,500.00\u2069 ₪";
         compare(find("paymentAmount", list).text, written, "dashboard");
         const payments = showPage(5);
         const paymentList = find("paymentList", payments);

@@ -34,13 +34,6 @@ AppTestCase {
         return showPage(8);
     }
 
-    function choose(box, predicate) {
-        const index = box.indexWhere(predicate);
-        verify(index >= 0, box.objectName + ": no such entry");
-        box.currentIndex = index;
-        box.activated(index);
-    }
-
     // The shown card of a request (the list reuses its delegates, so look it up by row).
     function card(page, id) {
         const row = page.requests.findIndex(request => request.id === id);
@@ -177,7 +170,7 @@ AppTestCase {
         find("completionCost", page).text = "120";
         mouseClick(find("confirmCompletionButton", page));
         compare(notice.kind, "error");
-        compare(notice.text, "تعذر إكمال الطلب، ربما أُكمل من قبل");
+        verify(notice.text.indexOf("مكتمل من قبل") > 0, notice.text);
         verify(dialog.visible);
         compare(testSupport.count("SELECT id FROM expenses WHERE maintenance_id=?", [ids.lift]), 1, "one expense only");
     }

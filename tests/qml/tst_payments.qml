@@ -55,13 +55,6 @@ AppTestCase {
         return dialog;
     }
 
-    function choose(box, predicate) {
-        const index = box.indexWhere(predicate);
-        verify(index >= 0, box.objectName + ": no such entry");
-        box.currentIndex = index;
-        box.activated(index);
-    }
-
     function test_choosingATenantOffersTheEarlierDueInvoice() {
         const page = paymentsPage();
         const ids = arrangeInvoices();

@@ -26,17 +26,8 @@ AppTestCase {
 
     // The card the grid shows for a property (it keeps a few hidden cards aside for reuse).
     function card(page, propertyId) {
-        const grid = find("propertyGrid", page);
-        let found = null;
-        tryVerify(() => {
-            for (let i = 0; i < grid.count; ++i) {
-                const cell = grid.itemAtIndex(i);
-                if (cell && Number(cell.record.id) === Number(propertyId))
-                    return (found = find("propertyCard_" + propertyId, cell)) !== null;
-            }
-            return false;
-        }, 2000, "card of property " + propertyId);
-        return found;
+        const cell = shownItem(find("propertyGrid", page), item => Number(item.record.id) === Number(propertyId), "card of property " + propertyId);
+        return find("propertyCard_" + propertyId, cell);
     }
 
     function openUnits(page, propertyId) {
@@ -304,13 +295,13 @@ AppTestCase {
         mouseClick(find("deleteUnitButton", unitRow(dialog, "102")));
         confirmWith(page, "unitConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف الوحدة رقم 102: مؤجرة حالياً.");
+        compare(notice.text, "لا يمكن حذف الوحدة رقم 102: الوحدة مؤجرة حالياً");
         compare(testSupport.count("SELECT id FROM units WHERE id=?", [rented]), 1);
 
         mouseClick(find("deleteUnitButton", unitRow(dialog, "103")));
         confirmWith(page, "unitConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف الوحدة رقم 103: لها سجل من عقود أو فواتير أو دفعات أو صيانة.");
+        compare(notice.text, "لا يمكن حذف الوحدة رقم 103: للوحدة سجل من عقود أو فواتير أو دفعات أو صيانة");
         compare(testSupport.count("SELECT id FROM units WHERE id=?", [used]), 1);
         compare(dialog.units.length, 2);
     }
@@ -347,13 +338,13 @@ AppTestCase {
         mouseClick(find("deletePropertyButton", card(page, busy)));
         confirmWith(page, "propertyConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف العقار \"برج مؤجر\": فيه 1 وحدة مؤجرة أو مباعة.");
+        compare(notice.text, "لا يمكن حذف العقار \"برج مؤجر\": في العقار 1 وحدة مؤجرة أو مباعة أو خارج الخدمة");
         compare(testSupport.count("SELECT id FROM properties WHERE id=?", [busy]), 1);
 
         mouseClick(find("deletePropertyButton", card(page, old)));
         confirmWith(page, "propertyConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف العقار \"عمارة قديمة\": له سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة.");
+        compare(notice.text, "لا يمكن حذف العقار \"عمارة قديمة\": للعقار سجل من عقود أو فواتير أو دفعات أو مصاريف أو صيانة");
         compare(testSupport.count("SELECT id FROM properties WHERE id=?", [old]), 1);
         compare(page.properties.length, 2);
     }

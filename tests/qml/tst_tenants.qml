@@ -32,17 +32,7 @@ AppTestCase {
 
     // The row the list shows for a tenant (hidden rows kept for reuse are skipped).
     function row(page, tenantId) {
-        const view = listView(page);
-        let found = null;
-        tryVerify(() => {
-            for (let i = 0; i < view.count; ++i) {
-                const item = view.itemAtIndex(i);
-                if (item && Number(item.record.id) === Number(tenantId))
-                    return (found = item) !== null;
-            }
-            return false;
-        }, 2000, "row of tenant " + tenantId);
-        return found;
+        return shownItem(listView(page), item => Number(item.record.id) === Number(tenantId), "row of tenant " + tenantId);
     }
 
     // The row of a contract in the contracts dialog.
@@ -383,13 +373,13 @@ AppTestCase {
         mouseClick(find("deleteTenantButton", row(page, renting)));
         confirmWith(page, "tenantConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف المستأجر \"سامي خليل\": لديه 1 عقد نشط، أنهِ العقود أولاً.");
+        compare(notice.text, "لا يمكن حذف المستأجر \"سامي خليل\": لدى المستأجر 1 عقد نشط، أنهِ العقود أولاً");
         compare(testSupport.count("SELECT id FROM tenants WHERE id=?", [renting]), 1);
 
         mouseClick(find("deleteTenantButton", row(page, former)));
         confirmWith(page, "tenantConfirmDialog", "confirmButton");
         compare(notice.kind, "error");
-        compare(notice.text, "لا يمكن حذف المستأجر \"رامي عودة\": له سجل من عقود سابقة أو فواتير أو دفعات أو شيكات.");
+        compare(notice.text, "لا يمكن حذف المستأجر \"رامي عودة\": للمستأجر سجل من عقود سابقة أو فواتير أو دفعات أو شيكات");
         compare(testSupport.count("tenants"), 2);
     }
 

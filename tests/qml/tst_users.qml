@@ -77,7 +77,8 @@ AppTestCase {
 
         verify(notice.active);
         compare(notice.kind, "error");
-        compare(notice.text, "تعذرت إضافة المستخدم، ربما الاسم مستخدم من قبل");
+        compare(notice.text, authCtrl.lastError);
+        verify(notice.text.length > 0);
         verify(dialog.visible, "the dialog stays open");
         compare(find("newUserName", page).text, "admin", "with its input");
         compare(testSupport.count("users"), 1);

@@ -30,7 +30,8 @@ enum Check {
     PaymentCurrencies = 0x2000, ///< a payment on an invoice is in the invoice's currency
     UnitStatuses = 0x4000, ///< a unit's status is known; a unit out of service is neither let nor sold
     OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
-    ChequeCollections = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    ChequeCollections
+    = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
     Receipts = 0x20000, ///< every sum received has one receipt, numbered 1 to the counter with no gap
     All = 0x3ffff,
 };
@@ -44,6 +45,21 @@ QStringList problems(const QSqlDatabase& db, Checks checks = All);
  * included, in rowid order. Equal digests mean nothing was written (not even an id used up).
  */
 QByteArray contentHash(const QSqlDatabase& db);
+
+/** Taken before a call that must write nothing: holds() while the content's digest is still the same. */
+class Unchanged
+{
+public:
+    explicit Unchanged(const QSqlDatabase& db)
+        : m_db(db)
+        , m_before(contentHash(db))
+    { }
+    bool holds() const { return contentHash(m_db) == m_before; }
+
+private:
+    QSqlDatabase m_db;
+    QByteArray m_before;
+};
 
 /** A private connection on a database file, removed again when the object goes. */
 class FileConnection

@@ -299,6 +299,7 @@ private slots:
             QVERIFY(!auth.login(kAdmin, u"guess-77"_s));
             QVERIFY(auth.registerUser(u"sami"_s, secret, u"user"_s));
             QVERIFY(!auth.registerUser(u"sami"_s, u"again-88"_s, u"user"_s));
+            QCOMPARE(auth.lastError(), u"اسم المستخدم sami مستخدم من قبل"_s);
             QVERIFY(auth.login(u"sami"_s, secret));
             QVERIFY(auth.changePassword(secret, u"next-99"_s));
         }

@@ -398,10 +398,10 @@ private slots:
         QTest::addColumn<double>("overdue");
         QTest::addColumn<QString>("icon");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("nothing overdue") << 0.0 << "✅" << " 0 ₪";
-        QTest::newRow("999.6 reads 1000 but stays green") << 999.6 << "✅" << " 1000 ₪";
-        QTest::newRow("1000 exactly") << 1000.0 << "🔴" << " 1000 ₪";
-        QTest::newRow("1234.4") << 1234.4 << "🔴" << " 1234 ₪";
+        QTest::newRow("nothing overdue") << 0.0 << "✅" << " <0.00> ₪";
+        QTest::newRow("999.99 stays green") << 999.99 << "✅" << " <999.99> ₪";
+        QTest::newRow("1000 exactly") << 1000.0 << "🔴" << " <1,000.00> ₪";
+        QTest::newRow("1234.4") << 1234.4 << "🔴" << " <1,234.40> ₪";
         // clang-format on
     }
 
@@ -418,6 +418,7 @@ private slots:
         const QVariantMap card = m_reports->getAIInsights().value(1).toMap();
         QTEST(card.value("icon").toString(), "icon");
         QFETCH(QString, shown);
+        shown.replace(u'<', QChar(0x2066)).replace(u'>', QChar(0x2069)); // the isolated figure
         QVERIFY2(card.value("description").toString().endsWith(shown),
             qPrintable(card.value("description").toString()));
     }
@@ -444,10 +445,10 @@ private slots:
         const QVariantList cards = m_reports->getAIInsights();
         QCOMPARE(cards.size(), 4);
         const QString installments = cards.at(2).toMap().value("description").toString();
-        QVERIFY2(installments.startsWith(u"2 "_s) && installments.contains(u" 1100 "_s),
+        QVERIFY2(installments.startsWith(u"2 "_s) && installments.contains(u"1,099.60"_s),
             qPrintable(installments)); // 500 + 599.6 open
         const QString cheques = cards.at(3).toMap().value("description").toString();
-        QVERIFY2(cheques.startsWith(u"3 "_s) && cheques.endsWith(u" 1500"_s), qPrintable(cheques));
+        QVERIFY2(cheques.startsWith(u"3 "_s) && cheques.contains(u"1,500.00"_s), qPrintable(cheques));
         const QString advice = m_reports->getSmartAIAnalysis().value("text").toString();
         QVERIFY2(advice.contains(u"**2**"_s) && advice.contains(u"**3**"_s), qPrintable(advice));
     }
@@ -460,10 +461,10 @@ private slots:
         QTest::addColumn<QString>("revenueShown");
         QTest::addColumn<QString>("marginShown");
         QTest::addColumn<bool>("praised");
-        QTest::newRow("30 is not above 30") << 10000.0 << 7000.0 << "**10000 ₪**" << "**30.0%**" << false;
-        QTest::newRow("80.01 shows 80.0") << 10000.0 << 1999.0 << "**10000 ₪**" << "**80.0%**" << true;
-        QTest::newRow("a loss") << 1234.5 << 2469.0 << "**1234.5 ₪**" << "**-100.0%**" << false;
-        QTest::newRow("millions written out") << 1500000.0 << 0.0 << "**1500000 ₪**" << "**100.0%**" << true;
+        QTest::newRow("30 is not above 30") << 10000.0 << 7000.0 << "10,000.00" << "**30.0%**" << false;
+        QTest::newRow("80.01 shows 80.0") << 10000.0 << 1999.0 << "10,000.00" << "**80.0%**" << true;
+        QTest::newRow("a loss") << 1234.5 << 2469.0 << "1,234.50" << "**-100.0%**" << false;
+        QTest::newRow("millions written out") << 1500000.0 << 0.0 << "1,500,000.00" << "**100.0%**" << true;
         QTest::newRow("no takings") << 0.0 << 50.0 << "" << "" << false;
         // clang-format on
     }

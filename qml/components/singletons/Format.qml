@@ -56,11 +56,12 @@ QtObject {
         return primarySymbol;
     }
 
-    // An amount with digit grouping and two decimals, without a symbol ("-1,250.00"), kept left to
-    // right so a minus sign stays in front of its digits inside Arabic text.
+    // An amount with digit grouping and two decimals, without a symbol ("-1,250.00"), isolated
+    // left to right so a minus sign stays in front of its digits inside Arabic text. The back end
+    // writes amounts in its sentences by the same rules (Money::display).
     function money(value) {
         const number = Number(value);
-        return "\u202A" + (isFinite(number) ? number : 0).toLocaleString(numberLocale, "f", 2) + "\u202C";
+        return ltr((isFinite(number) ? number : 0).toLocaleString(numberLocale, "f", 2));
     }
 
     // An amount followed by the symbol of its currency ("1,250.00 ₪").
@@ -92,19 +93,22 @@ QtObject {
 
     // A date, period or other figure with separators, kept in its written order inside Arabic
     // text: after Arabic letters "2025-01-28" would otherwise show as 28-01-2025 (marks on either
-    // side are not enough; the figure is embedded left to right).
+    // side are not enough). The figure is isolated left to right (LRI ... PDI): unlike an
+    // embedding it leaves the text around it as it was.
     function ltr(text) {
-        return "\u202A" + (text === undefined || text === null ? "" : text) + "\u202C";
+        return "\u2066" + (text === undefined || text === null ? "" : text) + "\u2069";
     }
 
+    // A date inside a sentence: "استحق في " + Format.date(row.due_date).
     function date(isoDate) {
         return ltr(isoDate);
     }
 
-    // Every run of digits joined by - / : . inside a line kept in its written order, and the line
-    // itself right to left even when it starts with such a run.
+    // Every run of digits joined by - / : . inside a line (a date or a reference written into a
+    // stored text) kept in its written order, and the line itself right to left even when it
+    // starts with such a run.
     function inOrder(text) {
-        return "\u200F" + String(text === undefined || text === null ? "" : text).replace(/\d+(?:[-\/:.]\d+)+/g, run => "\u202A" + run + "\u202C");
+        return "\u200F" + String(text === undefined || text === null ? "" : text).replace(/\d+(?:[-\/:.]\d+)+/g, run => ltr(run));
     }
 
     // Today, "yyyy-MM-dd", and the current billing period "yyyy-MM", from the back end's clock.
@@ -119,7 +123,7 @@ QtObject {
         const days = ["الأحد", "الاثنين", "الثلاثاء", "الأربعاء", "الخميس", "الجمعة", "السبت"];
         const parts = isoDate.split("-").map(Number);
         const day = new Date(Date.UTC(parts[0], parts[1] - 1, parts[2]));
-        return days[day.getUTCDay()] + " " + isoDate.substring(8, 10) + "/" + isoDate.substring(5, 7) + "/" + isoDate.substring(0, 4);
+        return days[day.getUTCDay()] + " " + ltr(isoDate.substring(8, 10) + "/" + isoDate.substring(5, 7) + "/" + isoDate.substring(0, 4));
     }
 
     function currentPeriod() {
@@ -147,7 +151,7 @@ QtObject {
     // What a user typed, with Arabic-Indic digits, the Arabic decimal mark, digit grouping and
     // direction marks (as a pasted figure brings them) turned into a plain number text.
     function plainNumberText(text) {
-        let typed = String(text === undefined || text === null ? "" : text).replace(/[\u200E\u200F\u202A-\u202E]/g, "").trim();
+        let typed = String(text === undefined || text === null ? "" : text).replace(/[\u200E\u200F\u202A-\u202E\u2066-\u2069]/g, "").trim();
         typed = typed.replace(/[\u0660-\u0669]/g, d => String(d.charCodeAt(0) - 0x0660));
         typed = typed.replace(/[\u06F0-\u06F9]/g, d => String(d.charCodeAt(0) - 0x06F0));
         return typed.replace(/\u066B/g, ".").replace(/[,\u066C]/g, "");

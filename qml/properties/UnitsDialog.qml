@@ -70,10 +70,8 @@ MDialog {
 
         const id = Backend.unitModel.add(propertyId, number, floor, area, rooms, rent, rent * 12, 0, 1);
         if (id <= 0) {
-            // Another window may have added the same number meanwhile.
             refresh();
-            const taken = units.some(unit => String(unit.unit_number) === number);
-            return Notifier.refuse(taken ? "الوحدة رقم " + number + " موجودة في هذا العقار" : "تعذرت إضافة الوحدة، حاول مرة أخرى", numberField);
+            return Notifier.refuse(Backend.unitModel.lastError, numberField);
         }
         addUnitDlg.close();
         for (const field of [numberField, floorField, areaField, rentField, roomsField])
@@ -98,10 +96,7 @@ MDialog {
             Notifier.show("نجاح", "تم حذف الوحدة رقم " + unit.unit_number, "success");
             return;
         }
-        const now = Backend.unitModel.getById(Number(unit.id)) || {};
-        const status = now.status || unit.status;
-        const why = status === "rented" ? "مؤجرة حالياً" : status === "sold" ? "مباعة" : status === "maintenance" ? "خارج الخدمة، أعدها إلى الخدمة أولاً" : "لها سجل من عقود أو فواتير أو دفعات أو صيانة";
-        Notifier.show("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + why + ".", "error");
+        Notifier.show("تعذر الحذف", "لا يمكن حذف الوحدة رقم " + unit.unit_number + ": " + Backend.unitModel.lastError, "error");
         refresh();
     }
 
@@ -114,7 +109,7 @@ MDialog {
             Notifier.show("نجاح", (takeOut ? "أُخرجت الوحدة رقم " + unit.unit_number + " من الخدمة" : "أُعيدت الوحدة رقم " + unit.unit_number + " إلى الخدمة"), "success");
             return;
         }
-        Notifier.show("خطأ", "تعذر تغيير حالة الوحدة رقم " + unit.unit_number + ": لا تُخرج من الخدمة إلا وحدة متاحة.", "error");
+        Notifier.show("خطأ", "تعذر تغيير حالة الوحدة رقم " + unit.unit_number + ": " + Backend.unitModel.lastError, "error");
         refresh();
     }
 
