@@ -30,6 +30,7 @@ bool Database::isOwnTable(const QString& name)
         QStringLiteral("contractors"), QStringLiteral("contracts"), QStringLiteral("cost_centers"),
         QStringLiteral("currencies"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
         QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
+        QStringLiteral("receipts"),
         QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
         QStringLiteral("maintenance_requests"), QStringLiteral("payments"), QStringLiteral("properties"),
         QStringLiteral("services"), QStringLiteral("tenants"), QStringLiteral("units"),
@@ -332,7 +333,27 @@ void Database::createTables()
     addColumns(query, "journal_entries", { "project_id INTEGER", "cost_center_id INTEGER", "contractor_id INTEGER" });
     addColumns(query, "expenses",
         { "project_id INTEGER", "contractor_id INTEGER", "cost_center_id INTEGER", "work_category TEXT" });
+    // The bank of a cheque a tenant paid by (an installment's cheque names its own).
+    addColumns(query, "payments", { "bank_name TEXT" });
     runAll(query, {
+        // One receipt for every sum of money received (a payment row above 0), numbered from a
+        // counter row moved in the same transaction as the money: a number is never reused and
+        // never looked for in the history. `balance_after` is what the payment left open on what
+        // it paid, kept as it was then, so a reprint says what the original said.
+        R"(CREATE TABLE IF NOT EXISTS receipts (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            receipt_number INTEGER UNIQUE NOT NULL,
+            payment_id INTEGER UNIQUE NOT NULL REFERENCES payments(id),
+            installment_id INTEGER REFERENCES installments(id),
+            balance_after REAL,
+            issued_by TEXT,
+            issued_at TEXT DEFAULT (datetime('now')),
+            print_count INTEGER NOT NULL DEFAULT 0)
+        )",
+        R"(CREATE TABLE IF NOT EXISTS counters (
+            name TEXT PRIMARY KEY,
+            value INTEGER NOT NULL)
+        )",
         R"(CREATE TABLE IF NOT EXISTS contractors (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             name TEXT NOT NULL,
@@ -386,9 +407,53 @@ bool Database::markDownPayments()
     return true;
 }
 
+/*
+ * A file written before receipts existed gets one for every payment it holds, numbered in the
+ * order the money came in (payment date, then the order it was recorded), with the balance each
+ * payment left as its history shows it. Numbering them here, all at once, rather than as each is
+ * first printed, keeps the sequence in the order of the money and leaves no payment without its
+ * receipt. The counter row marks a file as done; it is written in the same transaction.
+ */
+bool Database::numberExistingReceipts()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("SELECT 1 FROM counters WHERE name='receipt'")) && query.next())
+        return true;
+    query.finish();
+    if (!m_db.transaction())
+        return false;
+    const bool done = query.exec(QStringLiteral(R"(
+            INSERT INTO receipts (receipt_number, payment_id, installment_id, balance_after, issued_by)
+            SELECT ROW_NUMBER() OVER (ORDER BY h.payment_date, h.id), h.id, inst.id,
+                   CASE WHEN h.invoice_id IS NOT NULL THEN ROUND(inv.total_amount - h.paid_so_far, 2)
+                        WHEN inst.id IS NOT NULL THEN ROUND(inst.installment_amount - h.paid_so_far, 2)
+                        WHEN h.is_down_payment = 1 THEN ROUND(u.sale_price_actual - h.amount, 2)
+                   END, ''
+            FROM (SELECT c.*, SUM(c.amount) OVER (
+                              PARTITION BY COALESCE('i' || c.invoice_id, 'c' || c.collected_installment, 'p' || c.id)
+                              ORDER BY c.id ROWS UNBOUNDED PRECEDING) AS paid_so_far
+                  FROM (SELECT p.*, CASE WHEN p.notes LIKE 'تحصيل قسط - معرف: %' THEN CAST(SUBSTR(p.notes,
+                                    LENGTH('تحصيل قسط - معرف: ') + 1) AS INTEGER) END AS collected_installment
+                        FROM payments p) c) h
+            LEFT JOIN invoices inv ON inv.id = h.invoice_id
+            LEFT JOIN installments inst ON inst.id = h.collected_installment
+            LEFT JOIN units u ON u.id = h.unit_id
+            WHERE h.amount > 0)"))
+        && query.exec(QStringLiteral(
+            "INSERT INTO counters (name, value) SELECT 'receipt', COALESCE(MAX(receipt_number), 0) FROM receipts"));
+    const QString error = query.lastError().text();
+    if (!done || !m_db.commit()) {
+        m_db.rollback();
+        emit databaseError(done ? m_db.lastError().text() : error);
+        return false;
+    }
+    return true;
+}
+
 void Database::migrateSchema()
 {
     markDownPayments();
+    numberExistingReceipts();
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;
@@ -451,5 +516,6 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
+        "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
     });
 }

@@ -32,7 +32,8 @@ enum Check {
     OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
     ChequeCollections
     = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
-    All = 0x1ffff,
+    Receipts = 0x20000, ///< every sum received has one receipt, numbered 1 to the counter with no gap
+    All = 0x3ffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

@@ -114,6 +114,7 @@ private slots:
         row("paid in another currency", C::PaymentCurrencies, "UPDATE payments SET currency_id = 2");
         row("a let unit out of service", C::UnitStatuses, "UPDATE units SET status = 'maintenance'");
         row("a returned cheque's money", C::ChequeCollections, "UPDATE cheques SET status = 'bounced'");
+        row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
     }
 
     void checksSeeDamage()
