@@ -230,11 +230,17 @@ Rectangle {
 
     CollectDialog {
         id: collectDialog
-        onCollected: {
+        onCollected: (paymentId, message) => {
             scheduleDialog.reload();
             buyersRoot.refresh();
+            if (paymentId > 0)
+                receiptOffer.offer(paymentId, message);
         }
         onRefused: scheduleDialog.reload()
+    }
+
+    ReceiptOfferDialog {
+        id: receiptOffer
     }
 
     AddInstallmentDialog {

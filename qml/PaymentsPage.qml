@@ -68,7 +68,8 @@ Rectangle {
         if (!rateGuard.clear(currencyId, Format.today(), () => paymentsRoot.recordPayment()))
             return;
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
-        const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId);
+        const bank = method === "cheque" ? bankField.text.trim() : "";
+        const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId, bank);
         if (id <= 0) {
             Notifier.refuse("لم تُسجل الدفعة على الفاتورة " + invoice.invoice_number + ": " + Backend.paymentModel.lastError);
             payDialog.loadInvoices();
@@ -76,10 +77,13 @@ Rectangle {
         }
         // A reference belongs to one payment; the next one starts blank.
         referenceField.text = "";
+        bankField.text = "";
         amountField.text = "";
         refresh();
         payDialog.close();
-        Notifier.show("نجاح", "تم تسجيل دفعة بمبلغ " + Format.amount(amount) + " على الفاتورة " + invoice.invoice_number, "success");
+        const done = "تم تسجيل دفعة بمبلغ " + Format.amount(amount) + " على الفاتورة " + invoice.invoice_number;
+        Notifier.show("نجاح", done, "success");
+        receiptOffer.offer(id, done);
     }
 
     objectName: "paymentsPage"
@@ -110,8 +114,8 @@ Rectangle {
             searchPlaceholder: "بحث باسم المستأجر أو المشتري أو رقم الفاتورة أو المرجع أو التاريخ..."
             emptyText: "لا توجد دفعات"
             fetch: (offset, limit, search) => Backend.paymentModel.getPage(offset, limit, search)
-            headers: ["العميل", "العقار / الوحدة", "الطريقة", "المبلغ", "التاريخ"]
-            columnWidths: [160, 0, 110, 110, 110]
+            headers: ["العميل", "العقار / الوحدة", "الطريقة", "المبلغ", "التاريخ", ""]
+            columnWidths: [160, 0, 110, 110, 110, 50]
             headerVisible: true
             delegate: paymentRow
             panelColor: Theme.bgSecondary
@@ -140,7 +144,7 @@ Rectangle {
 
                 Text {
                     objectName: "partyCell"
-                    width: paymentList.columnWidth(0, 5)
+                    width: paymentList.columnWidth(0, 6)
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
@@ -152,7 +156,7 @@ Rectangle {
                     elide: Text.ElideRight
                 }
                 Text {
-                    width: paymentList.columnWidth(1, 5)
+                    width: paymentList.columnWidth(1, 6)
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
@@ -164,7 +168,7 @@ Rectangle {
                     elide: Text.ElideRight
                 }
                 Text {
-                    width: paymentList.columnWidth(2, 5)
+                    width: paymentList.columnWidth(2, 6)
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
@@ -176,7 +180,7 @@ Rectangle {
                 }
                 Text {
                     objectName: "amountCell"
-                    width: paymentList.columnWidth(3, 5)
+                    width: paymentList.columnWidth(3, 6)
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
@@ -188,7 +192,7 @@ Rectangle {
                     verticalAlignment: Text.AlignVCenter
                 }
                 Text {
-                    width: paymentList.columnWidth(4, 5)
+                    width: paymentList.columnWidth(4, 6)
                     leftPadding: 8
                     height: parent.height
                     textFormat: Text.PlainText
@@ -198,8 +202,24 @@ Rectangle {
                     horizontalAlignment: Text.AlignLeft
                     verticalAlignment: Text.AlignVCenter
                 }
+                Item {
+                    width: paymentList.columnWidth(5, 6)
+                    height: parent.height
+
+                    // Money taken back (a returned cheque) is no sum received: it has no receipt.
+                    ReceiptButton {
+                        objectName: "receiptButton"
+                        anchors.centerIn: parent
+                        visible: Number(row.record.amount) > 0
+                        paymentId: row.record.id
+                    }
+                }
             }
         }
+    }
+
+    ReceiptOfferDialog {
+        id: receiptOffer
     }
 
     MDialog {
@@ -315,11 +335,24 @@ Rectangle {
                 label: "المبلغ المدفوع"
                 placeholderText: "0.00"
             }
-            MTextField {
-                id: referenceField
-                objectName: "paymentReference"
+            RowLayout {
                 Layout.fillWidth: true
-                label: "رقم المرجع / الشيك"
+                spacing: 10
+
+                MTextField {
+                    id: referenceField
+                    objectName: "paymentReference"
+                    Layout.fillWidth: true
+                    label: "رقم المرجع / الشيك"
+                }
+                // A cheque's bank, which its receipt names.
+                MTextField {
+                    id: bankField
+                    objectName: "paymentBank"
+                    Layout.fillWidth: true
+                    visible: methodBox.currentIndex >= 0 && paymentsRoot.methods[methodBox.currentIndex].value === "cheque"
+                    label: "البنك"
+                }
             }
             RowLayout {
                 Layout.fillWidth: true

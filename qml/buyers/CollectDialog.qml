@@ -5,7 +5,8 @@ import Darvelinto
 
 // Collects an installment, in full or in part.
 MDialog {
-    signal collected
+    // paymentId: the collection's payment, whose receipt can be printed; message: what was done.
+    signal collected(int paymentId, string message)
     signal refused
 
     function ask(record) {
@@ -37,8 +38,10 @@ MDialog {
             return;
         }
         collectDialog.close();
-        collected();
-        Notifier.show("نجاح", "تم تحصيل " + Format.amount(amount) + " من قسط " + Format.ltr(installment.due_date), "success");
+        const done = "تم تحصيل " + Format.amount(amount) + " من قسط " + Format.ltr(installment.due_date);
+        const receipts = Backend.receiptCtrl.getInstallmentReceipts(installment.id);
+        collected(receipts.length > 0 ? receipts[0].payment_id : 0, done);
+        Notifier.show("نجاح", done, "success");
     }
 
 

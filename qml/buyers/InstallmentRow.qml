@@ -2,7 +2,8 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import Darvelinto
 
-// One installment of a buyer's schedule, with its collect button while it is open.
+// One installment of a buyer's schedule, with its collect button while it is open and its
+// receipts once something was collected.
 Rectangle {
     id: row
 
@@ -101,13 +102,21 @@ Rectangle {
                 fallbackColor: Theme.fixed.error
             }
         }
-        Item {
+        Row {
             width: row.list.columnWidth(4, 5)
             height: parent.height
+            spacing: 6
 
+            // The receipts of what was collected on it.
+            ReceiptButton {
+                objectName: "installmentReceiptButton"
+                anchors.verticalCenter: parent.verticalCenter
+                visible: Number(row.record.paid_amount) > 0
+                installmentId: row.record.id
+            }
             MButton {
                 objectName: "collectButton"
-                anchors.centerIn: parent
+                anchors.verticalCenter: parent.verticalCenter
                 width: 32
                 height: 30
                 implicitHeight: 30

@@ -59,7 +59,7 @@ MDialog {
             emptyText: "لا توجد أقساط لهذا المشتري"
             fetch: (offset, limit, search) => scheduleDialog.buyerId > 0 ? Backend.installmentModel.getPage(scheduleDialog.buyerId, offset, limit, search) : []
             headers: ["تاريخ الاستحقاق", "البيان", "المبلغ", "الحالة", ""]
-            columnWidths: [120, 0, 120, 90, 50]
+            columnWidths: [120, 0, 120, 90, 80]
             headerVisible: true
             delegate: Component {
             InstallmentRow {

@@ -19,6 +19,7 @@
 #include "paymentmodel.h"
 #include "printcontroller.h"
 #include "propertymodel.h"
+#include "receiptcontroller.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -50,6 +51,8 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_notificationController(std::make_unique<NotificationController>(database))
     , m_importController(std::make_unique<ImportController>(database))
     , m_auditManager(std::make_unique<AuditManager>(database))
+    , m_receiptController(
+          std::make_unique<ReceiptController>(database, m_settingsManager.get(), m_printController.get()))
 {
     // A restored copy may come from an older version of the program: bring its schema up to date
     // at once, as a start would, so the pages never meet a missing column before the restart.
@@ -70,6 +73,7 @@ AppBackend::~AppBackend()
 {
     // unique_ptr members go in reverse declaration order, but spell it out: the order is part of
     // the contract (later objects may still refer to earlier ones while they shut down).
+    m_receiptController.reset();
     m_auditManager.reset();
     m_importController.reset();
     m_notificationController.reset();
@@ -119,4 +123,5 @@ void AppBackend::publish(QQmlContext* context) const
     context->setContextProperty(QStringLiteral("notifyCtrl"), m_notificationController.get());
     context->setContextProperty(QStringLiteral("importCtrl"), m_importController.get());
     context->setContextProperty(QStringLiteral("auditMgr"), m_auditManager.get());
+    context->setContextProperty(QStringLiteral("receiptCtrl"), m_receiptController.get());
 }

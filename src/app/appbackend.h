@@ -27,6 +27,7 @@ class PrintController;
 class NotificationController;
 class ImportController;
 class AuditManager;
+class ReceiptController;
 
 /**
  * The back-end objects the interface works with, created in a fixed order on an initialized
@@ -41,7 +42,7 @@ public:
     AppBackend(const AppBackend&) = delete;
     AppBackend& operator=(const AppBackend&) = delete;
 
-    /** Sets the 23 context properties, `database` first, then the others in creation order. */
+    /** Sets the 24 context properties, `database` first, then the others in creation order. */
     void publish(QQmlContext* context) const;
 
     Database* database() const { return m_database; }
@@ -67,6 +68,7 @@ public:
     NotificationController* notificationController() const { return m_notificationController.get(); }
     ImportController* importController() const { return m_importController.get(); }
     AuditManager* auditManager() const { return m_auditManager.get(); }
+    ReceiptController* receiptController() const { return m_receiptController.get(); }
 
 private:
     // Declaration order is creation order; members are destroyed in reverse.
@@ -93,4 +95,5 @@ private:
     std::unique_ptr<NotificationController> m_notificationController;
     std::unique_ptr<ImportController> m_importController;
     std::unique_ptr<AuditManager> m_auditManager;
+    std::unique_ptr<ReceiptController> m_receiptController;
 };

@@ -51,6 +51,13 @@ public:
     void createIndexes();
     void seedDefaultData();
 
+    /**
+     * The person at the keyboard (set at log-in, cleared at log-out), whose name the documents
+     * written meanwhile carry as the clerk's; empty when nobody is logged in.
+     */
+    void setActingUser(const QString& name) { m_actingUser = name; }
+    QString actingUser() const { return m_actingUser; }
+
     static QVariantMap recordToMap(const QSqlQuery& query);
     /** True for the name, exactly as the schema writes it, of a table of the program with an id. */
     static bool isOwnTable(const QString& name);
@@ -61,6 +68,7 @@ signals:
 private:
     bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
     bool markDownPayments();
+    bool numberExistingReceipts();
     bool isUsableSqliteFile();
     void applyConnectionPragmas();
     void close();
@@ -74,4 +82,5 @@ private:
     QHash<QString, sqlite3_stmt*> m_statements;
     QMutex m_mutex;
     QString m_path;
+    QString m_actingUser;
 };

@@ -30,6 +30,7 @@ bool Database::isOwnTable(const QString& name)
         QStringLiteral("contractors"), QStringLiteral("contracts"), QStringLiteral("cost_centers"),
         QStringLiteral("currencies"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
         QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
+        QStringLiteral("receipts"),
         QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
         QStringLiteral("maintenance_requests"), QStringLiteral("payments"), QStringLiteral("properties"),
         QStringLiteral("services"), QStringLiteral("tenants"), QStringLiteral("units"),
@@ -343,7 +344,27 @@ void Database::createTables()
     addColumns(query, "installments", { "added_by_hand INTEGER NOT NULL DEFAULT 0" });
     addColumns(query, "expenses",
         { "project_id INTEGER", "contractor_id INTEGER", "cost_center_id INTEGER", "work_category TEXT" });
+    // The bank of a cheque a tenant paid by (an installment's cheque names its own).
+    addColumns(query, "payments", { "bank_name TEXT" });
     runAll(query, {
+        // One receipt for every sum of money received (a payment row above 0), numbered from a
+        // counter row moved in the same transaction as the money: a number is never reused and
+        // never looked for in the history. `balance_after` is what the payment left open on what
+        // it paid, kept as it was then, so a reprint says what the original said.
+        R"(CREATE TABLE IF NOT EXISTS receipts (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            receipt_number INTEGER UNIQUE NOT NULL,
+            payment_id INTEGER UNIQUE NOT NULL REFERENCES payments(id),
+            installment_id INTEGER REFERENCES installments(id),
+            balance_after REAL,
+            issued_by TEXT,
+            issued_at TEXT DEFAULT (datetime('now')),
+            print_count INTEGER NOT NULL DEFAULT 0)
+        )",
+        R"(CREATE TABLE IF NOT EXISTS counters (
+            name TEXT PRIMARY KEY,
+            value INTEGER NOT NULL)
+        )",
         R"(CREATE TABLE IF NOT EXISTS contractors (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             name TEXT NOT NULL,
@@ -397,9 +418,53 @@ bool Database::markDownPayments()
     return true;
 }
 
+/*
+ * A file written before receipts existed gets one for every payment it holds, numbered in the
+ * order the money came in (payment date, then the order it was recorded), with the balance each
+ * payment left as its history shows it. Numbering them here, all at once, rather than as each is
+ * first printed, keeps the sequence in the order of the money and leaves no payment without its
+ * receipt. The counter row marks a file as done; it is written in the same transaction.
+ */
+bool Database::numberExistingReceipts()
+{
+    QSqlQuery query(m_db);
+    if (query.exec(QStringLiteral("SELECT 1 FROM counters WHERE name='receipt'")) && query.next())
+        return true;
+    query.finish();
+    if (!m_db.transaction())
+        return false;
+    const bool done = query.exec(QStringLiteral(R"(
+            INSERT INTO receipts (receipt_number, payment_id, installment_id, balance_after, issued_by)
+            SELECT ROW_NUMBER() OVER (ORDER BY h.payment_date, h.id), h.id, inst.id,
+                   CASE WHEN h.invoice_id IS NOT NULL THEN ROUND(inv.total_amount - h.paid_so_far, 2)
+                        WHEN inst.id IS NOT NULL THEN ROUND(inst.installment_amount - h.paid_so_far, 2)
+                        WHEN h.is_down_payment = 1 THEN ROUND(u.sale_price_actual - h.amount, 2)
+                   END, ''
+            FROM (SELECT c.*, SUM(c.amount) OVER (
+                              PARTITION BY COALESCE('i' || c.invoice_id, 'c' || c.collected_installment, 'p' || c.id)
+                              ORDER BY c.id ROWS UNBOUNDED PRECEDING) AS paid_so_far
+                  FROM (SELECT p.*, CASE WHEN p.notes LIKE 'تحصيل قسط - معرف: %' THEN CAST(SUBSTR(p.notes,
+                                    LENGTH('تحصيل قسط - معرف: ') + 1) AS INTEGER) END AS collected_installment
+                        FROM payments p) c) h
+            LEFT JOIN invoices inv ON inv.id = h.invoice_id
+            LEFT JOIN installments inst ON inst.id = h.collected_installment
+            LEFT JOIN units u ON u.id = h.unit_id
+            WHERE h.amount > 0)"))
+        && query.exec(QStringLiteral(
+            "INSERT INTO counters (name, value) SELECT 'receipt', COALESCE(MAX(receipt_number), 0) FROM receipts"));
+    const QString error = query.lastError().text();
+    if (!done || !m_db.commit()) {
+        m_db.rollback();
+        emit databaseError(done ? m_db.lastError().text() : error);
+        return false;
+    }
+    return true;
+}
+
 void Database::migrateSchema()
 {
     markDownPayments();
+    numberExistingReceipts();
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;
@@ -422,54 +487,53 @@ void Database::migrateSchema()
 void Database::createIndexes()
 {
     QSqlQuery query(m_db);
-    runAll(query,
-        {
-            "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
-            "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
-            "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
-            "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
-            "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
-            "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
-            "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
-            "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
-            "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
-            "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
-            "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
-            "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
-            "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
-            "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
-            "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
-            "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
-            "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
-            "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
-            "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
-            "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
-            "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
-            "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
-            "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
-            "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
-            "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
-            "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
-            "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
-            "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
-            // A unit's or a project's whole history (its profitability, the check before a unit is
-            // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
-            // these; without them each such read walks every invoice, installment and expense ever
-            // written. Existing files receive them at their next start.
-            "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
-            "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
-            "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
-            "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
-            "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
-            "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
-            "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
-            // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
-            // one account of each posting role.
-            "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
-            "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
-            "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, "
-            "reference_id)",
-            "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
-            "WHERE posting_role IS NOT NULL",
-        });
+    runAll(query, {
+        "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
+        "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
+        "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
+        "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
+        "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
+        "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
+        "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
+        "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
+        "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
+        "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
+        "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
+        "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
+        // A unit's or a project's whole history (its profitability, the check before a unit is
+        // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
+        // these; without them each such read walks every invoice, installment and expense ever
+        // written. Existing files receive them at their next start.
+        "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
+        "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
+        "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
+        // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
+        // one account of each posting role.
+        "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
+        "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
+        "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, reference_id)",
+        "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
+        "WHERE posting_role IS NOT NULL",
+    });
 }

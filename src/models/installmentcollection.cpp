@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "database.h"
 #include "money.h"
+#include "receiptbook.h"
 #include "unitcostcenter.h"
 
 #include <QLoggingCategory>
@@ -148,6 +149,9 @@ InstallmentCollection::Result InstallmentCollection::collectThrough(
             unitCostCenterId(m_db, installment.unitId), chequeId > 0 ? QVariant(chequeId) : QVariant(),
             kCollectionNote.arg(installment.id) });
     if (paymentId <= 0)
+        return failed();
+    if (ReceiptBook(m_db).issue(paymentId, Money::fromCents(installment.openCents() - cents), installment.id)
+        <= 0)
         return failed();
     if (!moveBuyerBalance(installment.buyerId, -cents))
         return failed();

@@ -9,8 +9,8 @@ class Database;
  * The one place where an installment's money moves, shared by the installment collection and the
  * cheque register: a collection (by hand, or by cashing one of the installment's cheques) and the
  * taking back of what a cheque brought in when it bounces. Each writes the installment, its cheque,
- * a payment row on the unit's cost centre, the buyer's running balance and an audit row, in whole
- * hundredths.
+ * a payment row on the unit's cost centre (with its receipt, for a collection), the buyer's running
+ * balance and an audit row, in whole hundredths.
  *
  * Runs inside the caller's transaction and never commits: a result that is not `ok` means the
  * caller must roll back, since some of these rows may already have been written.

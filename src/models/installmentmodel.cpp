@@ -6,6 +6,7 @@
 #include "installmentcollection.h"
 #include "listpaging.h"
 #include "money.h"
+#include "receiptbook.h"
 #include "transactionguard.h"
 #include "unitcostcenter.h"
 
@@ -102,7 +103,11 @@ bool writeDownPayment(Database* db, const Sale& sale)
             R"(INSERT INTO payments (buyer_id, unit_id, amount, payment_method, payment_date, currency_id, cost_center_id, notes, is_down_payment) VALUES (?,?,?,?,?,?,?,?,1))"),
         { sale.buyerId, sale.unitId, sale.downPayment, kCash, sale.saleDate, sale.currencyId, sale.costCenter,
             notes + sale.unitNumber });
-    return id > 0;
+    // Its receipt shows what is left of the price after it.
+    return id > 0
+        && ReceiptBook(db).issue(
+               id, Money::fromCents(Money::toCents(sale.totalPrice) - Money::toCents(sale.downPayment)))
+        > 0;
 }
 
 bool writeScheduleCheque(Database* db, const Sale& sale, int installmentId, const QString& number,

@@ -4,6 +4,7 @@
 #include "database.h"
 #include "listpaging.h"
 #include "money.h"
+#include "receiptbook.h"
 #include "transactionguard.h"
 
 #include <QDate>
@@ -96,7 +97,7 @@ QVariantList PaymentModel::getByTenant(int tenantId)
 }
 
 int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString& method, const QString& date,
-    const QString& ref, int currId)
+    const QString& ref, int currId, const QString& bank)
 {
     clearRefusal();
     // Kept in whole hundredths, so that paying the balance leaves exactly 0 on the invoice.
@@ -148,8 +149,9 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
     const int id = m_db->execInsert(
         QStringLiteral(
             R"(INSERT INTO payments (invoice_id,tenant_id,amount,payment_method,payment_date,reference,
-                                                currency_id) VALUES (?,?,?,?,?,?,?))"),
-        { invoiceId, tenantId, Money::fromCents(cents), method, date, ref, currId });
+                                                currency_id,bank_name) VALUES (?,?,?,?,?,?,?,?))"),
+        { invoiceId, tenantId, Money::fromCents(cents), method, date, ref, currId,
+            bank.trimmed().isEmpty() ? QVariant() : QVariant(bank.trimmed()) });
     if (id <= 0)
         return refuseUnsavedRow();
     const qint64 paidBefore = Money::toCents(invoice.value(QStringLiteral("paid_amount")).toDouble());
@@ -169,6 +171,8 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
         qCWarning(lcPayments) << "payment on invoice" << invoiceId << "not posted:" << posted.refusal;
         return posted.refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(posted.refusal);
     }
+    if (ReceiptBook(m_db).issue(id, Money::fromCents(left)) <= 0)
+        return refuseUnsavedRow();
     if (!transaction.commit())
         return refuseUnsavedRow();
     emit dataChanged();

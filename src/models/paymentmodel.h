@@ -32,10 +32,11 @@ public:
      * hundredths, and paying the whole balance leaves exactly 0. Refused (-1, nothing written)
      * when the amount is not at least a cent once rounded, is above 1e13 or exceeds the invoice's
      * open balance, when the date is not "yyyy-MM-dd", when the currency is not the invoice's, or
-     * when the invoice is void, unknown or belongs to another tenant.
+     * when the invoice is void, unknown or belongs to another tenant. The payment's receipt is
+     * issued with it (see ReceiptBook); `bank` is the bank of a cheque.
      */
     Q_INVOKABLE int add(int invoiceId, int tenantId, double amount, const QString& method,
-        const QString& date, const QString& ref, int currId);
+        const QString& date, const QString& ref, int currId, const QString& bank = QString());
 
 signals:
     void dataChanged();

@@ -263,6 +263,9 @@ bool AuthController::login(const QString& username, const QString& password)
     m_username = account.username;
     m_fullName = account.fullName;
     m_role = account.role;
+    // The name documents issued from now on carry as the clerk's (receipts); the user name when
+    // the account has no full name.
+    m_db->setActingUser(m_fullName.trimmed().isEmpty() ? m_username : m_fullName);
     if (account.username == kAdminName) {
         ++m_defaultCheckGeneration;
         m_usingDefaultPassword = pass == defaultPassword();
@@ -282,6 +285,7 @@ void AuthController::logout()
     m_username.clear();
     m_fullName.clear();
     m_role.clear();
+    m_db->setActingUser(QString());
     emit authChanged();
 }
 

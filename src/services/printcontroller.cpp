@@ -483,6 +483,14 @@ bool PrintController::writePdf(const QString& html, const QString& path, QString
 
 QString PrintController::writeAndOpen(const QString& html, const QString& fileName)
 {
+    const QString path = writeDocument(html, fileName);
+    if (!path.isEmpty())
+        openDocument(path);
+    return path;
+}
+
+QString PrintController::writeDocument(const QString& html, const QString& fileName)
+{
     const QString path = documentsFolder() + QLatin1Char('/') + fileName;
     QString error;
     if (!writePdf(html, path, &error)) {
@@ -491,10 +499,19 @@ QString PrintController::writeAndOpen(const QString& html, const QString& fileNa
         emit printFinished(false, path);
         return QString();
     }
+    return path;
+}
+
+void PrintController::openDocument(const QString& path)
+{
     qCInfo(lcPrint) << "printed" << path;
     m_desktop->openLocalPath(path);
     emit printFinished(true, path);
-    return path;
+}
+
+QString PrintController::plainText(const QString& text)
+{
+    return isolated(text);
 }
 
 QString PrintController::reportFileName(const QString& title)

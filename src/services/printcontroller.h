@@ -66,6 +66,17 @@ public:
     /** Runs of white space become one "_" and characters no file name may hold are replaced. */
     static QString safeFileName(const QString& text);
 
+    /**
+     * For documents composed elsewhere (receipts): writes `html` as an A4 PDF named `fileName` in
+     * the documents folder, right to left, without opening it. The path, or empty text (and
+     * printError) when it could not be written.
+     */
+    QString writeDocument(const QString& html, const QString& fileName);
+    /** Opens a document writeDocument() wrote and tells printFinished. */
+    void openDocument(const QString& path);
+    /** Text from outside a document, escaped and kept in its own direction inside an Arabic line. */
+    static QString plainText(const QString& text);
+
     /** Replaces the desktop that opens the written file; tests hand in a recording fake. */
     void setDesktopServices(DesktopServices* desktop);
 

@@ -41,6 +41,7 @@ class Backend : public QObject
     Q_PROPERTY(NotificationController* notifyCtrl READ notifyCtrl NOTIFY objectsChanged)
     Q_PROPERTY(ImportController* importCtrl READ importCtrl NOTIFY objectsChanged)
     Q_PROPERTY(AuditManager* auditMgr READ auditMgr NOTIFY objectsChanged)
+    Q_PROPERTY(ReceiptController* receiptCtrl READ receiptCtrl NOTIFY objectsChanged)
 
 public:
     explicit Backend(QObject* parent = nullptr);
@@ -82,6 +83,7 @@ public:
     NotificationController* notifyCtrl() const { return m_backend ? m_backend->notificationController() : nullptr; }
     ImportController* importCtrl() const { return m_backend ? m_backend->importController() : nullptr; }
     AuditManager* auditMgr() const { return m_backend ? m_backend->auditManager() : nullptr; }
+    ReceiptController* receiptCtrl() const { return m_backend ? m_backend->receiptController() : nullptr; }
 
 signals:
     void objectsChanged();

@@ -23,6 +23,7 @@
 #include "paymentmodel.h"
 #include "printcontroller.h"
 #include "propertymodel.h"
+#include "receiptcontroller.h"
 #include "refusable.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
@@ -220,5 +221,13 @@ struct AuditManagerType
     Q_GADGET
     QML_FOREIGN(AuditManager)
     QML_NAMED_ELEMENT(AuditManager)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
+struct ReceiptControllerType
+{
+    Q_GADGET
+    QML_FOREIGN(ReceiptController)
+    QML_NAMED_ELEMENT(ReceiptController)
     QML_UNCREATABLE("made by the program at start-up")
 };

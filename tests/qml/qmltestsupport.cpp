@@ -4,6 +4,7 @@
 #include "backend.h"
 #include "backupmanager.h"
 #include "clock.h"
+#include "consistency.h"
 #include "database.h"
 #include "printcontroller.h"
 #include "recordingdesktop.h"
@@ -72,6 +73,16 @@ int QmlTestSupport::count(const QString& tableOrSql, const QVariantList& params)
 QVariant QmlTestSupport::value(const QString& sql, const QVariantList& params) const
 {
     return m_database ? m_database->scalar(sql, params) : QVariant();
+}
+
+QString QmlTestSupport::digest() const
+{
+    return m_database ? QString::fromLatin1(Consistency::contentHash(m_database->getDb()).toHex()) : QString();
+}
+
+QStringList QmlTestSupport::problems() const
+{
+    return m_database ? Consistency::problems(m_database->getDb()) : QStringList{QStringLiteral("no database")};
 }
 
 bool QmlTestSupport::exec(const QString& sql, const QVariantList& params) const

@@ -35,6 +35,10 @@ public:
     Q_INVOKABLE int count(const QString& tableOrSql, const QVariantList& params = {}) const;
     /** The first column of the first row of a query. */
     Q_INVOKABLE QVariant value(const QString& sql, const QVariantList& params = {}) const;
+    /** A digest of every row of every table: equal digests mean nothing was written. */
+    Q_INVOKABLE QString digest() const;
+    /** What the shared consistency checks find wrong with the books; empty when sound. */
+    Q_INVOKABLE QStringList problems() const;
     /** Runs a statement (to arrange a case); false when it failed. */
     Q_INVOKABLE bool exec(const QString& sql, const QVariantList& params = {}) const;
     /** Pins the business date ("yyyy-MM-dd"); an empty text returns to the real date. */

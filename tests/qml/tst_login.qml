@@ -1,72 +1,75 @@
 import QtQuick
 import QtTest
 
-// The log-in page in the real window.
+// Log-in, the first-run setup, the side bar and log-out, in the real window.
 AppTestCase {
     name: "Login"
 
-    function test_defaultCredentialsAreFilledAndLogIn() {
-        openApp();
-        const page = screen();
-        compare(page.objectName, "loginPage");
-        compare(find("userField", page).text, "admin");
-        compare(find("passwordField", page).text, "qorvu");
+    function test_logIn() {
+        let page = openApp().currentScreen();
         verify(find("defaultsHint", page).visible);
-        compare(find("defaultsHint", page).text, "بيانات الدخول الافتراضية: admin / qorvu");
-        verify(!find("loginError", page).visible);
+        compare(find("passwordField", page).echoMode, TextInput.Password, "the password is hidden");
+        mouseClick(find("revealButton", page));
+        compare(find("passwordField", page).echoMode, TextInput.Normal);
+        for (const user of ["admin", "nobody"]) {
+            compare(login(user, "wrong").objectName, "loginPage");
+            verify(find("loginError", page).visible, user);
+            verify(!authCtrl.isLoggedIn);
+        }
+        compare(login("admin", "qorvu").objectName, "mainApp", "a right attempt after wrong ones");
 
-        mouseClick(find("loginButton", page));
-        compare(screen().objectName, "mainApp", "one click with the filled-in fields logs in");
-        verify(authCtrl.isLoggedIn);
-        compare(authCtrl.currentRole, "admin");
-    }
-
-    function test_failureShowsTheErrorUntilTheNextPage() {
-        openApp();
-        const page = screen();
-        const error = find("loginError", page);
-        compare(login("admin", "wrong").objectName, "loginPage");
-        verify(error.visible);
-        compare(error.text, "اسم المستخدم أو كلمة المرور غير صحيحة");
-        compare(find("userField", page).text, "admin", "the fields keep what was typed");
-        compare(find("passwordField", page).text, "wrong");
-        verify(!authCtrl.isLoggedIn);
-
-        // An unknown user reads the same; the line stays over later attempts.
-        login("nobody", "qorvu");
-        verify(error.visible);
-        compare(error.text, "اسم المستخدم أو كلمة المرور غير صحيحة");
-
-        compare(login("admin", "qorvu").objectName, "mainApp", "a right attempt after a wrong one goes on at once");
-    }
-
-    function test_returnInThePasswordFieldLogsIn() {
-        openApp();
-        const field = find("passwordField", screen());
-        field.accepted(); // what Return or Enter in the field does
+        // Once the password is changed no default is offered any more, and the old one is refused.
+        verify(authCtrl.changePassword("qorvu", "n3w-secret"));
+        page = logout();
+        compare(find("passwordField", page).text, "");
+        verify(!find("defaultsHint", page).visible, "no stale default password on the screen");
+        compare(login("admin", "qorvu").objectName, "loginPage");
+        find("passwordField", page).text = "n3w-secret";
+        find("passwordField", page).accepted(); // Return in the field
+        waitIdle();
         compare(screen().objectName, "mainApp");
     }
 
-    function test_passwordIsHiddenUntilRevealed() {
-        openApp();
-        const page = screen();
-        const field = find("passwordField", page);
-        compare(field.echoMode, TextInput.Password);
-        mouseClick(find("revealButton", page));
-        compare(field.echoMode, TextInput.Normal);
-        mouseClick(find("revealButton", page));
-        compare(field.echoMode, TextInput.Password);
+    function test_firstRunSetsExactlyOnePrimaryCurrency() {
+        openApp(true);
+        const setup = login("admin", "qorvu");
+        compare(setup.objectName, "setupPage");
+        mouseClick(find("currency_USD", setup));
+        mouseClick(find("startButton", setup));
+        waitIdle();
+        compare(screen().objectName, "mainApp");
+        compare(testSupport.value("SELECT group_concat(code) FROM currencies WHERE is_primary=1"), "USD");
+        logout();
+        compare(login("admin", "qorvu").objectName, "mainApp", "asked once only");
     }
 
-    function test_defaultsDisappearOnceThePasswordIsChanged() {
-        loginAsAdmin();
-        verify(authCtrl.changePassword("qorvu", "n3w-secret"));
-        const page = logout();
-        compare(find("userField", page).text, "");
-        compare(find("passwordField", page).text, "");
-        verify(!find("defaultsHint", page).visible, "no stale default password on the screen");
+    function test_sideBarShowsOnePageAtATimeReadAfresh() {
+        const frame = loginAsAdmin();
+        window.width = 1024;
+        window.height = 700;
+        for (let i = 11; i >= 0; --i) {
+            const page = showPage(i);
+            verify(page.visible);
+            for (let j = 0; j < 12; ++j)
+                verify(j === i || !frame.page(j).visible, "only page " + i + " shows");
+        }
+        // Written while the users page is hidden: shown as soon as it is shown again.
+        verify(authCtrl.registerUser("sara", "sara-pass-1", "user"));
+        compare(showPage(10).users.length, 2);
+    }
 
-        compare(login("admin", "qorvu").objectName, "loginPage");
-        compare(login("admin", "n3w-secret").objectName, "mainApp");
+    function test_logOutLeavesNothingBehind() {
+        const frame = loginAsAdmin();
+        const users = showPage(10);
+        find("newUserName", users).text = "half-typed";
+        mouseClick(find("logoutButton", frame));
+        verify(!authCtrl.isLoggedIn);
+        compare(find("userNameText", frame).text, "", "the frame on its way out shows nobody");
+        waitIdle();
+        compare(testSupport.count("SELECT id FROM app_log WHERE action='logout'"), 1);
+        const next = login("admin", "qorvu");
+        verify(next !== frame, "a new main frame");
+        compare(next.currentIndex, 0);
+        compare(find("newUserName", next.page(10)).text, "", "nothing of the last session is left");
     }
 }

@@ -3,9 +3,11 @@ import QtTest
 import Darvelinto
 
 // The reports page: the date range (checked first) drives the financial cards and the cheque
-// report but not the balance figures; the analysis is copied and shared; every tab prints.
+// report but not the balance figures; the tabs' figures; the analysis copied and shared; every
+// tab prints.
 AppTestCase {
     name: "Reports"
+    checkBooks: false // the office below is written as raw rows, for figures worked out by hand
 
     property int tower: 0
 
@@ -14,45 +16,30 @@ AppTestCase {
     //   whole history: revenue 4500, expenses 1100, profit 3400
     //   2024-01-01 .. 2024-03-31: revenue 1500, expenses 400, profit 1100, cheque C-100 only
     //   balance: rent owed 500, installments owed 800 + 1000, cash 4500, assets 6800
-    function arrange() {
-        tower = propertyModel.add("برج النور", "residential", "نابلس", "نابلس", "");
-        verify(tower > 0);
-        const rented = unitModel.add(tower, "A1", 1, 120, 3, 2000, 0, 0, 1);
-        const sold = unitModel.add(tower, "A2", 1, 150, 4, 0, 0, 150000, 1);
-        verify(unitModel.add(tower, "A3", 2, 110, 3, 0, 0, 120000, 1) > 0);
-        verify(testSupport.exec("UPDATE units SET status='rented' WHERE id=?", [rented]));
-        verify(testSupport.exec("UPDATE units SET status='sold', sale_price_actual=150000 WHERE id=?", [sold]));
-        verify(testSupport.exec("INSERT INTO tenants (full_name) VALUES ('سامر خليل')"));
-        verify(testSupport.exec("INSERT INTO buyers (full_name) VALUES ('هالة يوسف')"));
-        const tenant = testSupport.value("SELECT id FROM tenants");
-        const buyer = testSupport.value("SELECT id FROM buyers");
-        verify(testSupport.exec("INSERT INTO invoices (invoice_number, tenant_id, unit_id, total_amount, paid_amount, balance, status, due_date) VALUES ('INV-1', ?, ?, 2000, 1500, 500, 'partial', '2024-02-05')", [tenant, rented]));
-        const invoice = testSupport.value("SELECT id FROM invoices");
-        verify(testSupport.exec("INSERT INTO payments (invoice_id, tenant_id, unit_id, amount, payment_date) VALUES (?, ?, ?, 1500, '2024-02-10')", [invoice, tenant, rented]));
-        verify(testSupport.exec("INSERT INTO payments (buyer_id, unit_id, amount, payment_date, notes) VALUES (?, ?, 3000, '2024-05-20', 'دفعة مقدمة / بيع وحدة: A2')", [buyer, sold]));
-        verify(testSupport.exec("INSERT INTO expenses (property_id, category, amount, expense_date) VALUES (?, 'صيانة', 400, '2024-02-15')", [tower]));
-        verify(testSupport.exec("INSERT INTO expenses (property_id, category, amount, expense_date) VALUES (?, 'تشغيل', 700, '2024-06-01')", [tower]));
-        verify(testSupport.exec("INSERT INTO installments (buyer_id, unit_id, total_price, installment_amount, due_date, paid_amount, status) VALUES (?, ?, 150000, 1000, '2024-03-01', 200, 'partial')", [buyer, sold]));
-        verify(testSupport.exec("INSERT INTO installments (buyer_id, unit_id, total_price, installment_amount, due_date, paid_amount, status) VALUES (?, ?, 150000, 1000, '2099-03-01', 0, 'pending')", [buyer, sold]));
-        verify(testSupport.exec("INSERT INTO cheques (cheque_number, amount, due_date, status, currency_id) VALUES ('C-100', 500, '2024-02-20', 'pending', 1)"));
-        verify(testSupport.exec("INSERT INTO cheques (cheque_number, amount, due_date, status, currency_id) VALUES ('C-200', 800, '2024-07-01', 'paid', 2)"));
-    }
-
     function reportsPage() {
         loginAsAdmin();
-        arrange();
+        tower = propertyModel.add("برج النور", "residential", "نابلس", "نابلس", "");
+        const rented = unitModel.add(tower, "A1", 1, 120, 3, 2000, 0, 0, 1);
+        const sold = unitModel.add(tower, "A2", 1, 150, 4, 0, 0, 150000, 1);
+        verify(tower > 0 && unitModel.add(tower, "A3", 2, 110, 3, 0, 0, 120000, 1) > 0);
+        const rows = ["UPDATE units SET status='rented' WHERE id=" + rented, "UPDATE units SET status='sold', sale_price_actual=150000 WHERE id=" + sold,
+            "INSERT INTO tenants (id, full_name) VALUES (1, 'سامر خليل')", "INSERT INTO buyers (id, full_name) VALUES (1, 'هالة يوسف')",
+            "INSERT INTO invoices (id, invoice_number, tenant_id, unit_id, total_amount, paid_amount, balance, status, due_date) VALUES (1, 'INV-1', 1, " + rented + ", 2000, 1500, 500, 'partial', '2024-02-05')",
+            "INSERT INTO payments (invoice_id, tenant_id, unit_id, amount, payment_date) VALUES (1, 1, " + rented + ", 1500, '2024-02-10')",
+            "INSERT INTO payments (buyer_id, unit_id, amount, payment_date) VALUES (1, " + sold + ", 3000, '2024-05-20')",
+            "INSERT INTO expenses (property_id, category, amount, expense_date) VALUES (" + tower + ", 'صيانة', 400, '2024-02-15'), (" + tower + ", 'تشغيل', 700, '2024-06-01')",
+            "INSERT INTO installments (buyer_id, unit_id, total_price, installment_amount, due_date, paid_amount, status) VALUES (1, " + sold + ", 150000, 1000, '2024-03-01', 200, 'partial'), (1, " + sold + ", 150000, 1000, '2099-03-01', 0, 'pending')",
+            "INSERT INTO cheques (cheque_number, amount, due_date, status, currency_id) VALUES ('C-100', 500, '2024-02-20', 'pending', 1), ('C-200', 800, '2024-07-01', 'paid', 2)"];
+        for (const sql of rows)
+            verify(testSupport.exec(sql), sql);
         const page = showPage(9);
         waitIdle();
         return page;
     }
 
-    function money(amount) {
-        return Format.amount(amount);
-    }
-
     function setRange(page, from, to) {
-        find("fromField", page).text = from;
-        find("toField", page).text = to;
+        fill(page, {"fromField": from, "toField": to});
+        notice.dismiss();
         mouseClick(find("refreshButton", page));
     }
 
@@ -61,130 +48,65 @@ AppTestCase {
         waitIdle();
     }
 
-    function figure(page, name) {
-        return find("figureValue", find("balance_" + name, page)).text;
-    }
-
-    function compareBalanceFigures(page) {
-        compare(figure(page, "receivables"), money(500));
-        compare(figure(page, "installment_receivables"), money(1800));
-        compare(figure(page, "total_assets"), money(6800));
-        compare(figure(page, "cash"), money(4500), "cash on hand is the payments received, not the profit");
-    }
-
-    function test_theDateRangeDrivesTheCardsAndTheChequesNotTheBalance() {
-        const page = reportsPage();
-        setRange(page, "2024-01-01", "2024-03-31");
-        compare(page.fromDate, "2024-01-01");
+    // Revenue, expenses and profit of the range, then receivables, installments owed, assets and
+    // cash, which no range changes.
+    function figures(page) {
         showTab(page, 1);
-        compare(find("revenueCard", page).value, money(1500));
-        compare(find("expensesCard", page).value, money(400));
-        compare(find("profitCard", page).value, money(1100));
-        compareBalanceFigures(page);
-
-        showTab(page, 5);
-        const cheques = find("chequeList", page);
-        compare(cheques.count, 1);
-        compare(cheques.recordAt(0).cheque_number, "C-100");
-
-        setRange(page, "", "");
-        compare(cheques.count, 2, "no range: every cheque");
-        showTab(page, 1);
-        compare(find("revenueCard", page).value, money(4500));
-        compare(find("expensesCard", page).value, money(1100));
-        compare(find("profitCard", page).value, money(3400));
-        compareBalanceFigures(page);
-
-        setRange(page, "2024-05-01", "2024-07-31");
-        compare(find("revenueCard", page).value, money(3000));
-        compare(find("profitCard", page).value, money(2300));
-        compareBalanceFigures(page);
-        showTab(page, 5);
-        compare(cheques.count, 1);
-        compare(cheques.recordAt(0).cheque_number, "C-200");
-        compare(find("chequeStatus", find("cheque_" + cheques.recordAt(0).id, page)).text, "تم الصرف");
+        return ["revenueCard", "expensesCard", "profitCard"].map(name => find(name, page).value).concat(["receivables", "installment_receivables", "total_assets", "cash"].map(name => find("figureValue", find("balance_" + name, page)).text));
     }
 
-    function test_datesAreCheckedBeforeTheReportsReload() {
+    function test_theRangeDrivesTheCardsAndTheChequesNotTheBalance() {
         const page = reportsPage();
-        setRange(page, "2024-01-01", "2024-03-31");
-        for (const bad of [["2024-13-01", "2024-03-31"], ["2024/01/01", "2024-03-31"], ["2024-02-30", ""], ["", "31-03-2024"], ["2024-1-1", "2024-03-31"]]) {
-            setRange(page, bad[0], bad[1]);
-            compare(notice.kind, "error", bad.join(" .. "));
-            compare(notice.text, "اكتب التاريخ بالصيغة yyyy-MM-dd (مثال: 2024-01-31) أو اتركه فارغاً");
-            compare(page.fromDate, "2024-01-01", "the range in force stays");
-            compare(page.toDate, "2024-03-31");
+        const balance = [500, 1800, 6800, 4500];
+        for (const [from, to, flows, cheques] of [["2024-01-01", "2024-03-31", [1500, 400, 1100], ["C-100"]], ["", "", [4500, 1100, 3400], ["C-200", "C-100"]], ["2024-05-01", "2024-07-31", [3000, 700, 2300], ["C-200"]]]) {
+            setRange(page, from, to);
+            compare(figures(page), flows.concat(balance).map(amount => Format.amount(amount)), from + ".." + to);
+            showTab(page, 5);
+            compare(listed(find("chequeList", page), "cheque_number").sort(), cheques.sort());
         }
-        setRange(page, "2024-04-01", "2024-03-31");
-        compare(notice.text, "تاريخ البداية بعد تاريخ النهاية");
-        showTab(page, 1);
-        compare(find("revenueCard", page).value, money(1500), "the figures of the range in force");
+        // A wrong date is refused and the range in force stays.
+        for (const bad of [["2024-13-01", "2024-03-31"], ["2024/01/01", ""], ["2024-02-30", ""], ["", "31-03-2024"], ["2024-04-01", "2024-03-31"]]) {
+            setRange(page, bad[0], bad[1]);
+            compare(notice.kind, "error", bad.join(".."));
+            compare([page.fromDate, page.toDate], ["2024-05-01", "2024-07-31"]);
+        }
         setRange(page, "2024-02-29", "2024-02-29");
         compare(page.fromDate, "2024-02-29", "a leap day is a date");
     }
 
-    function test_theAnalysisIsShownCopiedAndShared() {
-        const page = reportsPage();
-        const text = find("analysisText", page).markdown;
-        verify(text.indexOf("### تحليل ذكاء الأعمال (Darvelinto AI)") === 0, text);
-        compare(find("occupancyValue", page).text, "66.7%", "two of three units rented or sold");
-        compare(find("occupancyVerdict", page).text, "معدل متوسط");
-        const chart = find("revenueChart", page);
-        tryVerify(() => chart.data.length === 1, 5000, "the comparison arrives from beside the interface");
-        compare(chart.data[0].label, "النور", "the word that tells the property apart");
-        compare(chart.data[0].value, 1500);
-
-        mouseClick(find("copyAnalysisButton", page));
-        compare(notice.kind, "success");
-        compare(notice.text, "تم نسخ التحليل");
-        const pasteTarget = createTemporaryQmlObject("import QtQuick; TextEdit {}", this);
-        pasteTarget.paste();
-        verify(pasteTarget.text.indexOf("تحليل ذكاء الأعمال (Darvelinto AI)") === 0, pasteTarget.text);
-        verify(pasteTarget.text.indexOf("**") < 0 && pasteTarget.text.indexOf("###") < 0, "copied as plain text");
-
-        mouseClick(find("shareAnalysisButton", page));
-        compare(notice.kind, "success");
-        const opened = testSupport.openedFiles();
-        compare(opened.length, 1);
-        verify(opened[0].indexOf(testSupport.homeDir() + "/Documents/تقرير_الذكاء_الاصطناعي_") === 0, opened[0]);
-        verify(/\.pdf$/.test(opened[0]));
-    }
-
-    function test_everyTabPrints() {
-        const page = reportsPage();
-        setRange(page, "", "");
-        for (let tab = 0; tab < 6; ++tab) {
-            showTab(page, tab);
-            mouseClick(find("printButton", page));
-            compare(notice.kind, "success", "tab " + tab);
-            const opened = testSupport.openedFiles();
-            compare(opened.length, tab + 1);
-            const expected = testSupport.homeDir() + "/Documents/" + page.tabLabels[tab].replace(/ /g, "_") + "_";
-            verify(opened[tab].indexOf(expected) === 0, opened[tab]);
-            verify(notice.text.indexOf(opened[tab]) >= 0, "the notice names the file");
-        }
-        compare(testSupport.filesIn(testSupport.homeDir() + "/Documents").length, 6);
-    }
-
-    function test_projectUnitAndOverdueTabs() {
+    function test_theTabsFigures() {
         const page = reportsPage();
         showTab(page, 2);
         let card = null;
         tryVerify(() => (card = find("projectCard_" + tower, page)) !== null);
-        compare(find("soldPill", card).text, "1 / 3 وحدة مباعة");
-        compare(card.figures.total_revenue, 150000);
-
+        compare(find("soldPill", card).text.match(/\d+/g), ["1", "3"], "one of three units sold");
         showTab(page, 3);
-        const units = find("unitList", page);
-        compare(units.count, 3);
-        const statuses = [];
-        for (let i = 0; i < units.count; ++i)
-            statuses.push(find("unitStatus", find("unit_" + units.recordAt(i).id, page)).text);
-        compare(statuses, ["مؤجرة", "مباعة", "متاحة"]);
-
+        compare(listed(find("unitList", page), "id").map(id => find("unitStatus", find("unit_" + id, page)).text), ["مؤجرة", "مباعة", "متاحة"]);
         showTab(page, 4);
         const overdue = find("overdueList", page);
         compare(overdue.count, 1);
-        compare(find("openAmount", find("overdue_" + overdue.recordAt(0).id, page)).text, money(800));
+        compare(find("openAmount", find("overdue_" + overdue.recordAt(0).id, page)).text, Format.amount(800));
+    }
+
+    function test_theAnalysisAndPrinting() {
+        const page = reportsPage();
+        compare(find("occupancyValue", page).text, "66.7%", "two of three units rented or sold");
+        const chart = find("revenueChart", page);
+        tryVerify(() => chart.data.length === 1, 5000, "the comparison arrives from beside the interface");
+        compare(chart.data[0].value, 1500);
+        doneClick(find("copyAnalysisButton", page));
+        const pasted = createTemporaryQmlObject("import QtQuick; TextEdit {}", this);
+        pasted.paste();
+        verify(pasted.text.length > 0 && pasted.text.indexOf("**") < 0 && pasted.text.indexOf("###") < 0, "copied as plain text");
+        doneClick(find("shareAnalysisButton", page));
+
+        setRange(page, "", "");
+        for (let tab = 0; tab < 6; ++tab) {
+            showTab(page, tab);
+            doneClick(find("printButton", page));
+        }
+        const documents = testSupport.filesIn(testSupport.homeDir() + "/Documents");
+        compare(documents.length, 7, "the analysis and the six tabs");
+        compare(testSupport.openedFiles().length, 7);
     }
 }

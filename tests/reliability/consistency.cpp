@@ -393,6 +393,26 @@ void checkChequeCollections(const QSqlDatabase& db, QStringList* problems)
         problems);
 }
 
+void checkReceipts(const QSqlDatabase& db, QStringList* problems)
+{
+    expectNoRows(db, QStringLiteral("payment received without its receipt"), QStringLiteral(R"(
+        SELECT p.id, p.amount FROM payments p LEFT JOIN receipts r ON r.payment_id = p.id
+        WHERE p.amount > 0 AND r.id IS NULL)"),
+        problems);
+    expectNoRows(db, QStringLiteral("receipt of no sum received"), QStringLiteral(R"(
+        SELECT r.receipt_number, r.payment_id FROM receipts r LEFT JOIN payments p ON p.id = r.payment_id
+        WHERE p.id IS NULL OR p.amount <= 0)"),
+        problems);
+    // Numbers are drawn with the money, so they run from 1 to the counter: a gap is a lost receipt.
+    expectNoRows(db, QStringLiteral("receipt numbers do not run from 1 to the counter"), QStringLiteral(R"(
+        SELECT * FROM (SELECT COUNT(*) AS receipts, COUNT(DISTINCT receipt_number) AS numbers,
+                              COALESCE(MIN(receipt_number), 1) AS lowest, COALESCE(MAX(receipt_number), 0) AS highest,
+                              (SELECT value FROM counters WHERE name = 'receipt') AS counter
+                       FROM receipts)
+        WHERE numbers != receipts OR lowest != 1 OR highest != receipts OR counter IS NULL OR counter != highest)"),
+        problems);
+}
+
 void checkFigures(const QSqlDatabase& db, QStringList* problems)
 {
     // SQLite keeps infinities as they come and turns NaN into NULL: both are figures gone wrong.
@@ -665,6 +685,8 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
     }
     if (checks & ChequeCollections)
         checkChequeCollections(db, &found);
+    if (checks & Receipts)
+        checkReceipts(db, &found);
     if (checks & (SaleSchedules | NoStraySchedules | BuyerBalances)) {
         const QList<SaleRecord> sales = saleRecords(db, &found);
         checkSales(db, checks, sales, &found);

@@ -32,15 +32,16 @@ enum Check {
     OverheadShares = 0x8000, ///< a project's overheads spread over its units add up to them, no more
     ChequeCollections
     = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
+    Receipts = 0x20000, ///< every sum received has one receipt, numbered 1 to the counter with no gap
     /// Trial balance 0, every entry balances, every account is the sum of its lines.
-    LedgerBalanced = 0x20000,
+    LedgerBalanced = 0x40000,
     /// While the operations post to the ledger (sums of the lines they posted, in each currency):
     /// receivables are what the open invoices and installments leave and what the tenants' and
     /// buyers' balances say; cash and bank are the money received less the expenses paid; each
     /// month's revenue is that month's invoices, voids and sales; every operation since the switch
     /// has exactly one entry and every entry names an operation of its kind.
-    LedgerPosted = 0x40000,
-    All = 0x7ffff,
+    LedgerPosted = 0x80000,
+    All = 0xfffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

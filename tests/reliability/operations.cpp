@@ -1,5 +1,7 @@
 #include "operations.h"
 
+#include "receiptcontroller.h"
+
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <cmath>
@@ -362,6 +364,12 @@ QList<Operation> operations()
     });
     op("remove user", {}, logIn,
         [](Office& o, A&) { return o.app->authController()->removeUser(u"clerk"_s); });
+
+    // A receipt's print is counted with it: no document is left when the count cannot be written.
+    add("print receipt", [](Office& o, A&) {
+        const int payment = o.db->scalar(u"SELECT MIN(payment_id) FROM receipts"_s).toInt();
+        return !o.app->receiptController()->printReceipt(payment).isEmpty();
+    });
 
     // Files: beside the database, written whether or not the database itself may be written.
     const qsizetype firstFile = ops.size();

@@ -117,6 +117,7 @@ private slots:
         row("a journal line lost", C::LedgerBalanced, "DELETE FROM journal_lines WHERE id = 1");
         row("entries naming other operations", C::LedgerPosted,
             "UPDATE journal_entries SET reference_id = reference_id + 1000");
+        row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
     }
 
     void checksSeeDamage()

@@ -2,9 +2,9 @@ import QtQuick
 import QtTest
 import "../../qml"
 
-// Stored names and texts carrying markup, shown by the real pages of the main frame after log-in:
-// wherever a page shows one, it must show it as typed (the same lines and width as plain text),
-// never rendered as markup.
+// Stored names and texts carrying markup, quotes and line breaks, shown by the real pages of the
+// main frame after log-in: wherever a page shows one, it must show it as typed (the same lines and
+// width as plain text), never rendered as markup (an <img> would load a file).
 AppTestCase {
     id: testCase
     name: "HostileNamesOnPages"
@@ -18,6 +18,9 @@ AppTestCase {
             textFormat: Text.PlainText
         }
     }
+
+    // Tenants' names as a clerk might paste them.
+    readonly property var hostileNames: ["O'Brien \"Bob\" <b>Bold</b> & Co", "<img src=\"file:///etc/hostname\" width=\"400\"> صورة", "أحمد\nعلي", "<script>alert('x')</script>", "مؤسسة \"النور\" &amp; شركاه <i>", "=HYPERLINK(\"http://x\")", "<font color=\"red\" size=\"7\">Red</font> 🏠"]
 
     function hostile(what) {
         return "<b>" + what + "</b> \"" + what + "\" & <i>x</i>";
@@ -34,13 +37,8 @@ AppTestCase {
         const tenant = tenantModel.add(hostile("مستأجر"), "1001", hostile("هاتف"), "", hostile("عنوان"));
         verify(tenant > 0, "tenant");
         verify(contractModel.add(rented, tenant, "2025-01-01", "2025-12-31", 1000, "monthly", 0, 1) > 0, "contract");
-        const invoice = invoiceModel.createInvoice(tenant, rented, "2025-02", [{
-                    "description": hostile("بند"),
-                    "type": "service",
-                    "quantity": 1,
-                    "unit_price": 300,
-                    "total": 300
-                }], 1);
+        const item = {"description": hostile("بند"), "type": "service", "quantity": 1, "unit_price": 300, "total": 300};
+        const invoice = invoiceModel.createInvoice(tenant, rented, "2025-02", [item], 1);
         verify(invoice > 0, "invoice");
         verify(paymentModel.add(invoice, tenant, 100, "cash", "2025-02-05", hostile("مرجع"), 1) > 0, "payment");
         const buyer = buyerModel.add(hostile("مشتري"), "2001", hostile("هاتف"), "", "");
@@ -53,21 +51,14 @@ AppTestCase {
         verify(expenseModel.add(property, rented, contractor, hostile("فئة"), hostile("عمل"), hostile("وصف"), 200, "2025-02-10", 1) > 0, "expense");
         // Near the top of the chart, which is longer than the page is high.
         verify(accountModel.add("1050", hostile("حساب"), "asset", 1) > 0, "account");
-        verify(accountModel.createJournalEntry("2025-02-10", hostile("قيد"), "manual", 0, [{
-                        "account_id": 2,
-                        "debit": 50,
-                        "credit": 0,
-                        "description": hostile("سطر")
-                    }, {
-                        "account_id": 8,
-                        "debit": 0,
-                        "credit": 50,
-                        "description": hostile("سطر")
-                    }]) > 0, "journal entry");
+        const line = (account, debit, credit) => ({"account_id": account, "debit": debit, "credit": credit, "description": hostile("سطر")});
+        verify(accountModel.createJournalEntry("2025-02-10", hostile("قيد"), "manual", 0, [line(2, 50, 0), line(8, 0, 50)]) > 0, "journal entry");
+        for (const name of hostileNames)
+            verify(tenantModel.add(name, "", "", "", "") > 0, name);
         verify(settingsManager.updateCompanyProfile(hostile("شركة"), hostile("هاتف"), hostile("عنوان"), hostile("بريد")), "company profile");
     }
 
-    // Every visible Text under `root` that shows one of the stored texts.
+    // Every visible Text under `root` that shows a stored text: one with markup, an entity or a line break.
     function hostileTexts(root) {
         const found = [];
         const queue = [root];
@@ -75,7 +66,7 @@ AppTestCase {
             const item = queue.shift();
             if (!item)
                 continue;
-            if (item.textFormat !== undefined && typeof item.text === "string" && item.text.indexOf(tag) >= 0 && item.visible)
+            if (item.textFormat !== undefined && typeof item.text === "string" && /[<&\n]/.test(item.text) && item.visible)
                 found.push(item);
             for (let i = 0; item.children && i < item.children.length; ++i)
                 queue.push(item.children[i]);
@@ -84,11 +75,12 @@ AppTestCase {
     }
 
     function test_pagesShowStoredMarkupAsTyped_data() {
-        // The reports page shows stored names only once a report is chosen, the settings page only
-        // in its input fields (always plain): both are left out.
-        return [0, 1, 2, 3, 4, 5, 6, 7, 8].map(index => ({
-                    "tag": "page " + index,
-                    "index": index
+        // Pages and the tabs that list stored texts; the settings page shows them only in its
+        // input fields (always plain).
+        return [[0], [1], [2], [3], [4], [4, "accountingTab1"], [4, "accountingTab2"], [5], [6], [7], [8], [9, "reportTab3"], [9, "reportTab4"], [9, "reportTab5"]].map(([index, tab]) => ({
+                    "tag": "page " + index + (tab ? " " + tab : ""),
+                    "index": index,
+                    "tab": tab
                 }));
     }
 
@@ -98,9 +90,11 @@ AppTestCase {
         const frame = login("admin", "qorvu");
         compare(frame.objectName, "mainApp");
         const page = showPage(data.index);
+        if (data.tab)
+            mouseClick(find(data.tab, page));
         waitForRendering(page);
         let shown = [];
-        tryVerify(() => (shown = hostileTexts(page)).length > 0, 3000, "the page shows a stored name");
+        tryVerify(() => (shown = hostileTexts(page)).some(item => item.text.indexOf(tag) >= 0), 3000, "the page shows a stored name");
         const rendered = [];
         for (const item of shown) {
             const plain = createTemporaryObject(reference, testCase, {

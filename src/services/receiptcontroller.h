@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QVariantList>
+#include <QVariantMap>
+
+class Database;
+class PrintController;
+class SettingsManager;
+
+/**
+ * Receipts (سند قبض) of the money the office received: reads a payment's receipt with what it
+ * paid, and prints it to PDF with the letterhead, the amount in figures and in words, the method,
+ * the balance it left and the clerk who took it. The first print is the original; every later one
+ * is marked as a copy, and the count of prints is kept with the receipt.
+ */
+class ReceiptController : public QObject
+{
+    Q_OBJECT
+public:
+    ReceiptController(
+        Database* db, SettingsManager* settings, PrintController* print, QObject* parent = nullptr);
+
+    /**
+     * The receipt of a payment: `receipt_number`, `number_text`, `payer`, `amount`, `amount_text`
+     * (figures with the currency), `amount_words`, `currency_name`, `method_text`, `pays`,
+     * `balance_label`, `balance_text` (empty when the receipt keeps no balance), `payment_date`,
+     * `issued_by`, `print_count`, `cancelled` (its cheque came back). Empty for a payment without one.
+     */
+    Q_INVOKABLE QVariantMap getReceipt(int paymentId) const;
+    /** The receipts of an installment's collections, latest first: `payment_id`, `number_text`, `amount`,
+     * `payment_date`. */
+    Q_INVOKABLE QVariantList getInstallmentReceipts(int installmentId) const;
+    /**
+     * Prints the receipt of a payment and opens it; a reprint is marked "نسخة". Returns the path
+     * of the PDF, or empty text when the payment has no receipt or the document or the count of
+     * prints could not be written (then nothing is counted and no file is left).
+     */
+    Q_INVOKABLE QString printReceipt(int paymentId);
+
+    /** The document of a receipt, as printReceipt writes it. */
+    QString receiptHtml(const QVariantMap& receipt, bool copy, const QString& printedBy) const;
+
+private:
+    Database* m_db;
+    SettingsManager* m_settings;
+    PrintController* m_print;
+};
