@@ -496,7 +496,6 @@ private slots:
         QCOMPARE(posted(db()), "1100:11999 1200:-11665 4400:-334");
         QVERIFY(pay(id, 66.67, "cash", 2));
         QCOMPARE(posted(db()), "1100:24001 1200:-23335 4400:-666");
-        QCOMPARE(m_db->value("SELECT balance FROM accounts WHERE code='1200'").toDouble(), 0.0);
         VERIFY_CONSISTENT(db());
     }
 

@@ -35,11 +35,8 @@ enum Check {
     Receipts = 0x20000, ///< every sum received has one receipt, numbered 1 to the counter with no gap
     /// Trial balance 0, every entry balances, every account is the sum of its lines.
     LedgerBalanced = 0x40000,
-    /// While the operations post to the ledger (sums of the lines they posted, in each currency):
-    /// receivables are what the open invoices and installments leave and what the tenants' and
-    /// buyers' balances say; cash and bank are the money received less the expenses paid; each
-    /// month's revenue is that month's invoices, voids and sales; every operation since the switch
-    /// has exactly one entry and every entry names an operation of its kind.
+    /// While operations post (per currency): receivables, cash and bank, and each month's revenue are
+    /// what the operations say; each operation since the switch has one entry, each entry its operation.
     LedgerPosted = 0x80000,
     All = 0xfffff,
 };
