@@ -508,7 +508,8 @@ void checkLedgerBalanced(const QSqlDatabase& db, QStringList* problems)
 
 // Every operation that posts, as (kind, id, new, day, currency, revenue group, revenue in
 // hundredths): `new` when it was made since the posting was switched on (the last id of each table
-// and the time then, as the settings keep them), so it must have its own entry. `p` is the primary
+// and the time then, as the settings keep them), so it must have its own entry. A void is new from
+// the second after the switch: one in that very second may have come before it. `p` is the primary
 // currency, `sold` the units sold since the switch.
 const QString kOperations = QStringLiteral(R"(
     WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
@@ -522,7 +523,7 @@ const QString kOperations = QStringLiteral(R"(
       SELECT 'invoice', id, id > (SELECT invoices FROM since), date(created_at, 'localtime'), currency_id,
              'rental', ROUND(total_amount * 100) FROM invoices
       UNION ALL
-      SELECT 'void', id, voided_at >= (SELECT time FROM since), date(voided_at, 'localtime'), currency_id,
+      SELECT 'void', id, voided_at > (SELECT time FROM since), date(voided_at, 'localtime'), currency_id,
              'rental', -ROUND((total_amount - paid_amount) * 100) FROM invoices
       WHERE status = 'void' AND total_amount > paid_amount
       UNION ALL

@@ -332,8 +332,10 @@ QList<Operation> operations()
     add("primary currency", [](Office& o, A& a) {
         return o.app->settingsManager()->setPrimaryCurrency(a.choice("ILS|USD,usd"));
     });
-    add("automatic posting off", [](Office& o, A&) {
-        return o.app->settingsManager()->setAutoPosting(false).value(u"ok"_s).toBool();
+    // Off, or on again: then the books catch up with what was done meanwhile.
+    add("automatic posting switched", [](Office& o, A&) {
+        SettingsManager* settings = o.app->settingsManager();
+        return settings->setAutoPosting(!settings->autoPosting()).value(u"ok"_s).toBool();
     });
     add("rate of an earlier day", [](Office& o, A& a) {
         const double rate = a.amount(3.61);
