@@ -4,13 +4,31 @@ import QtQuick.Layouts
 import Darvelinto
 
 // Invoices: the list (newest first, page by page, with a search), the monthly rent run, a custom
-// invoice with line items and a service charge to every tenant of a property. Drawn in fixed dark
+// invoice with line items, a service charge to every tenant of a property, the late-fee run (a fee
+// is waived from its row) and the reminders to those in arrears. Drawn in fixed dark
 // colours whatever the theme; the dialogs follow the theme.
 Rectangle {
     id: page
 
     function refresh() {
         invoiceList.reload();
+    }
+
+    // The late-fee run, after saying how many fees it will charge; all or nothing.
+    function offerLateFees() {
+        const due = Backend.invoiceModel.lateFeesDue();
+        if (due === 0) {
+            lateFeeResult.show(Backend.invoiceModel.issueLateFees());
+            return;
+        }
+        lateFeeConfirm.ask("غرامات التأخير", "ستُضاف " + Format.count(due) + " غرامة تأخير على الفواتير المتأخرة بعد مهلة السماح، غرامة واحدة لكل فاتورة في الشهر.", () => page.runLateFees());
+    }
+
+    function runLateFees() {
+        const outcome = Backend.invoiceModel.issueLateFees();
+        page.refresh();
+        lateFeeResult.show(outcome);
+        rateGuard.askForMissing(outcome, () => page.runLateFees());
     }
 
     objectName: "invoicesPage"
@@ -43,6 +61,20 @@ Rectangle {
                     onClicked: rentDialog.open()
                 }
                 MButton {
+                    objectName: "lateFeeButton"
+                    text: "غرامات التأخير"
+                    iconSymbol: Icons.warning
+                    outline: true
+                    onClicked: page.offerLateFees()
+                }
+                MButton {
+                    objectName: "remindersButton"
+                    text: "تذكيرات السداد"
+                    iconSymbol: Icons.alerts
+                    outline: true
+                    onClicked: remindersDialog.open()
+                }
+                MButton {
                     objectName: "serviceChargeButton"
                     text: "فاتورة خدمة جماعية"
                     iconSymbol: Icons.run
@@ -65,6 +97,7 @@ Rectangle {
             headerVisible: true
             delegate: InvoiceRow {
                 list: invoiceList
+                onWaiveRequested: record => waiveDialog.ask(record)
             }
             fieldColor: Theme.fixed.pageBg
             panelColor: Theme.fixed.card
@@ -100,6 +133,22 @@ Rectangle {
     }
     RunResultDialog {
         id: resultDialog
+    }
+    ConfirmDialog {
+        id: lateFeeConfirm
+        objectName: "lateFeeConfirm"
+        confirmText: "احتساب الغرامات"
+        destructive: false
+    }
+    LateFeeResultDialog {
+        id: lateFeeResult
+    }
+    WaiveFeeDialog {
+        id: waiveDialog
+        onWaived: page.refresh()
+    }
+    RemindersDialog {
+        id: remindersDialog
     }
 
     // Asks for the exchange rate an operation in another currency needs, then runs it again.

@@ -79,8 +79,28 @@ Rectangle {
         }
     }
 
+    // When the office opens the program with invoices past their grace period and not yet charged
+    // this month, the late-fee run is offered; nothing is charged without the clerk's word.
+    function offerLateFees() {
+        const due = Backend.invoiceModel.lateFeesDue();
+        if (due > 0)
+            lateFeeOffer.ask("غرامات التأخير", Format.count(due) + " فاتورة تجاوزت مهلة السماح ولم تُحتسب عليها غرامة هذا الشهر. هل تحتسب غرامات التأخير الآن؟", () => lateFeeResult.show(Backend.invoiceModel.issueLateFees()));
+    }
+
     objectName: "mainApp"
     color: Theme.bgPrimary
+    Component.onCompleted: Qt.callLater(offerLateFees)
+
+    ConfirmDialog {
+        id: lateFeeOffer
+        objectName: "lateFeeOffer"
+        confirmText: "احتساب الغرامات"
+        cancelText: "لاحقاً"
+        destructive: false
+    }
+    LateFeeResultDialog {
+        id: lateFeeResult
+    }
 
     ColumnLayout {
         anchors.fill: parent

@@ -34,6 +34,10 @@ Rectangle {
             }
         })
     readonly property double balance: Number(record.balance)
+    // A late fee still open can be waived from its row.
+    readonly property bool waivable: record.late_fee_for !== undefined && record.late_fee_for !== null && Number(record.late_fee_for) > 0 && (record.status === "pending" || record.status === "partial")
+
+    signal waiveRequested(var record)
 
     objectName: "invoiceRow_" + record.invoice_number
     width: ListView.view.width
@@ -133,6 +137,19 @@ Rectangle {
                 mapping: row.statuses
                 fallbackLabel: row.statuses.pending.label
                 fallbackColor: Theme.fixed.error
+            }
+            IconButton {
+                objectName: "waiveButton"
+                visible: row.waivable
+                anchors.left: parent.left
+                anchors.leftMargin: 74
+                anchors.verticalCenter: parent.verticalCenter
+                implicitWidth: 30
+                implicitHeight: 30
+                symbol: Icons.undo
+                btnColor: Theme.fixed.warning
+                tooltip: "إعفاء من الغرامة"
+                onClicked: row.waiveRequested(row.record)
             }
         }
     }

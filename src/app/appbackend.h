@@ -28,6 +28,7 @@ class NotificationController;
 class ImportController;
 class AuditManager;
 class ReceiptController;
+class ReminderModel;
 
 /**
  * The back-end objects the interface works with, created in a fixed order on an initialized
@@ -69,6 +70,7 @@ public:
     ImportController* importController() const { return m_importController.get(); }
     AuditManager* auditManager() const { return m_auditManager.get(); }
     ReceiptController* receiptController() const { return m_receiptController.get(); }
+    ReminderModel* reminderModel() const { return m_reminderModel.get(); }
 
 private:
     // Declaration order is creation order; members are destroyed in reverse.
@@ -96,4 +98,5 @@ private:
     std::unique_ptr<ImportController> m_importController;
     std::unique_ptr<AuditManager> m_auditManager;
     std::unique_ptr<ReceiptController> m_receiptController;
+    std::unique_ptr<ReminderModel> m_reminderModel;
 };

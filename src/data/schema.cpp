@@ -1,5 +1,6 @@
 // Schema of the database file: tables, columns added by later versions, the users-password
 // migration and the indexes. Every step is idempotent; it runs on every start.
+#include "bookkeeper.h"
 #include "database.h"
 
 #include <QSqlError>
@@ -213,6 +214,8 @@ void Database::createTables()
     // When an invoice was voided: the statements show the void on that day. Empty for voids made
     // before it was kept; they are shown on the invoice's own date.
     addColumns(query, "invoices", { "voided_at TEXT" });
+    // A late fee is an invoice of its own, charged for another invoice overdue in a month.
+    addColumns(query, "invoices", { "late_fee_for INTEGER REFERENCES invoices(id)", "late_fee_month TEXT" });
     runAll(query, {
         R"(CREATE TABLE IF NOT EXISTS installments (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -465,6 +468,13 @@ void Database::migrateSchema()
 {
     markDownPayments();
     numberExistingReceipts();
+    // Books opened by an earlier version lack the accounts of roles added since (late fees); a
+    // file whose books are not opened yet receives them when they are.
+    QSqlQuery books(m_db);
+    if (books.exec(QStringLiteral("SELECT 1 FROM accounts WHERE posting_role IS NOT NULL LIMIT 1")) && books.next()) {
+        books.finish();
+        BookKeeper::ensureAccounts(this);
+    }
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;
@@ -521,6 +531,9 @@ void Database::createIndexes()
         // these; without them each such read walks every invoice, installment and expense ever
         // written. Existing files receive them at their next start.
         "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
+        // One late fee per overdue invoice and month, a waived (void) one included: a waiver is final.
+        "CREATE UNIQUE INDEX IF NOT EXISTS idx_invoices_late_fee ON invoices(late_fee_for, late_fee_month) "
+        "WHERE late_fee_for IS NOT NULL",
         "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
         "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
         "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",

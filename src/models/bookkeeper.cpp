@@ -44,6 +44,7 @@ constexpr RoleSpec kRoles[] = {
     { Role::Exchange, "exchange", "4400", "فروق أسعار الصرف", "revenue", "4000" },
     { Role::Maintenance, "maintenance", "5100", "مصروفات الصيانة", "expense", "5000" },
     { Role::Operating, "operating", "5200", "مصروفات تشغيلية", "expense", "5000" },
+    { Role::LateFees, "late_fees", "4500", "إيرادات غرامات التأخير", "revenue", "4000" },
 };
 
 const RoleSpec* specOf(const QString& key)
@@ -261,6 +262,11 @@ qint64 BookKeeper::rentShare(qint64 open, qint64 rent, qint64 total)
         (static_cast<__int128>(open) * rent * 2 + total) / (2 * static_cast<__int128>(total)));
 }
 
+qint64 BookKeeper::lateFeeShare(qint64 open, qint64 rentBack, qint64 rent, qint64 lateFees, qint64 total)
+{
+    return rentShare(open - rentBack, lateFees, total - std::min(rent, total));
+}
+
 qint64 BookKeeper::takenOff(qint64 openBefore, qint64 cents, double rate)
 {
     // What remains open is always held at its booked value, so a document paid off in any number of
@@ -410,7 +416,7 @@ bool BookKeeper::write(const Entry& entry)
 // ---------------------------------------------------------------------------------------------
 
 BookKeeper::Result BookKeeper::postInvoice(int invoiceId, const QString& number, const QString& day,
-    const QVariant& currencyId, qint64 rentCents, qint64 serviceCents)
+    const QVariant& currencyId, qint64 rentCents, qint64 serviceCents, qint64 lateFeeCents)
 {
     if (!isPosting())
         return {};
@@ -418,13 +424,15 @@ BookKeeper::Result BookKeeper::postInvoice(int invoiceId, const QString& number,
     const std::optional<double> rate = rateOn(currency, day);
     if (!rate)
         return missingRate(currency, day);
-    const qint64 total = rentCents + serviceCents;
+    const qint64 total = rentCents + serviceCents + lateFeeCents;
     const qint64 totalPrimary = converted(total, *rate);
     const qint64 rentPrimary = converted(rentCents, *rate);
+    const qint64 feePrimary = converted(lateFeeCents, *rate);
     Entry entry { QStringLiteral("invoice"), invoiceId, day, QStringLiteral("فاتورة %1").arg(number),
         currency, total, *rate,
         { { Role::TenantReceivable, totalPrimary, total }, { Role::Rent, -rentPrimary, -rentCents },
-            { Role::Services, rentPrimary - totalPrimary, -serviceCents } } };
+            { Role::LateFees, -feePrimary, -lateFeeCents },
+            { Role::Services, rentPrimary + feePrimary - totalPrimary, -serviceCents } } };
     return write(entry) ? Result() : failed();
 }
 
@@ -434,7 +442,9 @@ BookKeeper::Result BookKeeper::postVoid(int invoiceId, qint64 openCents)
         return {};
     const QVariantList rows = m_db->execQuery(QStringLiteral(R"(
         SELECT invoice_number, currency_id, total_amount,
-               COALESCE((SELECT SUM(total) FROM invoice_items WHERE invoice_id=i.id AND type='rent'), 0) AS rent
+               COALESCE((SELECT SUM(total) FROM invoice_items WHERE invoice_id=i.id AND type='rent'), 0) AS rent,
+               COALESCE((SELECT SUM(total) FROM invoice_items WHERE invoice_id=i.id AND type='late_fee'), 0)
+                   AS late_fees
         FROM invoices i WHERE id=?)"),
         { invoiceId });
     if (rows.isEmpty())
@@ -451,14 +461,17 @@ BookKeeper::Result BookKeeper::postVoid(int invoiceId, qint64 openCents)
         if (!(rate > 0))
             return missingRate(currency, today);
     }
+    const qint64 lateFees = Money::toCents(invoice.value(QStringLiteral("late_fees")).toDouble());
     const qint64 rentBack = rentShare(openCents, rent, total);
+    const qint64 feeBack = lateFeeShare(openCents, rentBack, rent, lateFees, total);
     const qint64 back = converted(openCents, rate);
     const qint64 rentBackPrimary = converted(rentBack, rate);
+    const qint64 feeBackPrimary = converted(feeBack, rate);
     Entry entry { QStringLiteral("void"), invoiceId, today,
         QStringLiteral("إلغاء الفاتورة %1").arg(invoice.value(QStringLiteral("invoice_number")).toString()),
         currency, openCents, rate,
-        { { Role::Rent, rentBackPrimary, rentBack },
-            { Role::Services, back - rentBackPrimary, openCents - rentBack },
+        { { Role::Rent, rentBackPrimary, rentBack }, { Role::LateFees, feeBackPrimary, feeBack },
+            { Role::Services, back - rentBackPrimary - feeBackPrimary, openCents - rentBack - feeBack },
             { Role::TenantReceivable, -back, -openCents } } };
     return write(entry) ? Result() : failed();
 }

@@ -46,6 +46,7 @@ public:
         Exchange,
         Maintenance,
         Operating,
+        LateFees,
     };
 
     struct Result
@@ -63,9 +64,12 @@ public:
     /** Whether the office's operations post to the ledger (the setting "ledger_posting"). */
     [[nodiscard]] bool isPosting();
 
-    /** An invoice issued on `day`: its rent and its service and usage lines, in hundredths. */
+    /**
+     * An invoice issued on `day`: its rent, its service and usage lines and its late-fee lines, in
+     * hundredths.
+     */
     [[nodiscard]] Result postInvoice(int invoiceId, const QString& number, const QString& day,
-        const QVariant& currencyId, qint64 rentCents, qint64 serviceCents);
+        const QVariant& currencyId, qint64 rentCents, qint64 serviceCents, qint64 lateFeeCents = 0);
     /** A void takes back what was still open on the invoice, at the rate the invoice was booked. */
     [[nodiscard]] Result postVoid(int invoiceId, qint64 openCents);
     /** A tenant's payment on an invoice that had `openBefore` hundredths open. */
@@ -114,6 +118,11 @@ public:
      * lines come to `rent`: in the invoice's own shares, rounded half up; the rest is services.
      */
     static qint64 rentShare(qint64 open, qint64 rent, qint64 total);
+    /**
+     * The part of `open` a void takes back from late fees, once `rentBack` went back to rent: the
+     * fee lines' share of what is left, so rent, fees and services never take back more than open.
+     */
+    static qint64 lateFeeShare(qint64 open, qint64 rentBack, qint64 rent, qint64 lateFees, qint64 total);
 
     /** The reference types of the entries the program posts (anything else was entered by hand). */
     static const QStringList& postedReferenceTypes();

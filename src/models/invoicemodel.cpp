@@ -2,6 +2,7 @@
 
 #include "bookkeeper.h"
 #include "clock.h"
+#include "latefeepolicy.h"
 #include "database.h"
 #include "listpaging.h"
 #include "money.h"
@@ -203,8 +204,9 @@ public:
         , m_insertInvoice(db,
               QStringLiteral(
                   R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,
-                                                      balance,status,currency_id,due_date)
-                                VALUES (?,?,?,?,?,?,?,'pending',?,?) RETURNING created_at)"))
+                                                      balance,status,currency_id,due_date,late_fee_for,
+                                                      late_fee_month,notes)
+                                VALUES (?,?,?,?,?,?,?,'pending',?,?,?,?,?) RETURNING created_at)"))
         , m_insertItem(db,
               QStringLiteral(
                   R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total)
@@ -228,13 +230,9 @@ public:
      */
     [[nodiscard]] int create(const Draft& draft)
     {
-        const qint64 total = draft.totalCents();
-        if (total <= 0) {
-            qCWarning(lcInvoices) << "refused an invoice of tenant" << draft.tenantId << "for" << draft.period
-                                  << (total < 0 ? "above the largest amount" : "whose total is not above 0")
-                                  << contractNote(draft);
+        const qint64 total = checkedTotal(draft);
+        if (total <= 0)
             return -1;
-        }
         // The transaction statements are prepared once too (TransactionGuard compiles BEGIN and
         // COMMIT afresh each time): the rent run opens one transaction per invoice.
         m_error.clear();
@@ -258,7 +256,43 @@ public:
         return id;
     }
 
+    /**
+     * The invoice inside the caller's transaction, for an operation that writes several invoices
+     * all or nothing; the new id or -1, and the caller rolls back. The writer must not outlive
+     * that transaction.
+     */
+    [[nodiscard]] int createInside(const Draft& draft)
+    {
+        const qint64 total = checkedTotal(draft);
+        if (total <= 0)
+            return -1;
+        m_error.clear();
+        m_posting = {};
+        const int id = write(draft, total);
+        if (id <= 0) {
+            m_next = 0;
+            qCWarning(lcInvoices) << "invoice of tenant" << draft.tenantId << "for" << draft.period
+                                  << "not written:" << m_error;
+            return -1;
+        }
+        ++m_next;
+        return id;
+    }
+
 private:
+    /** The total in hundredths, or 0 when the invoice is refused (the log says why). */
+    static qint64 checkedTotal(const Draft& draft)
+    {
+        const qint64 total = draft.totalCents();
+        if (total <= 0) {
+            qCWarning(lcInvoices) << "refused an invoice of tenant" << draft.tenantId << "for" << draft.period
+                                  << (total < 0 ? "above the largest amount" : "whose total is not above 0")
+                                  << contractNote(draft);
+            return 0;
+        }
+        return total;
+    }
+
     /** A statement prepared on first use and run again with new values; failures reach databaseError. */
     class Statement
     {
@@ -328,7 +362,8 @@ private:
             return -1;
         }
         QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
-            total, draft.currencyId, dueDate(draft.period) };
+            total, draft.currencyId, draft.dueDate.isEmpty() ? dueDate(draft.period) : draft.dueDate,
+            draft.lateFeeFor, draft.lateFeeMonth, draft.notes };
         QVariant createdAt;
         qint64 id = m_insertInvoice.insert(params, &m_error, &createdAt);
         if (id <= 0) {
@@ -344,6 +379,7 @@ private:
                 return -1;
         }
         qint64 rentCents = 0;
+        qint64 lateFeeCents = 0;
         for (const Item& item : draft.items) {
             if (m_insertItem.insert(
                     { id, item.description, item.type, item.quantity, item.unitPrice, item.total }, &m_error)
@@ -351,13 +387,15 @@ private:
                 return -1;
             if (item.type == QLatin1String("rent"))
                 rentCents += Money::toCents(item.total);
+            else if (item.type == QLatin1String("late_fee"))
+                lateFeeCents += Money::toCents(item.total);
         }
         if (!m_raiseBalance.exec({ totalCents, draft.tenantId }, &m_error))
             return -1;
         // Dated the day the invoice was made, as the statements show it.
         m_posting = m_books.postInvoice(static_cast<int>(id), params.at(0).toString(),
             BookKeeper::localDayOf(createdAt.toString()), draft.currencyId, rentCents,
-            totalCents - rentCents);
+            totalCents - rentCents - lateFeeCents, lateFeeCents);
         if (!m_posting.ok) {
             m_error = m_posting.refusal.isEmpty() ? QStringLiteral("its journal entry could not be written")
                                                   : m_posting.refusal;
@@ -509,7 +547,8 @@ int InvoiceModel::createInvoice(
     }
 
     const QVariant live = m_db->scalar(
-        QStringLiteral("SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void' LIMIT 1"),
+        QStringLiteral("SELECT id FROM invoices WHERE tenant_id=? AND period=? AND status!='void' "
+                       "AND late_fee_for IS NULL LIMIT 1"),
         { tenantId, period });
     if (live.isValid())
         return refuseRow(
@@ -572,6 +611,14 @@ bool InvoiceModel::voidInvoice(int id)
     TransactionGuard transaction(m_db);
     if (!transaction.isActive())
         return false;
+    if (!voidWithin(id) || !transaction.commit())
+        return false;
+    emit dataChanged();
+    return true;
+}
+
+bool InvoiceModel::voidWithin(int id)
+{
     const QVariantList rows = m_db->execQuery(
         QStringLiteral("SELECT tenant_id, balance FROM invoices WHERE id=? AND status!='void'"), { id });
     if (rows.isEmpty())
@@ -595,10 +642,162 @@ bool InvoiceModel::voidInvoice(int id)
         qCWarning(lcInvoices) << "void of invoice" << id << "not posted:" << posted.refusal;
         return posted.refusal.isEmpty() ? refuseUnsaved() : refuse(posted.refusal);
     }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Late fees
+// ---------------------------------------------------------------------------------------------
+
+QVariantList InvoiceModel::overdueForFees(bool* failed)
+{
+    const LateFeePolicy policy = LateFeePolicy::read(m_db);
+    if (!policy.chargesFees())
+        return {};
+    // Past its due date by more than the grace period: due before today less the grace days.
+    const QString lastDueSpared = Clock::today().addDays(-policy.graceDays).toString(Qt::ISODate);
+    const QString month = Clock::today().toString(QStringLiteral("yyyy-MM"));
+    const QVariantList rows = readWatched(m_db, QStringLiteral(R"(
+        SELECT i.id, i.invoice_number, i.tenant_id, i.unit_id, i.currency_id,
+               ROUND(i.balance * 100) AS open, t.full_name AS tenant_name,
+               COALESCE(c.symbol, (SELECT symbol FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1))
+                   AS currency_symbol
+        FROM invoices i
+        JOIN tenants t ON t.id = i.tenant_id
+        LEFT JOIN currencies c ON c.id = i.currency_id
+        WHERE i.status IN ('pending', 'partial') AND i.balance > 0 AND i.late_fee_for IS NULL
+          AND i.due_date < ?
+          AND NOT EXISTS (SELECT 1 FROM invoices f WHERE f.late_fee_for = i.id AND f.late_fee_month = ?)
+        ORDER BY i.id)"),
+        { lastDueSpared, month }, failed);
+    QVariantList charged;
+    charged.reserve(rows.size());
+    for (const QVariant& value : rows) {
+        QVariantMap row = value.toMap();
+        const qint64 fee = policy.feeCents(row.value(QStringLiteral("open")).toLongLong());
+        if (fee <= 0)
+            continue;
+        row.insert(QStringLiteral("fee"), fee);
+        charged.append(row);
+    }
+    return charged;
+}
+
+int InvoiceModel::lateFeesDue()
+{
+    bool failed = false;
+    const int due = static_cast<int>(overdueForFees(&failed).size());
+    return failed ? 0 : due;
+}
+
+QVariantMap InvoiceModel::issueLateFees()
+{
+    clearRefusal();
+    const auto refused = [this](const QString& why) {
+        refuse(why);
+        return QVariantMap { { QStringLiteral("made"), 0 }, { QStringLiteral("refused"), true },
+            { QStringLiteral("refusal"), why }, { QStringLiteral("invoices"), QVariantList() } };
+    };
+    if (!LateFeePolicy::read(m_db).chargesFees())
+        return refused(QStringLiteral("لم تُحدَّد غرامة التأخير بعد: حدّدها في الإعدادات"));
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive())
+        return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
+    bool unread = false;
+    const QVariantList overdue = overdueForFees(&unread);
+    if (unread)
+        return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
+    const QDate today = Clock::today();
+    const QString month = today.toString(QStringLiteral("yyyy-MM"));
+    Writer writer(m_db);
+    QVariantList made;
+    for (const QVariant& value : overdue) {
+        const QVariantMap row = value.toMap();
+        const QString number = row.value(QStringLiteral("invoice_number")).toString();
+        const double fee = Money::fromCents(row.value(QStringLiteral("fee")).toLongLong());
+        Draft draft;
+        draft.tenantId = row.value(QStringLiteral("tenant_id")).toInt();
+        draft.unitId = row.value(QStringLiteral("unit_id"));
+        draft.period = month;
+        draft.currencyId = row.value(QStringLiteral("currency_id"));
+        // Due at once: the fee is for money that is already late.
+        draft.dueDate = today.toString(Qt::ISODate);
+        draft.lateFeeFor = row.value(QStringLiteral("id"));
+        draft.lateFeeMonth = month;
+        draft.notes = QStringLiteral("غرامة تأخير عن الفاتورة %1 لشهر %2").arg(number, month);
+        draft.items.append({ QStringLiteral("غرامة تأخير عن الفاتورة %1").arg(number), QStringLiteral("late_fee"),
+            1, fee, fee });
+        const int id = writer.createInside(draft);
+        if (id <= 0) {
+            qCWarning(lcInvoices) << "late-fee run of" << month << "rolled back: the fee on invoice" << number
+                                  << "could not be written";
+            QVariantMap outcome = refused(writer.posting().refusal.isEmpty()
+                    ? QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء")
+                    : writer.posting().refusal);
+            // A fee in another currency waits for the rate of the day; the page asks for it.
+            if (writer.posting().missingRateCurrency > 0)
+                outcome.insert(QStringLiteral("missing_rates"),
+                    QVariantList { QVariantMap { { QStringLiteral("currency_id"), writer.posting().missingRateCurrency },
+                        { QStringLiteral("date"), writer.posting().missingRateDate } } });
+            return outcome;
+        }
+        made.append(QVariantMap { { QStringLiteral("id"), id },
+            { QStringLiteral("invoice_number"),
+                m_db->scalar(QStringLiteral("SELECT invoice_number FROM invoices WHERE id=?"), { id }) },
+            { QStringLiteral("for_number"), number }, { QStringLiteral("tenant_name"), row.value(QStringLiteral("tenant_name")) },
+            { QStringLiteral("amount"), fee }, { QStringLiteral("currency_symbol"), row.value(QStringLiteral("currency_symbol")) } });
+    }
+    if (!made.isEmpty()
+        && !audit(QStringLiteral("غرامات تأخير"), 0, QStringLiteral("%1 غرامة لشهر %2").arg(made.size()).arg(month)))
+        return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
     if (!transaction.commit())
-        return false;
+        return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
+    if (!made.isEmpty())
+        emit dataChanged();
+    return { { QStringLiteral("made"), made.size() }, { QStringLiteral("refused"), false },
+        { QStringLiteral("invoices"), made } };
+}
+
+bool InvoiceModel::waiveLateFee(int id, const QString& reason)
+{
+    clearRefusal();
+    const QString why = reason.trimmed();
+    if (why.isEmpty())
+        return refuse(QStringLiteral("اكتب سبب الإعفاء من الغرامة"));
+    TransactionGuard transaction(m_db);
+    if (!transaction.isActive())
+        return refuseUnsaved();
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral("SELECT invoice_number, late_fee_for, status FROM invoices WHERE id=?"), { id });
+    const QVariantMap fee = rows.value(0).toMap();
+    if (rows.isEmpty() || fee.value(QStringLiteral("late_fee_for")).isNull())
+        return refuse(QStringLiteral("هذه الفاتورة ليست غرامة تأخير"));
+    const QString status = fee.value(QStringLiteral("status")).toString();
+    if (status == QLatin1String("void"))
+        return refuse(QStringLiteral("أُعفي من هذه الغرامة من قبل"));
+    // What was paid stays paid: a settled fee is not taken back by a waiver.
+    if (status == QLatin1String("paid"))
+        return refuse(QStringLiteral("هذه الغرامة مسددة فلا يُعفى منها"));
+    if (!voidWithin(id))
+        return lastError().isEmpty() ? refuseUnsaved() : false;
+    if (!audit(QStringLiteral("إعفاء من غرامة تأخير"), id,
+            QStringLiteral("الفاتورة %1 — السبب: %2").arg(fee.value(QStringLiteral("invoice_number")).toString(), why))
+        || !transaction.commit())
+        return refuseUnsaved();
     emit dataChanged();
     return true;
+}
+
+bool InvoiceModel::audit(const QString& action, int recordId, const QString& details)
+{
+    // The clerk is known by the name the log-in gave the connection.
+    const QString clerk = m_db->actingUser();
+    return m_db->execInsert(QStringLiteral(R"(
+               INSERT INTO audit_logs (user_id, action, table_name, record_id, details, created_at)
+               VALUES ((SELECT id FROM users WHERE ? != '' AND (full_name=? OR username=?) ORDER BY id LIMIT 1),
+                       ?, 'invoices', ?, ?, ?))"),
+               { clerk, clerk, clerk, action, recordId, details, timestampNow() })
+        > 0;
 }
 
 // ---------------------------------------------------------------------------------------------

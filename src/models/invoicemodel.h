@@ -82,6 +82,24 @@ public:
     Q_INVOKABLE int generatePropertyServiceInvoice(
         int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId);
 
+    /**
+     * The late-fee run of today: one fee invoice for each invoice still open past its due date and
+     * the grace period, charged by the office's rule (LateFeePolicy) in the overdue invoice's
+     * currency, dated today and charged for this month. Never on a void or paid invoice, on a late
+     * fee, or twice for one invoice and month (a waived fee counts). All or nothing: when one fee
+     * cannot be written none is. Returns `made`, `invoices` (each fee made: `id`,
+     * `invoice_number`, `for_number`, `tenant_name`, `amount`, `currency_symbol`), `refused`
+     * (true when nothing was written) and `refusal` (Arabic) when refused.
+     */
+    Q_INVOKABLE QVariantMap issueLateFees();
+    /** How many fees a late-fee run would charge now (0 when the office charges none). */
+    Q_INVOKABLE int lateFeesDue();
+    /**
+     * Waives a late fee: voids it, and writes the reason to the audit log, together. Refused for a
+     * blank reason, an invoice that is not a late fee, and a fee already void or paid.
+     */
+    Q_INVOKABLE bool waiveLateFee(int id, const QString& reason);
+
 signals:
     void dataChanged();
 
@@ -116,6 +134,12 @@ private:
         QString period;
         QVariant currencyId;
         QVector<Item> items;
+        /** Empty for the period's usual due date. */
+        QString dueDate;
+        /** For a late fee: the overdue invoice and the month charged ("yyyy-MM"); null otherwise. */
+        QVariant lateFeeFor;
+        QVariant lateFeeMonth;
+        QVariant notes;
         /** The sum of the lines in hundredths, or -1 when it passes the largest amount. */
         qint64 totalCents() const;
     };
@@ -131,6 +155,12 @@ private:
     [[nodiscard]] Outcome chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
         double amount, const QString& period, int currencyId);
     [[nodiscard]] Outcome runRent(const QString& period);
+    /** Voids a live invoice inside the caller's transaction; false (and the refusal) when refused. */
+    [[nodiscard]] bool voidWithin(int id);
+    /** The invoices a late-fee run of today charges; `failed` when they could not be read. */
+    [[nodiscard]] QVariantList overdueForFees(bool* failed);
+    /** An audit row by the signed-in clerk, inside the caller's transaction. */
+    [[nodiscard]] bool audit(const QString& action, int recordId, const QString& details);
     /** Counts a failed invoice, and the exchange rate it lacked. */
     static void countFailure(Outcome* outcome, const Writer& writer);
 

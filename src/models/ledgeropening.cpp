@@ -155,35 +155,45 @@ LedgerOpening::Result LedgerOpening::open()
             -row.value(QStringLiteral("cents")).toLongLong());
     }
     for (const QVariant& value : rows(QStringLiteral(R"(
-            SELECT COALESCE(i.currency_id, ?) AS currency, it.type = 'rent' AS rent,
+            SELECT COALESCE(i.currency_id, ?) AS currency,
+                   CASE it.type WHEN 'rent' THEN 'rent' WHEN 'late_fee' THEN 'late_fee' ELSE '' END AS kind,
                    SUM(ROUND(it.total * 100)) AS cents
             FROM invoice_items it JOIN invoices i ON i.id = it.invoice_id GROUP BY 1, 2)"),
              { primaryId })) {
         const QVariantMap row = value.toMap();
-        add(&target, row.value(QStringLiteral("rent")).toInt() ? Role::Rent : Role::Services,
+        const QString kind = row.value(QStringLiteral("kind")).toString();
+        add(&target,
+            kind == QLatin1String("rent")           ? Role::Rent
+                : kind == QLatin1String("late_fee") ? Role::LateFees
+                                                    : Role::Services,
             row.value(QStringLiteral("currency")).toInt(), -row.value(QStringLiteral("cents")).toLongLong());
     }
-    // A void took back what was still open, from rent and services in the invoice's own shares.
+    // A void took back what was still open, from rent, late fees and services in the invoice's own shares.
     for (const QVariant& value : rows(QStringLiteral(R"(
             SELECT COALESCE(i.currency_id, ?) AS currency, ROUND(i.total_amount * 100) AS total,
                    ROUND(i.paid_amount * 100) AS paid,
                    COALESCE((SELECT SUM(ROUND(total * 100)) FROM invoice_items
-                             WHERE invoice_id = i.id AND type = 'rent'), 0) AS rent
+                             WHERE invoice_id = i.id AND type = 'rent'), 0) AS rent,
+                   COALESCE((SELECT SUM(ROUND(total * 100)) FROM invoice_items
+                             WHERE invoice_id = i.id AND type = 'late_fee'), 0) AS late_fees
             FROM invoices i WHERE i.status = 'void' AND i.total_amount > i.paid_amount)"),
              { primaryId })) {
         const QVariantMap row = value.toMap();
         const int currency = row.value(QStringLiteral("currency")).toInt();
         const qint64 total = row.value(QStringLiteral("total")).toLongLong();
         const qint64 open = total - row.value(QStringLiteral("paid")).toLongLong();
-        const qint64 rentBack
-            = BookKeeper::rentShare(open, row.value(QStringLiteral("rent")).toLongLong(), total);
+        const qint64 rent = row.value(QStringLiteral("rent")).toLongLong();
+        const qint64 rentBack = BookKeeper::rentShare(open, rent, total);
+        const qint64 feeBack = BookKeeper::lateFeeShare(
+            open, rentBack, rent, row.value(QStringLiteral("late_fees")).toLongLong(), total);
         add(&target, Role::Rent, currency, rentBack);
-        add(&target, Role::Services, currency, open - rentBack);
+        add(&target, Role::LateFees, currency, feeBack);
+        add(&target, Role::Services, currency, open - rentBack - feeBack);
     }
 
     // What the program has posted so far, per account and currency; entries by hand stay apart.
     QMap<int, Role> roleOf;
-    for (int role = static_cast<int>(Role::Cash); role <= static_cast<int>(Role::Operating); ++role)
+    for (int role = static_cast<int>(Role::Cash); role <= static_cast<int>(Role::LateFees); ++role)
         roleOf.insert(books.accountOf(static_cast<Role>(role)), static_cast<Role>(role));
     Position posted;
     bool everPosted = false;

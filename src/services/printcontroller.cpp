@@ -341,6 +341,26 @@ QString PrintController::textHtml(const QString& title, const QString& markdown)
         + QStringLiteral("</div>") + kReportFooter;
 }
 
+QString PrintController::letterHtml(const QString& title, const QString& text) const
+{
+    // Plain text, escaped line by line: a name or note can never become markup.
+    QString body;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        body += line.trimmed().isEmpty() ? QStringLiteral("<p>&nbsp;</p>")
+                                         : QStringLiteral("<p>") + line.toHtmlEscaped() + QStringLiteral("</p>");
+    }
+    return reportHead(title) + QStringLiteral("<div style='font-size:13pt;'>") + body + QStringLiteral("</div>")
+        + kReportFooter;
+}
+
+QString PrintController::printLetter(const QString& title, const QString& recipient, const QString& text)
+{
+    emit printStarted();
+    const QString fileName = QStringLiteral("Letter_") + safeFileName(recipient) + QLatin1Char('_')
+        + Clock::today().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".pdf");
+    return writeAndOpen(letterHtml(title, text), fileName);
+}
+
 QString PrintController::markdownAsPlainText(const QString& markdown)
 {
     QTextDocument reader;

@@ -45,6 +45,11 @@ public:
      */
     Q_INVOKABLE QString printText(const QString& title, const QString& markdown);
     /**
+     * Prints a letter of plain text (a reminder) under the letterhead, one paragraph per line, as
+     * `Letter_<recipient>_<date>.pdf`. Returns the path of the written file, or empty text.
+     */
+    Q_INVOKABLE QString printLetter(const QString& title, const QString& recipient, const QString& text);
+    /**
      * Puts a Markdown text on the clipboard as the plain text a reader sees (list items marked
      * with "•"), with the Markdown beside it for programs that take it. False without a clipboard.
      */
@@ -60,6 +65,7 @@ public:
     QString tableHtml(const QString& title, const QStringList& headers, const QVariantList& rows,
         const QVariantList& summary) const;
     QString textHtml(const QString& title, const QString& markdown) const;
+    QString letterHtml(const QString& title, const QString& text) const;
     /** The plain text copyToClipboard() puts on the clipboard. */
     static QString markdownAsPlainText(const QString& markdown);
 

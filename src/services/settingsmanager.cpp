@@ -3,6 +3,7 @@
 #include "bookkeeper.h"
 #include "currencymodel.h"
 #include "database.h"
+#include "latefeepolicy.h"
 #include "ledgeropening.h"
 #include "transactionguard.h"
 
@@ -202,4 +203,17 @@ double SettingsManager::getExchangeRate(int fromId, int toId) const
 double SettingsManager::convertAmount(double amount, int fromCurrencyId, int toCurrencyId) const
 {
     return amount * getExchangeRate(fromCurrencyId, toCurrencyId);
+}
+
+QVariantMap SettingsManager::lateFeeSettings() const
+{
+    return LateFeePolicy::read(m_db).toMap();
+}
+
+bool SettingsManager::setLateFeeSettings(int graceDays, const QString& kind, double fixed, double percent, double cap)
+{
+    if (!LateFeePolicy::store(m_db, graceDays, kind, fixed, percent, cap))
+        return false;
+    emit settingsChanged();
+    return true;
 }

@@ -56,6 +56,13 @@ public:
      * `currency_id`, `code`, `name_ar`, `date`).
      */
     Q_INVOKABLE QVariantMap setAutoPosting(bool on);
+    /**
+     * The late-fee rule: `grace_days`, `kind` ("fixed" or "percent"), `fixed`, `percent` and `cap`
+     * (0: none).
+     */
+    Q_INVOKABLE QVariantMap lateFeeSettings() const;
+    /** Stores the late-fee rule; refused (false, nothing written) as LateFeePolicy::store() says. */
+    Q_INVOKABLE bool setLateFeeSettings(int graceDays, const QString& kind, double fixed, double percent, double cap);
     /** Ends the first-run state for the running program; the next start derives it again. */
     Q_INVOKABLE void completeSetup();
 

@@ -42,6 +42,7 @@ class Backend : public QObject
     Q_PROPERTY(ImportController* importCtrl READ importCtrl NOTIFY objectsChanged)
     Q_PROPERTY(AuditManager* auditMgr READ auditMgr NOTIFY objectsChanged)
     Q_PROPERTY(ReceiptController* receiptCtrl READ receiptCtrl NOTIFY objectsChanged)
+    Q_PROPERTY(ReminderModel* reminderModel READ reminderModel NOTIFY objectsChanged)
 
 public:
     explicit Backend(QObject* parent = nullptr);
@@ -84,6 +85,7 @@ public:
     ImportController* importCtrl() const { return m_backend ? m_backend->importController() : nullptr; }
     AuditManager* auditMgr() const { return m_backend ? m_backend->auditManager() : nullptr; }
     ReceiptController* receiptCtrl() const { return m_backend ? m_backend->receiptController() : nullptr; }
+    ReminderModel* reminderModel() const { return m_backend ? m_backend->reminderModel() : nullptr; }
 
 signals:
     void objectsChanged();

@@ -25,6 +25,7 @@
 #include "propertymodel.h"
 #include "receiptcontroller.h"
 #include "refusable.h"
+#include "remindermodel.h"
 #include "reportcontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
@@ -229,5 +230,13 @@ struct ReceiptControllerType
     Q_GADGET
     QML_FOREIGN(ReceiptController)
     QML_NAMED_ELEMENT(ReceiptController)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
+struct ReminderModelType
+{
+    Q_GADGET
+    QML_FOREIGN(ReminderModel)
+    QML_NAMED_ELEMENT(ReminderModel)
     QML_UNCREATABLE("made by the program at start-up")
 };

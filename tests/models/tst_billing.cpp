@@ -2,8 +2,10 @@
 #include "clock.h"
 #include "contractmodel.h"
 #include "invoicemodel.h"
+#include "latefeepolicy.h"
 #include "modeltest.h"
 #include "paymentmodel.h"
+#include "remindermodel.h"
 #include "rentalfixtures.h"
 #include "rowvalues.h"
 
@@ -180,6 +182,14 @@ private slots:
         refusal("property charge where nobody rents", [this] {
             return m_invoices->generatePropertyServiceInvoice(m_property, "تنظيف", 20, "2025-03", 1) > 0;
         });
+        const auto lateFees = [this] {
+            Clock::setToday(QDate(2025, 4, 15));
+            return !m_invoices->issueLateFees().value("refused").toBool();
+        };
+        refusal("late-fee run whose fee is not owed", lateFees, "UPDATE tenants");
+        refusal("late-fee run whose fee is not booked", lateFees, "INSERT journal_lines");
+        refusal("waiver of an invoice that is no fee",
+            [this] { return m_invoices->waiveLateFee(m_invoice, "x"); });
         for (const char* period : { "2025-13", "", "March" })
             QTest::addRow("rent run for '%s'", period)
                 << QString() << Call([=] { return m_invoices->generateAllRent(period) > 0; });
@@ -192,6 +202,7 @@ private slots:
         QVERIFY(pay(m_invoice, m_tenant, 400) > 0);
         m_void = bill(m_other, "2025-03", 1000);
         QVERIFY(m_invoices->voidInvoice(m_void));
+        QVERIFY(LateFeePolicy::store(db(), 5, "fixed", 50, 0, 0));
         verifyRefused(db(), failing, call, { m_invoices.get(), m_payments.get() });
     }
 
@@ -464,6 +475,143 @@ private slots:
         QCOMPARE(outcome.value("failed").toInt(), 2 - made);
         QVERIFY(db()->scalar("SELECT SUM(balance) FROM tenants").toDouble() == billed);
         QCOMPARE(m_db->count("SELECT id FROM invoices WHERE total_amount <= 0"), 0);
+    }
+
+    // An invoice of 1000 for March (due on the 28th) with 400 paid leaves 600 overdue; a paid and a
+    // void invoice of the same month are never charged.
+    void lateFeesFollowTheOfficesRule_data()
+    {
+        QTest::addColumn<int>("grace");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<double>("fixed");
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<double>("cap");
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<double>("fee"); // 0: none charged
+        const QDate afterGrace(2025, 4, 3);
+        QTest::newRow("on the last day of grace")
+            << 5 << "fixed" << 50.0 << 0.0 << 0.0 << QDate(2025, 4, 2) << 0.0;
+        QTest::newRow("fixed, the day after grace")
+            << 5 << "fixed" << 50.0 << 0.0 << 0.0 << afterGrace << 50.0;
+        QTest::newRow("no grace, the day after due")
+            << 0 << "fixed" << 50.0 << 0.0 << 0.0 << QDate(2025, 3, 29) << 50.0;
+        QTest::newRow("percent of what is open") << 5 << "percent" << 0.0 << 5.0 << 0.0 << afterGrace << 30.0;
+        QTest::newRow("percent to the cent") << 5 << "percent" << 0.0 << 0.3335 << 0.0 << afterGrace << 2.0;
+        QTest::newRow("percent under its cap") << 5 << "percent" << 0.0 << 5.0 << 45.0 << afterGrace << 30.0;
+        QTest::newRow("percent over its cap") << 5 << "percent" << 0.0 << 10.0 << 45.0 << afterGrace << 45.0;
+        QTest::newRow("no fee set") << 5 << "fixed" << 0.0 << 10.0 << 0.0 << afterGrace << 0.0;
+    }
+    void lateFeesFollowTheOfficesRule()
+    {
+        QFETCH(int, grace);
+        QFETCH(QString, kind);
+        QFETCH(double, fixed);
+        QFETCH(double, percent);
+        QFETCH(double, cap);
+        QFETCH(QDate, today);
+        QFETCH(double, fee);
+        const int late = bill(m_tenant, "2025-03", 1000);
+        QVERIFY(pay(late, m_tenant, 400) > 0);
+        QVERIFY(pay(bill(m_other, "2025-03", 300), m_other, 300) > 0);
+        QVERIFY(m_invoices->voidInvoice(bill(m_other, "2025-02", 300)));
+        QVERIFY(LateFeePolicy::store(db(), grace, kind, fixed, percent, cap));
+        Clock::setToday(today);
+        QCOMPARE(m_invoices->lateFeesDue(), fee > 0 ? 1 : 0);
+        const QVariantMap run = m_invoices->issueLateFees();
+        QCOMPARE(run.value("made").toInt(), fee > 0 ? 1 : 0);
+        QCOMPARE(m_db->count("SELECT id FROM invoices WHERE late_fee_for IS NOT NULL"), fee > 0 ? 1 : 0);
+        QCOMPARE(m_db->count(
+                     "SELECT id FROM invoices WHERE late_fee_for=? AND late_fee_month=? AND total_amount=?",
+                     { late, today.toString("yyyy-MM"), fee }),
+            fee > 0 ? 1 : 0);
+        QCOMPARE(balanceOf(m_tenant), 600 + fee);
+        QCOMPARE(balanceOf(m_other), 0.0);
+        QCOMPARE(m_db->value("SELECT -balance FROM accounts WHERE posting_role='late_fees'").toDouble(), fee);
+        VERIFY_CONSISTENT(db());
+    }
+
+    void aLateFeeIsChargedOnceAMonthAndWaivedWithAReason()
+    {
+        const int late = bill(m_tenant, "2025-03", 1000);
+        const int alsoLate = bill(m_other, "2025-03", 200);
+        QVERIFY(LateFeePolicy::store(db(), 0, "fixed", 50, 0, 0));
+        Clock::setToday(QDate(2025, 4, 10));
+        // The second fee cannot be written: the first goes back with it.
+        QVERIFY(db()->execNonQuery(
+            "CREATE TRIGGER second_fee BEFORE INSERT ON invoice_items "
+            "WHEN NEW.type='late_fee' AND EXISTS (SELECT 1 FROM invoice_items WHERE type='late_fee') "
+            "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+        {
+            const Unchanged refused(db(), { m_invoices.get() });
+            QVERIFY(m_invoices->issueLateFees().value("refused").toBool());
+            QVERIFY(refused.holds());
+        }
+        QVERIFY(db()->execNonQuery("DROP TRIGGER second_fee"));
+        QCOMPARE(m_invoices->issueLateFees().value("made").toInt(), 2);
+        QCOMPARE(m_invoices->issueLateFees().value("made").toInt(), 0);
+        const int fee = m_db->value("SELECT id FROM invoices WHERE late_fee_for=?", { late }).toInt();
+        QVERIFY(!m_invoices->waiveLateFee(fee, "  "));
+        QVERIFY(m_invoices->waiveLateFee(fee, "عميل قديم"));
+        QCOMPARE(statusOf(db(), "invoices", fee), "void");
+        QCOMPARE(balanceOf(m_tenant), 1000.0);
+        QCOMPARE(m_db->count(
+                     "SELECT id FROM audit_logs WHERE record_id=? AND details LIKE '%عميل قديم%'", { fee }),
+            1);
+        QVERIFY(!m_invoices->waiveLateFee(fee, "مرة أخرى"));
+        // A waived fee stays waived for its month; the next month the invoice is charged again.
+        QCOMPARE(m_invoices->issueLateFees().value("made").toInt(), 0);
+        Clock::setToday(QDate(2025, 5, 2));
+        QCOMPARE(m_invoices->issueLateFees().value("made").toInt(), 2);
+        QCOMPARE(m_db->count("SELECT id FROM invoices WHERE late_fee_for=?", { alsoLate }), 2);
+        // A fee is never charged a fee, nor a paid invoice one.
+        QCOMPARE(m_db->count("SELECT id FROM invoices f WHERE late_fee_for IN "
+                             "(SELECT id FROM invoices WHERE late_fee_for IS NOT NULL)"),
+            0);
+        QCOMPARE(
+            m_db->value("SELECT -balance FROM accounts WHERE posting_role='late_fees'").toDouble(), 150.0);
+        VERIFY_CONSISTENT(db());
+    }
+
+    void remindersSayWhatIsDueOnceADay()
+    {
+        QVERIFY(db()->execNonQuery(
+            "INSERT OR REPLACE INTO settings (key, value) VALUES ('company_phone', '02-555-0101')"));
+        QVERIFY(pay(bill(m_tenant, "2025-02", 1000), m_tenant, 250.5) > 0);
+        bill(m_tenant, "2025-03", 1200);
+        bill(m_other, "2025-04", 90); // not yet due
+        const int buyer = db()->execInsert("INSERT INTO buyers (full_name, balance) VALUES ('مها', 700)");
+        QVERIFY(db()->execInsert(
+                    "INSERT INTO installments (buyer_id, unit_id, total_price, installment_amount, "
+                    "due_date, paid_amount, status, currency_id) VALUES (?, ?, 9000, 700, '2025-03-01', 0, "
+                    "'pending', 2)",
+                    { buyer, m_unit })
+            > 0);
+        Clock::setToday(QDate(2025, 4, 15));
+        ReminderModel reminders(db());
+        const QVariantList due = reminders.getReminders();
+        QCOMPARE(due.size(), 2);
+        // The longest overdue first: the tenant's February invoice, then the buyer's installment.
+        const QVariantMap tenant = due.at(0).toMap();
+        QCOMPARE(tenant.value("name").toString(), "سامي");
+        QCOMPARE(tenant.value("count").toInt(), 2);
+        QCOMPARE(tenant.value("since").toString(), "2025-02-28");
+        for (const char* part : { "سامي", "1,949.50", "₪", "2025-02-28", "02-555-0101" })
+            QVERIFY2(tenant.value("text").toString().contains(QString::fromUtf8(part)), part);
+        const QVariantMap owner = due.at(1).toMap();
+        QCOMPARE(owner.value("kind").toString(), "buyer");
+        QVERIFY(owner.value("text").toString().contains("700.00"));
+        QVERIFY(owner.value("text").toString().contains("$"));
+        // Reminded once a day, whatever the channel; the log says who and when.
+        QVERIFY(reminders.markReminded("tenant", m_tenant, "copy"));
+        QVERIFY(!reminders.markReminded("tenant", m_tenant, "print"));
+        QVERIFY(!reminders.markReminded("tenant", m_other, "copy"));
+        QVERIFY(reminders.getReminders().at(0).toMap().value("reminded_today").toBool());
+        QCOMPARE(reminders.getReminderLog().size(), 1);
+        Clock::setToday(QDate(2025, 4, 16));
+        QVERIFY(reminders.markReminded("tenant", m_tenant, "mail"));
+        QCOMPARE(
+            m_db->count("SELECT id FROM audit_logs WHERE table_name='tenants' AND record_id=?", { m_tenant }),
+            2);
     }
 
     void serviceChargesReachEveryTenantNamed()

@@ -141,4 +141,48 @@ AppTestCase {
         search.accepted();
         compare(list.count, 9, "2023-01 to 2023-09");
     }
+
+    // The late-fee run from the page, a waiver with its reason, a reminder printed once a day, and
+    // the run offered at the next log-in when invoices are past their grace period.
+    function test_lateFeesAndReminders() {
+        testSupport.setToday("2025-04-15");
+        loginAsAdmin();
+        const ids = office();
+        const late = invoice(ids.sami, ids.units[0], "2025-03", 1500);
+        verify(settingsManager.setLateFeeSettings(5, "fixed", 50, 0, 0));
+        const page = showPage(7);
+        mouseClick(find("lateFeeButton", page));
+        answer("lateFeeConfirm", true, page);
+        const result = find("lateFeeResultDialog", page);
+        waitOpened(result);
+        compare(find("lateFeeList", page).count, 1);
+        compare(testSupport.value("SELECT balance FROM tenants WHERE id=?", [ids.sami]), 1550);
+        mouseClick(find("lateFeeResultOk", page));
+        waitClosed(result);
+
+        const number = testSupport.value("SELECT invoice_number FROM invoices WHERE late_fee_for=?", [late]);
+        const row = pagedRow(find("invoiceList", page), record => record.invoice_number === number, "the fee");
+        const dialog = openBy(find("waiveButton", row), "waiveFeeDialog", page);
+        refusedClick(find("waiveConfirm", page), dialog);
+        find("waiveReason", page).text = "خطأ في تاريخ الاستحقاق";
+        doneClick(find("waiveConfirm", page));
+        compare(testSupport.value("SELECT status FROM invoices WHERE invoice_number=?", [number]), "void");
+
+        const reminders = openBy(find("remindersButton", page), "remindersDialog", page);
+        compare(find("reminderList", page).count, 1);
+        const text = find("reminderText", page).text;
+        verify(text.indexOf("سامي خليل") >= 0 && text.indexOf("1,500.00") >= 0 && text.indexOf("2025-03-28") >= 0, text);
+        mouseClick(find("printReminder", page));
+        tryVerify(() => testSupport.openedFiles().length === 1, 3000, "the letter is opened");
+        verify(!find("printReminder", page).enabled, "reminded once a day");
+        compare(testSupport.count("SELECT id FROM audit_logs WHERE table_name='tenants' AND record_id=?", [ids.sami]), 1);
+        reminders.close();
+
+        invoice(ids.layla, ids.units[1], "2025-03", 1200);
+        logout();
+        loginAsAdmin();
+        answer("lateFeeOffer", true);
+        tryVerify(() => testSupport.count("SELECT id FROM invoices WHERE late_fee_for IS NOT NULL") === 2);
+        testSupport.setToday("");
+    }
 }

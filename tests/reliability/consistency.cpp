@@ -131,6 +131,17 @@ void checkInvoiceTerms(const QSqlDatabase& db, Checks checks, QStringList* probl
                           WHERE it.invoice_id = i.id AND (it.total < 0 OR it.unit_price < 0)))"),
             problems);
     }
+    if (checks & LateFees) {
+        expectNoRows(db, QStringLiteral("late fee twice for one month, without a month, or on a fee"),
+            QStringLiteral(R"(
+            SELECT f.id, f.late_fee_for, f.late_fee_month FROM invoices f
+            LEFT JOIN invoices o ON o.id = f.late_fee_for
+            WHERE f.late_fee_for IS NOT NULL
+              AND (f.late_fee_month IS NULL OR o.id IS NULL OR o.late_fee_for IS NOT NULL
+                   OR EXISTS (SELECT 1 FROM invoices g WHERE g.late_fee_for = f.late_fee_for
+                              AND g.late_fee_month = f.late_fee_month AND g.id != f.id)))"),
+            problems);
+    }
     if (checks & PaymentCurrencies) {
         // An invoice that names no currency is in the primary one.
         expectNoRows(db, QStringLiteral("payment in another currency than its invoice"), QStringLiteral(R"(
@@ -611,7 +622,7 @@ void checkLedgerPosted(const QSqlDatabase& db, QStringList* problems)
         SELECT o.grp || ' ' || substr(je.entry_date, 1, 7) || ' ' || %1, -ROUND(jl.original_amount * 100)
         FROM journal_lines jl JOIN journal_entries je ON je.id = jl.entry_id JOIN accounts a ON a.id = jl.account_id
         JOIN ops o ON o.kind = je.reference_type AND o.id = je.reference_id AND o.new
-        WHERE a.posting_role IN ('rent', 'services', 'sales'))")
+        WHERE a.posting_role IN ('rent', 'services', 'sales', 'late_fees'))")
             .arg(entryCurrency),
         QStringLiteral(R"(
         SELECT grp || ' ' || substr(day, 1, 7) || ' ' || COALESCE(currency, (SELECT id FROM p)), revenue

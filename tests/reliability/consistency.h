@@ -38,7 +38,9 @@ enum Check {
     /// While operations post (per currency): receivables, cash and bank, and each month's revenue are
     /// what the operations say; each operation since the switch has one entry, each entry its operation.
     LedgerPosted = 0x80000,
-    All = 0xfffff,
+    /// A late fee is charged for a month, once per invoice and month, on an invoice that is no fee.
+    LateFees = 0x100000,
+    All = 0x1fffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

@@ -1,6 +1,8 @@
 #include "operations.h"
 
+#include "clock.h"
 #include "receiptcontroller.h"
+#include "remindermodel.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -204,6 +206,35 @@ QList<Operation> operations()
     });
     add("rent run",
         [](Office& o, A& a) { return o.app->invoiceModel()->generateAllRent(a.period("2025-06")); });
+    // The office's late-fee rule (the built office charges 2% of what is overdue, at most 100).
+    add("late-fee rule", [](Office& o, A& a) {
+        const int days = a.count(5);
+        const QString kind = a.choice("percent,fixed|flat,");
+        const double fixed = a.amount(25), percent = a.amount(2), cap = a.amount(100);
+        a.refuseIf(days < 0 || days > 365 || !isAmount(fixed) || !isAmount(cap) || !std::isfinite(percent)
+            || percent < 0 || percent > 100);
+        return o.app->settingsManager()->setLateFeeSettings(days, kind, fixed, percent, cap);
+    });
+    add("late-fee run",
+        [](Office& o, A&) { return !o.app->invoiceModel()->issueLateFees().value(u"refused"_s).toBool(); });
+    op(
+        "late-fee waiver", {}, [](Office& o) { (void)o.app->invoiceModel()->issueLateFees(); },
+        [](Office& o, A& a) {
+            return o.app->invoiceModel()->waiveLateFee(
+                a.id("invoices", "late_fee_for IS NOT NULL AND status IN ('pending', 'partial')"),
+                a.name("عميل منتظم"));
+        });
+    // Nobody is reminded twice in a day: the sound call names someone not reminded yet.
+    add("reminder", [](Office& o, A& a) {
+        const QString today = Clock::todayText();
+        return o.app->reminderModel()->markReminded(u"tenant"_s,
+            a.id("tenants",
+                "id IN (SELECT tenant_id FROM invoices WHERE status IN ('pending', 'partial') AND due_date < ?) "
+                "AND id NOT IN (SELECT record_id FROM audit_logs WHERE action = 'تذكير بالسداد' "
+                "AND table_name = 'tenants' AND date(created_at, 'localtime') = ?)",
+                { today, today }),
+            a.choice("copy,mail,print|email,"));
+    });
     add("service charge", [](Office& o, A& a) {
         return o.app->invoiceModel()->generateServiceInvoice({ a.id("tenants"), a.id("tenants") },
             a.text("تنظيف"), a.charge(50), a.period("2025-03"), currency(a));
@@ -574,6 +605,7 @@ bool Office::build(int lets)
     ids.append(app->expenseModel()->addContractor(u"أبو علي"_s, u"0598"_s, u"سباكة"_s));
     ids.append(app->chequeModel()->add(
         u"9001"_s, u"received"_s, 500, u"بنك"_s, u"2025-04-01"_s, u"منى"_s, 1, 1.0, 0, tenant));
+    ids.append(app->settingsManager()->setLateFeeSettings(5, u"percent"_s, 0, 2, 100));
     for (int i = 0; i < lets; ++i) {
         const int unit = units->add(property, u"L%1"_s.arg(i), 1, 90, 2, 1000, 0, 0, 1);
         const int tenant = app->tenantModel()->add(u"مستأجر %1"_s.arg(i), {}, {}, {}, {});

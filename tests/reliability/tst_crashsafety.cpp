@@ -35,7 +35,7 @@ const QStringList kDay
     = u"unit add,unit add,tenant add,contract add,contract add,rent run,rent run,rent run,payment,"
       "payment,payment,invoice void,service charge,invoice create,buyer add,unit sale,unit sale,"
       "unit sale,installment collect,installment collect,installment cheque cash,"
-      "installment cheque bounce"_s.split(u',');
+      "installment cheque bounce,late-fee run,reminder"_s.split(u',');
 
 void say(const QByteArray& line)
 {
@@ -118,6 +118,7 @@ private slots:
         row("entries naming other operations", C::LedgerPosted,
             "UPDATE journal_entries SET reference_id = reference_id + 1000");
         row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
+        row("a late fee on itself", C::LateFees, "UPDATE invoices SET late_fee_for = id, late_fee_month = '2025-01'");
     }
 
     void checksSeeDamage()

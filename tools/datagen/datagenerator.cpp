@@ -130,6 +130,7 @@ public:
         , m_options(options)
         , m_profile(options.profile)
         , m_random(options.seed)
+        , m_feeRandom(options.seed ^ 0x5eedfeeu)
         , m_words(&m_random)
         , m_settings(db)
         , m_properties(db)
@@ -275,6 +276,8 @@ private:
                 QStringLiteral("user khaled"));
             m_auth.logout();
         }
+        // 5% of what is overdue ten days past its due date, at most 150.
+        check(m_settings.setLateFeeSettings(10, QStringLiteral("percent"), 0, 5, 150), QStringLiteral("late-fee rule"));
         setRates();
         for (int i = 0; i < m_profile.contractors; ++i) {
             const int id = m_expenses.addContractor(m_words.companyName(), m_words.phone(), m_words.trade());
@@ -489,6 +492,8 @@ private:
                 roundedTo(betweenReal(40, 150), 5), period, kShekel);
         }
         planInvoicePayments(monthStart);
+        // Last month's invoices are due on the 28th: the fees fall due after the grace period.
+        at(monthStart.addDays(11), [this] { chargeLateFees(); });
 
         const QDate monthEnd = lastDayOfMonth(monthStart);
         for (int i = 0; i < m_profile.maintenancePerMonth; ++i)
@@ -529,12 +534,42 @@ private:
         check(transaction.commit(), QStringLiteral("meter readings"));
     }
 
+    /** The month's late-fee run; most fees are paid within weeks, a few are waived. */
+    void chargeLateFees()
+    {
+        static const QStringList reasons = { QStringLiteral("تأخر بسبب تحويل بنكي"),
+            QStringLiteral("مستأجر منتظم منذ سنوات"), QStringLiteral("اتفاق مع الإدارة") };
+        const QVariantMap outcome = m_invoices.issueLateFees();
+        if (!check(!outcome.value(QStringLiteral("refused")).toBool(), QStringLiteral("late-fee run")))
+            return;
+        for (const QVariant& value : outcome.value(QStringLiteral("invoices")).toList()) {
+            const int fee = value.toMap().value(QStringLiteral("id")).toInt();
+            const double roll = m_feeRandom.generateDouble();
+            if (roll < 0.08) {
+                check(m_invoices.waiveLateFee(fee, reasons.at(static_cast<int>(m_feeRandom.bounded(3)))),
+                    QStringLiteral("late-fee waiver"));
+            } else if (roll < 0.75) {
+                const QVariantList rows = m_db->execQuery(
+                    QStringLiteral("SELECT tenant_id, total_amount, currency_id FROM invoices WHERE id=?"), { fee });
+                const QVariantMap row = rows.value(0).toMap();
+                const int days = static_cast<int>(m_feeRandom.bounded(5, 40));
+                at(Clock::today().addDays(days), [this, fee, row] {
+                    const int id = m_payments.add(fee, row.value(QStringLiteral("tenant_id")).toInt(),
+                        row.value(QStringLiteral("total_amount")).toDouble(), QStringLiteral("cash"),
+                        Clock::todayText(), QString(), row.value(QStringLiteral("currency_id")).toInt());
+                    check(id > 0, QStringLiteral("payment of late fee %1").arg(fee));
+                });
+            }
+        }
+    }
+
     /** How each tenant settles this month's invoices. */
     void planInvoicePayments(const QDate& monthStart)
     {
         const QVariantList rows = m_db->execQuery(
             QStringLiteral(
-                "SELECT id, tenant_id, total_amount, currency_id FROM invoices WHERE id>? ORDER BY id"),
+                "SELECT id, tenant_id, total_amount, currency_id FROM invoices WHERE id>? AND late_fee_for IS NULL "
+                "ORDER BY id"),
             { m_lastInvoiceId });
         const QDate due = monthStart.addDays(27);
         for (const QVariant& value : rows) {
@@ -774,6 +809,8 @@ private:
     const Options& m_options;
     const OfficeProfile m_profile;
     QRandomGenerator m_random;
+    // Late fees draw from their own sequence, so the rest of the history is the one it always was.
+    QRandomGenerator m_feeRandom;
     OfficeVocabulary m_words;
     QString m_failure;
 
