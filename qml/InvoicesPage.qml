@@ -62,14 +62,14 @@ Rectangle {
                 }
                 MButton {
                     objectName: "lateFeeButton"
-                    text: "غرامات التأخير"
+                    text: "الغرامات"
                     iconSymbol: Icons.warning
                     outline: true
                     onClicked: page.offerLateFees()
                 }
                 MButton {
                     objectName: "remindersButton"
-                    text: "تذكيرات السداد"
+                    text: "التذكيرات"
                     iconSymbol: Icons.alerts
                     outline: true
                     onClicked: remindersDialog.open()
@@ -93,7 +93,7 @@ Rectangle {
             emptyText: "لا توجد فواتير"
             fetch: (offset, limit, search) => Backend.invoiceModel.getPage(offset, limit, search)
             headers: ["رقم الفاتورة", "المستأجر", "الفترة", "العقار / الوحدة", "المبلغ", "المتبقي", "الحالة"]
-            columnWidths: [120, 140, 100, 0, 90, 90, 70]
+            columnWidths: [120, 140, 100, 0, 90, 90, 110]
             headerVisible: true
             delegate: InvoiceRow {
                 list: invoiceList

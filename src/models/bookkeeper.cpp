@@ -276,7 +276,15 @@ qint64 BookKeeper::takenOff(qint64 openBefore, qint64 cents, double rate)
 
 BookKeeper::Role BookKeeper::moneyAccount(const QString& method)
 {
-    const QString how = method.trimmed();
+    // Blanks around the method are ignored, and nothing else, as SQL's TRIM() ignores them: the
+    // reports and the checks find the till's money by that rule, and a line break is not a blank.
+    qsizetype first = 0;
+    qsizetype last = method.size();
+    while (first < last && method.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && method.at(last - 1) == QLatin1Char(' '))
+        --last;
+    const QStringView how = QStringView(method).mid(first, last - first);
     return how.isEmpty() || how == QLatin1String("cash") ? Role::Cash : Role::Bank;
 }
 

@@ -444,9 +444,12 @@ private slots:
             { "payment in cash", [&] { return pay(bill, 400); }, "payment", "1100:40000 1200:-40000" },
             { "payment by transfer", [&] { return pay(bill, 115, "bank"); }, "payment",
                 "1110:11500 1200:-11500" },
-            // 635 of 1000 rent and 150 service still open: taken back in those shares.
+            // Only blanks around the method are ignored, as the reports' SQL TRIM() ignores them.
+            { "payment by a method of a line break", [&] { return pay(bill, 100, "\r\n"); }, "payment",
+                "1110:10000 1200:-10000" },
+            // 535 of 1000 rent and 150 service still open: taken back in those shares.
             { "void takes back the open part", [&] { return InvoiceModel(db()).voidInvoice(bill); }, "void",
-                "1200:-63500 4100:55217 4200:8283" },
+                "1200:-53500 4100:46522 4200:6978" },
             { "expense paid", [&] { return spend(300, "2025-06-09", "كهرباء", 0); }, "expense",
                 "1100:-30000 5200:30000" },
             { "contractor's work owed", [&] { return spend(220.5, "2025-06-09", "صيانة", contractor); },

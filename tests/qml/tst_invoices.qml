@@ -145,8 +145,8 @@ AppTestCase {
     // The late-fee run from the page, a waiver with its reason, a reminder printed once a day, and
     // the run offered at the next log-in when invoices are past their grace period.
     function test_lateFeesAndReminders() {
-        testSupport.setToday("2025-04-15");
         loginAsAdmin();
+        testSupport.setToday("2025-04-15");
         const ids = office();
         const late = invoice(ids.sami, ids.units[0], "2025-03", 1500);
         verify(settingsManager.setLateFeeSettings(5, "fixed", 50, 0, 0));
@@ -177,10 +177,11 @@ AppTestCase {
         verify(!find("printReminder", page).enabled, "reminded once a day");
         compare(testSupport.count("SELECT id FROM audit_logs WHERE table_name='tenants' AND record_id=?", [ids.sami]), 1);
         reminders.close();
+        waitClosed(reminders);
 
         invoice(ids.layla, ids.units[1], "2025-03", 1200);
         logout();
-        loginAsAdmin();
+        login("admin", "qorvu");
         answer("lateFeeOffer", true);
         tryVerify(() => testSupport.count("SELECT id FROM invoices WHERE late_fee_for IS NOT NULL") === 2);
         testSupport.setToday("");

@@ -95,6 +95,16 @@ bool imported(Office& o, Arguments& a, const char* tables, const QString& sound)
     return written > 0;
 }
 
+/** An invoice of February left open: past its due date and grace period on the tests' today. */
+void overdueInvoice(Office& o)
+{
+    const QVariantList rows = o.db->execQuery(
+        u"SELECT tenant_id, unit_id FROM contracts WHERE status = 'active' ORDER BY id LIMIT 1"_s);
+    const QVariantMap contract = rows.value(0).toMap();
+    (void)o.app->invoiceModel()->createInvoice(contract.value(u"tenant_id"_s).toInt(),
+        contract.value(u"unit_id"_s).toInt(), u"2025-02"_s, { item(250, 250) }, 1);
+}
+
 /** The administrator logged in, and a clerk's account to remove. */
 void logIn(Office& o)
 {
@@ -215,17 +225,21 @@ QList<Operation> operations()
             || percent < 0 || percent > 100);
         return o.app->settingsManager()->setLateFeeSettings(days, kind, fixed, percent, cap);
     });
-    add("late-fee run",
+    op("late-fee run", {}, overdueInvoice,
         [](Office& o, A&) { return !o.app->invoiceModel()->issueLateFees().value(u"refused"_s).toBool(); });
     op(
-        "late-fee waiver", {}, [](Office& o) { (void)o.app->invoiceModel()->issueLateFees(); },
+        "late-fee waiver", {},
+        [](Office& o) {
+            overdueInvoice(o);
+            (void)o.app->invoiceModel()->issueLateFees();
+        },
         [](Office& o, A& a) {
             return o.app->invoiceModel()->waiveLateFee(
                 a.id("invoices", "late_fee_for IS NOT NULL AND status IN ('pending', 'partial')"),
                 a.name("عميل منتظم"));
         });
     // Nobody is reminded twice in a day: the sound call names someone not reminded yet.
-    add("reminder", [](Office& o, A& a) {
+    op("reminder", {}, overdueInvoice, [](Office& o, A& a) {
         const QString today = Clock::todayText();
         return o.app->reminderModel()->markReminded(u"tenant"_s,
             a.id("tenants",
