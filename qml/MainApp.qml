@@ -89,7 +89,13 @@ Rectangle {
 
     objectName: "mainApp"
     color: Theme.bgPrimary
-    Component.onCompleted: Qt.callLater(offerLateFees)
+
+    // Once the frame is shown, not while it is being made.
+    Timer {
+        interval: 0
+        running: true
+        onTriggered: mainApp.offerLateFees()
+    }
 
     ConfirmDialog {
         id: lateFeeOffer

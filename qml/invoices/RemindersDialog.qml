@@ -114,7 +114,7 @@ MDialog {
                             horizontalAlignment: Text.AlignLeft
                             font.pixelSize: 11
                             color: reminderRow.modelData.reminded_today ? Theme.successColor : Theme.textSecondary
-                            text: reminderRow.modelData.reminded_today ? "ذُكِّر اليوم " + Format.ltr(reminderRow.modelData.last_reminded) : reminderRow.modelData.due + " منذ " + Format.ltr(reminderRow.modelData.since)
+                            text: reminderRow.modelData.reminded_today ? "ذُكِّر اليوم " + Format.ltr(reminderRow.modelData.last_reminded) : reminderRow.modelData.due + " منذ " + reminderRow.modelData.since_text
                         }
                     }
                     MouseArea {

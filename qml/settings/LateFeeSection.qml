@@ -9,7 +9,10 @@ SectionPanel {
     id: panel
 
     function load() {
-        const rule = Backend.settingsManager.lateFeeSettings();
+        show(Backend.settingsManager.lateFeeSettings());
+    }
+
+    function show(rule) {
         grace.text = String(rule.grace_days);
         kindBox.currentIndex = rule.kind === "percent" ? 1 : 0;
         fixed.text = String(rule.fixed);

@@ -471,7 +471,8 @@ void Database::migrateSchema()
     // Books opened by an earlier version lack the accounts of roles added since (late fees); a
     // file whose books are not opened yet receives them when they are.
     QSqlQuery books(m_db);
-    if (books.exec(QStringLiteral("SELECT 1 FROM accounts WHERE posting_role IS NOT NULL LIMIT 1")) && books.next()) {
+    if (books.exec(QStringLiteral("SELECT 1 FROM accounts WHERE posting_role IS NOT NULL LIMIT 1"))
+        && books.next()) {
         books.finish();
         BookKeeper::ensureAccounts(this);
     }

@@ -2,8 +2,8 @@
 
 #include "bookkeeper.h"
 #include "clock.h"
-#include "latefeepolicy.h"
 #include "database.h"
+#include "latefeepolicy.h"
 #include "listpaging.h"
 #include "money.h"
 #include "paymentmodel.h"
@@ -725,8 +725,8 @@ QVariantMap InvoiceModel::issueLateFees()
         draft.lateFeeFor = row.value(QStringLiteral("id"));
         draft.lateFeeMonth = month;
         draft.notes = QStringLiteral("غرامة تأخير عن الفاتورة %1 لشهر %2").arg(number, month);
-        draft.items.append({ QStringLiteral("غرامة تأخير عن الفاتورة %1").arg(number), QStringLiteral("late_fee"),
-            1, fee, fee });
+        draft.items.append({ QStringLiteral("غرامة تأخير عن الفاتورة %1").arg(number),
+            QStringLiteral("late_fee"), 1, fee, fee });
         const int id = writer.createInside(draft);
         if (id <= 0) {
             qCWarning(lcInvoices) << "late-fee run of" << month << "rolled back: the fee on invoice" << number
@@ -737,18 +737,22 @@ QVariantMap InvoiceModel::issueLateFees()
             // A fee in another currency waits for the rate of the day; the page asks for it.
             if (writer.posting().missingRateCurrency > 0)
                 outcome.insert(QStringLiteral("missing_rates"),
-                    QVariantList { QVariantMap { { QStringLiteral("currency_id"), writer.posting().missingRateCurrency },
-                        { QStringLiteral("date"), writer.posting().missingRateDate } } });
+                    QVariantList {
+                        QVariantMap { { QStringLiteral("currency_id"), writer.posting().missingRateCurrency },
+                            { QStringLiteral("date"), writer.posting().missingRateDate } } });
             return outcome;
         }
         made.append(QVariantMap { { QStringLiteral("id"), id },
             { QStringLiteral("invoice_number"),
                 m_db->scalar(QStringLiteral("SELECT invoice_number FROM invoices WHERE id=?"), { id }) },
-            { QStringLiteral("for_number"), number }, { QStringLiteral("tenant_name"), row.value(QStringLiteral("tenant_name")) },
-            { QStringLiteral("amount"), fee }, { QStringLiteral("currency_symbol"), row.value(QStringLiteral("currency_symbol")) } });
+            { QStringLiteral("for_number"), number },
+            { QStringLiteral("tenant_name"), row.value(QStringLiteral("tenant_name")) },
+            { QStringLiteral("amount"), fee },
+            { QStringLiteral("currency_symbol"), row.value(QStringLiteral("currency_symbol")) } });
     }
     if (!made.isEmpty()
-        && !audit(QStringLiteral("غرامات تأخير"), 0, QStringLiteral("%1 غرامة لشهر %2").arg(made.size()).arg(month)))
+        && !audit(QStringLiteral("غرامات تأخير"), 0,
+            QStringLiteral("%1 غرامة لشهر %2").arg(made.size()).arg(month)))
         return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
     if (!transaction.commit())
         return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
@@ -781,7 +785,8 @@ bool InvoiceModel::waiveLateFee(int id, const QString& reason)
     if (!voidWithin(id))
         return lastError().isEmpty() ? refuseUnsaved() : false;
     if (!audit(QStringLiteral("إعفاء من غرامة تأخير"), id,
-            QStringLiteral("الفاتورة %1 — السبب: %2").arg(fee.value(QStringLiteral("invoice_number")).toString(), why))
+            QStringLiteral("الفاتورة %1 — السبب: %2")
+                .arg(fee.value(QStringLiteral("invoice_number")).toString(), why))
         || !transaction.commit())
         return refuseUnsaved();
     emit dataChanged();

@@ -124,14 +124,18 @@ QVariantList ReminderModel::remindersOf(const QString& kind, int partyId)
             return;
         const int count = current.value(QStringLiteral("count")).toInt();
         const QString due = dues.join(QStringLiteral(" و"));
-        const QString since = current.value(QStringLiteral("since")).toString();
+        // Day/month/year, as the interface writes dates: a run of digits and slashes keeps its
+        // order inside an Arabic line wherever the text is pasted.
+        const QString since
+            = QDate::fromString(current.value(QStringLiteral("since")).toString(), Qt::ISODate)
+                  .toString(QStringLiteral("dd/MM/yyyy"));
         const QString what = tenant
             ? (count == 1 ? QStringLiteral("فاتورة واحدة") : QStringLiteral("%1 فواتير").arg(count))
             : (count == 1 ? QStringLiteral("قسط واحد") : QStringLiteral("%1 أقساط").arg(count));
         QString text = QStringLiteral("السيد/السيدة %1 المحترم/ة،\nتحية طيبة وبعد،\n\n")
                            .arg(current.value(QStringLiteral("name")).toString())
             + QStringLiteral("نذكّركم بأن عليكم مبلغ %1 مستحقاً منذ %2 عن %3 لم تُسدَّد بعد.\n")
-                  .arg(due, isolated(since), what)
+                  .arg(due, since, what)
             + QStringLiteral(
                 "نرجو المبادرة إلى السداد في أقرب وقت، وإن كنتم قد سددتم فنرجو إهمال هذا التذكير.\n");
         if (!phone.trimmed().isEmpty())
@@ -146,6 +150,7 @@ QVariantList ReminderModel::remindersOf(const QString& kind, int partyId)
         lastLocal = lastLocal.toLocalTime();
         current.insert(QStringLiteral("kind"), kind);
         current.insert(QStringLiteral("due"), due);
+        current.insert(QStringLiteral("since_text"), since);
         current.insert(QStringLiteral("subject"), subject);
         current.insert(QStringLiteral("text"), text);
         current.insert(QStringLiteral("mailto"),

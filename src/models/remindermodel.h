@@ -22,9 +22,9 @@ public:
     /**
      * One reminder per tenant and buyer in arrears, the longest overdue first: `kind` ("tenant" or
      * "buyer"), `party_id`, `name`, `phone`, `email`, `count` (invoices or installments), `since`
-     * (the earliest due date), `due` (what is due, per currency, as text), `subject` and `text` (the
-     * reminder), `mailto` (a mail link, empty without an e-mail address), `last_reminded` (local
-     * "yyyy-MM-dd HH:mm", empty when never) and `reminded_today`.
+     * (the earliest due date, "yyyy-MM-dd"; `since_text` as the text writes it), `due` (what is due, per
+     * currency, as text), `subject` and `text` (the reminder), `mailto` (a mail link, empty without an e-mail
+     * address), `last_reminded` (local "yyyy-MM-dd HH:mm", empty when never) and `reminded_today`.
      */
     Q_INVOKABLE QVariantList getReminders();
     /**

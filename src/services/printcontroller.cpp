@@ -346,11 +346,12 @@ QString PrintController::letterHtml(const QString& title, const QString& text) c
     // Plain text, escaped line by line: a name or note can never become markup.
     QString body;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
-        body += line.trimmed().isEmpty() ? QStringLiteral("<p>&nbsp;</p>")
-                                         : QStringLiteral("<p>") + line.toHtmlEscaped() + QStringLiteral("</p>");
+        body += line.trimmed().isEmpty()
+            ? QStringLiteral("<p>&nbsp;</p>")
+            : QStringLiteral("<p>") + line.toHtmlEscaped() + QStringLiteral("</p>");
     }
-    return reportHead(title) + QStringLiteral("<div style='font-size:13pt;'>") + body + QStringLiteral("</div>")
-        + kReportFooter;
+    return reportHead(title) + QStringLiteral("<div style='font-size:13pt;'>") + body
+        + QStringLiteral("</div>") + kReportFooter;
 }
 
 QString PrintController::printLetter(const QString& title, const QString& recipient, const QString& text)

@@ -210,7 +210,8 @@ QVariantMap SettingsManager::lateFeeSettings() const
     return LateFeePolicy::read(m_db).toMap();
 }
 
-bool SettingsManager::setLateFeeSettings(int graceDays, const QString& kind, double fixed, double percent, double cap)
+bool SettingsManager::setLateFeeSettings(
+    int graceDays, const QString& kind, double fixed, double percent, double cap)
 {
     if (!LateFeePolicy::store(m_db, graceDays, kind, fixed, percent, cap))
         return false;

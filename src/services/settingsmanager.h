@@ -62,7 +62,8 @@ public:
      */
     Q_INVOKABLE QVariantMap lateFeeSettings() const;
     /** Stores the late-fee rule; refused (false, nothing written) as LateFeePolicy::store() says. */
-    Q_INVOKABLE bool setLateFeeSettings(int graceDays, const QString& kind, double fixed, double percent, double cap);
+    Q_INVOKABLE bool setLateFeeSettings(
+        int graceDays, const QString& kind, double fixed, double percent, double cap);
     /** Ends the first-run state for the running program; the next start derives it again. */
     Q_INVOKABLE void completeSetup();
 

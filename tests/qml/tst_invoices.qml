@@ -171,7 +171,7 @@ AppTestCase {
         const reminders = openBy(find("remindersButton", page), "remindersDialog", page);
         compare(find("reminderList", page).count, 1);
         const text = find("reminderText", page).text;
-        verify(text.indexOf("سامي خليل") >= 0 && text.indexOf("1,500.00") >= 0 && text.indexOf("2025-03-28") >= 0, text);
+        verify(text.indexOf("سامي خليل") >= 0 && text.indexOf("1,500.00") >= 0 && text.indexOf("28/03/2025") >= 0, text);
         mouseClick(find("printReminder", page));
         tryVerify(() => testSupport.openedFiles().length === 1, 3000, "the letter is opened");
         verify(!find("printReminder", page).enabled, "reminded once a day");

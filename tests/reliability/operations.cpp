@@ -243,7 +243,8 @@ QList<Operation> operations()
         const QString today = Clock::todayText();
         return o.app->reminderModel()->markReminded(u"tenant"_s,
             a.id("tenants",
-                "id IN (SELECT tenant_id FROM invoices WHERE status IN ('pending', 'partial') AND due_date < ?) "
+                "id IN (SELECT tenant_id FROM invoices WHERE status IN ('pending', 'partial') AND due_date < "
+                "?) "
                 "AND id NOT IN (SELECT record_id FROM audit_logs WHERE action = 'تذكير بالسداد' "
                 "AND table_name = 'tenants' AND date(created_at, 'localtime') = ?)",
                 { today, today }),

@@ -118,7 +118,8 @@ private slots:
         row("entries naming other operations", C::LedgerPosted,
             "UPDATE journal_entries SET reference_id = reference_id + 1000");
         row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
-        row("a late fee on itself", C::LateFees, "UPDATE invoices SET late_fee_for = id, late_fee_month = '2025-01'");
+        row("a late fee on itself", C::LateFees,
+            "UPDATE invoices SET late_fee_for = id, late_fee_month = '2025-01'");
     }
 
     void checksSeeDamage()

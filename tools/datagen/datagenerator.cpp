@@ -277,7 +277,8 @@ private:
             m_auth.logout();
         }
         // 5% of what is overdue ten days past its due date, at most 150.
-        check(m_settings.setLateFeeSettings(10, QStringLiteral("percent"), 0, 5, 150), QStringLiteral("late-fee rule"));
+        check(m_settings.setLateFeeSettings(10, QStringLiteral("percent"), 0, 5, 150),
+            QStringLiteral("late-fee rule"));
         setRates();
         for (int i = 0; i < m_profile.contractors; ++i) {
             const int id = m_expenses.addContractor(m_words.companyName(), m_words.phone(), m_words.trade());
@@ -550,7 +551,8 @@ private:
                     QStringLiteral("late-fee waiver"));
             } else if (roll < 0.75) {
                 const QVariantList rows = m_db->execQuery(
-                    QStringLiteral("SELECT tenant_id, total_amount, currency_id FROM invoices WHERE id=?"), { fee });
+                    QStringLiteral("SELECT tenant_id, total_amount, currency_id FROM invoices WHERE id=?"),
+                    { fee });
                 const QVariantMap row = rows.value(0).toMap();
                 const int days = static_cast<int>(m_feeRandom.bounded(5, 40));
                 at(Clock::today().addDays(days), [this, fee, row] {
@@ -566,11 +568,11 @@ private:
     /** How each tenant settles this month's invoices. */
     void planInvoicePayments(const QDate& monthStart)
     {
-        const QVariantList rows = m_db->execQuery(
-            QStringLiteral(
-                "SELECT id, tenant_id, total_amount, currency_id FROM invoices WHERE id>? AND late_fee_for IS NULL "
-                "ORDER BY id"),
-            { m_lastInvoiceId });
+        const QVariantList rows
+            = m_db->execQuery(QStringLiteral("SELECT id, tenant_id, total_amount, currency_id FROM invoices "
+                                             "WHERE id>? AND late_fee_for IS NULL "
+                                             "ORDER BY id"),
+                { m_lastInvoiceId });
         const QDate due = monthStart.addDays(27);
         for (const QVariant& value : rows) {
             const QVariantMap row = value.toMap();
