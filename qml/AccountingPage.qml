@@ -3,23 +3,30 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
+import "components/Pages.js" as Pages
 
 // The ledger and its two registers: the chart of accounts with balances, the journal (long, so
-// paged), contractors and suppliers with what the office owes them, and the cost centres of every
-// project. Manual journal entries are posted here, and contractors added.
+// paged; each entry names and opens the operation it was posted for), contractors and suppliers
+// with what the office owes them, the cost centres of every project, the trial balance and the
+// balance sheet with the profit and loss. Manual journal entries are posted here, and contractors
+// added.
 Rectangle {
     id: page
-
 
     property var accounts: []
     property var contractors: []
     property var projects: []
     // Raised on every reload, so the project cards fetch their cost centres again.
     property int revision: 0
+    property var trialBalance: []
+    property var balanceSheet: ({})
+    property var profitLoss: ({})
+    // The profit and loss covers this year so far unless another period is asked for.
+    property string statementFrom: Format.today().substring(0, 4) + "-01-01"
+    property string statementTo: Format.today()
 
-    readonly property var referenceTypes: ({
-            "manual": "يدوي"
-        })
+    // Asks the main frame to show another page (page index, see components/Pages.js).
+    signal pageRequested(int index)
 
     function refresh() {
         accounts = Backend.accountModel.getAll();
@@ -29,16 +36,35 @@ Rectangle {
         journalList.reload();
     }
 
-    // The cost centres are on their own tab; their projects are read when it is the one shown.
+    // The cost centres, the trial balance and the statements are on their own tabs; they are read
+    // when their tab is the one shown.
     function loadProjects() {
         if (tabs.currentIndex === 3)
             projects = Backend.propertyModel.getAll();
+        else if (tabs.currentIndex === 4)
+            trialBalance = Backend.accountModel.getTrialBalance();
+        else if (tabs.currentIndex === 5)
+            loadStatements();
     }
 
-    // Amounts in the locale's number format, decimals only where there are some. A negative
-    // amount starts with a left-to-right mark: in a right-to-left line its minus sign would
-    // otherwise be drawn after the digits.
+    function loadStatements() {
+        balanceSheet = Backend.accountModel.getBalanceSheet();
+        profitLoss = Backend.accountModel.getProfitLoss(statementFrom, statementTo);
+    }
 
+    function showStatementsFor(from, to) {
+        if (!Format.isDate(from) || !Format.isDate(to) || from > to) {
+            Notifier.show("خطأ", "اكتب الفترة بتاريخين بالصيغة yyyy-MM-dd، الأول قبل الثاني", "error");
+            return;
+        }
+        statementFrom = from;
+        statementTo = to;
+        loadStatements();
+    }
+
+    function openEntry(entryId) {
+        originDialog.show(Backend.accountModel.getEntry(entryId));
+    }
 
     objectName: "accountingPage"
     color: Theme.bgPrimary
@@ -65,7 +91,7 @@ Rectangle {
             objectName: "accountingTabs"
             Layout.fillWidth: true
             tabPrefix: "accountingTab"
-            labels: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "مراكز التكلفة"]
+            labels: ["دليل الحسابات", "قيود اليومية", "المقاولون والموردون", "مراكز التكلفة", "ميزان المراجعة", "القوائم المالية"]
             onCurrentIndexChanged: page.loadProjects()
         }
 
@@ -175,51 +201,8 @@ Rectangle {
                 emptyText: "لا توجد قيود بعد"
                 fetch: (offset, limit, search) => Backend.accountModel.getJournalPage(offset, limit, search)
 
-                delegate: Rectangle {
-                    id: entryRow
-                    required property var record
-                    required property int index
-
-                    objectName: "entry_" + record.id
-                    width: ListView.view.width
-                    height: 50
-                    radius: 8
-                    color: index % 2 === 1 ? Theme.stripe : "transparent"
-
-                    RowLayout {
-                        anchors.fill: parent
-                        anchors.rightMargin: 15
-                        anchors.leftMargin: 15
-                        spacing: 12
-
-                        Text {
-                            Layout.preferredWidth: 100
-                            textFormat: Text.PlainText
-                            text: entryRow.record.entry_date || ""
-                            color: Theme.textSecondary
-                            font.pixelSize: 12
-                            horizontalAlignment: Text.AlignLeft
-                        }
-                        Text {
-                            objectName: "journalDescription"
-                            Layout.fillWidth: true
-                            textFormat: Text.PlainText
-                            text: Format.inOrder(entryRow.record.description)
-                            color: Theme.textPrimary
-                            font.pixelSize: 13
-                            horizontalAlignment: Text.AlignLeft
-                            elide: Text.ElideRight
-                        }
-                        Text {
-                            Layout.preferredWidth: 80
-                            textFormat: Text.PlainText
-                            text: page.referenceTypes[entryRow.record.reference_type] || entryRow.record.reference_type || ""
-                            color: Theme.accentGold
-                            font.pixelSize: 12
-                            horizontalAlignment: Text.AlignRight
-                            elide: Text.ElideRight
-                        }
-                    }
+                delegate: JournalEntryRow {
+                    onOpened: entryId => page.openEntry(entryId)
                 }
             }
 
@@ -235,7 +218,26 @@ Rectangle {
                 revision: page.revision
                 shown: tabs.currentIndex === 3
             }
+
+            TrialBalanceView {
+                objectName: "trialBalanceView"
+                rows: page.trialBalance
+            }
+
+            FinancialStatementsView {
+                objectName: "statementsView"
+                sheet: page.balanceSheet
+                income: page.profitLoss
+                from: page.statementFrom
+                to: page.statementTo
+                onRangeRequested: (from, to) => page.showStatementsFor(from, to)
+            }
         }
+    }
+
+    EntryOriginDialog {
+        id: originDialog
+        onOpenPage: pageName => page.pageRequested(Pages.list.findIndex(entry => entry.name === pageName))
     }
 
     JournalEntryDialog {

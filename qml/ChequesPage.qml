@@ -89,15 +89,21 @@ Rectangle {
         const message = "سيتم تعليم الشيك رقم " + record.cheque_number + " بمبلغ " + Format.amount(record.amount, record.currency_symbol) + (cashing ? " على أنه تم صرفه." : " على أنه مرتجع.") + effect + " هل تريد المتابعة؟";
         confirm.destructive = !cashing;
         confirm.confirmText = cashing ? "تأكيد الصرف" : "تأكيد الارتجاع";
-        confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, function () {
-            const done = Backend.chequeModel.updateStatus(record.id, status);
-            chequesRoot.refresh();
-            if (!done) {
-                Notifier.refuse(Backend.chequeModel.lastError);
-                return;
-            }
-            Notifier.show("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
-        });
+        confirm.ask(cashing ? "صرف شيك" : "ارتجاع شيك", message, () => chequesRoot.changeStatus(record, status));
+    }
+
+    function changeStatus(record, status) {
+        const cashing = status === "paid";
+        // The money of an installment's cheque moves in the books at the rate of today.
+        if (record.installment_id && !rateGuard.clear(record.currency_id, Format.today(), () => chequesRoot.changeStatus(record, status)))
+            return;
+        const done = Backend.chequeModel.updateStatus(record.id, status);
+        chequesRoot.refresh();
+        if (!done) {
+            Notifier.refuse(Backend.chequeModel.lastError);
+            return;
+        }
+        Notifier.show("نجاح", cashing ? "تم صرف الشيك رقم " + record.cheque_number : "تم تسجيل الشيك رقم " + record.cheque_number + " مرتجعاً", "success");
     }
 
     objectName: "chequesPage"
@@ -249,5 +255,10 @@ Rectangle {
     AddChequeDialog {
         id: addDialog
         onSaved: chequesRoot.refresh()
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

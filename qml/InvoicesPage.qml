@@ -83,6 +83,8 @@ Rectangle {
         onRan: outcome => {
             page.refresh();
             resultDialog.show(outcome);
+            // Invoices in another currency wait for the rate of the day; the run then makes the rest.
+            rateGuard.askForMissing(outcome, () => rentDialog.run());
         }
     }
     CustomInvoiceDialog {
@@ -98,5 +100,10 @@ Rectangle {
     }
     RunResultDialog {
         id: resultDialog
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

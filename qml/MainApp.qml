@@ -136,7 +136,9 @@ Rectangle {
                     PropertiesPage {}
                     TenantsPage {}
                     BuyersPage {}
-                    AccountingPage {}
+                    AccountingPage {
+                        onPageRequested: index => mainApp.showPage(index)
+                    }
                     PaymentsPage {}
                     ChequesPage {}
                     InvoicesPage {}

@@ -65,6 +65,8 @@ Rectangle {
         // The money is in the invoice's own currency.
         const stored = Backend.invoiceModel.getById(invoice.id);
         const currencyId = stored.currency_id ? stored.currency_id : (Backend.currencyModel.getPrimary().id || 1);
+        if (!rateGuard.clear(currencyId, Format.today(), () => paymentsRoot.recordPayment()))
+            return;
         const method = paymentsRoot.methods[Math.max(0, methodBox.currentIndex)].value;
         const bank = method === "cheque" ? bankField.text.trim() : "";
         const id = Backend.paymentModel.add(invoice.id, tenant.id, amount, method, Format.today(), referenceField.text.trim(), currencyId, bank);
@@ -379,5 +381,10 @@ Rectangle {
                 onClicked: paymentsRoot.recordPayment()
             }
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

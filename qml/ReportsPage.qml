@@ -23,6 +23,8 @@ Rectangle {
     property var smartAnalysis: ({})
     property var summary: ({})
     property var balance: ({})
+    // The same business on the books' basis, to lay beside the accounting page's statements.
+    property var books: ({})
     property var properties: []
     // Raised on every reload, so the project cards fetch their figures again.
     property int revision: 0
@@ -48,6 +50,7 @@ Rectangle {
     // (the property comparison alone walks every payment ever received).
     function reloadRange() {
         summary = Backend.reportCtrl.getProfitLoss(fromDate, toDate);
+        books = Backend.reportCtrl.getAccrualSummary(fromDate, toDate);
         ++revision;
         chequeList.reload();
     }
@@ -208,6 +211,7 @@ Rectangle {
             FinanceTab {
                 summary: reportsRoot.summary
                 balance: reportsRoot.balance
+                books: reportsRoot.books
                 periodText: reportsRoot.periodText()
             }
 

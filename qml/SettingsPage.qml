@@ -259,6 +259,8 @@ Rectangle {
                 }
             }
 
+            BooksSection {}
+
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25

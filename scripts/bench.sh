@@ -21,11 +21,13 @@ for tool in "$DATAGEN" "$BENCH"; do
 done
 mkdir -p "$CACHE"
 
-# The cache is keyed on the generator's sources and the schema, so a changed generator or schema
-# builds a new office while other work on the program (which relinks the generator) does not.
+# The cache is keyed on the generator's sources, the schema and the posting rules, so a changed
+# generator, schema or ledger builds a new office while other work on the program (which relinks
+# the generator) does not.
 SOURCE_DIR="$(cd "$(dirname "$0")/.." && pwd)"
 KEY="$(cat "$SOURCE_DIR"/tools/datagen/*.cpp "$SOURCE_DIR"/tools/datagen/*.h \
-  "$SOURCE_DIR"/src/data/schema.cpp "$SOURCE_DIR"/src/data/seed.cpp | sha1sum | cut -c1-12)-$TODAY"
+  "$SOURCE_DIR"/src/data/schema.cpp "$SOURCE_DIR"/src/data/seed.cpp \
+  "$SOURCE_DIR"/src/models/bookkeeper.cpp "$SOURCE_DIR"/src/models/ledgeropening.cpp | sha1sum | cut -c1-12)-$TODAY"
 build_office() { # name profile months
   local file="$CACHE/$1-$KEY.db"
   if [ ! -f "$file" ]; then

@@ -25,7 +25,10 @@ MDialog {
             Notifier.refuse("أدخل تاريخ الاستحقاق بالشكل YYYY-MM-DD، مثل " + Format.ltr(Format.today()));
             return;
         }
-        const id = Backend.installmentModel.add(addInstallmentDialog.buyerId, unit.id, 0, 0, amount, due, unit.currency_id ? unit.currency_id : Format.primaryCurrencyId());
+        const currencyId = unit.currency_id ? unit.currency_id : Format.primaryCurrencyId();
+        if (!rateGuard.clear(currencyId, Format.today(), () => addInstallmentDialog.addInstallment()))
+            return;
+        const id = Backend.installmentModel.add(addInstallmentDialog.buyerId, unit.id, 0, 0, amount, due, currencyId);
         if (id <= 0) {
             Notifier.refuse("تعذرت إضافة القسط: " + Backend.installmentModel.lastError);
             return;
@@ -90,5 +93,10 @@ MDialog {
             text: "إضافة القسط"
             onClicked: addInstallmentDialog.addInstallment()
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

@@ -30,6 +30,8 @@ MDialog {
             Notifier.refuse("المبلغ " + Format.amount(amount) + " أكبر من المتبقي على القسط، وهو " + Format.amount(open));
             return;
         }
+        if (!rateGuard.clear(installment.currency_id || Format.primaryCurrencyId(), Format.today(), () => collectDialog.collect()))
+            return;
         if (!Backend.installmentModel.payInstallment(installment.id, amount)) {
             Notifier.refuse("رُفض تحصيل القسط: " + Backend.installmentModel.lastError);
             refused();
@@ -93,5 +95,10 @@ MDialog {
             text: "تأكيد التحصيل"
             onClicked: collectDialog.collect()
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

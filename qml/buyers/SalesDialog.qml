@@ -80,6 +80,8 @@ MDialog {
         // The cheque book belongs to the installments: a cash sale records no cheques.
         const firstCheque = cash ? "" : firstChequeField.text.trim();
         const bank = cash ? "" : bankField.text.trim();
+        if (!rateGuard.clear(currency.id, date, () => salesDlg.confirmSale()))
+            return;
         const result = Backend.installmentModel.sellUnit(buyerId, unit.id, total, paidNow, installments, date, currency.id, firstCheque, bank);
         if (result <= 0) {
             Notifier.refuse("لم تتم عملية البيع: " + Backend.installmentModel.lastError);
@@ -300,5 +302,10 @@ MDialog {
             text: "تأكيد البيع وحفظ البيانات"
             onClicked: salesDlg.confirmSale()
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

@@ -62,6 +62,8 @@ MDialog {
             Notifier.refuse("اختر العملة");
             return;
         }
+        if (!rateGuard.clear(currency.id, Format.today(), () => customDialog.issue()))
+            return;
         const id = Backend.invoiceModel.createInvoice(tenant.id, 0, period, customDialog.lineItems, currency.id);
         if (id <= 0) {
             Notifier.refuse("لم تصدر فاتورة " + tenant.full_name + ": " + Backend.invoiceModel.lastError);
@@ -292,5 +294,10 @@ MDialog {
             text: "إصدار الفاتورة"
             onClicked: customDialog.issue()
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

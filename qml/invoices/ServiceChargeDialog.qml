@@ -33,6 +33,8 @@ MDialog {
             Notifier.refuse("اختر العملة");
             return;
         }
+        if (!rateGuard.clear(currency.id, Format.today(), () => serviceDialog.issue()))
+            return;
         const outcome = Backend.invoiceModel.issuePropertyService(property.id, serviceKindBox.textAt(serviceKindBox.currentIndex), amount, period, currency.id);
         close();
         ran(outcome);
@@ -132,5 +134,10 @@ MDialog {
             text: "إصدار فواتير لجميع مستأجري العقار"
             onClicked: serviceDialog.issue()
         }
+    }
+
+    // Asks for the exchange rate an operation in another currency needs, then runs it again.
+    MissingRateDialog {
+        id: rateGuard
     }
 }

@@ -4,10 +4,12 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 
-// The reports page's financial tab: the period's revenue, expenses and profit, and the balances.
+// The reports page's financial tab: the period's revenue, expenses and profit, the balances, and
+// the same business on the books' basis.
 ScrollView {
     property var summary: ({})
     property var balance: ({})
+    property var books: ({})
     property string periodText: ""
 
     id: financeScroller
@@ -147,6 +149,11 @@ ScrollView {
                     }
                 }
             }
+        }
+
+        BooksBasisPanel {
+            figures: financeScroller.books
+            periodText: financeScroller.periodText
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "database.h"
 
+#include "ledgeropening.h"
+
 #include <QLoggingCategory>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -51,6 +53,10 @@ bool Database::initialize(const QString& path)
     migrateSchema();
     createIndexes();
     seedDefaultData();
+    // The books are opened from the operations once, at the first start of a file. A file that
+    // cannot be written now is opened at a later start; meanwhile nothing is posted.
+    if (!LedgerOpening(this).openOnFirstStart())
+        qCWarning(lcDatabase) << "the books could not be opened; operations post nothing until they are";
     return true;
 }
 
@@ -278,9 +284,14 @@ QVariantList Database::execQuery(const QString& sql, const QVariantList& params)
 
 sqlite3_stmt* Database::cachedStatement(const QString& sql, QString* error)
 {
-    if (sqlite3_stmt* cached = m_statements.take(sql))
-        return cached;
     sqlite3* handle = sqliteHandle(m_db);
+    if (sqlite3_stmt* cached = m_statements.take(sql)) {
+        // A statement of a connection since closed and opened again (its open flags changed)
+        // would run on the old one: it is prepared afresh on the connection of now.
+        if (sqlite3_db_handle(cached) == handle)
+            return cached;
+        sqlite3_finalize(cached);
+    }
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v3(handle, text.constData(), static_cast<int>(text.size()), SQLITE_PREPARE_PERSISTENT,

@@ -331,6 +331,17 @@ void Database::createTables()
         )",
     });
     addColumns(query, "journal_entries", { "project_id INTEGER", "cost_center_id INTEGER", "contractor_id INTEGER" });
+    // An entry the program posts keeps the operation's own currency and amount, and the rate it was
+    // converted at; each line keeps its part in that currency (debit positive). The debit and credit
+    // columns stay in the primary currency, in which the books are kept.
+    addColumns(
+        query, "journal_entries", { "currency_id INTEGER", "original_amount REAL", "exchange_rate REAL" });
+    addColumns(query, "journal_lines", { "original_amount REAL" });
+    // The account each kind of operation posts to, whatever code the office's chart gives it.
+    addColumns(query, "accounts", { "posting_role TEXT" });
+    // An installment added to a sold unit by hand is a sale of its own: the schedule a sale writes
+    // is booked with the sale.
+    addColumns(query, "installments", { "added_by_hand INTEGER NOT NULL DEFAULT 0" });
     addColumns(query, "expenses",
         { "project_id INTEGER", "contractor_id INTEGER", "cost_center_id INTEGER", "work_category TEXT" });
     // The bank of a cheque a tenant paid by (an installment's cheque names its own).
@@ -517,5 +528,12 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
         "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
+        // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
+        // one account of each posting role.
+        "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
+        "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
+        "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, reference_id)",
+        "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
+        "WHERE posting_role IS NOT NULL",
     });
 }

@@ -9,10 +9,11 @@
 class Database;
 
 /**
- * The double-entry ledger: chart of accounts with running balances, hand-entered journal entries
- * and the two statements computed from them. An account's balance is the sum of debit minus credit
- * of its own lines for every type (credit-normal accounts carry negative balances) and is never
- * rolled up into its group account.
+ * The double-entry ledger: chart of accounts with running balances, the journal (the entries every
+ * operation posts through BookKeeper and those entered by hand), the trial balance and the two
+ * statements computed from them. An account's balance is the sum of debit minus credit of its own
+ * lines for every type (credit-normal accounts carry negative balances) and is never rolled up into
+ * its group account. Posted entries are never edited or deleted; a correction is another entry.
  */
 class AccountModel : public Refusable
 {
@@ -45,15 +46,44 @@ public:
      * Posts an entry, its lines and the account balances all-or-nothing. Each line is a map with
      * `account_id`, `debit`, `credit` and `description`. Refused (-1, nothing written) when the date
      * is not "yyyy-MM-dd", there are no lines, an account is unknown, an amount is negative, not a
-     * number or above 1e13, or the debits and credits, each rounded to whole hundredths as they are
-     * kept, differ by a cent or more.
+     * number or above 1e13, the debits and credits, each rounded to whole hundredths as they are
+     * kept, differ by a cent or more, or the reference type is one of those the operations post
+     * under (an entry by hand must not pass for an operation's).
      */
     Q_INVOKABLE int createJournalEntry(const QString& date, const QString& desc, const QString& refType,
         int refId, const QVariantList& lines);
-    /** Revenue, expenses and net profit from the lines of entries dated between both bounds inclusive. */
+    /**
+     * Revenue, expenses and net profit from the lines of entries dated between both bounds
+     * inclusive, and `lines`: one map per revenue and expense account that moved (`code`,
+     * `name_ar`, `type`, `amount` on the account's usual side).
+     */
     Q_INVOKABLE QVariantMap getProfitLoss(const QString& from, const QString& to) const;
-    /** Assets, liabilities and equity from the account balances. */
+    /**
+     * Assets, liabilities and equity from the account balances; `earnings` (revenue less expenses
+     * not yet closed into equity, so that assets = liabilities + equity + earnings) and `lines`: one
+     * map per asset, liability and equity account with a balance (`code`, `name_ar`, `type`,
+     * `parent_id`, `amount` on the account's usual side).
+     */
     Q_INVOKABLE QVariantMap getBalanceSheet() const;
+    /**
+     * Every account with its balance on the debit or the credit side (`debit`, `credit`), and the
+     * two totals as a last row with `code` empty; the totals are equal when the books balance.
+     */
+    Q_INVOKABLE QVariantList getTrialBalance() const;
+    /**
+     * One entry with its `lines` (`code`, `name_ar`, `debit`, `credit`, `original_amount`), the
+     * currency code of the operation, and where it came from: `origin_kind` (Arabic), `origin`
+     * (label and value pairs describing the invoice, payment, expense, sale... it was posted for)
+     * and `origin_page` (the page that shows that operation). Empty for an unknown id.
+     */
+    Q_INVOKABLE QVariantMap getEntry(int id) const;
+    /**
+     * Whether an operation in this currency on this day can be posted: an empty map when it can
+     * (the primary currency, a rate on record, or automatic posting off unless `evenWhenOff`), else
+     * `currency_id`, `code`, `name_ar`, `date` and `message` (Arabic), so the page can offer to
+     * enter the rate.
+     */
+    Q_INVOKABLE QVariantMap missingRate(int currencyId, const QString& date, bool evenWhenOff = false) const;
 
 signals:
     void dataChanged();

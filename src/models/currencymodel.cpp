@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "database.h"
 
+#include <QDate>
 #include <QLoggingCategory>
 #include <cmath>
 
@@ -48,6 +49,26 @@ bool CurrencyModel::setRate(int fromId, int toId, double rate)
         return refuse(QStringLiteral("سعر الصرف يجب أن يكون رقماً أكبر من صفر"));
     if (!storeRate(m_db, fromId, toId, rate))
         return refuseUnsaved();
+    emit dataChanged();
+    return true;
+}
+
+bool CurrencyModel::setRateOn(int fromId, int toId, double rate, const QString& date)
+{
+    const QDate day = QDate::fromString(date, QStringLiteral("yyyy-MM-dd"));
+    if (!day.isValid() || day.year() < 1 || day > Clock::today())
+        return false;
+    if (day == Clock::today())
+        return setRate(fromId, toId, rate);
+    if (!std::isfinite(rate) || rate <= 0.0) {
+        qCWarning(lcCurrencies) << "Refusing exchange rate" << rate << "from" << fromId << "to" << toId;
+        return false;
+    }
+    // A plain insert: the day's rate, if there is one, stays as the entries of that day used it.
+    if (!m_db->execNonQuery(
+            R"(INSERT INTO exchange_rates (from_currency_id,to_currency_id,rate,date) VALUES (?,?,?,?))",
+            { fromId, toId, rate, date }))
+        return false;
     emit dataChanged();
     return true;
 }

@@ -28,6 +28,13 @@ public:
     /** Sets today's rate for the pair, replacing one set earlier today; refuses a rate that is not above 0.
      */
     Q_INVOKABLE bool setRate(int fromId, int toId, double rate);
+    /**
+     * Records the rate of an earlier day that has none, for an operation of that day that needs one
+     * (today's rate is set with setRate). Refused: a date that is not "yyyy-MM-dd" or lies after
+     * today, a rate that is not above 0, or a day that already has a rate for the pair (entries
+     * posted at it keep it).
+     */
+    Q_INVOKABLE bool setRateOn(int fromId, int toId, double rate, const QString& date);
 
     /** The one writer of exchange rates, shared with the settings manager. */
     [[nodiscard]] static bool storeRate(Database* db, int fromId, int toId, double rate);

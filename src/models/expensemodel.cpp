@@ -1,5 +1,6 @@
 #include "expensemodel.h"
 
+#include "bookkeeper.h"
 #include "database.h"
 #include "money.h"
 #include "transactionguard.h"
@@ -73,6 +74,13 @@ int ExpenseModel::add(int propId, int unitId, int contractorId, const QString& c
                 + Money::movedByCentsSql("balance") + QStringLiteral(" WHERE id=?"),
             { Money::toCents(amount), contractorId }))
         return -1;
+    // Work a contractor did is owed to the contractor; anything else was paid at once.
+    const BookKeeper::Result posted = BookKeeper(m_db).postExpense(id, date, currId, Money::toCents(amount),
+        cat, BookKeeper::isMaintenanceExpense(cat, false), contractorId > 0);
+    if (!posted.ok) {
+        qCWarning(lcExpenses) << "expense not posted:" << posted.refusal;
+        return posted.refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(posted.refusal);
+    }
     if (!transaction.commit())
         return -1;
     emit dataChanged();

@@ -1,5 +1,6 @@
 #include "installmentcollection.h"
 
+#include "bookkeeper.h"
 #include "clock.h"
 #include "database.h"
 #include "money.h"
@@ -154,6 +155,11 @@ InstallmentCollection::Result InstallmentCollection::collectThrough(
         return failed();
     if (!moveBuyerBalance(installment.buyerId, -cents))
         return failed();
+    const BookKeeper::Result posted = BookKeeper(m_db).postCollection(paymentId, installment.id, cents,
+        chequeId > 0 ? QStringLiteral("cheque") : QStringLiteral("cash"), Clock::todayText(),
+        installment.currencyId, installment.openCents(), chequeNumber);
+    if (!posted.ok)
+        return { false, posted.refusal, 0 };
     QString details = QStringLiteral("تم تحصيل مبلغ %1").arg(amountText(cents));
     if (chequeId > 0)
         details += QStringLiteral(" بالشيك رقم %1").arg(chequeNumber);
@@ -201,6 +207,11 @@ InstallmentCollection::Result InstallmentCollection::takeBack(const QVariantMap&
         return failed();
     if (!moveBuyerBalance(installment.buyerId, held))
         return failed();
+    const BookKeeper::Result posted
+        = BookKeeper(m_db).postCollection(reversalId, installment.id, -held, QStringLiteral("cheque"),
+            Clock::todayText(), source.value(QStringLiteral("currency_id")), installment.openCents(), number);
+    if (!posted.ok)
+        return { false, posted.refusal, 0 };
     if (!writeAudit(QStringLiteral("ارتجاع شيك"), installment.id,
             QStringLiteral("تم إلغاء تحصيل مبلغ %1 لارتجاع الشيك رقم %2").arg(amountText(held), number)))
         return failed();

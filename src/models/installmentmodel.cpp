@@ -1,5 +1,6 @@
 #include "installmentmodel.h"
 
+#include "bookkeeper.h"
 #include "clock.h"
 #include "database.h"
 #include "installmentcollection.h"
@@ -235,15 +236,26 @@ int InstallmentModel::add(
         qCWarning(lcSales) << "could not begin a transaction to add an installment";
         return refuseUnsavedRow();
     }
-    const int id = m_db->execInsert(
-        QStringLiteral(
-            R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id) VALUES (?,?,?,?,?,?,?))"),
-        { buyerId, unitId, total, down, amount, dueDate, cid });
+    const QVariantMap added
+        = m_db->execQuery(
+                  QStringLiteral(
+                      R"(INSERT INTO installments (buyer_id,unit_id,total_price,down_payment,installment_amount,due_date,currency_id,added_by_hand) VALUES (?,?,?,?,?,?,?,1) RETURNING id, created_at)"),
+                  { buyerId, unitId, total, down, amount, dueDate, cid })
+              .value(0)
+              .toMap();
+    const int id = added.value(QStringLiteral("id")).toInt();
     if (id <= 0)
         return refuseUnsavedRow();
     if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE buyers SET balance=ROUND(balance+?, 2) WHERE id=?)"),
             { amount, buyerId }))
         return refuseUnsavedRow();
+    const BookKeeper::Result posted = BookKeeper(m_db).postAddedInstallment(id,
+        BookKeeper::localDayOf(added.value(QStringLiteral("created_at")).toString()), cid,
+        Money::toCents(amount));
+    if (!posted.ok) {
+        qCWarning(lcSales) << "installment of buyer" << buyerId << "not posted:" << posted.refusal;
+        return posted.refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(posted.refusal);
+    }
     if (!transaction.commit())
         return refuseUnsavedRow();
     emit dataChanged();
@@ -388,6 +400,17 @@ int InstallmentModel::sell(int buyerId, int unitId, double totalPrice, double do
     if (!m_db->execNonQuery(QStringLiteral(R"(UPDATE buyers SET balance=ROUND(balance+?, 2) WHERE id=?)"),
             { Money::fromCents(remainderCents), buyerId }))
         return refuseUnsavedRow();
+    QList<qint64> owed;
+    if (scheduled) {
+        for (const double amount : scheduleAmounts(remainderCents, count))
+            owed.append(Money::toCents(amount));
+    }
+    const BookKeeper::Result posted = BookKeeper(m_db).postSale(
+        unitId, sale.unitNumber, startDate, currId, Money::toCents(downPayment), owed);
+    if (!posted.ok) {
+        qCWarning(lcSales) << "sale of unit" << unitId << "not posted:" << posted.refusal;
+        return posted.refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(posted.refusal);
+    }
     const QString details = QStringLiteral("تم بيع الوحدة %1 بمبلغ %2 (دفعة: %3, شيكات: %4)")
                                 .arg(sale.unitNumber, QStringLiteral("%1").arg(totalPrice),
                                     QStringLiteral("%1").arg(downPayment), QString::number(numInstallments));

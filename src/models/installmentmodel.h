@@ -10,7 +10,7 @@ class Database;
  * The sale of a unit against a down payment and a schedule of monthly installments (with the
  * buyer's post-dated cheques), and the collection of those installments. Sale and collection are
  * each one all-or-nothing transaction across units, payments, installments, cheques, the buyer's
- * running balance and the audit log. Neither posts a journal entry.
+ * running balance, the audit log and the journal entry the books receive (BookKeeper).
  */
 class InstallmentModel : public Refusable
 {

@@ -1,5 +1,6 @@
 #include "invoicemodel.h"
 
+#include "bookkeeper.h"
 #include "clock.h"
 #include "database.h"
 #include "listpaging.h"
@@ -90,8 +91,13 @@ InvoiceModel::InvoiceModel(Database* db, QObject* parent)
 
 QVariantMap InvoiceModel::Outcome::toMap() const
 {
-    return { { QStringLiteral("made"), made }, { QStringLiteral("failed"), failed },
+    QVariantMap map { { QStringLiteral("made"), made }, { QStringLiteral("failed"), failed },
         { QStringLiteral("refused"), refused } };
+    if (!missingRates.isEmpty()) {
+        map.insert(QStringLiteral("refusal"), refusal);
+        map.insert(QStringLiteral("missing_rates"), missingRates);
+    }
+    return map;
 }
 
 qint64 InvoiceModel::Draft::totalCents() const
@@ -183,8 +189,8 @@ QVariantList InvoiceModel::getPendingByTenant(int tenantId)
 
 /**
  * Writes invoices for one operation, each in its own transaction: numbering, the invoice row, its
- * items and the tenant's balance. Its statements are prepared once per operation rather than per
- * call as the Database helpers do: the rent run repeats them for every contract and would
+ * items, the tenant's balance and the invoice's journal entry. Its statements are prepared once per operation
+ * rather than per call as the Database helpers do: the rent run repeats them for every contract and would
  * otherwise spend about half its time compiling the same SQL again. They run on the one
  * connection, on the one GUI thread, like the helpers; failures still reach databaseError. Lives
  * no longer than the operation that made it, so no statement outlives a restore or the connection.
@@ -198,7 +204,7 @@ public:
               QStringLiteral(
                   R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,
                                                       balance,status,currency_id,due_date)
-                                VALUES (?,?,?,?,?,?,?,'pending',?,?))"))
+                                VALUES (?,?,?,?,?,?,?,'pending',?,?) RETURNING created_at)"))
         , m_insertItem(db,
               QStringLiteral(
                   R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total)
@@ -209,7 +215,11 @@ public:
         , m_begin(db, QStringLiteral("BEGIN"))
         , m_commit(db, QStringLiteral("COMMIT"))
         , m_rollback(db, QStringLiteral("ROLLBACK"))
+        , m_books(db)
     { }
+
+    /** Why the last invoice could not be posted to the books, when a rule refused it. */
+    const BookKeeper::Result& posting() const { return m_posting; }
 
     /**
      * The invoice with its items and the balance change, all or nothing; the new id or -1, and
@@ -228,6 +238,7 @@ public:
         // The transaction statements are prepared once too (TransactionGuard compiles BEGIN and
         // COMMIT afresh each time): the rent run opens one transaction per invoice.
         m_error.clear();
+        m_posting = {};
         if (!m_begin.exec({}, &m_error)) {
             qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant" << draft.tenantId
                                   << ":" << m_error;
@@ -266,12 +277,15 @@ private:
             return run(params, error) >= 0;
         }
 
-        /** Runs an INSERT; the new row id, or -1. */
-        [[nodiscard]] qint64 insert(const QVariantList& params, QString* error) { return run(params, error); }
+        /** Runs an INSERT; the new row id, or -1. `returned` receives the value it returns, if any. */
+        [[nodiscard]] qint64 insert(const QVariantList& params, QString* error, QVariant* returned = nullptr)
+        {
+            return run(params, error, returned);
+        }
 
     private:
         /** The last insert id of the connection after a successful run, or -1. */
-        qint64 run(const QVariantList& params, QString* error)
+        qint64 run(const QVariantList& params, QString* error, QVariant* returned = nullptr)
         {
             if (!m_query) {
                 m_query.emplace(m_db->getDb());
@@ -283,6 +297,8 @@ private:
                 m_query->bindValue(i, params.at(i));
             if (!m_query->exec())
                 return fail(error);
+            if (returned)
+                *returned = m_query->next() ? m_query->value(0) : QVariant();
             const qint64 rowId = m_query->lastInsertId().toLongLong();
             m_query->finish();
             return rowId;
@@ -313,7 +329,8 @@ private:
         }
         QVariantList params { number, draft.tenantId, draft.unitId, draft.contractId, draft.period, total,
             total, draft.currencyId, dueDate(draft.period) };
-        qint64 id = m_insertInvoice.insert(params, &m_error);
+        QVariant createdAt;
+        qint64 id = m_insertInvoice.insert(params, &m_error, &createdAt);
         if (id <= 0) {
             // A number written behind this writer's back (by another series filling a gap) fails
             // on the unique index: ask the file once more before giving up.
@@ -322,18 +339,30 @@ private:
             if (fresh.isEmpty() || fresh == number)
                 return -1;
             params[0] = fresh;
-            id = m_insertInvoice.insert(params, &m_error);
+            id = m_insertInvoice.insert(params, &m_error, &createdAt);
             if (id <= 0)
                 return -1;
         }
+        qint64 rentCents = 0;
         for (const Item& item : draft.items) {
             if (m_insertItem.insert(
                     { id, item.description, item.type, item.quantity, item.unitPrice, item.total }, &m_error)
                 <= 0)
                 return -1;
+            if (item.type == QLatin1String("rent"))
+                rentCents += Money::toCents(item.total);
         }
         if (!m_raiseBalance.exec({ totalCents, draft.tenantId }, &m_error))
             return -1;
+        // Dated the day the invoice was made, as the statements show it.
+        m_posting = m_books.postInvoice(static_cast<int>(id), params.at(0).toString(),
+            BookKeeper::localDayOf(createdAt.toString()), draft.currencyId, rentCents,
+            totalCents - rentCents);
+        if (!m_posting.ok) {
+            m_error = m_posting.refusal.isEmpty() ? QStringLiteral("its journal entry could not be written")
+                                                  : m_posting.refusal;
+            return -1;
+        }
         return static_cast<int>(id);
     }
 
@@ -440,6 +469,8 @@ private:
     Statement m_begin;
     Statement m_commit;
     Statement m_rollback;
+    BookKeeper m_books;
+    BookKeeper::Result m_posting;
 };
 
 int InvoiceModel::createInvoice(
@@ -489,7 +520,7 @@ int InvoiceModel::createInvoice(
     Writer writer(m_db);
     const int id = writer.create(draft);
     if (id <= 0)
-        return refuseUnsavedRow();
+        return writer.posting().refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(writer.posting().refusal);
     emit dataChanged();
     return id;
 }
@@ -559,6 +590,11 @@ bool InvoiceModel::voidInvoice(int id)
                 + Money::movedByCentsSql("balance") + QStringLiteral(" WHERE id=?"),
             { -open, tenantId }))
         return false;
+    const BookKeeper::Result posted = BookKeeper(m_db).postVoid(id, open);
+    if (!posted.ok) {
+        qCWarning(lcInvoices) << "void of invoice" << id << "not posted:" << posted.refusal;
+        return posted.refusal.isEmpty() ? refuseUnsaved() : refuse(posted.refusal);
+    }
     if (!transaction.commit())
         return false;
     emit dataChanged();
@@ -676,7 +712,7 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
         if (writer.create(draft) > 0)
             ++outcome.made;
         else
-            ++outcome.failed;
+            countFailure(&outcome, writer);
     }
     if (outcome.failed > 0)
         qCWarning(lcInvoices) << "rent run for" << period << "made" << outcome.made << "invoices;"
@@ -774,7 +810,7 @@ InvoiceModel::Outcome InvoiceModel::chargeService(const QVector<ServiceTarget>& 
         if (writer.create(draft) > 0)
             ++outcome.made;
         else
-            ++outcome.failed;
+            countFailure(&outcome, writer);
     }
     if (outcome.failed > 0)
         qCWarning(lcInvoices) << "service charge for" << period << "made" << outcome.made << "invoices;"
@@ -782,4 +818,18 @@ InvoiceModel::Outcome InvoiceModel::chargeService(const QVector<ServiceTarget>& 
     if (outcome.made > 0)
         emit dataChanged();
     return outcome;
+}
+
+void InvoiceModel::countFailure(Outcome* outcome, const Writer& writer)
+{
+    ++outcome->failed;
+    const BookKeeper::Result& posting = writer.posting();
+    if (posting.missingRateCurrency <= 0)
+        return;
+    const QVariantMap missing { { QStringLiteral("currency_id"), posting.missingRateCurrency },
+        { QStringLiteral("date"), posting.missingRateDate } };
+    if (!outcome->missingRates.contains(missing)) {
+        outcome->missingRates.append(missing);
+        outcome->refusal += (outcome->refusal.isEmpty() ? QString() : QStringLiteral("\n")) + posting.refusal;
+    }
 }

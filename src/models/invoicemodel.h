@@ -59,8 +59,9 @@ public:
     /**
      * The monthly rent run: one invoice per active contract due in the period. Returns a map with
      * `made` (invoices written), `failed` (invoices due that could not be written; the log says
-     * why) and `refused` (true when nothing was tried: the period is not "yyyy-MM" or the
-     * contracts could not be read).
+     * why), `refused` (true when nothing was tried: the period is not "yyyy-MM" or the
+     * contracts could not be read) and, when invoices in another currency failed for lack of an
+     * exchange rate, `refusal` (Arabic) and `missing_rates` (maps of `currency_id` and `date`).
      */
     Q_INVOKABLE QVariantMap issueRent(const QString& period);
     /** The rent run; returns how many invoices were made (issueRent() also says how many failed). */
@@ -91,6 +92,10 @@ private:
         int made = 0;
         int failed = 0;
         bool refused = false;
+        /** Why invoices could not be posted to the books (a missing exchange rate), in Arabic. */
+        QString refusal;
+        /** The rates missing for them: maps of `currency_id` and `date`, each once. */
+        QVariantList missingRates;
         QVariantMap toMap() const;
     };
 
@@ -126,6 +131,8 @@ private:
     [[nodiscard]] Outcome chargeService(const QVector<ServiceTarget>& targets, const QString& serviceName,
         double amount, const QString& period, int currencyId);
     [[nodiscard]] Outcome runRent(const QString& period);
+    /** Counts a failed invoice, and the exchange rate it lacked. */
+    static void countFailure(Outcome* outcome, const Writer& writer);
 
     Database* m_db;
 };

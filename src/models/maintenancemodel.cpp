@@ -1,5 +1,6 @@
 #include "maintenancemodel.h"
 
+#include "bookkeeper.h"
 #include "clock.h"
 #include "database.h"
 #include "money.h"
@@ -119,7 +120,18 @@ bool MaintenanceModel::complete(int id, double cost)
                                                 maintenance_id) VALUES (?,?,?,?,?,?,?))"),
         { request.value(QStringLiteral("property_id")), request.value(QStringLiteral("unit_id")),
             QStringLiteral("صيانة"), request.value(QStringLiteral("title")), amount, today, id });
-    if (expenseId <= 0 || !transaction.commit())
+    if (expenseId <= 0)
+        return refuseUnsaved();
+    // Work done for nothing moves no money and posts nothing.
+    if (Money::toCents(amount) > 0) {
+        const BookKeeper::Result posted = BookKeeper(m_db).postExpense(
+            expenseId, today, QVariant(), Money::toCents(amount), QStringLiteral("صيانة"), true, false);
+        if (!posted.ok) {
+            qCWarning(lcMaintenance) << "completion of request" << id << "not posted:" << posted.refusal;
+            return posted.refusal.isEmpty() ? refuseUnsaved() : refuse(posted.refusal);
+        }
+    }
+    if (!transaction.commit())
         return refuseUnsaved();
     emit dataChanged();
     return true;

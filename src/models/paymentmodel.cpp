@@ -1,5 +1,6 @@
 #include "paymentmodel.h"
 
+#include "bookkeeper.h"
 #include "database.h"
 #include "listpaging.h"
 #include "money.h"
@@ -164,6 +165,12 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
                 + QStringLiteral(" WHERE id=?"),
             { -cents, tenantId }))
         return refuseUnsavedRow();
+    const BookKeeper::Result posted = BookKeeper(m_db).postTenantPayment(
+        id, invoiceId, cents, method, date, invoice.value(QStringLiteral("currency_id")), open);
+    if (!posted.ok) {
+        qCWarning(lcPayments) << "payment on invoice" << invoiceId << "not posted:" << posted.refusal;
+        return posted.refusal.isEmpty() ? refuseUnsavedRow() : refuseRow(posted.refusal);
+    }
     if (ReceiptBook(m_db).issue(id, Money::fromCents(left)) <= 0)
         return refuseUnsavedRow();
     if (!transaction.commit())

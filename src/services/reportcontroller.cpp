@@ -1,5 +1,6 @@
 #include "reportcontroller.h"
 
+#include "accrualfigures.h"
 #include "clock.h"
 #include "database.h"
 #include "listpaging.h"
@@ -315,6 +316,16 @@ QVariantMap ReportController::getBalanceSheet()
         { u"installment_receivables"_s, installmentReceivables },
         { u"total_assets"_s, receivables.toDouble() + cash.toDouble() + installmentReceivables.toDouble() },
     };
+}
+
+QVariantMap ReportController::getAccrualSummary(const QString& from, const QString& to)
+{
+    const ReportDateRange range(from, to);
+    if (!range.isValid()) {
+        qCWarning(lcReports) << "refused the accrual summary with a range that is not yyyy-MM-dd";
+        return {};
+    }
+    return AccrualFigures(m_db).summary(range);
 }
 
 QVariantMap ReportController::getProjectDetailedFinancials(int pid, const QString& from, const QString& to)

@@ -70,6 +70,12 @@ public:
     Q_INVOKABLE QVariantMap getProfitLoss(const QString& from = QString(), const QString& to = QString());
     /** Open invoice balances, cash received and open installment amounts. */
     Q_INVOKABLE QVariantMap getBalanceSheet();
+    /**
+     * The same business on the basis the ledger keeps (AccrualFigures): revenue invoiced and sold,
+     * expenses incurred, and what is owed, held and received, in the primary currency. Refused
+     * (empty) for a given bound that is not "yyyy-MM-dd".
+     */
+    Q_INVOKABLE QVariantMap getAccrualSummary(const QString& from = QString(), const QString& to = QString());
 
     Q_INVOKABLE QVariantMap getProjectDetailedFinancials(
         int pid, const QString& from = QString(), const QString& to = QString());

@@ -1,7 +1,9 @@
 #include "settingsmanager.h"
 
+#include "bookkeeper.h"
 #include "currencymodel.h"
 #include "database.h"
+#include "ledgeropening.h"
 #include "transactionguard.h"
 
 #include <QLoggingCategory>
@@ -76,6 +78,18 @@ bool SettingsManager::setPrimaryCurrency(const QString& code)
         qCWarning(lcSettings) << "Refusing unknown primary currency:" << code;
         return false;
     }
+    // The books are kept in the primary currency: once the operations have posted to them in one,
+    // moving it would give every posted figure another meaning.
+    const QString current
+        = m_db->scalar(R"(SELECT code FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1)").toString();
+    if (!current.isEmpty() && current != stored.toString()
+        && m_db->scalar(QStringLiteral("SELECT 1 FROM journal_entries WHERE reference_type IN ('%1') LIMIT 1")
+                            .arg(BookKeeper::postedReferenceTypes().join(QStringLiteral("','"))))
+               .isValid()) {
+        qCWarning(lcSettings) << "Refusing to move the primary currency of books already posted in"
+                              << current;
+        return false;
+    }
     TransactionGuard transaction(m_db);
     if (!transaction.isActive())
         return false;
@@ -123,6 +137,36 @@ bool SettingsManager::updateCompanyProfile(
         return false;
     emit settingsChanged();
     return true;
+}
+
+bool SettingsManager::autoPosting() const
+{
+    return readSetting(QStringLiteral("ledger_posting")) == QLatin1String("on");
+}
+
+QVariantMap SettingsManager::setAutoPosting(bool on)
+{
+    if (on == autoPosting())
+        return { { QStringLiteral("ok"), true } };
+    LedgerOpening opening(m_db);
+    if (!on) {
+        if (!opening.switchOff())
+            return { { QStringLiteral("ok"), false },
+                { QStringLiteral("message"), QStringLiteral("تعذر حفظ الإعداد، ولم يتغير شيء") } };
+        emit settingsChanged();
+        return { { QStringLiteral("ok"), true } };
+    }
+    const LedgerOpening::Result opened = opening.switchOn();
+    if (!opened.ok) {
+        qCWarning(lcSettings) << "automatic posting not switched on:" << opened.refusal;
+        return { { QStringLiteral("ok"), false },
+            { QStringLiteral("message"),
+                opened.refusal.isEmpty() ? QStringLiteral("تعذر فتح الدفاتر، ولم يتغير شيء")
+                                         : opened.refusal },
+            { QStringLiteral("missing_rates"), opened.missingRates } };
+    }
+    emit settingsChanged();
+    return { { QStringLiteral("ok"), true } };
 }
 
 void SettingsManager::completeSetup()

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QVariantList>
+#include <QVariantMap>
 
 class Database;
 
@@ -20,6 +21,8 @@ class SettingsManager : public QObject
     Q_PROPERTY(QString companyAddress READ companyAddress NOTIFY settingsChanged)
     Q_PROPERTY(QString companyEmail READ companyEmail NOTIFY settingsChanged)
     Q_PROPERTY(QString themeMode READ themeMode NOTIFY settingsChanged)
+    /** Whether every operation posts its journal entry (off: the office keeps its books elsewhere). */
+    Q_PROPERTY(bool autoPosting READ autoPosting NOTIFY settingsChanged)
 
 public:
     explicit SettingsManager(Database* db, QObject* parent = nullptr);
@@ -36,7 +39,8 @@ public:
 
     /**
      * Makes the currency with this code the only primary one. Refuses (false, nothing changed)
-     * a code that names no currency, so the office is never left without a primary currency.
+     * a code that names no currency, so the office is never left without a primary currency, and
+     * another currency once the operations have posted to the books in the present one.
      */
     Q_INVOKABLE bool setPrimaryCurrency(const QString& code);
     /** "light" (any case, blanks ignored) selects the light theme; anything else the dark one. */
@@ -44,6 +48,14 @@ public:
     /** Stores the four profile texts as given, all or none. */
     Q_INVOKABLE bool updateCompanyProfile(
         const QString& name, const QString& phone, const QString& addr, const QString& email);
+    bool autoPosting() const;
+    /**
+     * Switches the automatic posting of operations to the ledger. Switching on opens the books (or
+     * catches up with what was done while it was off), all or nothing. Returns a map with `ok` and,
+     * when refused, `message` (Arabic) and `missing_rates` (the currencies lacking today's rate:
+     * `currency_id`, `code`, `name_ar`, `date`).
+     */
+    Q_INVOKABLE QVariantMap setAutoPosting(bool on);
     /** Ends the first-run state for the running program; the next start derives it again. */
     Q_INVOKABLE void completeSetup();
 

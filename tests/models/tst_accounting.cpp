@@ -1,13 +1,20 @@
 // The ledger and the office's costs: accounts and journal entries, currencies and exchange rates,
-// expenses with their contractors, and maintenance requests.
+// expenses with their contractors, and maintenance requests; what every operation posts to the
+// books, in the primary currency and in others, and the switch that opens them.
 #include "accountmodel.h"
+#include "chequemodel.h"
 #include "clock.h"
 #include "currencymodel.h"
 #include "expensemodel.h"
+#include "installmentmodel.h"
+#include "invoicemodel.h"
+#include "ledgeropening.h"
 #include "maintenancemodel.h"
 #include "modeltest.h"
+#include "paymentmodel.h"
 #include "rentalfixtures.h"
 #include "rowvalues.h"
+#include "settingsmanager.h"
 
 #include <cmath>
 
@@ -33,6 +40,23 @@ QVariantMap line(int account, const QVariant& debit, const QVariant& credit)
     return { { "account_id", account }, { "debit", debit }, { "credit", credit } };
 }
 
+/**
+ * What the program posted on each account, "code:cents" (debit positive) in code order: in the
+ * newest entry of a kind ("%" any), or in all entries of that kind.
+ */
+QString posted(Database* db, const QString& type = "%", bool newestOnly = true)
+{
+    return columnOf(db->execQuery(R"(
+            WITH kind AS (SELECT id FROM journal_entries WHERE reference_type != 'manual' AND reference_type LIKE ?)
+            SELECT a.code || ':' || CAST(SUM(ROUND(jl.debit * 100) - ROUND(jl.credit * 100)) AS INTEGER) AS line
+            FROM journal_lines jl JOIN accounts a ON a.id = jl.account_id
+            WHERE jl.entry_id IN (SELECT id FROM kind) AND (? = 0 OR jl.entry_id = (SELECT MAX(id) FROM kind))
+            GROUP BY a.code ORDER BY a.code)",
+                        { type, newestOnly ? 1 : 0 }),
+        "line")
+        .join(' ');
+}
+
 } // namespace
 
 class TestAccounting : public QObject
@@ -52,6 +76,10 @@ private:
     int m_contractor = 0;
     int m_open = 0;
     int m_done = 0;
+    // What the books' tests add: a tenant of the unit, a buyer and a unit for sale.
+    int m_tenant = 0;
+    int m_buyer = 0;
+    int m_forSale = 0;
 
     Database* db() const { return m_db->db(); }
     double balance(const QString& table, int id) const
@@ -72,6 +100,42 @@ private:
         return m_expenses->add(property ? property : m_property, 0, contractor ? contractor : m_contractor,
                    category, {}, {}, amount, date, 1)
             > 0;
+    }
+
+    void openOffice()
+    {
+        m_property = addProperty(db());
+        m_unit = addUnit(db(), m_property, "101");
+        m_forSale = addUnit(db(), m_property, "201");
+        m_tenant = addTenant(db(), "سامر");
+        m_buyer = addBuyer(db(), "ليلى");
+        m_contractor = 0;
+    }
+    int entries() const { return m_db->count("journal_entries"); }
+    int invoice(double rent, double service = 0, int currency = 1)
+    {
+        QVariantMap rentLine = item("إيجار", rent);
+        rentLine.insert("type", "rent");
+        QVariantList items { rentLine };
+        if (service > 0)
+            items << item("نظافة", service);
+        return InvoiceModel(db()).createInvoice(m_tenant, m_unit, "2025-05", items, currency);
+    }
+    bool pay(int invoiceId, double amount, const QString& method = "cash", int currency = 1)
+    {
+        return PaymentModel(db()).add(invoiceId, m_tenant, amount, method, Clock::todayText(), {}, currency)
+            > 0;
+    }
+    bool sell(double price, double down, int count, const QString& firstCheque = {})
+    {
+        return InstallmentModel(db()).sellUnit(
+                   m_buyer, m_forSale, price, down, count, "2025-06-01", 1, firstCheque, "بنك فلسطين")
+            == 1;
+    }
+    bool cheque(const QString& status)
+    {
+        return ChequeModel(db()).updateStatus(
+            m_db->value("SELECT id FROM cheques WHERE cheque_number='501'").toInt(), status);
     }
 
 private slots:
@@ -190,6 +254,17 @@ private slots:
         refusal("request set to a word outside the vocabulary", status("cancelled", &m_open));
         refusal(
             "unknown request in progress", [this] { return m_requests->updateStatus(9999, "in_progress"); });
+        // The books: an entry by hand may not pass for an operation's, nothing is posted at a
+        // guessed rate, and the books' currency stays once operations have posted in it.
+        refusal("entry by hand posing as an invoice's", [this] {
+            return m_ledger->createJournalEntry(
+                       "2024-04-10", "قيد", "invoice", 1, { line(kCash, 5.0, 0.0), line(kRent, 0.0, 5.0) })
+                > 0;
+        });
+        refusal("expense in dollars with no rate of its day",
+            [this] { return m_expenses->add(m_property, 0, 0, "رسوم", {}, {}, 10, "2025-05-04", 2) > 0; });
+        refusal("primary currency moved under the books",
+            [this] { return SettingsManager(db()).setPrimaryCurrency("USD"); });
     }
     void refusals()
     {
@@ -253,7 +328,7 @@ private slots:
         QVERIFY(post("2024-04-15", kCash, kEquity, 500.0)); // capital, not a result
         QVERIFY(post("2024-04-20", kRent, kCash, 10.0)); // a refund lowers the revenue
         QVERIFY(post("2024-04-21", kMaintenance, kPayables, 50.0)); // a bill owed
-        const int other = m_ledger->add("2200", "مورد آخر", "liability", kLiabilities);
+        const int other = m_ledger->add("2300", "مورد آخر", "liability", kLiabilities);
         QVERIFY(post("2024-04-22", other, kCash, 20.0)); // overpaid: lowers what is owed
 
         const QVariantMap april = m_ledger->getProfitLoss("2024-04-01", "2024-04-30");
@@ -348,6 +423,135 @@ private slots:
         QCOMPARE(idsOf(m_requests->getByStatus("completed")), QList<int>({ leak }));
         QCOMPARE(m_requests->getCount(), 3);
         QCOMPARE(m_requests->getCount("in_progress"), 1);
+    }
+
+    void everyOperationPostsOneEntry()
+    {
+        // Each step and its entry's lines, in hundredths of the primary currency, worked out by hand.
+        openOffice();
+        const int contractor = m_expenses->addContractor("أبو علي", {}, {});
+        const int request = m_requests->add(m_unit, 0, "تسرب", {}, "low");
+        int bill = 0;
+        const struct
+        {
+            const char* name;
+            std::function<bool()> act;
+            const char* reference;
+            const char* lines;
+        } steps[] = {
+            { "rent and service invoice", [&] { return (bill = invoice(1000, 150)) > 0; }, "invoice",
+                "1200:115000 4100:-100000 4200:-15000" },
+            { "payment in cash", [&] { return pay(bill, 400); }, "payment", "1100:40000 1200:-40000" },
+            { "payment by transfer", [&] { return pay(bill, 115, "bank"); }, "payment",
+                "1110:11500 1200:-11500" },
+            // 635 of 1000 rent and 150 service still open: taken back in those shares.
+            { "void takes back the open part", [&] { return InvoiceModel(db()).voidInvoice(bill); }, "void",
+                "1200:-63500 4100:55217 4200:8283" },
+            { "expense paid", [&] { return spend(300, "2025-06-09", "كهرباء", 0); }, "expense",
+                "1100:-30000 5200:30000" },
+            { "contractor's work owed", [&] { return spend(220.5, "2025-06-09", "صيانة", contractor); },
+                "expense", "2100:-22050 5100:22050" },
+            { "maintenance completed", [&] { return m_requests->complete(request, 250); }, "expense",
+                "1100:-25000 5100:25000" },
+            { "sale with down payment", [&] { return sell(100000, 20000, 4, "500"); }, "sale",
+                "1100:2000000 1210:8000000 4300:-10000000" },
+            { "installment collected",
+                [&] {
+                    return InstallmentModel(db()).payInstallment(
+                        m_db->value("SELECT MIN(id) FROM installments").toInt(), 5000);
+                },
+                "collection", "1100:500000 1210:-500000" },
+            { "installment cheque cashed", [&] { return cheque("paid"); }, "collection",
+                "1110:2000000 1210:-2000000" },
+            { "cheque returned by the bank", [&] { return cheque("bounced"); }, "cheque_return",
+                "1110:-2000000 1210:2000000" },
+            { "installment added by hand",
+                [&] {
+                    return InstallmentModel(db()).add(m_buyer, m_forSale, 0, 0, 750, "2025-12-01", 1) > 0;
+                },
+                "installment", "1210:75000 4300:-75000" },
+        };
+        for (const auto& step : steps) {
+            const int before = entries();
+            QVERIFY2(step.act(), step.name);
+            QCOMPARE(entries(), before + 1);
+            QCOMPARE(posted(db(), step.reference), QString::fromLatin1(step.lines));
+            VERIFY_CONSISTENT(db());
+        }
+        // Work done for nothing moves no money.
+        QVERIFY(m_requests->complete(m_requests->add(m_unit, 0, "فحص", {}, "low"), 0));
+        QCOMPARE(entries(), int(std::size(steps)));
+    }
+
+    void otherCurrenciesPostAtTheRateOfTheDay()
+    {
+        openOffice();
+        QVERIFY(m_currencies->setRate(2, 1, 3.5));
+        const int id = invoice(100, 0, 2);
+        QCOMPARE(posted(db()), "1200:35000 4100:-35000");
+        // Paid a day later at 3.6 in two parts: the receivable goes at 3.5, the rest is a gain.
+        Clock::setToday(QDate(2025, 6, 10));
+        QVERIFY(m_currencies->setRate(2, 1, 3.6));
+        QVERIFY(pay(id, 33.33, "cash", 2));
+        QCOMPARE(posted(db()), "1100:11999 1200:-11665 4400:-334");
+        QVERIFY(pay(id, 66.67, "cash", 2));
+        QCOMPARE(posted(db()), "1100:24001 1200:-23335 4400:-666");
+        VERIFY_CONSISTENT(db());
+    }
+
+    void aMissingRateIsAskedForThenPosted()
+    {
+        openOffice();
+        const QString lastWeek = "2025-06-02";
+        QVERIFY(m_ledger->missingRate(1, lastWeek).isEmpty());
+        QCOMPARE(m_ledger->missingRate(2, lastWeek).value("code").toString(), "USD");
+        // The rent run leaves the invoice it cannot post, and says which rate it lacks.
+        const int contract = addContract(db(), m_unit, m_tenant, "2025-01-01", "2025-12-31", 500);
+        QVERIFY(db()->execNonQuery("UPDATE contracts SET currency_id=2 WHERE id=?", { contract }));
+        const QVariantMap run = InvoiceModel(db()).issueRent("2025-06");
+        QCOMPARE(run.value("failed").toInt(), 1);
+        QCOMPARE(run.value("missing_rates").toList().size(), 1);
+        // Today's rate is no rate of last week; that day's is entered once, and used.
+        QVERIFY(m_currencies->setRate(2, 1, 3.7));
+        QVERIFY(!m_ledger->missingRate(2, lastWeek).isEmpty());
+        QVERIFY(m_currencies->setRateOn(2, 1, 3.65, lastWeek));
+        QVERIFY(!m_currencies->setRateOn(2, 1, 3.66, lastWeek));
+        QVERIFY(m_expenses->add(m_property, 0, 0, "رسوم", {}, {}, 10, lastWeek, 2) > 0);
+        QCOMPARE(posted(db()), "1100:-3650 5200:3650");
+    }
+
+    void theBooksOpenFromTheOperations_data()
+    {
+        QTest::addColumn<bool>("firstStart");
+        QTest::newRow("switched on again") << false;
+        QTest::newRow("first start of a file that never posted") << true;
+    }
+    void theBooksOpenFromTheOperations()
+    {
+        // Switched off, as in a version without automatic posting: nothing posts; an entry typed
+        // by hand is kept as it is.
+        QFETCH(bool, firstStart);
+        openOffice();
+        SettingsManager settings(db());
+        QVERIFY(settings.setAutoPosting(false).value("ok").toBool());
+        QVERIFY(pay(invoice(1200, 80), 500, "bank"));
+        QVERIFY(spend(300, "2025-06-09", "رواتب", 0));
+        QVERIFY(sell(5000, 1000, 2));
+        QVERIFY(post("2025-06-09", kCash, kEquity, 1000));
+        QCOMPARE(entries(), 1);
+        if (firstStart) {
+            QVERIFY(db()->execNonQuery("DELETE FROM settings WHERE key LIKE 'ledger_%'"));
+            QVERIFY(LedgerOpening(db()).openOnFirstStart());
+        } else {
+            QVERIFY(settings.setAutoPosting(true).value("ok").toBool());
+        }
+        // One entry per account brings what the program posted up to what the operations hold.
+        QCOMPARE(m_db->count("SELECT id FROM journal_entries WHERE reference_type='opening'"), 8);
+        QCOMPARE(posted(db(), "opening", false),
+            "1100:70000 1110:50000 1200:78000 1210:400000 3100:0 4100:-120000 4200:-8000 4300:-500000 "
+            "5200:30000");
+        QCOMPARE(balance("accounts", kCash), 1700.0);
+        VERIFY_CONSISTENT(db());
     }
 };
 

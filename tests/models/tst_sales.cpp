@@ -3,6 +3,7 @@
 #include "buyermodel.h"
 #include "chequemodel.h"
 #include "clock.h"
+#include "currencymodel.h"
 #include "installmentmodel.h"
 #include "modeltest.h"
 #include "money.h"
@@ -76,6 +77,9 @@ private slots:
         m_property = addProperty(db(), "برج الياسمين");
         m_unit = addUnit(db(), m_property, "A-101");
         m_buyer = addBuyer(db(), "سامي خليل");
+        // Sales in dollars and dinars post to the books at the rate of their day.
+        QVERIFY(CurrencyModel(db()).setRateOn(2, 1, 3.6, "2000-01-01"));
+        QVERIFY(CurrencyModel(db()).setRateOn(3, 1, 5.1, "2000-01-01"));
     }
     void cleanup()
     {

@@ -102,4 +102,26 @@ AppTestCase {
         shown(card, "centre_" + testSupport.value("SELECT id FROM cost_centers WHERE unit_id=?", [unit]));
         compare(shown(page, "project_" + empty).centres.length, 0);
     }
+
+    function test_anOperationsEntryOpensItsOriginAndTheStatementsShowIt() {
+        loginAsAdmin();
+        const tower = propertyModel.add("برج الياسمين", "residential", "", "", "");
+        invoice(tenantModel.add("سامر", "", "", "", ""), unitModel.add(tower, "A1", 1, 120, 3, 0, 0, 100000, 1), "2025-03", 900);
+        const page = showPage(4);
+        showTab(page, 1);
+        const entry = shown(page, "entry_" + testSupport.value("SELECT id FROM journal_entries WHERE reference_type='invoice'"));
+        compare(find("originLabel", entry).text, "فاتورة");
+        const dialog = openBy(entry, "entryOriginDialog", page);
+        compare(find("entryLines", dialog.contentItem).count, 2);
+        mouseClick(find("openOriginButton", dialog.contentItem));
+        waitClosed(dialog);
+        compare(screen().currentIndex, 7, "the invoices page");
+        showPage(4);
+        showTab(page, 4);
+        compare(find("totalDebit", page).text, Format.money(900));
+        compare(find("totalCredit", page).text, Format.money(900));
+        showTab(page, 5);
+        compare(find("statementResult", find("balanceSheetView", page)).text, Format.amount(900), "liabilities, equity and earnings");
+        shown(find("profitLossView", page), "statementLine_4100");
+    }
 }

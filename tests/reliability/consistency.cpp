@@ -153,7 +153,7 @@ void checkWholeCents(const QSqlDatabase& db, QStringList* problems)
         { "invoice_items", "unit_price", "" }, { "payments", "amount", " AND invoice_id IS NOT NULL" },
         { "expenses", "amount", "" }, { "contracts", "rent_amount", "" }, { "contracts", "deposit", "" },
         { "journal_lines", "debit", "" }, { "journal_lines", "credit", "" },
-        { "maintenance_requests", "cost", "" } };
+        { "journal_lines", "original_amount", "" }, { "maintenance_requests", "cost", "" } };
     for (const auto& column : columns) {
         const QString table = QLatin1String(column[0]);
         const QString name = QLatin1String(column[1]);
@@ -252,8 +252,10 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
     const QDate start = sale.start;
     const int buyerId = sale.buyerId;
 
-    query.prepare(QStringLiteral("SELECT id, installment_amount, due_date, cheque_number, total_price, "
-                                 "down_payment, buyer_id FROM installments WHERE unit_id = ? ORDER BY id"));
+    // An installment added by hand later is no part of the sale's schedule.
+    query.prepare(
+        QStringLiteral("SELECT id, installment_amount, due_date, cheque_number, total_price, down_payment, "
+                       "buyer_id FROM installments WHERE unit_id = ? AND added_by_hand = 0 ORDER BY id"));
     query.addBindValue(sale.unitId);
     if (!query.exec()) {
         problems->append(query.lastError().text());
@@ -483,6 +485,165 @@ void checkOverheads(const QSqlDatabase& db, QStringList* problems)
     }
 }
 
+// ---------------------------------------------------------------------------------------------
+// The ledger
+// ---------------------------------------------------------------------------------------------
+
+void checkLedgerBalanced(const QSqlDatabase& db, QStringList* problems)
+{
+    // In whole hundredths, as the books keep them: no margin.
+    expectNoRows(db, QStringLiteral("trial balance does not come to 0"),
+        QStringLiteral("SELECT SUM(ROUND(balance * 100)) AS off FROM accounts HAVING off != 0"), problems);
+    expectNoRows(db, QStringLiteral("journal entry does not balance"), QStringLiteral(R"(
+        SELECT entry_id, SUM(ROUND(debit * 100) - ROUND(credit * 100)) AS off FROM journal_lines
+        GROUP BY entry_id HAVING off != 0)"),
+        problems);
+    expectNoRows(db, QStringLiteral("account balance is not the sum of its lines"), QStringLiteral(R"(
+        SELECT a.id, a.code, a.balance, COALESCE(l.cents, 0) / 100.0 AS lines FROM accounts a
+        LEFT JOIN (SELECT account_id, SUM(ROUND(debit * 100) - ROUND(credit * 100)) AS cents
+                   FROM journal_lines GROUP BY account_id) l ON l.account_id = a.id
+        WHERE ROUND(a.balance * 100) != COALESCE(l.cents, 0))"),
+        problems);
+}
+
+// Every operation that posts, as (kind, id, new, day, currency, revenue group, revenue in
+// hundredths): `new` when it was made since the posting was switched on (the last id of each table
+// and the time then, as the settings keep them), so it must have its own entry. A void is new from
+// the second after the switch: one in that very second may have come before it. `p` is the primary
+// currency, `sold` the units sold since the switch.
+const QString kOperations = QStringLiteral(R"(
+    WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
+    since AS (SELECT json_extract(value, '$.invoices') AS invoices, json_extract(value, '$.payments') AS payments,
+                     json_extract(value, '$.expenses') AS expenses, json_extract(value, '$.installments') AS installments,
+                     json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time
+              FROM settings WHERE key = 'ledger_since'),
+    sold AS (SELECT record_id AS unit_id FROM audit_logs
+             WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units'),
+    ops(kind, id, new, day, currency, grp, revenue) AS (
+      SELECT 'invoice', id, id > (SELECT invoices FROM since), date(created_at, 'localtime'), currency_id,
+             'rental', ROUND(total_amount * 100) FROM invoices
+      UNION ALL
+      SELECT 'void', id, voided_at > (SELECT time FROM since), date(voided_at, 'localtime'), currency_id,
+             'rental', -ROUND((total_amount - paid_amount) * 100) FROM invoices
+      WHERE status = 'void' AND total_amount > paid_amount
+      UNION ALL
+      SELECT CASE WHEN tenant_id IS NOT NULL THEN 'payment' WHEN amount > 0 THEN 'collection'
+                  ELSE 'cheque_return' END, id, id > (SELECT payments FROM since), payment_date, currency_id, '', 0
+      FROM payments WHERE is_down_payment = 0
+      UNION ALL
+      SELECT 'expense', id, id > (SELECT expenses FROM since), expense_date, currency_id, '', 0 FROM expenses
+      WHERE ROUND(amount * 100) > 0
+      UNION ALL
+      SELECT 'sale', u.id, u.id IN (SELECT unit_id FROM sold), u.sale_date,
+             COALESCE(d.currency_id, (SELECT currency_id FROM installments WHERE unit_id = u.id LIMIT 1)), 'sales',
+             COALESCE(ROUND(d.amount * 100), 0) + COALESCE((SELECT SUM(ROUND(installment_amount * 100))
+                                                    FROM installments WHERE unit_id = u.id AND added_by_hand = 0), 0)
+      FROM units u LEFT JOIN payments d ON d.unit_id = u.id AND d.is_down_payment = 1 WHERE u.status = 'sold'
+      UNION ALL
+      SELECT 'installment', id, id > (SELECT installments FROM since), date(created_at, 'localtime'), currency_id,
+             'sales', ROUND(installment_amount * 100) FROM installments WHERE added_by_hand = 1
+      UNION ALL
+      SELECT 'opening', id, 0, NULL, NULL, '', 0 FROM accounts)
+    )");
+
+/** Hundredths per key, from the (key, cents) rows of a statement that may use the operations. */
+QMap<QString, qint64> sums(const QSqlDatabase& db, const QString& sql, QStringList* problems)
+{
+    QMap<QString, qint64> found;
+    forEachRow(db, kOperations + sql, problems, [&](const QSqlQuery& query) {
+        found[query.value(0).toString()] += qRound64(query.value(1).toDouble());
+    });
+    return found;
+}
+
+void expectSame(const QString& what, const QMap<QString, qint64>& books,
+    const QMap<QString, qint64>& operations, QStringList* problems)
+{
+    QStringList keys = books.keys() + operations.keys();
+    keys.removeDuplicates();
+    for (const QString& key : keys) {
+        if (books.value(key) != operations.value(key))
+            problems->append(QStringLiteral("%1 (%2): %3 in the books, %4 by the operations")
+                                 .arg(what, key)
+                                 .arg(books.value(key) / 100.0, 0, 'f', 2)
+                                 .arg(operations.value(key) / 100.0, 0, 'f', 2));
+    }
+}
+
+void checkLedgerPosted(const QSqlDatabase& db, QStringList* problems)
+{
+    const auto same = [&](const QString& what, const QString& books, const QString& operations) {
+        expectSame(what, sums(db, books, problems), sums(db, operations, problems), problems);
+    };
+    // What the program posted on the accounts of some roles (%2), keyed by %1: in the entries'
+    // currency, or 'all'.
+    static const QString posted = QStringLiteral(R"(
+        SELECT %1, ROUND(jl.original_amount * 100) FROM journal_lines jl
+        JOIN journal_entries je ON je.id = jl.entry_id JOIN accounts a ON a.id = jl.account_id
+        WHERE a.posting_role IN (%2) AND je.reference_type != 'manual')");
+    static const QString entryCurrency = QStringLiteral("COALESCE(je.currency_id, (SELECT id FROM p))");
+    static const QString currency = QStringLiteral("COALESCE(currency_id, (SELECT id FROM p))");
+    // Receivables: what the open invoices and installments leave, per currency; together, what
+    // the tenants' and buyers' running balances say is owed.
+    same(QStringLiteral("tenants' receivable"),
+        posted.arg(entryCurrency, QStringLiteral("'tenant_receivable'")),
+        QStringLiteral("SELECT %1, ROUND(balance * 100) FROM invoices WHERE status != 'void'").arg(currency));
+    same(QStringLiteral("buyers' receivable"),
+        posted.arg(entryCurrency, QStringLiteral("'buyer_receivable'")),
+        QStringLiteral("SELECT %1, ROUND((installment_amount - paid_amount) * 100) FROM installments")
+            .arg(currency));
+    same(QStringLiteral("receivables"),
+        posted.arg(QStringLiteral("'all'"), QStringLiteral("'tenant_receivable', 'buyer_receivable'")),
+        QStringLiteral("SELECT 'all', ROUND(balance * 100) FROM tenants UNION ALL "
+                       "SELECT 'all', ROUND(balance * 100) FROM buyers"));
+    // Cash and bank: the money received less the expenses paid (a contractor's work is owed).
+    static const QString inCash = QStringLiteral("COALESCE(TRIM(payment_method), '') IN ('', 'cash')");
+    same(QStringLiteral("cash"), posted.arg(entryCurrency, QStringLiteral("'cash'")),
+        QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE %2 UNION ALL "
+                       "SELECT %1, -ROUND(amount * 100) FROM expenses WHERE contractor_id IS NULL")
+            .arg(currency, inCash));
+    same(QStringLiteral("bank"), posted.arg(entryCurrency, QStringLiteral("'bank'")),
+        QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE NOT %2").arg(currency, inCash));
+    // Each month's revenue of the operations made since the switch, each on its own day and in its
+    // own currency, against the revenue lines of their entries by the entries' dates.
+    same(QStringLiteral("revenue"),
+        QStringLiteral(R"(
+        SELECT o.grp || ' ' || substr(je.entry_date, 1, 7) || ' ' || %1, -ROUND(jl.original_amount * 100)
+        FROM journal_lines jl JOIN journal_entries je ON je.id = jl.entry_id JOIN accounts a ON a.id = jl.account_id
+        JOIN ops o ON o.kind = je.reference_type AND o.id = je.reference_id AND o.new
+        WHERE a.posting_role IN ('rent', 'services', 'sales'))")
+            .arg(entryCurrency),
+        QStringLiteral(R"(
+        SELECT grp || ' ' || substr(day, 1, 7) || ' ' || COALESCE(currency, (SELECT id FROM p)), revenue
+        FROM ops WHERE new AND revenue != 0)"));
+    // One entry for each operation made since the switch, none for two, none naming nothing.
+    const auto expect = [&](const QString& what, const QString& sql) {
+        expectNoRows(db, what, kOperations + sql, problems);
+    };
+    expect(QStringLiteral("operation without its entry"), QStringLiteral(R"(
+        SELECT kind, id FROM ops o WHERE new
+          AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = o.kind AND reference_id = o.id))"));
+    expect(QStringLiteral("operation with more than one entry"), QStringLiteral(R"(
+        SELECT reference_type, reference_id, COUNT(*) AS entries FROM journal_entries
+        WHERE reference_type NOT IN ('manual', 'opening') GROUP BY 1, 2 HAVING entries > 1)"));
+    expect(QStringLiteral("entry naming no operation of its kind"), QStringLiteral(R"(
+        SELECT je.id, je.reference_type, je.reference_id FROM journal_entries je
+        WHERE je.reference_type != 'manual'
+          AND NOT EXISTS (SELECT 1 FROM ops WHERE kind = je.reference_type AND id = je.reference_id))"));
+}
+
+void checkLedger(const QSqlDatabase& db, Checks checks, QStringList* problems)
+{
+    if (checks & LedgerBalanced)
+        checkLedgerBalanced(db, problems);
+    // With posting off the office keeps its books elsewhere: the operations owe the ledger nothing.
+    QSqlQuery query(db);
+    if ((checks & LedgerPosted)
+        && query.exec(QStringLiteral("SELECT value FROM settings WHERE key = 'ledger_posting'"))
+        && query.next() && query.value(0).toString() == QLatin1String("on"))
+        checkLedgerPosted(db, problems);
+}
+
 void hashValue(QCryptographicHash* hash, const QVariant& value)
 {
     QByteArray bytes;
@@ -539,6 +700,7 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
         checkUnitStatuses(db, &found);
     if (checks & OverheadShares)
         checkOverheads(db, &found);
+    checkLedger(db, checks, &found);
     return found;
 }
 

@@ -33,7 +33,12 @@ enum Check {
     ChequeCollections
     = 0x10000, ///< a cashed cheque's installment is collected; only a cashed one holds money
     Receipts = 0x20000, ///< every sum received has one receipt, numbered 1 to the counter with no gap
-    All = 0x3ffff,
+    /// Trial balance 0, every entry balances, every account is the sum of its lines.
+    LedgerBalanced = 0x40000,
+    /// While operations post (per currency): receivables, cash and bank, and each month's revenue are
+    /// what the operations say; each operation since the switch has one entry, each entry its operation.
+    LedgerPosted = 0x80000,
+    All = 0xfffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

@@ -328,8 +328,20 @@ QList<Operation> operations()
         a.refuseIf(!std::isfinite(rate) || rate <= 0);
         return o.app->currencyModel()->setRate(currency(a), a.id("currencies", "is_primary = 0"), rate);
     });
+    // The primary currency stays once the books hold entries in it; the books' own settings.
     add("primary currency", [](Office& o, A& a) {
-        return o.app->settingsManager()->setPrimaryCurrency(a.choice("USD,ILS,usd"));
+        return o.app->settingsManager()->setPrimaryCurrency(a.choice("ILS|USD,usd"));
+    });
+    // Off, or on again: then the books catch up with what was done meanwhile.
+    add("automatic posting switched", [](Office& o, A&) {
+        SettingsManager* settings = o.app->settingsManager();
+        return settings->setAutoPosting(!settings->autoPosting()).value(u"ok"_s).toBool();
+    });
+    add("rate of an earlier day", [](Office& o, A& a) {
+        const double rate = a.amount(3.61);
+        a.refuseIf(!std::isfinite(rate) || rate <= 0);
+        return o.app->currencyModel()->setRateOn(
+            a.id("currencies", "is_primary = 0"), currency(a), rate, a.date("2025-03-01"));
     });
     add("company profile", [](Office& o, A& a) {
         return o.app->settingsManager()->updateCompanyProfile(

@@ -114,6 +114,9 @@ private slots:
         row("paid in another currency", C::PaymentCurrencies, "UPDATE payments SET currency_id = 2");
         row("a let unit out of service", C::UnitStatuses, "UPDATE units SET status = 'maintenance'");
         row("a returned cheque's money", C::ChequeCollections, "UPDATE cheques SET status = 'bounced'");
+        row("a journal line lost", C::LedgerBalanced, "DELETE FROM journal_lines WHERE id = 1");
+        row("entries naming other operations", C::LedgerPosted,
+            "UPDATE journal_entries SET reference_id = reference_id + 1000");
         row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
     }
 

@@ -1,6 +1,5 @@
 #include "datagenerator.h"
 
-#include "accountmodel.h"
 #include "authcontroller.h"
 #include "buyermodel.h"
 #include "chequemodel.h"
@@ -121,7 +120,7 @@ OfficeProfile OfficeProfile::named(const QString& name)
  * One run of the simulation: the office's state as the generator tracks it beside the database,
  * and a calendar of things still to happen. Every day of the history is lived in order; the first
  * of the month opens it (contracts ending and starting, meter readings, the rent run, building
- * service charges), events fall on their days, and the last day books the month in the ledger.
+ * service charges) and events fall on their days; every operation posts its own journal entry.
  */
 class DataGenerator::Office
 {
@@ -141,7 +140,6 @@ public:
         , m_payments(db)
         , m_maintenance(db)
         , m_expenses(db)
-        , m_accounts(db)
         , m_cheques(db)
         , m_buyers(db)
         , m_installments(db)
@@ -172,8 +170,6 @@ public:
             if (day.day() == 1)
                 openMonth(day);
             runEventsUntil(day);
-            if (day == lastDayOfMonth(day))
-                closeMonth(day);
             if (day.month() == 12 && day.day() == 31)
                 report(QStringLiteral("%1 lived (%2 s)").arg(day.year()).arg(timer.elapsed() / 1000));
         }
@@ -251,11 +247,6 @@ private:
         }
     }
 
-    int accountId(const QString& code) const
-    {
-        return m_db->scalar(QStringLiteral("SELECT id FROM accounts WHERE code=?"), { code }).toInt();
-    }
-
     int serviceId(const QString& name) const
     {
         return m_db->scalar(QStringLiteral("SELECT id FROM services WHERE name=?"), { name }).toInt();
@@ -290,11 +281,6 @@ private:
             if (check(id > 0, QStringLiteral("contractor")))
                 m_contractorIds.push_back(id);
         }
-        m_cashAccount = accountId(QStringLiteral("1100"));
-        m_rentRevenueAccount = accountId(QStringLiteral("4100"));
-        m_salesRevenueAccount = accountId(QStringLiteral("4300"));
-        m_maintenanceAccount = accountId(QStringLiteral("5100"));
-        m_operatingAccount = accountId(QStringLiteral("5200"));
         m_waterService = serviceId(QStringLiteral("مياه"));
         m_powerService = serviceId(QStringLiteral("كهرباء"));
     }
@@ -493,9 +479,6 @@ private:
         turnOverContracts(monthStart);
         planEarlyDepartures(monthStart);
         readMeters(period);
-        m_monthRent = 0;
-        m_monthSales = 0;
-        m_monthExpenses = 0;
 
         const int made = m_invoices.generateAllRent(period);
         check(made > 0, QStringLiteral("rent run of %1").arg(period));
@@ -599,7 +582,6 @@ private:
             const int id = m_payments.add(
                 invoiceId, tenantId, amount, method, Clock::todayText(), reference, currency);
             check(id > 0, QStringLiteral("payment of %1 on invoice %2").arg(amount).arg(invoiceId));
-            m_monthRent += amount;
         });
     }
 
@@ -624,7 +606,6 @@ private:
             const double cost = roundedTo(betweenReal(80, 2500), 10);
             at(today.addDays(between(7, 30)), [this, id, cost] {
                 check(m_maintenance.complete(id, cost), QStringLiteral("maintenance completion"));
-                m_monthExpenses += cost;
             });
         }
     }
@@ -648,7 +629,6 @@ private:
             category + QStringLiteral(" - ") + m_words.maintenanceTitle(), amount, Clock::todayText(),
             kShekel);
         check(id > 0, QStringLiteral("expense"));
-        m_monthExpenses += amount;
     }
 
     void recordCheque()
@@ -685,55 +665,6 @@ private:
                 check(m_cheques.updateStatus(id, status), QStringLiteral("cheque status"));
             });
         }
-    }
-
-    /** The month in the ledger: takings, sales money and outgoings, entered by hand on its last day. */
-    void closeMonth(const QDate& monthEnd)
-    {
-        if (monthEnd > m_options.today)
-            return;
-        const QString period = periodText(monthEnd);
-        const QString date = dateText(monthEnd);
-        const auto line = [](int account, double debit, double credit, const QString& text) {
-            return QVariantMap { { QStringLiteral("account_id"), account },
-                { QStringLiteral("debit"), debit }, { QStringLiteral("credit"), credit },
-                { QStringLiteral("description"), text } };
-        };
-        if (m_monthRent > 0) {
-            const double amount = cents(m_monthRent);
-            check(
-                m_accounts.createJournalEntry(date,
-                    QStringLiteral("إثبات تحصيلات الإيجار لشهر %1").arg(period), QStringLiteral("manual"), 0,
-                    { line(m_cashAccount, amount, 0, QStringLiteral("تحصيلات نقدية وبنكية")),
-                        line(m_rentRevenueAccount, 0, amount, QStringLiteral("إيرادات الإيجار")) })
-                    > 0,
-                QStringLiteral("rent journal entry"));
-        }
-        if (m_monthSales > 0) {
-            const double amount = cents(m_monthSales);
-            check(
-                m_accounts.createJournalEntry(date,
-                    QStringLiteral("إثبات تحصيلات المبيعات لشهر %1").arg(period), QStringLiteral("manual"), 0,
-                    { line(m_cashAccount, amount, 0, QStringLiteral("دفعات وأقساط")),
-                        line(m_salesRevenueAccount, 0, amount, QStringLiteral("إيرادات المبيعات")) })
-                    > 0,
-                QStringLiteral("sales journal entry"));
-        }
-        if (m_monthExpenses > 0) {
-            const double amount = cents(m_monthExpenses);
-            const double maintenance = cents(amount * 0.4);
-            check(
-                m_accounts.createJournalEntry(date, QStringLiteral("إثبات مصروفات شهر %1").arg(period),
-                    QStringLiteral("manual"), 0,
-                    { line(m_maintenanceAccount, maintenance, 0, QStringLiteral("صيانة")),
-                        line(m_operatingAccount, amount - maintenance, 0, QStringLiteral("مصروفات تشغيلية")),
-                        line(m_cashAccount, 0, amount, QStringLiteral("مدفوعات")) })
-                    > 0,
-                QStringLiteral("expense journal entry"));
-        }
-        m_monthRent = 0;
-        m_monthSales = 0;
-        m_monthExpenses = 0;
     }
 
     // ---------------------------------------------------------------------------------------
@@ -775,7 +706,6 @@ private:
             buyerId, unit.id, price, down, count, saleDate, currency, firstCheque, bank);
         if (!check(sold == 1, QStringLiteral("sale of unit %1").arg(unit.id)))
             return;
-        m_monthSales += down;
         planCollections(buyerId, unit.id);
     }
 
@@ -829,7 +759,6 @@ private:
         at(day, [this, chequeId, open] {
             check(m_cheques.updateStatus(chequeId, QStringLiteral("paid")),
                 QStringLiteral("cashed cheque %1").arg(chequeId));
-            m_monthSales += open;
         });
     }
 
@@ -838,7 +767,6 @@ private:
         at(day, [this, installmentId, amount] {
             check(m_installments.payInstallment(installmentId, amount),
                 QStringLiteral("collection of installment %1").arg(installmentId));
-            m_monthSales += amount;
         });
     }
 
@@ -858,7 +786,6 @@ private:
     PaymentModel m_payments;
     MaintenanceModel m_maintenance;
     ExpenseModel m_expenses;
-    AccountModel m_accounts;
     ChequeModel m_cheques;
     BuyerModel m_buyers;
     InstallmentModel m_installments;
@@ -874,14 +801,6 @@ private:
     std::multimap<QDate, std::function<void()>> m_calendar; // same-day events keep their order
     int m_people = 0;
     int m_lastInvoiceId = 0;
-    double m_monthRent = 0;
-    double m_monthSales = 0;
-    double m_monthExpenses = 0;
-    int m_cashAccount = 0;
-    int m_rentRevenueAccount = 0;
-    int m_salesRevenueAccount = 0;
-    int m_maintenanceAccount = 0;
-    int m_operatingAccount = 0;
     int m_waterService = 0;
     int m_powerService = 0;
 };

@@ -45,6 +45,7 @@ QtObject {
     readonly property string undo: "\uF54C"           // undo: put back as it was
     readonly property string received: "\uF1DA"       // download: a cheque that came in
     readonly property string issued: "\uF552"         // upload: a cheque that went out
+    readonly property string openOrigin: "\uF3CC"     // open-in-new: go to the page of a record
 
     // Subjects.
     readonly property string user: "\uF004"           // account
@@ -64,6 +65,7 @@ QtObject {
     readonly property string expenses: "\uF533"       // trending-down
     readonly property string profit: "\uF12A"         // chart-line
     readonly property string balance: "\uF5D1"        // scale-balance
+    readonly property string books: "\uF0BE"          // book-open-variant: the ledger
     readonly property string theme: "\uF3D8"          // palette
     readonly property string currency: "\uF4E1"       // swap-horizontal
     readonly property string company: "\uF146"        // city

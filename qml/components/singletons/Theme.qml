@@ -68,6 +68,49 @@ QtObject {
                 "color": fixed.warningSoft
             }
         })
+    // What a journal entry was posted for (its reference type), as the journal names it.
+    readonly property var entryOrigins: ({
+            "invoice": {
+                "label": "فاتورة",
+                "color": fixed.badgeNavy
+            },
+            "void": {
+                "label": "إلغاء فاتورة",
+                "color": fixed.badgePlum
+            },
+            "payment": {
+                "label": "دفعة مستأجر",
+                "color": fixed.successSoft
+            },
+            "collection": {
+                "label": "تحصيل قسط",
+                "color": fixed.successSoft
+            },
+            "cheque_return": {
+                "label": "شيك مرتجع",
+                "color": fixed.badgePlum
+            },
+            "expense": {
+                "label": "مصروف",
+                "color": fixed.warningSoft
+            },
+            "sale": {
+                "label": "بيع وحدة",
+                "color": fixed.badgeTeal
+            },
+            "installment": {
+                "label": "قسط مضاف",
+                "color": fixed.badgeTeal
+            },
+            "opening": {
+                "label": "رصيد افتتاحي",
+                "color": fixed.badgeSlate
+            },
+            "manual": {
+                "label": "قيد يدوي",
+                "color": fixed.badgeSlate
+            }
+        })
     readonly property var unitStatuses: ({
             "available": {
                 "label": "متاحة",
@@ -126,6 +169,11 @@ QtObject {
 
     function chequeStatus(status) {
         return chequeStatuses[status] || chequeStatuses.bounced;
+    }
+
+    // The badge of a journal entry's origin; an entry of an unknown kind reads as one by hand.
+    function entryOrigin(referenceType) {
+        return entryOrigins[referenceType] || entryOrigins.manual;
     }
 
     // Colour emoji for the few symbols that a plain text font also draws in black and white.
