@@ -118,6 +118,13 @@ private slots:
             return m_invoices->createInvoice(m_tenant, 0, "2025-03", { item("كهرباء", 70) }, 1) > 0;
         });
         refusal("invoice whose balance is not written", invoice("2025-04", rent), "UPDATE tenants");
+        // Payments are never taken back, never exceed the total and never revive a void invoice.
+        refusal("paid amount below what was paid",
+            [this] { return m_invoices->updatePaidAmount(m_invoice, 100); });
+        refusal(
+            "paid amount above the total", [this] { return m_invoices->updatePaidAmount(m_invoice, 1200); });
+        refusal(
+            "paid amount of a void invoice", [this] { return m_invoices->updatePaidAmount(m_void, 1000); });
         refusal(
             "paid amount of an unknown invoice", [this] { return m_invoices->updatePaidAmount(9999, 10); });
         refusal("void invoice voided again", [this] { return m_invoices->voidInvoice(m_void); });

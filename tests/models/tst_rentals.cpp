@@ -108,6 +108,8 @@ private slots:
         refusal("tenant given a taken identity number",
             [this] { return m_tenants->update(m_tenant, "سليم", "901", {}, {}, {}); });
         refusal("unknown tenant edited", [this] { return m_tenants->update(9999, "أي", {}, {}, {}, {}); });
+        refusal(
+            "contract ending before it starts", [=] { return sign(m_unit, m_tenant, s, "2024-12-31") > 0; });
         refusal("contract on a sold unit", [=] { return sign(m_sold, m_tenant, s, e) > 0; });
         refusal("contract on an unknown unit", [=] { return sign(9999, m_tenant, s, e) > 0; });
         refusal("contract of an unknown tenant", [=] { return sign(m_unit, 9999, s, e) > 0; });
