@@ -81,29 +81,15 @@ private slots:
     {
         QTest::addColumn<QString>("failing"); // a statement made to fail first: "EVENT table", or a trigger
         QTest::addColumn<Call>("call");
-        const auto contract
-            = [this](const char* start, const char* end, double rent = 900, double deposit = 0) {
-                  return Call([=] { return sign(m_unit, m_tenant, start, end, rent, deposit) > 0; });
-              };
         const char* const s = "2025-01-01";
         const char* const e = "2025-12-31";
-        refusal("property without a name",
-            [this] { return m_properties->add("  ", "residential", {}, {}, {}) > 0; });
-        refusal("property's name blanked",
-            [this] { return m_properties->update(m_property, "", {}, {}, {}, {}); });
         refusal(
             "unknown property edited", [this] { return m_properties->update(9999, "x", {}, {}, {}, {}); });
         refusal(
             "property whose centre is not written",
             [this] { return m_properties->add("برج", "residential", {}, {}, {}) > 0; },
             "INSERT cost_centers");
-        refusal("unit without a number", [this] { return addUnitWith("  ", 80, 2, 900, 0); });
         refusal("unit number taken", [this] { return addUnitWith("101", 80, 2, 900, 0); });
-        refusal("negative rent", [this] { return addUnitWith("1", 80, 2, -900, 0); });
-        refusal("infinite rent", [this] { return addUnitWith("1", 80, 2, qInf(), 0); });
-        refusal("negative area", [this] { return addUnitWith("1", -80, 2, 900, 0); });
-        refusal("negative rooms", [this] { return addUnitWith("1", 80, -2, 900, 0); });
-        refusal("negative price", [this] { return addUnitWith("1", qQNaN(), 2, 900, -1); });
         refusal("unit of an unknown property", [this] { return addUnitWith("1", 80, 2, 900, 0, 1, 999); });
         refusal("unit in an unknown currency", [this] { return addUnitWith("1", 80, 2, 900, 0, 77); });
         // The floor centre written before the unit's own fails goes back with it.
@@ -113,40 +99,25 @@ private slots:
             "BEGIN SELECT RAISE(ABORT, 'no'); END");
         refusal("unit given a taken number",
             [this] { return m_units->update(m_unit, "102", 4, 80, 2, 900, 0, 0); });
-        refusal("unit given a negative rent",
-            [this] { return m_units->update(m_unit, "101", 7, 80, 2, -1, 0, 0); });
         refusal("unknown unit edited", [this] { return m_units->update(9999, "X", 1, 80, 2, 900, 0, 0); });
-        refusal("unit sold on an unpadded date",
-            [this] { return m_units->markAsSold(m_unit, 1, 1000, "2025-2-1"); });
         refusal("unknown unit sold", [this] { return m_units->markAsSold(9999, 1, 1000, "2025-02-01"); });
         refusal(
             "sold unit sold again", [this] { return m_units->markAsSold(m_sold, 1, 1000, "2025-02-01"); });
         refusal("tenant with a taken identity number",
             [this] { return m_tenants->add("كريم", "900", {}, {}, {}) > 0; });
-        refusal("tenant without a name", [this] { return m_tenants->add(" ", "902", {}, {}, {}) > 0; });
         refusal("tenant given a taken identity number",
             [this] { return m_tenants->update(m_tenant, "سليم", "901", {}, {}, {}); });
         refusal("unknown tenant edited", [this] { return m_tenants->update(9999, "أي", {}, {}, {}, {}); });
-        refusal("contract from month 13", contract("2025-13-01", e));
-        refusal("contract from 30 February", contract("2025-02-30", e));
-        refusal("contract from an unpadded date", contract("2025-1-1", e));
-        refusal("contract to a date with a time", contract(s, "2025-12-31 00:00"));
-        refusal("contract ending before it starts", contract(s, "2024-12-31"));
-        refusal("negative contract rent", contract(s, e, -900));
-        // The rent run would make invoices of nothing that nobody could settle.
-        refusal("contract without rent", contract(s, e, 0));
-        refusal("contract rent below half a cent", contract(s, e, 0.004));
-        refusal("contract rent not a number", contract(s, e, qQNaN()));
-        refusal("infinite contract rent", contract(s, e, qInf()));
-        refusal("contract rent above the largest amount", contract(s, e, 1e14));
-        refusal("negative deposit", contract(s, e, 900, -1));
-        refusal("infinite deposit", contract(s, e, 900, qInf()));
+        refusal(
+            "contract ending before it starts", [=] { return sign(m_unit, m_tenant, s, "2024-12-31") > 0; });
         refusal("contract on a sold unit", [=] { return sign(m_sold, m_tenant, s, e) > 0; });
         refusal("contract on an unknown unit", [=] { return sign(9999, m_tenant, s, e) > 0; });
         refusal("contract of an unknown tenant", [=] { return sign(m_unit, 9999, s, e) > 0; });
         refusal(
             "contract in an unknown currency", [=] { return sign(m_unit, m_tenant, s, e, 900, 0, 99) > 0; });
-        refusal("contract whose unit is not marked let", contract(s, e), "UPDATE units");
+        refusal(
+            "contract whose unit is not marked let", [=] { return sign(m_unit, m_tenant, s, e) > 0; },
+            "UPDATE units");
         refusal("unknown contract ended", [this] { return m_contracts->terminate(9999); });
         refusal("ended contract ended again", [this] { return m_contracts->terminate(m_ended); });
         refusal(

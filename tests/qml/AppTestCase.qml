@@ -114,20 +114,6 @@ TestCase {
         box.activated(index);
     }
 
-    // The shown row of a PagedList whose record `predicate` accepts: the list reuses its
-    // delegates, so the row is brought into view first.
-    function pagedRow(list, predicate, what) {
-        let row = -1;
-        for (let i = 0; i < list.count && row < 0; ++i)
-            if (predicate(list.recordAt(i)))
-                row = i;
-        verify(row >= 0, what + " is listed");
-        list.view.positionViewAtIndex(row, 0);
-        let found = null;
-        tryVerify(() => (found = list.view.itemAtIndex(row)) !== null, 2000, what);
-        return found;
-    }
-
     // The shown row of a list (a ListView, GridView or PagedList) whose record passes `predicate`;
     // views reuse their delegates, so each row is scrolled into view and read there.
     function rowWhere(list, predicate, what) {
