@@ -20,8 +20,8 @@ Rectangle {
     property var row: ({})
     property bool striped: false
     readonly property bool billed: Number(row.billed) === 1
-    readonly property bool kept: row.record_id !== undefined && row.record_id !== null
-    readonly property bool hasLast: row.last_reading !== undefined && row.last_reading !== null
+    readonly property bool kept: Number(row.kept) === 1
+    readonly property bool hasLast: Number(row.read_before) === 1
     readonly property string note: row.note || ""
 
     signal submitted(string text, bool meterChange)
@@ -108,7 +108,7 @@ Rectangle {
             objectName: "useText"
             Layout.preferredWidth: 140
             textFormat: Text.PlainText
-            text: readingRow.kept ? Format.number(readingRow.row.consumption, Number(readingRow.row.consumption) % 1 === 0 ? 0 : 3) + " ← " + Format.money(readingRow.row.cost) : ""
+            text: readingRow.kept ? Format.number(readingRow.row.consumption, Number(readingRow.row.consumption) % 1 === 0 ? 0 : 3) + "   " + Format.money(readingRow.row.cost) + (readingRow.billed ? "  مفوترة" : "") : ""
             color: readingRow.billed ? Theme.fixed.success : Theme.fixed.goldText
             font.pixelSize: 13
             horizontalAlignment: Text.AlignLeft
@@ -116,12 +116,31 @@ Rectangle {
         CheckBox {
             id: changeBox
             objectName: "meterChangeBox"
-            Layout.preferredWidth: 90
+            Layout.preferredWidth: 70
             enabled: !readingRow.billed
             Component.onCompleted: checked = Number(readingRow.row.meter_change) === 1
-            text: readingRow.billed ? "مفوترة" : "تغيير عداد"
-            font.pixelSize: 12
             focusPolicy: Qt.NoFocus
+            indicator: Rectangle {
+                x: (changeBox.width - width) / 2
+                anchors.verticalCenter: parent.verticalCenter
+                width: 18
+                height: 18
+                radius: 4
+                color: changeBox.checked ? Theme.fixed.gold : Theme.fixed.pageBg
+                border.width: 1
+                border.color: changeBox.checked ? Theme.fixed.gold : Theme.fixed.textMuted
+                opacity: changeBox.enabled ? 1 : 0.4
+
+                Text {
+                    anchors.centerIn: parent
+                    visible: changeBox.checked
+                    text: Icons.done
+                    font.family: Icons.family
+                    font.pixelSize: 14
+                    color: Theme.fixed.pageBg
+                }
+            }
+            contentItem: Item {}
         }
     }
     Text {

@@ -70,7 +70,7 @@ MDialog {
         }
         updateRow(index, {
             note: "",
-            record_id: 1,
+            kept: 1,
             current_reading: reading,
             consumption: verdict.consumption,
             cost: verdict.cost,
@@ -178,7 +178,7 @@ MDialog {
                     spacing: 10
 
                     Repeater {
-                        model: [["العقار / الوحدة", 150], ["المستأجر", -1], ["القراءة السابقة", 90], ["القراءة الحالية", 110], ["الاستهلاك ← المبلغ", 140], ["", 90]]
+                        model: [["العقار / الوحدة", 150], ["المستأجر", -1], ["القراءة السابقة", 90], ["القراءة الحالية", 110], ["الاستهلاك   المبلغ", 140], ["تغيير عداد", 70]]
                         delegate: Text {
                             required property var modelData
                             Layout.preferredWidth: modelData[1] > 0 ? modelData[1] : -1

@@ -96,6 +96,8 @@ QVariantList MeterReadingModel::getSheet(int serviceId, const QString& period, i
                 WHERE c.unit_id=u.id AND c.status='active' ORDER BY c.id LIMIT 1) AS tenant_name,
                (SELECT e.current_reading FROM usage_records e
                 WHERE e.unit_id=u.id AND e.service_id=? AND e.period<? ORDER BY e.period DESC LIMIT 1) AS last_reading,
+               EXISTS (SELECT 1 FROM usage_records e WHERE e.unit_id=u.id AND e.service_id=? AND e.period<?) AS read_before,
+               r.id IS NOT NULL AS kept,
                r.id AS record_id, r.previous_reading, r.current_reading, r.consumption, r.cost, r.meter_change,
                EXISTS (SELECT 1 FROM invoice_items ii JOIN invoices i ON i.id=ii.invoice_id
                        WHERE ii.usage_record_id=r.id AND i.status!='void') AS billed
@@ -103,7 +105,7 @@ QVariantList MeterReadingModel::getSheet(int serviceId, const QString& period, i
         LEFT JOIN usage_records r ON r.unit_id=u.id AND r.service_id=? AND r.period=?
         WHERE u.status!='sold' AND (?=0 OR u.property_id=?)
         ORDER BY p.name, u.unit_number, u.id)"),
-        { serviceId, period, serviceId, period, propertyId, propertyId });
+        { serviceId, period, serviceId, period, serviceId, period, propertyId, propertyId });
 }
 
 QVariantMap MeterReadingModel::saveReading(int unitId, int serviceId, const QString& period, double reading,

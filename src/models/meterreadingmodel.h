@@ -52,9 +52,9 @@ public:
      * The entry sheet of a service and period: every unit not sold (of one property, or of all when
      * `propertyId` is 0), by property and unit number, with `unit_id`, `unit_number`,
      * `property_name`, `tenant_name` (of its active contract, if any), `last_reading` (the latest
-     * reading before the period, null for a meter never read), and the period's own reading when
-     * one is kept: `record_id`, `previous_reading`, `current_reading`, `consumption`, `cost`,
-     * `meter_change`, `billed`.
+     * reading before the period) and `read_before` (0 for a meter never read), `kept` (1 when the period has its
+     * reading) and then that reading: `record_id`, `previous_reading`, `current_reading`,
+     * `consumption`, `cost`, `meter_change`, `billed`.
      */
     Q_INVOKABLE QVariantList getSheet(int serviceId, const QString& period, int propertyId = 0);
     /**
