@@ -43,6 +43,13 @@ Rectangle {
                     onClicked: rentDialog.open()
                 }
                 MButton {
+                    objectName: "meterReadingsButton"
+                    text: "قراءات العدادات"
+                    iconSymbol: Icons.history
+                    outline: true
+                    onClicked: readingsDialog.open()
+                }
+                MButton {
                     objectName: "serviceChargeButton"
                     text: "فاتورة خدمة جماعية"
                     iconSymbol: Icons.run
@@ -96,6 +103,14 @@ Rectangle {
         onRan: outcome => {
             page.refresh();
             resultDialog.show(outcome);
+        }
+    }
+    MeterReadingsDialog {
+        id: readingsDialog
+        onBilled: outcome => {
+            page.refresh();
+            resultDialog.show(outcome);
+            rateGuard.askForMissing(outcome, () => readingsDialog.billUsage());
         }
     }
     RunResultDialog {

@@ -15,6 +15,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "meterreadingmodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
 #include "printcontroller.h"
@@ -53,6 +54,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_auditManager(std::make_unique<AuditManager>(database))
     , m_receiptController(
           std::make_unique<ReceiptController>(database, m_settingsManager.get(), m_printController.get()))
+    , m_meterReadingModel(std::make_unique<MeterReadingModel>(database))
 {
     // A restored copy may come from an older version of the program: bring its schema up to date
     // at once, as a start would, so the pages never meet a missing column before the restart.
@@ -73,6 +75,7 @@ AppBackend::~AppBackend()
 {
     // unique_ptr members go in reverse declaration order, but spell it out: the order is part of
     // the contract (later objects may still refer to earlier ones while they shut down).
+    m_meterReadingModel.reset();
     m_receiptController.reset();
     m_auditManager.reset();
     m_importController.reset();
@@ -124,4 +127,5 @@ void AppBackend::publish(QQmlContext* context) const
     context->setContextProperty(QStringLiteral("importCtrl"), m_importController.get());
     context->setContextProperty(QStringLiteral("auditMgr"), m_auditManager.get());
     context->setContextProperty(QStringLiteral("receiptCtrl"), m_receiptController.get());
+    context->setContextProperty(QStringLiteral("meterReadingModel"), m_meterReadingModel.get());
 }

@@ -12,6 +12,7 @@ class UnitModel;
 class TenantModel;
 class ContractModel;
 class InvoiceModel;
+class MeterReadingModel;
 class PaymentModel;
 class MaintenanceModel;
 class ExpenseModel;
@@ -53,6 +54,7 @@ public:
     TenantModel* tenantModel() const { return m_tenantModel.get(); }
     ContractModel* contractModel() const { return m_contractModel.get(); }
     InvoiceModel* invoiceModel() const { return m_invoiceModel.get(); }
+    MeterReadingModel* meterReadingModel() const { return m_meterReadingModel.get(); }
     PaymentModel* paymentModel() const { return m_paymentModel.get(); }
     MaintenanceModel* maintenanceModel() const { return m_maintenanceModel.get(); }
     ExpenseModel* expenseModel() const { return m_expenseModel.get(); }
@@ -96,4 +98,5 @@ private:
     std::unique_ptr<ImportController> m_importController;
     std::unique_ptr<AuditManager> m_auditManager;
     std::unique_ptr<ReceiptController> m_receiptController;
+    std::unique_ptr<MeterReadingModel> m_meterReadingModel;
 };

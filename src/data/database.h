@@ -68,6 +68,7 @@ signals:
 private:
     bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
     bool markDownPayments();
+    bool linkBilledReadings();
     bool numberExistingReceipts();
     bool isUsableSqliteFile();
     void applyConnectionPragmas();

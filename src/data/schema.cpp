@@ -346,6 +346,9 @@ void Database::createTables()
         { "project_id INTEGER", "contractor_id INTEGER", "cost_center_id INTEGER", "work_category TEXT" });
     // The bank of a cheque a tenant paid by (an installment's cheque names its own).
     addColumns(query, "payments", { "bank_name TEXT" });
+    // A reading taken on a new meter: its use runs from the new meter's first reading (kept as
+    // previous_reading), not from the old meter's last.
+    addColumns(query, "usage_records", { "meter_change INTEGER NOT NULL DEFAULT 0" });
     runAll(query, {
         // One receipt for every sum of money received (a payment row above 0), numbered from a
         // counter row moved in the same transaction as the money: a number is never reused and
@@ -461,9 +464,42 @@ bool Database::numberExistingReceipts()
     return true;
 }
 
+/*
+ * A usage line names the meter reading it bills, so that no reading is ever billed twice. Files
+ * written before the link knew it only by the line's unit, period and service name: the lines are
+ * linked by those once, in the same transaction that adds the column, so a reading the rent run
+ * already billed is never billed again.
+ */
+bool Database::linkBilledReadings()
+{
+    QSqlQuery query(m_db);
+    if (hasColumn(query, QStringLiteral("invoice_items"), QStringLiteral("usage_record_id")))
+        return true;
+    if (!m_db.transaction())
+        return false;
+    const bool done = query.exec(QStringLiteral("ALTER TABLE invoice_items ADD COLUMN usage_record_id "
+                                                "INTEGER REFERENCES usage_records(id)"))
+        && query.exec(QStringLiteral(R"(
+            UPDATE invoice_items SET usage_record_id = (
+                SELECT ur.id FROM invoices i
+                JOIN usage_records ur ON ur.unit_id = i.unit_id AND ur.period = i.period
+                JOIN services s ON s.id = ur.service_id AND s.name = invoice_items.description
+                WHERE i.id = invoice_items.invoice_id
+                ORDER BY ur.id LIMIT 1)
+            WHERE type = 'usage')"));
+    const QString error = query.lastError().text();
+    if (!done || !m_db.commit()) {
+        m_db.rollback();
+        emit databaseError(done ? m_db.lastError().text() : error);
+        return false;
+    }
+    return true;
+}
+
 void Database::migrateSchema()
 {
     markDownPayments();
+    linkBilledReadings();
     numberExistingReceipts();
     QSqlQuery query(m_db);
     bool hasPassword = false;
@@ -528,6 +564,10 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
         "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
+        // The readings of a month, and the invoice line that billed a reading.
+        "CREATE INDEX IF NOT EXISTS idx_usage_period ON usage_records(period)",
+        "CREATE INDEX IF NOT EXISTS idx_invoice_items_usage ON invoice_items(usage_record_id) "
+        "WHERE usage_record_id IS NOT NULL",
         // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
         // one account of each posting role.
         "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",

@@ -42,6 +42,7 @@ class Backend : public QObject
     Q_PROPERTY(ImportController* importCtrl READ importCtrl NOTIFY objectsChanged)
     Q_PROPERTY(AuditManager* auditMgr READ auditMgr NOTIFY objectsChanged)
     Q_PROPERTY(ReceiptController* receiptCtrl READ receiptCtrl NOTIFY objectsChanged)
+    Q_PROPERTY(MeterReadingModel* meterReadingModel READ meterReadingModel NOTIFY objectsChanged)
 
 public:
     explicit Backend(QObject* parent = nullptr);
@@ -84,6 +85,7 @@ public:
     ImportController* importCtrl() const { return m_backend ? m_backend->importController() : nullptr; }
     AuditManager* auditMgr() const { return m_backend ? m_backend->auditManager() : nullptr; }
     ReceiptController* receiptCtrl() const { return m_backend ? m_backend->receiptController() : nullptr; }
+    MeterReadingModel* meterReadingModel() const { return m_backend ? m_backend->meterReadingModel() : nullptr; }
 
 signals:
     void objectsChanged();

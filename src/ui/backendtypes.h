@@ -19,6 +19,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "meterreadingmodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
 #include "printcontroller.h"
@@ -101,6 +102,14 @@ struct InvoiceModelType
     Q_GADGET
     QML_FOREIGN(InvoiceModel)
     QML_NAMED_ELEMENT(InvoiceModel)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
+struct MeterReadingModelType
+{
+    Q_GADGET
+    QML_FOREIGN(MeterReadingModel)
+    QML_NAMED_ELEMENT(MeterReadingModel)
     QML_UNCREATABLE("made by the program at start-up")
 };
 

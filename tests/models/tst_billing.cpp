@@ -2,7 +2,9 @@
 #include "clock.h"
 #include "contractmodel.h"
 #include "invoicemodel.h"
+#include "meterreadingmodel.h"
 #include "modeltest.h"
+#include "money.h"
 #include "paymentmodel.h"
 #include "rentalfixtures.h"
 #include "rowvalues.h"
@@ -18,6 +20,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<InvoiceModel> m_invoices;
     std::unique_ptr<PaymentModel> m_payments;
+    std::unique_ptr<MeterReadingModel> m_meters;
     int m_property = 0;
     int m_unit = 0;
     int m_tenant = 0;
@@ -25,6 +28,9 @@ private:
     // What the refusal table stands on: an invoice of 1000 with 400 paid, and a void one.
     int m_invoice = 0;
     int m_void = 0;
+    // A let unit read in February (100, opening its water meter) and March (130), not billed yet.
+    int m_metered = 0;
+    static constexpr int kWater = 1; // 5 a cubic metre
 
     Database* db() const { return m_db->db(); }
     QVariant field(int invoice, const char* column) const
@@ -65,6 +71,13 @@ private:
                     { unit, service, period, consumption, cost })
             > 0);
     }
+    /** Keeps a reading of the water meter: "yyyy-MM reading", then "change" or "sure" when so. */
+    QVariantMap read(int unit, const QString& entry)
+    {
+        const QStringList parts = entry.split(' ');
+        return m_meters->saveReading(unit, kWater, parts.at(0), parts.at(1).toDouble(),
+            parts.contains("change"), parts.contains("sure"));
+    }
     /** A contract the model would refuse, written by hand. */
     void addRawContract(
         const QVariant& start, const QVariant& end, double rent, const QString& frequency = "monthly")
@@ -85,6 +98,7 @@ private slots:
         m_db = std::make_unique<TestDatabase>();
         m_invoices = std::make_unique<InvoiceModel>(db());
         m_payments = std::make_unique<PaymentModel>(db());
+        m_meters = std::make_unique<MeterReadingModel>(db());
         m_property = addProperty(db());
         m_unit = addUnit(db(), m_property, "101");
         m_tenant = addTenant(db(), "سامي");
@@ -148,6 +162,26 @@ private slots:
         refusal("property charge where nobody rents", [this] {
             return m_invoices->generatePropertyServiceInvoice(m_property, "تنظيف", 20, "2025-03", 1) > 0;
         });
+        const auto reading = [this](const char* period, double value, int service = kWater) {
+            return Call([=] {
+                return m_meters->saveReading(m_metered, service, period, value).value("saved").toBool();
+            });
+        };
+        const auto usageRun = [this](const char* period) {
+            return Call([=] { return m_invoices->billUsage(period).value("made").toInt() > 0; });
+        };
+        refusal("reading below the last one", reading("2025-04", 129.5));
+        refusal("reading of a month a later one follows", reading("2025-02", 101));
+        refusal("reading not a number", reading("2025-04", qQNaN()));
+        refusal("negative reading", reading("2025-04", -1));
+        refusal("reading for a single-digit month", reading("2025-4", 140));
+        refusal("reading of a service without a meter", reading("2025-04", 140, 3));
+        // Use of 91 against an average of 30 waits for the clerk's word.
+        refusal("unusually high use, not confirmed", reading("2025-04", 221));
+        refusal("reading whose row is not written", reading("2025-04", 140), "INSERT usage_records");
+        refusal("usage run for month 13", usageRun("2025-13"));
+        refusal("usage run whose balance is not written", usageRun("2025-03"), "UPDATE tenants");
+        refusal("usage run whose lines are not written", usageRun("2025-03"), "INSERT invoice_items");
     }
     void refusals()
     {
@@ -157,7 +191,12 @@ private slots:
         QVERIFY(pay(m_invoice, m_tenant, 400) > 0);
         m_void = bill(m_other, "2025-03", 1000);
         QVERIFY(m_invoices->voidInvoice(m_void));
-        verifyRefused(db(), failing, call, { m_invoices.get(), m_payments.get() });
+        // In a property of its own: the property charges of the table find nobody renting.
+        m_metered = addUnit(db(), addProperty(db(), "عمارة العدادات"), "M1");
+        addContract(db(), m_metered, addTenant(db(), "مهند"), "2025-01-01", "2025-12-31", 1000);
+        QVERIFY(read(m_metered, "2025-02 100").value("saved").toBool());
+        QVERIFY(read(m_metered, "2025-03 130").value("saved").toBool());
+        verifyRefused(db(), failing, call, { m_invoices.get(), m_payments.get(), m_meters.get() });
     }
 
     void anInvoiceIsItsLinesInWholeCents()
@@ -364,6 +403,90 @@ private slots:
         // The unit price is the cost of one unit used, or the whole cost when nothing is counted.
         QCOMPARE(columnOf(db()->execQuery("SELECT unit_price FROM invoice_items ORDER BY id"), "unit_price"),
             QStringList({ "1000", "2.5", "40" }));
+        VERIFY_CONSISTENT(db());
+    }
+
+    // Each row keeps the water readings in order; the last one's fate, the use it leaves for March
+    // and what the March rent run then bills (rent 1000 plus the use at 5 a cubic metre).
+    void meterReadings_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<double>("used");
+        QTest::addColumn<double>("billed");
+        const auto row
+            = [](const char* name, const QStringList& entries, const char* last, double used, double billed) {
+                  QTest::newRow(name) << entries << QString::fromLatin1(last) << used << billed;
+              };
+        row("first reading only opens the meter", { "2025-03 100" }, "saved", 0, 1000);
+        row("use is the reading less the last", { "2025-01 100", "2025-02 110", "2025-03 130" }, "saved", 20,
+            1100);
+        row("use in thousandths", { "2025-02 100.25", "2025-03 112.875" }, "saved", 12.625, 1063.13);
+        row("lower reading refused", { "2025-02 100", "2025-03 90" }, "refused", 0, 1000);
+        row("meter change runs from the new meter", { "2025-02 100", "2025-03 7 change" }, "saved", 7, 1035);
+        row("use above three times the average asks", { "2025-01 100", "2025-02 110", "2025-03 140.5" },
+            "confirm", 0, 1000);
+        row("confirmed high use", { "2025-01 100", "2025-02 110", "2025-03 150 sure" }, "saved", 40, 1200);
+        row("three times the average is not unusual", { "2025-01 100", "2025-02 110", "2025-03 140" },
+            "saved", 30, 1150);
+        row("unbilled reading corrected", { "2025-02 100", "2025-03 120", "2025-03 115" }, "saved", 15, 1075);
+        row("month before a later one refused", { "2025-01 100", "2025-03 120", "2025-02 110" }, "refused",
+            20, 1100);
+    }
+    void meterReadings()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, last);
+        QFETCH(double, used);
+        QFETCH(double, billed);
+        const int contract = let("9", 1000);
+        const int unit = of("unit_id", contract);
+        QVariantMap verdict;
+        for (const QString& entry : entries)
+            verdict = read(unit, entry);
+        const QString fate = verdict.value("saved").toBool() ? "saved"
+            : verdict.value("confirm").toBool()              ? "confirm"
+                                                             : "refused";
+        QCOMPARE(fate, last);
+        QVERIFY(!verdict.value("reason").toString().isEmpty() || fate == "saved");
+        QCOMPARE(m_db->value("SELECT COALESCE(SUM(consumption), 0) FROM usage_records WHERE period='2025-03'")
+                     .toDouble(),
+            used);
+        QCOMPARE(m_invoices->generateAllRent("2025-03"), 1);
+        QVERIFY(Money::sameCents(balanceOf(of("tenant_id", contract)), billed));
+        VERIFY_CONSISTENT(db());
+    }
+
+    void aReadingIsBilledOnce()
+    {
+        const int contract = let("9", 1000);
+        const int tenant = of("tenant_id", contract);
+        const int unit = of("unit_id", contract);
+        QVERIFY(read(unit, "2025-02 100").value("saved").toBool());
+        QVERIFY(read(unit, "2025-03 130").value("saved").toBool());
+        QCOMPARE(m_invoices->generateAllRent("2025-03"), 1);
+        QCOMPARE(balanceOf(tenant), 1150.0);
+        // Billed with the rent: neither run bills it again, and it is no longer changed.
+        QCOMPARE(m_invoices->billUsage("2025-03").value("made").toInt(), 0);
+        QCOMPARE(m_invoices->generateAllRent("2025-03"), 0);
+        QVERIFY(!read(unit, "2025-03 131").value("saved").toBool());
+        // Read after April's rent: the usage run bills it on an invoice of its own, once.
+        QCOMPARE(m_invoices->generateAllRent("2025-04"), 1);
+        QVERIFY(read(unit, "2025-04 150").value("saved").toBool());
+        const QVariantMap run = m_invoices->billUsage("2025-04");
+        QCOMPARE(run.value("made").toInt(), 1);
+        QCOMPARE(run.value("unbilled").toInt(), 0);
+        QCOMPARE(m_invoices->billUsage("2025-04").value("made").toInt(), 0);
+        QCOMPARE(balanceOf(tenant), 2250.0);
+        // A void gives the reading back to be billed again; the vacant unit's reading has nobody to bill.
+        QVERIFY(m_invoices->voidInvoice(m_db->value("SELECT MAX(id) FROM invoices").toInt()));
+        QVERIFY(read(m_unit, "2025-03 10").value("saved").toBool());
+        QVERIFY(read(m_unit, "2025-04 20").value("saved").toBool());
+        const QVariantMap again = m_invoices->billUsage("2025-04");
+        QCOMPARE(again.value("made").toInt(), 1);
+        QCOMPARE(again.value("unbilled").toInt(), 1);
+        QCOMPARE(balanceOf(tenant), 2250.0);
+        QCOMPARE(m_db->count("SELECT id FROM invoice_items WHERE usage_record_id IS NOT NULL"), 3);
         VERIFY_CONSISTENT(db());
     }
 

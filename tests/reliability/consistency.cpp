@@ -109,6 +109,22 @@ void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
     }
 }
 
+void checkReadings(const QSqlDatabase& db, QStringList* problems)
+{
+    expectNoRows(db, QStringLiteral("meter reading billed twice"), QStringLiteral(R"(
+        SELECT it.usage_record_id, COUNT(*) AS lines FROM invoice_items it
+        JOIN invoices i ON i.id = it.invoice_id
+        WHERE it.usage_record_id IS NOT NULL AND i.status != 'void'
+        GROUP BY it.usage_record_id HAVING COUNT(*) > 1)"),
+        problems);
+    expectNoRows(db, QStringLiteral("meter reading billed at another cost or on another unit"),
+        QStringLiteral(R"(
+        SELECT it.id, it.total, ur.cost, i.unit_id, ur.unit_id AS reading_unit FROM invoice_items it
+        JOIN invoices i ON i.id = it.invoice_id JOIN usage_records ur ON ur.id = it.usage_record_id
+        WHERE ABS(it.total - ur.cost) > 0.005 OR i.unit_id IS NOT ur.unit_id OR i.period != ur.period)"),
+        problems);
+}
+
 void checkInvoiceTerms(const QSqlDatabase& db, Checks checks, QStringList* problems)
 {
     if (checks & SettledExactly) {
@@ -670,6 +686,8 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
         checkFile(db, &found);
     checkInvoices(db, checks, &found);
     checkInvoiceTerms(db, checks, &found);
+    if (checks & ReadingsBilledOnce)
+        checkReadings(db, &found);
     if (checks & WholeCents)
         checkWholeCents(db, &found);
     if (checks & InstallmentPayments) {

@@ -38,7 +38,9 @@ enum Check {
     /// While operations post (per currency): receivables, cash and bank, and each month's revenue are
     /// what the operations say; each operation since the switch has one entry, each entry its operation.
     LedgerPosted = 0x80000,
-    All = 0xfffff,
+    /// No meter reading is on two live invoices; a billed one is billed at its cost, on its own unit.
+    ReadingsBilledOnce = 0x100000,
+    All = 0x1fffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

@@ -204,6 +204,24 @@ QList<Operation> operations()
     });
     add("rent run",
         [](Office& o, A& a) { return o.app->invoiceModel()->generateAllRent(a.period("2025-06")); });
+    // The rented unit 101 was read in May (opening its water meter at 100) and June (130).
+    add("meter reading", [](Office& o, A& a) {
+        const int unit = a.id("units", "status = 'rented'");
+        const int service = a.id("services", "type = 'usage'");
+        const double reading = a.amount(140);
+        const bool meterChange = a.chance(20);
+        a.refuseIf(!std::isfinite(reading) || reading < 0 || reading > 1e12
+            || !o.db->scalar(u"SELECT 1 FROM services WHERE id = ? AND type = 'usage'"_s, { service })
+                    .isValid()
+            || !o.db->scalar(u"SELECT 1 FROM units WHERE id = ?"_s, { unit }).isValid());
+        return int(o.app->meterReadingModel()
+                       ->saveReading(unit, service, a.period("2025-07"), reading, meterChange, true)
+                       .value(u"saved"_s)
+                       .toBool());
+    });
+    add("usage run", [](Office& o, A& a) {
+        return o.app->invoiceModel()->billUsage(a.period("2025-06")).value(u"made"_s).toInt();
+    });
     add("service charge", [](Office& o, A& a) {
         return o.app->invoiceModel()->generateServiceInvoice({ a.id("tenants"), a.id("tenants") },
             a.text("تنظيف"), a.charge(50), a.period("2025-03"), currency(a));
@@ -352,6 +370,11 @@ QList<Operation> operations()
     });
     add("import tenants", [](Office& o, A& a) {
         return imported(o, a, "tenants,buyers,units|Tenants,", u"علي,7001,0591\nهدى,7002,0592"_s);
+    });
+    add("import readings", [](Office& o, A& a) {
+        return imported(o, a, "readings,units|Readings,",
+            u"%1,101,مياه,2025-08,150\n%1,102,مياه,2025-08,40"_s.arg(
+                a.id("properties", "id IN (SELECT property_id FROM units WHERE unit_number = '101')")));
     });
     add("import units", [](Office& o, A& a) {
         return imported(o, a, "units,tenants,buyers|Tenants,",
@@ -565,6 +588,11 @@ bool Office::build(int lets)
     const int rentInvoice = db->scalar(u"SELECT MAX(id) FROM invoices"_s).toInt();
     ids.append(app->paymentModel()->add(rentInvoice, tenant, 400, u"cash"_s, u"2025-03-05"_s, u"R-0"_s, 1));
     ids.append(app->invoiceModel()->createInvoice(tenant, rented, u"2025-04"_s, { item(300, 300) }, 1));
+    for (const auto& [period, reading] : { std::pair { "2025-05", 100 }, std::pair { "2025-06", 130 } })
+        ids.append(app->meterReadingModel()
+                       ->saveReading(rented, 1, QString::fromLatin1(period), reading)
+                       .value(u"saved"_s)
+                       .toInt());
     ids.append(app->installmentModel()->sellUnit(
         ids.at(6), ids.at(3), 90000, 9000, 12, u"2025-01-15"_s, 1, u"500"_s, u"بنك فلسطين"_s));
     // The first installment's cheque is cashed, so that there is one to return.

@@ -17,6 +17,7 @@
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "meterreadingmodel.h"
 #include "money.h"
 #include "paymentmodel.h"
 #include "printcontroller.h"

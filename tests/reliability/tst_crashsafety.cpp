@@ -35,7 +35,7 @@ const QStringList kDay
     = u"unit add,unit add,tenant add,contract add,contract add,rent run,rent run,rent run,payment,"
       "payment,payment,invoice void,service charge,invoice create,buyer add,unit sale,unit sale,"
       "unit sale,installment collect,installment collect,installment cheque cash,"
-      "installment cheque bounce"_s.split(u',');
+      "installment cheque bounce,meter reading,meter reading,usage run"_s.split(u',');
 
 void say(const QByteArray& line)
 {
