@@ -38,7 +38,11 @@ enum Check {
     /// While operations post (per currency): receivables, cash and bank, and each month's revenue are
     /// what the operations say; each operation since the switch has one entry, each entry its operation.
     LedgerPosted = 0x80000,
-    All = 0xfffff,
+    /// Every contract holds what its deposit received less what was refunded, kept and carried on,
+    /// never less than 0; a settled one holds nothing, and its settlement adds up; the books' money
+    /// held for others is what the contracts hold (while operations post).
+    Deposits = 0x100000,
+    All = 0x1fffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

@@ -118,6 +118,9 @@ private slots:
         row("entries naming other operations", C::LedgerPosted,
             "UPDATE journal_entries SET reference_id = reference_id + 1000");
         row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
+        row("a deposit refunded twice", C::Deposits,
+            "INSERT INTO deposit_movements (contract_id, kind, amount, movement_date) "
+            "SELECT contract_id, 'refund', 1000 + amount, movement_date FROM deposit_movements");
     }
 
     void checksSeeDamage()
