@@ -158,7 +158,8 @@ private slots:
         refusal(
             "contract ended while its unit is not freed", [this] { return m_contracts->terminate(m_active); },
             "UPDATE units");
-        // The active contract agreed a deposit of 1000 and holds 800 of it; the tenant owes an invoice of 300.
+        // The active contract agreed a deposit of 1000 and holds 800 of it; the tenant owes an invoice of
+        // 300.
         const auto settle = [this](QVariantList lines, const char* date = "2025-12-31") {
             return Call([=] { return m_deposits->settle(m_active, lines, "cash", date) > 0; });
         };
@@ -170,22 +171,29 @@ private slots:
         };
         refusal("deposit past what the contract agreed",
             [this] { return m_deposits->receive(m_active, 200.01, "cash", "2025-02-01") > 0; });
-        refusal("deposit of nothing", [this] { return m_deposits->receive(m_active, 0.004, "cash", "2025-02-01") > 0; });
+        refusal("deposit of nothing",
+            [this] { return m_deposits->receive(m_active, 0.004, "cash", "2025-02-01") > 0; });
         refusal("deposit of an ended contract's settlement",
             [this] { return m_deposits->receive(m_settled, 10, "cash", "2025-02-01") > 0; });
         refusal("deposit kept beyond what is held", settle({ damage(500), unpaid(300.01) }));
         refusal("deposit kept past the invoice's balance", settle({ unpaid(300.01) }));
         refusal("deposit kept without a reason", settle({ damage(10, "  ") }));
         refusal("deposit settled on a bad date", settle({}, "2025-13-01"));
-        refusal("deposit settled twice", [this] { return m_deposits->settle(m_settled, {}, "cash", "2025-12-31") > 0; });
-        refusal("deposit settled whose invoice cannot be paid", settle({ damage(100), unpaid(300) }), "UPDATE tenants");
+        refusal("deposit settled twice",
+            [this] { return m_deposits->settle(m_settled, {}, "cash", "2025-12-31") > 0; });
+        refusal("deposit settled whose invoice cannot be paid", settle({ damage(100), unpaid(300) }),
+            "UPDATE tenants");
         refusal("deposit settled whose refund cannot be written", settle({ damage(100) }), "UPDATE accounts");
         refusal("contract renewed to before its new start",
             [this] { return m_contracts->renew(m_active, "2025-12-31", "percent", 5) > 0; });
-        refusal("contract renewed at no rent", [this] { return m_contracts->renew(m_active, "2026-12-31", "amount", 0) > 0; });
-        refusal("contract renewed twice", [this] { return m_contracts->renew(m_renewed, "2027-12-31", "percent", 5) > 0; });
-        refusal("contract renewed after its end", [this] { return m_contracts->renew(m_ended, "2025-12-31", "percent", 5) > 0; });
-        refusal("contract renewed whose deposit cannot be carried",
+        refusal("contract renewed at no rent",
+            [this] { return m_contracts->renew(m_active, "2026-12-31", "amount", 0) > 0; });
+        refusal("contract renewed twice",
+            [this] { return m_contracts->renew(m_renewed, "2027-12-31", "percent", 5) > 0; });
+        refusal("contract renewed after its end",
+            [this] { return m_contracts->renew(m_ended, "2025-12-31", "percent", 5) > 0; });
+        refusal(
+            "contract renewed whose deposit cannot be carried",
             [this] { return m_contracts->renew(m_active, "2026-12-31", "percent", 5, 200) > 0; },
             "INSERT deposit_movements");
     }
@@ -611,7 +619,8 @@ private slots:
         const int contract = sign(unit, tenant, "2025-01-01", "2025-12-31", 1000, 1500);
         QVERIFY(m_deposits->receive(contract, 1000, "cash", "2025-01-01") > 0);
         QVERIFY(m_deposits->receive(contract, 500, "bank", "2025-01-02") > 0);
-        const int invoice = InvoiceModel(db()).createInvoice(tenant, unit, "2025-06", { item("إيجار", 400) }, 1);
+        const int invoice
+            = InvoiceModel(db()).createInvoice(tenant, unit, "2025-06", { item("إيجار", 400) }, 1);
         QVariantList lines;
         if (damage > 0)
             lines << QVariantMap { { "kind", "damage" }, { "amount", damage }, { "reason", "باب مكسور" } };
@@ -621,9 +630,11 @@ private slots:
         QCOMPARE(m_deposits->getSummary(contract).value("held").toDouble(), 0.0);
         QCOMPARE(statusOf(db(), "contracts", contract), "terminated");
         QCOMPARE(statusOf(db(), "units", unit), "available");
-        QCOMPARE(db()->scalar("SELECT COALESCE(SUM(amount), 0) FROM deposit_movements WHERE kind='refund'").toDouble(),
+        QCOMPARE(db()->scalar("SELECT COALESCE(SUM(amount), 0) FROM deposit_movements WHERE kind='refund'")
+                     .toDouble(),
             refund);
-        QCOMPARE(db()->scalar("SELECT balance FROM invoices WHERE id=?", { invoice }).toDouble(), invoiceLeft);
+        QCOMPARE(
+            db()->scalar("SELECT balance FROM invoices WHERE id=?", { invoice }).toDouble(), invoiceLeft);
         QCOMPARE(db()->scalar("SELECT balance FROM tenants WHERE id=?", { tenant }).toDouble(), invoiceLeft);
         // The books: nothing held any more, the damage is income, the till gave back the refund.
         const auto account = [this](const char* role) {
@@ -643,13 +654,34 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("nextStart");
         QTest::addColumn<QString>("nextEnd");
-        QTest::newRow("a calendar year") << "2025-01-01" << "2025-12-31" << "2026-01-01" << "2026-12-31";
-        QTest::newRow("a year into a leap February") << "2023-03-01" << "2024-02-29" << "2024-03-01" << "2025-02-28";
-        QTest::newRow("a year out of a leap February") << "2024-03-01" << "2025-02-28" << "2025-03-01" << "2026-02-28";
-        QTest::newRow("a leap February alone") << "2024-02-01" << "2024-02-29" << "2024-03-01" << "2024-03-31";
-        QTest::newRow("a year from mid-month") << "2025-01-15" << "2026-01-14" << "2026-01-15" << "2027-01-14";
-        QTest::newRow("a year from a leap day") << "2024-02-29" << "2025-02-28" << "2025-03-01" << "2026-02-28";
-        QTest::newRow("89 days") << "2025-01-10" << "2025-04-08" << "2025-04-09" << "2025-07-06";
+        QTest::newRow("a calendar year") << "2025-01-01"
+                                         << "2025-12-31"
+                                         << "2026-01-01"
+                                         << "2026-12-31";
+        QTest::newRow("a year into a leap February") << "2023-03-01"
+                                                     << "2024-02-29"
+                                                     << "2024-03-01"
+                                                     << "2025-02-28";
+        QTest::newRow("a year out of a leap February") << "2024-03-01"
+                                                       << "2025-02-28"
+                                                       << "2025-03-01"
+                                                       << "2026-02-28";
+        QTest::newRow("a leap February alone") << "2024-02-01"
+                                               << "2024-02-29"
+                                               << "2024-03-01"
+                                               << "2024-03-31";
+        QTest::newRow("a year from mid-month") << "2025-01-15"
+                                               << "2026-01-14"
+                                               << "2026-01-15"
+                                               << "2027-01-14";
+        QTest::newRow("a year from a leap day") << "2024-02-29"
+                                                << "2025-02-28"
+                                                << "2025-03-01"
+                                                << "2026-02-28";
+        QTest::newRow("89 days") << "2025-01-10"
+                                 << "2025-04-08"
+                                 << "2025-04-09"
+                                 << "2025-07-06";
     }
     void renewalStartsTheDayAfterAndRunsAsLong()
     {
@@ -657,7 +689,8 @@ private slots:
         QFETCH(QString, end);
         QFETCH(QString, nextStart);
         QFETCH(QString, nextEnd);
-        const auto [from, to] = ContractModel::nextTerm(QDate::fromString(start, Qt::ISODate), QDate::fromString(end, Qt::ISODate));
+        const auto [from, to] = ContractModel::nextTerm(
+            QDate::fromString(start, Qt::ISODate), QDate::fromString(end, Qt::ISODate));
         QCOMPARE(from.toString(Qt::ISODate), nextStart);
         QCOMPARE(to.toString(Qt::ISODate), nextEnd);
         // Renewed: the old contract runs to its end, the new one from the next day, the deposit carried
@@ -675,7 +708,8 @@ private slots:
         QCOMPARE(m_contracts->getById(old).value("deposit_held").toDouble(), 0.0);
         QCOMPARE(statusOf(db(), "contracts", old), "active");
         QVERIFY(!m_contracts->hasOverlap(unit, start, end, old));
-        QVERIFY(m_contracts->getExpiring(100000).isEmpty() || idsOf(m_contracts->getExpiring(100000)) == QList<int>({ renewed }));
+        QVERIFY(m_contracts->getExpiring(100000).isEmpty()
+            || idsOf(m_contracts->getExpiring(100000)) == QList<int>({ renewed }));
         VERIFY_CONSISTENT(db());
     }
 

@@ -404,7 +404,8 @@ void checkReceipts(const QSqlDatabase& db, QStringList* problems)
         SELECT r.receipt_number, r.payment_id FROM receipts r LEFT JOIN payments p ON p.id = r.payment_id
         WHERE p.id IS NULL OR p.amount <= 0)"),
         problems);
-    expectNoRows(db, QStringLiteral("deposit received without its receipt, or a receipt of no deposit received"),
+    expectNoRows(db,
+        QStringLiteral("deposit received without its receipt, or a receipt of no deposit received"),
         QStringLiteral(R"(
         SELECT id, kind, receipt_number FROM deposit_movements
         WHERE (kind = 'received') != (receipt_number IS NOT NULL))"),
@@ -657,22 +658,24 @@ void checkLedgerPosted(const QSqlDatabase& db, QStringList* problems)
     // A deposit received comes into them and a refund goes out; what is kept of a deposit for an
     // invoice (a payment "deposit") never passed through them.
     static const QString inCash = QStringLiteral("COALESCE(TRIM(payment_method), '') IN ('', 'cash')");
-    static const QString deposits = QStringLiteral(
-        "SELECT %1, CASE kind WHEN 'received' THEN 1 ELSE -1 END * ROUND(amount * 100) FROM deposit_movements "
-        "WHERE kind IN ('received', 'refund') AND %2");
+    static const QString deposits = QStringLiteral("SELECT %1, CASE kind WHEN 'received' THEN 1 ELSE -1 END "
+                                                   "* ROUND(amount * 100) FROM deposit_movements "
+                                                   "WHERE kind IN ('received', 'refund') AND %2");
     same(QStringLiteral("cash"), posted.arg(entryCurrency, QStringLiteral("'cash'")),
         QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE %2 UNION ALL "
                        "SELECT %1, -ROUND(amount * 100) FROM expenses WHERE contractor_id IS NULL UNION ALL ")
                 .arg(currency, inCash)
             + deposits.arg(currency, inCash));
     same(QStringLiteral("bank"), posted.arg(entryCurrency, QStringLiteral("'bank'")),
-        QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE NOT %2 AND TRIM(payment_method) != 'deposit' "
-                       "UNION ALL ")
+        QStringLiteral(
+            "SELECT %1, ROUND(amount * 100) FROM payments WHERE NOT %2 AND TRIM(payment_method) != 'deposit' "
+            "UNION ALL ")
                 .arg(currency, inCash)
             + deposits.arg(currency, QStringLiteral("NOT ") + inCash));
     // Money held for others: what the contracts' deposits hold, per currency.
     same(QStringLiteral("deposits held"), posted.arg(entryCurrency, QStringLiteral("'held_for_others'")),
-        QStringLiteral("SELECT %1, -CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * ROUND(amount * 100) "
+        QStringLiteral("SELECT %1, -CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * "
+                       "ROUND(amount * 100) "
                        "FROM deposit_movements")
             .arg(currency));
     // Each month's revenue of the operations made since the switch, each on its own day and in its

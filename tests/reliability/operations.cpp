@@ -174,13 +174,15 @@ QList<Operation> operations()
     // A contract's deposit: received up to what the contract agreed, settled once (kept in part for
     // damage or an open invoice, the rest refunded), carried to the contract that renews it.
     add("deposit receive", [](Office& o, A& a) {
-        const int contract = a.id("contracts", "id NOT IN (SELECT contract_id FROM deposit_settlements)");
+        const int contract
+            = a.id("contracts", "deposit >= 1 AND id NOT IN (SELECT contract_id FROM deposit_settlements)");
         const double amount = a.amount(300);
-        const QVariantMap row = o.db->execQuery(u"SELECT deposit, EXISTS (SELECT 1 FROM deposit_settlements "
-                                                u"WHERE contract_id = c.id) AS settled FROM contracts c WHERE id = ?"_s,
-                                         { contract })
-                                    .value(0)
-                                    .toMap();
+        const QVariantMap row
+            = o.db->execQuery(u"SELECT deposit, EXISTS (SELECT 1 FROM deposit_settlements "
+                              u"WHERE contract_id = c.id) AS settled FROM contracts c WHERE id = ?"_s,
+                      { contract })
+                  .value(0)
+                  .toMap();
         const qint64 held = DepositBook(o.db).heldCents(contract);
         a.refuseIf(row.isEmpty() || row.value(u"settled"_s).toBool() || !isAmount(amount, 1)
             || held + Money::toCents(amount) > Money::toCents(row.value(u"deposit"_s).toDouble()));
@@ -189,8 +191,10 @@ QList<Operation> operations()
     });
     add("deposit settle", [](Office& o, A& a) {
         const int contract = a.id("contracts",
-            "id NOT IN (SELECT contract_id FROM deposit_settlements) AND id IN (SELECT contract_id FROM "
-            "deposit_movements)");
+            "id NOT IN (SELECT contract_id FROM deposit_settlements) AND (SELECT SUM(CASE WHEN kind IN "
+            "('received', "
+            "'carried_in') THEN 1 ELSE -1 END * amount) FROM deposit_movements WHERE contract_id = "
+            "contracts.id) >= 100");
         const qint64 held = DepositBook(o.db).heldCents(contract);
         const bool settled = DepositBook(o.db).isSettled(contract);
         QVariantList deductions;
@@ -201,34 +205,44 @@ QList<Operation> operations()
             const QString reason = a.text("كسر زجاج النافذة");
             sound = isAmount(amount, 1) && !reason.trimmed().isEmpty();
             kept = sound ? Money::toCents(amount) : 0;
-            deductions.append(QVariantMap { { u"kind"_s, u"damage"_s }, { u"amount"_s, amount }, { u"reason"_s, reason } });
+            deductions.append(
+                QVariantMap { { u"kind"_s, u"damage"_s }, { u"amount"_s, amount }, { u"reason"_s, reason } });
         }
         a.refuseIf(!sound || held <= 0 || settled || kept > held);
-        return o.app->depositModel()->settle(contract, deductions, a.choice("cash,bank"), a.date("2025-12-31"));
+        return o.app->depositModel()->settle(
+            contract, deductions, a.choice("cash,bank"), a.date("2025-12-31"));
     });
     add("contract renew", [](Office& o, A& a) {
         const int contract = a.id("contracts",
-            "status = 'active' AND renewed_by IS NULL AND id NOT IN (SELECT contract_id FROM deposit_settlements)");
-        const QVariantMap row = o.db->execQuery(u"SELECT end_date, rent_amount, c.status, renewed_by, unit_id, u.status AS unit_status, "
-                                                u"EXISTS (SELECT 1 FROM deposit_settlements WHERE contract_id = c.id) "
-                                                u"AS settled FROM contracts c JOIN units u ON u.id = c.unit_id WHERE c.id = ?"_s,
-                                         { contract })
-                                    .value(0)
-                                    .toMap();
-        const QString start
-            = QDate::fromString(row.value(u"end_date"_s).toString(), Qt::ISODate).addDays(1).toString(Qt::ISODate);
+            "status = 'active' AND renewed_by IS NULL AND id NOT IN (SELECT contract_id FROM "
+            "deposit_settlements)");
+        const QVariantMap row
+            = o.db->execQuery(
+                      u"SELECT end_date, rent_amount, c.status, renewed_by, unit_id, u.status AS "
+                      u"unit_status, "
+                      u"EXISTS (SELECT 1 FROM deposit_settlements WHERE contract_id = c.id) "
+                      u"AS settled FROM contracts c JOIN units u ON u.id = c.unit_id WHERE c.id = ?"_s,
+                      { contract })
+                  .value(0)
+                  .toMap();
+        const QString start = QDate::fromString(row.value(u"end_date"_s).toString(), Qt::ISODate)
+                                  .addDays(1)
+                                  .toString(Qt::ISODate);
         const QString end = a.date("2026-12-31");
         const QString mode = a.choice("percent,amount|rise,");
         const double value = a.amount(5);
         const double topUp = a.chance(50) ? 0.0 : a.amount(100);
         const double rent = mode == u"percent"_s && std::isfinite(value)
-            ? Money::fromCents(qRound64(Money::toCents(row.value(u"rent_amount"_s).toDouble()) * (100.0 + value) / 100.0))
+            ? Money::fromCents(
+                qRound64(Money::toCents(row.value(u"rent_amount"_s).toDouble()) * (100.0 + value) / 100.0))
             : value;
         const qint64 topUpCents = isAmount(topUp) ? Money::toCents(topUp) : 0;
         a.refuseIf(mode != u"percent"_s && mode != u"amount"_s);
         a.refuseIf(start.isEmpty() || row.value(u"unit_status"_s) == u"sold"_s
             || row.value(u"unit_status"_s) == u"maintenance"_s
-            || (end >= start && o.app->contractModel()->hasOverlap(row.value(u"unit_id"_s).toInt(), start, end, contract)));
+            || (end >= start
+                && o.app->contractModel()->hasOverlap(
+                    row.value(u"unit_id"_s).toInt(), start, end, contract)));
         a.refuseIf(row.isEmpty() || row.value(u"status"_s).toString() != u"active"_s
             || !row.value(u"renewed_by"_s).isNull() || row.value(u"settled"_s).toBool() || end < start
             || (mode == u"percent"_s && !(value >= -100 && value <= 1000)) || !isAmount(rent, 1)
