@@ -1,6 +1,5 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 
@@ -87,12 +86,14 @@ MDialog {
             StatsCard {
                 Layout.fillWidth: true
                 title: "التأمين المتفق عليه"
+                icon: Icons.statement
                 value: Format.amount(depositDlg.summary.deposit || 0, depositDlg.summary.currency_symbol || "")
             }
             StatsCard {
                 objectName: "depositHeld"
                 Layout.fillWidth: true
                 title: "التأمين المحتجز"
+                icon: Icons.balance
                 value: Format.amount(depositDlg.held, depositDlg.summary.currency_symbol || "")
             }
         }
@@ -214,15 +215,27 @@ MDialog {
             Layout.fillWidth: true
             visible: depositDlg.summary.settled !== true && depositDlg.held > 0
             spacing: 8
-            Text {
-                objectName: "refundText"
+            ColumnLayout {
                 Layout.fillWidth: true
-                textFormat: Text.PlainText
-                text: "الخصومات " + Format.amount(depositDlg.kept, "") + " — يُرد " + Format.amount(Math.max(0, depositDlg.held - depositDlg.kept), depositDlg.summary.currency_symbol || "")
-                color: depositDlg.kept > depositDlg.held ? Theme.dangerColor : Theme.textPrimary
-                font.pixelSize: 14
-                font.bold: true
-                horizontalAlignment: Text.AlignLeft
+                spacing: 2
+                Text {
+                    Layout.fillWidth: true
+                    textFormat: Text.PlainText
+                    text: "مجموع الخصومات: " + Format.amount(depositDlg.kept, depositDlg.summary.currency_symbol || "")
+                    color: depositDlg.kept > depositDlg.held ? Theme.dangerColor : Theme.textSecondary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignLeft
+                }
+                Text {
+                    objectName: "refundText"
+                    Layout.fillWidth: true
+                    textFormat: Text.PlainText
+                    text: depositDlg.kept > depositDlg.held ? "الخصومات أكبر من التأمين المحتجز" : "يُرد للمستأجر: " + Format.amount(depositDlg.held - depositDlg.kept, depositDlg.summary.currency_symbol || "")
+                    color: depositDlg.kept > depositDlg.held ? Theme.dangerColor : Theme.accentGold
+                    font.pixelSize: 14
+                    font.bold: true
+                    horizontalAlignment: Text.AlignLeft
+                }
             }
             ThemedComboBox {
                 id: refundBox

@@ -1,6 +1,5 @@
 pragma ComponentBehavior: Bound
 import QtQuick
-import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 
@@ -18,18 +17,24 @@ MDialog {
 
     signal renewed(int id)
 
-    readonly property real newRent: byPercent.checked ? Math.round(Number(terms.rent || 0) * (100 + (parseFloat(valueField.text) || 0))) / 100 : (parseFloat(valueField.text) || 0)
+    property bool byPercent: true
+    readonly property real newRent: byPercent ? Math.round(Number(terms.rent || 0) * (100 + (parseFloat(valueField.text) || 0))) / 100 : (parseFloat(valueField.text) || 0)
 
     function refresh() {
         terms = contractId > 0 ? Backend.contractModel.renewalTerms(contractId) : {};
         endField.text = terms.end || "";
-        byPercent.checked = true;
-        valueField.text = String(terms.increase_percent || 0);
+        choose(true);
         topUpField.text = "0";
     }
 
+    // The figure follows the choice: the default increase, or the rent after it.
+    function choose(percent) {
+        byPercent = percent;
+        valueField.text = percent ? String(terms.increase_percent || 0) : String(terms.proposed_rent || terms.rent || 0);
+    }
+
     function renew() {
-        const id = Backend.contractModel.renew(contractId, endField.text.trim(), byPercent.checked ? "percent" : "amount", parseFloat(valueField.text), parseFloat(topUpField.text) || 0, "cash");
+        const id = Backend.contractModel.renew(contractId, endField.text.trim(), byPercent ? "percent" : "amount", parseFloat(valueField.text), parseFloat(topUpField.text) || 0, "cash");
         if (id <= 0)
             return Notifier.refuse(Backend.contractModel.lastError);
         Notifier.show("نجاح", "جُدّد العقد من " + terms.start + " إلى " + endField.text.trim(), "success");
@@ -39,7 +44,7 @@ MDialog {
 
     title: "تجديد العقد - " + (terms.tenant_name || "") + " - وحدة " + (terms.unit_number || "")
     width: 520
-    height: 560
+    height: 600
     onAboutToShow: refresh()
 
     ColumnLayout {
@@ -72,24 +77,26 @@ MDialog {
         RowLayout {
             Layout.fillWidth: true
             spacing: 10
-            RadioButton {
-                id: byPercent
+            MButton {
                 objectName: "renewalByPercent"
+                Layout.fillWidth: true
                 text: "زيادة بنسبة %"
-                checked: true
-                // The figure follows the choice: the default increase, or the rent after it.
-                onCheckedChanged: valueField.text = checked ? String(renewalDlg.terms.increase_percent || 0) : String(renewalDlg.terms.proposed_rent || renewalDlg.terms.rent || 0)
+                outline: !renewalDlg.byPercent
+                onClicked: renewalDlg.choose(true)
             }
-            RadioButton {
+            MButton {
                 objectName: "renewalByAmount"
+                Layout.fillWidth: true
                 text: "إيجار جديد بمبلغ"
+                outline: renewalDlg.byPercent
+                onClicked: renewalDlg.choose(false)
             }
         }
         MTextField {
             id: valueField
             objectName: "renewalValueField"
             Layout.fillWidth: true
-            label: byPercent.checked ? "نسبة الزيادة" : "الإيجار الجديد"
+            label: renewalDlg.byPercent ? "نسبة الزيادة" : "الإيجار الجديد"
             inputMethodHints: Qt.ImhFormattedNumbersOnly
         }
         Text {

@@ -156,7 +156,7 @@ private slots:
     void freshFileHasTheIndexSet()
     {
         QCOMPARE(
-            m_db->count(u"SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'idx_%'"_s), 40);
+            m_db->count(u"SELECT name FROM sqlite_master WHERE type = 'index' AND name LIKE 'idx_%'"_s), 42);
         QCOMPARE(indexedColumns(m_db->db(),
                      { u"idx_invoices_period"_s, u"idx_payments_date"_s, u"idx_installments_due"_s }),
             QStringList(
