@@ -20,7 +20,7 @@ using Role = BookKeeper::Role;
  * till and at the bank, what tenants and what buyers owe (both under the receivables), what the
  * office owes its contractors and holds for others, and revenue and expenses by kind.
  */
-struct RoleSpec
+struct RoleAccount
 {
     Role role;
     const char* key;
@@ -30,7 +30,7 @@ struct RoleSpec
     const char* parentCode;
 };
 
-constexpr RoleSpec kRoles[] = {
+constexpr RoleAccount kRoles[] = {
     { Role::Cash, "cash", "1100", "النقدية", "asset", "1000" },
     { Role::Bank, "bank", "1110", "البنك", "asset", "1100" },
     { Role::TenantReceivable, "tenant_receivable", "1200", "الذمم المدينة", "asset", "1000" },
@@ -48,29 +48,29 @@ constexpr RoleSpec kRoles[] = {
     { Role::Operating, "operating", "5200", "مصروفات تشغيلية", "expense", "5000" },
 };
 
-const RoleSpec* specOf(const QString& key)
+const RoleAccount* roleAccountOf(const QString& key)
 {
-    for (const RoleSpec& spec : kRoles) {
-        if (key == QLatin1String(spec.key))
-            return &spec;
+    for (const RoleAccount& account : kRoles) {
+        if (key == QLatin1String(account.key))
+            return &account;
     }
     return nullptr;
 }
 
 /** Installs the account of one role; false when it could not be written. */
-bool ensureAccount(Database* db, const RoleSpec& spec)
+bool ensureAccount(Database* db, const RoleAccount& account)
 {
-    const QString role = QLatin1String(spec.key);
+    const QString role = QLatin1String(account.key);
     if (db->scalar(QStringLiteral("SELECT id FROM accounts WHERE posting_role=?"), { role }).isValid())
         return true;
-    const QString code = QLatin1String(spec.code);
+    const QString code = QLatin1String(account.code);
     const QVariantList existing
         = db->execQuery(QStringLiteral("SELECT id, is_system, type FROM accounts WHERE code=?"), { code });
     const QVariantMap row = existing.value(0).toMap();
     // The accounts of the default chart carry their roles; an account the office added under the
     // same code is its own and is left alone.
     if (!existing.isEmpty() && row.value(QStringLiteral("is_system")).toInt() == 1
-        && row.value(QStringLiteral("type")).toString() == QLatin1String(spec.type))
+        && row.value(QStringLiteral("type")).toString() == QLatin1String(account.type))
         return db->execNonQuery(QStringLiteral("UPDATE accounts SET posting_role=? WHERE id=?"),
             { role, row.value(QStringLiteral("id")) });
     QString free = existing.isEmpty() ? code : QString();
@@ -85,19 +85,19 @@ bool ensureAccount(Database* db, const RoleSpec& spec)
         return false;
     }
     const QVariant parent = db->scalar(
-        QStringLiteral("SELECT id FROM accounts WHERE code=?"), { QLatin1String(spec.parentCode) });
+        QStringLiteral("SELECT id FROM accounts WHERE code=?"), { QLatin1String(account.parentCode) });
     return db->execInsert(
                QStringLiteral("INSERT INTO accounts (code,name_ar,type,parent_id,is_system,posting_role) "
                               "VALUES (?,?,?,?,1,?)"),
-               { free, QString::fromUtf8(spec.name), QLatin1String(spec.type), parent, role })
+               { free, QString::fromUtf8(account.name), QLatin1String(account.type), parent, role })
         > 0;
 }
 
 QString keyOf(Role role)
 {
-    for (const RoleSpec& spec : kRoles) {
-        if (spec.role == role)
-            return QLatin1String(spec.key);
+    for (const RoleAccount& account : kRoles) {
+        if (account.role == role)
+            return QLatin1String(account.key);
     }
     return {};
 }
@@ -124,8 +124,8 @@ bool BookKeeper::ensureAccounts(Database* db)
     if (db->scalar(QStringLiteral("SELECT COUNT(*) FROM accounts WHERE posting_role IS NOT NULL")).toInt()
         == roles)
         return true;
-    for (const RoleSpec& spec : kRoles) {
-        if (!ensureAccount(db, spec))
+    for (const RoleAccount& account : kRoles) {
+        if (!ensureAccount(db, account))
             return false;
     }
     return true;
@@ -149,8 +149,8 @@ bool BookKeeper::loadAccounts()
         QStringLiteral("SELECT posting_role, id FROM accounts WHERE posting_role IS NOT NULL"));
     for (const QVariant& value : rows) {
         const QVariantMap row = value.toMap();
-        if (const RoleSpec* spec = specOf(row.value(QStringLiteral("posting_role")).toString()))
-            m_accounts.insert(static_cast<int>(spec->role), row.value(QStringLiteral("id")).toInt());
+        if (const RoleAccount* account = roleAccountOf(row.value(QStringLiteral("posting_role")).toString()))
+            m_accounts.insert(static_cast<int>(account->role), row.value(QStringLiteral("id")).toInt());
     }
     return !m_accounts.isEmpty();
 }
