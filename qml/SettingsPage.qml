@@ -261,6 +261,8 @@ Rectangle {
 
             BooksSection {}
 
+            RenewalSection {}
+
             SectionPanel {
                 Layout.leftMargin: 25
                 Layout.rightMargin: 25

@@ -10,6 +10,7 @@
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
 #include "database.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "installmentmodel.h"
@@ -36,6 +37,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_unitModel(std::make_unique<UnitModel>(database))
     , m_tenantModel(std::make_unique<TenantModel>(database))
     , m_contractModel(std::make_unique<ContractModel>(database))
+    , m_depositModel(std::make_unique<DepositModel>(database))
     , m_invoiceModel(std::make_unique<InvoiceModel>(database))
     , m_paymentModel(std::make_unique<PaymentModel>(database))
     , m_maintenanceModel(std::make_unique<MaintenanceModel>(database))
@@ -62,6 +64,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
         database->createTables();
         database->migrateSchema();
         database->createIndexes();
+        database->addPostingAccounts();
     });
     // Sales are audited under the account that made them, refused ones included; the pages never
     // name the user.
@@ -93,6 +96,7 @@ AppBackend::~AppBackend()
     m_maintenanceModel.reset();
     m_paymentModel.reset();
     m_invoiceModel.reset();
+    m_depositModel.reset();
     m_contractModel.reset();
     m_tenantModel.reset();
     m_unitModel.reset();
@@ -110,6 +114,7 @@ void AppBackend::publish(QQmlContext* context) const
     context->setContextProperty(QStringLiteral("unitModel"), m_unitModel.get());
     context->setContextProperty(QStringLiteral("tenantModel"), m_tenantModel.get());
     context->setContextProperty(QStringLiteral("contractModel"), m_contractModel.get());
+    context->setContextProperty(QStringLiteral("depositModel"), m_depositModel.get());
     context->setContextProperty(QStringLiteral("invoiceModel"), m_invoiceModel.get());
     context->setContextProperty(QStringLiteral("paymentModel"), m_paymentModel.get());
     context->setContextProperty(QStringLiteral("maintenanceModel"), m_maintenanceModel.get());

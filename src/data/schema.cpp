@@ -2,6 +2,9 @@
 // migration and the indexes. Every step is idempotent; it runs on every start.
 #include "database.h"
 
+#include "bookkeeper.h"
+#include "transactionguard.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -28,7 +31,8 @@ bool Database::isOwnTable(const QString& name)
     static const QStringList tables = { QStringLiteral("accounts"), QStringLiteral("app_log"),
         QStringLiteral("audit_logs"), QStringLiteral("buyers"), QStringLiteral("cheques"),
         QStringLiteral("contractors"), QStringLiteral("contracts"), QStringLiteral("cost_centers"),
-        QStringLiteral("currencies"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
+        QStringLiteral("currencies"), QStringLiteral("deposit_movements"),
+        QStringLiteral("deposit_settlements"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
         QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
         QStringLiteral("receipts"),
         QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
@@ -349,6 +353,8 @@ void Database::createTables()
     // A reading taken on a new meter: its use runs from the new meter's first reading (kept as
     // previous_reading), not from the old meter's last.
     addColumns(query, "usage_records", { "meter_change INTEGER NOT NULL DEFAULT 0" });
+    // The contract that renewed this one (it starts the day after this one ends).
+    addColumns(query, "contracts", { "renewed_by INTEGER REFERENCES contracts(id)" });
     runAll(query, {
         // One receipt for every sum of money received (a payment row above 0), numbered from a
         // counter row moved in the same transaction as the money: a number is never reused and
@@ -367,6 +373,42 @@ void Database::createTables()
         R"(CREATE TABLE IF NOT EXISTS counters (
             name TEXT PRIMARY KEY,
             value INTEGER NOT NULL)
+        )",
+        // A tenant's security deposit is money the office holds for the tenant: every sum that moves
+        // it is a row here, in the contract's currency, above 0. 'received' (with a receipt number
+        // from the one counter of receipts), 'refund', 'unpaid' (kept against an open invoice: the
+        // payment it made is `payment_id`), 'damage' (kept for damage, with its reason), and
+        // 'carried_out'/'carried_in' (moved to the contract that renews it). What a contract holds
+        // is what came in less what went out.
+        R"(CREATE TABLE IF NOT EXISTS deposit_movements (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            contract_id INTEGER NOT NULL REFERENCES contracts(id),
+            kind TEXT NOT NULL,
+            amount REAL NOT NULL,
+            currency_id INTEGER REFERENCES currencies(id),
+            movement_date TEXT NOT NULL,
+            payment_method TEXT,
+            reference TEXT,
+            bank_name TEXT,
+            reason TEXT,
+            payment_id INTEGER REFERENCES payments(id),
+            related_contract_id INTEGER REFERENCES contracts(id),
+            settlement_id INTEGER REFERENCES deposit_settlements(id),
+            receipt_number INTEGER UNIQUE,
+            issued_by TEXT,
+            print_count INTEGER NOT NULL DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        // The settlement of a contract's deposit when the tenant leaves: one per contract, ever.
+        R"(CREATE TABLE IF NOT EXISTS deposit_settlements (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            contract_id INTEGER UNIQUE NOT NULL REFERENCES contracts(id),
+            settlement_date TEXT NOT NULL,
+            held REAL NOT NULL,
+            deducted REAL NOT NULL,
+            refunded REAL NOT NULL,
+            issued_by TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
         )",
         R"(CREATE TABLE IF NOT EXISTS contractors (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -520,6 +562,20 @@ void Database::migrateSchema()
         emit databaseError(query.lastError().text());
 }
 
+/*
+ * A file whose operations already post to the ledger gets the accounts of the posting roles a
+ * later version added (money held for others, other income), as system accounts: an operation
+ * that posts to a role the chart lacks would be refused.
+ */
+bool Database::addPostingAccounts()
+{
+    if (scalar(QStringLiteral("SELECT value FROM settings WHERE key='ledger_posting'")).toString()
+        != QLatin1String("on"))
+        return true;
+    TransactionGuard transaction(this);
+    return transaction.isActive() && BookKeeper::ensureAccounts(this) && transaction.commit();
+}
+
 void Database::createIndexes()
 {
     QSqlQuery query(m_db);
@@ -568,6 +624,8 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_usage_period ON usage_records(period)",
         "CREATE INDEX IF NOT EXISTS idx_invoice_items_usage ON invoice_items(usage_record_id) "
         "WHERE usage_record_id IS NOT NULL",
+        "CREATE INDEX IF NOT EXISTS idx_deposit_movements_contract ON deposit_movements(contract_id)",
+        "CREATE INDEX IF NOT EXISTS idx_deposit_movements_payment ON deposit_movements(payment_id)",
         // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
         // one account of each posting role.
         "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",

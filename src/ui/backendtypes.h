@@ -14,6 +14,7 @@
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
 #include "database.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "installmentmodel.h"
@@ -94,6 +95,14 @@ struct ContractModelType
     Q_GADGET
     QML_FOREIGN(ContractModel)
     QML_NAMED_ELEMENT(ContractModel)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
+struct DepositModelType
+{
+    Q_GADGET
+    QML_FOREIGN(DepositModel)
+    QML_NAMED_ELEMENT(DepositModel)
     QML_UNCREATABLE("made by the program at start-up")
 };
 

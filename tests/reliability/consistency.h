@@ -40,7 +40,11 @@ enum Check {
     LedgerPosted = 0x80000,
     /// No meter reading is on two live invoices; a billed one is billed at its cost, on its own unit.
     ReadingsBilledOnce = 0x100000,
-    All = 0x1fffff,
+    /// Every contract holds what its deposit received less what was refunded, kept and carried on,
+    /// never less than 0; a settled one holds nothing, and its settlement adds up; the books' money
+    /// held for others is what the contracts hold (while operations post).
+    Deposits = 0x200000,
+    All = 0x3fffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

@@ -12,6 +12,8 @@
 #include "contractmodel.h"
 #include "currencymodel.h"
 #include "database.h"
+#include "depositbook.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "installmentmodel.h"

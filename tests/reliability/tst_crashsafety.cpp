@@ -117,7 +117,11 @@ private slots:
         row("a journal line lost", C::LedgerBalanced, "DELETE FROM journal_lines WHERE id = 1");
         row("entries naming other operations", C::LedgerPosted,
             "UPDATE journal_entries SET reference_id = reference_id + 1000");
-        row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
+        row("a receipt lost", C::Receipts,
+            "DELETE FROM receipts WHERE receipt_number = (SELECT MIN(receipt_number) FROM receipts)");
+        row("a deposit refunded twice", C::Deposits,
+            "INSERT INTO deposit_movements (contract_id, kind, amount, movement_date) "
+            "SELECT contract_id, 'refund', 1000 + amount, movement_date FROM deposit_movements");
     }
 
     void checksSeeDamage()
