@@ -43,6 +43,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <sqlite3.h>
 
@@ -93,9 +94,27 @@ struct Draft
         double quantity = 1;
         double unitPrice = 0;
         double total = 0;
+        /** The meter reading a usage line bills; 0 for other lines. */
+        sqlite3_int64 usageRecordId = 0;
     };
     std::vector<Item> items;
 };
+
+/** The readings of ?1 no live invoice bills yet, as the program picks them. */
+const char* const kUnbilledReadings
+    = "SELECT ur.id, ur.unit_id, ur.consumption, ur.cost, s.name FROM usage_records ur "
+      "JOIN services s ON ur.service_id=s.id WHERE ur.period=?1 AND ur.cost<>0 AND NOT EXISTS (SELECT 1 "
+      "FROM invoice_items ii JOIN invoices i ON i.id=ii.invoice_id WHERE ii.usage_record_id=ur.id AND "
+      "i.status!='void')";
+
+/** A usage line of a row of kUnbilledReadings. */
+Draft::Item usageItem(sqlite3_stmt* readings)
+{
+    const double quantity = sqlite3_column_double(readings, 2);
+    const double cost = sqlite3_column_double(readings, 3);
+    return { QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(readings, 4))), "usage", quantity,
+        quantity > 1 ? cost / quantity : cost, cost, sqlite3_column_int64(readings, 0) };
+}
 
 /** What the rent run of `period` will write, read before the clock starts. */
 std::vector<Draft> rentDrafts(sqlite3* db, const QDate& periodStart)
@@ -112,9 +131,8 @@ std::vector<Draft> rentDrafts(sqlite3* db, const QDate& periodStart)
     sqlite3_bind_text(contracts, 1, period.constData(), -1, SQLITE_TRANSIENT);
     sqlite3_stmt* usage = nullptr;
     sqlite3_prepare_v2(db,
-        "SELECT ur.consumption, ur.cost, s.name FROM usage_records ur JOIN services s ON ur.service_id=s.id "
-        "WHERE ur.unit_id=?1 AND ur.period=?2 ORDER BY ur.service_id, ur.id",
-        -1, &usage, nullptr);
+        (QByteArray(kUnbilledReadings) + " AND ur.unit_id=?2 ORDER BY ur.service_id, ur.id").constData(), -1,
+        &usage, nullptr);
     while (sqlite3_step(contracts) == SQLITE_ROW) {
         const auto text = [&](int column) {
             return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(contracts, column)));
@@ -136,14 +154,10 @@ std::vector<Draft> rentDrafts(sqlite3* db, const QDate& periodStart)
         const double rent = sqlite3_column_double(contracts, 4);
         draft.items.push_back(
             { yearly ? QByteArray("إيجار سنوي") : QByteArray("إيجار شهري"), "rent", 1, rent, rent });
-        sqlite3_bind_int(usage, 1, draft.unitId);
-        sqlite3_bind_text(usage, 2, period.constData(), -1, SQLITE_TRANSIENT);
-        while (sqlite3_step(usage) == SQLITE_ROW) {
-            const double quantity = sqlite3_column_double(usage, 0);
-            const double cost = sqlite3_column_double(usage, 1);
-            draft.items.push_back({ QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(usage, 2))),
-                "usage", quantity, quantity > 1 ? cost / quantity : cost, cost });
-        }
+        sqlite3_bind_text(usage, 1, period.constData(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(usage, 2, draft.unitId);
+        while (sqlite3_step(usage) == SQLITE_ROW)
+            draft.items.push_back(usageItem(usage));
         sqlite3_reset(usage);
         drafts.push_back(std::move(draft));
     }
@@ -202,23 +216,83 @@ Books readBooks(sqlite3* db)
 }
 
 /**
- * The same per-invoice transactions as the rent run, numbers drawn in advance: the invoice, its
- * items, the tenant's balance and its journal entry with its lines and the accounts' balances;
- * milliseconds.
+ * What the usage run of `period` will write, read before the clock starts: one invoice per let
+ * unit with readings not billed yet, to the tenant of the first active contract covering the month.
  */
-double rentFloor(const QString& path, const QDate& periodStart, int* written)
+std::vector<Draft> usageDrafts(sqlite3* db, const QDate& periodStart)
+{
+    const QByteArray period = periodStart.toString(QStringLiteral("yyyy-MM")).toUtf8();
+    std::map<int, std::vector<Draft::Item>> byUnit;
+    sqlite3_stmt* readings = nullptr;
+    sqlite3_prepare_v2(db,
+        (QByteArray(kUnbilledReadings) + " ORDER BY ur.unit_id, ur.service_id, ur.id").constData(), -1,
+        &readings, nullptr);
+    sqlite3_bind_text(readings, 1, period.constData(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(readings) == SQLITE_ROW)
+        byUnit[sqlite3_column_int(readings, 1)].push_back(usageItem(readings));
+    sqlite3_finalize(readings);
+    std::vector<Draft> drafts;
+    sqlite3_stmt* contracts = nullptr;
+    sqlite3_prepare_v2(db,
+        "SELECT c.tenant_id, c.unit_id, c.currency_id, c.start_date, c.end_date FROM contracts c "
+        "WHERE c.status='active' AND c.unit_id IN (SELECT unit_id FROM usage_records WHERE period=?1) "
+        "ORDER BY c.id",
+        -1, &contracts, nullptr);
+    sqlite3_bind_text(contracts, 1, period.constData(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(contracts) == SQLITE_ROW) {
+        const auto date = [&](int column) {
+            return QDate::fromString(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(contracts, column))),
+                Qt::ISODate);
+        };
+        const auto found = byUnit.find(sqlite3_column_int(contracts, 1));
+        const QDate begins = date(3), ends = date(4);
+        if (found == byUnit.end()
+            || (begins.isValid() && QDate(begins.year(), begins.month(), 1) > periodStart)
+            || (ends.isValid() && QDate(ends.year(), ends.month(), 1) < periodStart))
+            continue;
+        Draft draft;
+        draft.tenantId = sqlite3_column_int(contracts, 0);
+        draft.unitId = found->first;
+        draft.currencyId = sqlite3_column_int(contracts, 2);
+        draft.items = std::move(found->second);
+        byUnit.erase(found);
+        drafts.push_back(std::move(draft));
+    }
+    sqlite3_finalize(contracts);
+    return drafts;
+}
+
+/**
+ * The same per-invoice transactions as the rent and usage runs, numbers drawn in advance: the
+ * invoice, its items, the tenant's balance and its journal entry with its lines and the accounts'
+ * balances; milliseconds.
+ */
+double floorRun(const QString& path, const QDate& periodStart,
+    const std::function<std::vector<Draft>(sqlite3*, const QDate&)>& drafting, int* written)
 {
     SqlFloor floor(path);
     sqlite3* db = floor.handle();
-    const std::vector<Draft> drafts = rentDrafts(db, periodStart);
+    const std::vector<Draft> drafts = drafting(db, periodStart);
     const Books books = readBooks(db);
     const QByteArray period = periodStart.toString(QStringLiteral("yyyy-MM")).toUtf8();
     const QByteArray due = period + "-28";
     const QString prefix
         = QStringLiteral("INV-") + periodStart.toString(QStringLiteral("yyyyMM")) + QLatin1Char('-');
+    // The month's series goes on after the invoices already in it (the usage run follows the rent run).
+    sqlite3_int64 taken = 0;
+    sqlite3_stmt* series = nullptr;
+    const QByteArray pattern = (prefix + QLatin1Char('%')).toUtf8();
+    sqlite3_prepare_v2(
+        db, "SELECT COUNT(*) FROM invoices WHERE invoice_number LIKE ?1", -1, &series, nullptr);
+    sqlite3_bind_text(series, 1, pattern.constData(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(series) == SQLITE_ROW)
+        taken = sqlite3_column_int64(series, 0);
+    sqlite3_finalize(series);
     std::vector<QByteArray> numbers;
     for (size_t i = 0; i < drafts.size(); ++i)
-        numbers.push_back((prefix + QString::number(i + 1).rightJustified(4, QLatin1Char('0'))).toUtf8());
+        numbers.push_back(
+            (prefix + QString::number(taken + qint64(i) + 1).rightJustified(4, QLatin1Char('0'))).toUtf8());
 
     sqlite3_stmt *begin, *commit, *invoice, *item, *balance, *entry, *lines[2], *accounts[2];
     sqlite3_prepare_v2(db, "BEGIN", -1, &begin, nullptr);
@@ -250,8 +324,8 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         "END)/100.0 WHERE id IN (?,?,?) RETURNING id",
         -1, &accounts[1], nullptr);
     sqlite3_prepare_v2(db,
-        "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total) VALUES "
-        "(?,?,?,?,?,?)",
+        "INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total,usage_record_id) "
+        "VALUES (?,?,?,?,?,?,?)",
         -1, &item, nullptr);
     // The running balance is moved in whole hundredths, as the program does.
     sqlite3_prepare_v2(
@@ -269,7 +343,10 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
         sqlite3_bind_text(invoice, 1, numbers[i].constData(), -1, SQLITE_STATIC);
         sqlite3_bind_int(invoice, 2, draft.tenantId);
         sqlite3_bind_int(invoice, 3, draft.unitId);
-        sqlite3_bind_int(invoice, 4, draft.contractId);
+        if (draft.contractId > 0)
+            sqlite3_bind_int(invoice, 4, draft.contractId);
+        else
+            sqlite3_bind_null(invoice, 4);
         sqlite3_bind_text(invoice, 5, period.constData(), -1, SQLITE_STATIC);
         sqlite3_bind_double(invoice, 6, total);
         sqlite3_bind_double(invoice, 7, total);
@@ -287,6 +364,10 @@ double rentFloor(const QString& path, const QDate& periodStart, int* written)
             sqlite3_bind_double(item, 4, line.quantity);
             sqlite3_bind_double(item, 5, line.unitPrice);
             sqlite3_bind_double(item, 6, line.total);
+            if (line.usageRecordId > 0)
+                sqlite3_bind_int64(item, 7, line.usageRecordId);
+            else
+                sqlite3_bind_null(item, 7);
             sqlite3_step(item);
             sqlite3_reset(item);
         }
@@ -390,7 +471,7 @@ void benchRentRun(
         ours.push_back(rentOurs(copy, periodStart, &made));
         if (!copyDatabase(source, copy))
             return;
-        floors.push_back(rentFloor(copy, periodStart, &floorMade));
+        floors.push_back(floorRun(copy, periodStart, rentDrafts, &floorMade));
     }
     {
         SqlFloor probe(source);
@@ -408,6 +489,70 @@ void benchRentRun(
     if (made > 0 && floorMade > 0)
         printFigure(QStringLiteral("rent_run_per_invoice_us_") + label, oursMs * 1000 / made,
             floorMs * 1000 / floorMade);
+    if (made != floorMade)
+        out << "# warning: the floor wrote " << floorMade << " invoices, the program " << made << Qt::endl;
+}
+
+/**
+ * Every let unit that was ever read is read again for `period`, after its rent was billed: ten of
+ * each metered service, not billed yet. Returns the number of readings.
+ */
+int readMetersAfterRent(const QString& path, const QDate& periodStart)
+{
+    const QByteArray period = periodStart.toString(QStringLiteral("yyyy-MM")).toUtf8();
+    SqlFloor floor(path);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(floor.handle(),
+        "INSERT INTO usage_records "
+        "(unit_id,service_id,period,previous_reading,current_reading,consumption,cost) "
+        "SELECT ur.unit_id, ur.service_id, ?1, MAX(ur.current_reading), MAX(ur.current_reading) + 10, 10, "
+        "ROUND(10 * s.rate, 2) FROM usage_records ur JOIN services s ON s.id=ur.service_id "
+        "WHERE ur.unit_id IN (SELECT unit_id FROM contracts WHERE status='active') GROUP BY ur.unit_id, "
+        "ur.service_id",
+        -1, &insert, nullptr);
+    sqlite3_bind_text(insert, 1, period.constData(), -1, SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(insert);
+    sqlite3_finalize(insert);
+    return rc == SQLITE_DONE ? sqlite3_changes(floor.handle()) : -1;
+}
+
+double usageOurs(const QString& path, const QDate& periodStart, int* written)
+{
+    Database database;
+    if (!database.initialize(path))
+        return -1;
+    InvoiceModel invoices(&database);
+    Clock::setToday(periodStart.addDays(9));
+    const double started = monotonicMs();
+    *written = invoices.billUsage(periodStart.toString(QStringLiteral("yyyy-MM")))
+                   .value(QStringLiteral("made"))
+                   .toInt();
+    const double elapsed = monotonicMs() - started;
+    Clock::setToday(QDate());
+    return elapsed;
+}
+
+/** The usage run of next month's readings, taken after its rent run, against its floor. */
+void benchUsageRun(const QString& source, const QDate& today, int runs, const QString& scratch)
+{
+    const QDate periodStart = QDate(today.year(), today.month(), 1).addMonths(1);
+    const QString billed = QDir(scratch).filePath(QStringLiteral("usage-source.db"));
+    const QString copy = QDir(scratch).filePath(QStringLiteral("usage.db"));
+    int made = 0, floorMade = 0, rentMade = 0;
+    if (!copyDatabase(source, billed) || rentOurs(billed, periodStart, &rentMade) < 0)
+        return;
+    const int readings = readMetersAfterRent(billed, periodStart);
+    std::vector<double> ours, floors;
+    for (int run = 0; run < runs; ++run) {
+        if (!copyDatabase(billed, copy))
+            return;
+        ours.push_back(usageOurs(copy, periodStart, &made));
+        if (!copyDatabase(billed, copy))
+            return;
+        floors.push_back(floorRun(copy, periodStart, usageDrafts, &floorMade));
+    }
+    printFigure(QStringLiteral("usage_run"), median(ours), median(floors),
+        QStringLiteral("%1 invoices of %2 readings").arg(made).arg(readings));
     if (made != floorMade)
         out << "# warning: the floor wrote " << floorMade << " invoices, the program " << made << Qt::endl;
 }
@@ -563,7 +708,8 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
             "SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
             "DESC, property_id LIMIT 1"));
     const QVariant soldUnit = database.scalar(
-        QStringLiteral("SELECT id FROM units WHERE status='sold' AND property_id=? ORDER BY id LIMIT 1"), { project });
+        QStringLiteral("SELECT id FROM units WHERE status='sold' AND property_id=? ORDER BY id LIMIT 1"),
+        { project });
     const QString year = QString::number(today.year());
     const QVariant tenantName
         = database.scalar(QStringLiteral("SELECT full_name FROM tenants WHERE id=?"), { tenant });
@@ -765,7 +911,8 @@ void benchWindow(const QString& copy, const QDate& today, int runs, const QStrin
     };
     printFigure(QStringLiteral("startup_to_login_window"), median(startup), floorOf(startupSql),
         QStringLiteral("%1 statements").arg(startupSql.size()));
-    printFigure(QStringLiteral("login_to_main_frame"), median(login), 0, QStringLiteral("shown: %1").arg(frame));
+    printFigure(
+        QStringLiteral("login_to_main_frame"), median(login), 0, QStringLiteral("shown: %1").arg(frame));
     printFigure(QStringLiteral("login_and_all_twelve_pages"), median(allPages), floorOf(loginSql),
         QStringLiteral("%1 statements").arg(loginSql.size()));
     out << "login_peak_rss_mb: " << QString::number(median(rss), 'f', 1) << Qt::endl;
@@ -789,7 +936,7 @@ int main(int argc, char* argv[])
     parser.addOption({ QStringLiteral("runs"), QStringLiteral("Runs per figure."), QStringLiteral("N"),
         QStringLiteral("5") });
     parser.addOption(
-        { QStringLiteral("only"), QStringLiteral("rent, fees, lists or window."), QStringLiteral("part") });
+        { QStringLiteral("only"), QStringLiteral("rent, usage, fees, lists or window."), QStringLiteral("part") });
     parser.process(app);
     const QString source = parser.value(QStringLiteral("db"));
     const QDate today = parser.isSet(QStringLiteral("today"))
@@ -814,14 +961,23 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "cannot copy " << source << "\n";
         return 1;
     }
+    // The floors write straight into the file: bring a file of an older version up to date first,
+    // as the program does when it opens one.
+    const QString current = QDir(scratch.path()).filePath(QStringLiteral("current.db"));
+    if (!copyDatabase(source, current) || !Database().initialize(current)) {
+        QTextStream(stderr) << "cannot bring " << source << " up to date\n";
+        return 1;
+    }
     if (only.isEmpty() || only == QLatin1String("rent")) {
-        benchRentRun(QStringLiteral("240k"), source, today, std::min(runs, 3), scratch.path());
+        benchRentRun(QStringLiteral("240k"), current, today, std::min(runs, 3), scratch.path());
         const QString small = parser.value(QStringLiteral("db-small"));
         if (!small.isEmpty() && QFile::exists(small))
             benchRentRun(QStringLiteral("50k"), small, today, std::min(runs, 3), scratch.path());
     }
     if (only.isEmpty() || only == QLatin1String("fees"))
         benchLateFeeRun(source, today, std::min(runs, 3), scratch.path());
+    if (only.isEmpty() || only == QLatin1String("usage"))
+        benchUsageRun(current, today, std::min(runs, 3), scratch.path());
     if (only.isEmpty() || only == QLatin1String("lists"))
         benchLists(copy, today, runs, scratch.path());
     if (only.isEmpty() || only == QLatin1String("window"))

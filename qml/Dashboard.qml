@@ -20,6 +20,7 @@ Rectangle {
     property var alerts: []
     property var auditLogs: []
     property var collections: []
+    property var renewals: []
     property real occupancy: 0
 
     // The chart's bars: the real takings per month, the current month in amber.
@@ -49,6 +50,7 @@ Rectangle {
         occupancy = Backend.dashboardCtrl.getOccupancyRate();
         auditLogs = Backend.auditMgr.getLogs(5);
         collections = Backend.dashboardCtrl.getMonthlyCollections(6);
+        renewals = Backend.contractModel.getDueForRenewal(60);
     }
 
     // Asks the main frame to show another page (page index, see components/Pages.js).
@@ -64,6 +66,13 @@ Rectangle {
     objectName: "dashboardPage"
     color: Theme.bgPrimary
     Component.onCompleted: refresh()
+
+    RenewalDialog {
+        id: renewalDlg
+        objectName: "dashboardRenewalDialog"
+        parent: Overlay.overlay
+        onRenewed: dashPage.refresh()
+    }
 
     Flickable {
         id: scroller
@@ -156,6 +165,15 @@ Rectangle {
                 UnitsPanel {
                     occupancy: dashPage.occupancy
                     stats: dashPage.stats
+                }
+            }
+
+            RenewalsPanel {
+                contracts: dashPage.renewals
+                depositsHeld: Number(dashPage.stats.depositsHeld || 0)
+                onRenewRequested: contractId => {
+                    renewalDlg.contractId = contractId;
+                    renewalDlg.open();
                 }
             }
 

@@ -73,6 +73,11 @@ Rectangle {
                     iconSymbol: Icons.alerts
                     outline: true
                     onClicked: remindersDialog.open()
+                    objectName: "meterReadingsButton"
+                    text: "قراءات العدادات"
+                    iconSymbol: Icons.history
+                    outline: true
+                    onClicked: readingsDialog.open()
                 }
                 MButton {
                     objectName: "serviceChargeButton"
@@ -129,6 +134,14 @@ Rectangle {
         onRan: outcome => {
             page.refresh();
             resultDialog.show(outcome);
+        }
+    }
+    MeterReadingsDialog {
+        id: readingsDialog
+        onBilled: outcome => {
+            page.refresh();
+            resultDialog.show(outcome);
+            rateGuard.askForMissing(outcome, () => readingsDialog.billUsage());
         }
     }
     RunResultDialog {

@@ -262,6 +262,7 @@ Rectangle {
             BooksSection {}
 
             LateFeeSection {}
+            RenewalSection {}
 
             SectionPanel {
                 Layout.leftMargin: 25

@@ -3,7 +3,8 @@ import QtQuick.Controls
 import QtQuick.Layouts
 import Darvelinto
 
-// The dialog in which the user pastes comma-separated rows to import into tenants, buyers or units.
+// The dialog in which the user pastes comma-separated rows to import into tenants, buyers, units or
+// meter readings.
 // It says what the import did. When every line went in it closes; when some lines were refused it
 // stays open, lists each refused line with its number and reason, and keeps only those lines in
 // the box to be corrected (the written ones are gone from it, so a second import cannot repeat
@@ -11,7 +12,7 @@ import Darvelinto
 // one) and emits imported(), so the page's list shows the new rows.
 //
 // Properties:
-//   targetTable  (string) "tenants" (default), "buyers" or "units"
+//   targetTable  (string) "tenants" (default), "buyers", "units" or "readings" (meter readings)
 //   text         (alias)  the pasted text; kept while the dialog is closed, emptied by a success
 //   refusedLines (list)   the refused lines of the last import: { line, reason }
 // Signals: imported() after an import that wrote lines.
@@ -20,7 +21,7 @@ MDialog {
 
     property string targetTable: "tenants"
     property alias text: pasteArea.text
-    readonly property string columnHint: targetTable === "tenants" ? "الاسم، رقم الهوية، الهاتف، العنوان" : targetTable === "buyers" ? "الاسم، رقم الهوية، الهاتف" : "معرف العقار، رقم الوحدة، المساحة، السعر"
+    readonly property string columnHint: targetTable === "tenants" ? "الاسم، رقم الهوية، الهاتف، العنوان" : targetTable === "buyers" ? "الاسم، رقم الهوية، الهاتف" : targetTable === "readings" ? "معرف العقار، رقم الوحدة، الخدمة (مياه أو كهرباء)، الشهر YYYY-MM، القراءة، تغيير عداد (نعم أو فارغ)" : "معرف العقار، رقم الوحدة، المساحة، السعر"
 
     property var refusedLines: []
 

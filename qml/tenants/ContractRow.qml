@@ -10,6 +10,8 @@ Rectangle {
     property var statuses: ({})
 
     signal terminateRequested(var contract)
+    signal depositRequested(var contract)
+    signal renewRequested(var contract)
 
     function rentText(contract) {
         return Format.amount(contract.rent_amount, contract.currency_symbol) + " / " + (contract.payment_frequency === "yearly" ? "سنة" : "شهر");
@@ -50,10 +52,11 @@ Rectangle {
             Text {
                 Layout.fillWidth: true
                 textFormat: Text.PlainText
-                text: Format.inOrder((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || ""))
+                text: Format.inOrder((contractRow.modelData.start_date || "") + " إلى " + (contractRow.modelData.end_date || "")) + "  •  التأمين المحتجز " + Format.amount(contractRow.modelData.deposit_held || 0, contractRow.modelData.currency_symbol || "")
                 color: Theme.textSecondary
                 font.pixelSize: 11
                 horizontalAlignment: Text.AlignLeft
+                elide: Text.ElideLeft
             }
         }
         Text {
@@ -72,6 +75,30 @@ Rectangle {
             Layout.preferredWidth: 80
             status: contractRow.active ? "active" : "ended"
             mapping: contractRow.statuses
+        }
+        MButton {
+            objectName: "depositButton"
+            Layout.preferredHeight: 32
+            leftPadding: 6
+            rightPadding: 6
+            text: "التأمين"
+            outline: true
+            onClicked: contractRow.depositRequested(contractRow.modelData)
+        }
+        Item {
+            Layout.preferredWidth: 60
+            Layout.preferredHeight: 32
+
+            MButton {
+                objectName: "renewButton"
+                anchors.fill: parent
+                visible: contractRow.active && !contractRow.modelData.renewed_by
+                leftPadding: 6
+                rightPadding: 6
+                text: "تجديد"
+                outline: true
+                onClicked: contractRow.renewRequested(contractRow.modelData)
+            }
         }
         Item {
             Layout.preferredWidth: 70

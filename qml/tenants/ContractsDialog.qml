@@ -107,10 +107,30 @@ MDialog {
     }
 
     title: "عقود المستأجر - " + tenantName
-    width: 820
+    width: 960
     height: 620
     onTenantIdChanged: refresh()
     onAboutToShow: refresh()
+
+    DepositDialog {
+        id: depositDlg
+        objectName: "depositDialog"
+        parent: Overlay.overlay
+        onEdited: {
+            contractsDlg.refresh();
+            contractsDlg.edited();
+        }
+    }
+
+    RenewalDialog {
+        id: renewalDlg
+        objectName: "renewalDialog"
+        parent: Overlay.overlay
+        onRenewed: {
+            contractsDlg.refresh();
+            contractsDlg.edited();
+        }
+    }
 
     ConfirmDialog {
         id: confirm
@@ -178,6 +198,14 @@ MDialog {
                 delegate: ContractRow {
                     statuses: contractsDlg.contractStatuses
                     onTerminateRequested: contract => contractsDlg.askTerminate(contract)
+                    onDepositRequested: contract => {
+                        depositDlg.contractId = Number(contract.id);
+                        depositDlg.open();
+                    }
+                    onRenewRequested: contract => {
+                        renewalDlg.contractId = Number(contract.id);
+                        renewalDlg.open();
+                    }
                 }
             }
         }

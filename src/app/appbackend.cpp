@@ -10,11 +10,13 @@
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
 #include "database.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "meterreadingmodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
 #include "printcontroller.h"
@@ -36,6 +38,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_unitModel(std::make_unique<UnitModel>(database))
     , m_tenantModel(std::make_unique<TenantModel>(database))
     , m_contractModel(std::make_unique<ContractModel>(database))
+    , m_depositModel(std::make_unique<DepositModel>(database))
     , m_invoiceModel(std::make_unique<InvoiceModel>(database))
     , m_paymentModel(std::make_unique<PaymentModel>(database))
     , m_maintenanceModel(std::make_unique<MaintenanceModel>(database))
@@ -55,6 +58,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_receiptController(
           std::make_unique<ReceiptController>(database, m_settingsManager.get(), m_printController.get()))
     , m_reminderModel(std::make_unique<ReminderModel>(database))
+    , m_meterReadingModel(std::make_unique<MeterReadingModel>(database))
 {
     // A restored copy may come from an older version of the program: bring its schema up to date
     // at once, as a start would, so the pages never meet a missing column before the restart.
@@ -62,6 +66,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
         database->createTables();
         database->migrateSchema();
         database->createIndexes();
+        database->addPostingAccounts();
     });
     // Sales are audited under the account that made them, refused ones included; the pages never
     // name the user.
@@ -76,6 +81,7 @@ AppBackend::~AppBackend()
     // unique_ptr members go in reverse declaration order, but spell it out: the order is part of
     // the contract (later objects may still refer to earlier ones while they shut down).
     m_reminderModel.reset();
+    m_meterReadingModel.reset();
     m_receiptController.reset();
     m_auditManager.reset();
     m_importController.reset();
@@ -93,6 +99,7 @@ AppBackend::~AppBackend()
     m_maintenanceModel.reset();
     m_paymentModel.reset();
     m_invoiceModel.reset();
+    m_depositModel.reset();
     m_contractModel.reset();
     m_tenantModel.reset();
     m_unitModel.reset();
@@ -110,6 +117,7 @@ void AppBackend::publish(QQmlContext* context) const
     context->setContextProperty(QStringLiteral("unitModel"), m_unitModel.get());
     context->setContextProperty(QStringLiteral("tenantModel"), m_tenantModel.get());
     context->setContextProperty(QStringLiteral("contractModel"), m_contractModel.get());
+    context->setContextProperty(QStringLiteral("depositModel"), m_depositModel.get());
     context->setContextProperty(QStringLiteral("invoiceModel"), m_invoiceModel.get());
     context->setContextProperty(QStringLiteral("paymentModel"), m_paymentModel.get());
     context->setContextProperty(QStringLiteral("maintenanceModel"), m_maintenanceModel.get());
@@ -128,4 +136,5 @@ void AppBackend::publish(QQmlContext* context) const
     context->setContextProperty(QStringLiteral("auditMgr"), m_auditManager.get());
     context->setContextProperty(QStringLiteral("receiptCtrl"), m_receiptController.get());
     context->setContextProperty(QStringLiteral("reminderModel"), m_reminderModel.get());
+    context->setContextProperty(QStringLiteral("meterReadingModel"), m_meterReadingModel.get());
 }

@@ -11,7 +11,9 @@ class PropertyModel;
 class UnitModel;
 class TenantModel;
 class ContractModel;
+class DepositModel;
 class InvoiceModel;
+class MeterReadingModel;
 class PaymentModel;
 class MaintenanceModel;
 class ExpenseModel;
@@ -53,7 +55,9 @@ public:
     UnitModel* unitModel() const { return m_unitModel.get(); }
     TenantModel* tenantModel() const { return m_tenantModel.get(); }
     ContractModel* contractModel() const { return m_contractModel.get(); }
+    DepositModel* depositModel() const { return m_depositModel.get(); }
     InvoiceModel* invoiceModel() const { return m_invoiceModel.get(); }
+    MeterReadingModel* meterReadingModel() const { return m_meterReadingModel.get(); }
     PaymentModel* paymentModel() const { return m_paymentModel.get(); }
     MaintenanceModel* maintenanceModel() const { return m_maintenanceModel.get(); }
     ExpenseModel* expenseModel() const { return m_expenseModel.get(); }
@@ -81,6 +85,7 @@ private:
     std::unique_ptr<UnitModel> m_unitModel;
     std::unique_ptr<TenantModel> m_tenantModel;
     std::unique_ptr<ContractModel> m_contractModel;
+    std::unique_ptr<DepositModel> m_depositModel;
     std::unique_ptr<InvoiceModel> m_invoiceModel;
     std::unique_ptr<PaymentModel> m_paymentModel;
     std::unique_ptr<MaintenanceModel> m_maintenanceModel;
@@ -99,4 +104,5 @@ private:
     std::unique_ptr<AuditManager> m_auditManager;
     std::unique_ptr<ReceiptController> m_receiptController;
     std::unique_ptr<ReminderModel> m_reminderModel;
+    std::unique_ptr<MeterReadingModel> m_meterReadingModel;
 };

@@ -53,6 +53,8 @@ bool Database::initialize(const QString& path)
     migrateSchema();
     createIndexes();
     seedDefaultData();
+    if (!addPostingAccounts())
+        qCWarning(lcDatabase) << "the accounts of the posting roles could not be added";
     // The books are opened from the operations once, at the first start of a file. A file that
     // cannot be written now is opened at a later start; meanwhile nothing is posted.
     if (!LedgerOpening(this).openOnFirstStart())

@@ -50,6 +50,8 @@ public:
     void migrateSchema();
     void createIndexes();
     void seedDefaultData();
+    /** Gives a file that posts to the ledger the accounts of every posting role; false when it could not. */
+    bool addPostingAccounts();
 
     /**
      * The person at the keyboard (set at log-in, cleared at log-out), whose name the documents
@@ -68,6 +70,7 @@ signals:
 private:
     bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
     bool markDownPayments();
+    bool linkBilledReadings();
     bool numberExistingReceipts();
     bool isUsableSqliteFile();
     void applyConnectionPragmas();

@@ -3,6 +3,9 @@
 #include "bookkeeper.h"
 #include "database.h"
 
+#include "bookkeeper.h"
+#include "transactionguard.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -29,7 +32,8 @@ bool Database::isOwnTable(const QString& name)
     static const QStringList tables = { QStringLiteral("accounts"), QStringLiteral("app_log"),
         QStringLiteral("audit_logs"), QStringLiteral("buyers"), QStringLiteral("cheques"),
         QStringLiteral("contractors"), QStringLiteral("contracts"), QStringLiteral("cost_centers"),
-        QStringLiteral("currencies"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
+        QStringLiteral("currencies"), QStringLiteral("deposit_movements"),
+        QStringLiteral("deposit_settlements"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
         QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
         QStringLiteral("receipts"),
         QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
@@ -349,6 +353,11 @@ void Database::createTables()
         { "project_id INTEGER", "contractor_id INTEGER", "cost_center_id INTEGER", "work_category TEXT" });
     // The bank of a cheque a tenant paid by (an installment's cheque names its own).
     addColumns(query, "payments", { "bank_name TEXT" });
+    // A reading taken on a new meter: its use runs from the new meter's first reading (kept as
+    // previous_reading), not from the old meter's last.
+    addColumns(query, "usage_records", { "meter_change INTEGER NOT NULL DEFAULT 0" });
+    // The contract that renewed this one (it starts the day after this one ends).
+    addColumns(query, "contracts", { "renewed_by INTEGER REFERENCES contracts(id)" });
     runAll(query, {
         // One receipt for every sum of money received (a payment row above 0), numbered from a
         // counter row moved in the same transaction as the money: a number is never reused and
@@ -367,6 +376,42 @@ void Database::createTables()
         R"(CREATE TABLE IF NOT EXISTS counters (
             name TEXT PRIMARY KEY,
             value INTEGER NOT NULL)
+        )",
+        // A tenant's security deposit is money the office holds for the tenant: every sum that moves
+        // it is a row here, in the contract's currency, above 0. 'received' (with a receipt number
+        // from the one counter of receipts), 'refund', 'unpaid' (kept against an open invoice: the
+        // payment it made is `payment_id`), 'damage' (kept for damage, with its reason), and
+        // 'carried_out'/'carried_in' (moved to the contract that renews it). What a contract holds
+        // is what came in less what went out.
+        R"(CREATE TABLE IF NOT EXISTS deposit_movements (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            contract_id INTEGER NOT NULL REFERENCES contracts(id),
+            kind TEXT NOT NULL,
+            amount REAL NOT NULL,
+            currency_id INTEGER REFERENCES currencies(id),
+            movement_date TEXT NOT NULL,
+            payment_method TEXT,
+            reference TEXT,
+            bank_name TEXT,
+            reason TEXT,
+            payment_id INTEGER REFERENCES payments(id),
+            related_contract_id INTEGER REFERENCES contracts(id),
+            settlement_id INTEGER REFERENCES deposit_settlements(id),
+            receipt_number INTEGER UNIQUE,
+            issued_by TEXT,
+            print_count INTEGER NOT NULL DEFAULT 0,
+            created_at TEXT DEFAULT (datetime('now')))
+        )",
+        // The settlement of a contract's deposit when the tenant leaves: one per contract, ever.
+        R"(CREATE TABLE IF NOT EXISTS deposit_settlements (
+            id INTEGER PRIMARY KEY AUTOINCREMENT,
+            contract_id INTEGER UNIQUE NOT NULL REFERENCES contracts(id),
+            settlement_date TEXT NOT NULL,
+            held REAL NOT NULL,
+            deducted REAL NOT NULL,
+            refunded REAL NOT NULL,
+            issued_by TEXT,
+            created_at TEXT DEFAULT (datetime('now')))
         )",
         R"(CREATE TABLE IF NOT EXISTS contractors (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -464,18 +509,43 @@ bool Database::numberExistingReceipts()
     return true;
 }
 
+/*
+ * A usage line names the meter reading it bills, so that no reading is ever billed twice. Files
+ * written before the link knew it only by the line's unit, period and service name: the lines are
+ * linked by those once, in the same transaction that adds the column, so a reading the rent run
+ * already billed is never billed again.
+ */
+bool Database::linkBilledReadings()
+{
+    QSqlQuery query(m_db);
+    if (hasColumn(query, QStringLiteral("invoice_items"), QStringLiteral("usage_record_id")))
+        return true;
+    if (!m_db.transaction())
+        return false;
+    const bool done = query.exec(QStringLiteral("ALTER TABLE invoice_items ADD COLUMN usage_record_id "
+                                                "INTEGER REFERENCES usage_records(id)"))
+        && query.exec(QStringLiteral(R"(
+            UPDATE invoice_items SET usage_record_id = (
+                SELECT ur.id FROM invoices i
+                JOIN usage_records ur ON ur.unit_id = i.unit_id AND ur.period = i.period
+                JOIN services s ON s.id = ur.service_id AND s.name = invoice_items.description
+                WHERE i.id = invoice_items.invoice_id
+                ORDER BY ur.id LIMIT 1)
+            WHERE type = 'usage')"));
+    const QString error = query.lastError().text();
+    if (!done || !m_db.commit()) {
+        m_db.rollback();
+        emit databaseError(done ? m_db.lastError().text() : error);
+        return false;
+    }
+    return true;
+}
+
 void Database::migrateSchema()
 {
     markDownPayments();
+    linkBilledReadings();
     numberExistingReceipts();
-    // Books opened by an earlier version lack the accounts of roles added since (late fees); a
-    // file whose books are not opened yet receives them when they are.
-    QSqlQuery books(m_db);
-    if (books.exec(QStringLiteral("SELECT 1 FROM accounts WHERE posting_role IS NOT NULL LIMIT 1"))
-        && books.next()) {
-        books.finish();
-        BookKeeper::ensureAccounts(this);
-    }
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;
@@ -493,6 +563,20 @@ void Database::migrateSchema()
                                       "WHERE (password_hash IS NULL OR password_hash = '') "
                                       "AND password IS NOT NULL AND password != ''")))
         emit databaseError(query.lastError().text());
+}
+
+/*
+ * A file whose operations already post to the ledger gets the accounts of the posting roles a
+ * later version added (money held for others, other income, late fees), as system accounts: an operation
+ * that posts to a role the chart lacks would be refused.
+ */
+bool Database::addPostingAccounts()
+{
+    if (scalar(QStringLiteral("SELECT value FROM settings WHERE key='ledger_posting'")).toString()
+        != QLatin1String("on"))
+        return true;
+    TransactionGuard transaction(this);
+    return transaction.isActive() && BookKeeper::ensureAccounts(this) && transaction.commit();
 }
 
 void Database::createIndexes()
@@ -542,6 +626,12 @@ void Database::createIndexes()
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
         "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
+        // The readings of a month, and the invoice line that billed a reading.
+        "CREATE INDEX IF NOT EXISTS idx_usage_period ON usage_records(period)",
+        "CREATE INDEX IF NOT EXISTS idx_invoice_items_usage ON invoice_items(usage_record_id) "
+        "WHERE usage_record_id IS NOT NULL",
+        "CREATE INDEX IF NOT EXISTS idx_deposit_movements_contract ON deposit_movements(contract_id)",
+        "CREATE INDEX IF NOT EXISTS idx_deposit_movements_payment ON deposit_movements(payment_id)",
         // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
         // one account of each posting role.
         "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",

@@ -42,6 +42,8 @@ constexpr RoleAccount kRoles[] = {
     { Role::Services, "services", "4200", "إيرادات الخدمات", "revenue", "4000" },
     { Role::Sales, "sales", "4300", "إيرادات المبيعات", "revenue", "4000" },
     { Role::Exchange, "exchange", "4400", "فروق أسعار الصرف", "revenue", "4000" },
+    // What is kept of a deposit for damage compensates the owner: income outside rent and services.
+    { Role::OtherIncome, "other_income", "4900", "إيرادات أخرى", "revenue", "4000" },
     { Role::Maintenance, "maintenance", "5100", "مصروفات الصيانة", "expense", "5000" },
     { Role::Operating, "operating", "5200", "مصروفات تشغيلية", "expense", "5000" },
     { Role::LateFees, "late_fees", "4500", "إيرادات غرامات التأخير", "revenue", "4000" },
@@ -112,7 +114,8 @@ const QStringList& BookKeeper::postedReferenceTypes()
     static const QStringList types
         = { QStringLiteral("invoice"), QStringLiteral("void"), QStringLiteral("payment"),
               QStringLiteral("collection"), QStringLiteral("cheque_return"), QStringLiteral("expense"),
-              QStringLiteral("sale"), QStringLiteral("installment"), QStringLiteral("opening") };
+              QStringLiteral("sale"), QStringLiteral("installment"), QStringLiteral("opening"),
+              QStringLiteral("deposit"), QStringLiteral("deposit_refund"), QStringLiteral("deposit_damage") };
     return types;
 }
 
@@ -285,6 +288,9 @@ BookKeeper::Role BookKeeper::moneyAccount(const QString& method)
     while (last > first && method.at(last - 1) == QLatin1Char(' '))
         --last;
     const QStringView how = QStringView(method).mid(first, last - first);
+    // Kept out of the tenant's deposit: the money was already held for the tenant.
+    if (how == QLatin1String("deposit"))
+        return Role::HeldForOthers;
     return how.isEmpty() || how == QLatin1String("cash") ? Role::Cash : Role::Bank;
 }
 
@@ -584,5 +590,45 @@ BookKeeper::Result BookKeeper::postAddedInstallment(
     Entry entry { QStringLiteral("installment"), installmentId, day,
         QStringLiteral("قسط مضاف يدوياً رقم %1").arg(installmentId), currency, cents, *rate,
         { { Role::BuyerReceivable, amount, cents }, { Role::Sales, -amount, -cents } } };
+    return write(entry) ? Result() : failed();
+}
+
+BookKeeper::Result BookKeeper::postDeposit(int movementId, int contractId, const QString& kind, qint64 cents,
+    const QString& method, const QString& date, const QVariant& currencyId, qint64 heldBefore)
+{
+    if (!isPosting())
+        return {};
+    const int currency = currencyOf(currencyId);
+    const std::optional<double> rate = rateOn(currency, date);
+    if (!rate)
+        return missingRate(currency, date);
+    const qint64 amount = converted(cents, *rate);
+    if (kind == QLatin1String("received")) {
+        Entry entry { QStringLiteral("deposit"), movementId, date,
+            QStringLiteral("تأمين مستلم - العقد رقم %1").arg(contractId), currency, cents, *rate,
+            { { moneyAccount(method), amount, cents }, { Role::HeldForOthers, -amount, -cents } } };
+        return write(entry) ? Result() : failed();
+    }
+    // What leaves the deposit leaves it at the rate it came in at; the rest is an exchange difference.
+    double booked = *rate;
+    if (currency != primaryCurrency()) {
+        const QVariant first = m_db->scalar(QStringLiteral(R"(
+            SELECT je.exchange_rate FROM journal_entries je JOIN deposit_movements m ON m.id = je.reference_id
+            WHERE je.reference_type = 'deposit' AND m.contract_id = ? ORDER BY je.id LIMIT 1)"),
+            { contractId });
+        if (first.isValid() && first.toDouble() > 0)
+            booked = first.toDouble();
+    }
+    const qint64 off = takenOff(heldBefore, cents, booked);
+    const bool refund = kind == QLatin1String("refund");
+    Entry entry { refund ? QStringLiteral("deposit_refund") : QStringLiteral("deposit_damage"), movementId,
+        date,
+        (refund ? QStringLiteral("رد التأمين - العقد رقم %1")
+                : QStringLiteral("خصم من التأمين لأضرار - العقد رقم %1"))
+            .arg(contractId),
+        currency, cents, *rate,
+        { { Role::HeldForOthers, off, cents },
+            { refund ? moneyAccount(method) : Role::OtherIncome, -amount, -cents },
+            { Role::Exchange, amount - off, 0 } } };
     return write(entry) ? Result() : failed();
 }

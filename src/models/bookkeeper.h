@@ -44,6 +44,7 @@ public:
         Services,
         Sales,
         Exchange,
+        OtherIncome,
         Maintenance,
         Operating,
         LateFees,
@@ -90,6 +91,16 @@ public:
     /** An installment added to a sold unit by hand: more the buyer owes on the sale. */
     [[nodiscard]] Result postAddedInstallment(
         int installmentId, const QString& day, const QVariant& currencyId, qint64 cents);
+
+    /**
+     * A movement of a tenant's security deposit, the money the office holds for the tenant (2200):
+     * "received" comes in to the till or the bank, "refund" goes back out of it, "damage" is kept
+     * for damage and becomes the office's other income. `heldBefore` is what the contract held
+     * before the movement, taken off at the rate it came in at. (What is kept against an open
+     * invoice is a tenant payment whose method is "deposit".)
+     */
+    [[nodiscard]] Result postDeposit(int movementId, int contractId, const QString& kind, qint64 cents,
+        const QString& method, const QString& date, const QVariant& currencyId, qint64 heldBefore);
 
     /**
      * The rate of one unit of a currency in the primary currency on a day: 1 for the primary

@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "database.h"
+#include "depositbook.h"
 #include "money.h"
 #include "transactionguard.h"
 
@@ -23,12 +24,29 @@ const QString kSelectContracts = QStringLiteral(R"(
     JOIN properties p ON u.property_id=p.id
     LEFT JOIN currencies cur ON c.currency_id=cur.id)");
 
+// What a contract's deposit holds now, and whether it was settled: for one contract or a tenant's few.
+const QString kDepositColumns = QStringLiteral(R"(,
+    (SELECT COALESCE(SUM(CASE WHEN m.kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * ROUND(m.amount * 100)), 0)
+     FROM deposit_movements m WHERE m.contract_id = c.id) / 100.0 AS deposit_held,
+    EXISTS (SELECT 1 FROM deposit_settlements s WHERE s.contract_id = c.id) AS deposit_settled)");
+
 // Contract dates are compared as text (overlaps, the rent run's windows, expiry), which only
 // orders correctly for the exact zero-padded form of a year from 1 on ("-2025-01-01" parses).
 bool isIsoDate(const QString& text)
 {
     const QDate date = QDate::fromString(text, kDateFormat);
     return date.isValid() && date.year() > 0 && date.toString(kDateFormat) == text;
+}
+
+/** The contracts' selection with their deposits' columns. */
+QString withDeposit()
+{
+    static const QString sql = [] {
+        QString text = kSelectContracts;
+        const int from = text.indexOf(QStringLiteral("\n    FROM contracts c"));
+        return text.insert(from, kDepositColumns);
+    }();
+    return sql;
 }
 
 } // namespace
@@ -46,13 +64,13 @@ QVariantList ContractModel::getAll()
 QVariantList ContractModel::getByTenant(int tenantId)
 {
     return m_db->execQuery(
-        kSelectContracts + QStringLiteral(" WHERE c.tenant_id=? ORDER BY c.created_at DESC, c.id DESC"),
+        withDeposit() + QStringLiteral(" WHERE c.tenant_id=? ORDER BY c.created_at DESC, c.id DESC"),
         { tenantId });
 }
 
 QVariantMap ContractModel::getById(int id)
 {
-    const QVariantList rows = m_db->execQuery(kSelectContracts + QStringLiteral(" WHERE c.id=?"), { id });
+    const QVariantList rows = m_db->execQuery(withDeposit() + QStringLiteral(" WHERE c.id=?"), { id });
     return rows.isEmpty() ? QVariantMap() : rows.first().toMap();
 }
 
@@ -100,14 +118,27 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
             refuse(QStringLiteral("قيمة التأمين يجب أن تكون من صفر فأكثر وضمن الحد المسموح"));
         return -1;
     }
-    const QString frequency
-        = freq == QLatin1String("yearly") ? QStringLiteral("yearly") : QStringLiteral("monthly");
-
     TransactionGuard tx(m_db);
     if (!tx.isActive()) {
         refuseUnsaved();
         return -1;
     }
+    const int id = writeContract(unitId, tenantId, start, end, rent, freq, depositAmount, currId);
+    if (id <= 0)
+        return -1;
+    if (!tx.commit()) {
+        refuseUnsaved();
+        return -1;
+    }
+    emit dataChanged();
+    return id;
+}
+
+int ContractModel::writeContract(int unitId, int tenantId, const QString& start, const QString& end,
+    double rent, const QString& freq, double depositAmount, int currId)
+{
+    const QString frequency
+        = freq == QLatin1String("yearly") ? QStringLiteral("yearly") : QStringLiteral("monthly");
     const QVariant unitStatus
         = m_db->scalar(QStringLiteral("SELECT status FROM units WHERE id=?"), { unitId });
     // A unit out of service ('maintenance') cannot be let until it is put back.
@@ -142,13 +173,11 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
         refuseUnsaved();
         return -1;
     }
-    if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status='rented' WHERE id=?"), { unitId })
-        || !tx.commit()) {
+    if (!m_db->execNonQuery(QStringLiteral("UPDATE units SET status='rented' WHERE id=?"), { unitId })) {
         qCWarning(lcContracts) << "could not mark unit" << unitId << "rented; contract not kept";
         refuseUnsaved();
         return -1;
     }
-    emit dataChanged();
     return id;
 }
 
@@ -167,20 +196,22 @@ bool ContractModel::terminate(int id)
     // contract or sold.
     if (contract.value(QStringLiteral("status")).toString() != QLatin1String("active"))
         return refuse(QStringLiteral("العقد منتهٍ من قبل"));
-    const QVariant unitId = contract.value(QStringLiteral("unit_id"));
-    const bool done
-        = m_db->execNonQuery(QStringLiteral("UPDATE contracts SET status='terminated' WHERE id=?"), { id })
-        && m_db->execNonQuery(QStringLiteral(R"(
-            UPDATE units SET status='available'
-            WHERE id=? AND status='rented'
-              AND NOT EXISTS (SELECT 1 FROM contracts WHERE unit_id=? AND +status='active'))"),
-            { unitId, unitId });
-    if (!done || !tx.commit()) {
+    if (!writeTermination(m_db, id, contract.value(QStringLiteral("unit_id"))) || !tx.commit()) {
         qCWarning(lcContracts) << "could not terminate contract" << id;
         return refuseUnsaved();
     }
     emit dataChanged();
     return true;
+}
+
+bool ContractModel::writeTermination(Database* db, const QVariant& id, const QVariant& unitId)
+{
+    return db->execNonQuery(QStringLiteral("UPDATE contracts SET status='terminated' WHERE id=?"), { id })
+        && db->execNonQuery(QStringLiteral(R"(
+            UPDATE units SET status='available'
+            WHERE id=? AND status='rented'
+              AND NOT EXISTS (SELECT 1 FROM contracts WHERE unit_id=? AND +status='active'))"),
+            { unitId, unitId });
 }
 
 QVariantList ContractModel::getExpiring(int days)
@@ -193,7 +224,171 @@ QVariantList ContractModel::getExpiring(int days)
         JOIN tenants t ON c.tenant_id=t.id
         JOIN units u ON c.unit_id=u.id
         JOIN properties p ON u.property_id=p.id
-        WHERE c.status='active' AND c.end_date <= ?
+        WHERE c.status='active' AND c.renewed_by IS NULL AND c.end_date <= ?
         ORDER BY c.end_date, c.id)"),
         { limit });
+}
+
+double ContractModel::defaultIncrease() const
+{
+    bool ok = false;
+    const double percent
+        = m_db->scalar(QStringLiteral("SELECT value FROM settings WHERE key='renewal_increase_percent'"))
+              .toString()
+              .toDouble(&ok);
+    return ok && std::isfinite(percent) && percent >= -100 ? percent : 0.0;
+}
+
+bool ContractModel::setDefaultIncrease(double percent)
+{
+    clearRefusal();
+    if (!std::isfinite(percent) || percent < -100 || percent > 1000)
+        return refuse(QStringLiteral("نسبة الزيادة بين -100 و1000"));
+    if (!m_db->execNonQuery(
+            QStringLiteral(
+                "INSERT OR REPLACE INTO settings (key, value) VALUES ('renewal_increase_percent', ?)"),
+            { QString::number(percent, 'f', 2) }))
+        return refuseUnsaved();
+    return true;
+}
+
+namespace {
+
+/** The rent raised by `percent`, in whole hundredths. */
+double raised(double rent, double percent)
+{
+    return Money::fromCents(qRound64(static_cast<double>(Money::toCents(rent)) * (100.0 + percent) / 100.0));
+}
+
+} // namespace
+
+QVariantList ContractModel::getDueForRenewal(int days)
+{
+    const double percent = defaultIncrease();
+    QVariantList rows = getExpiring(days);
+    for (QVariant& row : rows) {
+        QVariantMap contract = row.toMap();
+        contract.insert(QStringLiteral("proposed_rent"),
+            raised(contract.value(QStringLiteral("rent_amount")).toDouble(), percent));
+        contract.insert(QStringLiteral("increase_percent"), percent);
+        row = contract;
+    }
+    return rows;
+}
+
+QPair<QDate, QDate> ContractModel::nextTerm(const QDate& start, const QDate& end)
+{
+    const QDate next = end.addDays(1);
+    // Whole months when the term ran whole months: 1 March to the last of February is a year.
+    // Counted from the day after, so a term to a month's end runs to a month's end again.
+    const int months = (next.year() - start.year()) * 12 + next.month() - start.month();
+    for (const int k : { months, months - 1 }) {
+        const QDate landed = start.addMonths(k);
+        // A start on a day the landing month lacks (29 February) lands on that month's last day.
+        if (k > 0 && (landed == next || (landed == end && landed.day() < start.day())))
+            return { next, next.addMonths(k).addDays(-1) };
+    }
+    return { next, next.addDays(start.daysTo(end)) };
+}
+
+QVariantMap ContractModel::renewalTerms(int id)
+{
+    QVariantMap contract = getById(id);
+    if (contract.isEmpty())
+        return {};
+    const auto [start, end]
+        = nextTerm(QDate::fromString(contract.value(QStringLiteral("start_date")).toString(), kDateFormat),
+            QDate::fromString(contract.value(QStringLiteral("end_date")).toString(), kDateFormat));
+    const double percent = defaultIncrease();
+    return { { QStringLiteral("id"), id }, { QStringLiteral("start"), start.toString(kDateFormat) },
+        { QStringLiteral("end"), end.toString(kDateFormat) },
+        { QStringLiteral("rent"), contract.value(QStringLiteral("rent_amount")) },
+        { QStringLiteral("proposed_rent"),
+            raised(contract.value(QStringLiteral("rent_amount")).toDouble(), percent) },
+        { QStringLiteral("increase_percent"), percent },
+        { QStringLiteral("deposit"), contract.value(QStringLiteral("deposit")) },
+        { QStringLiteral("held"), contract.value(QStringLiteral("deposit_held")) },
+        { QStringLiteral("currency_symbol"), contract.value(QStringLiteral("currency_symbol")) },
+        { QStringLiteral("tenant_name"), contract.value(QStringLiteral("tenant_name")) },
+        { QStringLiteral("unit_number"), contract.value(QStringLiteral("unit_number")) },
+        { QStringLiteral("property_name"), contract.value(QStringLiteral("property_name")) },
+        { QStringLiteral("old_start"), contract.value(QStringLiteral("start_date")) },
+        { QStringLiteral("old_end"), contract.value(QStringLiteral("end_date")) },
+        { QStringLiteral("status"), contract.value(QStringLiteral("status")) },
+        { QStringLiteral("renewed_by"), contract.value(QStringLiteral("renewed_by")) } };
+}
+
+int ContractModel::renew(
+    int id, const QString& end, const QString& rentMode, double value, double topUp, const QString& method)
+{
+    clearRefusal();
+    const double extra = std::isnan(topUp) ? 0.0 : topUp;
+    if (!Money::isAmount(extra) || Money::toCents(extra) < 0)
+        return refuseRow(QStringLiteral("مبلغ زيادة التأمين يجب أن يكون من صفر فأكثر وضمن الحد المسموح"));
+    if (!std::isfinite(value))
+        return refuseRow(QStringLiteral("قيمة الإيجار الجديد غير صحيحة"));
+    TransactionGuard tx(m_db);
+    if (!tx.isActive())
+        return refuseUnsavedRow();
+    const QVariantList rows = m_db->execQuery(
+        QStringLiteral(
+            "SELECT unit_id, tenant_id, start_date, end_date, rent_amount, payment_frequency, deposit, "
+            "COALESCE(currency_id, (SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1)) AS "
+            "currency_id, "
+            "status, renewed_by FROM contracts WHERE id=?"),
+        { id });
+    if (rows.isEmpty())
+        return refuseRow(QStringLiteral("العقد غير موجود"));
+    const QVariantMap old = rows.first().toMap();
+    if (old.value(QStringLiteral("status")).toString() != QLatin1String("active"))
+        return refuseRow(QStringLiteral("العقد منتهٍ ولا يُجدَّد"));
+    if (!old.value(QStringLiteral("renewed_by")).isNull())
+        return refuseRow(QStringLiteral("جُدّد هذا العقد من قبل"));
+    DepositBook deposits(m_db);
+    if (deposits.isSettled(id))
+        return refuseRow(QStringLiteral("سُوّي تأمين هذا العقد، فلا يُجدَّد"));
+    const QDate oldEnd = QDate::fromString(old.value(QStringLiteral("end_date")).toString(), kDateFormat);
+    // The new term starts the day after the old one ends: no day between them, none in both.
+    const QString start = oldEnd.addDays(1).toString(kDateFormat);
+    if (!oldEnd.isValid() || !isIsoDate(start))
+        return refuseRow(QStringLiteral("تاريخ نهاية العقد الحالي غير صحيح"));
+    const double oldRent = old.value(QStringLiteral("rent_amount")).toDouble();
+    double rent = 0;
+    if (rentMode == QLatin1String("percent")) {
+        if (value < -100 || value > 1000)
+            return refuseRow(QStringLiteral("نسبة الزيادة بين -100 و1000"));
+        rent = raised(oldRent, value);
+    } else if (rentMode == QLatin1String("amount")) {
+        rent = value;
+    } else {
+        return refuseRow(QStringLiteral("اختر طريقة تحديد الإيجار الجديد"));
+    }
+    const qint64 held = deposits.heldCents(id);
+    const qint64 topUpCents = Money::toCents(extra);
+    // The deposit agreed anew: what is carried over and what is added now.
+    const double deposit = Money::fromCents(held + topUpCents);
+    if (!isIsoDate(end))
+        return refuseRow(QStringLiteral("تاريخ نهاية العقد الجديد يُكتب بالشكل YYYY-MM-DD"));
+    if (end < start)
+        return refuseRow(QStringLiteral("نهاية العقد الجديد قبل بدايته (%1)").arg(start));
+    if (!Money::isAmount(rent) || Money::toCents(rent) <= 0)
+        return refuseRow(QStringLiteral("قيمة الإيجار يجب أن تكون أكبر من صفر وضمن الحد المسموح"));
+    if (!Money::isAmount(deposit))
+        return refuseRow(QStringLiteral("قيمة التأمين يجب أن تكون من صفر فأكثر وضمن الحد المسموح"));
+    const int renewed = writeContract(old.value(QStringLiteral("unit_id")).toInt(),
+        old.value(QStringLiteral("tenant_id")).toInt(), start, end, rent,
+        old.value(QStringLiteral("payment_frequency")).toString(), deposit,
+        old.value(QStringLiteral("currency_id")).toInt());
+    if (renewed <= 0)
+        return -1;
+    if (!m_db->execNonQuery(QStringLiteral("UPDATE contracts SET renewed_by=? WHERE id=?"), { renewed, id })
+        || !deposits.carry(id, renewed, Clock::todayText()))
+        return refuseUnsavedRow();
+    if (topUpCents > 0
+        && deposits.receive(renewed, topUpCents, method, Clock::todayText(), QString(), QString()) <= 0)
+        return deposits.refusal().isEmpty() ? refuseUnsavedRow() : refuseRow(deposits.refusal());
+    if (!tx.commit())
+        return refuseUnsavedRow();
+    emit dataChanged();
+    return renewed;
 }

@@ -2,6 +2,8 @@
 
 #include "refusable.h"
 
+#include <QDate>
+#include <QPair>
 #include <QVariantList>
 #include <QVariantMap>
 #include <optional>
@@ -40,8 +42,46 @@ public:
      * or one already terminated.
      */
     Q_INVOKABLE bool terminate(int id);
-    /** Active contracts ending on or before today + days (already ended ones too), soonest first. */
+    /**
+     * Active contracts not yet renewed ending on or before today + days (already ended ones too),
+     * soonest first.
+     */
     Q_INVOKABLE QVariantList getExpiring(int days);
+    /**
+     * The contracts due for renewal in the next `days` days (as getExpiring), each with
+     * `proposed_rent`: its rent after the office's default increase ("renewal_increase_percent").
+     */
+    Q_INVOKABLE QVariantList getDueForRenewal(int days);
+    /** The office's default rent increase on renewal, in percent (0 when none is set). */
+    Q_INVOKABLE double defaultIncrease() const;
+    Q_INVOKABLE bool setDefaultIncrease(double percent);
+    /**
+     * What renewing a contract would make: `start` (the day after it ends), `end` (as long a term
+     * again), `rent`, `proposed_rent` (after the default increase), `increase_percent`,
+     * `deposit`, `held`, `currency_symbol`. Empty for an unknown contract.
+     */
+    Q_INVOKABLE QVariantMap renewalTerms(int id);
+    /**
+     * Renews an active contract: a new active contract on the same unit and tenant from the day
+     * after this one ends to `end`, at the rent raised by `value` percent (`rentMode` "percent") or
+     * set to `value` ("amount"), with the deposit this one holds carried over and `topUp` more
+     * received now by `method` (with its receipt); the old contract runs to its end. All or
+     * nothing. Refused (-1) for a contract unknown, ended, settled or already renewed, an end
+     * before the new start, a rent not at least a cent or a negative top-up.
+     */
+    Q_INVOKABLE int renew(int id, const QString& end, const QString& rentMode, double value, double topUp = 0,
+        const QString& method = QStringLiteral("cash"));
+
+    /**
+     * The next term after start..end: from the day after `end`, as many whole months as the term
+     * ran when it ran whole months (a month end stays a month end), otherwise as many days.
+     */
+    static QPair<QDate, QDate> nextTerm(const QDate& start, const QDate& end);
+    /**
+     * Marks a contract terminated and frees its unit (when it is let and no other active contract
+     * holds it), inside the caller's transaction.
+     */
+    [[nodiscard]] static bool writeTermination(Database* db, const QVariant& id, const QVariant& unitId);
     /** True when another active contract on the unit shares at least one day with start..end. */
     Q_INVOKABLE bool hasOverlap(int unitId, const QString& start, const QString& end, int excludeId = -1);
 
@@ -49,6 +89,9 @@ signals:
     void dataChanged();
 
 private:
+    /** Checks the unit, the tenant and the dates' overlap, writes the contract and lets the unit. */
+    int writeContract(int unitId, int tenantId, const QString& start, const QString& end, double rent,
+        const QString& freq, double deposit, int currId);
     [[nodiscard]] std::optional<bool> overlaps(
         int unitId, const QString& start, const QString& end, int excludeId) const;
 

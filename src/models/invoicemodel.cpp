@@ -77,6 +77,28 @@ QVariantList readWatched(Database* db, const QString& sql, const QVariantList& p
     return rows;
 }
 
+/**
+ * The readings of a period (bound to the one "?") that still wait for their bill: something to
+ * charge, and no line of a live invoice names them. A void invoice gave its readings back.
+ */
+QString unbilledReadingsSql()
+{
+    return QStringLiteral(R"(SELECT ur.id, ur.unit_id, ur.consumption, ur.cost, s.name
+        FROM usage_records ur JOIN services s ON ur.service_id=s.id
+        WHERE ur.period=? AND ur.cost<>0
+          AND NOT EXISTS (SELECT 1 FROM invoice_items ii JOIN invoices i ON i.id=ii.invoice_id
+                          WHERE ii.usage_record_id=ur.id AND i.status!='void'))");
+}
+
+/** Whether a contract running from `begins` to `ends` (either may be invalid: no limit) is billed for the
+ * month of `start`. */
+bool coversMonth(const QDate& begins, const QDate& ends, const QDate& start)
+{
+    // Part months count whole: a contract is billed from its start month through its end month.
+    return !(begins.isValid() && firstOfMonth(begins) > start)
+        && !(ends.isValid() && firstOfMonth(ends) < start);
+}
+
 /** The time stamp of now in the form the database gives created_at (datetime('now'), UTC). */
 QString timestampNow()
 {
@@ -209,8 +231,9 @@ public:
                                 VALUES (?,?,?,?,?,?,?,'pending',?,?,?,?,?) RETURNING created_at)"))
         , m_insertItem(db,
               QStringLiteral(
-                  R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total)
-                                VALUES (?,?,?,?,?,?))"))
+                  R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total,
+                                                           usage_record_id)
+                                VALUES (?,?,?,?,?,?,?))"))
         , m_raiseBalance(db,
               QStringLiteral("UPDATE tenants SET balance=") + Money::movedByCentsSql("balance")
                   + QStringLiteral(" WHERE id=?"))
@@ -381,8 +404,9 @@ private:
         qint64 rentCents = 0;
         qint64 lateFeeCents = 0;
         for (const Item& item : draft.items) {
-            if (m_insertItem.insert(
-                    { id, item.description, item.type, item.quantity, item.unitPrice, item.total }, &m_error)
+            if (m_insertItem.insert({ id, item.description, item.type, item.quantity, item.unitPrice,
+                                        item.total, item.usageRecordId },
+                    &m_error)
                 <= 0)
                 return -1;
             if (item.type == QLatin1String("rent"))
@@ -845,10 +869,9 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
         { period }, &unread);
     const QVariantList usage = contracts.isEmpty()
         ? QVariantList()
-        : readWatched(m_db, QStringLiteral(R"(SELECT ur.unit_id, ur.consumption, ur.cost, s.name
-                              FROM usage_records ur JOIN services s ON ur.service_id=s.id
-                              WHERE ur.period=? ORDER BY ur.unit_id, ur.service_id, ur.id)"),
-            { period }, &unread);
+        : readWatched(m_db,
+            unbilledReadingsSql() + QStringLiteral(" ORDER BY ur.unit_id, ur.service_id, ur.id"), { period },
+            &unread);
     if (unread) {
         qCWarning(lcInvoices) << "rent run for" << period << "not started: the contracts could not be read";
         outcome.refused = true;
@@ -857,24 +880,7 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
 
     QHash<int, QVector<Item>> usageByUnit;
     QSet<int> unbillableUsage;
-    for (const QVariant& value : usage) {
-        const QVariantMap row = value.toMap();
-        const int unitId = row.value(QStringLiteral("unit_id")).toInt();
-        Item item;
-        item.description = row.value(QStringLiteral("name")).toString();
-        item.type = QStringLiteral("usage");
-        item.quantity = row.value(QStringLiteral("consumption")).toDouble();
-        const double cost = row.value(QStringLiteral("cost")).toDouble();
-        const std::optional<double> total = lineAmount(cost);
-        const std::optional<double> unitPrice = lineAmount(item.quantity > 1 ? cost / item.quantity : cost);
-        if (!total || !unitPrice) {
-            unbillableUsage.insert(unitId);
-            continue;
-        }
-        item.total = *total;
-        item.unitPrice = *unitPrice;
-        usageByUnit[unitId].append(item);
-    }
+    sortUsage(usage, &usageByUnit, &unbillableUsage);
 
     Writer writer(m_db);
     for (const QVariant& value : contracts) {
@@ -885,10 +891,7 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
             = QDate::fromString(contract.value(QStringLiteral("start_date")).toString(), Qt::ISODate);
         const QDate ends
             = QDate::fromString(contract.value(QStringLiteral("end_date")).toString(), Qt::ISODate);
-        // Part months count whole: a contract is billed from its start month through its end month.
-        if (begins.isValid() && firstOfMonth(begins) > start)
-            continue;
-        if (ends.isValid() && firstOfMonth(ends) < start)
+        if (!coversMonth(begins, ends, start))
             continue;
         // Yearly rent falls due in the anniversary month only.
         if (yearly && begins.isValid() && begins.month() != start.month())
@@ -909,8 +912,9 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
             ++outcome.failed;
             continue;
         }
-        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, *rent, *rent });
-        draft.items += usageByUnit.value(draft.unitId.toInt());
+        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, *rent, *rent, {} });
+        // A unit's readings go on one invoice only, should the unit have two contracts.
+        draft.items += usageByUnit.take(draft.unitId.toInt());
         // A contract with no rent and nothing used is refused by the writer (a total of 0 could
         // never be settled) and counted as failed, so the run never passes over it in silence.
         if (writer.create(draft) > 0)
@@ -924,6 +928,98 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
     if (outcome.made > 0)
         emit dataChanged();
     return outcome;
+}
+
+void InvoiceModel::sortUsage(
+    const QVariantList& readings, QHash<int, QVector<Item>>* byUnit, QSet<int>* unbillable)
+{
+    for (const QVariant& value : readings) {
+        const QVariantMap row = value.toMap();
+        const int unitId = row.value(QStringLiteral("unit_id")).toInt();
+        Item item;
+        item.description = row.value(QStringLiteral("name")).toString();
+        item.type = QStringLiteral("usage");
+        item.quantity = row.value(QStringLiteral("consumption")).toDouble();
+        item.usageRecordId = row.value(QStringLiteral("id"));
+        const double cost = row.value(QStringLiteral("cost")).toDouble();
+        const std::optional<double> total = lineAmount(cost);
+        const std::optional<double> unitPrice = lineAmount(item.quantity > 1 ? cost / item.quantity : cost);
+        if (!total || !unitPrice) {
+            unbillable->insert(unitId);
+            continue;
+        }
+        item.total = *total;
+        item.unitPrice = *unitPrice;
+        (*byUnit)[unitId].append(item);
+    }
+}
+
+QVariantMap InvoiceModel::billUsage(const QString& period)
+{
+    Outcome outcome;
+    const QDate start = periodStart(period);
+    if (!start.isValid()) {
+        qCWarning(lcInvoices) << "usage run refused for the period" << period;
+        outcome.refused = true;
+        return outcome.toMap();
+    }
+    bool unread = false;
+    const QVariantList readings = readWatched(m_db,
+        unbilledReadingsSql() + QStringLiteral(" ORDER BY ur.unit_id, ur.service_id, ur.id"), { period },
+        &unread);
+    const QVariantList contracts = readings.isEmpty()
+        ? QVariantList()
+        : readWatched(m_db,
+            QStringLiteral(R"(SELECT c.id, c.tenant_id, c.unit_id, c.currency_id, c.start_date, c.end_date
+                  FROM contracts c
+                  WHERE c.status='active' AND c.unit_id IN (SELECT unit_id FROM usage_records WHERE period=?)
+                  ORDER BY c.id)"),
+            { period }, &unread);
+    if (unread) {
+        qCWarning(lcInvoices) << "usage run for" << period << "not started: the readings could not be read";
+        outcome.refused = true;
+        return outcome.toMap();
+    }
+    QHash<int, QVector<Item>> usageByUnit;
+    QSet<int> unbillable;
+    sortUsage(readings, &usageByUnit, &unbillable);
+
+    // Each reading goes once to the tenant whose contract holds its unit in that month, on an
+    // invoice of its own: an invoice already issued may be printed, paid and receipted, so it is
+    // never changed afterwards.
+    Writer writer(m_db);
+    for (const QVariant& value : contracts) {
+        const QVariantMap contract = value.toMap();
+        const int unitId = contract.value(QStringLiteral("unit_id")).toInt();
+        if (!usageByUnit.contains(unitId)
+            || !coversMonth(
+                QDate::fromString(contract.value(QStringLiteral("start_date")).toString(), Qt::ISODate),
+                QDate::fromString(contract.value(QStringLiteral("end_date")).toString(), Qt::ISODate), start))
+            continue;
+        Draft draft;
+        draft.tenantId = contract.value(QStringLiteral("tenant_id")).toInt();
+        draft.unitId = unitId;
+        draft.period = period;
+        draft.currencyId = contract.value(QStringLiteral("currency_id"));
+        draft.items = usageByUnit.take(unitId);
+        if (writer.create(draft) > 0)
+            ++outcome.made;
+        else
+            countFailure(&outcome, writer);
+    }
+    // What is left has nobody to be billed to (a vacant unit), or could never be billed.
+    int unbilled = unbillable.size();
+    for (const QVector<Item>& items : std::as_const(usageByUnit))
+        unbilled += int(items.size());
+    if (outcome.failed > 0 || unbilled > 0)
+        qCWarning(lcInvoices) << "usage run for" << period << "made" << outcome.made << "invoices;"
+                              << outcome.failed << "could not be written," << unbilled
+                              << "readings have no tenant to bill or cannot be billed";
+    if (outcome.made > 0)
+        emit dataChanged();
+    QVariantMap result = outcome.toMap();
+    result.insert(QStringLiteral("unbilled"), unbilled);
+    return result;
 }
 
 int InvoiceModel::generateServiceInvoice(const QVariantList& tenantIds, const QString& serviceName,
@@ -1010,7 +1106,7 @@ InvoiceModel::Outcome InvoiceModel::chargeService(const QVector<ServiceTarget>& 
         draft.unitId = target.unitId;
         draft.period = period;
         draft.currencyId = currencyId;
-        draft.items.append({ serviceName, QStringLiteral("service"), 1, charge, charge });
+        draft.items.append({ serviceName, QStringLiteral("service"), 1, charge, charge, {} });
         if (writer.create(draft) > 0)
             ++outcome.made;
         else

@@ -2,6 +2,8 @@
 
 #include "refusable.h"
 
+#include <QHash>
+#include <QSet>
 #include <QVariantList>
 #include <QVariantMap>
 #include <QVector>
@@ -78,6 +80,15 @@ public:
      */
     Q_INVOKABLE QVariantMap issuePropertyService(
         int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId);
+    /**
+     * Bills the period's meter readings that no live invoice carries yet: the use times the
+     * service's price, as usage lines of one invoice per let unit to the tenant whose contract
+     * covers the month (the rent run puts the readings entered before it on the rent invoice
+     * itself). Each invoice is written together with what marks its readings billed, so no
+     * reading is billed twice. The map has the keys of issueRent() and `unbilled`: readings left
+     * because their unit has no tenant that month or their cost cannot be billed.
+     */
+    Q_INVOKABLE QVariantMap billUsage(const QString& period);
     /** issuePropertyService(); returns how many invoices were made. */
     Q_INVOKABLE int generatePropertyServiceInvoice(
         int propertyId, const QString& serviceName, double amount, const QString& period, int currencyId);
@@ -124,6 +135,8 @@ private:
         double quantity = 1;
         double unitPrice = 0;
         double total = 0;
+        /** The reading a usage line bills; null for other lines. */
+        QVariant usageRecordId;
     };
 
     struct Draft
@@ -161,6 +174,10 @@ private:
     [[nodiscard]] QVariantList overdueForFees(bool* failed);
     /** An audit row by the signed-in clerk, inside the caller's transaction. */
     [[nodiscard]] bool audit(const QString& action, int recordId, const QString& details);
+    /** Usage lines of the readings rows by unit; the units with a reading that cannot be billed in
+     * `unbillable`. */
+    static void sortUsage(
+        const QVariantList& readings, QHash<int, QVector<Item>>* byUnit, QSet<int>* unbillable);
     /** Counts a failed invoice, and the exchange rate it lacked. */
     static void countFailure(Outcome* outcome, const Writer& writer);
 

@@ -102,13 +102,40 @@ LedgerOpening::Result LedgerOpening::open()
     };
     for (const QVariant& value : rows(QStringLiteral(R"(
             SELECT COALESCE(currency_id, ?) AS currency,
-                   COALESCE(TRIM(payment_method), '') IN ('', 'cash') AS in_cash,
+                   CASE WHEN TRIM(payment_method) = 'deposit' THEN 2
+                        WHEN COALESCE(TRIM(payment_method), '') IN ('', 'cash') THEN 1 ELSE 0 END AS account,
                    SUM(ROUND(amount * 100)) AS cents
             FROM payments GROUP BY 1, 2)"),
              { primaryId })) {
         const QVariantMap row = value.toMap();
-        add(&target, row.value(QStringLiteral("in_cash")).toInt() ? Role::Cash : Role::Bank,
+        const int account = row.value(QStringLiteral("account")).toInt();
+        // What was kept out of a deposit for an invoice left the money held, not the till.
+        add(&target,
+            account == 2       ? Role::HeldForOthers
+                : account == 1 ? Role::Cash
+                               : Role::Bank,
             row.value(QStringLiteral("currency")).toInt(), row.value(QStringLiteral("cents")).toLongLong());
+    }
+    // Deposits: received into the till or the bank and held, refunded out of them, kept for damage
+    // as other income. Carrying a deposit to the renewed contract moves nothing.
+    for (const QVariant& value : rows(QStringLiteral(R"(
+            SELECT COALESCE(currency_id, ?) AS currency, kind,
+                   COALESCE(TRIM(payment_method), '') IN ('', 'cash') AS in_cash,
+                   SUM(ROUND(amount * 100)) AS cents
+            FROM deposit_movements WHERE kind IN ('received', 'refund', 'damage') GROUP BY 1, 2, 3)"),
+             { primaryId })) {
+        const QVariantMap row = value.toMap();
+        const int currency = row.value(QStringLiteral("currency")).toInt();
+        const QString kind = row.value(QStringLiteral("kind")).toString();
+        const qint64 cents = row.value(QStringLiteral("cents")).toLongLong();
+        const Role money = row.value(QStringLiteral("in_cash")).toInt() ? Role::Cash : Role::Bank;
+        if (kind == QLatin1String("received")) {
+            add(&target, money, currency, cents);
+            add(&target, Role::HeldForOthers, currency, -cents);
+        } else {
+            add(&target, Role::HeldForOthers, currency, cents);
+            add(&target, kind == QLatin1String("refund") ? money : Role::OtherIncome, currency, -cents);
+        }
     }
     for (const QVariant& value : rows(QStringLiteral(R"(
             SELECT COALESCE(currency_id, ?) AS currency, category, maintenance_id IS NOT NULL AS from_request,
@@ -279,7 +306,8 @@ LedgerOpening::Result LedgerOpening::open()
     QJsonObject since { { QStringLiteral("time"),
         Clock::now().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) } };
     static const char* const tables[][2] = { { "invoices", "invoices" }, { "payments", "payments" },
-        { "expenses", "expenses" }, { "installments", "installments" }, { "audit_logs", "audit" } };
+        { "expenses", "expenses" }, { "installments", "installments" }, { "audit_logs", "audit" },
+        { "deposit_movements", "deposits" } };
     for (const auto& table : tables) {
         since.insert(QLatin1String(table[1]),
             m_db->scalar(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM %1").arg(QLatin1String(table[0])))

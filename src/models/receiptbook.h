@@ -25,6 +25,12 @@ public:
     [[nodiscard]] qint64 issue(
         int paymentId, double balanceAfter, const QVariant& installmentId = QVariant());
 
+    /**
+     * Draws the next receipt number, for a receipt kept elsewhere (a deposit received); 0 when a
+     * statement failed: the caller must then roll back.
+     */
+    [[nodiscard]] qint64 drawNumber();
+
 private:
     Database* m_db;
 };

@@ -87,6 +87,10 @@ QVariantMap DashboardController::getStats() const
     const double lastMonth = paymentsBetween(monthStart.addMonths(-1), monthStart);
     const double growth = lastMonth > 0 ? (thisMonth.toDouble() - lastMonth) / lastMonth * 100.0 : 0.0;
     stats.insert(QStringLiteral("revenueGrowth"), growth);
+    // Money held for tenants is theirs: counted apart, never with the month's takings.
+    stats.insert(QStringLiteral("depositsHeld"), firstValue(QStringLiteral(R"(
+            SELECT COALESCE(SUM(CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END
+                                * ROUND(amount * 100)), 0) / 100.0 FROM deposit_movements)")));
     const QVariantMap units = unitCounts();
     stats.insert(QStringLiteral("occupancyRate"), occupancyOf(units));
     stats.insert(QStringLiteral("occupiedUnits"), units.value(QStringLiteral("occupied"), 0).toLongLong());

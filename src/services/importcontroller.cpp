@@ -2,6 +2,7 @@
 
 #include "costcentertree.h"
 #include "database.h"
+#include "meterreadingmodel.h"
 #include "money.h"
 #include "transactionguard.h"
 
@@ -198,10 +199,72 @@ ImportController::Outcome ImportController::insertUnit(const QStringList& fields
     return Outcome::Written;
 }
 
+ImportController::Outcome ImportController::insertReading(const QStringList& fields, QString* reason)
+{
+    static const QString order
+        = QStringLiteral("معرف العقار، رقم الوحدة، الخدمة، الشهر، القراءة، تغيير عداد");
+    if (fields.size() < 5) {
+        *reason = tooFewFields(int(fields.size()), 5, order);
+        return Outcome::Refused;
+    }
+    bool whole = false;
+    const int propertyId = westernDigits(fields.at(0)).toInt(&whole, 10);
+    double reading = 0;
+    if (!whole || propertyId <= 0) {
+        *reason = QStringLiteral("معرف العقار %1 ليس رقماً صحيحاً").arg(quoted(fields.at(0)));
+        return Outcome::Refused;
+    }
+    if (!readFigure(fields.at(4), &reading)) {
+        *reason = QStringLiteral("القراءة %1 ليست رقماً صالحاً").arg(quoted(fields.at(4)));
+        return Outcome::Refused;
+    }
+    static const QStringList yes = { QStringLiteral("1"), QStringLiteral("نعم"), QStringLiteral("yes") };
+    const QString changed = westernDigits(fields.value(5)).toLower();
+    if (!changed.isEmpty() && changed != QLatin1String("0") && changed != QStringLiteral("لا")
+        && !yes.contains(changed)) {
+        *reason = QStringLiteral("حقل تغيير العداد %1 يُكتب 1 أو نعم أو يُترك فارغاً").arg(quoted(fields.at(5)));
+        return Outcome::Refused;
+    }
+    const QVariantList unit
+        = m_db->execQuery(QStringLiteral("SELECT id FROM units WHERE property_id=? AND unit_number=?"),
+            { propertyId, fields.at(1) });
+    const QVariantList service = m_db->execQuery(
+        QStringLiteral("SELECT id FROM services WHERE name=? AND type='usage' ORDER BY id LIMIT 1"),
+        { fields.at(2) });
+    if (unit.isEmpty()) {
+        *reason = QStringLiteral("لا توجد الوحدة %1 في العقار %2").arg(quoted(fields.at(1))).arg(propertyId);
+        return Outcome::Refused;
+    }
+    if (service.isEmpty()) {
+        *reason = QStringLiteral("الخدمة %1 لا تُقرأ من عداد").arg(quoted(fields.at(2)));
+        return Outcome::Refused;
+    }
+    MeterReadingModel::Reading input;
+    input.unitId = unit.first().toMap().value(QStringLiteral("id")).toInt();
+    input.serviceId = service.first().toMap().value(QStringLiteral("id")).toInt();
+    input.period = westernDigits(fields.at(3));
+    input.reading = reading;
+    input.meterChange = yes.contains(changed);
+    const MeterReadingModel::Verdict verdict = MeterReadingModel(m_db).record(input, false);
+    switch (verdict.kind) {
+    case MeterReadingModel::Verdict::Saved:
+        return Outcome::Written;
+    case MeterReadingModel::Verdict::Failed:
+        return Outcome::Failed;
+    case MeterReadingModel::Verdict::NeedsConfirmation:
+        *reason = verdict.reason + QStringLiteral(" أدخلها من شاشة قراءات العدادات للتأكيد");
+        return Outcome::Refused;
+    case MeterReadingModel::Verdict::Refused:
+        break;
+    }
+    *reason = verdict.reason;
+    return Outcome::Refused;
+}
+
 QVariantMap ImportController::importRawCSV(const QString& rawText, const QString& targetTable)
 {
-    static const QStringList tables
-        = { QStringLiteral("tenants"), QStringLiteral("buyers"), QStringLiteral("units") };
+    static const QStringList tables = { QStringLiteral("tenants"), QStringLiteral("buyers"),
+        QStringLiteral("units"), QStringLiteral("readings") };
     if (!tables.contains(targetTable)) {
         qCWarning(lcImport) << "refused an import into" << targetTable;
         return failure(QStringLiteral("جدول الاستيراد غير معروف"));
@@ -221,9 +284,9 @@ QVariantMap ImportController::importRawCSV(const QString& rawText, const QString
             continue;
         const QStringList fields = splitLine(lines.at(i));
         QString reason;
-        const Outcome outcome = targetTable == QLatin1String("units")
-            ? insertUnit(fields, &reason)
-            : insertParty(targetTable, fields, &reason);
+        const Outcome outcome = targetTable == QLatin1String("units") ? insertUnit(fields, &reason)
+            : targetTable == QLatin1String("readings")                ? insertReading(fields, &reason)
+                                                       : insertParty(targetTable, fields, &reason);
         if (outcome == Outcome::Failed) {
             // The database itself failed (a full disk, a file it may not write): nothing is kept,
             // so the user never has to find out which half of the paste went in.

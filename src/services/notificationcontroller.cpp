@@ -158,12 +158,13 @@ std::vector<NotificationController::Rule> NotificationController::rulesFor(const
                 text(row, "due_date") < today ? QStringLiteral("high") : QStringLiteral("medium"));
         } });
 
-    // An active contract whose end has passed is still listed: nobody has renewed or ended it.
+    // An active contract whose end has passed is still listed: nobody has renewed or ended it. A
+    // renewed one runs out into the contract that follows it.
     rules.push_back({ QStringLiteral(R"(
         SELECT c.*, t.full_name as tenant_name
         FROM contracts c
         JOIN tenants t ON c.tenant_id = t.id
-        WHERE c.end_date <= ? AND c.status = 'active'
+        WHERE c.end_date <= ? AND c.status = 'active' AND c.renewed_by IS NULL
         ORDER BY c.end_date, c.id)"),
         { inThirtyDays }, [](QVariantMap& row) {
             setAlert(row, QStringLiteral("contract"),

@@ -3,6 +3,7 @@
 #include "arabicamountwords.h"
 #include "clock.h"
 #include "database.h"
+#include "depositmodel.h"
 #include "money.h"
 #include "printcontroller.h"
 #include "settingsmanager.h"
@@ -58,6 +59,8 @@ QString methodText(const QVariantMap& row)
                 + bank;
         return text;
     }
+    if (method == QLatin1String("deposit"))
+        return QStringLiteral("خصماً من التأمين المحتجز");
     if (method == QLatin1String("bank"))
         return QStringLiteral("تحويل بنكي")
             + (reference.isEmpty() ? QString() : QStringLiteral(" - مرجع ") + reference);
@@ -175,21 +178,8 @@ QVariantList ReceiptController::getInstallmentReceipts(int installmentId) const
 QString ReceiptController::receiptHtml(const QVariantMap& receipt, bool copy, const QString& printedBy) const
 {
     const auto value = [&receipt](const char* key) { return receipt.value(QLatin1String(key)); };
-    QString html
-        = QStringLiteral("<html><head><style>") + kReceiptStyle + QStringLiteral("</style></head><body>");
-
-    QString office = QStringLiteral("<td style='text-align:right;'><h1>") + text(m_settings->companyName())
-        + QStringLiteral("</h1><p>") + text(m_settings->companyAddress()) + QStringLiteral("<br>")
-        + text(m_settings->companyPhone());
-    if (!m_settings->companyEmail().isEmpty())
-        office += QStringLiteral("<br>") + text(m_settings->companyEmail());
-    office += QStringLiteral("</p></td>");
-    const QString title
-        = QStringLiteral("<td style='text-align:left; vertical-align:top;'><h2>سند قبض</h2><p>رقم: <b>")
-        + text(value("number_text")) + QStringLiteral("</b><br>التاريخ: ") + text(value("payment_date"))
-        + QStringLiteral("</p></td>");
-    html += QStringLiteral("<table class='header-table' width='100%'>") + rightToLeftRow({ office, title })
-        + QStringLiteral("</table>");
+    QString html = letterhead(
+        QStringLiteral("سند قبض"), value("number_text").toString(), value("payment_date").toString());
 
     if (copy)
         html += QStringLiteral(
@@ -226,28 +216,61 @@ QString ReceiptController::receiptHtml(const QVariantMap& receipt, bool copy, co
                 + QStringLiteral("<br><br>التوقيع: _________________</td>"),
             QStringLiteral("<td style='text-align:center;'>الختم<br><br>_________________</td>") })
         + QStringLiteral("</table>");
-    html
-        += QStringLiteral("<p style='text-align:center; margin-top:30px; font-size:9pt; color:#94a3b8;'>طُبع ")
+    return html + footer(printedBy);
+}
+
+QString ReceiptController::letterhead(const QString& title, const QString& number, const QString& date) const
+{
+    QString html
+        = QStringLiteral("<html><head><style>") + kReceiptStyle + QStringLiteral("</style></head><body>");
+    QString office = QStringLiteral("<td style='text-align:right;'><h1>") + text(m_settings->companyName())
+        + QStringLiteral("</h1><p>") + text(m_settings->companyAddress()) + QStringLiteral("<br>")
+        + text(m_settings->companyPhone());
+    if (!m_settings->companyEmail().isEmpty())
+        office += QStringLiteral("<br>") + text(m_settings->companyEmail());
+    office += QStringLiteral("</p></td>");
+    const QString heading = QStringLiteral("<td style='text-align:left; vertical-align:top;'><h2>") + title
+        + QStringLiteral("</h2><p>رقم: <b>") + text(number) + QStringLiteral("</b><br>التاريخ: ") + text(date)
+        + QStringLiteral("</p></td>");
+    return html + QStringLiteral("<table class='header-table' width='100%'>")
+        + rightToLeftRow({ office, heading }) + QStringLiteral("</table>");
+}
+
+QString ReceiptController::footer(const QString& printedBy) const
+{
+    return QStringLiteral("<p style='text-align:center; margin-top:30px; font-size:9pt; color:#94a3b8;'>طُبع ")
         + (printedBy.isEmpty() ? QString() : QStringLiteral("بواسطة ") + text(printedBy) + QLatin1Char(' '))
         + QStringLiteral("في ") + text(Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm")))
         + QStringLiteral(" - نظام Darvelinto</p></body></html>");
-    return html;
 }
 
 QString ReceiptController::printReceipt(int paymentId)
+{
+    return printCounted(
+        QStringLiteral("UPDATE receipts SET print_count = print_count + 1 WHERE payment_id = ?"), paymentId,
+        [this, paymentId] { return getReceipt(paymentId); });
+}
+
+QString ReceiptController::printDepositReceipt(int movementId)
+{
+    return printCounted(QStringLiteral("UPDATE deposit_movements SET print_count = print_count + 1 "
+                                       "WHERE id = ? AND receipt_number IS NOT NULL"),
+        movementId, [this, movementId] { return getDepositReceipt(movementId); });
+}
+
+QString ReceiptController::printCounted(
+    const QString& countSql, int id, const std::function<QVariantMap()>& read)
 {
     // The print is counted in the same transaction that is committed only once the document is
     // written: a failed print counts nothing, and no second document calls itself the original.
     TransactionGuard transaction(m_db);
     if (!transaction.isActive())
         return QString();
-    if (!m_db->execNonQuery(
-            QStringLiteral("UPDATE receipts SET print_count = print_count + 1 WHERE payment_id = ?"),
-            { paymentId }))
+    if (!m_db->execNonQuery(countSql, { id }))
         return QString();
-    const QVariantMap receipt = getReceipt(paymentId);
+    const QVariantMap receipt = read();
     if (receipt.isEmpty()) {
-        qCWarning(lcReceiptPrint) << "payment" << paymentId << "has no receipt";
+        qCWarning(lcReceiptPrint) << "no receipt for" << id;
         return QString();
     }
     const int prints = receipt.value(QStringLiteral("print_count")).toInt();
@@ -265,5 +288,143 @@ QString ReceiptController::printReceipt(int paymentId)
         return QString();
     }
     m_print->openDocument(path);
+    return path;
+}
+
+QVariantMap ReceiptController::getDepositReceipt(int movementId) const
+{
+    const QVariantList rows = m_db->execQuery(QStringLiteral(R"(
+        SELECT m.receipt_number, m.issued_by, m.print_count, m.amount, m.payment_method, m.movement_date AS payment_date,
+               m.reference, m.bank_name, m.contract_id, t.full_name AS payer, u.unit_number, p.name AS property_name,
+               c.start_date, c.end_date,
+               (SELECT SUM(CASE WHEN o.kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * ROUND(o.amount * 100))
+                FROM deposit_movements o WHERE o.contract_id = m.contract_id AND o.id <= m.id) / 100.0 AS balance_after,
+               cur.code AS currency_code, cur.name_ar AS currency_name, cur.symbol AS currency_symbol
+        FROM deposit_movements m
+        JOIN contracts c ON c.id = m.contract_id
+        JOIN tenants t ON t.id = c.tenant_id
+        JOIN units u ON u.id = c.unit_id
+        JOIN properties p ON p.id = u.property_id
+        LEFT JOIN currencies cur ON cur.id = COALESCE(m.currency_id,
+            (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1))
+        WHERE m.id = ? AND m.kind = 'received' AND m.receipt_number IS NOT NULL)"),
+        { movementId });
+    if (rows.isEmpty())
+        return {};
+    QVariantMap receipt = rows.first().toMap();
+    const double amount = receipt.value(QStringLiteral("amount")).toDouble();
+    const QString symbol = receipt.value(QStringLiteral("currency_symbol")).toString();
+    receipt.insert(QStringLiteral("number_text"),
+        QStringLiteral("%1").arg(
+            receipt.value(QStringLiteral("receipt_number")).toLongLong(), 6, 10, QLatin1Char('0')));
+    receipt.insert(QStringLiteral("amount_text"), figures(amount, symbol));
+    receipt.insert(QStringLiteral("amount_words"),
+        ArabicAmountWords::fromCents(Money::toCents(amount),
+            receipt.value(QStringLiteral("currency_code")).toString(),
+            receipt.value(QStringLiteral("currency_name")).toString()));
+    receipt.insert(QStringLiteral("method_text"), methodText(receipt));
+    receipt.insert(QStringLiteral("pays"),
+        QStringLiteral("تأمين عقد إيجار %1 من %2 إلى %3")
+            .arg(place(receipt), receipt.value(QStringLiteral("start_date")).toString(),
+                receipt.value(QStringLiteral("end_date")).toString()));
+    receipt.insert(QStringLiteral("balance_label"), QStringLiteral("التأمين المحتجز بعده"));
+    receipt.insert(QStringLiteral("balance_text"),
+        figures(receipt.value(QStringLiteral("balance_after")).toDouble(), symbol));
+    receipt.insert(QStringLiteral("cancelled"), false);
+    return receipt;
+}
+
+QString ReceiptController::settlementHtml(const QVariantMap& settlement, const QString& printedBy) const
+{
+    const auto value = [&settlement](const char* key) { return settlement.value(QLatin1String(key)); };
+    const QString symbol = value("currency_symbol").toString();
+    QString html = letterhead(QStringLiteral("تسوية تأمين"),
+        QStringLiteral("%1").arg(value("id").toLongLong(), 6, 10, QLatin1Char('0')),
+        value("settlement_date").toString());
+    const QList<QPair<QString, QString>> fields = {
+        { QStringLiteral("المستأجر"), text(value("tenant_name")) },
+        { QStringLiteral("العقار والوحدة"),
+            text(value("property_name")) + QStringLiteral(" - الوحدة ") + text(value("unit_number")) },
+        { QStringLiteral("مدة العقد"),
+            text(value("start_date")) + QStringLiteral(" إلى ") + text(value("end_date")) },
+        { QStringLiteral("التأمين المحتجز"),
+            QStringLiteral("<b>") + text(figures(value("held").toDouble(), symbol))
+                + QStringLiteral("</b>") },
+    };
+    html += QStringLiteral("<table class='fields' width='100%' cellspacing='0'>");
+    for (const auto& [label, field] : fields)
+        html += rightToLeftRow(
+            { QStringLiteral("<td width='27%' style='color:#64748b;'>") + label + QStringLiteral(":</td>"),
+                QStringLiteral("<td>") + field + QStringLiteral("</td>") });
+    html += QStringLiteral("</table><h3 style='margin-top:18px;'>الخصومات</h3>");
+    html += QStringLiteral("<table class='fields' width='100%' cellspacing='0'>")
+        + rightToLeftRow({ QStringLiteral("<td width='8%'><b>#</b></td>"),
+            QStringLiteral("<td><b>السبب</b></td>"), QStringLiteral("<td width='25%'><b>المبلغ</b></td>") });
+    int row = 0;
+    QString refundMethod;
+    for (const QVariant& item : value("lines").toList()) {
+        const QVariantMap line = item.toMap();
+        const QString kind = line.value(QStringLiteral("kind")).toString();
+        if (kind == QLatin1String("refund")) {
+            refundMethod = line.value(QStringLiteral("payment_method")).toString();
+            continue;
+        }
+        QString reason = line.value(QStringLiteral("reason")).toString();
+        if (kind == QLatin1String("unpaid")) {
+            const QString number = line.value(QStringLiteral("invoice_number")).toString();
+            reason = QStringLiteral("فاتورة غير مسددة ") + number
+                + (reason.isEmpty() || reason.startsWith(QStringLiteral("خصم من التأمين"))
+                        ? QString()
+                        : QStringLiteral(" - ") + reason);
+        }
+        html += rightToLeftRow({ QStringLiteral("<td>%1</td>").arg(++row),
+            QStringLiteral("<td>") + text(reason) + QStringLiteral("</td>"),
+            QStringLiteral("<td>") + text(figures(line.value(QStringLiteral("amount")).toDouble(), symbol))
+                + QStringLiteral("</td>") });
+    }
+    if (row == 0)
+        html += rightToLeftRow({ QStringLiteral("<td></td>"), QStringLiteral("<td>لا خصومات</td>"),
+            QStringLiteral("<td></td>") });
+    html += QStringLiteral("</table>");
+    const double refunded = value("refunded").toDouble();
+    const QString how = refundMethod == QLatin1String("bank") ? QStringLiteral("تحويل بنكي")
+        : refundMethod == QLatin1String("cheque")             ? QStringLiteral("شيك")
+                                                              : QStringLiteral("نقداً");
+    html += QStringLiteral("<table class='fields' width='100%' cellspacing='0' style='margin-top:12px;'>")
+        + rightToLeftRow({ QStringLiteral("<td width='27%' style='color:#64748b;'>مجموع الخصومات:</td>"),
+            QStringLiteral("<td>") + text(figures(value("deducted").toDouble(), symbol))
+                + QStringLiteral("</td>") })
+        + rightToLeftRow({ QStringLiteral("<td style='color:#64748b;'>المبلغ المردود:</td>"),
+            QStringLiteral("<td><b>") + text(figures(refunded, symbol)) + QStringLiteral("</b>")
+                + (refunded > 0 ? QStringLiteral(" (") + how + QStringLiteral(")") : QString())
+                + QStringLiteral("</td>") })
+        + rightToLeftRow({ QStringLiteral("<td style='color:#64748b;'>المبلغ المردود كتابةً:</td>"),
+            QStringLiteral("<td>فقط ")
+                + text(ArabicAmountWords::fromCents(Money::toCents(refunded),
+                    value("currency_code").toString(), value("currency_name").toString()))
+                + QStringLiteral(" لا غير</td>") })
+        + QStringLiteral("</table>");
+    const QString clerk = value("issued_by").toString();
+    html += QStringLiteral("<table width='100%' style='margin-top:40px;'>")
+        + rightToLeftRow({ QStringLiteral("<td style='text-align:center;'>المحاسب: ")
+                + (clerk.isEmpty() ? QStringLiteral("—") : text(clerk))
+                + QStringLiteral("<br><br>التوقيع: _________________</td>"),
+            QStringLiteral(
+                "<td style='text-align:center;'>توقيع المستأجر بالاستلام<br><br>_________________</td>") })
+        + QStringLiteral("</table>");
+    return html + footer(printedBy);
+}
+
+QString ReceiptController::printSettlement(int contractId)
+{
+    const QVariantMap settlement = DepositModel(m_db).getSettlement(contractId);
+    if (settlement.isEmpty()) {
+        qCWarning(lcReceiptPrint) << "contract" << contractId << "has no deposit settlement";
+        return QString();
+    }
+    const QString path = m_print->writeDocument(settlementHtml(settlement, m_db->actingUser()),
+        QStringLiteral("Deposit_Settlement_%1.pdf").arg(contractId));
+    if (!path.isEmpty())
+        m_print->openDocument(path);
     return path;
 }

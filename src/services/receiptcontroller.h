@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 
 class Database;
 class PrintController;
@@ -38,10 +39,32 @@ public:
      */
     Q_INVOKABLE QString printReceipt(int paymentId);
 
+    /**
+     * The receipt of a sum received toward a tenant's security deposit (a deposit movement), with
+     * the keys of getReceipt(); `balance_text` is what the deposit holds then. Empty for a movement
+     * without a receipt.
+     */
+    Q_INVOKABLE QVariantMap getDepositReceipt(int movementId) const;
+    /** Prints a deposit's receipt as printReceipt() prints a payment's. */
+    Q_INVOKABLE QString printDepositReceipt(int movementId);
+    /**
+     * Prints the settlement statement of a contract's deposit (held, each deduction with its reason,
+     * the refund) and opens it. Returns the path, or empty text when the contract has no settlement
+     * or the document could not be written.
+     */
+    Q_INVOKABLE QString printSettlement(int contractId);
+    /** The document of a deposit settlement, as printSettlement writes it. */
+    QString settlementHtml(const QVariantMap& settlement, const QString& printedBy) const;
+
     /** The document of a receipt, as printReceipt writes it. */
     QString receiptHtml(const QVariantMap& receipt, bool copy, const QString& printedBy) const;
 
 private:
+    QString letterhead(const QString& title, const QString& number, const QString& date) const;
+    QString footer(const QString& printedBy) const;
+    /** Counts a print of the receipt (or a deposit's), writes it and opens it, as printReceipt describes. */
+    QString printCounted(const QString& countSql, int id, const std::function<QVariantMap()>& read);
+
     Database* m_db;
     SettingsManager* m_settings;
     PrintController* m_print;

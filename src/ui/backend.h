@@ -25,6 +25,7 @@ class Backend : public QObject
     Q_PROPERTY(UnitModel* unitModel READ unitModel NOTIFY objectsChanged)
     Q_PROPERTY(TenantModel* tenantModel READ tenantModel NOTIFY objectsChanged)
     Q_PROPERTY(ContractModel* contractModel READ contractModel NOTIFY objectsChanged)
+    Q_PROPERTY(DepositModel* depositModel READ depositModel NOTIFY objectsChanged)
     Q_PROPERTY(InvoiceModel* invoiceModel READ invoiceModel NOTIFY objectsChanged)
     Q_PROPERTY(PaymentModel* paymentModel READ paymentModel NOTIFY objectsChanged)
     Q_PROPERTY(MaintenanceModel* maintenanceModel READ maintenanceModel NOTIFY objectsChanged)
@@ -43,6 +44,7 @@ class Backend : public QObject
     Q_PROPERTY(AuditManager* auditMgr READ auditMgr NOTIFY objectsChanged)
     Q_PROPERTY(ReceiptController* receiptCtrl READ receiptCtrl NOTIFY objectsChanged)
     Q_PROPERTY(ReminderModel* reminderModel READ reminderModel NOTIFY objectsChanged)
+    Q_PROPERTY(MeterReadingModel* meterReadingModel READ meterReadingModel NOTIFY objectsChanged)
 
 public:
     explicit Backend(QObject* parent = nullptr);
@@ -68,6 +70,7 @@ public:
     UnitModel* unitModel() const { return m_backend ? m_backend->unitModel() : nullptr; }
     TenantModel* tenantModel() const { return m_backend ? m_backend->tenantModel() : nullptr; }
     ContractModel* contractModel() const { return m_backend ? m_backend->contractModel() : nullptr; }
+    DepositModel* depositModel() const { return m_backend ? m_backend->depositModel() : nullptr; }
     InvoiceModel* invoiceModel() const { return m_backend ? m_backend->invoiceModel() : nullptr; }
     PaymentModel* paymentModel() const { return m_backend ? m_backend->paymentModel() : nullptr; }
     MaintenanceModel* maintenanceModel() const { return m_backend ? m_backend->maintenanceModel() : nullptr; }
@@ -86,6 +89,7 @@ public:
     AuditManager* auditMgr() const { return m_backend ? m_backend->auditManager() : nullptr; }
     ReceiptController* receiptCtrl() const { return m_backend ? m_backend->receiptController() : nullptr; }
     ReminderModel* reminderModel() const { return m_backend ? m_backend->reminderModel() : nullptr; }
+    MeterReadingModel* meterReadingModel() const { return m_backend ? m_backend->meterReadingModel() : nullptr; }
 
 signals:
     void objectsChanged();

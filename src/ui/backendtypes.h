@@ -14,11 +14,13 @@
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
 #include "database.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "importcontroller.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
+#include "meterreadingmodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
 #include "printcontroller.h"
@@ -97,11 +99,27 @@ struct ContractModelType
     QML_UNCREATABLE("made by the program at start-up")
 };
 
+struct DepositModelType
+{
+    Q_GADGET
+    QML_FOREIGN(DepositModel)
+    QML_NAMED_ELEMENT(DepositModel)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
 struct InvoiceModelType
 {
     Q_GADGET
     QML_FOREIGN(InvoiceModel)
     QML_NAMED_ELEMENT(InvoiceModel)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
+struct MeterReadingModelType
+{
+    Q_GADGET
+    QML_FOREIGN(MeterReadingModel)
+    QML_NAMED_ELEMENT(MeterReadingModel)
     QML_UNCREATABLE("made by the program at start-up")
 };
 

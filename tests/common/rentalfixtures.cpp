@@ -5,7 +5,6 @@
 #include "database.h"
 #include "propertymodel.h"
 #include "tenantmodel.h"
-#include "transactionguard.h"
 #include "unitmodel.h"
 
 #include <QTest>
@@ -51,46 +50,6 @@ int addContract(Database* db, int unitId, int tenantId, const QString& start, co
     ContractModel model(db);
     return checked(
         model.add(unitId, tenantId, start, end, rent, frequency, 0.0, 1), "fixture: contract refused");
-}
-
-RentedUnit addRentedUnit(
-    Database* db, const QString& start, const QString& end, double rent, const QString& frequency)
-{
-    RentedUnit rented;
-    rented.propertyId = addProperty(db);
-    rented.unitId = addUnit(db, rented.propertyId, QStringLiteral("101"), 1, rent);
-    rented.tenantId = addTenant(db, QStringLiteral("سامي خليل"));
-    rented.contractId = addContract(db, rented.unitId, rented.tenantId, start, end, rent, frequency);
-    return rented;
-}
-
-int addActiveContracts(
-    Database* db, int count, const QString& start, const QString& end, double rent, const QString& frequency)
-{
-    const int propertyId = addProperty(db, QStringLiteral("مجمع الاختبار"));
-    if (propertyId <= 0)
-        return -1;
-    TransactionGuard tx(db);
-    if (!tx.isActive())
-        return checked(-1, "fixture: no transaction");
-    for (int i = 1; i <= count; ++i) {
-        const int unitId = db->execInsert(
-            QStringLiteral(
-                "INSERT INTO units (property_id,unit_number,floor,rent_monthly,status) VALUES (?,?,?,?,?)"),
-            { propertyId, QStringLiteral("U%1").arg(i, 5, 10, QLatin1Char('0')), 1, rent,
-                QStringLiteral("rented") });
-        const int tenantId = db->execInsert(QStringLiteral("INSERT INTO tenants (full_name) VALUES (?)"),
-            { QStringLiteral("مستأجر %1").arg(i) });
-        const int contractId = db->execInsert(QStringLiteral(R"(
-            INSERT INTO contracts (unit_id,tenant_id,start_date,end_date,rent_amount,payment_frequency,deposit,currency_id)
-            VALUES (?,?,?,?,?,?,?,?))"),
-            { unitId, tenantId, start, end, rent, frequency, 0.0, 1 });
-        if (unitId <= 0 || tenantId <= 0 || contractId <= 0)
-            return checked(-1, "fixture: bulk contract insert failed");
-    }
-    if (!tx.commit())
-        return checked(-1, "fixture: bulk commit failed");
-    return propertyId;
 }
 
 int addUnitHistory(Database* db, const QString& kind, int unitId)

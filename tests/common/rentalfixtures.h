@@ -18,25 +18,6 @@ int addTenant(Database* db, const QString& name, const QString& idNumber = QStri
 int addContract(Database* db, int unitId, int tenantId, const QString& start, const QString& end, double rent,
     const QString& frequency = QStringLiteral("monthly"));
 
-/** One property, one unit on floor 1, one tenant and an active monthly contract over the range. */
-struct RentedUnit
-{
-    int propertyId = -1;
-    int unitId = -1;
-    int tenantId = -1;
-    int contractId = -1;
-};
-RentedUnit addRentedUnit(Database* db, const QString& start, const QString& end, double rent,
-    const QString& frequency = QStringLiteral("monthly"));
-
-/**
- * Many active contracts quickly, for volume tests: one property with `count` units (no cost
- * centres), one tenant per unit and one active contract per unit, written in a single
- * transaction with the same columns ContractModel::add fills. Returns the property id, or -1.
- */
-int addActiveContracts(Database* db, int count, const QString& start, const QString& end, double rent,
-    const QString& frequency = QStringLiteral("monthly"));
-
 /**
  * Writes one record of history about a unit the way the other parts of the program would:
  * "contract" (terminated), "invoice", "payment" (a buyer's), "installment", "expense",

@@ -4,7 +4,9 @@
 #include "accountmodel.h"
 #include "chequemodel.h"
 #include "clock.h"
+#include "contractmodel.h"
 #include "currencymodel.h"
+#include "depositmodel.h"
 #include "expensemodel.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
@@ -541,6 +543,15 @@ private slots:
         QVERIFY(spend(300, "2025-06-09", "رواتب", 0));
         QVERIFY(sell(5000, 1000, 2));
         QVERIFY(post("2025-06-09", kCash, kEquity, 1000));
+        // A deposit of 800 received in cash, then settled: 100 kept for damage, 700 refunded.
+        const int contract
+            = ContractModel(db()).add(m_unit, m_tenant, "2025-01-01", "2025-12-31", 1000, "monthly", 800, 1);
+        DepositModel deposits(db());
+        QVERIFY(deposits.receive(contract, 800, "cash", "2025-01-01") > 0);
+        QVERIFY(deposits.settle(contract,
+                    { QVariantMap { { "kind", "damage" }, { "amount", 100 }, { "reason", "بلاط" } } }, "cash",
+                    "2025-06-09")
+            > 0);
         QCOMPARE(entries(), 1);
         if (firstStart) {
             QVERIFY(db()->execNonQuery("DELETE FROM settings WHERE key LIKE 'ledger_%'"));
@@ -549,11 +560,11 @@ private slots:
             QVERIFY(settings.setAutoPosting(true).value("ok").toBool());
         }
         // One entry per account brings what the program posted up to what the operations hold.
-        QCOMPARE(m_db->count("SELECT id FROM journal_entries WHERE reference_type='opening'"), 8);
+        QCOMPARE(m_db->count("SELECT id FROM journal_entries WHERE reference_type='opening'"), 9);
         QCOMPARE(posted(db(), "opening", false),
-            "1100:70000 1110:50000 1200:78000 1210:400000 3100:0 4100:-120000 4200:-8000 4300:-500000 "
-            "5200:30000");
-        QCOMPARE(balance("accounts", kCash), 1700.0);
+            "1100:80000 1110:50000 1200:78000 1210:400000 3100:0 4100:-120000 4200:-8000 4300:-500000 "
+            "4900:-10000 5200:30000");
+        QCOMPARE(balance("accounts", kCash), 1800.0);
         VERIFY_CONSISTENT(db());
     }
 };

@@ -121,6 +121,54 @@ AppTestCase {
         compare(figures(page), [], "a property without tenants makes nothing");
     }
 
+    // The month's readings typed unit by unit: Enter keeps one and moves to the next; a lower
+    // reading waits for "meter change", a high use for a confirmation; then the usage run bills them once.
+    function test_meterReadingsFromTheKeyboard() {
+        loginAsAdmin();
+        const ids = office();
+        for (const [period, reading] of [["2025-02", 100], ["2025-03", 110], ["2025-04", 120]])
+            verify(meterReadingModel.saveReading(ids.units[0], 1, period, reading).saved);
+        verify(meterReadingModel.saveReading(ids.units[1], 1, "2025-04", 50).saved);
+        const page = showPage(7);
+        const dialog = openBy(find("meterReadingsButton", page), "meterReadingsDialog", page);
+        find("meterPeriod", page).text = "2025-05";
+        find("meterPeriod", page).accepted();
+        const sheet = find("readingsSheet", page);
+        tryVerify(() => sheet.count === 3 && find("readingField", sheet.itemAtIndex(0)).activeFocus, 2000, "the first unit's field");
+        const type = text => {
+            for (const key of text)
+                keyClick(key);
+            keyClick(Qt.Key_Return);
+        };
+        const used = unit => testSupport.value("SELECT consumption FROM usage_records WHERE unit_id=? AND period='2025-05'", [unit]);
+
+        type("200"); // 80 used against an average of 10
+        answer("highUseConfirm", true, page);
+        compare(used(ids.units[0]), 80);
+        tryVerify(() => find("readingField", sheet.itemAtIndex(1)).activeFocus, 2000, "on to the next unit");
+        type("40");
+        verify(find("rowNote", sheet.itemAtIndex(1)).visible, "a lower reading is refused");
+        compare(used(ids.units[1]), undefined);
+        mouseClick(find("meterChangeBox", sheet.itemAtIndex(1)));
+        find("readingField", sheet.itemAtIndex(1)).forceActiveFocus();
+        keyClick(Qt.Key_Return);
+        compare(used(ids.units[1]), 40, "a new meter counts from 0");
+        tryVerify(() => find("readingField", sheet.itemAtIndex(2)).activeFocus, 2000, "on to the vacant unit");
+        type("7");
+        compare(used(ids.units[2]), 0, "its first reading opens the meter");
+
+        mouseClick(find("billUsageButton", page));
+        waitOpened(find("generationResultDialog", page));
+        compare(figures(page), ["2"]);
+        compare(testSupport.value("SELECT group_concat(balance) FROM tenants ORDER BY id"), "400.0,200.0,0.0");
+        mouseClick(find("resultOkButton", page));
+        waitClosed(find("generationResultDialog", page));
+        mouseClick(find("billUsageButton", page));
+        waitOpened(find("generationResultDialog", page));
+        compare(figures(page), [], "billed once");
+        verify(dialog.visible);
+    }
+
     function test_theListPagesNewestFirstAndSearches() {
         loginAsAdmin();
         const ids = office();

@@ -115,6 +115,56 @@ AppTestCase {
         compare(dialog.availableUnits.map(u => u.id), [ids.units[2]], "offered again at once");
     }
 
+    // The deposit: received up to what the contract agreed, with its receipt; settled once, keeping
+    // part for damage and an open invoice and refunding the rest; the statement printed.
+    function test_depositReceivedAndSettled() {
+        loginAsAdmin();
+        const ids = office();
+        const contract = testSupport.value("SELECT id FROM contracts WHERE tenant_id=?", [ids.sami]);
+        verify(testSupport.exec("UPDATE contracts SET deposit=2000 WHERE id=?", [contract]));
+        const bill = invoice(ids.sami, ids.units[0], "2025-06", 300);
+        const page = showPage(2);
+        const contracts = openBy(find("contractsButton", row(page, ids.sami)), "contractsDialog", page);
+        const shown = rowWhere(find("contractList", contracts.contentItem), c => c.id === contract);
+        const dialog = openBy(find("depositButton", shown), "depositDialog", page);
+        fill(page, {"depositReceiveField": "2000.01"});
+        refusedClick(find("depositReceiveButton", page), dialog);
+        fill(page, {"depositReceiveField": "2000"});
+        doneClick(find("depositReceiveButton", page));
+        compare(dialog.held, 2000);
+        verify(testSupport.openedFiles().some(f => f.indexOf("Receipt_") >= 0), "the receipt is printed");
+
+        dialog.deductions = [{"kind": "damage", "amount": "1800", "reason": "باب مكسور", "invoiceIndex": -1}, {"kind": "unpaid", "amount": "300", "reason": "", "invoiceIndex": 0}];
+        refusedClick(find("settleButton", page), dialog);
+        dialog.deductions = [{"kind": "damage", "amount": "250.5", "reason": "باب مكسور", "invoiceIndex": -1}, {"kind": "unpaid", "amount": "300", "reason": "", "invoiceIndex": 0}];
+        doneClick(find("settleButton", page));
+        compare(testSupport.value("SELECT SUM(amount) FROM deposit_movements WHERE kind='refund'"), 1449.5);
+        compare(testSupport.value("SELECT status FROM invoices WHERE id=?", [bill]), "paid");
+        compare(testSupport.value("SELECT status FROM contracts WHERE id=?", [contract]), "terminated");
+        verify(testSupport.openedFiles().some(f => f.indexOf("Deposit_Settlement_") >= 0), "the statement is printed");
+        verify(!find("settleButton", page).visible, "never twice");
+        compare(testSupport.problems(), []);
+    }
+
+    // Renewed from the contract's row: the day after it ends, the rent raised by the percentage.
+    function test_contractRenewed() {
+        loginAsAdmin();
+        const ids = office();
+        const contract = testSupport.value("SELECT id FROM contracts WHERE tenant_id=?", [ids.layla]);
+        const page = showPage(2);
+        const contracts = openBy(find("contractsButton", row(page, ids.layla)), "contractsDialog", page);
+        const shown = rowWhere(find("contractList", contracts.contentItem), c => c.id === contract);
+        const dialog = openBy(find("renewButton", shown), "renewalDialog", page);
+        compare(find("renewalStartField", page).text, "2100-01-01");
+        fill(page, {"renewalEndField": "2099-12-31", "renewalValueField": "5"});
+        refusedClick(find("confirmRenewButton", page), dialog);
+        fill(page, {"renewalEndField": "2100-12-31"});
+        doneClick(find("confirmRenewButton", page));
+        waitClosed(dialog);
+        compare(testSupport.value("SELECT start_date || '|' || end_date || '|' || rent_amount FROM contracts WHERE id = (SELECT renewed_by FROM contracts WHERE id=?)", [contract]), "2100-01-01|2100-12-31|1260.0");
+        verify(!find("renewButton", rowWhere(find("contractList", contracts.contentItem), c => c.id === contract)).visible, "not renewed twice");
+    }
+
     function test_deletingWithAndWithoutHistory() {
         loginAsAdmin();
         const ids = office();

@@ -109,6 +109,22 @@ void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
     }
 }
 
+void checkReadings(const QSqlDatabase& db, QStringList* problems)
+{
+    expectNoRows(db, QStringLiteral("meter reading billed twice"), QStringLiteral(R"(
+        SELECT it.usage_record_id, COUNT(*) AS lines FROM invoice_items it
+        JOIN invoices i ON i.id = it.invoice_id
+        WHERE it.usage_record_id IS NOT NULL AND i.status != 'void'
+        GROUP BY it.usage_record_id HAVING COUNT(*) > 1)"),
+        problems);
+    expectNoRows(db, QStringLiteral("meter reading billed at another cost or on another unit"),
+        QStringLiteral(R"(
+        SELECT it.id, it.total, ur.cost, i.unit_id, ur.unit_id AS reading_unit FROM invoice_items it
+        JOIN invoices i ON i.id = it.invoice_id JOIN usage_records ur ON ur.id = it.usage_record_id
+        WHERE ABS(it.total - ur.cost) > 0.005 OR i.unit_id IS NOT ur.unit_id OR i.period != ur.period)"),
+        problems);
+}
+
 void checkInvoiceTerms(const QSqlDatabase& db, Checks checks, QStringList* problems)
 {
     if (checks & SettledExactly) {
@@ -164,7 +180,8 @@ void checkWholeCents(const QSqlDatabase& db, QStringList* problems)
         { "invoice_items", "unit_price", "" }, { "payments", "amount", " AND invoice_id IS NOT NULL" },
         { "expenses", "amount", "" }, { "contracts", "rent_amount", "" }, { "contracts", "deposit", "" },
         { "journal_lines", "debit", "" }, { "journal_lines", "credit", "" },
-        { "journal_lines", "original_amount", "" }, { "maintenance_requests", "cost", "" } };
+        { "journal_lines", "original_amount", "" }, { "maintenance_requests", "cost", "" },
+        { "deposit_movements", "amount", "" } };
     for (const auto& column : columns) {
         const QString table = QLatin1String(column[0]);
         const QString name = QLatin1String(column[1]);
@@ -414,13 +431,65 @@ void checkReceipts(const QSqlDatabase& db, QStringList* problems)
         SELECT r.receipt_number, r.payment_id FROM receipts r LEFT JOIN payments p ON p.id = r.payment_id
         WHERE p.id IS NULL OR p.amount <= 0)"),
         problems);
+    expectNoRows(db,
+        QStringLiteral("deposit received without its receipt, or a receipt of no deposit received"),
+        QStringLiteral(R"(
+        SELECT id, kind, receipt_number FROM deposit_movements
+        WHERE (kind = 'received') != (receipt_number IS NOT NULL))"),
+        problems);
     // Numbers are drawn with the money, so they run from 1 to the counter: a gap is a lost receipt.
+    // A deposit's receipt draws from the same counter.
     expectNoRows(db, QStringLiteral("receipt numbers do not run from 1 to the counter"), QStringLiteral(R"(
         SELECT * FROM (SELECT COUNT(*) AS receipts, COUNT(DISTINCT receipt_number) AS numbers,
                               COALESCE(MIN(receipt_number), 1) AS lowest, COALESCE(MAX(receipt_number), 0) AS highest,
                               (SELECT value FROM counters WHERE name = 'receipt') AS counter
-                       FROM receipts)
+                       FROM (SELECT receipt_number FROM receipts UNION ALL
+                             SELECT receipt_number FROM deposit_movements WHERE receipt_number IS NOT NULL))
         WHERE numbers != receipts OR lowest != 1 OR highest != receipts OR counter IS NULL OR counter != highest)"),
+        problems);
+}
+
+void checkDeposits(const QSqlDatabase& db, QStringList* problems)
+{
+    // What a contract holds: received and carried in, less refunded, kept and carried on.
+    static const QString held = QStringLiteral(R"(
+        SELECT c.id, c.status, COALESCE(SUM(CASE WHEN m.kind IN ('received', 'carried_in') THEN 1 ELSE -1 END
+                                            * ROUND(m.amount * 100)), 0) AS held,
+               EXISTS (SELECT 1 FROM deposit_settlements s WHERE s.contract_id = c.id) AS settled
+        FROM contracts c LEFT JOIN deposit_movements m ON m.contract_id = c.id GROUP BY c.id)");
+    expectNoRows(db, QStringLiteral("deposit held below 0, or held after its settlement"),
+        QStringLiteral("SELECT * FROM (%1) WHERE held < 0 OR (settled AND held != 0)").arg(held), problems);
+    expectNoRows(db, QStringLiteral("deposit movement of an unknown kind or not above 0"), QStringLiteral(R"(
+        SELECT id, kind, amount FROM deposit_movements
+        WHERE kind NOT IN ('received', 'refund', 'unpaid', 'damage', 'carried_in', 'carried_out')
+           OR NOT (amount >= 0.01) OR amount != ROUND(amount * 100) / 100.0)"),
+        problems);
+    // A settlement: what was held is what was kept and refunded, line by line.
+    expectNoRows(db, QStringLiteral("deposit settlement does not add up"), QStringLiteral(R"(
+        SELECT s.id, s.held, s.deducted, s.refunded, l.kept, l.refunded AS refund_lines FROM deposit_settlements s
+        LEFT JOIN (SELECT settlement_id, SUM(CASE WHEN kind != 'refund' THEN ROUND(amount * 100) ELSE 0 END) AS kept,
+                          SUM(CASE WHEN kind = 'refund' THEN ROUND(amount * 100) ELSE 0 END) AS refunded
+                   FROM deposit_movements WHERE settlement_id IS NOT NULL GROUP BY 1) l ON l.settlement_id = s.id
+        WHERE ROUND(s.held * 100) != ROUND(s.deducted * 100) + ROUND(s.refunded * 100)
+           OR COALESCE(l.kept, 0) != ROUND(s.deducted * 100) OR COALESCE(l.refunded, 0) != ROUND(s.refunded * 100)
+           OR s.refunded < 0)"),
+        problems);
+    // What was kept for an invoice paid it: one payment out of the deposit, of the same amount.
+    expectNoRows(db, QStringLiteral("deposit kept for an invoice without its payment"), QStringLiteral(R"(
+        SELECT m.id, m.amount, p.id AS payment, p.amount AS paid FROM deposit_movements m
+        LEFT JOIN payments p ON p.id = m.payment_id
+        WHERE m.kind = 'unpaid' AND (p.id IS NULL OR p.payment_method != 'deposit' OR ROUND(p.amount * 100) != ROUND(m.amount * 100))
+        UNION ALL
+        SELECT NULL, NULL, p.id, p.amount FROM payments p
+        WHERE p.payment_method = 'deposit'
+          AND (SELECT COUNT(*) FROM deposit_movements m WHERE m.payment_id = p.id AND m.kind = 'unpaid') != 1)"),
+        problems);
+    // A deposit carried to a renewal arrives there whole.
+    expectNoRows(db, QStringLiteral("deposit carried on but not in"), QStringLiteral(R"(
+        SELECT o.id, o.amount FROM deposit_movements o
+        WHERE o.kind = 'carried_out' AND NOT EXISTS (
+            SELECT 1 FROM deposit_movements i WHERE i.kind = 'carried_in' AND i.contract_id = o.related_contract_id
+              AND i.related_contract_id = o.contract_id AND ROUND(i.amount * 100) = ROUND(o.amount * 100)))"),
         problems);
 }
 
@@ -526,7 +595,8 @@ const QString kOperations = QStringLiteral(R"(
     WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
     since AS (SELECT json_extract(value, '$.invoices') AS invoices, json_extract(value, '$.payments') AS payments,
                      json_extract(value, '$.expenses') AS expenses, json_extract(value, '$.installments') AS installments,
-                     json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time
+                     json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time,
+                     json_extract(value, '$.deposits') AS deposits
               FROM settings WHERE key = 'ledger_since'),
     sold AS (SELECT record_id AS unit_id FROM audit_logs
              WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units'),
@@ -553,6 +623,10 @@ const QString kOperations = QStringLiteral(R"(
       UNION ALL
       SELECT 'installment', id, id > (SELECT installments FROM since), date(created_at, 'localtime'), currency_id,
              'sales', ROUND(installment_amount * 100) FROM installments WHERE added_by_hand = 1
+      UNION ALL
+      SELECT CASE kind WHEN 'received' THEN 'deposit' WHEN 'refund' THEN 'deposit_refund' ELSE 'deposit_damage' END,
+             id, id > (SELECT deposits FROM since), movement_date, currency_id, '', 0
+      FROM deposit_movements WHERE kind IN ('received', 'refund', 'damage')
       UNION ALL
       SELECT 'opening', id, 0, NULL, NULL, '', 0 FROM accounts)
     )");
@@ -608,13 +682,29 @@ void checkLedgerPosted(const QSqlDatabase& db, QStringList* problems)
         QStringLiteral("SELECT 'all', ROUND(balance * 100) FROM tenants UNION ALL "
                        "SELECT 'all', ROUND(balance * 100) FROM buyers"));
     // Cash and bank: the money received less the expenses paid (a contractor's work is owed).
+    // A deposit received comes into them and a refund goes out; what is kept of a deposit for an
+    // invoice (a payment "deposit") never passed through them.
     static const QString inCash = QStringLiteral("COALESCE(TRIM(payment_method), '') IN ('', 'cash')");
+    static const QString deposits = QStringLiteral("SELECT %1, CASE kind WHEN 'received' THEN 1 ELSE -1 END "
+                                                   "* ROUND(amount * 100) FROM deposit_movements "
+                                                   "WHERE kind IN ('received', 'refund') AND %2");
     same(QStringLiteral("cash"), posted.arg(entryCurrency, QStringLiteral("'cash'")),
         QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE %2 UNION ALL "
-                       "SELECT %1, -ROUND(amount * 100) FROM expenses WHERE contractor_id IS NULL")
-            .arg(currency, inCash));
+                       "SELECT %1, -ROUND(amount * 100) FROM expenses WHERE contractor_id IS NULL UNION ALL ")
+                .arg(currency, inCash)
+            + deposits.arg(currency, inCash));
     same(QStringLiteral("bank"), posted.arg(entryCurrency, QStringLiteral("'bank'")),
-        QStringLiteral("SELECT %1, ROUND(amount * 100) FROM payments WHERE NOT %2").arg(currency, inCash));
+        QStringLiteral(
+            "SELECT %1, ROUND(amount * 100) FROM payments WHERE NOT %2 AND TRIM(payment_method) != 'deposit' "
+            "UNION ALL ")
+                .arg(currency, inCash)
+            + deposits.arg(currency, QStringLiteral("NOT ") + inCash));
+    // Money held for others: what the contracts' deposits hold, per currency.
+    same(QStringLiteral("deposits held"), posted.arg(entryCurrency, QStringLiteral("'held_for_others'")),
+        QStringLiteral("SELECT %1, -CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * "
+                       "ROUND(amount * 100) "
+                       "FROM deposit_movements")
+            .arg(currency));
     // Each month's revenue of the operations made since the switch, each on its own day and in its
     // own currency, against the revenue lines of their entries by the entries' dates.
     same(QStringLiteral("revenue"),
@@ -681,6 +771,8 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
         checkFile(db, &found);
     checkInvoices(db, checks, &found);
     checkInvoiceTerms(db, checks, &found);
+    if (checks & ReadingsBilledOnce)
+        checkReadings(db, &found);
     if (checks & WholeCents)
         checkWholeCents(db, &found);
     if (checks & InstallmentPayments) {
@@ -707,6 +799,8 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
     }
     if (checks & FiniteFigures)
         checkFigures(db, &found);
+    if (checks & Deposits)
+        checkDeposits(db, &found);
     if (checks & UnitStatuses)
         checkUnitStatuses(db, &found);
     if (checks & OverheadShares)

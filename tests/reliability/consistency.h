@@ -38,9 +38,15 @@ enum Check {
     /// While operations post (per currency): receivables, cash and bank, and each month's revenue are
     /// what the operations say; each operation since the switch has one entry, each entry its operation.
     LedgerPosted = 0x80000,
+    /// No meter reading is on two live invoices; a billed one is billed at its cost, on its own unit.
+    ReadingsBilledOnce = 0x100000,
+    /// Every contract holds what its deposit received less what was refunded, kept and carried on,
+    /// never less than 0; a settled one holds nothing, and its settlement adds up; the books' money
+    /// held for others is what the contracts hold (while operations post).
+    Deposits = 0x200000,
     /// A late fee is charged for a month, once per invoice and month, on an invoice that is no fee.
-    LateFees = 0x100000,
-    All = 0x1fffff,
+    LateFees = 0x400000,
+    All = 0x7fffff,
 };
 Q_DECLARE_FLAGS(Checks, Check)
 

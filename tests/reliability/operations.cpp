@@ -183,6 +183,85 @@ QList<Operation> operations()
     add("contract terminate", [](Office& o, A& a) {
         return o.app->contractModel()->terminate(a.id("contracts", "status = 'active'"));
     });
+    // A contract's deposit: received up to what the contract agreed, settled once (kept in part for
+    // damage or an open invoice, the rest refunded), carried to the contract that renews it.
+    add("deposit receive", [](Office& o, A& a) {
+        const int contract
+            = a.id("contracts", "deposit >= 1 AND id NOT IN (SELECT contract_id FROM deposit_settlements)");
+        const double amount = a.amount(300);
+        const QVariantMap row
+            = o.db->execQuery(u"SELECT deposit, EXISTS (SELECT 1 FROM deposit_settlements "
+                              u"WHERE contract_id = c.id) AS settled FROM contracts c WHERE id = ?"_s,
+                      { contract })
+                  .value(0)
+                  .toMap();
+        const qint64 held = DepositBook(o.db).heldCents(contract);
+        a.refuseIf(row.isEmpty() || row.value(u"settled"_s).toBool() || !isAmount(amount, 1)
+            || held + Money::toCents(amount) > Money::toCents(row.value(u"deposit"_s).toDouble()));
+        return o.app->depositModel()->receive(
+            contract, amount, a.choice("cash,bank,cheque"), a.date("2025-02-01"), a.text("R-1"), a.text());
+    });
+    add("deposit settle", [](Office& o, A& a) {
+        const int contract = a.id("contracts",
+            "id NOT IN (SELECT contract_id FROM deposit_settlements) AND (SELECT SUM(CASE WHEN kind IN "
+            "('received', "
+            "'carried_in') THEN 1 ELSE -1 END * amount) FROM deposit_movements WHERE contract_id = "
+            "contracts.id) >= 100");
+        const qint64 held = DepositBook(o.db).heldCents(contract);
+        const bool settled = DepositBook(o.db).isSettled(contract);
+        QVariantList deductions;
+        qint64 kept = 0;
+        bool sound = true;
+        if (!a.chance(30)) {
+            const double amount = a.amount(50);
+            const QString reason = a.text("كسر زجاج النافذة");
+            sound = isAmount(amount, 1) && !reason.trimmed().isEmpty();
+            kept = sound ? Money::toCents(amount) : 0;
+            deductions.append(
+                QVariantMap { { u"kind"_s, u"damage"_s }, { u"amount"_s, amount }, { u"reason"_s, reason } });
+        }
+        a.refuseIf(!sound || held <= 0 || settled || kept > held);
+        return o.app->depositModel()->settle(
+            contract, deductions, a.choice("cash,bank"), a.date("2025-12-31"));
+    });
+    add("contract renew", [](Office& o, A& a) {
+        const int contract = a.id("contracts",
+            "status = 'active' AND renewed_by IS NULL AND id NOT IN (SELECT contract_id FROM "
+            "deposit_settlements)");
+        const QVariantMap row
+            = o.db->execQuery(
+                      u"SELECT end_date, rent_amount, c.status, renewed_by, unit_id, u.status AS "
+                      u"unit_status, "
+                      u"EXISTS (SELECT 1 FROM deposit_settlements WHERE contract_id = c.id) "
+                      u"AS settled FROM contracts c JOIN units u ON u.id = c.unit_id WHERE c.id = ?"_s,
+                      { contract })
+                  .value(0)
+                  .toMap();
+        const QString start = QDate::fromString(row.value(u"end_date"_s).toString(), Qt::ISODate)
+                                  .addDays(1)
+                                  .toString(Qt::ISODate);
+        const QString end = a.date("2026-12-31");
+        const QString mode = a.choice("percent,amount|rise,");
+        const double value = a.amount(5);
+        const double topUp = a.chance(50) ? 0.0 : a.amount(100);
+        const double rent = mode == u"percent"_s && std::isfinite(value)
+            ? Money::fromCents(
+                qRound64(Money::toCents(row.value(u"rent_amount"_s).toDouble()) * (100.0 + value) / 100.0))
+            : value;
+        const qint64 topUpCents = isAmount(topUp) ? Money::toCents(topUp) : 0;
+        a.refuseIf(mode != u"percent"_s && mode != u"amount"_s);
+        a.refuseIf(start.isEmpty() || row.value(u"unit_status"_s) == u"sold"_s
+            || row.value(u"unit_status"_s) == u"maintenance"_s
+            || (end >= start
+                && o.app->contractModel()->hasOverlap(
+                    row.value(u"unit_id"_s).toInt(), start, end, contract)));
+        a.refuseIf(row.isEmpty() || row.value(u"status"_s).toString() != u"active"_s
+            || !row.value(u"renewed_by"_s).isNull() || row.value(u"settled"_s).toBool() || end < start
+            || (mode == u"percent"_s && !(value >= -100 && value <= 1000)) || !isAmount(rent, 1)
+            || (!std::isnan(topUp) && !isAmount(topUp))
+            || !isAmount(Money::fromCents(DepositBook(o.db).heldCents(contract) + topUpCents)));
+        return o.app->contractModel()->renew(contract, end, mode, value, topUp, a.choice("cash,bank"));
+    });
     add("invoice create", [](Office& o, A& a) {
         QVariantList items;
         qint64 cents = 0;
@@ -249,6 +328,24 @@ QList<Operation> operations()
                 "AND table_name = 'tenants' AND date(created_at, 'localtime') = ?)",
                 { today, today }),
             a.choice("copy,mail,print|email,"));
+    });
+    // The rented unit 101 was read in May (opening its water meter at 100) and June (130).
+    add("meter reading", [](Office& o, A& a) {
+        const int unit = a.id("units", "status = 'rented'");
+        const int service = a.id("services", "type = 'usage'");
+        const double reading = a.amount(140);
+        const bool meterChange = a.chance(20);
+        a.refuseIf(!std::isfinite(reading) || reading < 0 || reading > 1e12
+            || !o.db->scalar(u"SELECT 1 FROM services WHERE id = ? AND type = 'usage'"_s, { service })
+                    .isValid()
+            || !o.db->scalar(u"SELECT 1 FROM units WHERE id = ?"_s, { unit }).isValid());
+        return int(o.app->meterReadingModel()
+                       ->saveReading(unit, service, a.period("2025-07"), reading, meterChange, true)
+                       .value(u"saved"_s)
+                       .toBool());
+    });
+    add("usage run", [](Office& o, A& a) {
+        return o.app->invoiceModel()->billUsage(a.period("2025-06")).value(u"made"_s).toInt();
     });
     add("service charge", [](Office& o, A& a) {
         return o.app->invoiceModel()->generateServiceInvoice({ a.id("tenants"), a.id("tenants") },
@@ -398,6 +495,11 @@ QList<Operation> operations()
     });
     add("import tenants", [](Office& o, A& a) {
         return imported(o, a, "tenants,buyers,units|Tenants,", u"علي,7001,0591\nهدى,7002,0592"_s);
+    });
+    add("import readings", [](Office& o, A& a) {
+        return imported(o, a, "readings,units|Readings,",
+            u"%1,101,مياه,2025-08,150\n%1,102,مياه,2025-08,40"_s.arg(
+                a.id("properties", "id IN (SELECT property_id FROM units WHERE unit_number = '101')")));
     });
     add("import units", [](Office& o, A& a) {
         return imported(o, a, "units,tenants,buyers|Tenants,",
@@ -606,11 +708,17 @@ bool Office::build(int lets)
         ids.append(units->add(property, QString::number(number), 1, 90, 2, 800, 9600, 60000, 1));
     const int rented = ids.at(2), tenant = ids.at(4);
     ids.append(app->contractModel()->add(
-        rented, tenant, u"2025-01-01"_s, u"2025-12-31"_s, 1000, u"monthly"_s, 0, 1));
+        rented, tenant, u"2025-01-01"_s, u"2025-12-31"_s, 1000, u"monthly"_s, 2000, 1));
+    ids.append(app->depositModel()->receive(ids.last(), 1000, u"cash"_s, u"2025-01-01"_s));
     ids.append(app->invoiceModel()->generateAllRent(u"2025-03"_s));
     const int rentInvoice = db->scalar(u"SELECT MAX(id) FROM invoices"_s).toInt();
     ids.append(app->paymentModel()->add(rentInvoice, tenant, 400, u"cash"_s, u"2025-03-05"_s, u"R-0"_s, 1));
     ids.append(app->invoiceModel()->createInvoice(tenant, rented, u"2025-04"_s, { item(300, 300) }, 1));
+    for (const auto& [period, reading] : { std::pair { "2025-05", 100 }, std::pair { "2025-06", 130 } })
+        ids.append(app->meterReadingModel()
+                       ->saveReading(rented, 1, QString::fromLatin1(period), reading)
+                       .value(u"saved"_s)
+                       .toInt());
     ids.append(app->installmentModel()->sellUnit(
         ids.at(6), ids.at(3), 90000, 9000, 12, u"2025-01-15"_s, 1, u"500"_s, u"بنك فلسطين"_s));
     // The first installment's cheque is cashed, so that there is one to return.

@@ -35,7 +35,7 @@ const QStringList kDay
     = u"unit add,unit add,tenant add,contract add,contract add,rent run,rent run,rent run,payment,"
       "payment,payment,invoice void,service charge,invoice create,buyer add,unit sale,unit sale,"
       "unit sale,installment collect,installment collect,installment cheque cash,"
-      "installment cheque bounce,late-fee run,reminder"_s.split(u',');
+      "installment cheque bounce,late-fee run,reminder,meter reading,meter reading,usage run"_s.split(u',');
 
 void say(const QByteArray& line)
 {
@@ -117,9 +117,13 @@ private slots:
         row("a journal line lost", C::LedgerBalanced, "DELETE FROM journal_lines WHERE id = 1");
         row("entries naming other operations", C::LedgerPosted,
             "UPDATE journal_entries SET reference_id = reference_id + 1000");
-        row("a receipt lost", C::Receipts, "DELETE FROM receipts WHERE receipt_number = 1");
+        row("a receipt lost", C::Receipts,
+            "DELETE FROM receipts WHERE receipt_number = (SELECT MIN(receipt_number) FROM receipts)");
         row("a late fee on itself", C::LateFees,
             "UPDATE invoices SET late_fee_for = id, late_fee_month = '2025-01'");
+        row("a deposit refunded twice", C::Deposits,
+            "INSERT INTO deposit_movements (contract_id, kind, amount, movement_date) "
+            "SELECT contract_id, 'refund', 1000 + amount, movement_date FROM deposit_movements");
     }
 
     void checksSeeDamage()

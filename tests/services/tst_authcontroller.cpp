@@ -1,8 +1,10 @@
-// Log-in, the administrator's rights, the accounts of older files and where password text may
-// never go: the database file, its log or the program's diagnostics.
+// Log-in, the administrator's rights, the accounts of older files, where password text may never
+// go (the database file, its log or the program's diagnostics), and the audit trail of who did what.
+#include "auditmanager.h"
 #include "authcontroller.h"
 #include "passwordhasher.h"
 #include "testdatabase.h"
+#include "transactionguard.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -344,6 +346,59 @@ private slots:
         QVERIFY(auth.login(u"new"_s, u"New-Pass-5"_s));
         for (const char* text : { "Ali-Legacy-3", "Chosen-Admin-9", "New-Pass-5" })
             QVERIFY2(!databaseBytes(path).contains(text), text);
+    }
+
+    void auditRowWithoutActionIsRefused()
+    {
+        AuditManager audit(db());
+        for (const QString& action : { QString(), u"  "_s }) {
+            QTest::ignoreMessage(QtWarningMsg, "Refusing an audit row without an action");
+            QVERIFY(!audit.log(1, action, u"units"_s, 1, u"x"_s));
+        }
+        QCOMPARE(m_db->count(u"audit_logs"_s), 0);
+    }
+
+    void auditRowsNameTheirUserOnlyWhenThereIsOne()
+    {
+        AuditManager audit(db());
+        // The interface calls log(userId, action) with the trailing arguments left out.
+        bool written = false;
+        QVERIFY(QMetaObject::invokeMethod(
+            &audit, "log", Q_RETURN_ARG(bool, written), Q_ARG(int, 1), Q_ARG(QString, u"عرض"_s)));
+        QVERIFY(written);
+        QVERIFY(audit.log(-1, u"بلا مستخدم"_s));
+        QVERIFY(audit.log(999, u"حساب محذوف"_s));
+        const QVariantList logs = audit.getLogs();
+        QCOMPARE(logs.first().toMap().value("username").toString(), QString());
+        QCOMPARE(logs.last().toMap().value("username").toString(), u"admin"_s);
+        QCOMPARE(m_db->count(u"SELECT id FROM audit_logs WHERE user_id IS NULL"_s), 1);
+    }
+
+    void auditRowsNewestFirst_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("five, as the dashboard asks") << 5 << 5;
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("more than there are") << 500 << 105;
+        QTest::newRow("negative means all") << -1 << 105;
+    }
+
+    void auditRowsNewestFirst()
+    {
+        AuditManager audit(db());
+        {
+            TransactionGuard transaction(db());
+            for (int i = 0; i < 105; ++i) // all within the same second
+                QVERIFY(audit.log(1, u"row %1"_s.arg(i)));
+            QVERIFY(transaction.commit());
+        }
+        QCOMPARE(audit.getLogs().size(), 100);
+        QFETCH(int, limit);
+        const QVariantList rows = audit.getLogs(limit);
+        QTEST(int(rows.size()), "expected");
+        if (!rows.isEmpty())
+            QCOMPARE(rows.first().toMap().value("action").toString(), u"row 104"_s);
     }
 
 private:

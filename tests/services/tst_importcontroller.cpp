@@ -113,6 +113,31 @@ private slots:
             m_db->value(u"SELECT group_concat(full_name) FROM tenants"_s).toString(), u"existing,fresh"_s);
     }
 
+    // Meter readings pass the readings page's rules, line by line, in the order pasted.
+    void readingsFollowTheirRules()
+    {
+        for (const char* number : { "A1", "A2" })
+            QVERIFY(m_db->db()->execInsert(u"INSERT INTO units (property_id, unit_number) VALUES (1, ?)"_s,
+                        { QString::fromLatin1(number) })
+                > 0);
+        const QVariantMap report = m_import->importRawCSV(u"1,A1,مياه,2025-02,100\n"
+                                                          "1,A1,مياه,2025-03,130\n"
+                                                          "1,A1,مياه,2025-04,120\n"
+                                                          "1,A1,مياه,2025-04,5,نعم\n"
+                                                          "1,A2,تنظيف,2025-04,10\n"
+                                                          "1,A9,مياه,2025-04,10\n"
+                                                          "1,A2,مياه,2025-04,many"_s,
+            u"readings"_s);
+        QCOMPARE(report.value("written").toInt(), 3);
+        QList<int> lines;
+        for (const QVariant& entry : report.value("refused").toList())
+            lines << entry.toMap().value("line").toInt();
+        QCOMPARE(lines, QList<int>({ 3, 5, 6, 7 }));
+        QCOMPARE(m_db->value(u"SELECT group_concat(consumption || '/' || meter_change) FROM usage_records"_s)
+                     .toString(),
+            u"0.0/0,30.0/0,5.0/1"_s);
+    }
+
     void importWritesNothing_data()
     {
         // clang-format off

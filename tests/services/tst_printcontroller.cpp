@@ -7,11 +7,8 @@
 #include "sqlitefiles.h"
 #include "testdatabase.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -261,15 +258,6 @@ private slots:
         QFile::remove(documents());
         m_print->printReport(u"first"_s, QString(), {}, {});
         QVERIFY(finished.last().at(0).toBool());
-    }
-
-    void copiesTheAnalysisAsPlainText()
-    {
-        const QString markdown = u"### عنوان\n\nفقرة **مهمة**.\nتكملة\n\n- أ\n- ب"_s;
-        QVERIFY(m_print->copyToClipboard(markdown));
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"عنوان\n\nفقرة مهمة. تكملة\n\n• أ\n• ب"_s);
-        QCOMPARE(
-            QString::fromUtf8(QGuiApplication::clipboard()->mimeData()->data(u"text/markdown"_s)), markdown);
     }
 
 private:

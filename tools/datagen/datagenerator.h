@@ -40,9 +40,9 @@ struct OfficeProfile
  * cheques, maintenance, expenses and the ledger. The same profile, seed and end date give the
  * same file.
  *
- * The one table no operation of the program writes is `usage_records` (meter readings come from
- * the utilities); the generator inserts those readings itself, with bound values, the way an
- * import from the meter readers would.
+ * The meter readings (`usage_records`) are inserted by the generator itself, with bound values, a
+ * month's readings of every let metered unit before its rent run, as the readers' sheet would be
+ * pasted in; the readings page checks each one typed, which would only slow the history down.
  */
 class DataGenerator
 {
