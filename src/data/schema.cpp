@@ -1,6 +1,5 @@
 // Schema of the database file: tables, columns added by later versions, the users-password
 // migration and the indexes. Every step is idempotent; it runs on every start.
-#include "bookkeeper.h"
 #include "database.h"
 
 #include "bookkeeper.h"
