@@ -73,6 +73,8 @@ Rectangle {
                     iconSymbol: Icons.alerts
                     outline: true
                     onClicked: remindersDialog.open()
+                }
+                MButton {
                     objectName: "meterReadingsButton"
                     text: "قراءات العدادات"
                     iconSymbol: Icons.history
