@@ -209,7 +209,7 @@ AppTestCase {
         waitClosed(result);
 
         const number = testSupport.value("SELECT invoice_number FROM invoices WHERE late_fee_for=?", [late]);
-        const row = pagedRow(find("invoiceList", page), record => record.invoice_number === number, "the fee");
+        const row = rowWhere(find("invoiceList", page), record => record.invoice_number === number, "the fee");
         const dialog = openBy(find("waiveButton", row), "waiveFeeDialog", page);
         refusedClick(find("waiveConfirm", page), dialog);
         find("waiveReason", page).text = "خطأ في تاريخ الاستحقاق";
