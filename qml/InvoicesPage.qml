@@ -60,34 +60,41 @@ Rectangle {
                     iconSymbol: Icons.invoices
                     onClicked: rentDialog.open()
                 }
-                MButton {
-                    objectName: "lateFeeButton"
-                    text: "الغرامات"
-                    iconSymbol: Icons.warning
-                    outline: true
-                    onClicked: page.offerLateFees()
-                }
-                MButton {
-                    objectName: "remindersButton"
-                    text: "التذكيرات"
-                    iconSymbol: Icons.alerts
-                    outline: true
-                    onClicked: remindersDialog.open()
-                }
-                MButton {
-                    objectName: "meterReadingsButton"
-                    text: "قراءات العدادات"
-                    iconSymbol: Icons.history
-                    outline: true
-                    onClicked: readingsDialog.open()
-                }
-                MButton {
-                    objectName: "serviceChargeButton"
-                    text: "فاتورة خدمة جماعية"
-                    iconSymbol: Icons.run
-                    outline: true
-                    onClicked: serviceDialog.open()
-                }
+            }
+        }
+
+        // The month's work beside the list: fees, reminders, meters and charges to many at once.
+        Row {
+            Layout.alignment: Qt.AlignLeft
+            spacing: 10
+
+            MButton {
+                objectName: "lateFeeButton"
+                text: "غرامات التأخير"
+                iconSymbol: Icons.warning
+                outline: true
+                onClicked: page.offerLateFees()
+            }
+            MButton {
+                objectName: "remindersButton"
+                text: "تذكيرات السداد"
+                iconSymbol: Icons.alerts
+                outline: true
+                onClicked: remindersDialog.open()
+            }
+            MButton {
+                objectName: "meterReadingsButton"
+                text: "قراءات العدادات"
+                iconSymbol: Icons.history
+                outline: true
+                onClicked: readingsDialog.open()
+            }
+            MButton {
+                objectName: "serviceChargeButton"
+                text: "فاتورة خدمة جماعية"
+                iconSymbol: Icons.run
+                outline: true
+                onClicked: serviceDialog.open()
             }
         }
 
