@@ -643,6 +643,11 @@ private slots:
         Clock::setToday(QDate(2025, 5, 2));
         QCOMPARE(m_invoices->issueLateFees().value("made").toInt(), 2);
         QCOMPARE(m_db->count("SELECT id FROM invoices WHERE late_fee_for=?", { alsoLate }), 2);
+        // Money paid on a fee stays paid: a paid fee is not waived.
+        const int paidFee = m_db->value("SELECT MAX(id) FROM invoices WHERE late_fee_for=?", { alsoLate }).toInt();
+        QVERIFY(pay(paidFee, m_other, 50, "2025-05-02") > 0);
+        QVERIFY(!m_invoices->waiveLateFee(paidFee, "دفعها"));
+        QCOMPARE(statusOf(db(), "invoices", paidFee), "paid");
         // A fee is never charged a fee, nor a paid invoice one.
         QCOMPARE(m_db->count("SELECT id FROM invoices f WHERE late_fee_for IN "
                              "(SELECT id FROM invoices WHERE late_fee_for IS NOT NULL)"),

@@ -146,7 +146,7 @@ private slots:
             [this] { return m_deposits->receive(m_active, 0.004, "cash", "2025-02-01") > 0; });
         refusal("deposit of an ended contract's settlement",
             [this] { return m_deposits->receive(m_settled, 10, "cash", "2025-02-01") > 0; });
-        refusal("deposit kept beyond what is held", settle({ damage(500), unpaid(300.01) }));
+        refusal("deposit kept beyond what is held", settle({ damage(500.01), unpaid(300) }));
         refusal("deposit kept past the invoice's balance", settle({ unpaid(300.01) }));
         refusal("deposit kept without a reason", settle({ damage(10, "  ") }));
         refusal("deposit settled on a bad date", settle({}, "2025-13-01"));

@@ -135,6 +135,7 @@ private slots:
         refusal("sale: cheque not written", sale, "INSERT cheques");
         refusal("sale: buyer's balance not written", sale, "UPDATE buyers");
         refusal("sale: record not written", sale, "INSERT audit_logs");
+        refusal("sale: entry not written", sale, "INSERT journal_lines");
         refusal("sale: a later cheque not written", sale,
             "CREATE TRIGGER no_third BEFORE INSERT ON cheques WHEN NEW.cheque_number = '1003' "
             "BEGIN SELECT RAISE(ABORT, 'no'); END");
