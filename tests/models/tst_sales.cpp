@@ -470,6 +470,8 @@ private slots:
                      "SELECT id FROM payments WHERE cheque_id=? AND amount=?", { cheque, -(500 - byHand) }),
             1);
         QCOMPARE(m_sales->getOverdue().size(), 1);
+        QVERIFY(m_sales->payInstallment(installment, 500 - byHand));
+        QVERIFY2(m_sales->getOverdue().isEmpty(), "a paid installment is overdue no more");
         VERIFY_CONSISTENT(db());
     }
 };
