@@ -112,10 +112,24 @@ QVariantMap AccrualFigures::summary(const ReportDateRange& range)
         FROM installments i JOIN units u ON u.id = i.unit_id
         WHERE i.installment_amount != i.paid_amount)"),
         {}));
+    // Money received, and the deposits taken in less those refunded, in the till or at the bank by
+    // how they were paid; what is kept of a deposit for an invoice (a payment "deposit") never
+    // passed through either.
     static const char* const inCash = "COALESCE(TRIM(payment_method), '') IN ('', 'cash')";
-    const QString received = rows(R"(SELECT ROUND(amount * 100), %1, payment_date FROM payments WHERE %2)");
+    static const char* const inBank = "COALESCE(TRIM(payment_method), '') NOT IN ('', 'cash', 'deposit')";
+    const QString received = rows(R"(
+        SELECT ROUND(amount * 100), %1, payment_date FROM payments WHERE %2
+        UNION ALL
+        SELECT CASE kind WHEN 'received' THEN 1 ELSE -1 END * ROUND(amount * 100), %1, movement_date
+        FROM deposit_movements WHERE kind IN ('received', 'refund') AND %2)");
     const qint64 cashIn = take(converted(received.arg(QLatin1String(inCash)), {}));
-    const qint64 bank = take(converted(received.arg(QStringLiteral("NOT ") + QLatin1String(inCash)), {}));
+    const qint64 bank = take(converted(received.arg(QLatin1String(inBank)), {}));
+    // What the office holds of its tenants' deposits.
+    const qint64 held = take(converted(rows(R"(
+        SELECT CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * ROUND(amount * 100), %1,
+               movement_date
+        FROM deposit_movements)"),
+        {}));
     const QString spent = rows(R"(SELECT ROUND(amount * 100), %1, expense_date FROM expenses WHERE %2)");
     const qint64 paidOut = take(converted(spent.arg(QStringLiteral("contractor_id IS NULL")), {}));
     const qint64 payables = take(converted(spent.arg(QStringLiteral("contractor_id IS NOT NULL")), {}));
@@ -136,6 +150,7 @@ QVariantMap AccrualFigures::summary(const ReportDateRange& range)
         { QStringLiteral("cash"), figure(cashIn - paidOut) },
         { QStringLiteral("bank"), figure(bank) },
         { QStringLiteral("payables"), figure(payables) },
+        { QStringLiteral("deposits_held"), figure(held) },
         { QStringLiteral("unconverted"), unconverted },
     };
 }

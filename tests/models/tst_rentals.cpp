@@ -614,6 +614,11 @@ private slots:
         QCOMPARE(account("held_for_others"), 0.0);
         QCOMPARE(account("other_income"), -damage);
         QCOMPARE(account("cash") + account("bank"), 1500.0 - refund);
+        // The reports page reads the same positions off the operations.
+        const QVariantMap shown = ReportController(db()).getAccrualSummary();
+        QCOMPARE(shown.value("cash").toDouble(), account("cash"));
+        QCOMPARE(shown.value("bank").toDouble(), account("bank"));
+        QCOMPARE(shown.value("deposits_held").toDouble(), -account("held_for_others"));
         VERIFY_CONSISTENT(db());
         // Never twice.
         QCOMPARE(m_deposits->settle(contract, {}, "cash", "2025-12-31"), -1);
