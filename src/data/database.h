@@ -69,6 +69,7 @@ signals:
 
 private:
     bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
+    bool finishMigration(const QSqlQuery& query, bool done);
     bool markDownPayments();
     bool linkBilledReadings();
     bool numberExistingReceipts();

@@ -456,13 +456,7 @@ bool Database::markDownPayments()
         && query.exec(QStringLiteral("UPDATE payments SET is_down_payment = 1 "
                                      "WHERE buyer_id IS NOT NULL AND invoice_id IS NULL "
                                      "AND notes LIKE 'دفعة مقدمة / بيع وحدة:%'"));
-    const QString error = query.lastError().text();
-    if (!done || !m_db.commit()) {
-        m_db.rollback();
-        emit databaseError(done ? m_db.lastError().text() : error);
-        return false;
-    }
-    return true;
+    return finishMigration(query, done);
 }
 
 /*
@@ -499,13 +493,7 @@ bool Database::numberExistingReceipts()
             WHERE h.amount > 0)"))
         && query.exec(QStringLiteral(
             "INSERT INTO counters (name, value) SELECT 'receipt', COALESCE(MAX(receipt_number), 0) FROM receipts"));
-    const QString error = query.lastError().text();
-    if (!done || !m_db.commit()) {
-        m_db.rollback();
-        emit databaseError(done ? m_db.lastError().text() : error);
-        return false;
-    }
-    return true;
+    return finishMigration(query, done);
 }
 
 /*
@@ -531,6 +519,15 @@ bool Database::linkBilledReadings()
                 WHERE i.id = invoice_items.invoice_id
                 ORDER BY ur.id LIMIT 1)
             WHERE type = 'usage')"));
+    return finishMigration(query, done);
+}
+
+/*
+ * Ends a one-off migration begun with a transaction: committed when every statement ran, otherwise
+ * rolled back and the failing statement's error (or the commit's) reported.
+ */
+bool Database::finishMigration(const QSqlQuery& query, bool done)
+{
     const QString error = query.lastError().text();
     if (!done || !m_db.commit()) {
         m_db.rollback();

@@ -67,6 +67,22 @@ QString methodText(const QVariantMap& row)
     return QStringLiteral("نقداً");
 }
 
+/** What every receipt says of its sum: the number, the amount in figures and in words, the method. */
+void addAmountTexts(QVariantMap* receipt)
+{
+    const double amount = receipt->value(QStringLiteral("amount")).toDouble();
+    receipt->insert(QStringLiteral("number_text"),
+        QStringLiteral("%1").arg(
+            receipt->value(QStringLiteral("receipt_number")).toLongLong(), 6, 10, QLatin1Char('0')));
+    receipt->insert(QStringLiteral("amount_text"),
+        figures(amount, receipt->value(QStringLiteral("currency_symbol")).toString()));
+    receipt->insert(QStringLiteral("amount_words"),
+        ArabicAmountWords::fromCents(Money::toCents(amount),
+            receipt->value(QStringLiteral("currency_code")).toString(),
+            receipt->value(QStringLiteral("currency_name")).toString()));
+    receipt->insert(QStringLiteral("method_text"), methodText(*receipt));
+}
+
 QString place(const QVariantMap& row)
 {
     const QString unit = row.value(QStringLiteral("unit_number")).toString();
@@ -137,16 +153,8 @@ QVariantMap ReceiptController::getReceipt(int paymentId) const
     if (rows.isEmpty())
         return {};
     QVariantMap receipt = rows.first().toMap();
-    const qint64 number = receipt.value(QStringLiteral("receipt_number")).toLongLong();
-    const double amount = receipt.value(QStringLiteral("amount")).toDouble();
+    addAmountTexts(&receipt);
     const QString symbol = receipt.value(QStringLiteral("currency_symbol")).toString();
-    receipt.insert(QStringLiteral("number_text"), QStringLiteral("%1").arg(number, 6, 10, QLatin1Char('0')));
-    receipt.insert(QStringLiteral("amount_text"), figures(amount, symbol));
-    receipt.insert(QStringLiteral("amount_words"),
-        ArabicAmountWords::fromCents(Money::toCents(amount),
-            receipt.value(QStringLiteral("currency_code")).toString(),
-            receipt.value(QStringLiteral("currency_name")).toString()));
-    receipt.insert(QStringLiteral("method_text"), methodText(receipt));
     const auto [pays, balanceLabel] = paysAndBalanceLabel(receipt);
     receipt.insert(QStringLiteral("pays"), pays);
     receipt.insert(QStringLiteral("balance_label"), balanceLabel);
@@ -312,17 +320,8 @@ QVariantMap ReceiptController::getDepositReceipt(int movementId) const
     if (rows.isEmpty())
         return {};
     QVariantMap receipt = rows.first().toMap();
-    const double amount = receipt.value(QStringLiteral("amount")).toDouble();
+    addAmountTexts(&receipt);
     const QString symbol = receipt.value(QStringLiteral("currency_symbol")).toString();
-    receipt.insert(QStringLiteral("number_text"),
-        QStringLiteral("%1").arg(
-            receipt.value(QStringLiteral("receipt_number")).toLongLong(), 6, 10, QLatin1Char('0')));
-    receipt.insert(QStringLiteral("amount_text"), figures(amount, symbol));
-    receipt.insert(QStringLiteral("amount_words"),
-        ArabicAmountWords::fromCents(Money::toCents(amount),
-            receipt.value(QStringLiteral("currency_code")).toString(),
-            receipt.value(QStringLiteral("currency_name")).toString()));
-    receipt.insert(QStringLiteral("method_text"), methodText(receipt));
     receipt.insert(QStringLiteral("pays"),
         QStringLiteral("تأمين عقد إيجار %1 من %2 إلى %3")
             .arg(place(receipt), receipt.value(QStringLiteral("start_date")).toString(),
