@@ -246,6 +246,9 @@ public:
     /** Why the last invoice could not be posted to the books, when a rule refused it. */
     const BookKeeper::Result& posting() const { return m_posting; }
 
+    /** The number of the last invoice written. */
+    const QString& lastNumber() const { return m_lastNumber; }
+
     /**
      * The invoice with its items and the balance change, all or nothing; the new id or -1, and
      * the reason in the log. An invoice whose total is not above 0 could never be settled: it is
@@ -417,15 +420,25 @@ private:
         if (!m_raiseBalance.exec({ totalCents, draft.tenantId }, &m_error))
             return -1;
         // Dated the day the invoice was made, as the statements show it.
-        m_posting = m_books.postInvoice(static_cast<int>(id), params.at(0).toString(),
-            BookKeeper::localDayOf(createdAt.toString()), draft.currencyId, rentCents,
-            totalCents - rentCents - lateFeeCents, lateFeeCents);
+        m_lastNumber = params.at(0).toString();
+        m_posting = m_books.postInvoice(static_cast<int>(id), m_lastNumber, dayOf(createdAt.toString()),
+            draft.currencyId, rentCents, totalCents - rentCents - lateFeeCents, lateFeeCents);
         if (!m_posting.ok) {
             m_error = m_posting.refusal.isEmpty() ? QStringLiteral("its journal entry could not be written")
                                                   : m_posting.refusal;
             return -1;
         }
         return static_cast<int>(id);
+    }
+
+    /** The local day of a creation time; a run stamps many invoices within the same second. */
+    const QString& dayOf(const QString& createdAt)
+    {
+        if (createdAt != m_stamp || m_stampDay.isEmpty()) {
+            m_stamp = createdAt;
+            m_stampDay = BookKeeper::localDayOf(createdAt);
+        }
+        return m_stampDay;
     }
 
     static QString contractNote(const Draft& draft)
@@ -522,6 +535,9 @@ private:
     Database* m_db;
     // Why the last invoice could not be written, in the database's words.
     QString m_error;
+    QString m_lastNumber;
+    QString m_stamp;
+    QString m_stampDay;
     QDate m_prefixDay;
     QString m_prefix;
     qint64 m_next = 0;
@@ -767,8 +783,7 @@ QVariantMap InvoiceModel::issueLateFees()
             return outcome;
         }
         made.append(QVariantMap { { QStringLiteral("id"), id },
-            { QStringLiteral("invoice_number"),
-                m_db->scalar(QStringLiteral("SELECT invoice_number FROM invoices WHERE id=?"), { id }) },
+            { QStringLiteral("invoice_number"), writer.lastNumber() },
             { QStringLiteral("for_number"), number },
             { QStringLiteral("tenant_name"), row.value(QStringLiteral("tenant_name")) },
             { QStringLiteral("amount"), fee },
@@ -912,7 +927,8 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
             ++outcome.failed;
             continue;
         }
-        draft.items.append({ yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, *rent, *rent, {} });
+        draft.items.append(
+            { yearly ? kRentYearly : kRentMonthly, QStringLiteral("rent"), 1, *rent, *rent, {} });
         // A unit's readings go on one invoice only, should the unit have two contracts.
         draft.items += usageByUnit.take(draft.unitId.toInt());
         // A contract with no rent and nothing used is refused by the writer (a total of 0 could

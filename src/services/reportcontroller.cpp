@@ -51,6 +51,12 @@ const QString kPropertyComparisonSql = uR"(SELECT p.name, p.id,
                FROM expenses GROUP BY property_id) ex ON ex.property_id = p.id
     ORDER BY income DESC, p.id)"_s;
 
+// What the cheque report shows and prints of a cheque: who drew it, on which bank, when, how much
+// and where it stands. Its links, notes and record times stay with the register.
+const QString kChequeReportColumns = uR"(SELECT c.id, c.cheque_number, c.type, c.amount, c.bank_name,
+        c.due_date, c.payer_name, c.payee_name, c.status, c.currency_id, cur.symbol AS currency_symbol
+        FROM cheques c LEFT JOIN currencies cur ON c.currency_id = cur.id)"_s;
+
 // Installments not paid whose due date (bound: today) has passed, with their buyer, unit and property.
 const QString kOverdueColumns
     = u"SELECT i.*, b.full_name AS buyer_name, u.unit_number, p.name AS property_name"_s;
@@ -143,9 +149,7 @@ QVariantList ReportController::getContractorStatement(int cid, const QString& fr
 
 QVariantList ReportController::getChequeReport(const QString& status, const QString& from, const QString& to)
 {
-    static const QString base = uR"(SELECT c.*, cur.symbol AS currency_symbol
-        FROM cheques c LEFT JOIN currencies cur ON c.currency_id = cur.id
-        WHERE 1 = 1)"_s;
+    static const QString base = kChequeReportColumns + uR"( WHERE 1 = 1)"_s;
     static const QString byStatus = u" AND c.status = ?"_s;
     static const QString range = u" AND c.due_date >= ? AND c.due_date < ?"_s;
     static const QString order = u" ORDER BY c.due_date, c.id"_s;
@@ -247,9 +251,7 @@ QVariantList ReportController::getChequeReportPage(const QString& status, const 
         qCWarning(lcReports) << "refused the cheque report with a range that is not yyyy-MM-dd";
         return {};
     }
-    QString sql = uR"(SELECT c.*, cur.symbol AS currency_symbol
-        FROM cheques c LEFT JOIN currencies cur ON c.currency_id = cur.id
-        WHERE 1 = 1)"_s;
+    QString sql = kChequeReportColumns + uR"( WHERE 1 = 1)"_s;
     QVariantList params;
     if (!status.isEmpty()) {
         sql += u" AND c.status = ?"_s;

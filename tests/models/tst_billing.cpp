@@ -148,6 +148,7 @@ private slots:
         refusal(
             "void whose balance is not written", [this] { return m_invoices->voidInvoice(m_invoice); },
             "UPDATE tenants");
+        refusal("payment of nothing", payment(0));
         refusal("payment of a cent more than is open", payment(600.01));
         refusal("payment of half a cent more than is open", payment(600.005));
         refusal("payment on another tenant's invoice", [this] { return pay(m_invoice, m_other, 100) > 0; });

@@ -474,6 +474,19 @@ private slots:
         QVERIFY2(m_sales->getOverdue().isEmpty(), "a paid installment is overdue no more");
         VERIFY_CONSISTENT(db());
     }
+
+    void aReturnBeyondWhatTheInstallmentShowsPaidIsRefused()
+    {
+        // Records that disagree (the installment shows less paid than the cheque brought in): taking
+        // the whole cheque back would leave the installment owing more than its amount.
+        const auto [installment, cheque] = sellOne(500);
+        QVERIFY(m_cheques->updateStatus(cheque, "paid"));
+        QVERIFY(db()->execNonQuery(
+            "UPDATE installments SET paid_amount=100, status='partial' WHERE id=?", { installment }));
+        const Unchanged refused(db(), { m_sales.get(), m_cheques.get(), m_buyers.get() });
+        QVERIFY(!m_cheques->updateStatus(cheque, "bounced"));
+        QVERIFY(refused.holds());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSales)
