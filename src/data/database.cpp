@@ -1,12 +1,14 @@
 #include "database.h"
 
 #include "ledgeropening.h"
+#include "postgresdialect.h"
 
 #include <QLoggingCategory>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTimeZone>
 #include <optional>
 
 #include <sqlite3.h>
@@ -30,11 +32,14 @@ void Database::close()
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
+    m_backend = Backend::Sqlite;
+    m_serverSql.clear();
 }
 
 bool Database::initialize(const QString& path)
 {
     finalizeStatements();
+    m_backend = Backend::Sqlite;
     m_path = path;
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
     m_db.setDatabaseName(path);
@@ -49,7 +54,76 @@ bool Database::initialize(const QString& path)
         return false;
     }
     applyConnectionPragmas();
+    prepareSchema();
+    return true;
+}
+
+bool Database::initializeServer(const ServerAddress& address)
+{
+    finalizeStatements();
+    m_path = address.toString();
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QLatin1String(kConnectionName));
+    if (!m_db.isValid()) {
+        emit databaseError(QStringLiteral("The PostgreSQL driver of Qt (QPSQL) is not installed"));
+        close();
+        return false;
+    }
+    m_backend = Backend::Postgres;
+    m_db.setHostName(address.host);
+    m_db.setPort(address.port);
+    m_db.setDatabaseName(address.database);
+    m_db.setUserName(address.user);
+    // Without a typed password the server's client library looks in ~/.pgpass.
+    if (!address.password.isEmpty())
+        m_db.setPassword(address.password);
+    m_db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    if (!m_db.open()) {
+        emit databaseError(m_db.lastError().text());
+        close();
+        return false;
+    }
+    QSqlQuery session(m_db);
+    session.exec(QStringLiteral("SET client_min_messages TO warning"));
+    // Stored times are UTC; the day a clerk sees is the one at the desk.
+    session.prepare(QStringLiteral("SELECT set_config('TimeZone', ?, false)"));
+    session.addBindValue(QString::fromUtf8(QTimeZone::systemTimeZoneId()));
+    session.exec();
+    if (!prepareSchema()) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+/*
+ * Creates what the schema lacks, migrates, seeds and opens the books. On a server several desks
+ * may start at once: they take turns, so that no two create one table or seed the office twice.
+ */
+bool Database::prepareSchema()
+{
+    QSqlQuery turn(m_db);
+    constexpr int kSchemaLock = 7270111;
+    if (isServer()) {
+        if (!turn.exec(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(kSchemaLock))) {
+            emit databaseError(turn.lastError().text());
+            return false;
+        }
+        QSqlQuery functions(m_db);
+        for (const QString& sql : PostgresDialect::functions()) {
+            if (!functions.exec(sql)) {
+                emit databaseError(functions.lastError().text());
+                turn.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSchemaLock));
+                return false;
+            }
+        }
+    }
     createTables();
+    QSqlQuery keys(m_db);
+    for (const QString& sql : std::as_const(m_pendingKeys)) {
+        if (!keys.exec(sql))
+            qCWarning(lcDatabase) << "a reference between tables could not be added:" << keys.lastError().text();
+    }
+    m_pendingKeys.clear();
     migrateSchema();
     createIndexes();
     seedDefaultData();
@@ -59,7 +133,21 @@ bool Database::initialize(const QString& path)
     // cannot be written now is opened at a later start; meanwhile nothing is posted.
     if (!LedgerOpening(this).openOnFirstStart())
         qCWarning(lcDatabase) << "the books could not be opened; operations post nothing until they are";
+    if (isServer())
+        turn.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSchemaLock));
     return true;
+}
+
+QString Database::forBackend(const QString& sql)
+{
+    if (!isServer())
+        return sql;
+    const auto known = m_serverSql.constFind(sql);
+    if (known != m_serverSql.cend())
+        return *known;
+    const QString rewritten = PostgresDialect::statement(sql);
+    m_serverSql.insert(sql, rewritten);
+    return rewritten;
 }
 
 bool Database::isUsableSqliteFile()
@@ -90,7 +178,10 @@ void Database::applyConnectionPragmas()
 bool Database::prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params)
 {
     query.setForwardOnly(true);
-    query.prepare(sql);
+    // A server prepares only queries and row changes: a statement without values runs as it is.
+    if (isServer() && params.isEmpty())
+        return query.exec(forBackend(sql));
+    query.prepare(forBackend(sql));
     for (int i = 0; i < params.size(); ++i)
         query.bindValue(i, params.at(i));
     return query.exec();
@@ -239,6 +330,8 @@ private:
 
 QVariantList Database::execQuery(const QString& sql, const QVariantList& params)
 {
+    if (isServer())
+        return queryRows(sql, params);
     QMutexLocker lock(&m_mutex);
     sqlite3* handle = sqliteHandle(m_db);
     if (!handle) {
@@ -344,7 +437,7 @@ bool Database::execNonQuery(const QString& sql, const QVariantList& params)
     return true;
 }
 
-int Database::execInsert(const QString& sql, const QVariantList& params)
+QVariantList Database::queryRows(const QString& sql, const QVariantList& params)
 {
     QMutexLocker lock(&m_mutex);
     QSqlQuery query(m_db);
@@ -352,8 +445,28 @@ int Database::execInsert(const QString& sql, const QVariantList& params)
         const QString error = query.lastError().text();
         lock.unlock();
         emit databaseError(error);
+        return {};
+    }
+    QVariantList rows;
+    while (query.next())
+        rows.append(recordToMap(query));
+    return rows;
+}
+
+int Database::execInsert(const QString& sql, const QVariantList& params)
+{
+    QMutexLocker lock(&m_mutex);
+    QSqlQuery query(m_db);
+    // A server tells the new row's id only when asked for it.
+    const bool askId = isServer() && !sql.contains(QLatin1String("RETURNING"), Qt::CaseInsensitive);
+    if (!prepareAndExec(query, askId ? sql + QStringLiteral(" RETURNING id") : sql, params)) {
+        const QString error = query.lastError().text();
+        lock.unlock();
+        emit databaseError(error);
         return -1;
     }
+    if (isServer())
+        return query.next() ? query.value(0).toInt() : -1;
     return query.lastInsertId().toInt();
 }
 

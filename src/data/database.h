@@ -7,18 +7,24 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include "serveraddress.h"
+
 class QSqlQuery;
 struct sqlite3_stmt;
 
 /**
- * Owns the program's single SQLite connection. Every model reaches the data through the four
- * query helpers, which bind positional "?" parameters and return rows as record maps.
+ * Owns the program's single connection: to an SQLite file on this desk, or to an office's database
+ * on a PostgreSQL server that several desks share. Every model reaches the data through the four
+ * query helpers, which bind positional "?" parameters and return rows as record maps; on a server
+ * the few words of SQL only SQLite knows are rewritten on the way (PostgresDialect).
  */
 class Database : public QObject
 {
     Q_OBJECT
 public:
     static constexpr const char* kConnectionName = "qt_sql_default_connection";
+
+    enum class Backend { Sqlite, Postgres };
 
     explicit Database(QObject* parent = nullptr);
     ~Database() override;
@@ -28,6 +34,16 @@ public:
      * Refuses (false, file untouched) anything that is not a writable SQLite database.
      */
     [[nodiscard]] bool initialize(const QString& path);
+
+    /**
+     * Connects to an office's database on a PostgreSQL server, creates what its schema lacks and
+     * seeds it when new. Several desks may do so at once. False (and databaseError) when the server
+     * cannot be reached or refuses the log-in.
+     */
+    [[nodiscard]] bool initializeServer(const ServerAddress& address);
+
+    Backend backend() const { return m_backend; }
+    bool isServer() const { return m_backend == Backend::Postgres; }
 
     Q_INVOKABLE QVariantList execQuery(const QString& sql, const QVariantList& params = {});
     Q_INVOKABLE bool execNonQuery(const QString& sql, const QVariantList& params = {});
@@ -79,11 +95,22 @@ private:
     sqlite3_stmt* cachedStatement(const QString& sql, QString* error);
     void releaseStatement(const QString& sql, sqlite3_stmt* statement, bool failed);
     void finalizeStatements();
+    bool prepareSchema();
+    QString forBackend(const QString& sql);
+    void runSchema(QSqlQuery& query, std::initializer_list<const char*> statements);
+    void addColumns(QSqlQuery& query, const char* table, std::initializer_list<const char*> columns);
+    bool hasColumn(QSqlQuery& query, const QString& table, const QString& column);
+    QVariantList queryRows(const QString& sql, const QVariantList& params);
 
     QSqlDatabase m_db;
     // The list queries, prepared once per connection: a page asks the same few dozen questions
     // again and again, and preparing costs more than answering the small ones.
     QHash<QString, sqlite3_stmt*> m_statements;
+    // The statements of the models as the server reads them, rewritten once each.
+    QHash<QString, QString> m_serverSql;
+    // References between tables, added once every table exists (a server checks them at once).
+    QStringList m_pendingKeys;
+    Backend m_backend = Backend::Sqlite;
     QMutex m_mutex;
     QString m_path;
     QString m_actingUser;

@@ -3,27 +3,34 @@
 #include "database.h"
 
 #include "bookkeeper.h"
+#include "postgresdialect.h"
 #include "transactionguard.h"
 
+#include <QLoggingCategory>
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
+Q_LOGGING_CATEGORY(lcSchema, "darvelinto.schema")
 
-void addColumns(QSqlQuery& query, const char* table, std::initializer_list<const char*> columns)
+void Database::addColumns(QSqlQuery& query, const char* table, std::initializer_list<const char*> columns)
 {
-    // An existing column makes ALTER fail: that is the normal outcome on a current file.
-    for (const char* column : columns)
-        query.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(QLatin1String(table), QLatin1String(column)));
+    // An existing column makes ALTER fail on a file: that is the normal outcome on a current one.
+    // A server is told to skip it instead (a failed statement there spoils its transaction).
+    for (const char* column : columns) {
+        const QString sql
+            = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(QLatin1String(table), QLatin1String(column));
+        query.exec(isServer() ? PostgresDialect::schema(sql, &m_pendingKeys) : sql);
+    }
 }
 
-void runAll(QSqlQuery& query, std::initializer_list<const char*> statements)
+void Database::runSchema(QSqlQuery& query, std::initializer_list<const char*> statements)
 {
-    for (const char* sql : statements)
-        query.exec(QString::fromUtf8(sql));
+    for (const char* sql : statements) {
+        const QString text = QString::fromUtf8(sql);
+        if (!query.exec(isServer() ? PostgresDialect::schema(text, &m_pendingKeys) : text) && isServer())
+            qCWarning(lcSchema) << "schema statement refused by the server:" << query.lastError().text();
+    }
 }
-
-} // namespace
 
 bool Database::isOwnTable(const QString& name)
 {
@@ -45,7 +52,7 @@ bool Database::isOwnTable(const QString& name)
 void Database::createTables()
 {
     QSqlQuery query(m_db);
-    runAll(query, {
+    runSchema(query, {
         R"(CREATE TABLE IF NOT EXISTS audit_logs (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             user_id INTEGER,
@@ -114,7 +121,7 @@ void Database::createTables()
         )",
     });
     addColumns(query, "units", { "buyer_id INTEGER", "sale_price_actual REAL", "sale_date TEXT" });
-    runAll(query, {
+    runSchema(query, {
         R"(CREATE TABLE IF NOT EXISTS tenants (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             full_name TEXT NOT NULL,
@@ -219,7 +226,7 @@ void Database::createTables()
     addColumns(query, "invoices", { "voided_at TEXT" });
     // A late fee is an invoice of its own, charged for another invoice overdue in a month.
     addColumns(query, "invoices", { "late_fee_for INTEGER REFERENCES invoices(id)", "late_fee_month TEXT" });
-    runAll(query, {
+    runSchema(query, {
         R"(CREATE TABLE IF NOT EXISTS installments (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             buyer_id INTEGER NOT NULL REFERENCES buyers(id),
@@ -238,7 +245,7 @@ void Database::createTables()
         )",
     });
     addColumns(query, "installments", { "cheque_number TEXT", "bank_name TEXT" });
-    runAll(query, {
+    runSchema(query, {
         R"(CREATE TABLE IF NOT EXISTS cheques (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             cheque_number TEXT NOT NULL,
@@ -261,7 +268,7 @@ void Database::createTables()
     addColumns(query, "cheques", { "buyer_id INTEGER", "tenant_id INTEGER", "installment_id INTEGER" });
     // The cheque an installment's money came in by: a bounce takes back exactly what it brought.
     addColumns(query, "payments", { "cheque_id INTEGER REFERENCES cheques(id)" });
-    runAll(query, {
+    runSchema(query, {
         R"(CREATE TABLE IF NOT EXISTS expenses (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             property_id INTEGER REFERENCES properties(id),
@@ -357,7 +364,7 @@ void Database::createTables()
     addColumns(query, "usage_records", { "meter_change INTEGER NOT NULL DEFAULT 0" });
     // The contract that renewed this one (it starts the day after this one ends).
     addColumns(query, "contracts", { "renewed_by INTEGER REFERENCES contracts(id)" });
-    runAll(query, {
+    runSchema(query, {
         // One receipt for every sum of money received (a payment row above 0), numbered from a
         // counter row moved in the same transaction as the money: a number is never reused and
         // never looked for in the history. `balance_after` is what the payment left open on what
@@ -424,10 +431,15 @@ void Database::createTables()
     });
 }
 
-namespace {
-
-bool hasColumn(QSqlQuery& query, const QString& table, const QString& column)
+bool Database::hasColumn(QSqlQuery& query, const QString& table, const QString& column)
 {
+    if (isServer()) {
+        query.prepare(QStringLiteral("SELECT 1 FROM information_schema.columns WHERE table_name=? "
+                                     "AND column_name=? AND table_schema=current_schema()"));
+        query.addBindValue(table);
+        query.addBindValue(column);
+        return query.exec() && query.next();
+    }
     if (!query.exec(QStringLiteral("PRAGMA table_info(%1)").arg(table)))
         return false;
     bool found = false;
@@ -435,8 +447,6 @@ bool hasColumn(QSqlQuery& query, const QString& table, const QString& column)
         found = found || query.value(1).toString() == column;
     return found;
 }
-
-} // namespace
 
 /*
  * A sale's down payment carries is_down_payment = 1, so that the project figures find it whatever
@@ -542,6 +552,9 @@ void Database::migrateSchema()
     markDownPayments();
     linkBilledReadings();
     numberExistingReceipts();
+    // A server's database was made by a version that already kept passwords hashed.
+    if (isServer())
+        return;
     QSqlQuery query(m_db);
     bool hasPassword = false;
     bool hasPasswordHash = false;
@@ -578,7 +591,7 @@ bool Database::addPostingAccounts()
 void Database::createIndexes()
 {
     QSqlQuery query(m_db);
-    runAll(query, {
+    runSchema(query, {
         "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
         "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
         "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",

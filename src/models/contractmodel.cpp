@@ -246,7 +246,7 @@ bool ContractModel::setDefaultIncrease(double percent)
         return refuse(QStringLiteral("نسبة الزيادة بين -100 و1000"));
     if (!m_db->execNonQuery(
             QStringLiteral(
-                "INSERT OR REPLACE INTO settings (key, value) VALUES ('renewal_increase_percent', ?)"),
+                "INSERT INTO settings (key, value) VALUES ('renewal_increase_percent', ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value"),
             { QString::number(percent, 'f', 2) }))
         return refuseUnsaved();
     return true;

@@ -84,6 +84,6 @@ bool CurrencyModel::storeRate(Database* db, int fromId, int toId, double rate)
     // One row per pair and day: setting the pair again today replaces today's row, earlier days
     // stay as history. Unknown currency ids fail on the foreign keys.
     return db->execNonQuery(
-        R"(INSERT OR REPLACE INTO exchange_rates (from_currency_id,to_currency_id,rate,date) VALUES (?,?,?,?))",
+        R"(INSERT INTO exchange_rates (from_currency_id,to_currency_id,rate,date) VALUES (?,?,?,?) ON CONFLICT (from_currency_id, to_currency_id, date) DO UPDATE SET rate = excluded.rate)",
         { fromId, toId, rate, Clock::todayText() });
 }

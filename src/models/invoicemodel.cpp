@@ -228,12 +228,12 @@ public:
                   R"(INSERT INTO invoices (invoice_number,tenant_id,unit_id,contract_id,period,total_amount,
                                                       balance,status,currency_id,due_date,late_fee_for,
                                                       late_fee_month,notes)
-                                VALUES (?,?,?,?,?,?,?,'pending',?,?,?,?,?) RETURNING created_at)"))
+                                VALUES (?,?,?,?,?,?,?,'pending',?,?,?,?,?) RETURNING id, created_at)"))
         , m_insertItem(db,
               QStringLiteral(
                   R"(INSERT INTO invoice_items (invoice_id,description,type,quantity,unit_price,total,
                                                            usage_record_id)
-                                VALUES (?,?,?,?,?,?,?))"))
+                                VALUES (?,?,?,?,?,?,?) RETURNING id)"))
         , m_raiseBalance(db,
               QStringLiteral("UPDATE tenants SET balance=") + Money::movedByCentsSql("balance")
                   + QStringLiteral(" WHERE id=?"))
@@ -263,14 +263,14 @@ public:
         // COMMIT afresh each time): the rent run opens one transaction per invoice.
         m_error.clear();
         m_posting = {};
-        if (!m_begin.exec({}, &m_error)) {
+        if (!begin()) {
             qCWarning(lcInvoices) << "could not open a transaction for an invoice of tenant" << draft.tenantId
                                   << ":" << m_error;
             return -1;
         }
         const int id = write(draft, total);
-        if (id <= 0 || !m_commit.exec({}, &m_error)) {
-            if (!m_rollback.exec({}))
+        if (id <= 0 || !commit()) {
+            if (!rollback())
                 qCCritical(lcInvoices) << "could not roll back an unwritten invoice";
             // Whatever was drawn went back with the invoice: the next draw asks the file.
             m_next = 0;
@@ -344,7 +344,7 @@ private:
         }
 
     private:
-        /** The last insert id of the connection after a successful run, or -1. */
+        /** The id an INSERT ... RETURNING id gives (0 for other statements) after a successful run, or -1. */
         qint64 run(const QVariantList& params, QString* error, QVariant* returned = nullptr)
         {
             if (!m_query) {
@@ -357,9 +357,14 @@ private:
                 m_query->bindValue(i, params.at(i));
             if (!m_query->exec())
                 return fail(error);
-            if (returned)
-                *returned = m_query->next() ? m_query->value(0) : QVariant();
-            const qint64 rowId = m_query->lastInsertId().toLongLong();
+            // An insert returns its id first (a server gives no other way to learn it), then
+            // what the caller asked for.
+            qint64 rowId = 0;
+            if (m_query->next()) {
+                rowId = m_query->value(0).toLongLong();
+                if (returned)
+                    *returned = m_query->value(1);
+            }
             m_query->finish();
             return rowId;
         }
@@ -382,6 +387,15 @@ private:
     [[nodiscard]] int write(const Draft& draft, qint64 totalCents)
     {
         const double total = Money::fromCents(totalCents);
+        // Desks sharing a server take turns at the numbers until their invoice is committed, each
+        // asking the database afresh: no two invoices share a number and none is skipped.
+        if (m_db->isServer()) {
+            if (!m_db->execNonQuery(QStringLiteral("SELECT pg_advisory_xact_lock(7270112)"))) {
+                m_error = QStringLiteral("the invoice numbers could not be reserved");
+                return -1;
+            }
+            m_next = 0;
+        }
         const QString number = generateNumber();
         if (number.isEmpty()) {
             m_error = QStringLiteral("no invoice number could be drawn");
@@ -440,6 +454,11 @@ private:
         }
         return m_stampDay;
     }
+
+    // A server runs BEGIN and COMMIT only as plain statements, never prepared ones.
+    bool begin() { return m_db->isServer() ? m_db->beginTransaction() : m_begin.exec({}, &m_error); }
+    bool commit() { return m_db->isServer() ? m_db->commitTransaction() : m_commit.exec({}, &m_error); }
+    bool rollback() { return m_db->isServer() ? m_db->rollbackTransaction() : m_rollback.exec({}); }
 
     static QString contractNote(const Draft& draft)
     {
