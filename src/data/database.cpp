@@ -179,12 +179,24 @@ bool Database::prepareAndExec(QSqlQuery& query, const QString& sql, const QVaria
 {
     query.setForwardOnly(true);
     // A server prepares only queries and row changes: a statement without values runs as it is.
-    if (isServer() && params.isEmpty())
-        return query.exec(forBackend(sql));
-    query.prepare(forBackend(sql));
-    for (int i = 0; i < params.size(); ++i)
-        query.bindValue(i, params.at(i));
-    return query.exec();
+    bool done = false;
+    if (isServer() && params.isEmpty()) {
+        done = query.exec(forBackend(sql));
+    } else {
+        // A statement the server could not prepare must not run: its EXECUTE would name nothing.
+        done = query.prepare(forBackend(sql));
+        for (int i = 0; done && i < params.size(); ++i) {
+            // The schema keeps truth values as numbers, as SQLite does; a server will not compare
+            // a number with TRUE.
+            const QVariant& value = params.at(i);
+            query.bindValue(i, isServer() && value.typeId() == QMetaType::Bool ? QVariant(value.toInt()) : value);
+        }
+        done = done && query.exec();
+    }
+    if (!done && isServer())
+        qCDebug(lcDatabase).noquote() << "the server refused" << forBackend(sql).simplified() << ":"
+                                      << query.lastError().text().simplified();
+    return done;
 }
 
 QVariantMap Database::recordToMap(const QSqlQuery& query)

@@ -43,6 +43,15 @@ const QList<Rewrite>& statementRewrites()
         // One level of parentheses inside: date(COALESCE(voided_at, created_at), 'localtime').
         { QRegularExpression(QStringLiteral(R"(\bdate\(((?:[^()]|\([^()]*\))*), 'localtime'\))")),
             QStringLiteral(R"(darvelinto_local_day(\1))") },
+        // "AND +status=..." and "ORDER BY +date" keep SQLite off an index; the server has no unary
+        // plus for text.
+        { QRegularExpression(QStringLiteral(R"(\b(AND|WHERE|OR|ON|BY)\s+\+(?=[A-Za-z_]))")), QStringLiteral(R"(\1 )") },
+        { QRegularExpression(QStringLiteral(R"(,\s*\+(?=[A-Za-z_]))")), QStringLiteral(", ") },
+        // SQLite's CROSS JOIN fixes the order of the loops and may carry an ON; the server's may not.
+        { QRegularExpression(QStringLiteral(R"(\bCROSS JOIN\b(?=[^()]*?\bON\b))")), QStringLiteral("JOIN") },
+        // "x IS NOT 'void'" compares with NULL taken as a value; the server says it in words.
+        { QRegularExpression(QStringLiteral(R"(\bIS NOT (?='))")), QStringLiteral("IS DISTINCT FROM ") },
+        { QRegularExpression(QStringLiteral(R"(\bIS (?='))")), QStringLiteral("IS NOT DISTINCT FROM ") },
         { QRegularExpression(QStringLiteral(R"(\bGROUP_CONCAT\(([^()]*)\))"),
               QRegularExpression::CaseInsensitiveOption),
             QStringLiteral(R"(string_agg((\1)::text, ','))") },

@@ -415,7 +415,8 @@ bool BookKeeper::write(const Entry& entry)
     QString ids;
     QVariantList updateParams;
     for (auto it = moves.cbegin(); it != moves.cend(); ++it) {
-        update += QStringLiteral(" WHEN ? THEN ?");
+        // Typed, for a server, which cannot tell a CASE's result type from a bare parameter.
+        update += QStringLiteral(" WHEN ? THEN CAST(? AS BIGINT)");
         updateParams << it.key() << it.value();
         ids += ids.isEmpty() ? QStringLiteral("?") : QStringLiteral(",?");
     }

@@ -135,7 +135,7 @@ QVariantList TenantModel::getStatement(int id)
             UNION ALL
             SELECT 'payment' as type, p.payment_date as date, p.reference as ref, 0 as debit, p.amount as credit,
                    p.notes as description, 1 as kind, p.id as seq
-            FROM payments p WHERE p.tenant_id=?)
+            FROM payments p WHERE p.tenant_id=?) AS statement
         ORDER BY date, kind, seq)"),
         { id, id, id });
 }

@@ -67,6 +67,9 @@ AuthController::AuthController(Database* db, QObject* parent)
 
 bool AuthController::detectLegacyPasswordColumn() const
 {
+    // A server's database was made by a version that no longer kept passwords in plain text.
+    if (m_db->isServer())
+        return false;
     const QVariantList columns = m_db->execQuery(R"(PRAGMA table_info(users))");
     for (const QVariant& column : columns) {
         if (column.toMap().value(QStringLiteral("name")).toString() == QLatin1String("password"))
@@ -202,7 +205,9 @@ bool AuthController::storePassword(int userId, const QString& password)
     }
     // The replaced value may be a plain password from an older file: zero the freed bytes and move
     // the change out of the write-ahead log, so the old text is gone from the files on disk.
-    const bool secureDelete = m_db->scalar(R"(PRAGMA secure_delete)").toInt() != 0;
+    // A server keeps no old text of this desk's making; only a file does.
+    const bool onFile = !m_db->isServer();
+    const bool secureDelete = !onFile || m_db->scalar(R"(PRAGMA secure_delete)").toInt() != 0;
     if (!secureDelete)
         m_db->execNonQuery(R"(PRAGMA secure_delete=ON)");
     bool stored = false;
@@ -216,7 +221,7 @@ bool AuthController::storePassword(int userId, const QString& password)
     }
     if (!secureDelete)
         m_db->execNonQuery(R"(PRAGMA secure_delete=OFF)");
-    if (stored)
+    if (stored && onFile)
         m_db->execQuery(R"(PRAGMA wal_checkpoint(TRUNCATE))");
     else
         qCWarning(lcAuth) << "Could not store the new password of user" << userId;

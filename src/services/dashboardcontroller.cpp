@@ -180,7 +180,7 @@ double DashboardController::getCollectionRate() const
             UNION ALL
             SELECT total_amount, paid_amount, status
             FROM invoices WHERE tenant_id IS NULL AND period IN (?, ?)
-        ) WHERE status IS NOT 'void')");
+        ) AS month_invoices WHERE status IS NOT 'void')");
     const QDate monthStart = firstOfMonth(Clock::today());
     const QString current = periodText(monthStart);
     const QString previous = periodText(monthStart.addMonths(-1));

@@ -114,7 +114,7 @@ QVariantList ReportController::getTenantStatement(int tid, const QString& from, 
                    2 AS kind, i.id AS seq
             FROM invoices i
             WHERE i.tenant_id = ? AND i.status = 'void' AND i.paid_amount > 0 AND i.total_amount > i.paid_amount
-        ) WHERE 1 = 1)"_s;
+        ) AS statement WHERE 1 = 1)"_s;
     static const QString range = u" AND date >= ? AND date < ?"_s;
     static const QString order = u" ORDER BY substr(date, 1, 10), kind, date, seq"_s;
     return rangedStatement(

@@ -118,10 +118,38 @@ QVariantMap item(const QString& description, double total)
 void failOn(Database* db, const QString& event, const QString& table)
 {
     // Test code only: the names are fixed by the test, never user input.
-    if (!db->execNonQuery(QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON %2 "
-                                         "BEGIN SELECT RAISE(ABORT, 'forced failure'); END")
-                              .arg(event, table)))
+    const bool made = db->isServer()
+        ? db->execNonQuery(QStringLiteral("CREATE OR REPLACE FUNCTION forced_failure() RETURNS trigger "
+                                          "LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'forced failure'; END $$"))
+            && db->execNonQuery(QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON %2 FOR EACH ROW "
+                                               "EXECUTE FUNCTION forced_failure()")
+                                    .arg(event, table))
+        : db->execNonQuery(QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON %2 "
+                                          "BEGIN SELECT RAISE(ABORT, 'forced failure'); END")
+                               .arg(event, table));
+    if (!made)
         QTest::qFail("fixture: failure trigger refused", __FILE__, __LINE__);
+}
+
+bool failWhen(Database* db, const QString& name, const QString& event, const QString& condition)
+{
+    if (!db->isServer()) {
+        return db->execNonQuery(QStringLiteral("CREATE TRIGGER %1 BEFORE %2 WHEN %3 "
+                                               "BEGIN SELECT RAISE(ABORT, 'forced failure'); END")
+                                    .arg(name, event, condition));
+    }
+    return db->execNonQuery(QStringLiteral("CREATE FUNCTION %1_fails() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                                           "BEGIN IF %2 THEN RAISE EXCEPTION 'forced failure'; END IF; "
+                                           "RETURN NEW; END $$")
+                                .arg(name, condition))
+        && db->execNonQuery(
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 FOR EACH ROW EXECUTE FUNCTION %1_fails()").arg(name, event));
+}
+
+bool stopFailing(Database* db, const QString& name, const QString& table)
+{
+    return db->execNonQuery(db->isServer() ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table)
+                                           : QStringLiteral("DROP TRIGGER %1").arg(name));
 }
 
 } // namespace RentalFixtures

@@ -32,5 +32,12 @@ QVariantMap item(const QString& description, double total);
 
 /** Makes every `event` ("INSERT" or "UPDATE") on `table` fail from now on, to test rollbacks. */
 void failOn(Database* db, const QString& event, const QString& table);
+/**
+ * Makes a write fail when `condition` (on NEW) holds: `event` is "INSERT ON table", "UPDATE OF
+ * column ON table" and the like; on a file or on a server alike. False when it could not.
+ */
+bool failWhen(Database* db, const QString& name, const QString& event, const QString& condition);
+/** Takes a fault of failWhen() away again. */
+bool stopFailing(Database* db, const QString& name, const QString& table);
 
 } // namespace RentalFixtures

@@ -71,6 +71,8 @@ inline void refusal(const char* name, const Call& call, const char* failing = ""
 inline void verifyRefused(
     Database* db, const QString& failing, const Call& call, std::initializer_list<QObject*> models)
 {
+    if (failing.startsWith(QLatin1String("CREATE")) && db->isServer())
+        QSKIP("a fault written as an SQLite trigger");
     if (failing.startsWith(QLatin1String("CREATE")))
         QVERIFY(db->execNonQuery(failing));
     else if (!failing.isEmpty())

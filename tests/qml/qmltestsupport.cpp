@@ -66,7 +66,7 @@ int QmlTestSupport::count(const QString& tableOrSql, const QVariantList& params)
 {
     const bool bareTable = !tableOrSql.contains(QLatin1Char(' '));
     const QString sql = bareTable ? QStringLiteral("SELECT COUNT(*) FROM ") + tableOrSql
-                                  : QStringLiteral("SELECT COUNT(*) FROM (") + tableOrSql + QLatin1Char(')');
+                                  : QStringLiteral("SELECT COUNT(*) FROM (") + tableOrSql + QStringLiteral(") AS counted");
     return m_database ? m_database->scalar(sql, params).toInt() : -1;
 }
 

@@ -1,6 +1,7 @@
 // Pasted lists of tenants, buyers and units: how a line is read, what is stored, which lines are
 // refused and named in the report, and that a failure keeps nothing.
 #include "importcontroller.h"
+#include "rentalfixtures.h"
 #include "testdatabase.h"
 
 #include <QTest>
@@ -185,9 +186,7 @@ private slots:
 
     void aLineTheDatabaseCannotStoreKeepsNothing()
     {
-        QVERIFY(
-            m_db->db()->execNonQuery(u"CREATE TRIGGER block BEFORE INSERT ON tenants WHEN NEW.full_name = "
-                                     "'blocked' BEGIN SELECT RAISE(ABORT, 'blocked'); END"_s));
+        QVERIFY(RentalFixtures::failWhen(m_db->db(), u"block"_s, u"INSERT ON tenants"_s, u"NEW.full_name = 'blocked'"_s));
         const QVariantMap report
             = m_import->importRawCSV(u"first,1,1\nblocked,2,2\nlast,3,3"_s, u"tenants"_s);
         QVERIFY(report.value("failed").toBool());

@@ -2,6 +2,7 @@
 // not at all, and exchange rates that only ever convert one way.
 #include "clock.h"
 #include "settingsmanager.h"
+#include "rentalfixtures.h"
 #include "testdatabase.h"
 
 #include <QSignalSpy>
@@ -102,8 +103,8 @@ private slots:
         QVERIFY(settings.updateCompanyProfile(u"قديم"_s, QString(), u"2"_s, u"3"_s));
         QCOMPARE(m_db->count(u"SELECT key FROM settings WHERE key='company_phone' AND value=''"_s), 1);
         // The last of the four writes fails: the three before it must not stay behind.
-        QVERIFY(db()->execNonQuery(u"CREATE TEMP TRIGGER refuse_new_email BEFORE INSERT ON settings "
-                                   "WHEN NEW.key='company_email' BEGIN SELECT RAISE(ABORT, 'no'); END"_s));
+        QVERIFY(RentalFixtures::failWhen(
+            db(), u"refuse_new_email"_s, u"INSERT ON settings"_s, u"NEW.key='company_email'"_s));
         QSignalSpy changed(&settings, &SettingsManager::settingsChanged);
         QVERIFY(!settings.updateCompanyProfile(u"جديد"_s, u"9"_s, u"9"_s, u"9"_s));
         QCOMPARE(changed.count(), 0);
