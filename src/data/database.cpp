@@ -34,6 +34,7 @@ void Database::close()
     QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
     m_backend = Backend::Sqlite;
     m_serverSql.clear();
+    m_serverTransaction = false;
 }
 
 bool Database::initialize(const QString& path)
@@ -515,15 +516,25 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
 
 bool Database::beginTransaction()
 {
-    return m_db.transaction();
+    // SQLite refuses a transaction inside another; a server only warns and goes on, which would
+    // let an inner commit end the outer one. Refused alike.
+    if (isServer() && m_serverTransaction)
+        return false;
+    const bool begun = m_db.transaction();
+    m_serverTransaction = begun && isServer();
+    return begun;
 }
 
 bool Database::commitTransaction()
 {
-    return m_db.commit();
+    const bool committed = m_db.commit();
+    // A failed commit on a server ends the transaction too (rolled back).
+    m_serverTransaction = false;
+    return committed;
 }
 
 bool Database::rollbackTransaction()
 {
+    m_serverTransaction = false;
     return m_db.rollback();
 }

@@ -111,6 +111,7 @@ private:
     // References between tables, added once every table exists (a server checks them at once).
     QStringList m_pendingKeys;
     Backend m_backend = Backend::Sqlite;
+    bool m_serverTransaction = false;
     QMutex m_mutex;
     QString m_path;
     QString m_actingUser;

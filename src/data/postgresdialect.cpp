@@ -19,6 +19,18 @@ QStringList PostgresDialect::functions()
             EXCEPTION WHEN others THEN
                 RETURN NULL;
             END $$)"),
+        // SQLite's JSON reading of settings kept as JSON text: "$.a.b" and "$.rates.\"3\"" paths.
+        QStringLiteral(R"(CREATE OR REPLACE FUNCTION json_valid(document text) RETURNS integer
+            LANGUAGE plpgsql IMMUTABLE AS $$
+            BEGIN
+                PERFORM document::json;
+                RETURN 1;
+            EXCEPTION WHEN others THEN
+                RETURN 0;
+            END $$)"),
+        QStringLiteral(R"(CREATE OR REPLACE FUNCTION json_extract(document text, path text) RETURNS text
+            LANGUAGE sql IMMUTABLE AS
+            $$ SELECT document::json #>> string_to_array(replace(substr(path, 3), '"', ''), '.') $$)"),
         // SQLite rounds a double to n places half away from zero; the server's round() takes
         // only numeric for that.
         QStringLiteral(R"(CREATE OR REPLACE FUNCTION round(value double precision, places integer)
@@ -47,11 +59,17 @@ const QList<Rewrite>& statementRewrites()
         // plus for text.
         { QRegularExpression(QStringLiteral(R"(\b(AND|WHERE|OR|ON|BY)\s+\+(?=[A-Za-z_]))")), QStringLiteral(R"(\1 )") },
         { QRegularExpression(QStringLiteral(R"(,\s*\+(?=[A-Za-z_]))")), QStringLiteral(", ") },
+        // SQLite's LIKE ignores case (an office types "inv-7" for INV-7); the server's ILIKE does.
+        { QRegularExpression(QStringLiteral(R"(\bLIKE\b)")), QStringLiteral("ILIKE") },
         // SQLite's CROSS JOIN fixes the order of the loops and may carry an ON; the server's may not.
         { QRegularExpression(QStringLiteral(R"(\bCROSS JOIN\b(?=[^()]*?\bON\b))")), QStringLiteral("JOIN") },
-        // "x IS NOT 'void'" compares with NULL taken as a value; the server says it in words.
-        { QRegularExpression(QStringLiteral(R"(\bIS NOT (?='))")), QStringLiteral("IS DISTINCT FROM ") },
-        { QRegularExpression(QStringLiteral(R"(\bIS (?='))")), QStringLiteral("IS NOT DISTINCT FROM ") },
+        // "x IS NOT y" compares with NULL taken as a value; the server says it in words.
+        { QRegularExpression(QStringLiteral(R"(\bIS NOT (?!NULL\b|DISTINCT\b|TRUE\b|FALSE\b))"),
+              QRegularExpression::CaseInsensitiveOption),
+            QStringLiteral("IS DISTINCT FROM ") },
+        { QRegularExpression(QStringLiteral(R"(\bIS (?!NOT\b|NULL\b|DISTINCT\b|TRUE\b|FALSE\b))"),
+              QRegularExpression::CaseInsensitiveOption),
+            QStringLiteral("IS NOT DISTINCT FROM ") },
         { QRegularExpression(QStringLiteral(R"(\bGROUP_CONCAT\(([^()]*)\))"),
               QRegularExpression::CaseInsensitiveOption),
             QStringLiteral(R"(string_agg((\1)::text, ','))") },

@@ -255,7 +255,8 @@ QVariantList DepositModel::getHeldTotals() const
         FROM (SELECT COALESCE(currency_id, (SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1))
                          AS currency_id, contract_id,
                      SUM(CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * ROUND(amount * 100)) AS cents
-              FROM deposit_movements GROUP BY 1, 2 HAVING cents != 0) h
+              FROM deposit_movements GROUP BY 1, 2
+              HAVING SUM(CASE WHEN kind IN ('received', 'carried_in') THEN 1 ELSE -1 END * ROUND(amount * 100)) != 0) h
         LEFT JOIN currencies cur ON cur.id = h.currency_id
         GROUP BY h.currency_id ORDER BY h.currency_id)"));
 }

@@ -31,6 +31,13 @@ bool onServer(const QSqlDatabase& db)
     return db.driver()->dbmsType() == QSqlDriver::PostgreSQL;
 }
 
+/** The whole number a text starts with ("12 - ..." is 12), as SQLite's CAST reads it. */
+QString leadingNumber(const QSqlDatabase& db, const QString& text)
+{
+    return onServer(db) ? QStringLiteral("CAST(NULLIF(substring(%1 from '^[0-9]+'), '') AS BIGINT)").arg(text)
+                        : QStringLiteral("CAST(%1 AS INTEGER)").arg(text);
+}
+
 /** Runs a statement and hands every row to `each`; a failing statement is itself a problem. */
 template <typename Each>
 void forEachRow(const QSqlDatabase& db, const QString& sql, QStringList* problems, Each each)
@@ -78,8 +85,8 @@ void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
             SELECT i.id, i.total_amount, COALESCE(SUM(it.total), 0) AS items, COUNT(it.id) AS lines
             FROM invoices i LEFT JOIN invoice_items it ON it.invoice_id = i.id
             GROUP BY i.id
-            HAVING ABS(i.total_amount - items) > 0.005 + 1e-9 * ABS(i.total_amount)
-                OR (i.contract_id IS NOT NULL AND lines = 0))"),
+            HAVING ABS(i.total_amount - COALESCE(SUM(it.total), 0)) > 0.005 + 1e-9 * ABS(i.total_amount)
+                OR (i.contract_id IS NOT NULL AND COUNT(it.id) = 0))"),
             problems);
     }
     if (checks & InvoiceBalances) {
@@ -113,7 +120,7 @@ void checkInvoices(const QSqlDatabase& db, Checks checks, QStringList* problems)
                      - COALESCE((SELECT SUM(amount) FROM payments WHERE tenant_id = t.id), 0)
                      - COALESCE((SELECT SUM(total_amount - paid_amount) FROM invoices
                                  WHERE tenant_id = t.id AND status = 'void'), 0) AS expected
-                FROM tenants t)
+                FROM tenants t) AS tenant_balances
             WHERE balance IS NULL OR ABS(balance - expected) > 0.005 + 1e-9 * ABS(expected))"),
             problems);
     }
@@ -331,7 +338,7 @@ void checkSale(const QSqlDatabase& db, const SaleRecord& sale, QStringList* prob
             FROM installments i LEFT JOIN cheques c ON c.installment_id = i.id
             WHERE i.unit_id = ? AND i.cheque_number != ''
             GROUP BY i.id
-            HAVING cheques != 1 OR ABS(difference) > 0.005)"));
+            HAVING COUNT(c.id) != 1 OR ABS(COALESCE(SUM(c.amount), 0) - i.installment_amount) > 0.005)"));
         query.addBindValue(sale.unitId);
         if (!query.exec())
             problems->append(query.lastError().text());
@@ -426,8 +433,9 @@ void checkChequeCollections(const QSqlDatabase& db, QStringList* problems)
         FROM cheques c LEFT JOIN payments p ON p.cheque_id = c.id
         WHERE c.status != 'paid' OR c.installment_id IS NOT NULL
         GROUP BY c.id
-        HAVING (c.status != 'paid' AND ABS(held) > 0.005)
-            OR (c.status = 'paid' AND (held < 0.005 OR held > c.amount + 0.005 + 1e-9 * ABS(c.amount))))"),
+        HAVING (c.status != 'paid' AND ABS(COALESCE(SUM(p.amount), 0)) > 0.005)
+            OR (c.status = 'paid' AND (COALESCE(SUM(p.amount), 0) < 0.005
+                                       OR COALESCE(SUM(p.amount), 0) > c.amount + 0.005 + 1e-9 * ABS(c.amount))))"),
         problems);
 }
 
@@ -454,7 +462,8 @@ void checkReceipts(const QSqlDatabase& db, QStringList* problems)
                               COALESCE(MIN(receipt_number), 1) AS lowest, COALESCE(MAX(receipt_number), 0) AS highest,
                               (SELECT value FROM counters WHERE name = 'receipt') AS counter
                        FROM (SELECT receipt_number FROM receipts UNION ALL
-                             SELECT receipt_number FROM deposit_movements WHERE receipt_number IS NOT NULL))
+                             SELECT receipt_number FROM deposit_movements WHERE receipt_number IS NOT NULL) AS numbered)
+            AS receipt_numbers
         WHERE numbers != receipts OR lowest != 1 OR highest != receipts OR counter IS NULL OR counter != highest)"),
         problems);
 }
@@ -468,7 +477,7 @@ void checkDeposits(const QSqlDatabase& db, QStringList* problems)
                EXISTS (SELECT 1 FROM deposit_settlements s WHERE s.contract_id = c.id) AS settled
         FROM contracts c LEFT JOIN deposit_movements m ON m.contract_id = c.id GROUP BY c.id)");
     expectNoRows(db, QStringLiteral("deposit held below 0, or held after its settlement"),
-        QStringLiteral("SELECT * FROM (%1) WHERE held < 0 OR (settled AND held != 0)").arg(held), problems);
+        QStringLiteral("SELECT * FROM (%1) AS held WHERE held < 0 OR (settled AND held != 0)").arg(held), problems);
     expectNoRows(db, QStringLiteral("deposit movement of an unknown kind or not above 0"), QStringLiteral(R"(
         SELECT id, kind, amount FROM deposit_movements
         WHERE kind NOT IN ('received', 'refund', 'unpaid', 'damage', 'carried_in', 'carried_out')
@@ -522,7 +531,8 @@ void checkFigures(const QSqlDatabase& db, QStringList* problems)
         const QString nullCheck
             = nullable.contains(name) ? QString() : QStringLiteral(" OR %1 IS NULL").arg(name);
         expectNoRows(db, QStringLiteral("figure out of range in %1.%2").arg(table, name),
-            QStringLiteral("SELECT id, %2 FROM %1 WHERE ABS(%2) >= 9e999%3").arg(table, name, nullCheck),
+            QStringLiteral("SELECT id, %2 FROM %1 WHERE ABS(%2) >= %4%3")
+                .arg(table, name, nullCheck, onServer(db) ? QStringLiteral("'Infinity'::float8") : QStringLiteral("9e999")),
             problems);
     }
 }
@@ -583,10 +593,10 @@ void checkLedgerBalanced(const QSqlDatabase& db, QStringList* problems)
 {
     // In whole hundredths, as the books keep them: no margin.
     expectNoRows(db, QStringLiteral("trial balance does not come to 0"),
-        QStringLiteral("SELECT SUM(ROUND(balance * 100)) AS off FROM accounts HAVING off != 0"), problems);
+        QStringLiteral("SELECT SUM(ROUND(balance * 100)) AS off FROM accounts HAVING SUM(ROUND(balance * 100)) != 0"), problems);
     expectNoRows(db, QStringLiteral("journal entry does not balance"), QStringLiteral(R"(
         SELECT entry_id, SUM(ROUND(debit * 100) - ROUND(credit * 100)) AS off FROM journal_lines
-        GROUP BY entry_id HAVING off != 0)"),
+        GROUP BY entry_id HAVING SUM(ROUND(debit * 100) - ROUND(credit * 100)) != 0)"),
         problems);
     expectNoRows(db, QStringLiteral("account balance is not the sum of its lines"), QStringLiteral(R"(
         SELECT a.id, a.code, a.balance, COALESCE(l.cents, 0) / 100.0 AS lines FROM accounts a
@@ -603,10 +613,10 @@ void checkLedgerBalanced(const QSqlDatabase& db, QStringList* problems)
 // currency, `sold` the units sold since the switch.
 const QString kOperations = QStringLiteral(R"(
     WITH p(id) AS (SELECT id FROM currencies WHERE is_primary = 1 ORDER BY id LIMIT 1),
-    since AS (SELECT json_extract(value, '$.invoices') AS invoices, json_extract(value, '$.payments') AS payments,
-                     json_extract(value, '$.expenses') AS expenses, json_extract(value, '$.installments') AS installments,
-                     json_extract(value, '$.audit') AS audit, json_extract(value, '$.time') AS time,
-                     json_extract(value, '$.deposits') AS deposits
+    since AS (SELECT CAST(json_extract(value, '$.invoices') AS BIGINT) AS invoices, CAST(json_extract(value, '$.payments') AS BIGINT) AS payments,
+                     CAST(json_extract(value, '$.expenses') AS BIGINT) AS expenses, CAST(json_extract(value, '$.installments') AS BIGINT) AS installments,
+                     CAST(json_extract(value, '$.audit') AS BIGINT) AS audit, json_extract(value, '$.time') AS time,
+                     CAST(json_extract(value, '$.deposits') AS BIGINT) AS deposits
               FROM settings WHERE key = 'ledger_since'),
     sold AS (SELECT record_id AS unit_id FROM audit_logs
              WHERE id > (SELECT audit FROM since) AND action = 'بيع وحدة' AND table_name = 'units'),
@@ -638,7 +648,7 @@ const QString kOperations = QStringLiteral(R"(
              id, id > (SELECT deposits FROM since), movement_date, currency_id, '', 0
       FROM deposit_movements WHERE kind IN ('received', 'refund', 'damage')
       UNION ALL
-      SELECT 'opening', id, 0, NULL, NULL, '', 0 FROM accounts)
+      SELECT 'opening', id, 1 = 0, NULL, NULL, '', 0 FROM accounts)
     )");
 
 /** Hundredths per key, from the (key, cents) rows of a statement that may use the operations. */
@@ -736,7 +746,7 @@ void checkLedgerPosted(const QSqlDatabase& db, QStringList* problems)
           AND NOT EXISTS (SELECT 1 FROM journal_entries WHERE reference_type = o.kind AND reference_id = o.id))"));
     expect(QStringLiteral("operation with more than one entry"), QStringLiteral(R"(
         SELECT reference_type, reference_id, COUNT(*) AS entries FROM journal_entries
-        WHERE reference_type NOT IN ('manual', 'opening') GROUP BY 1, 2 HAVING entries > 1)"));
+        WHERE reference_type NOT IN ('manual', 'opening') GROUP BY 1, 2 HAVING COUNT(*) > 1)"));
     expect(QStringLiteral("entry naming no operation of its kind"), QStringLiteral(R"(
         SELECT je.id, je.reference_type, je.reference_id FROM journal_entries je
         WHERE je.reference_type != 'manual'
@@ -790,11 +800,12 @@ QStringList problems(const QSqlDatabase& db, Checks checks)
             QStringLiteral(R"(
             SELECT i.id, i.paid_amount, COALESCE(p.collected, 0) AS collected
             FROM installments i
-            LEFT JOIN (SELECT CAST(SUBSTR(notes, LENGTH('تحصيل قسط - معرف: ') + 1) AS INTEGER) AS installment_id,
+            LEFT JOIN (SELECT %1 AS installment_id,
                               SUM(amount) AS collected
                        FROM payments WHERE notes LIKE 'تحصيل قسط - معرف: %' GROUP BY installment_id) p
                    ON p.installment_id = i.id
-            WHERE ABS(i.paid_amount - COALESCE(p.collected, 0)) > 0.005 + 1e-9 * ABS(i.paid_amount))"),
+            WHERE ABS(i.paid_amount - COALESCE(p.collected, 0)) > 0.005 + 1e-9 * ABS(i.paid_amount))")
+                .arg(leadingNumber(db, QStringLiteral("SUBSTR(notes, LENGTH('تحصيل قسط - معرف: ') + 1)"))),
             &found);
     }
     if (checks & ChequeCollections)
