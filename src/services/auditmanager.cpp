@@ -35,8 +35,11 @@ QVariantList AuditManager::getLogs(int limit) const
     // order is the time order, finer than the one-second stamps. Walking the primary key backwards
     // reads just `limit` rows; sorting on created_at would read the whole, ever-growing table on
     // every dashboard load.
-    return m_db->execQuery(R"(
+    // A negative limit is every row: said as no limit at all, which every database reads alike.
+    static const QString newestFirst = QStringLiteral(R"(
         SELECT a.*, u.username FROM audit_logs a LEFT JOIN users u ON a.user_id = u.id
-        ORDER BY a.id DESC LIMIT ?)",
-        { limit });
+        ORDER BY a.id DESC)");
+    if (limit < 0)
+        return m_db->execQuery(newestFirst);
+    return m_db->execQuery(newestFirst + QStringLiteral(" LIMIT ?"), { limit });
 }
