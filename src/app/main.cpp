@@ -7,6 +7,7 @@
 #include "terminationhandler.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -18,23 +19,49 @@ int main(int argc, char* argv[])
     TerminationHandler termination;
     ApplicationIdentity::apply();
 
+    // An office with several desks keeps its books on a PostgreSQL server; the password comes from
+    // the user's ~/.pgpass (or PGPASSWORD), never from the command line.
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption serverOption(QStringLiteral("server"),
+        QStringLiteral("The office's database on a PostgreSQL server: \"host=... port=... dbname=... user=...\"."),
+        QStringLiteral("address"));
+    parser.addOption(serverOption);
+    parser.process(app);
+
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(dataDir);
-    InstanceLock instanceLock(dataDir);
-    if (!instanceLock.acquire()) {
-        if (instanceLock.isHeldByAnotherCopy()) {
-            InstanceLock::reportAlreadyRunning();
-            return 1;
-        }
-        // A folder that refuses even the lock file will not take the database's writes either.
-        qCritical("Cannot write in the data folder %s", qPrintable(dataDir));
-        return -1;
-    }
-
     Database database;
-    if (!database.initialize(dataDir + QStringLiteral("/darvelinto.db"))) {
-        qCritical("Failed to initialize database!");
-        return -1;
+    // One copy at a time is a rule of the file on this desk: desks share a server at will.
+    InstanceLock instanceLock(dataDir);
+    if (parser.isSet(serverOption)) {
+        const ServerAddress address = ServerAddress::parse(parser.value(serverOption));
+        if (!address.isComplete()) {
+            qCritical("The server address needs host, port, dbname and user, and no password");
+            return -1;
+        }
+        // Why the server refused (no such database, a wrong password) is told once, at the start.
+        const auto why = QObject::connect(&database, &Database::databaseError, &database,
+            [](const QString& error) { qCritical("%s", qPrintable(error)); });
+        if (!database.initializeServer(address)) {
+            qCritical("Could not open the office's database on %s", qPrintable(address.toString()));
+            return -1;
+        }
+        QObject::disconnect(why);
+    } else {
+        if (!instanceLock.acquire()) {
+            if (instanceLock.isHeldByAnotherCopy()) {
+                InstanceLock::reportAlreadyRunning();
+                return 1;
+            }
+            // A folder that refuses even the lock file will not take the database's writes either.
+            qCritical("Cannot write in the data folder %s", qPrintable(dataDir));
+            return -1;
+        }
+        if (!database.initialize(dataDir + QStringLiteral("/darvelinto.db"))) {
+            qCritical("Failed to initialize database!");
+            return -1;
+        }
     }
 
     AppBackend backend(&database, dataDir);

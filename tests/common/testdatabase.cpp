@@ -111,6 +111,15 @@ ServerAddress TestDatabase::server()
     return ServerAddress::parse(words);
 }
 
+ServerAddress TestDatabase::serverAddress() const
+{
+    if (!onServer())
+        return {};
+    ServerAddress address = server();
+    address.database = m_serverDatabase;
+    return address;
+}
+
 int TestDatabase::count(const QString& tableOrSql, const QVariantList& params) const
 {
     const bool bareTable = !tableOrSql.contains(QLatin1Char(' '));

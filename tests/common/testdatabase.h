@@ -25,6 +25,8 @@ public:
     QString dir() const { return m_dir.path(); }
     QString filePath() const { return m_dir.filePath(QStringLiteral("darvelinto.db")); }
     bool onServer() const { return !m_serverDatabase.isEmpty(); }
+    /** Where another program finds this database on the server; an empty address on a file. */
+    ServerAddress serverAddress() const;
 
     /** Number of rows a query returns, or of rows in a table when given a bare table name. */
     int count(const QString& tableOrSql, const QVariantList& params = {}) const;
