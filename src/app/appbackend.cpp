@@ -60,6 +60,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
     , m_reminderModel(std::make_unique<ReminderModel>(database))
     , m_meterReadingModel(std::make_unique<MeterReadingModel>(database))
 {
+    m_backupManager->setOnServer(database->isServer());
     // A restored copy may come from an older version of the program: bring its schema up to date
     // at once, as a start would, so the pages never meet a missing column before the restart.
     QObject::connect(m_backupManager.get(), &BackupManager::backupRestored, database, [database] {

@@ -217,6 +217,10 @@ bool BackupManager::snapshotTo(const QString& target)
 
 bool BackupManager::createBackup()
 {
+    if (m_onServer) {
+        emit backupError(QStringLiteral("البيانات على الخادم: تُنسخ احتياطياً بأدوات الخادم (pg_dump)"));
+        return false;
+    }
     if (!QFileInfo::exists(databaseFilePath())) {
         emit backupError(QStringLiteral("Database file not found"));
         return false;
@@ -294,6 +298,10 @@ bool BackupManager::restoreBackup(const QString& backupFile)
 {
     if (backupFile.isEmpty())
         return false;
+    if (m_onServer) {
+        emit backupError(QStringLiteral("البيانات على الخادم: لا تُستعاد من ملف على هذا الجهاز"));
+        return false;
+    }
     const QString refusal = validateRestoreSource(backupFile);
     if (!refusal.isEmpty()) {
         emit backupError(refusal);

@@ -31,6 +31,12 @@ public:
     QString backupPath() const { return m_backupPath; }
     void setBackupPath(const QString& path);
 
+    /**
+     * The office's books live on a server: this desk's file is not them, so copying or restoring
+     * it is refused (the server's own tools back a server database up).
+     */
+    void setOnServer(bool onServer) { m_onServer = onServer; }
+
     /** Writes "darvelinto_<yyyy-MM-dd_HH-mm-ss>.db" into the backup folder; false when it could not. */
     Q_INVOKABLE bool createBackup();
     /**
@@ -71,6 +77,7 @@ private:
     bool ensureFolder(const QString& path) const;
 
     QString m_dataDir;
+    bool m_onServer = false;
     QString m_backupPath;
     QSettings m_settings;
     QTimer* m_timer;

@@ -88,6 +88,19 @@ private slots:
         QCOMPARE(m_manager->backupPath(), folder);
     }
 
+    void aDeskOnAServerNeitherCopiesNorRestoresItsFile()
+    {
+        // The file beside the program is not the office's books then: a copy of it would pass for
+        // a backup of them, and restoring it would change nothing on the server.
+        const QString copy = backup();
+        m_manager->setOnServer(true);
+        QSignalSpy errors(m_manager.get(), &BackupManager::backupError);
+        QVERIFY(!m_manager->createBackup());
+        QVERIFY(!m_manager->restoreBackup(copy));
+        QCOMPARE(errors.count(), 2);
+        QCOMPARE(m_manager->listBackups().size(), 1);
+    }
+
     void backupIsAStandaloneCopyOfWhatWasCommitted()
     {
         insertTenants({ u"سامر"_s, u"ليلى"_s, u"Omar"_s });
