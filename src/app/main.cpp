@@ -1,7 +1,7 @@
 #include "appbackend.h"
-#include "backend.h"
 #include "applicationidentity.h"
 #include "applog.h"
+#include "backend.h"
 #include "database.h"
 #include "instancelock.h"
 #include "terminationhandler.h"
@@ -24,7 +24,8 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption serverOption(QStringLiteral("server"),
-        QStringLiteral("The office's database on a PostgreSQL server: \"host=... port=... dbname=... user=...\"."),
+        QStringLiteral(
+            "The office's database on a PostgreSQL server: \"host=... port=... dbname=... user=...\"."),
         QStringLiteral("address"));
     parser.addOption(serverOption);
     parser.process(app);

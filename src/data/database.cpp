@@ -122,7 +122,8 @@ bool Database::prepareSchema()
     QSqlQuery keys(m_db);
     for (const QString& sql : std::as_const(m_pendingKeys)) {
         if (!keys.exec(sql))
-            qCWarning(lcDatabase) << "a reference between tables could not be added:" << keys.lastError().text();
+            qCWarning(lcDatabase) << "a reference between tables could not be added:"
+                                  << keys.lastError().text();
     }
     m_pendingKeys.clear();
     migrateSchema();
@@ -190,7 +191,8 @@ bool Database::prepareAndExec(QSqlQuery& query, const QString& sql, const QVaria
             // The schema keeps truth values as numbers, as SQLite does; a server will not compare
             // a number with TRUE.
             const QVariant& value = params.at(i);
-            query.bindValue(i, isServer() && value.typeId() == QMetaType::Bool ? QVariant(value.toInt()) : value);
+            query.bindValue(
+                i, isServer() && value.typeId() == QMetaType::Bool ? QVariant(value.toInt()) : value);
         }
         done = done && query.exec();
     }

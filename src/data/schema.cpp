@@ -41,8 +41,7 @@ bool Database::isOwnTable(const QString& name)
         QStringLiteral("currencies"), QStringLiteral("deposit_movements"),
         QStringLiteral("deposit_settlements"), QStringLiteral("exchange_rates"), QStringLiteral("expenses"),
         QStringLiteral("installments"), QStringLiteral("invoice_items"), QStringLiteral("invoices"),
-        QStringLiteral("receipts"),
-        QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
+        QStringLiteral("receipts"), QStringLiteral("journal_entries"), QStringLiteral("journal_lines"),
         QStringLiteral("maintenance_requests"), QStringLiteral("payments"), QStringLiteral("properties"),
         QStringLiteral("services"), QStringLiteral("tenants"), QStringLiteral("units"),
         QStringLiteral("usage_records"), QStringLiteral("users") };
@@ -52,8 +51,9 @@ bool Database::isOwnTable(const QString& name)
 void Database::createTables()
 {
     QSqlQuery query(m_db);
-    runSchema(query, {
-        R"(CREATE TABLE IF NOT EXISTS audit_logs (
+    runSchema(query,
+        {
+            R"(CREATE TABLE IF NOT EXISTS audit_logs (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             user_id INTEGER,
             action TEXT NOT NULL,
@@ -62,7 +62,7 @@ void Database::createTables()
             details TEXT,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS users (
+            R"(CREATE TABLE IF NOT EXISTS users (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             username TEXT UNIQUE NOT NULL,
             password_hash TEXT NOT NULL,
@@ -71,7 +71,7 @@ void Database::createTables()
             active INTEGER DEFAULT 1,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS currencies (
+            R"(CREATE TABLE IF NOT EXISTS currencies (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             code TEXT UNIQUE NOT NULL,
             name_ar TEXT NOT NULL,
@@ -79,7 +79,7 @@ void Database::createTables()
             is_primary INTEGER DEFAULT 0,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS exchange_rates (
+            R"(CREATE TABLE IF NOT EXISTS exchange_rates (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             from_currency_id INTEGER NOT NULL REFERENCES currencies(id),
             to_currency_id INTEGER NOT NULL REFERENCES currencies(id),
@@ -88,7 +88,7 @@ void Database::createTables()
             created_at TEXT DEFAULT (datetime('now')),
             UNIQUE(from_currency_id, to_currency_id, date))
         )",
-        R"(CREATE TABLE IF NOT EXISTS properties (
+            R"(CREATE TABLE IF NOT EXISTS properties (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             name TEXT NOT NULL,
             type TEXT NOT NULL DEFAULT 'residential',
@@ -100,7 +100,7 @@ void Database::createTables()
             created_at TEXT DEFAULT (datetime('now')),
             updated_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS units (
+            R"(CREATE TABLE IF NOT EXISTS units (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             property_id INTEGER NOT NULL REFERENCES properties(id),
             unit_number TEXT NOT NULL,
@@ -119,10 +119,11 @@ void Database::createTables()
             created_at TEXT DEFAULT (datetime('now')),
             UNIQUE(property_id, unit_number))
         )",
-    });
+        });
     addColumns(query, "units", { "buyer_id INTEGER", "sale_price_actual REAL", "sale_date TEXT" });
-    runSchema(query, {
-        R"(CREATE TABLE IF NOT EXISTS tenants (
+    runSchema(query,
+        {
+            R"(CREATE TABLE IF NOT EXISTS tenants (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             full_name TEXT NOT NULL,
             id_number TEXT UNIQUE,
@@ -133,7 +134,7 @@ void Database::createTables()
             balance REAL DEFAULT 0,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS buyers (
+            R"(CREATE TABLE IF NOT EXISTS buyers (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             full_name TEXT NOT NULL,
             id_number TEXT UNIQUE,
@@ -144,7 +145,7 @@ void Database::createTables()
             balance REAL DEFAULT 0,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS contracts (
+            R"(CREATE TABLE IF NOT EXISTS contracts (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             unit_id INTEGER NOT NULL REFERENCES units(id),
             tenant_id INTEGER NOT NULL REFERENCES tenants(id),
@@ -158,7 +159,7 @@ void Database::createTables()
             currency_id INTEGER REFERENCES currencies(id),
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS services (
+            R"(CREATE TABLE IF NOT EXISTS services (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             name TEXT NOT NULL,
             type TEXT DEFAULT 'fixed',
@@ -166,7 +167,7 @@ void Database::createTables()
             unit_of_measure TEXT,
             description TEXT)
         )",
-        R"(CREATE TABLE IF NOT EXISTS usage_records (
+            R"(CREATE TABLE IF NOT EXISTS usage_records (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             unit_id INTEGER NOT NULL REFERENCES units(id),
             service_id INTEGER NOT NULL REFERENCES services(id),
@@ -178,7 +179,7 @@ void Database::createTables()
             created_at TEXT DEFAULT (datetime('now')),
             UNIQUE(unit_id, service_id, period))
         )",
-        R"(CREATE TABLE IF NOT EXISTS invoices (
+            R"(CREATE TABLE IF NOT EXISTS invoices (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             invoice_number TEXT UNIQUE NOT NULL,
             tenant_id INTEGER REFERENCES tenants(id),
@@ -194,7 +195,7 @@ void Database::createTables()
             notes TEXT,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS invoice_items (
+            R"(CREATE TABLE IF NOT EXISTS invoice_items (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             invoice_id INTEGER NOT NULL REFERENCES invoices(id),
             description TEXT NOT NULL,
@@ -203,7 +204,7 @@ void Database::createTables()
             unit_price REAL DEFAULT 0,
             total REAL DEFAULT 0)
         )",
-        R"(CREATE TABLE IF NOT EXISTS payments (
+            R"(CREATE TABLE IF NOT EXISTS payments (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             invoice_id INTEGER REFERENCES invoices(id),
             tenant_id INTEGER REFERENCES tenants(id),
@@ -219,15 +220,16 @@ void Database::createTables()
             created_at TEXT DEFAULT (datetime('now')),
             is_down_payment INTEGER NOT NULL DEFAULT 0)
         )",
-    });
+        });
     addColumns(query, "payments", { "buyer_id INTEGER", "unit_id INTEGER", "cost_center_id INTEGER" });
     // When an invoice was voided: the statements show the void on that day. Empty for voids made
     // before it was kept; they are shown on the invoice's own date.
     addColumns(query, "invoices", { "voided_at TEXT" });
     // A late fee is an invoice of its own, charged for another invoice overdue in a month.
     addColumns(query, "invoices", { "late_fee_for INTEGER REFERENCES invoices(id)", "late_fee_month TEXT" });
-    runSchema(query, {
-        R"(CREATE TABLE IF NOT EXISTS installments (
+    runSchema(query,
+        {
+            R"(CREATE TABLE IF NOT EXISTS installments (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             buyer_id INTEGER NOT NULL REFERENCES buyers(id),
             unit_id INTEGER NOT NULL REFERENCES units(id),
@@ -243,10 +245,11 @@ void Database::createTables()
             notes TEXT,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-    });
+        });
     addColumns(query, "installments", { "cheque_number TEXT", "bank_name TEXT" });
-    runSchema(query, {
-        R"(CREATE TABLE IF NOT EXISTS cheques (
+    runSchema(query,
+        {
+            R"(CREATE TABLE IF NOT EXISTS cheques (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             cheque_number TEXT NOT NULL,
             type TEXT DEFAULT 'received',
@@ -264,12 +267,13 @@ void Database::createTables()
             notes TEXT,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-    });
+        });
     addColumns(query, "cheques", { "buyer_id INTEGER", "tenant_id INTEGER", "installment_id INTEGER" });
     // The cheque an installment's money came in by: a bounce takes back exactly what it brought.
     addColumns(query, "payments", { "cheque_id INTEGER REFERENCES cheques(id)" });
-    runSchema(query, {
-        R"(CREATE TABLE IF NOT EXISTS expenses (
+    runSchema(query,
+        {
+            R"(CREATE TABLE IF NOT EXISTS expenses (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             property_id INTEGER REFERENCES properties(id),
             unit_id INTEGER REFERENCES units(id),
@@ -282,7 +286,7 @@ void Database::createTables()
             currency_id INTEGER REFERENCES currencies(id),
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS maintenance_requests (
+            R"(CREATE TABLE IF NOT EXISTS maintenance_requests (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             unit_id INTEGER NOT NULL REFERENCES units(id),
             property_id INTEGER REFERENCES properties(id),
@@ -296,7 +300,7 @@ void Database::createTables()
             completed_date TEXT,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS accounts (
+            R"(CREATE TABLE IF NOT EXISTS accounts (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             code TEXT UNIQUE NOT NULL,
             name_ar TEXT NOT NULL,
@@ -306,7 +310,7 @@ void Database::createTables()
             is_system INTEGER DEFAULT 0,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS journal_entries (
+            R"(CREATE TABLE IF NOT EXISTS journal_entries (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             entry_date TEXT NOT NULL,
             description TEXT,
@@ -314,7 +318,7 @@ void Database::createTables()
             reference_id INTEGER,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS journal_lines (
+            R"(CREATE TABLE IF NOT EXISTS journal_lines (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             entry_id INTEGER NOT NULL REFERENCES journal_entries(id),
             account_id INTEGER NOT NULL REFERENCES accounts(id),
@@ -323,7 +327,7 @@ void Database::createTables()
             description TEXT,
             cost_center_id INTEGER)
         )",
-        R"(CREATE TABLE IF NOT EXISTS cost_centers (
+            R"(CREATE TABLE IF NOT EXISTS cost_centers (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             name TEXT NOT NULL,
             type TEXT DEFAULT 'project',
@@ -331,19 +335,20 @@ void Database::createTables()
             unit_id INTEGER REFERENCES units(id),
             parent_id INTEGER REFERENCES cost_centers(id))
         )",
-        R"(CREATE TABLE IF NOT EXISTS app_log (
+            R"(CREATE TABLE IF NOT EXISTS app_log (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             action TEXT NOT NULL,
             details TEXT,
             user_id INTEGER,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS settings (
+            R"(CREATE TABLE IF NOT EXISTS settings (
             key TEXT PRIMARY KEY,
             value TEXT)
         )",
-    });
-    addColumns(query, "journal_entries", { "project_id INTEGER", "cost_center_id INTEGER", "contractor_id INTEGER" });
+        });
+    addColumns(query, "journal_entries",
+        { "project_id INTEGER", "cost_center_id INTEGER", "contractor_id INTEGER" });
     // An entry the program posts keeps the operation's own currency and amount, and the rate it was
     // converted at; each line keeps its part in that currency (debit positive). The debit and credit
     // columns stay in the primary currency, in which the books are kept.
@@ -364,12 +369,13 @@ void Database::createTables()
     addColumns(query, "usage_records", { "meter_change INTEGER NOT NULL DEFAULT 0" });
     // The contract that renewed this one (it starts the day after this one ends).
     addColumns(query, "contracts", { "renewed_by INTEGER REFERENCES contracts(id)" });
-    runSchema(query, {
-        // One receipt for every sum of money received (a payment row above 0), numbered from a
-        // counter row moved in the same transaction as the money: a number is never reused and
-        // never looked for in the history. `balance_after` is what the payment left open on what
-        // it paid, kept as it was then, so a reprint says what the original said.
-        R"(CREATE TABLE IF NOT EXISTS receipts (
+    runSchema(query,
+        {
+            // One receipt for every sum of money received (a payment row above 0), numbered from a
+            // counter row moved in the same transaction as the money: a number is never reused and
+            // never looked for in the history. `balance_after` is what the payment left open on what
+            // it paid, kept as it was then, so a reprint says what the original said.
+            R"(CREATE TABLE IF NOT EXISTS receipts (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             receipt_number INTEGER UNIQUE NOT NULL,
             payment_id INTEGER UNIQUE NOT NULL REFERENCES payments(id),
@@ -379,17 +385,17 @@ void Database::createTables()
             issued_at TEXT DEFAULT (datetime('now')),
             print_count INTEGER NOT NULL DEFAULT 0)
         )",
-        R"(CREATE TABLE IF NOT EXISTS counters (
+            R"(CREATE TABLE IF NOT EXISTS counters (
             name TEXT PRIMARY KEY,
             value INTEGER NOT NULL)
         )",
-        // A tenant's security deposit is money the office holds for the tenant: every sum that moves
-        // it is a row here, in the contract's currency, above 0. 'received' (with a receipt number
-        // from the one counter of receipts), 'refund', 'unpaid' (kept against an open invoice: the
-        // payment it made is `payment_id`), 'damage' (kept for damage, with its reason), and
-        // 'carried_out'/'carried_in' (moved to the contract that renews it). What a contract holds
-        // is what came in less what went out.
-        R"(CREATE TABLE IF NOT EXISTS deposit_movements (
+            // A tenant's security deposit is money the office holds for the tenant: every sum that moves
+            // it is a row here, in the contract's currency, above 0. 'received' (with a receipt number
+            // from the one counter of receipts), 'refund', 'unpaid' (kept against an open invoice: the
+            // payment it made is `payment_id`), 'damage' (kept for damage, with its reason), and
+            // 'carried_out'/'carried_in' (moved to the contract that renews it). What a contract holds
+            // is what came in less what went out.
+            R"(CREATE TABLE IF NOT EXISTS deposit_movements (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             contract_id INTEGER NOT NULL REFERENCES contracts(id),
             kind TEXT NOT NULL,
@@ -408,8 +414,8 @@ void Database::createTables()
             print_count INTEGER NOT NULL DEFAULT 0,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        // The settlement of a contract's deposit when the tenant leaves: one per contract, ever.
-        R"(CREATE TABLE IF NOT EXISTS deposit_settlements (
+            // The settlement of a contract's deposit when the tenant leaves: one per contract, ever.
+            R"(CREATE TABLE IF NOT EXISTS deposit_settlements (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             contract_id INTEGER UNIQUE NOT NULL REFERENCES contracts(id),
             settlement_date TEXT NOT NULL,
@@ -419,7 +425,7 @@ void Database::createTables()
             issued_by TEXT,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-        R"(CREATE TABLE IF NOT EXISTS contractors (
+            R"(CREATE TABLE IF NOT EXISTS contractors (
             id INTEGER PRIMARY KEY AUTOINCREMENT,
             name TEXT NOT NULL,
             phone TEXT,
@@ -428,7 +434,7 @@ void Database::createTables()
             balance REAL DEFAULT 0,
             created_at TEXT DEFAULT (datetime('now')))
         )",
-    });
+        });
 }
 
 bool Database::hasColumn(QSqlQuery& query, const QString& table, const QString& column)
@@ -501,8 +507,8 @@ bool Database::numberExistingReceipts()
             LEFT JOIN installments inst ON inst.id = h.collected_installment
             LEFT JOIN units u ON u.id = h.unit_id
             WHERE h.amount > 0)"))
-        && query.exec(QStringLiteral(
-            "INSERT INTO counters (name, value) SELECT 'receipt', COALESCE(MAX(receipt_number), 0) FROM receipts"));
+        && query.exec(QStringLiteral("INSERT INTO counters (name, value) SELECT 'receipt', "
+                                     "COALESCE(MAX(receipt_number), 0) FROM receipts"));
     return finishMigration(query, done);
 }
 
@@ -591,62 +597,65 @@ bool Database::addPostingAccounts()
 void Database::createIndexes()
 {
     QSqlQuery query(m_db);
-    runSchema(query, {
-        "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
-        "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
-        "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
-        "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
-        "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
-        "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
-        "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
-        "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
-        "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
-        "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
-        "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
-        "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
-        "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
-        "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
-        // A unit's or a project's whole history (its profitability, the check before a unit is
-        // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
-        // these; without them each such read walks every invoice, installment and expense ever
-        // written. Existing files receive them at their next start.
-        "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
-        // One late fee per overdue invoice and month, a waived (void) one included: a waiver is final.
-        "CREATE UNIQUE INDEX IF NOT EXISTS idx_invoices_late_fee ON invoices(late_fee_for, late_fee_month) "
-        "WHERE late_fee_for IS NOT NULL",
-        "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
-        "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
-        "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
-        // The readings of a month, and the invoice line that billed a reading.
-        "CREATE INDEX IF NOT EXISTS idx_usage_period ON usage_records(period)",
-        "CREATE INDEX IF NOT EXISTS idx_invoice_items_usage ON invoice_items(usage_record_id) "
-        "WHERE usage_record_id IS NOT NULL",
-        "CREATE INDEX IF NOT EXISTS idx_deposit_movements_contract ON deposit_movements(contract_id)",
-        "CREATE INDEX IF NOT EXISTS idx_deposit_movements_payment ON deposit_movements(payment_id)",
-        // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
-        // one account of each posting role.
-        "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
-        "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
-        "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, reference_id)",
-        "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
-        "WHERE posting_role IS NOT NULL",
-    });
+    runSchema(query,
+        {
+            "CREATE INDEX IF NOT EXISTS idx_units_property ON units(property_id)",
+            "CREATE INDEX IF NOT EXISTS idx_units_status ON units(status)",
+            "CREATE INDEX IF NOT EXISTS idx_contracts_unit ON contracts(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_contracts_tenant ON contracts(tenant_id)",
+            "CREATE INDEX IF NOT EXISTS idx_contracts_status ON contracts(status)",
+            "CREATE INDEX IF NOT EXISTS idx_invoices_tenant ON invoices(tenant_id)",
+            "CREATE INDEX IF NOT EXISTS idx_invoices_status ON invoices(status)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_invoice ON payments(invoice_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_tenant ON payments(tenant_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_buyer ON payments(buyer_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_unit ON payments(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_date ON payments(payment_date)",
+            "CREATE INDEX IF NOT EXISTS idx_payments_cheque ON payments(cheque_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_property ON expenses(property_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_status ON cheques(status)",
+            "CREATE INDEX IF NOT EXISTS idx_maintenance_status ON maintenance_requests(status)",
+            "CREATE INDEX IF NOT EXISTS idx_journal_date ON journal_entries(entry_date)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_buyer ON installments(buyer_id)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_due ON installments(due_date)",
+            "CREATE INDEX IF NOT EXISTS idx_installments_status ON installments(status)",
+            "CREATE INDEX IF NOT EXISTS idx_exchange_date ON exchange_rates(date)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_contractor ON expenses(contractor_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_date ON expenses(expense_date)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_due ON cheques(due_date)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_type ON cheques(type)",
+            "CREATE INDEX IF NOT EXISTS idx_cheques_installment ON cheques(installment_id)",
+            "CREATE INDEX IF NOT EXISTS idx_invoices_period ON invoices(tenant_id, period)",
+            "CREATE INDEX IF NOT EXISTS idx_units_buyer ON units(buyer_id)",
+            // A unit's or a project's whole history (its profitability, the check before a unit is
+            // deleted, the foreign keys a delete of a unit or cost centre verifies) is read through
+            // these; without them each such read walks every invoice, installment and expense ever
+            // written. Existing files receive them at their next start.
+            "CREATE INDEX IF NOT EXISTS idx_invoices_unit ON invoices(unit_id)",
+            // One late fee per overdue invoice and month, a waived (void) one included: a waiver is final.
+            "CREATE UNIQUE INDEX IF NOT EXISTS idx_invoices_late_fee ON invoices(late_fee_for, "
+            "late_fee_month) "
+            "WHERE late_fee_for IS NOT NULL",
+            "CREATE INDEX IF NOT EXISTS idx_installments_unit ON installments(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_unit ON expenses(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_expenses_project ON expenses(project_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cost_centers_unit ON cost_centers(unit_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cost_centers_property ON cost_centers(property_id)",
+            "CREATE INDEX IF NOT EXISTS idx_cost_centers_parent ON cost_centers(parent_id)",
+            "CREATE INDEX IF NOT EXISTS idx_receipts_installment ON receipts(installment_id)",
+            // The readings of a month, and the invoice line that billed a reading.
+            "CREATE INDEX IF NOT EXISTS idx_usage_period ON usage_records(period)",
+            "CREATE INDEX IF NOT EXISTS idx_invoice_items_usage ON invoice_items(usage_record_id) "
+            "WHERE usage_record_id IS NOT NULL",
+            "CREATE INDEX IF NOT EXISTS idx_deposit_movements_contract ON deposit_movements(contract_id)",
+            "CREATE INDEX IF NOT EXISTS idx_deposit_movements_payment ON deposit_movements(payment_id)",
+            // The ledger: an entry's lines, an account's lines, the entry an operation posted, and the
+            // one account of each posting role.
+            "CREATE INDEX IF NOT EXISTS idx_journal_lines_entry ON journal_lines(entry_id)",
+            "CREATE INDEX IF NOT EXISTS idx_journal_lines_account ON journal_lines(account_id)",
+            "CREATE INDEX IF NOT EXISTS idx_journal_reference ON journal_entries(reference_type, "
+            "reference_id)",
+            "CREATE UNIQUE INDEX IF NOT EXISTS idx_accounts_posting_role ON accounts(posting_role) "
+            "WHERE posting_role IS NOT NULL",
+        });
 }

@@ -4,8 +4,8 @@
 
 bool ServerAddress::isComplete() const
 {
-    return !host.trimmed().isEmpty() && !database.trimmed().isEmpty() && !user.trimmed().isEmpty()
-        && port > 0 && port <= 65535;
+    return !host.trimmed().isEmpty() && !database.trimmed().isEmpty() && !user.trimmed().isEmpty() && port > 0
+        && port <= 65535;
 }
 
 ServerAddress ServerAddress::parse(const QString& text)

@@ -245,8 +245,8 @@ bool ContractModel::setDefaultIncrease(double percent)
     if (!std::isfinite(percent) || percent < -100 || percent > 1000)
         return refuse(QStringLiteral("نسبة الزيادة بين -100 و1000"));
     if (!m_db->execNonQuery(
-            QStringLiteral(
-                "INSERT INTO settings (key, value) VALUES ('renewal_increase_percent', ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value"),
+            QStringLiteral("INSERT INTO settings (key, value) VALUES ('renewal_increase_percent', ?) ON "
+                           "CONFLICT (key) DO UPDATE SET value = excluded.value"),
             { QString::number(percent, 'f', 2) }))
         return refuseUnsaved();
     return true;

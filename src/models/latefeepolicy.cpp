@@ -68,7 +68,8 @@ bool LateFeePolicy::store(
     const QList<QPair<QString, QVariant>> values { { kGrace, graceDays }, { kKind, kind },
         { kFixed, Money::roundToCents(fixed) }, { kPercent, percent }, { kCap, Money::roundToCents(cap) } };
     for (const auto& [key, value] : values) {
-        if (!db->execNonQuery(QStringLiteral("INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value"),
+        if (!db->execNonQuery(QStringLiteral("INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT "
+                                             "(key) DO UPDATE SET value = excluded.value"),
                 { key, value.toString() }))
             return false;
     }

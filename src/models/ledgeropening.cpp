@@ -67,7 +67,8 @@ bool LedgerOpening::openOnFirstStart()
 bool LedgerOpening::switchOff()
 {
     return m_db->execNonQuery(
-        QStringLiteral("INSERT INTO settings (key, value) VALUES ('ledger_posting', 'off') ON CONFLICT (key) DO UPDATE SET value = excluded.value"));
+        QStringLiteral("INSERT INTO settings (key, value) VALUES ('ledger_posting', 'off') ON CONFLICT (key) "
+                       "DO UPDATE SET value = excluded.value"));
 }
 
 LedgerOpening::Result LedgerOpening::switchOn()
@@ -323,7 +324,8 @@ LedgerOpening::Result LedgerOpening::open()
         QStringLiteral("ledger_since"),
         QString::fromUtf8(QJsonDocument(since).toJson(QJsonDocument::Compact)) };
     for (int i = 0; i < settings.size(); i += 2) {
-        if (!m_db->execNonQuery(QStringLiteral("INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value"),
+        if (!m_db->execNonQuery(QStringLiteral("INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT "
+                                               "(key) DO UPDATE SET value = excluded.value"),
                 { settings.at(i), settings.at(i + 1) }))
             return result;
     }

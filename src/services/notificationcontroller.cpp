@@ -198,9 +198,10 @@ int NotificationController::getAlertCount() const
     // a map per row.
     int count = 0;
     for (const Rule& rule : rulesFor(Clock::today()))
-        count += m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM (") + rule.sql + QStringLiteral(") AS due"),
-                         rule.params)
-                     .toInt();
+        count
+            += m_db->scalar(QStringLiteral("SELECT COUNT(*) FROM (") + rule.sql + QStringLiteral(") AS due"),
+                       rule.params)
+                   .toInt();
     return count;
 }
 

@@ -207,7 +207,8 @@ QHash<qint64, ProjectFinancials::UnitCost> ProjectFinancials::unitCosts(
 
 QVariantMap ProjectFinancials::unitProfitability(int unitId) const
 {
-    const QHash<qint64, UnitCost> costs = unitCosts(u"WITH target(id) AS (SELECT CAST(? AS BIGINT))"_s, { unitId });
+    const QHash<qint64, UnitCost> costs
+        = unitCosts(u"WITH target(id) AS (SELECT CAST(? AS BIGINT))"_s, { unitId });
     const auto found = costs.constFind(unitId);
     if (found == costs.constEnd())
         return {};

@@ -112,7 +112,8 @@ void SettingsManager::setThemeMode(const QString& mode)
         return;
     // The window follows the choice even when it could not be stored: only the next start differs.
     if (!m_db->execNonQuery(
-            R"(INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value)", { kThemeKey, normalized }))
+            R"(INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value)",
+            { kThemeKey, normalized }))
         qCWarning(lcSettings) << "Could not store the theme" << normalized;
     m_themeMode = normalized;
     emit settingsChanged();
@@ -130,7 +131,8 @@ bool SettingsManager::updateCompanyProfile(
     for (int i = 0; i < 4; ++i) {
         // A null string would bind SQL NULL; the profile stores empty text instead.
         const QString value = values[i].isNull() ? QStringLiteral("") : values[i];
-        if (!m_db->execNonQuery(R"(INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value)",
+        if (!m_db->execNonQuery(
+                R"(INSERT INTO settings (key, value) VALUES (?, ?) ON CONFLICT (key) DO UPDATE SET value = excluded.value)",
                 { QString::fromLatin1(keys[i]), value }))
             return false;
     }

@@ -119,8 +119,9 @@ void failOn(Database* db, const QString& event, const QString& table)
 {
     // Test code only: the names are fixed by the test, never user input.
     const bool made = db->isServer()
-        ? db->execNonQuery(QStringLiteral("CREATE OR REPLACE FUNCTION forced_failure() RETURNS trigger "
-                                          "LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'forced failure'; END $$"))
+        ? db->execNonQuery(
+              QStringLiteral("CREATE OR REPLACE FUNCTION forced_failure() RETURNS trigger "
+                             "LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'forced failure'; END $$"))
             && db->execNonQuery(QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON %2 FOR EACH ROW "
                                                "EXECUTE FUNCTION forced_failure()")
                                     .arg(event, table))
@@ -138,12 +139,14 @@ bool failWhen(Database* db, const QString& name, const QString& event, const QSt
                                                "BEGIN SELECT RAISE(ABORT, 'forced failure'); END")
                                     .arg(name, event, condition));
     }
-    return db->execNonQuery(QStringLiteral("CREATE FUNCTION %1_fails() RETURNS trigger LANGUAGE plpgsql AS $$ "
-                                           "BEGIN IF %2 THEN RAISE EXCEPTION 'forced failure'; END IF; "
-                                           "RETURN NEW; END $$")
-                                .arg(name, condition))
+    return db->execNonQuery(
+               QStringLiteral("CREATE FUNCTION %1_fails() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                              "BEGIN IF %2 THEN RAISE EXCEPTION 'forced failure'; END IF; "
+                              "RETURN NEW; END $$")
+                   .arg(name, condition))
         && db->execNonQuery(
-            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 FOR EACH ROW EXECUTE FUNCTION %1_fails()").arg(name, event));
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 FOR EACH ROW EXECUTE FUNCTION %1_fails()")
+                .arg(name, event));
 }
 
 bool stopFailing(Database* db, const QString& name, const QString& table)

@@ -39,7 +39,10 @@ bool administer(const ServerAddress& server, const QString& sql)
 QString serverDatabaseName(const QString& what)
 {
     static int made = 0;
-    return QStringLiteral("darvelinto_%1_%2_%3").arg(what).arg(QCoreApplication::applicationPid()).arg(++made);
+    return QStringLiteral("darvelinto_%1_%2_%3")
+        .arg(what)
+        .arg(QCoreApplication::applicationPid())
+        .arg(++made);
 }
 
 /**
@@ -63,7 +66,10 @@ QString serverTemplate(const ServerAddress& server)
     }
     name = candidate;
     // Dropped when the test program ends, as its tests' databases are when each test ends.
-    qAddPostRoutine([] { administer(TestDatabase::server(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name)); });
+    qAddPostRoutine([] {
+        administer(
+            TestDatabase::server(), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    });
     return name;
 }
 
@@ -79,7 +85,8 @@ TestDatabase::TestDatabase()
         ServerAddress address = server;
         address.database = m_serverDatabase;
         if (templateName.isEmpty()
-            || !administer(server, QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_serverDatabase, templateName))
+            || !administer(
+                server, QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_serverDatabase, templateName))
             || !m_db->initializeServer(address))
             qFatal("could not create the test database on the server %s", qPrintable(server.toString()));
         return;
@@ -123,8 +130,9 @@ ServerAddress TestDatabase::serverAddress() const
 int TestDatabase::count(const QString& tableOrSql, const QVariantList& params) const
 {
     const bool bareTable = !tableOrSql.contains(QLatin1Char(' '));
-    const QString sql = bareTable ? QStringLiteral("SELECT COUNT(*) FROM ") + tableOrSql
-                                  : QStringLiteral("SELECT COUNT(*) FROM (") + tableOrSql + QStringLiteral(") AS counted");
+    const QString sql = bareTable
+        ? QStringLiteral("SELECT COUNT(*) FROM ") + tableOrSql
+        : QStringLiteral("SELECT COUNT(*) FROM (") + tableOrSql + QStringLiteral(") AS counted");
     return m_db->scalar(sql, params).toInt();
 }
 

@@ -355,7 +355,8 @@ private slots:
     {
         QCOMPARE(columnOf(m_currencies->getAll(), "code").first(), "ILS");
         QCOMPARE(m_currencies->getPrimary().value("code").toString(), "ILS");
-        QVERIFY(db()->execNonQuery("UPDATE currencies SET is_primary=CASE WHEN code='JOD' THEN 1 ELSE 0 END"));
+        QVERIFY(
+            db()->execNonQuery("UPDATE currencies SET is_primary=CASE WHEN code='JOD' THEN 1 ELSE 0 END"));
         QCOMPARE(columnOf(m_currencies->getAll(), "code").first(), "JOD");
         QCOMPARE(m_currencies->getSymbol(99), QString());
         // One directional rate per pair and day: today's replaces today's, tomorrow's is added.

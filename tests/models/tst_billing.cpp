@@ -642,7 +642,8 @@ private slots:
         QCOMPARE(m_invoices->issueLateFees().value("made").toInt(), 2);
         QCOMPARE(m_db->count("SELECT id FROM invoices WHERE late_fee_for=?", { alsoLate }), 2);
         // Money paid on a fee stays paid: a paid fee is not waived.
-        const int paidFee = m_db->value("SELECT MAX(id) FROM invoices WHERE late_fee_for=?", { alsoLate }).toInt();
+        const int paidFee
+            = m_db->value("SELECT MAX(id) FROM invoices WHERE late_fee_for=?", { alsoLate }).toInt();
         QVERIFY(pay(paidFee, m_other, 50, "2025-05-02") > 0);
         QVERIFY(!m_invoices->waiveLateFee(paidFee, "دفعها"));
         QCOMPARE(statusOf(db(), "invoices", paidFee), "paid");
@@ -657,8 +658,8 @@ private slots:
 
     void remindersSayWhatIsDueOnceADay()
     {
-        QVERIFY(db()->execNonQuery(
-            "INSERT INTO settings (key, value) VALUES ('company_phone', '02-555-0101') ON CONFLICT (key) DO UPDATE SET value = excluded.value"));
+        QVERIFY(db()->execNonQuery("INSERT INTO settings (key, value) VALUES ('company_phone', "
+                                   "'02-555-0101') ON CONFLICT (key) DO UPDATE SET value = excluded.value"));
         QVERIFY(pay(bill(m_tenant, "2025-02", 1000), m_tenant, 250.5) > 0);
         bill(m_tenant, "2025-03", 1200);
         bill(m_other, "2025-04", 90); // not yet due

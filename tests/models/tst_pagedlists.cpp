@@ -76,8 +76,9 @@ private:
     {
         const ListOrder order = kLists.value(list);
         // "0" is no row; a server wants a truth value there, not a number.
-        return idsOf(db()->execQuery(u"SELECT id FROM %1 WHERE %2 ORDER BY %3"_s.arg(QLatin1String(order.table),
-            condition == u"0"_s ? u"1 = 0"_s : condition, QLatin1String(order.order))));
+        return idsOf(
+            db()->execQuery(u"SELECT id FROM %1 WHERE %2 ORDER BY %3"_s.arg(QLatin1String(order.table),
+                condition == u"0"_s ? u"1 = 0"_s : condition, QLatin1String(order.order))));
     }
 
 private slots:

@@ -65,8 +65,9 @@ bool QmlTestSupport::freshDatabase(bool firstRun)
 int QmlTestSupport::count(const QString& tableOrSql, const QVariantList& params) const
 {
     const bool bareTable = !tableOrSql.contains(QLatin1Char(' '));
-    const QString sql = bareTable ? QStringLiteral("SELECT COUNT(*) FROM ") + tableOrSql
-                                  : QStringLiteral("SELECT COUNT(*) FROM (") + tableOrSql + QStringLiteral(") AS counted");
+    const QString sql = bareTable
+        ? QStringLiteral("SELECT COUNT(*) FROM ") + tableOrSql
+        : QStringLiteral("SELECT COUNT(*) FROM (") + tableOrSql + QStringLiteral(") AS counted");
     return m_database ? m_database->scalar(sql, params).toInt() : -1;
 }
 
@@ -77,12 +78,14 @@ QVariant QmlTestSupport::value(const QString& sql, const QVariantList& params) c
 
 QString QmlTestSupport::digest() const
 {
-    return m_database ? QString::fromLatin1(Consistency::contentHash(m_database->getDb()).toHex()) : QString();
+    return m_database ? QString::fromLatin1(Consistency::contentHash(m_database->getDb()).toHex())
+                      : QString();
 }
 
 QStringList QmlTestSupport::problems() const
 {
-    return m_database ? Consistency::problems(m_database->getDb()) : QStringList{QStringLiteral("no database")};
+    return m_database ? Consistency::problems(m_database->getDb())
+                      : QStringList { QStringLiteral("no database") };
 }
 
 bool QmlTestSupport::exec(const QString& sql, const QVariantList& params) const

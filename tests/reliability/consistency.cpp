@@ -477,7 +477,8 @@ void checkDeposits(const QSqlDatabase& db, QStringList* problems)
                EXISTS (SELECT 1 FROM deposit_settlements s WHERE s.contract_id = c.id) AS settled
         FROM contracts c LEFT JOIN deposit_movements m ON m.contract_id = c.id GROUP BY c.id)");
     expectNoRows(db, QStringLiteral("deposit held below 0, or held after its settlement"),
-        QStringLiteral("SELECT * FROM (%1) AS held WHERE held < 0 OR (settled AND held != 0)").arg(held), problems);
+        QStringLiteral("SELECT * FROM (%1) AS held WHERE held < 0 OR (settled AND held != 0)").arg(held),
+        problems);
     expectNoRows(db, QStringLiteral("deposit movement of an unknown kind or not above 0"), QStringLiteral(R"(
         SELECT id, kind, amount FROM deposit_movements
         WHERE kind NOT IN ('received', 'refund', 'unpaid', 'damage', 'carried_in', 'carried_out')
@@ -532,7 +533,8 @@ void checkFigures(const QSqlDatabase& db, QStringList* problems)
             = nullable.contains(name) ? QString() : QStringLiteral(" OR %1 IS NULL").arg(name);
         expectNoRows(db, QStringLiteral("figure out of range in %1.%2").arg(table, name),
             QStringLiteral("SELECT id, %2 FROM %1 WHERE ABS(%2) >= %4%3")
-                .arg(table, name, nullCheck, onServer(db) ? QStringLiteral("'Infinity'::float8") : QStringLiteral("9e999")),
+                .arg(table, name, nullCheck,
+                    onServer(db) ? QStringLiteral("'Infinity'::float8") : QStringLiteral("9e999")),
             problems);
     }
 }
@@ -593,7 +595,9 @@ void checkLedgerBalanced(const QSqlDatabase& db, QStringList* problems)
 {
     // In whole hundredths, as the books keep them: no margin.
     expectNoRows(db, QStringLiteral("trial balance does not come to 0"),
-        QStringLiteral("SELECT SUM(ROUND(balance * 100)) AS off FROM accounts HAVING SUM(ROUND(balance * 100)) != 0"), problems);
+        QStringLiteral(
+            "SELECT SUM(ROUND(balance * 100)) AS off FROM accounts HAVING SUM(ROUND(balance * 100)) != 0"),
+        problems);
     expectNoRows(db, QStringLiteral("journal entry does not balance"), QStringLiteral(R"(
         SELECT entry_id, SUM(ROUND(debit * 100) - ROUND(credit * 100)) AS off FROM journal_lines
         GROUP BY entry_id HAVING SUM(ROUND(debit * 100) - ROUND(credit * 100)) != 0)"),

@@ -55,13 +55,15 @@ Tally cashierDesk(Database* db)
     PaymentModel payments(db);
     InstallmentModel sales(db);
     const QVariantList tenants = db->execQuery(u"SELECT id FROM tenants ORDER BY id"_s);
-    const QVariantList forSale = db->execQuery(u"SELECT id FROM units WHERE status = 'available' ORDER BY id"_s);
+    const QVariantList forSale
+        = db->execQuery(u"SELECT id FROM units WHERE status = 'available' ORDER BY id"_s);
     const QVariantList buyers = db->execQuery(u"SELECT id FROM buyers ORDER BY id"_s);
     for (int round = 0; round < kPeriods.size(); ++round) {
         for (int i = 0; i < tenants.size(); ++i) {
             const int tenant = tenants.at(i).toMap().value(u"id"_s).toInt();
             if (i % 8 == round % 8)
-                tally.count(invoices.generateServiceInvoice({ tenant }, u"تنظيف"_s, 25, kPeriods.at(round), 1) == 1);
+                tally.count(
+                    invoices.generateServiceInvoice({ tenant }, u"تنظيف"_s, 25, kPeriods.at(round), 1) == 1);
             for (const QVariant& open : invoices.getPendingByTenant(tenant)) {
                 const QVariantMap invoice = open.toMap();
                 tally.count(payments.add(invoice.value(u"id"_s).toInt(), tenant,
@@ -75,7 +77,7 @@ Tally cashierDesk(Database* db)
                 == 1);
         }
         for (const QVariant& due : db->execQuery(u"SELECT id, installment_amount FROM installments "
-                                                  "WHERE status = 'pending' AND due_date <= '2025-07-01'"_s)) {
+                                                 "WHERE status = 'pending' AND due_date <= '2025-07-01'"_s)) {
             const QVariantMap installment = due.toMap();
             tally.count(sales.payInstallment(
                 installment.value(u"id"_s).toInt(), installment.value(u"installment_amount"_s).toDouble()));
@@ -118,7 +120,8 @@ private slots:
         const int property = addProperty(office.db());
         for (int i = 0; i < kTenants; ++i) {
             const int unit = addUnit(office.db(), property, u"R-%1"_s.arg(i));
-            const int tenant = addTenant(office.db(), u"مستأجر %1"_s.arg(i), u"9%1"_s.arg(i, 8, 10, QLatin1Char('0')));
+            const int tenant
+                = addTenant(office.db(), u"مستأجر %1"_s.arg(i), u"9%1"_s.arg(i, 8, 10, QLatin1Char('0')));
             QVERIFY(addContract(office.db(), unit, tenant, u"2025-01-01"_s, u"2025-12-31"_s, 500 + i) > 0);
         }
         for (int i = 0; i < kUnitsForSale; ++i) {
@@ -139,7 +142,8 @@ private slots:
         for (QProcess* process : std::as_const(desks)) {
             QVERIFY(process->waitForFinished(600000));
             // "done failed started ended", times in milliseconds
-            const QStringList tally = QString::fromUtf8(process->readAllStandardOutput()).trimmed().split(u' ');
+            const QStringList tally
+                = QString::fromUtf8(process->readAllStandardOutput()).trimmed().split(u' ');
             QCOMPARE(process->exitCode(), 0);
             QCOMPARE(tally.size(), 4);
             operations += tally.at(0).toInt();
@@ -153,10 +157,14 @@ private slots:
         QVERIFY2(firstEnd > lastStart, "the desks did not work at the same time");
 
         // Every invoice of the month is numbered once, from 1 up without a gap.
-        const int invoices = office.count(u"SELECT id FROM invoices WHERE invoice_number LIKE 'INV-202506-%'"_s);
+        const int invoices
+            = office.count(u"SELECT id FROM invoices WHERE invoice_number LIKE 'INV-202506-%'"_s);
         QVERIFY(invoices > kTenants * kPeriods.size());
-        QCOMPARE(office.count(u"SELECT DISTINCT invoice_number FROM invoices"_s), office.count(u"invoices"_s));
-        QCOMPARE(office.value(u"SELECT MAX(CAST(SUBSTR(invoice_number, 12) AS INTEGER)) FROM invoices"_s).toInt(), invoices);
+        QCOMPARE(
+            office.count(u"SELECT DISTINCT invoice_number FROM invoices"_s), office.count(u"invoices"_s));
+        QCOMPARE(
+            office.value(u"SELECT MAX(CAST(SUBSTR(invoice_number, 12) AS INTEGER)) FROM invoices"_s).toInt(),
+            invoices);
         const QStringList problems = Consistency::problems(office->getDb());
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
     }

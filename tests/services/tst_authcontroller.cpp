@@ -310,7 +310,8 @@ private slots:
         for (const QString& text : { kDefault, u"guess-77"_s, secret, u"again-88"_s, u"next-99"_s }) {
             QVERIFY2(!g_messages.join('\n').contains(text), qPrintable(text));
             // A server's files are the server's: only a file on this desk is read here.
-            QVERIFY2(m_db->onServer() || !databaseBytes(m_db->filePath()).contains(text.toUtf8()), qPrintable(text));
+            QVERIFY2(m_db->onServer() || !databaseBytes(m_db->filePath()).contains(text.toUtf8()),
+                qPrintable(text));
         }
         if (!m_db->onServer())
             QVERIFY(databaseBytes(m_db->filePath()).contains("$argon2id$")); // the check reads the real file

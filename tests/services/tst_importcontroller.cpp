@@ -135,9 +135,11 @@ private slots:
         for (const QVariant& entry : report.value("refused").toList())
             lines << entry.toMap().value("line").toInt();
         QCOMPARE(lines, QList<int>({ 3, 5, 6, 7 }));
-        QCOMPARE(columnOf(m_db->db()->execQuery(u"SELECT consumption FROM usage_records ORDER BY id"_s), "consumption"),
+        QCOMPARE(columnOf(m_db->db()->execQuery(u"SELECT consumption FROM usage_records ORDER BY id"_s),
+                     "consumption"),
             QStringList({ u"0"_s, u"30"_s, u"5"_s }));
-        QCOMPARE(m_db->count(u"SELECT id FROM usage_records WHERE meter_change = 1 AND consumption = 5"_s), 1);
+        QCOMPARE(
+            m_db->count(u"SELECT id FROM usage_records WHERE meter_change = 1 AND consumption = 5"_s), 1);
     }
 
     void importWritesNothing_data()
@@ -187,7 +189,8 @@ private slots:
 
     void aLineTheDatabaseCannotStoreKeepsNothing()
     {
-        QVERIFY(RentalFixtures::failWhen(m_db->db(), u"block"_s, u"INSERT ON tenants"_s, u"NEW.full_name = 'blocked'"_s));
+        QVERIFY(RentalFixtures::failWhen(
+            m_db->db(), u"block"_s, u"INSERT ON tenants"_s, u"NEW.full_name = 'blocked'"_s));
         const QVariantMap report
             = m_import->importRawCSV(u"first,1,1\nblocked,2,2\nlast,3,3"_s, u"tenants"_s);
         QVERIFY(report.value("failed").toBool());

@@ -1,8 +1,8 @@
 // Settings: the first run, the primary currency, the theme, the company profile written whole or
 // not at all, and exchange rates that only ever convert one way.
 #include "clock.h"
-#include "settingsmanager.h"
 #include "rentalfixtures.h"
+#include "settingsmanager.h"
 #include "testdatabase.h"
 
 #include <QSignalSpy>
