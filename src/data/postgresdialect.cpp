@@ -62,6 +62,9 @@ const QList<Rewrite>& statementRewrites()
         { QRegularExpression(QStringLiteral(R"(,\s*\+(?=[A-Za-z_]))")), QStringLiteral(", ") },
         // SQLite's LIKE ignores case (an office types "inv-7" for INV-7); the server's ILIKE does.
         { QRegularExpression(QStringLiteral(R"(\bLIKE\b)")), QStringLiteral("ILIKE") },
+        // Nor does SQLite's LIKE take a backslash for an escape unless told to; the server's does.
+        { QRegularExpression(QStringLiteral(R"(\bILIKE (\?|'[^']*')(?!\s*ESCAPE))")),
+            QStringLiteral(R"(ILIKE \1 ESCAPE '')") },
         // SQLite's CROSS JOIN fixes the order of the loops and may carry an ON; the server's may not.
         { QRegularExpression(QStringLiteral(R"(\bCROSS JOIN\b(?=[^()]*?\bON\b))")), QStringLiteral("JOIN") },
         // "x IS NOT y" compares with NULL taken as a value; the server says it in words.

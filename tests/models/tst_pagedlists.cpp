@@ -256,6 +256,13 @@ private slots:
         QVERIFY(page(list, cut, 0, -1, search).size() <= 1);
     }
 
+    void aNameSearchTakesABackslashAsTyped()
+    {
+        TenantModel tenants(db());
+        QVERIFY(tenants.add(u"ع\\ب"_s, {}, {}, {}, {}) > 0);
+        QCOMPARE(tenants.search(u"ع\\ب"_s).size(), 1);
+    }
+
     void chequeCutsAsTheOfficeReadsThem()
     {
         // 1..4 = 1001..1004 due the 15th of January to April (1001 returned), 5 = 88 yesterday,

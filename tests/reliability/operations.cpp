@@ -359,7 +359,7 @@ QList<Operation> operations()
     add("payment", [](Office& o, A& a) {
         const int invoice = a.id("invoices", "status IN ('pending', 'partial')");
         const int paidIn = currency(a);
-        a.refuseIf(o.db->scalar(u"SELECT IFNULL(currency_id, 0) != ? FROM invoices WHERE id = ?"_s,
+        a.refuseIf(o.db->scalar(u"SELECT COALESCE(currency_id, 0) != ? FROM invoices WHERE id = ?"_s,
                            { paidIn, invoice })
                        .toBool());
         return o.app->paymentModel()->add(invoice,
@@ -667,7 +667,7 @@ int Arguments::id(const char* table, const char* where, const QVariantList& para
     const bool spoilt = spoiled(), pinned = m_pinned.contains(QLatin1String(table));
     if (spoilt && chance(50))
         return int(noted(pick(kInts)));
-    const QString condition = spoilt ? u"1"_s
+    const QString condition = spoilt ? u"1 = 1"_s
         : pinned                     ? m_pinned.value(QLatin1String(table)).toString()
                                      : QString::fromLatin1(where);
     const QVariantList rows = m_db->execQuery(
