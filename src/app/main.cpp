@@ -3,15 +3,68 @@
 #include "applog.h"
 #include "backend.h"
 #include "database.h"
+#include "databasecopymanager.h"
 #include "instancelock.h"
 #include "terminationhandler.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QStandardPaths>
+#include <cstdio>
+
+namespace {
+
+/**
+ * Copies the office's books to a new file or a new database on a server (its address has the
+ * server's connection words), prints table by table what was copied and gives the program's exit
+ * code: 0 once the copy reads as the original. A file is never written over, and a failed copy's
+ * new file is removed again.
+ */
+/** The copy itself; its destination closes when it returns. */
+DatabaseCopyReport copyTo(Database& from, const QString& target, bool toServer)
+{
+    Database to(QStringLiteral("darvelinto_copy"));
+    QObject::connect(
+        &to, &Database::databaseError, &to, [](const QString& error) { qCritical("%s", qPrintable(error)); });
+    if (toServer) {
+        const ServerAddress address = ServerAddress::parse(target);
+        if (!address.isComplete() || !to.initializeServer(address)) {
+            return { false,
+                QStringLiteral(
+                    "the server's database could not be opened (host, port, dbname and user, no password)") };
+        }
+    } else if (QFileInfo::exists(target) || !to.initialize(target)) {
+        return { false,
+            target + QStringLiteral(" exists already or cannot be made: a copy goes to a new file") };
+    }
+    return DatabaseCopyManager::copy(from, to);
+}
+
+/**
+ * Copies the office's books to a new file or a new database on a server (its address has the
+ * server's connection words), prints table by table what was copied and gives the program's exit
+ * code: 0 once the copy reads as the original. A file is never written over, and a failed copy's
+ * new file is removed again.
+ */
+int copyOffice(Database& from, const QString& target)
+{
+    const bool toServer = target.contains(QLatin1Char('='));
+    const bool existed = QFileInfo::exists(target);
+    const DatabaseCopyReport report = copyTo(from, target, toServer);
+    std::printf("%s\n", qPrintable(report.summary()));
+    if (!report.copied && !toServer && !existed) {
+        for (const char* suffix : { "", "-wal", "-shm" })
+            QFile::remove(target + QLatin1String(suffix));
+    }
+    return report.copied ? 0 : 1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -28,6 +81,11 @@ int main(int argc, char* argv[])
             "The office's database on a PostgreSQL server: \"host=... port=... dbname=... user=...\"."),
         QStringLiteral("address"));
     parser.addOption(serverOption);
+    const QCommandLineOption copyOption(QStringLiteral("copy-to"),
+        QStringLiteral("Copy the office's books to a new file, or to a new database on a server "
+                       "(\"host=... port=... dbname=... user=...\"), and quit."),
+        QStringLiteral("file or address"));
+    parser.addOption(copyOption);
     parser.process(app);
 
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -64,6 +122,9 @@ int main(int argc, char* argv[])
             return -1;
         }
     }
+
+    if (parser.isSet(copyOption))
+        return copyOffice(database, parser.value(copyOption));
 
     AppBackend backend(&database, dataDir);
     QQmlApplicationEngine engine;

@@ -19,6 +19,11 @@ Database::Database(QObject* parent)
     : QObject(parent)
 { }
 
+Database::Database(const QString& connectionName, QObject* parent)
+    : QObject(parent)
+    , m_connectionName(connectionName)
+{ }
+
 Database::~Database()
 {
     close();
@@ -31,7 +36,7 @@ void Database::close()
         return;
     m_db.close();
     m_db = QSqlDatabase();
-    QSqlDatabase::removeDatabase(QLatin1String(kConnectionName));
+    QSqlDatabase::removeDatabase(m_connectionName);
     m_backend = Backend::Sqlite;
     m_serverSql.clear();
     m_serverTransaction = false;
@@ -42,7 +47,7 @@ bool Database::initialize(const QString& path)
     finalizeStatements();
     m_backend = Backend::Sqlite;
     m_path = path;
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(kConnectionName));
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(path);
     if (!m_db.open()) {
         emit databaseError(m_db.lastError().text());
@@ -63,7 +68,7 @@ bool Database::initializeServer(const ServerAddress& address)
 {
     finalizeStatements();
     m_path = address.toString();
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QLatin1String(kConnectionName));
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connectionName);
     if (!m_db.isValid()) {
         emit databaseError(QStringLiteral("The PostgreSQL driver of Qt (QPSQL) is not installed"));
         close();

@@ -27,6 +27,8 @@ public:
     enum class Backend { Sqlite, Postgres };
 
     explicit Database(QObject* parent = nullptr);
+    /** A database beside the program's own (a copy's destination): its connection named apart. */
+    explicit Database(const QString& connectionName, QObject* parent = nullptr);
     ~Database() override;
 
     /**
@@ -115,4 +117,5 @@ private:
     QMutex m_mutex;
     QString m_path;
     QString m_actingUser;
+    QString m_connectionName = QLatin1String(kConnectionName);
 };

@@ -60,7 +60,7 @@ QString serverTemplate(const ServerAddress& server)
     ServerAddress address = server;
     address.database = candidate;
     {
-        Database schema;
+        Database schema(QStringLiteral("darvelinto_test_template"));
         if (!schema.initializeServer(address))
             return {};
     }
@@ -75,8 +75,8 @@ QString serverTemplate(const ServerAddress& server)
 
 } // namespace
 
-TestDatabase::TestDatabase()
-    : m_db(std::make_unique<Database>())
+TestDatabase::TestDatabase(const QString& connectionName)
+    : m_db(std::make_unique<Database>(connectionName))
 {
     const ServerAddress server = TestDatabase::server();
     if (server.isComplete()) {

@@ -17,7 +17,8 @@
 class TestDatabase
 {
 public:
-    TestDatabase();
+    /** A connection name of its own lets a second database live beside the program's own. */
+    explicit TestDatabase(const QString& connectionName = QLatin1String(Database::kConnectionName));
     ~TestDatabase();
 
     Database* db() const { return m_db.get(); }
