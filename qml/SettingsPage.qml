@@ -263,6 +263,7 @@ Rectangle {
 
             LateFeeSection {}
             RenewalSection {}
+            ServerSection {}
 
             SectionPanel {
                 Layout.leftMargin: 25

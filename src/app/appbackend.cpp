@@ -24,6 +24,7 @@
 #include "receiptcontroller.h"
 #include "remindermodel.h"
 #include "reportcontroller.h"
+#include "serverchoicecontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
@@ -59,6 +60,7 @@ AppBackend::AppBackend(Database* database, const QString& dataDir)
           std::make_unique<ReceiptController>(database, m_settingsManager.get(), m_printController.get()))
     , m_reminderModel(std::make_unique<ReminderModel>(database))
     , m_meterReadingModel(std::make_unique<MeterReadingModel>(database))
+    , m_serverChoice(std::make_unique<ServerChoiceController>(database, dataDir))
 {
     m_backupManager->setOnServer(database->isServer());
     // A restored copy may come from an older version of the program: bring its schema up to date

@@ -14,6 +14,7 @@ class ContractModel;
 class DepositModel;
 class InvoiceModel;
 class MeterReadingModel;
+class ServerChoiceController;
 class PaymentModel;
 class MaintenanceModel;
 class ExpenseModel;
@@ -58,6 +59,7 @@ public:
     DepositModel* depositModel() const { return m_depositModel.get(); }
     InvoiceModel* invoiceModel() const { return m_invoiceModel.get(); }
     MeterReadingModel* meterReadingModel() const { return m_meterReadingModel.get(); }
+    ServerChoiceController* serverChoice() const { return m_serverChoice.get(); }
     PaymentModel* paymentModel() const { return m_paymentModel.get(); }
     MaintenanceModel* maintenanceModel() const { return m_maintenanceModel.get(); }
     ExpenseModel* expenseModel() const { return m_expenseModel.get(); }
@@ -105,4 +107,5 @@ private:
     std::unique_ptr<ReceiptController> m_receiptController;
     std::unique_ptr<ReminderModel> m_reminderModel;
     std::unique_ptr<MeterReadingModel> m_meterReadingModel;
+    std::unique_ptr<ServerChoiceController> m_serverChoice;
 };

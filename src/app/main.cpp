@@ -5,6 +5,7 @@
 #include "database.h"
 #include "databasecopymanager.h"
 #include "instancelock.h"
+#include "serverchoicecontroller.h"
 #include "terminationhandler.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QStandardPaths>
@@ -64,6 +66,43 @@ int copyOffice(Database& from, const QString& target)
     return report.copied ? 0 : 1;
 }
 
+/** The password of the server's user, typed by the user; empty when they cancel. */
+QString askPassword(const ServerAddress& address, bool again)
+{
+    QInputDialog dialog;
+    dialog.setLayoutDirection(Qt::RightToLeft);
+    dialog.setWindowTitle(QStringLiteral("الاتصال بخادم المكتب"));
+    dialog.setLabelText((again ? QStringLiteral("كلمة المرور غير صحيحة.\n") : QString())
+        + QStringLiteral("كلمة مرور المستخدم %1 على الخادم %2:").arg(address.user, address.host));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+}
+
+/**
+ * Opens the office's books on the server. When the server asks for a password that ~/.pgpass
+ * does not give, the user types it (three tries); it is kept nowhere. Why the server refused is
+ * told once, at the start.
+ */
+bool openOnServer(Database& database, ServerAddress address, bool mayAsk)
+{
+    QString why;
+    const auto note = QObject::connect(
+        &database, &Database::databaseError, &database, [&why](const QString& error) { why = error; });
+    bool opened = database.initializeServer(address);
+    for (int tries = 0; !opened && mayAsk && tries < 3 && why.contains(QLatin1String("password")); ++tries) {
+        address.password = askPassword(address, tries > 0);
+        if (address.password.isEmpty())
+            break;
+        opened = database.initializeServer(address);
+    }
+    QObject::disconnect(note);
+    if (!opened) {
+        qCritical("%s", qPrintable(why));
+        qCritical("Could not open the office's database on %s", qPrintable(address.toString()));
+    }
+    return opened;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -93,20 +132,17 @@ int main(int argc, char* argv[])
     Database database;
     // One copy at a time is a rule of the file on this desk: desks share a server at will.
     InstanceLock instanceLock(dataDir);
+    ServerAddress server = ServerChoiceController::chosen(dataDir);
     if (parser.isSet(serverOption)) {
-        const ServerAddress address = ServerAddress::parse(parser.value(serverOption));
-        if (!address.isComplete()) {
+        server = ServerAddress::parse(parser.value(serverOption));
+        if (!server.isComplete()) {
             qCritical("The server address needs host, port, dbname and user, and no password");
             return -1;
         }
-        // Why the server refused (no such database, a wrong password) is told once, at the start.
-        const auto why = QObject::connect(&database, &Database::databaseError, &database,
-            [](const QString& error) { qCritical("%s", qPrintable(error)); });
-        if (!database.initializeServer(address)) {
-            qCritical("Could not open the office's database on %s", qPrintable(address.toString()));
+    }
+    if (server.isComplete()) {
+        if (!openOnServer(database, server, !parser.isSet(copyOption)))
             return -1;
-        }
-        QObject::disconnect(why);
     } else {
         if (!instanceLock.acquire()) {
             if (instanceLock.isHeldByAnotherCopy()) {

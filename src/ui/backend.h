@@ -45,6 +45,7 @@ class Backend : public QObject
     Q_PROPERTY(ReceiptController* receiptCtrl READ receiptCtrl NOTIFY objectsChanged)
     Q_PROPERTY(ReminderModel* reminderModel READ reminderModel NOTIFY objectsChanged)
     Q_PROPERTY(MeterReadingModel* meterReadingModel READ meterReadingModel NOTIFY objectsChanged)
+    Q_PROPERTY(ServerChoiceController* serverChoice READ serverChoice NOTIFY objectsChanged)
 
 public:
     explicit Backend(QObject* parent = nullptr);
@@ -80,16 +81,26 @@ public:
     BuyerModel* buyerModel() const { return m_backend ? m_backend->buyerModel() : nullptr; }
     InstallmentModel* installmentModel() const { return m_backend ? m_backend->installmentModel() : nullptr; }
     CurrencyModel* currencyModel() const { return m_backend ? m_backend->currencyModel() : nullptr; }
-    DashboardController* dashboardCtrl() const { return m_backend ? m_backend->dashboardController() : nullptr; }
+    DashboardController* dashboardCtrl() const
+    {
+        return m_backend ? m_backend->dashboardController() : nullptr;
+    }
     ReportController* reportCtrl() const { return m_backend ? m_backend->reportController() : nullptr; }
     AuthController* authCtrl() const { return m_backend ? m_backend->authController() : nullptr; }
     PrintController* printCtrl() const { return m_backend ? m_backend->printController() : nullptr; }
-    NotificationController* notifyCtrl() const { return m_backend ? m_backend->notificationController() : nullptr; }
+    NotificationController* notifyCtrl() const
+    {
+        return m_backend ? m_backend->notificationController() : nullptr;
+    }
     ImportController* importCtrl() const { return m_backend ? m_backend->importController() : nullptr; }
     AuditManager* auditMgr() const { return m_backend ? m_backend->auditManager() : nullptr; }
     ReceiptController* receiptCtrl() const { return m_backend ? m_backend->receiptController() : nullptr; }
     ReminderModel* reminderModel() const { return m_backend ? m_backend->reminderModel() : nullptr; }
-    MeterReadingModel* meterReadingModel() const { return m_backend ? m_backend->meterReadingModel() : nullptr; }
+    MeterReadingModel* meterReadingModel() const
+    {
+        return m_backend ? m_backend->meterReadingModel() : nullptr;
+    }
+    ServerChoiceController* serverChoice() const { return m_backend ? m_backend->serverChoice() : nullptr; }
 
 signals:
     void objectsChanged();

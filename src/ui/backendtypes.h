@@ -29,6 +29,7 @@
 #include "refusable.h"
 #include "remindermodel.h"
 #include "reportcontroller.h"
+#include "serverchoicecontroller.h"
 #include "settingsmanager.h"
 #include "tenantmodel.h"
 #include "unitmodel.h"
@@ -120,6 +121,14 @@ struct MeterReadingModelType
     Q_GADGET
     QML_FOREIGN(MeterReadingModel)
     QML_NAMED_ELEMENT(MeterReadingModel)
+    QML_UNCREATABLE("made by the program at start-up")
+};
+
+struct ServerChoiceControllerType
+{
+    Q_GADGET
+    QML_FOREIGN(ServerChoiceController)
+    QML_NAMED_ELEMENT(ServerChoiceController)
     QML_UNCREATABLE("made by the program at start-up")
 };
 

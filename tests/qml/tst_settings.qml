@@ -78,6 +78,21 @@ AppTestCase {
         compare(testSupport.filesIn(folder).length, 12, "one file per table");
     }
 
+    function test_theServerIsChosenForTheNextStart() {
+        const page = settingsPage();
+        verify(find("serverPlaceText", page).text.indexOf("ملف هذا الجهاز") >= 0);
+        click(page, "chooseServerButton");
+        verify(find("serverOutcomeText", page).text.indexOf("أدخل") === 0, "refused without an address");
+        find("serverHostField", page).text = "db.office";
+        find("serverDatabaseField", page).text = "books";
+        find("serverUserField", page).text = "clerk";
+        click(page, "chooseServerButton");
+        compare(Backend.serverChoice.current().database, "books");
+        verify(find("serverOutcomeText", page).text.indexOf("التالي") > 0);
+        click(page, "forgetServerButton");
+        compare(Backend.serverChoice.current().host, "");
+    }
+
     function test_theBackupFolderIsChanged() {
         const page = settingsPage();
         const before = backupManager.backupPath;

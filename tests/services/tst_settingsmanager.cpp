@@ -2,9 +2,11 @@
 // not at all, and exchange rates that only ever convert one way.
 #include "clock.h"
 #include "rentalfixtures.h"
+#include "serverchoicecontroller.h"
 #include "settingsmanager.h"
 #include "testdatabase.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 #include <limits>
@@ -154,6 +156,35 @@ private slots:
 
 private:
     Database* db() const { return m_db->db(); }
+
+    // The desk's choice of server: kept whole and without a password, refused when a word is
+    // missing or would read as two, tried against a real server when the run has one.
+    void aServerIsChosenWholeAndNeverWithItsPassword()
+    {
+        ServerChoiceController choice(db(), m_db->dir());
+        QVERIFY(!choice.choose(u"db.office"_s, 5432, u""_s, u"clerk"_s));
+        QVERIFY(!choice.choose(u"db.office"_s, 5432, u"books dbname=other"_s, u"clerk"_s));
+        QVERIFY(!choice.choose(u"db.office"_s, 70000, u"books"_s, u"clerk"_s));
+        QVERIFY(!ServerChoiceController::chosen(m_db->dir()).isComplete());
+
+        QVERIFY(choice.choose(u" db.office "_s, 6543, u"books"_s, u"clerk"_s));
+        const ServerAddress kept = ServerChoiceController::chosen(m_db->dir());
+        QCOMPARE(kept.toString(), u"host=db.office port=6543 dbname=books user=clerk"_s);
+        QVERIFY(choice.tryAddress(u""_s, 5432, u"books"_s, u"clerk"_s, u"secret"_s).contains(u"أدخل"_s));
+        QFile config(m_db->dir() + u"/server.conf"_s);
+        QVERIFY(config.open(QIODevice::ReadOnly));
+        QVERIFY(!config.readAll().contains("secret"));
+        QCOMPARE(choice.current().value(u"onServer"_s).toBool(), m_db->onServer());
+
+        const ServerAddress server = TestDatabase::server();
+        if (server.isComplete())
+            QCOMPARE(
+                choice.tryAddress(server.host, server.port, server.database, server.user, {}), QString());
+        QVERIFY(!choice.tryAddress(u"/nonexistent"_s, 5432, u"books"_s, u"clerk"_s, {}).isEmpty());
+
+        QVERIFY(choice.forget());
+        QVERIFY(!ServerChoiceController::chosen(m_db->dir()).isComplete());
+    }
 
     void insertRate(int from, int to, double rate, int daysFromToday)
     {
