@@ -521,6 +521,16 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
     return query.next() ? query.value(0) : QVariant();
 }
 
+bool Database::lockRow(const QString& table, int id)
+{
+    if (!isServer())
+        return true;
+    if (!isOwnTable(table))
+        return false;
+    return execNonQuery(
+        QStringLiteral("SELECT id FROM ") + table + QStringLiteral(" WHERE id=? FOR UPDATE"), { id });
+}
+
 bool Database::beginTransaction()
 {
     // SQLite refuses a transaction inside another; a server only warns and goes on, which would

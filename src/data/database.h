@@ -53,6 +53,12 @@ public:
     /** The row of one of the program's own tables (see isOwnTable); an empty map otherwise. */
     Q_INVOKABLE QVariantMap getById(const QString& table, int id);
 
+    /**
+     * Inside a transaction, holds one row of one of the program's own tables for this desk until
+     * the transaction ends: another desk on the server that reads it to change it waits, then reads
+     * what this one wrote. A file has one writer at a time, so there it holds nothing.
+     */
+    [[nodiscard]] bool lockRow(const QString& table, int id);
     Q_INVOKABLE bool beginTransaction();
     Q_INVOKABLE bool commitTransaction();
     Q_INVOKABLE bool rollbackTransaction();

@@ -190,7 +190,7 @@ bool ChequeModel::changeStatus(int id, const QString& status)
         return refuse(QStringLiteral("حالة الشيك غير معروفة: %1").arg(status.left(40)));
     }
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive()) {
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("cheques"), id)) {
         return refuse(notSaved);
     }
     const QVariantList rows = m_db->execQuery(

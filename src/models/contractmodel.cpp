@@ -119,7 +119,7 @@ int ContractModel::add(int unitId, int tenantId, const QString& start, const QSt
         return -1;
     }
     TransactionGuard tx(m_db);
-    if (!tx.isActive()) {
+    if (!tx.isActive() || !m_db->lockRow(QStringLiteral("units"), unitId)) {
         refuseUnsaved();
         return -1;
     }
@@ -185,7 +185,7 @@ bool ContractModel::terminate(int id)
 {
     clearRefusal();
     TransactionGuard tx(m_db);
-    if (!tx.isActive())
+    if (!tx.isActive() || !m_db->lockRow(QStringLiteral("contracts"), id))
         return refuseUnsaved();
     const QVariantList rows
         = m_db->execQuery(QStringLiteral("SELECT unit_id, status FROM contracts WHERE id=?"), { id });
@@ -328,7 +328,7 @@ int ContractModel::renew(
     if (!std::isfinite(value))
         return refuseRow(QStringLiteral("قيمة الإيجار الجديد غير صحيحة"));
     TransactionGuard tx(m_db);
-    if (!tx.isActive())
+    if (!tx.isActive() || !m_db->lockRow(QStringLiteral("contracts"), id))
         return refuseUnsavedRow();
     const QVariantList rows = m_db->execQuery(
         QStringLiteral(

@@ -41,7 +41,7 @@ int DepositModel::receive(int contractId, double amount, const QString& method, 
     if (!Money::isAmount(amount) || Money::toCents(amount) <= 0)
         return refuseRow(QStringLiteral("مبلغ التأمين يجب أن يكون أكبر من صفر وضمن الحد المسموح"));
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("contracts"), contractId))
         return refuseUnsavedRow();
     DepositBook book(m_db);
     const int id = book.receive(contractId, Money::toCents(amount), method, date, reference, bank);
@@ -91,6 +91,8 @@ bool DepositModel::payInvoice(const QVariantMap& contract, int invoiceId, qint64
     const QString& reason, int settlementId, const QVariant& currency)
 {
     const int tenantId = contract.value(QStringLiteral("tenant_id")).toInt();
+    if (!m_db->lockRow(QStringLiteral("invoices"), invoiceId))
+        return refuseUnsaved();
     const QVariantList rows = m_db->execQuery(QStringLiteral(R"(
         SELECT tenant_id, invoice_number, paid_amount, balance, status,
                COALESCE(currency_id, (SELECT id FROM currencies WHERE is_primary=1 ORDER BY id LIMIT 1)) AS currency_id
@@ -168,7 +170,7 @@ int DepositModel::settle(
         deducted += Money::toCents(amount);
     }
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("contracts"), contractId))
         return refuseUnsavedRow();
     const QVariantList rows = m_db->execQuery(kContract, { contractId });
     if (rows.isEmpty())

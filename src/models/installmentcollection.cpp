@@ -54,6 +54,9 @@ InstallmentCollection::InstallmentCollection(Database* db)
 
 bool InstallmentCollection::readInstallment(int id, Installment* installment) const
 {
+    // Held until the collection is committed: a cheque cashed on another desk meanwhile waits.
+    if (!m_db->lockRow(QStringLiteral("installments"), id))
+        return false;
     const QVariantList rows = m_db->execQuery(
         QStringLiteral(
             R"(SELECT installment_amount, paid_amount, buyer_id, unit_id, currency_id FROM installments WHERE id=?)"),

@@ -266,7 +266,7 @@ bool InstallmentModel::payInstallment(int id, double amount)
 {
     clearRefusal();
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive()) {
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("installments"), id)) {
         qCWarning(lcSales) << "could not begin a transaction to collect installment" << id;
         return refuseUnsaved();
     }
@@ -362,7 +362,7 @@ int InstallmentModel::sell(int buyerId, int unitId, double totalPrice, double do
         return refuseRow(QStringLiteral("جدول الأقساط يتجاوز سنة 9999"));
     }
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive()) {
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("units"), unitId)) {
         qCWarning(lcSales) << "could not begin a transaction to sell unit" << unitId;
         return refuseUnsavedRow();
     }

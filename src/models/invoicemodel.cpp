@@ -3,6 +3,7 @@
 #include "bookkeeper.h"
 #include "clock.h"
 #include "database.h"
+#include "deskturn.h"
 #include "latefeepolicy.h"
 #include "listpaging.h"
 #include "money.h"
@@ -668,7 +669,7 @@ bool InvoiceModel::updatePaidAmount(int id, double amount)
 bool InvoiceModel::voidInvoice(int id)
 {
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("invoices"), id))
         return false;
     if (!voidWithin(id) || !transaction.commit())
         return false;
@@ -759,8 +760,9 @@ QVariantMap InvoiceModel::issueLateFees()
     };
     if (!LateFeePolicy::read(m_db).chargesFees())
         return refused(QStringLiteral("لم تُحدَّد غرامة التأخير بعد: حدّدها في الإعدادات"));
+    const DeskTurn turn(m_db, DeskTurn::LateFeeRun);
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    if (!turn.isHeld() || !transaction.isActive())
         return refused(QStringLiteral("تعذّر حفظ الغرامات، ولم يُسجَّل شيء"));
     bool unread = false;
     const QVariantList overdue = overdueForFees(&unread);
@@ -827,7 +829,7 @@ bool InvoiceModel::waiveLateFee(int id, const QString& reason)
     if (why.isEmpty())
         return refuse(QStringLiteral("اكتب سبب الإعفاء من الغرامة"));
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("invoices"), id))
         return refuseUnsaved();
     const QVariantList rows = m_db->execQuery(
         QStringLiteral("SELECT invoice_number, late_fee_for, status FROM invoices WHERE id=?"), { id });
@@ -883,6 +885,11 @@ InvoiceModel::Outcome InvoiceModel::runRent(const QString& period)
     const QDate start = periodStart(period);
     if (!start.isValid()) {
         qCWarning(lcInvoices) << "rent run refused for the period" << period;
+        outcome.refused = true;
+        return outcome;
+    }
+    const DeskTurn turn(m_db, DeskTurn::RentRun);
+    if (!turn.isHeld()) {
         outcome.refused = true;
         return outcome;
     }
@@ -995,6 +1002,11 @@ QVariantMap InvoiceModel::billUsage(const QString& period)
     const QDate start = periodStart(period);
     if (!start.isValid()) {
         qCWarning(lcInvoices) << "usage run refused for the period" << period;
+        outcome.refused = true;
+        return outcome.toMap();
+    }
+    const DeskTurn turn(m_db, DeskTurn::UsageRun);
+    if (!turn.isHeld()) {
         outcome.refused = true;
         return outcome.toMap();
     }

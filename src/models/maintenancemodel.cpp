@@ -94,7 +94,7 @@ bool MaintenanceModel::complete(int id, double cost)
         return refuse(QStringLiteral("تكلفة الصيانة مبلغ من صفر فأكثر ضمن الحد المسموح"));
     }
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("maintenance_requests"), id))
         return refuseUnsaved();
     const QVariantList rows = m_db->execQuery(
         QStringLiteral(

@@ -114,7 +114,9 @@ int PaymentModel::add(int invoiceId, int tenantId, double amount, const QString&
         return refuseRow(QStringLiteral("تاريخ الدفعة يُكتب بالشكل YYYY-MM-DD"));
     }
     TransactionGuard transaction(m_db);
-    if (!transaction.isActive())
+    // The invoice is held until the payment is committed: a second desk paying it meanwhile
+    // reads the balance this one leaves.
+    if (!transaction.isActive() || !m_db->lockRow(QStringLiteral("invoices"), invoiceId))
         return refuseUnsavedRow();
 
     // An invoice that names no currency (written by older versions) is in the primary one.

@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QProcess>
 #include <QTest>
+#include <QThread>
 #include <cstdio>
 #include <limits>
 
@@ -86,6 +87,20 @@ Tally cashierDesk(Database* db)
     return tally;
 }
 
+/** A payer's desk: pays 100 on every invoice, as the other payer's desk does at the same time. */
+Tally payerDesk(Database* db)
+{
+    Tally tally;
+    PaymentModel payments(db);
+    for (const QVariant& row : db->execQuery(u"SELECT id, tenant_id FROM invoices ORDER BY id"_s)) {
+        const QVariantMap invoice = row.toMap();
+        tally.count(payments.add(invoice.value(u"id"_s).toInt(), invoice.value(u"tenant_id"_s).toInt(), 100,
+                        u"cash"_s, u"2025-06-15"_s, {}, 1)
+            > 0);
+    }
+    return tally;
+}
+
 /** A desk's program: runs its part on the database named and prints its tally. */
 int runDesk(const QString& desk, const QString& address)
 {
@@ -93,8 +108,14 @@ int runDesk(const QString& desk, const QString& address)
     Database db;
     if (!db.initializeServer(ServerAddress::parse(address)))
         return 2;
+    // The desks begin at the same instant, so that they meet on the same rows.
+    const qint64 start = qEnvironmentVariableIntValue("DARVELINTO_DESK_START") * 1000LL;
+    while (QDateTime::currentMSecsSinceEpoch() < start)
+        QThread::usleep(200);
     const qint64 started = QDateTime::currentMSecsSinceEpoch();
-    const Tally tally = desk == u"rent"_s ? rentDesk(&db) : cashierDesk(&db);
+    const Tally tally = desk == u"rent"_s ? rentDesk(&db)
+        : desk == u"payer"_s              ? payerDesk(&db)
+                                          : cashierDesk(&db);
     std::printf("%d %d %lld %lld\n", tally.done, tally.failed, started, QDateTime::currentMSecsSinceEpoch());
     return tally.failed == 0 ? 0 : 1;
 }
@@ -176,6 +197,35 @@ private slots:
         QVERIFY(booksHold(office));
     }
 
+    // Two desks paying the same invoices at the same moment: each payment counts, none overwrites
+    // the other's in the invoice's paid amount or the tenant's balance.
+    void twoDesksPayingOneInvoiceBothCount()
+    {
+        TestDatabase office;
+        openOffice(office);
+        InvoiceModel invoices(office.db());
+        QCOMPARE(invoices.issueRent(kPeriods.first()).value(u"made"_s).toInt(), kTenants);
+        const QList<QProcess*> desks = startDesks(office, { u"payer"_s, u"payer"_s });
+        for (QProcess* desk : desks) {
+            QVERIFY(desk->waitForFinished(600000));
+            QCOMPARE(desk->exitCode(), 0);
+        }
+        QCOMPARE(office.value(u"SELECT SUM(paid_amount) FROM invoices"_s).toDouble(), 200.0 * kTenants);
+        QVERIFY(booksHold(office));
+    }
+
+    // Two desks starting the same months' rent at once: each contract is billed once a month.
+    void twoDesksRunningTheSameRentBillOnce()
+    {
+        TestDatabase office;
+        openOffice(office);
+        for (QProcess* desk : startDesks(office, { u"rent"_s, u"rent"_s }))
+            QVERIFY(desk->waitForFinished(600000));
+        QCOMPARE(office.count(u"SELECT DISTINCT invoice_id FROM invoice_items WHERE type = 'rent'"_s),
+            kTenants * int(kPeriods.size()));
+        QVERIFY(booksHold(office));
+    }
+
 private:
     void openOffice(TestDatabase& office)
     {
@@ -198,6 +248,10 @@ private:
         QList<QProcess*> desks;
         for (const QString& desk : kinds) {
             auto* process = new QProcess(this);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(
+                u"DARVELINTO_DESK_START"_s, QString::number(QDateTime::currentSecsSinceEpoch() + 2));
+            process->setProcessEnvironment(environment);
             process->start(QCoreApplication::applicationFilePath(),
                 { u"--desk"_s, desk, office.serverAddress().toString() });
             desks << process;
