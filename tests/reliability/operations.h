@@ -69,7 +69,7 @@ public:
     /** Lines of comma or tab separated fields, as pasted into the import. */
     QString pasted(const QString& sound);
     /** A row of `table` that fits (`where`, with `params`); spoiled, any row or a stray id. */
-    int id(const char* table, const char* where = "1", const QVariantList& params = {});
+    int id(const char* table, const char* where = "1 = 1", const QVariantList& params = {});
     /** Never in the sound mode. */
     bool chance(int percent) { return m_mode != Sound && below(100) < percent; }
     int below(int n) { return int(m_random->bounded(n)); }
