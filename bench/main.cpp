@@ -16,12 +16,14 @@
 #include "currencymodel.h"
 #include "dashboardcontroller.h"
 #include "database.h"
+#include "databasecopymanager.h"
 #include "expensemodel.h"
 #include "installmentmodel.h"
 #include "invoicemodel.h"
 #include "maintenancemodel.h"
 #include "notificationcontroller.h"
 #include "paymentmodel.h"
+#include "pgfloor.h"
 #include "propertymodel.h"
 #include "reportcontroller.h"
 #include "sqlfloor.h"
@@ -37,6 +39,7 @@
 #include <QMetaMethod>
 #include <QProcess>
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -687,16 +690,9 @@ void benchUnitDelete(AppBackend& backend, const QVariant& property, int runs)
     printFigure(QStringLiteral("unit_remove"), median(times), 0, QStringLiteral("a unit without history"));
 }
 
-void benchLists(const QString& copy, const QDate& today, int runs, const QString& scratch)
+/** The calls the pages make, on the rows of the office the pages would open first. */
+std::vector<Call> listCalls(AppBackend& backend, Database& database, const QDate& today)
 {
-    Clock::setToday(today);
-    Database database;
-    if (!database.initialize(copy))
-        return;
-    AppBackend backend(&database, scratch);
-    SqlRecorder::attach(*static_cast<sqlite3**>(database.getDb().driver()->handle().data()));
-    SqlFloor floor(copy);
-
     const QVariant tenant = firstValue(&database,
         QStringLiteral(
             "SELECT tenant_id FROM invoices GROUP BY tenant_id ORDER BY COUNT(*) DESC, tenant_id LIMIT 1"));
@@ -728,7 +724,7 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
     const QString yearStart = QString::number(today.year() - 1) + QStringLiteral("-01-01");
     const QString yearEnd = QString::number(today.year() - 1) + QStringLiteral("-12-31");
 
-    const std::vector<Call> calls = {
+    return {
         { QStringLiteral("dashboard_getStats"), backend.dashboardController(), "getStats", {} },
         { QStringLiteral("dashboard_getRecentPayments"), backend.dashboardController(), "getRecentPayments",
             {} },
@@ -830,6 +826,19 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         { QStringLiteral("tenant_getPage"), backend.tenantModel(), "getPage", { 0, 51, QString() } },
         { QStringLiteral("journal_getPage"), backend.accountModel(), "getJournalPage", { 0, 51, QString() } },
     };
+}
+
+void benchLists(const QString& copy, const QDate& today, int runs, const QString& scratch)
+{
+    Clock::setToday(today);
+    Database database;
+    if (!database.initialize(copy))
+        return;
+    AppBackend backend(&database, scratch);
+    SqlRecorder::attach(*static_cast<sqlite3**>(database.getDb().driver()->handle().data()));
+    SqlFloor floor(copy);
+
+    const std::vector<Call> calls = listCalls(backend, database, today);
 
     for (const Call& call : calls) {
         const QMetaMethod method = findMethod(call.target, call.method, static_cast<int>(call.args.size()));
@@ -857,6 +866,10 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
         printFigure(call.name, median(ours), median(floors),
             QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
     }
+    const QVariant property = firstValue(&database,
+        QStringLiteral(
+            "SELECT property_id FROM units WHERE status='rented' GROUP BY property_id ORDER BY COUNT(*) "
+            "DESC, property_id LIMIT 1"));
     benchUnitDelete(backend, property, runs);
     Clock::setToday(QDate());
 }
@@ -928,6 +941,175 @@ void benchWindow(const QString& copy, const QDate& today, int runs, const QStrin
     out << "login_peak_rss_mb: " << QString::number(median(rss), 'f', 1) << Qt::endl;
 }
 
+// ---------------------------------------------------------------------------------------------
+// 5. The same office on a PostgreSQL server, against the same statements sent through libpq
+// ---------------------------------------------------------------------------------------------
+
+/** Runs one statement on the server's "postgres" database, outside any transaction. */
+bool administer(const ServerAddress& server, const QString& sql)
+{
+    const QString name = QStringLiteral("bench_admin");
+    bool done = false;
+    {
+        QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        admin.setHostName(server.host);
+        admin.setPort(server.port);
+        admin.setUserName(server.user);
+        admin.setDatabaseName(server.database);
+        done = admin.open() && QSqlQuery(admin).exec(sql);
+        admin.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (!done)
+        out << "# the server refused: " << sql << Qt::endl;
+    return done;
+}
+
+/** A fresh database on the server, a copy of `from` when one is named. */
+ServerAddress freshDatabase(const ServerAddress& server, const QString& name, const QString& from = QString())
+{
+    ServerAddress address = server;
+    address.database = name;
+    administer(server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    const bool made = administer(server,
+        QStringLiteral("CREATE DATABASE %1").arg(name)
+            + (from.isEmpty() ? QString() : QStringLiteral(" TEMPLATE ") + from));
+    return made ? address : ServerAddress();
+}
+
+/** The statements a call sends, recorded while it runs. */
+class SentStatements
+{
+public:
+    SentStatements()
+    {
+        Database::setStatementTrace(
+            [this](const QString& sql, const QVariantList& params) { m_sent.push_back({ sql, params }); });
+    }
+    ~SentStatements() { Database::setStatementTrace({}); }
+    const std::vector<PgFloor::Statement>& statements() const { return m_sent; }
+
+private:
+    std::vector<PgFloor::Statement> m_sent;
+};
+
+bool copyToServer(const QString& current, const ServerAddress& office)
+{
+    Database file(QStringLiteral("bench_file"));
+    Database onServer(QStringLiteral("bench_server"));
+    if (!file.initialize(current) || !onServer.initializeServer(office))
+        return false;
+    const double started = monotonicMs();
+    const DatabaseCopyReport report = DatabaseCopyManager::copy(file, onServer);
+    qint64 rows = 0;
+    for (const qint64 tableRows : report.rows)
+        rows += tableRows;
+    printFigure(QStringLiteral("server_copy_office"), monotonicMs() - started, 0,
+        report.copied ? QStringLiteral("%1 rows in %2 tables, each read back").arg(rows).arg(report.tables.size())
+                      : report.error);
+    return report.copied;
+}
+
+void benchServerRent(const ServerAddress& server, const QString& office, const QDate& today, int runs)
+{
+    const QDate periodStart = QDate(today.year(), today.month(), 1).addMonths(1);
+    std::vector<double> ours, floors;
+    int made = 0;
+    size_t sent = 0;
+    for (int run = 0; run < runs; ++run) {
+        const ServerAddress oursAt = freshDatabase(server, QStringLiteral("bench_rent_ours"), office);
+        const ServerAddress floorAt = freshDatabase(server, QStringLiteral("bench_rent_floor"), office);
+        std::vector<PgFloor::Statement> statements;
+        {
+            Database database(QStringLiteral("bench_rent"));
+            if (!oursAt.isComplete() || !floorAt.isComplete() || !database.initializeServer(oursAt))
+                return;
+            InvoiceModel invoices(&database);
+            Clock::setToday(periodStart);
+            const SentStatements recorded;
+            const double started = monotonicMs();
+            made = invoices.generateAllRent(periodStart.toString(QStringLiteral("yyyy-MM")));
+            ours.push_back(monotonicMs() - started);
+            statements = recorded.statements();
+            Clock::setToday(QDate());
+        }
+        PgFloor floor(floorAt.toString());
+        if (floor.prepare(statements) > 0)
+            out << "# the floor's server refused a statement: " << floor.error() << Qt::endl;
+        floors.push_back(floor.run());
+        sent = statements.size();
+    }
+    printFigure(QStringLiteral("server_rent_run_240k"), median(ours), median(floors),
+        QStringLiteral("%1 invoices written, %2 statements").arg(made).arg(sent));
+}
+
+void benchServerLists(const ServerAddress& office, const QDate& today, int runs, const QString& scratch)
+{
+    Clock::setToday(today);
+    Database database(QStringLiteral("bench_lists"));
+    if (!database.initializeServer(office))
+        return;
+    AppBackend backend(&database, scratch);
+    PgFloor floor(office.toString());
+    for (const Call& call : listCalls(backend, database, today)) {
+        const QMetaMethod method = findMethod(call.target, call.method, static_cast<int>(call.args.size()));
+        if (!method.isValid())
+            continue;
+        QVariant result;
+        std::vector<PgFloor::Statement> statements;
+        {
+            const SentStatements recorded;
+            invoke(call.target, method, call.args, &result);
+            statements = recorded.statements();
+        }
+        floor.prepare(statements);
+        floor.run();
+        std::vector<double> ours, floors;
+        for (int run = 0; run < runs; ++run) {
+            result = QVariant();
+            const double started = monotonicMs();
+            invoke(call.target, method, call.args, &result);
+            ours.push_back(monotonicMs() - started);
+            floors.push_back(floor.run());
+        }
+        printFigure(QStringLiteral("server_") + call.name, median(ours), median(floors),
+            QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
+    }
+    Clock::setToday(QDate());
+}
+
+/** The server's address from the file the throwaway server's start wrote (host, port, user). */
+ServerAddress serverFromFile(const QString& path)
+{
+    QFile file(path);
+    QString words = QStringLiteral("dbname=postgres");
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (line.startsWith("host=") || line.startsWith("port=") || line.startsWith("user="))
+                words += QLatin1Char(' ') + QString::fromUtf8(line.trimmed());
+        }
+    }
+    return ServerAddress::parse(words);
+}
+
+void benchServer(const QString& serverFile, const QString& current, const QDate& today, int runs,
+    const QString& scratch)
+{
+    const ServerAddress server = serverFromFile(serverFile);
+    if (!server.isComplete()) {
+        out << "# no PostgreSQL server for the server figures" << Qt::endl;
+        return;
+    }
+    const QString office = QStringLiteral("bench_office");
+    const ServerAddress officeAt = freshDatabase(server, office);
+    if (!officeAt.isComplete() || !copyToServer(current, officeAt))
+        return;
+    benchServerRent(server, office, today, std::min(runs, 2));
+    benchServerLists(officeAt, today, runs, scratch);
+    for (const QString& name : { office, QStringLiteral("bench_rent_ours"), QStringLiteral("bench_rent_floor") })
+        administer(server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -945,8 +1127,11 @@ int main(int argc, char* argv[])
         { QStringLiteral("today"), QStringLiteral("The data's today."), QStringLiteral("yyyy-MM-dd") });
     parser.addOption({ QStringLiteral("runs"), QStringLiteral("Runs per figure."), QStringLiteral("N"),
         QStringLiteral("5") });
-    parser.addOption({ QStringLiteral("only"), QStringLiteral("rent, usage, fees, lists or window."),
+    parser.addOption({ QStringLiteral("only"), QStringLiteral("rent, usage, fees, lists, window or server."),
         QStringLiteral("part") });
+    parser.addOption({ QStringLiteral("server-env"),
+        QStringLiteral("Where a PostgreSQL server for the server figures listens (host=, port=, user= lines)."),
+        QStringLiteral("file") });
     parser.process(app);
     const QString source = parser.value(QStringLiteral("db"));
     const QDate today = parser.isSet(QStringLiteral("today"))
@@ -992,5 +1177,7 @@ int main(int argc, char* argv[])
         benchLists(copy, today, runs, scratch.path());
     if (only.isEmpty() || only == QLatin1String("window"))
         benchWindow(copy, today, std::min(runs, 3), scratch.path());
+    if ((only.isEmpty() || only == QLatin1String("server")) && parser.isSet(QStringLiteral("server-env")))
+        benchServer(parser.value(QStringLiteral("server-env")), current, today, runs, scratch.path());
     return 0;
 }

@@ -44,5 +44,13 @@ LARGE="$(build_office large large "")"
 # The same office one year into its history: about 50,000 invoices, for the rent run's growth.
 SMALL="$(build_office large-1y large 13)"
 
+# The server figures run on a throwaway PostgreSQL server, as the tests' server runs do.
+PG_STATE="$BUILD_DIR/bench-pg"
+SERVER=()
+if bash "$SOURCE_DIR/scripts/pg-test-server.sh" start "$PG_STATE" >&2 && [ -f "$PG_STATE/server.env" ]; then
+  SERVER=(--server-env "$PG_STATE/server.env")
+  trap 'bash "$SOURCE_DIR/scripts/pg-test-server.sh" stop "$PG_STATE" >/dev/null 2>&1 || true' EXIT
+fi
+
 echo "cores: $(nproc), SQLite $(sqlite3 --version 2>/dev/null | cut -d' ' -f1 || echo '?'), $(date -u +%Y-%m-%d)"
-QT_QPA_PLATFORM=offscreen "$BENCH" --db "$LARGE" --db-small "$SMALL" --today "$TODAY" "$@"
+QT_QPA_PLATFORM=offscreen "$BENCH" --db "$LARGE" --db-small "$SMALL" --today "$TODAY" "${SERVER[@]}" "$@"

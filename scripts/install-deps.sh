@@ -11,9 +11,10 @@ PACKAGES=(
   qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
   libqt6sql6-sqlite libsqlite3-dev sqlite3 libsodium-dev libgl-dev libxkbcommon-dev
   fonts-noto-core fonts-noto-color-emoji fonts-materialdesignicons-webfont poppler-utils
-  # The PostgreSQL runs of the tests: Qt's driver plugin and a server they start and stop themselves.
-  # The program itself needs neither; it opens its SQLite file unless told otherwise.
-  libqt6sql6-psql postgresql
+  # The PostgreSQL runs of the tests: Qt's driver plugin and a server they start and stop themselves,
+  # and the client library's headers for the benchmark's floor on a server. The program itself needs
+  # none of them; it opens its SQLite file unless told otherwise.
+  libqt6sql6-psql postgresql libpq-dev
 )
 
 missing=()

@@ -187,6 +187,14 @@ bool Database::prepareAndExec(QSqlQuery& query, const QString& sql, const QVaria
     query.setForwardOnly(true);
     // A server prepares only queries and row changes: a statement without values runs as it is.
     bool done = false;
+    if (s_trace && isServer()) {
+        QVariantList sent = params;
+        for (QVariant& value : sent) {
+            if (value.typeId() == QMetaType::Bool)
+                value = value.toInt();
+        }
+        s_trace(forBackend(sql), sent);
+    }
     if (isServer() && params.isEmpty()) {
         done = query.exec(forBackend(sql));
     } else {
@@ -537,6 +545,7 @@ bool Database::beginTransaction()
     // let an inner commit end the outer one. Refused alike.
     if (isServer() && m_serverTransaction)
         return false;
+    traceStatement(QStringLiteral("BEGIN"));
     const bool begun = m_db.transaction();
     m_serverTransaction = begun && isServer();
     return begun;
@@ -544,6 +553,7 @@ bool Database::beginTransaction()
 
 bool Database::commitTransaction()
 {
+    traceStatement(QStringLiteral("COMMIT"));
     const bool committed = m_db.commit();
     // A failed commit on a server ends the transaction too (rolled back).
     m_serverTransaction = false;
@@ -552,6 +562,7 @@ bool Database::commitTransaction()
 
 bool Database::rollbackTransaction()
 {
+    traceStatement(QStringLiteral("ROLLBACK"));
     m_serverTransaction = false;
     return m_db.rollback();
 }

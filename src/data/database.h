@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 
 #include "serveraddress.h"
 
@@ -59,6 +60,19 @@ public:
      * what this one wrote. A file has one writer at a time, so there it holds nothing.
      */
     [[nodiscard]] bool lockRow(const QString& table, int id);
+
+    /**
+     * Sees every statement sent to a server, as sent, with its values (the benchmark replays them
+     * straight through the server's client library). None by default; not for a file.
+     */
+    using StatementTrace = std::function<void(const QString& sql, const QVariantList& params)>;
+    static void setStatementTrace(StatementTrace trace) { s_trace = std::move(trace); }
+    /** Tells the trace of a statement run on this connection without the helpers here. */
+    void traceStatement(const QString& sql, const QVariantList& params = {}) const
+    {
+        if (s_trace && isServer())
+            s_trace(sql, params);
+    }
     Q_INVOKABLE bool beginTransaction();
     Q_INVOKABLE bool commitTransaction();
     Q_INVOKABLE bool rollbackTransaction();
@@ -124,4 +138,5 @@ private:
     QString m_path;
     QString m_actingUser;
     QString m_connectionName = QLatin1String(kConnectionName);
+    static inline StatementTrace s_trace;
 };

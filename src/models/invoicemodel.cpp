@@ -356,6 +356,7 @@ private:
             }
             for (int i = 0; i < params.size(); ++i)
                 m_query->bindValue(i, params.at(i));
+            m_db->traceStatement(m_sql, params);
             if (!m_query->exec())
                 return fail(error);
             // An insert returns its id first (a server gives no other way to learn it), then
