@@ -200,5 +200,35 @@ Rectangle {
                 }
             }
         }
+
+        // A desk joining an office whose books are on its server chooses the server here.
+        MButton {
+            objectName: "serverSetupButton"
+            Layout.alignment: Qt.AlignHCenter
+            outline: true
+            text: "مكتب بعدة أجهزة؟ العمل على خادم المكتب"
+            onClicked: serverDialog.open()
+        }
+    }
+
+    MDialog {
+        id: serverDialog
+        objectName: "serverSetupDialog"
+        title: "العمل على خادم المكتب"
+        width: 760
+        height: 430
+
+        ColumnLayout {
+            anchors.fill: parent
+
+            ServerSection {
+                Layout.fillWidth: true
+                Layout.leftMargin: 0
+                Layout.rightMargin: 0
+            }
+            Item {
+                Layout.fillHeight: true
+            }
+        }
     }
 }

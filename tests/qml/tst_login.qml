@@ -1,5 +1,6 @@
 import QtQuick
 import QtTest
+import Darvelinto
 
 // Log-in, the first-run setup, the side bar and log-out, in the real window.
 AppTestCase {
@@ -34,6 +35,18 @@ AppTestCase {
         openApp(true);
         const setup = login("admin", "qorvu");
         compare(setup.objectName, "setupPage");
+        // A desk joining the office's server chooses it here instead, for its next start.
+        mouseClick(find("serverSetupButton", setup));
+        const server = find("serverSetupDialog", setup);
+        tryVerify(() => server.opened);
+        find("serverHostField", server.contentItem).text = "db.office";
+        find("serverDatabaseField", server.contentItem).text = "books";
+        find("serverUserField", server.contentItem).text = "clerk";
+        mouseClick(find("chooseServerButton", server.contentItem));
+        compare(Backend.serverChoice.current().host, "db.office");
+        verify(Backend.serverChoice.forget());
+        server.close();
+        tryVerify(() => !server.visible);
         mouseClick(find("currency_USD", setup));
         mouseClick(find("startButton", setup));
         waitIdle();
