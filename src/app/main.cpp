@@ -36,13 +36,12 @@ DatabaseCopyReport copyTo(Database& from, const QString& target, bool toServer)
     if (toServer) {
         const ServerAddress address = ServerAddress::parse(target);
         if (!address.isComplete() || !to.initializeServer(address)) {
-            return { false,
-                QStringLiteral(
-                    "the server's database could not be opened (host, port, dbname and user, no password)") };
+            return DatabaseCopyReport::refused(QStringLiteral(
+                "the server's database could not be opened (host, port, dbname and user, no password)"));
         }
     } else if (QFileInfo::exists(target) || !to.initialize(target)) {
-        return { false,
-            target + QStringLiteral(" exists already or cannot be made: a copy goes to a new file") };
+        return DatabaseCopyReport::refused(
+            target + QStringLiteral(" exists already or cannot be made: a copy goes to a new file"));
     }
     return DatabaseCopyManager::copy(from, to);
 }

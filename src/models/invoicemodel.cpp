@@ -788,7 +788,7 @@ QVariantMap InvoiceModel::issueLateFees()
         draft.lateFeeMonth = month;
         draft.notes = QStringLiteral("غرامة تأخير عن الفاتورة %1 لشهر %2").arg(number, month);
         draft.items.append({ QStringLiteral("غرامة تأخير عن الفاتورة %1").arg(number),
-            QStringLiteral("late_fee"), 1, fee, fee });
+            QStringLiteral("late_fee"), 1, fee, fee, {} });
         const int id = writer.createInside(draft);
         if (id <= 0) {
             qCWarning(lcInvoices) << "late-fee run of" << month << "rolled back: the fee on invoice" << number

@@ -18,6 +18,14 @@ struct DatabaseCopyReport
 
     /** One line per table with its rows, then the outcome. */
     QString summary() const;
+
+    /** A copy that did not start, and why. */
+    static DatabaseCopyReport refused(const QString& why)
+    {
+        DatabaseCopyReport report;
+        report.error = why;
+        return report;
+    }
 };
 
 /**
