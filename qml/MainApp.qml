@@ -106,6 +106,7 @@ Rectangle {
     }
     LateFeeResultDialog {
         id: lateFeeResult
+        objectName: "startLateFeeResult"
     }
 
     ColumnLayout {
