@@ -690,6 +690,30 @@ void benchUnitDelete(AppBackend& backend, const QVariant& property, int runs)
     printFigure(QStringLiteral("unit_remove"), median(times), 0, QStringLiteral("a unit without history"));
 }
 
+/**
+ * Times a page call against its floor. `recordAndPrepare` makes a first call, which warms the page
+ * caches of both connections, and prepares the floor from the statements it sent (answering their
+ * number); then each timed call is followed by a run of the floor.
+ */
+void timeCall(const QString& name, const Call& call, const QMetaMethod& method, int runs,
+    const std::function<int(QVariant*)>& recordAndPrepare, const std::function<double()>& runFloor)
+{
+    QVariant result;
+    const int statements = recordAndPrepare(&result);
+    runFloor();
+    std::vector<double> ours, floors;
+    for (int run = 0; run < runs; ++run) {
+        // The rows of the run before are let go first: freeing them is not this call's work.
+        result = QVariant();
+        const double started = monotonicMs();
+        invoke(call.target, method, call.args, &result);
+        ours.push_back(monotonicMs() - started);
+        floors.push_back(runFloor());
+    }
+    printFigure(name, median(ours), median(floors),
+        QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements));
+}
+
 /** The calls the pages make, on the rows of the office the pages would open first. */
 std::vector<Call> listCalls(AppBackend& backend, Database& database, const QDate& today)
 {
@@ -846,25 +870,16 @@ void benchLists(const QString& copy, const QDate& today, int runs, const QString
             out << call.name << ": not built yet" << Qt::endl;
             continue;
         }
-        // A first call warms the page caches of both connections and records the SQL.
-        QVariant result;
-        SqlRecorder::start();
-        invoke(call.target, method, call.args, &result);
-        const QStringList statements = SqlRecorder::stop();
-        floor.prepare(statements);
-        floor.run();
-
-        std::vector<double> ours, floors;
-        for (int run = 0; run < runs; ++run) {
-            // The rows of the run before are let go first: freeing them is not this call's work.
-            result = QVariant();
-            const double started = monotonicMs();
-            invoke(call.target, method, call.args, &result);
-            ours.push_back(monotonicMs() - started);
-            floors.push_back(floor.run());
-        }
-        printFigure(call.name, median(ours), median(floors),
-            QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
+        timeCall(
+            call.name, call, method, runs,
+            [&](QVariant* result) {
+                SqlRecorder::start();
+                invoke(call.target, method, call.args, result);
+                const QStringList statements = SqlRecorder::stop();
+                floor.prepare(statements);
+                return int(statements.size());
+            },
+            [&] { return floor.run(); });
     }
     const QVariant property = firstValue(&database,
         QStringLiteral(
@@ -952,10 +967,7 @@ bool administer(const ServerAddress& server, const QString& sql)
     bool done = false;
     {
         QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        admin.setHostName(server.host);
-        admin.setPort(server.port);
-        admin.setUserName(server.user);
-        admin.setDatabaseName(server.database);
+        server.applyTo(admin);
         done = admin.open() && QSqlQuery(admin).exec(sql);
         admin.close();
     }
@@ -983,8 +995,9 @@ class SentStatements
 public:
     SentStatements()
     {
-        Database::setStatementTrace(
-            [this](const QString& sql, const QVariantList& params) { m_sent.push_back({ sql, params }); });
+        Database::setStatementTrace([this](const QString& sql, const QVariantList& params) {
+            m_sent.push_back({ sql, params });
+        });
     }
     ~SentStatements() { Database::setStatementTrace({}); }
     const std::vector<PgFloor::Statement>& statements() const { return m_sent; }
@@ -1005,8 +1018,9 @@ bool copyToServer(const QString& current, const ServerAddress& office)
     for (const qint64 tableRows : report.rows)
         rows += tableRows;
     printFigure(QStringLiteral("server_copy_office"), monotonicMs() - started, 0,
-        report.copied ? QStringLiteral("%1 rows in %2 tables, each read back").arg(rows).arg(report.tables.size())
-                      : report.error);
+        report.copied
+            ? QStringLiteral("%1 rows in %2 tables, each read back").arg(rows).arg(report.tables.size())
+            : report.error);
     return report.copied;
 }
 
@@ -1055,25 +1069,15 @@ void benchServerLists(const ServerAddress& office, const QDate& today, int runs,
         const QMetaMethod method = findMethod(call.target, call.method, static_cast<int>(call.args.size()));
         if (!method.isValid())
             continue;
-        QVariant result;
-        std::vector<PgFloor::Statement> statements;
-        {
-            const SentStatements recorded;
-            invoke(call.target, method, call.args, &result);
-            statements = recorded.statements();
-        }
-        floor.prepare(statements);
-        floor.run();
-        std::vector<double> ours, floors;
-        for (int run = 0; run < runs; ++run) {
-            result = QVariant();
-            const double started = monotonicMs();
-            invoke(call.target, method, call.args, &result);
-            ours.push_back(monotonicMs() - started);
-            floors.push_back(floor.run());
-        }
-        printFigure(QStringLiteral("server_") + call.name, median(ours), median(floors),
-            QStringLiteral("%1 rows, %2 statements").arg(rowsOf(result)).arg(statements.size()));
+        timeCall(
+            QStringLiteral("server_") + call.name, call, method, runs,
+            [&](QVariant* result) {
+                const SentStatements recorded;
+                invoke(call.target, method, call.args, result);
+                floor.prepare(recorded.statements());
+                return int(recorded.statements().size());
+            },
+            [&] { return floor.run(); });
     }
     Clock::setToday(QDate());
 }
@@ -1092,8 +1096,8 @@ ServerAddress serverFromFile(const QString& path)
     return ServerAddress::parse(words);
 }
 
-void benchServer(const QString& serverFile, const QString& current, const QDate& today, int runs,
-    const QString& scratch)
+void benchServer(
+    const QString& serverFile, const QString& current, const QDate& today, int runs, const QString& scratch)
 {
     const ServerAddress server = serverFromFile(serverFile);
     if (!server.isComplete()) {
@@ -1106,7 +1110,8 @@ void benchServer(const QString& serverFile, const QString& current, const QDate&
         return;
     benchServerRent(server, office, today, std::min(runs, 2));
     benchServerLists(officeAt, today, runs, scratch);
-    for (const QString& name : { office, QStringLiteral("bench_rent_ours"), QStringLiteral("bench_rent_floor") })
+    for (const QString& name :
+        { office, QStringLiteral("bench_rent_ours"), QStringLiteral("bench_rent_floor") })
         administer(server, QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
 }
 
@@ -1130,7 +1135,8 @@ int main(int argc, char* argv[])
     parser.addOption({ QStringLiteral("only"), QStringLiteral("rent, usage, fees, lists, window or server."),
         QStringLiteral("part") });
     parser.addOption({ QStringLiteral("server-env"),
-        QStringLiteral("Where a PostgreSQL server for the server figures listens (host=, port=, user= lines)."),
+        QStringLiteral(
+            "Where a PostgreSQL server for the server figures listens (host=, port=, user= lines)."),
         QStringLiteral("file") });
     parser.process(app);
     const QString source = parser.value(QStringLiteral("db"));

@@ -75,14 +75,7 @@ bool Database::initializeServer(const ServerAddress& address)
         return false;
     }
     m_backend = Backend::Postgres;
-    m_db.setHostName(address.host);
-    m_db.setPort(address.port);
-    m_db.setDatabaseName(address.database);
-    m_db.setUserName(address.user);
-    // Without a typed password the server's client library looks in ~/.pgpass.
-    if (!address.password.isEmpty())
-        m_db.setPassword(address.password);
-    m_db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    address.applyTo(m_db);
     if (!m_db.open()) {
         emit databaseError(m_db.lastError().text());
         close();
@@ -182,17 +175,20 @@ void Database::applyConnectionPragmas()
     query.exec(QStringLiteral("PRAGMA cache_size=-64000"));
 }
 
+QVariant Database::boundValue(const QVariant& value) const
+{
+    return isServer() && value.typeId() == QMetaType::Bool ? QVariant(value.toInt()) : value;
+}
+
 bool Database::prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params)
 {
     query.setForwardOnly(true);
     // A server prepares only queries and row changes: a statement without values runs as it is.
     bool done = false;
     if (s_trace && isServer()) {
-        QVariantList sent = params;
-        for (QVariant& value : sent) {
-            if (value.typeId() == QMetaType::Bool)
-                value = value.toInt();
-        }
+        QVariantList sent;
+        for (const QVariant& value : params)
+            sent << boundValue(value);
         s_trace(forBackend(sql), sent);
     }
     if (isServer() && params.isEmpty()) {
@@ -201,11 +197,7 @@ bool Database::prepareAndExec(QSqlQuery& query, const QString& sql, const QVaria
         // A statement the server could not prepare must not run: its EXECUTE would name nothing.
         done = query.prepare(forBackend(sql));
         for (int i = 0; done && i < params.size(); ++i) {
-            // The schema keeps truth values as numbers, as SQLite does; a server will not compare
-            // a number with TRUE.
-            const QVariant& value = params.at(i);
-            query.bindValue(
-                i, isServer() && value.typeId() == QMetaType::Bool ? QVariant(value.toInt()) : value);
+            query.bindValue(i, boundValue(params.at(i)));
         }
         done = done && query.exec();
     }

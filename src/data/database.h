@@ -107,6 +107,9 @@ signals:
 
 private:
     bool prepareAndExec(QSqlQuery& query, const QString& sql, const QVariantList& params);
+    /** A value as it is bound: the schema keeps truth values as numbers, and a server will not compare a
+     * number with TRUE. */
+    QVariant boundValue(const QVariant& value) const;
     bool finishMigration(const QSqlQuery& query, bool done);
     bool markDownPayments();
     bool linkBilledReadings();

@@ -1,5 +1,7 @@
 #include "serveraddress.h"
 
+#include <QSqlDatabase>
+
 #include <QStringList>
 
 bool ServerAddress::isComplete() const
@@ -40,4 +42,15 @@ ServerAddress ServerAddress::parse(const QString& text)
 QString ServerAddress::toString() const
 {
     return QStringLiteral("host=%1 port=%2 dbname=%3 user=%4").arg(host).arg(port).arg(database, user);
+}
+
+void ServerAddress::applyTo(QSqlDatabase& db) const
+{
+    db.setHostName(host);
+    db.setPort(port);
+    db.setDatabaseName(database);
+    db.setUserName(user);
+    if (!password.isEmpty())
+        db.setPassword(password);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QSqlDatabase;
+
 /**
  * Where an office's shared database lives on a PostgreSQL server: host (a name, an address or the
  * folder of a Unix socket), port, database and user. The password is never kept here on disk:
@@ -26,4 +28,10 @@ struct ServerAddress
 
     /** The address as parse() reads it, without the password. */
     QString toString() const;
+
+    /**
+     * Points a QPSQL connection at this address, with a time limit on connecting. Without a typed
+     * password the server's client library looks in ~/.pgpass.
+     */
+    void applyTo(QSqlDatabase& db) const;
 };

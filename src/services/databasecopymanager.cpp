@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QSet>
+#include <map>
 
 Q_LOGGING_CATEGORY(lcCopy, "darvelinto.copy")
 
@@ -198,23 +199,35 @@ private:
     int m_pending = 0;
 };
 
-/** A digest of a table's rows and their number, read the way readTable() reads them. */
-struct TableContent
+/** A digest of a table's rows and their number, taken row by row as readTable() hands them on. */
+class TableContent
 {
-    QByteArray digest;
-    qint64 rows = -1;
+public:
+    void add(const QVariantMap& row)
+    {
+        m_hash.addData(canonicalRow(row));
+        ++m_rows;
+    }
+    qint64 rows() const { return m_rows; }
+    bool operator==(const TableContent& other) const
+    {
+        return m_rows == other.m_rows && m_hash.resultView() == other.m_hash.resultView();
+    }
+
+private:
+    QCryptographicHash m_hash { QCryptographicHash::Sha256 };
+    qint64 m_rows = 0;
 };
 
-TableContent readContent(Database& db, const QString& table)
+/** Whether the table reads from `db` exactly as `expected` was read. */
+bool readsAs(Database& db, const QString& table, const TableContent& expected)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    qint64 rows = 0;
+    TableContent content;
     const bool read = readTable(db, table, [&](const QVariantMap& row) {
-        hash.addData(canonicalRow(row));
-        ++rows;
+        content.add(row);
         return true;
     });
-    return read ? TableContent { hash.result(), rows } : TableContent {};
+    return read && content == expected;
 }
 
 /** Ids a server hands out next must follow the copied ones; a file's follow them by themselves. */
@@ -302,25 +315,21 @@ private:
             if (!m_to.execNonQuery(u"DELETE FROM "_s + *table))
                 return fail(u"could not empty "_s + *table);
         }
-        QHash<QString, TableContent> source;
+        std::map<QString, TableContent> source;
         for (const QString& table : std::as_const(m_report.tables)) {
             TableWriter writer(m_to, table);
-            QCryptographicHash hash(QCryptographicHash::Sha256);
-            qint64 rows = 0;
+            TableContent& read = source[table];
             const bool copied = readTable(m_from, table, [&](const QVariantMap& row) {
-                hash.addData(canonicalRow(row));
-                ++rows;
+                read.add(row);
                 return writer.add(row);
             });
             if (!copied || !writer.flush() || (writer.hasIds() && !continueIds(m_to, table)))
                 return fail(u"could not copy "_s + table);
-            source.insert(table, { hash.result(), rows });
-            m_report.rows.insert(table, rows);
+            m_report.rows.insert(table, read.rows());
         }
         // Committed only once every table reads back as it was read: no figure rounded, no row lost.
         for (const QString& table : std::as_const(m_report.tables)) {
-            const TableContent copy = readContent(m_to, table);
-            if (copy.rows != source.value(table).rows || copy.digest != source.value(table).digest)
+            if (!readsAs(m_to, table, source.at(table)))
                 return fail(u"the copy of "_s + table + u" does not read as the original"_s);
         }
         if (!write.commit())

@@ -56,13 +56,7 @@ QString ServerChoiceController::tryAddress(const QString& host, int port, const 
         if (!trial.isValid()) {
             why = u"برنامج الاتصال بخادم PostgreSQL غير مثبت"_s;
         } else {
-            trial.setHostName(address.host);
-            trial.setPort(address.port);
-            trial.setDatabaseName(address.database);
-            trial.setUserName(address.user);
-            if (!password.isEmpty())
-                trial.setPassword(password);
-            trial.setConnectOptions(u"connect_timeout=10"_s);
+            address.applyTo(trial);
             if (!trial.open())
                 why = u"تعذر الاتصال بالخادم: "_s + trial.lastError().text().simplified();
             trial.close();

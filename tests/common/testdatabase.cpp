@@ -18,10 +18,7 @@ bool administer(const ServerAddress& server, const QString& sql)
     bool done = false;
     {
         QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        admin.setHostName(server.host);
-        admin.setPort(server.port);
-        admin.setUserName(server.user);
-        admin.setDatabaseName(server.database);
+        server.applyTo(admin);
         if (admin.open()) {
             QSqlQuery query(admin);
             done = query.exec(sql);
